@@ -1,0 +1,34 @@
+#pragma once
+// Root of every error the system raises. Each kind is a small subclass with a
+// fixed French message in Windows-1252; the layers declare their own kinds.
+#include <exception>
+#include <string>
+#include <string_view>
+
+class EIdException : public std::exception {
+public:
+    explicit EIdException(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+    const std::string& Message() const noexcept { return message_; }
+
+private:
+    std::string message_;
+};
+
+// Declares `class Name : public Base` whose default message is `Text` (UTF-8
+// source text, stored as Windows-1252).
+#define VANNOIR_DECLARE_ERROR(Name, Base, Text)                              \
+    class Name : public Base {                                               \
+    public:                                                                  \
+        Name() : Base(Ansi(Text)) {}                                         \
+        explicit Name(std::string message) : Base(std::move(message)) {}     \
+    }
+
+// The integer-conversion error of StrToInt: text that is not a whole integer.
+class EConvertError : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+// Windows-1252 text of a UTF-8 literal (declared in platform/text.h too).
+std::string Ansi(std::string_view utf8);

@@ -1,0 +1,273 @@
+#include "platform/text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+
+namespace {
+
+// Unicode code points of bytes 0x80..0x9F in Windows-1252; the undefined
+// bytes keep their own value.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t CodePoint(unsigned char b) {
+    return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : b;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+char AnsiByte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// Collation keys: primary = base letter folded to lower case, secondary =
+// accent, tertiary = case.
+struct Key {
+    unsigned char primary;
+    unsigned char accent;
+    unsigned char upper;
+};
+
+// Base letter of each byte from 0xC0 to 0xFF (0 = not a letter with a base).
+constexpr std::string_view kBaseC0 =
+    "aaaaaaaceeeeiiii"   // C0-CF  (C6 = AE ligature sorts as a)
+    "dnooooo\0ouuuuyts"  // D0-DF  (D7 is the multiplication sign)
+    "aaaaaaaceeeeiiii"   // E0-EF
+    "dnooooo\0ouuuuyty"; // F0-FF  (F7 is the division sign)
+
+Key KeyOf(unsigned char b) {
+    if (b >= 'A' && b <= 'Z') return {static_cast<unsigned char>(b + 32), 0, 1};
+    if (b >= 'a' && b <= 'z') return {b, 0, 0};
+    if (b >= 0xC0) {
+        char base = kBaseC0[b - 0xC0];
+        if (base != '\0') {
+            bool upper = b < 0xE0 && b != 0xDF;
+            unsigned char folded = upper ? static_cast<unsigned char>(b + 0x20) : b;
+            return {static_cast<unsigned char>(base), folded, static_cast<unsigned char>(upper ? 1 : 0)};
+        }
+    }
+    switch (b) {
+        case 0x8A: return {'s', 0x9A, 1};  // Š
+        case 0x9A: return {'s', 0x9A, 0};
+        case 0x8C: return {'o', 0x9C, 1};  // Œ
+        case 0x9C: return {'o', 0x9C, 0};
+        case 0x8E: return {'z', 0x9E, 1};  // Ž
+        case 0x9E: return {'z', 0x9E, 0};
+        case 0x9F: return {'y', 0xFF, 1};  // Ÿ
+        default: break;
+    }
+    // Everything else sorts before the letters, in code order; digits after
+    // punctuation, as a reader expects.
+    return {b, 0, 0};
+}
+
+unsigned PrimaryWeight(unsigned char p) {
+    if (p >= 'a' && p <= 'z') return 0x200 + p;
+    if (p >= '0' && p <= '9') return 0x100 + p;
+    return p;
+}
+
+int Compare(std::string_view a, std::string_view b, bool caseSensitive) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned pa = PrimaryWeight(KeyOf(static_cast<unsigned char>(a[i])).primary);
+        unsigned pb = PrimaryWeight(KeyOf(static_cast<unsigned char>(b[i])).primary);
+        if (pa != pb) return pa < pb ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        Key ka = KeyOf(static_cast<unsigned char>(a[i]));
+        Key kb = KeyOf(static_cast<unsigned char>(b[i]));
+        if (ka.accent != kb.accent) return ka.accent < kb.accent ? -1 : 1;
+    }
+    if (caseSensitive) {
+        for (std::size_t i = 0; i < n; ++i) {
+            Key ka = KeyOf(static_cast<unsigned char>(a[i]));
+            Key kb = KeyOf(static_cast<unsigned char>(b[i]));
+            if (ka.upper != kb.upper) return ka.upper < kb.upper ? -1 : 1;
+        }
+    }
+    return 0;
+}
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+}  // namespace
+
+std::string AnsiToUtf8(std::string_view ansi) {
+    std::string out;
+    out.reserve(ansi.size() + ansi.size() / 4);
+    for (char c : ansi) AppendUtf8(out, CodePoint(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        auto b = static_cast<unsigned char>(utf8[i]);
+        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        if (extra < 0 || i + extra >= utf8.size() + (extra == 0 ? 1 : 0)) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        char32_t cp = extra == 0 ? b : (b & (0x3F >> extra));
+        bool ok = true;
+        for (int k = 1; k <= extra; ++k) {
+            auto c = static_cast<unsigned char>(utf8[i + k]);
+            if ((c & 0xC0) != 0x80) { ok = false; break; }
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!ok) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        out += AnsiByte(cp);
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::string Ansi(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+
+char UpCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+std::string UpperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = UpCase(c);
+    return out;
+}
+
+std::string LowerCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return out;
+}
+
+std::string Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+std::string TrimLeft(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i])) ++i;
+    return std::string(s.substr(i));
+}
+
+std::string TrimRight(std::string_view s) {
+    std::size_t n = s.size();
+    while (n > 0 && IsBlank(s[n - 1])) --n;
+    return std::string(s.substr(0, n));
+}
+
+int AnsiCompareText(std::string_view a, std::string_view b) { return Compare(a, b, false); }
+bool AnsiSameText(std::string_view a, std::string_view b) { return Compare(a, b, false) == 0; }
+int AnsiCompareStr(std::string_view a, std::string_view b) { return Compare(a, b, true); }
+
+std::size_t Pos(std::string_view sub, std::string_view s, std::size_t from) {
+    if (from == 0) from = 1;
+    if (sub.empty() || from > s.size()) return 0;
+    std::size_t p = s.find(sub, from - 1);
+    return p == std::string_view::npos ? 0 : p + 1;
+}
+
+std::size_t Pos(char c, std::string_view s, std::size_t from) {
+    return Pos(std::string_view(&c, 1), s, from);
+}
+
+std::string Copy(std::string_view s, std::size_t index, std::size_t count) {
+    if (index == 0) index = 1;
+    if (index > s.size()) return {};
+    return std::string(s.substr(index - 1, count));
+}
+
+void Delete(std::string& s, std::size_t index, std::size_t count) {
+    if (index == 0 || index > s.size()) return;
+    s.erase(index - 1, count);
+}
+
+std::string SplitAt(std::string& input, std::string_view delimiter) {
+    std::size_t p = delimiter.empty() ? std::string::npos : input.find(delimiter);
+    if (p == std::string::npos) {
+        std::string all = std::move(input);
+        input.clear();
+        return all;
+    }
+    std::string head = input.substr(0, p);
+    input.erase(0, p + delimiter.size());
+    return head;
+}
+
+std::string PeekSplitAt(std::string_view input, std::string_view delimiter) {
+    std::size_t p = delimiter.empty() ? std::string_view::npos : input.find(delimiter);
+    return std::string(input.substr(0, p));
+}
+
+namespace {
+template <typename T>
+std::optional<T> ParseWhole(std::string_view s) {
+    if (s.empty()) return std::nullopt;
+    bool negative = false;
+    std::size_t i = 0;
+    if (s[0] == '+' || s[0] == '-') {
+        negative = s[0] == '-';
+        i = 1;
+    }
+    if (i == s.size()) return std::nullopt;
+    // Accumulate negatively so the most negative value fits.
+    T value = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return std::nullopt;
+        T digit = s[i] - '0';
+        if (value < (std::numeric_limits<T>::min() + digit) / 10) return std::nullopt;
+        value = value * 10 - digit;
+    }
+    if (!negative) {
+        if (value == std::numeric_limits<T>::min()) return std::nullopt;
+        value = -value;
+    }
+    return value;
+}
+}  // namespace
+
+std::optional<std::int32_t> TryStrToInt(std::string_view s) { return ParseWhole<std::int32_t>(s); }
+std::optional<std::int64_t> TryStrToInt64(std::string_view s) { return ParseWhole<std::int64_t>(s); }
+
+std::int32_t StrToIntDef(std::string_view s, std::int32_t fallback) {
+    return TryStrToInt(s).value_or(fallback);
+}
+
+std::int32_t StrToInt(std::string_view s) {
+    if (auto v = TryStrToInt(s)) return *v;
+    throw EConvertError("'" + std::string(s) + Ansi("' n'est pas une valeur entière valide"));
+}
+
+std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Text helpers over single-byte Windows-1252 strings.
+// Positions are 1-based where a function says so; 0 means "not found".
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/id_exception.h"
+
+// --- Character sets -------------------------------------------------------
+// Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
+// map to the C1 controls of the same value, so the conversion never fails.
+std::string AnsiToUtf8(std::string_view ansi);
+// UTF-8 to Windows-1252; characters the code page cannot hold, and malformed
+// sequences, become '?'.
+std::string Utf8ToAnsi(std::string_view utf8);
+// Windows-1252 text of a readable UTF-8 literal in the source: Ansi("Déconnecté.").
+std::string Ansi(std::string_view utf8);
+
+// --- Case and blanks -------------------------------------------------------
+// Only the ASCII letters change.
+std::string UpperCase(std::string_view s);
+std::string LowerCase(std::string_view s);
+char UpCase(char c);
+// Remove leading / trailing characters whose code is 32 or less.
+std::string Trim(std::string_view s);
+std::string TrimLeft(std::string_view s);
+std::string TrimRight(std::string_view s);
+
+// --- Locale-aware comparison (French collation over Windows-1252) -----------
+// Case-insensitive: accented capitals match their small letters ("É" = "é"),
+// but "é" and "e" differ. Letters order by their base letter first ("é" sorts
+// with "e", before "f"); accents break ties. Returns <0, 0, >0.
+int AnsiCompareText(std::string_view a, std::string_view b);
+bool AnsiSameText(std::string_view a, std::string_view b);
+// Case-sensitive variant of the same order.
+int AnsiCompareStr(std::string_view a, std::string_view b);
+
+// --- 1-based positions ---------------------------------------------------------
+// Position of the first `sub` in `s` at or after `from` (1-based), or 0.
+std::size_t Pos(std::string_view sub, std::string_view s, std::size_t from = 1);
+std::size_t Pos(char c, std::string_view s, std::size_t from = 1);
+// Up to `count` characters from 1-based `index`; empty when out of range.
+std::string Copy(std::string_view s, std::size_t index, std::size_t count = std::string_view::npos);
+// Remove `count` characters from 1-based `index` (clipped to the text).
+void Delete(std::string& s, std::size_t index, std::size_t count);
+
+// --- Splitting ------------------------------------------------------------------
+// The text before the first `delimiter`; `input` keeps what follows it. Without
+// the delimiter, returns all of `input` and leaves it empty.
+std::string SplitAt(std::string& input, std::string_view delimiter);
+// The same, leaving `input` untouched.
+std::string PeekSplitAt(std::string_view input, std::string_view delimiter);
+
+// --- Integers ---------------------------------------------------------------------
+// Whole-text integer conversion: an optional sign then decimal digits, nothing
+// else (no blanks). Values outside 32 bits fail.
+std::optional<std::int32_t> TryStrToInt(std::string_view s);
+std::int32_t StrToIntDef(std::string_view s, std::int32_t fallback);
+// Throws EConvertError "'<s>' n'est pas une valeur entière valide".
+std::int32_t StrToInt(std::string_view s);
+// Same rules, 64 bits.
+std::optional<std::int64_t> TryStrToInt64(std::string_view s);
+std::string IntToStr(std::int64_t value);
+// Value of a hexadecimal digit (either case), or -1.
+int HexDigitValue(char c);
