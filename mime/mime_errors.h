@@ -1,0 +1,23 @@
+#pragma once
+// Error kinds and fixed texts of message reception and decoding. Tests refer
+// to these texts rather than repeating them.
+#include <string>
+
+#include "platform/id_exception.h"
+#include "platform/text.h"
+
+namespace mime_text {
+// A 4-to-3 text (base64, or a UUE/XXE line) whose length is not a multiple of 4.
+inline constexpr const char* kIrregularSize = "Taille irrégulière dans DecodeToStream.";
+// Creating the abstract message part itself.
+inline constexpr const char* kCanNotCreateMessagePart =
+    "TIdMessagePart ne peut être créé.  Utilisez des classes descendantes. ";
+// Prefix of the error for an unknown send-side message encoder name.
+inline constexpr const char* kEncoderNotFound = "Encodeur de message non trouvé";
+// A part header cut off by the end of the message.
+inline constexpr const char* kUnknownPartType = "Type de partie de message inconnu.";
+// An inline attachment whose first data line is neither UUE nor XXE.
+inline constexpr const char* kUnknownUueScheme = "Schéma d'encodage UUE non reconnu.";
+}  // namespace mime_text
+
+VANNOIR_DECLARE_ERROR(EIdCanNotCreateMessagePart, EIdException, mime_text::kCanNotCreateMessagePart);
