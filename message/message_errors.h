@@ -1,0 +1,12 @@
+#pragma once
+// Errors of the message model, with their fixed texts.
+#include "platform/id_exception.h"
+#include "platform/text.h"
+
+// An at sign outside quotes and comments after an address in angle brackets
+// has been closed ("<a@b> c@d").
+VANNOIR_DECLARE_ERROR(EIdEmailParseError, EIdException, "Adresse extérieure @");
+
+// The system time zone could not be read, or reported an unknown state.
+VANNOIR_DECLARE_ERROR(EIdFailedToRetreiveTimeZoneInfo, EIdException,
+                      "Echec lors de la tentative de récupération des informations de fuseau horaire.");
