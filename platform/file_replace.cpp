@@ -1,0 +1,86 @@
+#include "platform/file_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+// A symbolic link is followed, so the link stays and its target is replaced.
+std::filesystem::path Target(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        auto resolved = std::filesystem::weakly_canonical(path, ec);
+        if (!ec) return resolved;
+    }
+    return path;
+}
+
+// Permissions for the new file, or an errno when the old one must not be replaced.
+int PermissionsFor(const std::filesystem::path& path, FileAccess access, mode_t& mode) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) return errno;
+        mode = access == FileAccess::OwnerOnly ? 0600 : 0644;
+        return 0;
+    }
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    // The owner's write bit is the read-only attribute; checked by hand
+    // because a privileged process would otherwise write through it.
+    if ((st.st_mode & S_IWUSR) == 0) return EACCES;
+    mode = access == FileAccess::OwnerOnly ? 0600 : (st.st_mode & 07777);
+    return 0;
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+int ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
+    bytes.clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    char buffer[65536];
+    int result = 0;
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            result = errno;
+            bytes.clear();
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return result;
+}
+
+int ReplaceFileAtomically(const std::filesystem::path& requested, std::string_view bytes, FileAccess access) {
+    const std::filesystem::path path = Target(requested);
+    mode_t mode = 0;
+    if (int error = PermissionsFor(path, access, mode)) return error;
+
+    std::string temp = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    if (path.parent_path().empty()) temp = "." + path.filename().string() + ".XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    int error = ::fchmod(fd, mode) == 0 ? WriteAll(fd, bytes) : errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temp.c_str());
+    return error;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Whole-file reading and crash-safe replacement. A replaced file is written
+// to a temporary file in the same folder, flushed to disk, then renamed over
+// the old one, so a crash leaves either the old or the new contents, never a
+// truncated file.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Permissions of a replaced file.
+enum class FileAccess {
+    OwnerOnly,     // always 0600: the file holds secrets
+    KeepExisting,  // the old file's permissions, 0644 for a new file
+};
+
+// Reads every byte of `path` into `bytes`. Returns 0, or the errno of the
+// failure (ENOENT for a missing file or folder); `bytes` is then empty.
+int ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
+
+// Replaces the contents of `path` by `bytes`, creating the file when missing
+// (never its folder). A file without write permission for its owner counts as
+// read-only and is refused with EACCES, as is a folder that refuses the
+// temporary file. Returns 0, or the errno of the failure; the old file is
+// then untouched and no temporary file is left behind.
+int ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access);

@@ -1,0 +1,163 @@
+#include "platform/ini_file.h"
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "platform/file_replace.h"
+
+namespace {
+
+struct Line {
+    std::string text;
+    std::string end;  // "\r\n", "\n", "\r" or empty for a last line without end
+};
+
+std::vector<Line> SplitLines(std::string_view bytes) {
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t stop = bytes.find_first_of("\r\n", start);
+        if (stop == std::string_view::npos) {
+            lines.push_back({std::string(bytes.substr(start)), ""});
+            break;
+        }
+        std::size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
+        lines.push_back({std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
+        start = stop + endLength;
+    }
+    return lines;
+}
+
+std::string JoinLines(const std::vector<Line>& lines) {
+    std::string bytes;
+    for (const Line& line : lines) bytes += line.text + line.end;
+    return bytes;
+}
+
+std::string UpToNul(std::string_view s) { return std::string(s.substr(0, s.find('\0'))); }
+
+// Name of a "[name]" line; nullopt for any other line.
+std::optional<std::string> SectionName(std::string_view text) {
+    std::string t = Trim(text);
+    if (t.empty() || t.front() != '[') return std::nullopt;
+    std::size_t close = t.find(']');
+    return Trim(std::string_view(t).substr(1, close == std::string::npos ? std::string::npos : close - 1));
+}
+
+bool IsKeyLine(std::string_view text, std::string_view key) {
+    std::size_t eq = text.find('=');
+    return eq != std::string_view::npos && AnsiSameText(Trim(text.substr(0, eq)), key);
+}
+
+// Where a section and a key are: npos for what is missing. `end` is the
+// first line after the section (its next section line, or the end).
+struct Place {
+    std::size_t section = std::string::npos;
+    std::size_t key = std::string::npos;
+    std::size_t end = std::string::npos;
+};
+
+Place Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+    Place place;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::optional<std::string> name = SectionName(lines[i].text);
+        if (place.section != std::string::npos) {
+            if (name) {
+                place.end = i;
+                return place;
+            }
+            if (place.key == std::string::npos && IsKeyLine(lines[i].text, key)) place.key = i;
+        } else if (name && AnsiSameText(*name, section)) {
+            place.section = i;
+        }
+    }
+    place.end = lines.size();
+    return place;
+}
+
+// Index after which a new key goes: the section's last line that is not blank.
+std::size_t LastFilledLine(const std::vector<Line>& lines, const Place& place) {
+    std::size_t last = place.section;
+    for (std::size_t i = place.section + 1; i < place.end; ++i)
+        if (!Trim(lines[i].text).empty()) last = i;
+    return last;
+}
+
+void InsertLine(std::vector<Line>& lines, std::size_t at, std::string text) {
+    if (at > 0 && lines[at - 1].end.empty()) lines[at - 1].end = "\r\n";
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), "\r\n"});
+}
+
+std::vector<Line> LoadForChange(const std::filesystem::path& path) {
+    std::string bytes;
+    int error = ReadWholeFile(path, bytes);
+    // A file that exists but cannot be read must not be replaced by a new one.
+    if (error != 0 && error != ENOENT) throw EIniWriteError(path, error);
+    return SplitLines(bytes);
+}
+
+void Store(const std::filesystem::path& path, const std::vector<Line>& lines) {
+    if (int error = ReplaceFileAtomically(path, JoinLines(lines), FileAccess::OwnerOnly))
+        throw EIniWriteError(path, error);
+}
+
+}  // namespace
+
+EIniWriteError::EIniWriteError(const std::filesystem::path& path, int error)
+    : EIdException(Ansi("Impossible d'écrire dans ") + Utf8ToAnsi(path.string())), error_(error) {}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
+    std::string bytes;
+    if (ReadWholeFile(path_, bytes) != 0) return std::string(fallback);
+    std::vector<Line> lines = SplitLines(bytes);
+    Place place = Locate(lines, section, key);
+    if (place.key == std::string::npos) return std::string(fallback);
+    const std::string& text = lines[place.key].text;
+    std::string value = Trim(UpToNul(std::string_view(text).substr(text.find('=') + 1)));
+    if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
+    return value;
+}
+
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
+    std::string value = ReadString(section, key);
+    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
+        long long n = 0;
+        for (std::size_t i = 2; i < value.size(); ++i) {
+            int digit = HexDigitValue(value[i]);
+            if (digit < 0 || n > 0xFFFFFFFLL) return fallback;
+            n = n * 16 + digit;
+        }
+        return static_cast<int>(static_cast<unsigned int>(n));
+    }
+    return StrToIntDef(value, fallback);
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    std::string kept = UpToNul(value);
+    kept = kept.substr(0, kept.find_first_of("\r\n"));
+    std::vector<Line> lines = LoadForChange(path_);
+    Place place = Locate(lines, section, key);
+    std::string text = std::string(key) + "=" + kept;
+    if (place.key != std::string::npos) {
+        lines[place.key].text = std::move(text);
+    } else if (place.section != std::string::npos) {
+        InsertLine(lines, LastFilledLine(lines, place) + 1, std::move(text));
+    } else {
+        InsertLine(lines, lines.size(), "[" + std::string(section) + "]");
+        InsertLine(lines, lines.size(), std::move(text));
+    }
+    Store(path_, lines);
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+    WriteString(section, key, IntToStr(value));
+}
+
+void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+    std::vector<Line> lines = LoadForChange(path_);
+    Place place = Locate(lines, section, key);
+    if (place.key == std::string::npos) return;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(place.key));
+    Store(path_, lines);
+}
