@@ -5,33 +5,13 @@
 #include <vector>
 
 #include "platform/file_replace.h"
+#include "platform/text_lines.h"
 
 namespace {
 
-struct Line {
-    std::string text;
-    std::string end;  // "\r\n", "\n", "\r" or empty for a last line without end
-};
-
-std::vector<Line> SplitLines(std::string_view bytes) {
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t stop = bytes.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
-            lines.push_back({std::string(bytes.substr(start)), ""});
-            break;
-        }
-        std::size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
-        lines.push_back({std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
-        start = stop + endLength;
-    }
-    return lines;
-}
-
-std::string JoinLines(const std::vector<Line>& lines) {
+std::string JoinLines(const std::vector<TextLine>& lines) {
     std::string bytes;
-    for (const Line& line : lines) bytes += line.text + line.end;
+    for (const TextLine& line : lines) bytes += line.text + line.end;
     return bytes;
 }
 
@@ -58,7 +38,7 @@ struct Place {
     std::size_t end = std::string::npos;
 };
 
-Place Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+Place Locate(const std::vector<TextLine>& lines, std::string_view section, std::string_view key) {
     Place place;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::optional<std::string> name = SectionName(lines[i].text);
@@ -77,27 +57,27 @@ Place Locate(const std::vector<Line>& lines, std::string_view section, std::stri
 }
 
 // Index after which a new key goes: the section's last line that is not blank.
-std::size_t LastFilledLine(const std::vector<Line>& lines, const Place& place) {
+std::size_t LastFilledLine(const std::vector<TextLine>& lines, const Place& place) {
     std::size_t last = place.section;
     for (std::size_t i = place.section + 1; i < place.end; ++i)
         if (!Trim(lines[i].text).empty()) last = i;
     return last;
 }
 
-void InsertLine(std::vector<Line>& lines, std::size_t at, std::string text) {
+void InsertLine(std::vector<TextLine>& lines, std::size_t at, std::string text) {
     if (at > 0 && lines[at - 1].end.empty()) lines[at - 1].end = "\r\n";
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), "\r\n"});
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), TextLine{std::move(text), "\r\n"});
 }
 
-std::vector<Line> LoadForChange(const std::filesystem::path& path) {
+std::vector<TextLine> LoadForChange(const std::filesystem::path& path) {
     std::string bytes;
     int error = ReadWholeFile(path, bytes);
     // A file that exists but cannot be read must not be replaced by a new one.
     if (error != 0 && error != ENOENT) throw EIniWriteError(path, error);
-    return SplitLines(bytes);
+    return SplitTextLines(bytes);
 }
 
-void Store(const std::filesystem::path& path, const std::vector<Line>& lines) {
+void Store(const std::filesystem::path& path, const std::vector<TextLine>& lines) {
     if (int error = ReplaceFileAtomically(path, JoinLines(lines), FileAccess::OwnerOnly))
         throw EIniWriteError(path, error);
 }
@@ -110,7 +90,7 @@ EIniWriteError::EIniWriteError(const std::filesystem::path& path, int error)
 std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
     std::string bytes;
     if (ReadWholeFile(path_, bytes) != 0) return std::string(fallback);
-    std::vector<Line> lines = SplitLines(bytes);
+    std::vector<TextLine> lines = SplitTextLines(bytes);
     Place place = Locate(lines, section, key);
     if (place.key == std::string::npos) return std::string(fallback);
     const std::string& text = lines[place.key].text;
@@ -136,7 +116,7 @@ int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fa
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     std::string kept = UpToNul(value);
     kept = kept.substr(0, kept.find_first_of("\r\n"));
-    std::vector<Line> lines = LoadForChange(path_);
+    std::vector<TextLine> lines = LoadForChange(path_);
     Place place = Locate(lines, section, key);
     std::string text = std::string(key) + "=" + kept;
     if (place.key != std::string::npos) {
@@ -155,7 +135,7 @@ void TIniFile::WriteInteger(std::string_view section, std::string_view key, int 
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
-    std::vector<Line> lines = LoadForChange(path_);
+    std::vector<TextLine> lines = LoadForChange(path_);
     Place place = Locate(lines, section, key);
     if (place.key == std::string::npos) return;
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(place.key));

@@ -1,0 +1,40 @@
+#pragma once
+// The accounts of the settings file: slots 0 to 10, each with a server, a
+// user name and a scrambled password, plus "Nbre", the last slot saved.
+#include <string>
+#include <string_view>
+
+#include "platform/ini_file.h"
+
+inline constexpr int kLowestSlot = 0;
+inline constexpr int kHighestSlot = 10;
+
+struct Account {
+    std::string host;
+    std::string user;
+    std::string password;  // in clear; empty when not configured
+    bool configured = false;  // the slot has a "Passe" value
+};
+
+// Key of `name` for a slot: "Serveur" + "3".
+std::string SlotKey(std::string_view name, int slot);
+
+// The account of `slot` as the main window loads it. A slot without "Passe"
+// is not configured and has an empty password. Never throws.
+Account ReadAccount(const TIniFile& ini, int slot);
+// The main window caption for a loaded account (Windows-1252).
+std::string AccountCaption(const Account& account);
+
+// "Nbre", 0 when missing or unreadable.
+int ReadSlotCount(const TIniFile& ini);
+
+// Writes "Nbre" := slot, then the slot's server, user name and scrambled
+// password, in that order. Throws EIniWriteError (earlier writes stay).
+void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user,
+                 std::string_view scrambledPassword);
+
+// "Tout effacer": deletes the keys of slots "Nbre" down to 0 (server, user
+// name, password in that order), then writes "Nbre" := 0. Slots above the
+// highest a window can save (10) are never touched, so a hand-edited "Nbre"
+// cannot make it loop for ever. Throws EIniWriteError.
+void EraseAllAccounts(TIniFile& ini);

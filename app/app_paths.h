@@ -1,0 +1,12 @@
+#pragma once
+// Where the program keeps its files: beside its executable.
+#include <filesystem>
+
+struct AppPaths {
+    std::filesystem::path settings;   // "<executable without extension>.INI"
+    std::filesystem::path friends;    // "<folder>/Liste/Amis.TXT"
+    std::filesystem::path intruders;  // "<folder>/Liste/Intrus.TXT"
+
+    // The paths for an executable at `executable` (a full path).
+    static AppPaths ForExecutable(const std::filesystem::path& executable);
+};

@@ -1,0 +1,50 @@
+#include "app/config_dialog.h"
+
+#include <algorithm>
+
+#include "app/account_settings.h"
+#include "app/texts.h"
+
+void ConfigDialog::ClearBoxes() {
+    view_.SetServerText("");
+    view_.SetUserText("");
+    view_.SetPasswordText("");
+}
+
+void ConfigDialog::Show() {
+    ClearBoxes();
+    view_.FocusServer();
+    int next = ReadSlotCount(TIniFile(settings_));
+    // Computed in 64 bits: a hand-edited "Nbre" may be the largest integer.
+    view_.SetSelectorValue(static_cast<int>(std::clamp<long long>(next + 1LL, kLowestSlot, kHighestSlot)));
+}
+
+void ConfigDialog::SelectorClick() {
+    TIniFile ini(settings_);
+    int slot = view_.SelectorValue();
+    view_.SetServerText(ini.ReadString(texts::kSection, SlotKey(texts::kServerKey, slot)));
+    view_.SetUserText(ini.ReadString(texts::kSection, SlotKey(texts::kUserKey, slot)));
+    std::string stored = ini.ReadString(texts::kSection, SlotKey(texts::kPasswordKey, slot));
+    view_.SetPasswordText(stored.empty() ? std::string() : DialogPassword(stored));
+    view_.FocusServer();
+}
+
+void ConfigDialog::Save() {
+    const std::string server = view_.ServerText(), user = view_.UserText(), password = view_.PasswordText();
+    if (server.empty() || user.empty() || password.empty()) {
+        dialogs_.Message(Ansi(texts::kFillEveryField));
+        return;
+    }
+    if (!CanStorePassword(password)) {
+        dialogs_.Message(Ansi(texts::kPasswordRefused));
+        return;
+    }
+    std::string scrambled = ScramblePassword(password, draw_);
+    int slot = view_.SelectorValue();
+    TIniFile ini(settings_);
+    SaveAccount(ini, slot, server, user, scrambled);
+    view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
+    ClearBoxes();
+}
+
+void ConfigDialog::Cancel() { view_.CloseDialog(); }

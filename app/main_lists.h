@@ -1,0 +1,49 @@
+#pragma once
+// The main window's friend and intruder lists and what its menu does with
+// them: load at start, add the current sender, empty, and the list dialogs,
+// whose saves reload the list they changed.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/app_paths.h"
+#include "app/list_dialog.h"
+#include "app/sender_list.h"
+
+enum class ListKind { Friends, Intruders };
+
+class MainLists {
+public:
+    explicit MainLists(const AppPaths& paths) : friendFile_(paths.friends), intruderFile_(paths.intruders) {}
+
+    const SenderList& List(ListKind kind) const { return kind == ListKind::Friends ? friends_ : intruders_; }
+    const std::filesystem::path& File(ListKind kind) const {
+        return kind == ListKind::Friends ? friendFile_ : intruderFile_;
+    }
+
+    // The friend list, then the intruder list, each replaced by its file.
+    // Throws EListFileOpenError and stops there: the list that failed keeps
+    // its contents and the next one is not loaded.
+    void LoadBoth();
+    // Replaces one list by its file. Throws EListFileOpenError.
+    void Reload(ListKind kind);
+    // Adds `name` unless an entry matches it, then saves the whole list.
+    // Throws EListFileCreateError; the name then stays in memory.
+    void AddSender(ListKind kind, std::string name);
+    // Empties the list in memory; the file is left alone.
+    void Empty(ListKind kind) { Edit(kind).Clear(); }
+
+    // The grid's status mark for a sender: the intruder mark, else the
+    // friend mark, else empty (Windows-1252).
+    std::string StatusOf(std::string_view sender) const;
+
+    // The dialog that removes names from a list's file; after each save it
+    // reloads that list here.
+    std::unique_ptr<ListDialog> MakeDialog(ListKind kind, ListBoxView& box);
+
+private:
+    SenderList& Edit(ListKind kind) { return kind == ListKind::Friends ? friends_ : intruders_; }
+
+    std::filesystem::path friendFile_, intruderFile_;
+    SenderList friends_, intruders_;
+};

@@ -1,0 +1,58 @@
+#pragma once
+// Every text the screening logic shows or writes, as UTF-8 source text; turn
+// them into Windows-1252 with Ansi() where they are used.
+#include <string_view>
+
+namespace texts {
+
+// Settings file.
+inline constexpr std::string_view kSection = "Form";
+inline constexpr std::string_view kCountKey = "Nbre";
+inline constexpr std::string_view kServerKey = "Serveur";
+inline constexpr std::string_view kUserKey = "Nom";
+inline constexpr std::string_view kPasswordKey = "Passe";
+
+// Window caption.
+inline constexpr std::string_view kCaptionNotConfigured = "Courriel : compte non configuré";
+inline constexpr std::string_view kCaptionPrefix = "Courriel : ";
+inline constexpr std::string_view kCaptionSeparator = " - ";
+
+// Configuration dialog.
+inline constexpr std::string_view kFillEveryField = "Remplir impérativement tous les champs avant enregistrement";
+inline constexpr std::string_view kPasswordRefused =
+    "Ce mot de passe ne peut pas être enregistré : il doit compter 8 caractères au plus, "
+    "pris parmi les chiffres, les lettres sans accent et les signes : ; < = > ? @ [ \\ ] ^ _ `";
+
+// List files.
+inline constexpr std::string_view kListFolder = "Liste";
+inline constexpr std::string_view kFriendFile = "Amis.TXT";
+inline constexpr std::string_view kIntruderFile = "Intrus.TXT";
+inline constexpr std::string_view kCannotOpenFile = "Impossible d'ouvrir le fichier \"%s\". %s";
+inline constexpr std::string_view kCannotCreateFile = "Impossible de créer le fichier \"%s\". %s";
+
+// Header grid.
+inline constexpr std::string_view kHeadings[6] = {"", "Date, heure", "Expéditeur", "Sujet", "Taille", "Statut"};
+inline constexpr std::string_view kFriendMark = "A";
+inline constexpr std::string_view kIntruderMark = "I";
+
+// Mailbox actions.
+inline constexpr std::string_view kCannotConnect = "Impossible de se connecter au serveur";
+inline constexpr std::string_view kNoNewMessage = "Aucun nouveau message !";
+inline constexpr std::string_view kOneMessage = " message sur le serveur";
+inline constexpr std::string_view kManyMessages = " messages sur le serveur";
+inline constexpr std::string_view kPurgeQuestion = "Voulez-vous détruire les messages intrus ?";
+inline constexpr std::string_view kPartCount = "Nombre de parties : ";
+inline constexpr std::string_view kAttachment = "Pièce jointe : ";
+inline constexpr std::string_view kActionRunning =
+    "Une action sur la boîte aux lettres est déjà en cours : attendez qu'elle se termine.";
+inline constexpr std::string_view kDeleteRefusedChanged =
+    "La boîte aux lettres a changé depuis la dernière consultation des en-têtes : "
+    "le message %d n'est plus celui de la liste. Rien n'a été supprimé ; consultez à nouveau les en-têtes.";
+inline constexpr std::string_view kDeleteRefusedNoScan =
+    "Le message %d ne figure pas dans la dernière consultation des en-têtes. Rien n'a été supprimé ; "
+    "consultez d'abord les en-têtes.";
+inline constexpr std::string_view kPreviewChanged =
+    "La boîte aux lettres a changé depuis la dernière consultation des en-têtes : le message affiché "
+    "n'est peut-être pas celui de la ligne choisie. Consultez à nouveau les en-têtes.";
+
+}  // namespace texts

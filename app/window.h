@@ -1,0 +1,101 @@
+#pragma once
+// What the screening logic needs of the windows. The Qt windows implement
+// these; tests use recording fakes. All texts are Windows-1252.
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The header grid: columns 0 to 5, row 0 holds the headings.
+class HeaderGrid {
+public:
+    virtual ~HeaderGrid() = default;
+    virtual int RowCount() const = 0;
+    // Grows or shrinks the grid; new cells are empty.
+    virtual void SetRowCount(int rows) = 0;
+    // Empty text outside the grid.
+    virtual std::string Cell(int column, int row) const = 0;
+    virtual void SetCell(int column, int row, std::string_view text) = 0;
+    // The row the user selected (the current row of a selected range).
+    virtual int CurrentRow() const = 0;
+};
+
+// Status bar: panel 0 the connection status, panel 1 the message count.
+class StatusPanels {
+public:
+    virtual ~StatusPanels() = default;
+    virtual void SetPanelText(int panel, std::string_view text) = 0;
+};
+
+class BusyCursor {
+public:
+    virtual ~BusyCursor() = default;
+    // true: the busy (hourglass) cursor; false: the default one.
+    virtual void SetBusy(bool busy) = 0;
+};
+
+// Modal message boxes.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Plain box: the application title, one "OK" button.
+    virtual void Message(std::string_view text) = 0;
+    // Caption "Confirmation", buttons "&Oui" and "&Non"; true only for "&Oui".
+    virtual bool Confirm(std::string_view question) = 0;
+    // Caption "Erreur", error icon, one "OK" button.
+    virtual void Error(std::string_view text) = 0;
+    // A warning that does not stop the action (the window shows a plain box).
+    virtual void Warning(std::string_view text) = 0;
+};
+
+class CaptionView {
+public:
+    virtual ~CaptionView() = default;
+    virtual void SetCaption(std::string_view text) = 0;
+};
+
+// The preview pane: lines of text.
+class PreviewPane {
+public:
+    virtual ~PreviewPane() = default;
+    virtual void Clear() = 0;
+    virtual void AppendLine(std::string_view line) = 0;
+};
+
+// The main window's parts, as the actions reach them.
+struct MainWindowView {
+    HeaderGrid& grid;
+    StatusPanels& status;
+    BusyCursor& cursor;
+    Dialogs& dialogs;
+    CaptionView& caption;
+    PreviewPane& preview;
+};
+
+// The configuration dialog's boxes and selector (slot 0 to 10).
+class ConfigDialogView {
+public:
+    virtual ~ConfigDialogView() = default;
+    virtual std::string ServerText() const = 0;
+    virtual std::string UserText() const = 0;
+    virtual std::string PasswordText() const = 0;
+    virtual void SetServerText(std::string_view text) = 0;
+    virtual void SetUserText(std::string_view text) = 0;
+    virtual void SetPasswordText(std::string_view text) = 0;
+    virtual int SelectorValue() const = 0;
+    // Clamped to 0..10 by the selector.
+    virtual void SetSelectorValue(int value) = 0;
+    virtual void FocusServer() = 0;
+    virtual void CloseDialog() = 0;
+};
+
+// A list dialog's list box, single selection. It shows the items in the
+// order it is given them.
+class ListBoxView {
+public:
+    virtual ~ListBoxView() = default;
+    virtual std::vector<std::string> Items() const = 0;
+    virtual void SetItems(const std::vector<std::string>& items) = 0;
+    // -1 when nothing is selected.
+    virtual int SelectedIndex() const = 0;
+    virtual void DeleteItem(int index) = 0;
+};

@@ -1,0 +1,149 @@
+#include "app/main_lists.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_window.h"
+#include "support/scratch_folder.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+struct ListsFixture : testing::Test {
+    ScratchFolder dir;
+    AppPaths paths = AppPaths::ForExecutable(dir / "vannoir");
+    MainLists lists{paths};
+    void Files(const std::string& friends, const std::string& intruders) {
+        PutFile(paths.friends, friends);
+        PutFile(paths.intruders, intruders);
+    }
+};
+
+TEST_F(ListsFixture, MissingFriendFileStopsBeforeIntruders) {
+    PutFile(paths.intruders, "Spam\r\n");
+    EXPECT_THROW(lists.LoadBoth(), EListFileOpenError);
+    EXPECT_TRUE(lists.List(ListKind::Friends).Entries().empty());
+    EXPECT_TRUE(lists.List(ListKind::Intruders).Entries().empty());
+}
+
+TEST_F(ListsFixture, MissingIntruderFileKeepsFriends) {
+    PutFile(paths.friends, "Anne\r\n");
+    EXPECT_THROW(lists.LoadBoth(), EListFileOpenError);
+    EXPECT_EQ(lists.List(ListKind::Friends).Entries(), Entries{"Anne"});
+}
+
+TEST_F(ListsFixture, AddWritesWholeListOnceAndIgnoresCaseDuplicates) {
+    Files("Anne\nBruno\n", "");
+    lists.LoadBoth();
+    lists.AddSender(ListKind::Friends, "Zo\xE9");
+    EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\nZo\xE9\r\n");
+    PutFile(paths.friends, "changed by hand\r\n");
+    lists.AddSender(ListKind::Friends, "ZO\xC9");
+    lists.AddSender(ListKind::Friends, "anne");
+    EXPECT_EQ(FileBytes(paths.friends), "changed by hand\r\n") << "nothing written for a known name";
+}
+
+TEST_F(ListsFixture, EmptyThenAddReplacesFile) {
+    Files("Anne\r\nBruno\r\n", "Spam\r\n");
+    lists.LoadBoth();
+    lists.Empty(ListKind::Friends);
+    EXPECT_EQ(lists.StatusOf("Anne"), "");
+    EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\n");
+    lists.AddSender(ListKind::Friends, "");
+    EXPECT_EQ(FileBytes(paths.friends), "\r\n");
+}
+
+TEST_F(ListsFixture, FailedSaveKeepsNameInMemory) {
+    // No "Liste" folder: the program never creates it.
+    lists.Empty(ListKind::Intruders);
+    EXPECT_THROW(lists.AddSender(ListKind::Intruders, "Spam"), EListFileCreateError);
+    EXPECT_EQ(lists.StatusOf("spam"), "I");
+    EXPECT_FALSE(std::filesystem::exists(dir / "Liste"));
+}
+
+struct StatusCase {
+    const char* name;
+    const char* sender;
+    const char* status;
+};
+const StatusCase kStatuses[] = {
+    {"friend", "anne", "A"},         {"intruder", "SPAM", "I"},  {"both_lists_is_intruder", "Zo\xE9", "I"},
+    {"neither", "Bruno", ""},        {"empty_sender_unknown", "", ""},
+};
+class ListsStatus : public testing::TestWithParam<StatusCase> {};
+TEST_P(ListsStatus, IntruderWinsOverFriend) {
+    ScratchFolder dir;
+    AppPaths paths = AppPaths::ForExecutable(dir / "vannoir");
+    PutFile(paths.friends, "Anne\r\nZO\xC9\r\n");
+    PutFile(paths.intruders, "Spam\r\nzo\xE9\r\n");
+    MainLists lists(paths);
+    lists.LoadBoth();
+    EXPECT_EQ(lists.StatusOf(GetParam().sender), GetParam().status);
+}
+INSTANTIATE_TEST_SUITE_P(Table, ListsStatus, testing::ValuesIn(kStatuses),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ListsFixture, FriendDialogShowsSortedAndSavesBoxOrder) {
+    Files("bruno\nAnne\nzo\xE9\n", "");
+    FakeListBox box;
+    auto dialog = lists.MakeDialog(ListKind::Friends, box);
+    dialog->Show();
+    EXPECT_EQ(box.items, (Entries{"Anne", "bruno", "zo\xE9"}));
+    EXPECT_EQ(*dialog->WorkingList(), (Entries{"bruno", "Anne", "zo\xE9"}));
+    dialog->DeleteSelected();  // nothing selected: rewritten sorted
+    EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nbruno\r\nzo\xE9\r\n");
+    dialog->Close();
+    EXPECT_FALSE(dialog->WorkingList().has_value());
+}
+
+TEST_F(ListsFixture, IntruderDialogKeepsFileOrderAndRemovesSelected) {
+    Files("", "Spam\r\nAlpha\r\nPub\r\n");
+    FakeListBox box;
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    dialog->Show();
+    EXPECT_EQ(box.items, (Entries{"Spam", "Alpha", "Pub"}));
+    box.selected = 1;
+    dialog->DeleteSelected();
+    EXPECT_EQ(FileBytes(paths.intruders), "Spam\r\nPub\r\n");
+}
+
+TEST_F(ListsFixture, DialogSaveReloadsMainList) {
+    Files("", "Spam\r\nPub\r\n");
+    lists.LoadBoth();
+    FakeListBox box;
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    dialog->Show();
+    box.selected = 0;
+    dialog->DeleteSelected();
+    EXPECT_EQ(lists.StatusOf("Spam"), "") << "a removed name must not be marked any more";
+    lists.AddSender(ListKind::Intruders, "Autre");
+    EXPECT_EQ(FileBytes(paths.intruders), "Pub\r\nAutre\r\n") << "nor come back with the next addition";
+}
+
+TEST_F(ListsFixture, DialogShowFailureKeepsBoxAndEmptyWorkingList) {
+    Files("", "Spam\r\n");
+    FakeListBox box;
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    dialog->Show();
+    dialog->Close();
+    std::filesystem::remove(paths.intruders);
+    EXPECT_THROW(dialog->Show(), EListFileOpenError);
+    EXPECT_EQ(box.items, Entries{"Spam"});
+    EXPECT_EQ(dialog->WorkingList(), Entries{});
+}
+
+TEST_F(ListsFixture, DialogSaveFailureKeepsRemovalInBoxOnly) {
+    Files("", "Spam\r\nPub\r\n");
+    lists.LoadBoth();
+    FakeListBox box;
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    dialog->Show();
+    std::filesystem::permissions(paths.intruders, std::filesystem::perms::owner_read);
+    box.selected = 0;
+    EXPECT_THROW(dialog->DeleteSelected(), EListFileCreateError);
+    EXPECT_EQ(box.items, Entries{"Pub"});
+    EXPECT_EQ(FileBytes(paths.intruders), "Spam\r\nPub\r\n");
+    EXPECT_EQ(lists.StatusOf("Spam"), "I");
+}
+
+}  // namespace

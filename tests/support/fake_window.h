@@ -1,0 +1,108 @@
+#pragma once
+// Recording stand-ins for the windows the screening logic talks to.
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/window.h"
+
+class FakeGrid : public HeaderGrid {
+public:
+    int RowCount() const override { return rows_; }
+    void SetRowCount(int rows) override;
+    std::string Cell(int column, int row) const override;
+    void SetCell(int column, int row, std::string_view text) override;
+    int CurrentRow() const override { return current; }
+    // The six cells of a row joined with "|".
+    std::string Row(int row) const;
+    // Rows 1.. up to the last row with any cell filled, each as Row().
+    std::vector<std::string> FilledRows() const;
+
+    int current = 1;
+
+private:
+    int rows_ = 1000;
+    std::map<std::pair<int, int>, std::string> cells_;
+};
+
+class FakeStatus : public StatusPanels {
+public:
+    void SetPanelText(int panel, std::string_view text) override;
+    std::string panel[2];
+    std::vector<std::string> history0;  // every text panel 0 received
+};
+
+class FakeCursor : public BusyCursor {
+public:
+    void SetBusy(bool isBusy) override { busy = isBusy; }
+    bool busy = false;
+};
+
+class FakeDialogs : public Dialogs {
+public:
+    void Message(std::string_view text) override { shown.push_back("message: " + std::string(text)); }
+    bool Confirm(std::string_view question) override;
+    void Error(std::string_view text) override { shown.push_back("error: " + std::string(text)); }
+    void Warning(std::string_view text) override { shown.push_back("warning: " + std::string(text)); }
+
+    std::deque<bool> answers;            // Confirm's answers; "&Non" when none is left
+    std::function<void()> duringConfirm;  // runs while the question is open
+    std::vector<std::string> shown;      // "kind: text" of every box
+};
+
+class FakeCaption : public CaptionView {
+public:
+    void SetCaption(std::string_view text) override { caption = text; }
+    std::string caption = "Vannoir";
+};
+
+class FakePreview : public PreviewPane {
+public:
+    void Clear() override { lines.clear(); }
+    void AppendLine(std::string_view line) override { lines.emplace_back(line); }
+    std::vector<std::string> lines;
+};
+
+// The whole main window.
+struct FakeWindow {
+    FakeGrid grid;
+    FakeStatus status;
+    FakeCursor cursor;
+    FakeDialogs dialogs;
+    FakeCaption caption;
+    FakePreview preview;
+    MainWindowView View() { return {grid, status, cursor, dialogs, caption, preview}; }
+};
+
+class FakeConfigView : public ConfigDialogView {
+public:
+    std::string ServerText() const override { return server; }
+    std::string UserText() const override { return user; }
+    std::string PasswordText() const override { return password; }
+    void SetServerText(std::string_view text) override { server = text; }
+    void SetUserText(std::string_view text) override { user = text; }
+    void SetPasswordText(std::string_view text) override { password = text; }
+    int SelectorValue() const override { return selector; }
+    void SetSelectorValue(int value) override { selector = value < 0 ? 0 : value > 10 ? 10 : value; }
+    void FocusServer() override { ++focusCount; }
+    void CloseDialog() override { closed = true; }
+
+    std::string server, user, password;
+    int selector = 1;
+    int focusCount = 0;
+    bool closed = false;
+};
+
+class FakeListBox : public ListBoxView {
+public:
+    std::vector<std::string> Items() const override { return items; }
+    void SetItems(const std::vector<std::string>& newItems) override { items = newItems; }
+    int SelectedIndex() const override { return selected; }
+    void DeleteItem(int index) override;
+
+    std::vector<std::string> items;
+    int selected = -1;
+};
