@@ -14,6 +14,9 @@ inline constexpr const char* kCanNotCreateMessagePart =
     "TIdMessagePart ne peut être créé.  Utilisez des classes descendantes. ";
 // Prefix of the error for an unknown send-side message encoder name.
 inline constexpr const char* kEncoderNotFound = "Encodeur de message non trouvé";
+// Copying a part from a part of another class; followed by the source class,
+// " à un ", the destination class and ".".
+inline constexpr const char* kCannotAssign = "Impossible d'assigner un ";
 // A part header cut off by the end of the message.
 inline constexpr const char* kUnknownPartType = "Type de partie de message inconnu.";
 // An inline attachment whose first data line is neither UUE nor XXE.
