@@ -1,0 +1,50 @@
+#pragma once
+// Every error the network layer raises, with its fixed French text. Tests
+// refer to these classes and texts rather than repeating the literals.
+#include <string>
+
+#include "platform/id_exception.h"
+#include "platform/text.h"
+
+// A failed socket call: the translated text of the code, and the code itself
+// (Winsock numbering, whatever the platform's own numbers are).
+class EIdSocketError : public EIdException {
+public:
+    EIdSocketError(int code, std::string message) : EIdException(std::move(message)), code_(code) {}
+    int LastError() const noexcept { return code_; }
+
+private:
+    int code_;
+};
+
+// The server's reply was not one the command accepts; carries the reply code.
+class EIdProtocolReplyError : public EIdException {
+public:
+    EIdProtocolReplyError(int code, std::string message) : EIdException(std::move(message)), code_(code) {}
+    int ReplyErrorCode() const noexcept { return code_; }
+
+private:
+    int code_;
+};
+
+// A connect in a worker thread failed; the message is the socket error's text.
+class EIdConnectException : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+VANNOIR_DECLARE_ERROR(EIdStackSetSizeExceeded, EIdException, "Taille d'ensemble dépassée.");
+VANNOIR_DECLARE_ERROR(EIdInvalidSocket, EIdException, "Impossible d'allouer le socket.");
+VANNOIR_DECLARE_ERROR(EIdAlreadyConnected, EIdException, "Déjà connecté.");
+VANNOIR_DECLARE_ERROR(EIdCouldNotBindSocket, EIdException,
+                      "Impossible d'établir une liaison avec le socket. "
+                      "L'adresse et le port sont déjà utilisés.");
+VANNOIR_DECLARE_ERROR(EIdConnectTimeout, EIdException, "Délai de connexion.");
+VANNOIR_DECLARE_ERROR(EIdConnClosedGracefully, EIdException, "La connexion s'est terminée proprement.");
+VANNOIR_DECLARE_ERROR(EIdClosedSocket, EIdException, "Déconnecté.");
+VANNOIR_DECLARE_ERROR(EIdNotConnected, EIdException, "Non connecté");
+VANNOIR_DECLARE_ERROR(EIdReadTimeout, EIdException, "Délai de lecture");
+VANNOIR_DECLARE_ERROR(EIdReadLnMaxLineLengthExceeded, EIdException, "Longueur de ligne maximum dépassée.");
+VANNOIR_DECLARE_ERROR(EIdObjectTypeNotSupported, EIdException, "Type d'objet non supporté.");
+VANNOIR_DECLARE_ERROR(EIdNotEnoughDataInBuffer, EIdException,
+                      "Pas suffisamment de données en mémoire tampon.");

@@ -1,0 +1,30 @@
+#pragma once
+// A server reply: its code and its lines of text. The connection keeps the
+// last one read (LastReply).
+#include <string>
+#include <vector>
+
+class TIdRFCReply {
+public:
+    int NumericCode() const { return numericCode_; }
+    // A value above 0 also becomes TextCode's digits.
+    void SetNumericCode(int code);
+    const std::string& TextCode() const { return textCode_; }
+    // A non-empty code also sets NumericCode to its integer value, or 0.
+    void SetTextCode(std::string code);
+
+    // One entry per reply line: the line from its fifth character on.
+    std::vector<std::string> Text;
+
+    void Clear();
+    // Fills the record from the raw reply lines: the code is the first four
+    // characters of the first line, trimmed, without a final "-" of a
+    // numbered continuation; never throws.
+    void ParseLines(const std::vector<std::string>& lines);
+    // Every Text entry followed by CR LF.
+    std::string ReplyText() const;
+
+private:
+    int numericCode_ = 0;
+    std::string textCode_;
+};

@@ -1,0 +1,212 @@
+// The socket stack over POSIX sockets.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <memory>
+
+#include "net/socket_error_codes.h"
+#include "net/stack.h"
+
+namespace {
+// The last failure of a call on this thread, already in Winsock numbering.
+thread_local int tLastError = 0;
+
+int Fail(int code) {
+    tLastError = code;
+    return Id_SOCKET_ERROR;
+}
+int FailFromErrno() { return Fail(WinsockCodeFromErrno(errno)); }
+
+sockaddr_in ToSockAddr(const std::string& ip, int port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (!ip.empty()) {
+        std::array<std::uint8_t, 4> addr = TIdStack::TranslateStringToTInAddr(ip);
+        std::memcpy(&sa.sin_addr, addr.data(), 4);
+    }
+    return sa;
+}
+
+void FromSockAddr(const sockaddr_in& sa, TIdSocketAddress& address) {
+    std::array<std::uint8_t, 4> addr{};
+    std::memcpy(addr.data(), &sa.sin_addr, 4);
+    address.Family = Id_PF_INET;
+    address.IP = TIdStack::TranslateTInAddrToString(addr);
+    address.Port = ntohs(sa.sin_port);
+}
+
+using Clock = std::chrono::steady_clock;
+
+// poll() that resumes after a signal with the time that is left; -1 ms waits
+// without limit.
+int PollRestarting(pollfd* fds, nfds_t count, int timeoutMs) {
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        int result = poll(fds, count, timeoutMs);
+        if (result >= 0 || errno != EINTR) return result;
+        if (timeoutMs >= 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            timeoutMs = left.count() > 0 ? static_cast<int>(left.count()) : 0;
+        }
+    }
+}
+
+class TIdStackPosix : public TIdStack {
+public:
+    TIdStackSocketHandle CreateSocket(int family, int type, int protocol) override {
+        int domain = family == Id_PF_INET ? AF_INET : family;
+        int kind = type == Id_SOCK_STREAM ? SOCK_STREAM : type;
+        int s = socket(domain, kind | SOCK_CLOEXEC, protocol);
+        return s < 0 ? FailFromErrno() : s;
+    }
+
+    int Bind(TIdStackSocketHandle s, const std::string& ip, int port) override {
+        sockaddr_in sa = ToSockAddr(ip, port);
+        if (ip.empty()) sa.sin_addr.s_addr = htonl(INADDR_ANY);
+        return bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0 ? FailFromErrno() : 0;
+    }
+
+    int CloseSocket(TIdStackSocketHandle s) override { return close(s) < 0 ? FailFromErrno() : 0; }
+
+    int Connect(TIdStackSocketHandle s, const std::string& ip, int port, int wakeFd) override {
+        sockaddr_in sa = ToSockAddr(ip, port);
+        if (wakeFd < 0) {
+            int result;
+            do {
+                result = connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+            } while (result < 0 && errno == EINTR);
+            return result < 0 ? FailFromErrno() : 0;
+        }
+        return ConnectInterruptible(s, sa, wakeFd);
+    }
+
+    std::string HostByName(const std::string& name) override {
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+            Fail(Id_WSAHOST_NOT_FOUND);
+            return "";
+        }
+        TIdSocketAddress address;
+        FromSockAddr(*reinterpret_cast<const sockaddr_in*>(found->ai_addr), address);
+        freeaddrinfo(found);
+        return address.IP;
+    }
+
+    int Recv(TIdStackSocketHandle s, void* buffer, int length) override {
+        ssize_t n;
+        do {
+            n = recv(s, buffer, static_cast<std::size_t>(length), 0);
+        } while (n < 0 && errno == EINTR);
+        return n < 0 ? FailFromErrno() : static_cast<int>(n);
+    }
+
+    int Send(TIdStackSocketHandle s, const void* buffer, int length) override {
+        ssize_t n;
+        do {
+            // No SIGPIPE: a peer that went away is an error code, not a signal.
+            n = send(s, buffer, static_cast<std::size_t>(length), MSG_NOSIGNAL);
+        } while (n < 0 && errno == EINTR);
+        return n < 0 ? FailFromErrno() : static_cast<int>(n);
+    }
+
+    int Select(TIdSocketList* read, TIdSocketList* write, TIdSocketList* error, int timeout) override;
+
+    int SetSockOpt(TIdStackSocketHandle s, int level, int option, int value) override {
+        return setsockopt(s, level, option, &value, sizeof value) < 0 ? FailFromErrno() : 0;
+    }
+
+    int Shutdown(TIdStackSocketHandle s, int how) override {
+        int mode = how == 0 ? SHUT_RD : how == 1 ? SHUT_WR : SHUT_RDWR;
+        return shutdown(s, mode) < 0 ? FailFromErrno() : 0;
+    }
+
+    int WSGetLastError() override { return tLastError; }
+    void WSSetLastError(int code) override { tLastError = code; }
+
+    int GetPeerName(TIdStackSocketHandle s, TIdSocketAddress& address) override {
+        return NameOf(s, address, getpeername);
+    }
+    int GetSockName(TIdStackSocketHandle s, TIdSocketAddress& address) override {
+        return NameOf(s, address, getsockname);
+    }
+
+private:
+    template <typename Call>
+    static int NameOf(TIdStackSocketHandle s, TIdSocketAddress& address, Call call) {
+        sockaddr_in sa{};
+        socklen_t length = sizeof sa;
+        if (call(s, reinterpret_cast<sockaddr*>(&sa), &length) < 0) return FailFromErrno();
+        FromSockAddr(sa, address);
+        return 0;
+    }
+
+    static int ConnectInterruptible(TIdStackSocketHandle s, const sockaddr_in& sa, int wakeFd);
+};
+
+// A non-blocking connect that waits for the socket or for the wake descriptor,
+// so that the waiting thread can stop it without closing a descriptor another
+// thread is blocked on.
+int TIdStackPosix::ConnectInterruptible(TIdStackSocketHandle s, const sockaddr_in& sa, int wakeFd) {
+    int flags = fcntl(s, F_GETFL);
+    if (flags < 0 || fcntl(s, F_SETFL, flags | O_NONBLOCK) < 0) return FailFromErrno();
+    int result = connect(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    int error = result < 0 ? errno : 0;
+    if (result < 0 && (error == EINPROGRESS || error == EINTR)) {
+        pollfd fds[2] = {{s, POLLOUT, 0}, {wakeFd, POLLIN, 0}};
+        if (PollRestarting(fds, 2, -1) < 0) {
+            error = errno;
+        } else if (fds[1].revents != 0) {
+            error = ENOTSOCK;
+        } else {
+            socklen_t length = sizeof error;
+            if (getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) < 0) error = errno;
+        }
+    }
+    fcntl(s, F_SETFL, flags);
+    return error != 0 ? Fail(WinsockCodeFromErrno(error)) : 0;
+}
+
+int TIdStackPosix::Select(TIdSocketList* read, TIdSocketList* write, TIdSocketList* error, int timeout) {
+    // poll() rather than select(): descriptors above FD_SETSIZE are legal here.
+    TIdSocketList* sets[3] = {read, write, error};
+    const short events[3] = {POLLIN, POLLOUT, POLLPRI};
+    std::vector<pollfd> fds;
+    std::vector<int> setOf;
+    for (int i = 0; i < 3; ++i) {
+        if (sets[i] == nullptr) continue;
+        for (TIdStackSocketHandle s : sets[i]->Sockets()) {
+            fds.push_back({s, events[i], 0});
+            setOf.push_back(i);
+        }
+    }
+    int waitMs = timeout == IdTimeoutInfinite ? -1 : (timeout < 0 ? 0 : timeout);
+    if (PollRestarting(fds.data(), fds.size(), waitMs) < 0) return FailFromErrno();
+    // A closed or failed socket counts as readable, as the peer's close does.
+    const short ready[3] = {POLLIN | POLLHUP | POLLERR, POLLOUT | POLLERR | POLLHUP, POLLPRI | POLLERR};
+    std::vector<TIdStackSocketHandle> kept[3];
+    for (std::size_t k = 0; k < fds.size(); ++k) {
+        if (fds[k].revents & ready[setOf[k]]) kept[setOf[k]].push_back(fds[k].fd);
+    }
+    int count = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (sets[i] == nullptr) continue;
+        count += static_cast<int>(kept[i].size());
+        sets[i]->Assign(std::move(kept[i]));
+    }
+    return count;
+}
+}  // namespace
+
+std::unique_ptr<TIdStack> CreatePlatformStack() { return std::make_unique<TIdStackPosix>(); }

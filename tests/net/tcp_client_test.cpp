@@ -1,0 +1,245 @@
+// The client against real loopback sockets: connect, statuses, failures,
+// and the anti-freeze during waits.
+#include "net/tcp_client.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "net/anti_freeze.h"
+#include "net/net_errors.h"
+#include "platform/text.h"
+#include "support/expect_error.h"
+#include "support/loopback.h"
+#include "support/scripted_pop3_server.h"
+
+namespace {
+struct Client {
+    explicit Client(int port, std::string host = "127.0.0.1") {
+        tcp.Host = std::move(host);
+        tcp.Port = port;
+        tcp.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) { statuses.push_back(text); };
+    }
+    TIdTCPClient tcp;
+    std::vector<std::string> statuses;
+};
+
+// An anti-freeze whose pump only counts its calls.
+struct CountingAntiFreeze {
+    CountingAntiFreeze() {
+        antiFreeze.SetMessagePump([this](bool) { ++pumps; });
+    }
+    TIdAntiFreeze antiFreeze;
+    int pumps = 0;
+};
+
+TEST(OpenConnection, LiteralHostReportsConnectingThenConnected) {
+    ScriptedPop3Server server("S: +OK\nC: QUIT\n");
+    Client c(server.Port());
+    c.tcp.OpenConnection();
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK");
+    c.tcp.WriteLine("QUIT");
+    c.tcp.CloseConnection();
+    EXPECT_EQ(c.statuses, (std::vector<std::string>{Ansi("Connexion à 127.0.0.1."), Ansi("Connecté."),
+                                                    Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    server.ExpectFinished();
+}
+
+TEST(OpenConnection, HostNameIsResolvedFirst) {
+    ScriptedPop3Server server("");
+    Client c(server.Port(), "localhost");
+    c.tcp.OpenConnection();
+    c.tcp.CloseConnection();
+    ASSERT_GE(c.statuses.size(), 2u);
+    EXPECT_EQ(c.statuses[0], Ansi("Résolution du nom d'hôte localhost."));
+    EXPECT_EQ(c.statuses[1], Ansi("Connexion à 127.0.0.1."));
+    server.ExpectFinished();
+}
+
+TEST(OpenConnection, TwiceRaisesAndFirstConnectionStillWorks) {
+    ScriptedPop3Server server("C: ONE\nS: +OK one\n");
+    Client c(server.Port());
+    c.tcp.OpenConnection();
+    if (auto e = ExpectThrown<EIdAlreadyConnected>([&] { c.tcp.OpenConnection(); })) {
+        EXPECT_EQ(e->Message(), Ansi("Déjà connecté."));
+    }
+    c.tcp.WriteLine("ONE");
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK one");
+    c.tcp.CloseConnection();
+    server.ExpectFinished();
+}
+
+TEST(OpenConnection, AfterCloseANewHandlerIsMade) {
+    ScriptedPop3Server server("S: +OK first\n!next\nS: +OK second\n");
+    Client c(server.Port());
+    c.tcp.OpenConnection();
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK first");
+    c.tcp.CloseConnection();
+    EXPECT_EQ(c.tcp.IOHandler(), nullptr);
+    c.tcp.OpenConnection();
+    EXPECT_NE(c.tcp.IOHandler(), nullptr);
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK second");
+    c.tcp.CloseConnection();
+    server.ExpectFinished();
+}
+
+TEST(OpenConnection, RefusedWithoutAntiFreezeIsSocketError) {
+    Client c(UnusedLoopbackPort());
+    if (auto e = ExpectThrown<EIdSocketError>([&] { c.tcp.OpenConnection(); })) {
+        EXPECT_EQ(e->LastError(), 10061);
+        EXPECT_EQ(e->Message(), Ansi("Erreur de socket # 10061\r\nConnexion refusée."));
+    }
+    EXPECT_NE(c.tcp.IOHandler(), nullptr);  // kept for the next attempt
+    EXPECT_FALSE(c.tcp.IOHandler()->Connected());
+}
+
+TEST(OpenConnection, RefusedUnderAntiFreezeIsConnectException) {
+    CountingAntiFreeze af;
+    Client c(UnusedLoopbackPort());
+    if (auto e = ExpectThrown<EIdConnectException>([&] { c.tcp.OpenConnection(); })) {
+        EXPECT_EQ(e->Message(), Ansi("Erreur de socket # 10061\r\nConnexion refusée."));
+    }
+    // Only "Connexion à": a failed open reports nothing more.
+    EXPECT_EQ(c.statuses, std::vector<std::string>{Ansi("Connexion à 127.0.0.1.")});
+}
+
+TEST(OpenConnection, TimeLimitReached) {
+    UnansweredListener silent;
+    CountingAntiFreeze af;
+    Client c(silent.Port());
+    if (auto e = ExpectThrown<EIdConnectTimeout>([&] { c.tcp.OpenConnection(400); })) {
+        EXPECT_EQ(e->Message(), Ansi("Délai de connexion."));
+    }
+    EXPECT_GE(af.pumps, 2);  // 125 ms steps with the window system pumped
+    EXPECT_FALSE(c.tcp.IOHandler()->Connected());
+}
+
+TEST(OpenConnection, TimeLimitWithoutAntiFreezeToo) {
+    UnansweredListener silent;
+    Client c(silent.Port());
+    EXPECT_THROW(c.tcp.OpenConnection(300), EIdConnectTimeout);
+}
+
+TEST(OpenConnection, UnresolvableHost) {
+    Client c(110, "no-such-host.invalid");
+    if (auto e = ExpectThrown<EIdSocketError>([&] { c.tcp.OpenConnection(); })) {
+        EXPECT_EQ(e->LastError(), 11001);
+    }
+}
+
+TEST(OpenConnection, ThreadedConnectWorks) {
+    ScriptedPop3Server server("S: +OK\n");
+    CountingAntiFreeze af;
+    Client c(server.Port());
+    c.tcp.OpenConnection(-1);
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK");
+    c.tcp.CloseConnection();
+    server.ExpectFinished();
+}
+
+TEST(AntiFreeze, StalledReadPumpsBetweenSlices) {
+    ScriptedPop3Server server("!pause 800\nS: +OK late\n");
+    CountingAntiFreeze af;
+    af.antiFreeze.IdleTimeOut = 100;
+    Client c(server.Port());
+    c.tcp.OpenConnection(-2);
+    af.pumps = 0;
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK late");
+    EXPECT_GE(af.pumps, 2);
+    c.tcp.CloseConnection();
+    server.ExpectFinished();
+}
+
+TEST(AntiFreeze, WorkerThreadNeverPumps) {
+    ScriptedPop3Server server("!pause 400\nS: +OK late\n");
+    CountingAntiFreeze af;
+    af.antiFreeze.IdleTimeOut = 50;
+    std::string line;
+    std::thread worker([&] {
+        EXPECT_FALSE(AntiFreezeInEffect());
+        Client c(server.Port());
+        c.tcp.OpenConnection();
+        line = c.tcp.ReadLine();
+        c.tcp.CloseConnection();
+    });
+    worker.join();
+    EXPECT_EQ(line, "+OK late");
+    EXPECT_EQ(af.pumps, 0);
+    server.ExpectFinished();
+}
+
+TEST(AntiFreeze, RegistrationFollowsLifetime) {
+    EXPECT_FALSE(AntiFreezeInEffect());
+    {
+        TIdAntiFreeze first;
+        EXPECT_TRUE(AntiFreezeInEffect());
+        first.Active = false;
+        EXPECT_FALSE(AntiFreezeInEffect());
+        first.Active = true;
+        {
+            TIdAntiFreeze second;
+            EXPECT_EQ(RegisteredAntiFreeze(), &second);
+        }
+        EXPECT_EQ(RegisteredAntiFreeze(), nullptr);
+    }
+    EXPECT_FALSE(AntiFreezeInEffect());
+}
+
+TEST(AntiFreeze, PumpRules) {
+    CountingAntiFreeze af;
+    PumpIfAllowed(false, false);
+    EXPECT_EQ(af.pumps, 0);  // busy, and only when idle
+    PumpIfAllowed(true, false);
+    PumpIfAllowed(false, true);
+    EXPECT_EQ(af.pumps, 2);
+    af.antiFreeze.OnlyWhenIdle = false;
+    PumpIfAllowed(false, false);
+    EXPECT_EQ(af.pumps, 3);
+}
+
+TEST(PeerClose, CompleteLineThenCloseReportsDisconnectedOnce) {
+    ScriptedPop3Server server("S: +OK bye\n!close\n");
+    Client c(server.Port());
+    c.tcp.OpenConnection();
+    c.statuses.clear();
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK bye");
+    EXPECT_THROW(c.tcp.ReadLine(), EIdConnClosedGracefully);
+    EXPECT_THROW(c.tcp.ReadLine(), EIdConnClosedGracefully);
+    EXPECT_EQ(c.statuses, std::vector<std::string>{Ansi("Déconnecté.")});
+    EXPECT_FALSE(c.tcp.IsConnected());
+    server.ExpectFinished();
+}
+
+TEST(PeerClose, PartialLineThenClose) {
+    ScriptedPop3Server server("!raw +OK par\n!close\n");
+    Client c(server.Port());
+    c.tcp.OpenConnection();
+    c.statuses.clear();
+    EXPECT_EQ(c.tcp.ReadLine(), "");
+    EXPECT_TRUE(c.tcp.LastLineTimedOut());
+    EXPECT_THROW(c.tcp.ReadLine(), EIdConnClosedGracefully);
+    EXPECT_EQ(c.statuses, std::vector<std::string>{Ansi("Déconnecté.")});
+    server.ExpectFinished();
+}
+
+TEST(PeerClose, ResetIsSocketError) {
+    ScriptedPop3Server server("C: STAT\n!reset\n");
+    Client c(server.Port());
+    c.tcp.OpenConnection();
+    c.tcp.WriteLine("STAT");
+    if (auto e = ExpectThrown<EIdSocketError>([&] { c.tcp.ReadLine(); })) {
+        EXPECT_EQ(e->LastError(), 10054);
+    }
+    c.tcp.CloseConnection();
+    server.ExpectFinished();
+}
+
+TEST(PeerClose, OneBytePerSendIsAssembled) {
+    ScriptedPop3Server server("!chunk 1\nS: +OK one byte at a time\n");
+    Client c(server.Port());
+    c.tcp.OpenConnection();
+    EXPECT_EQ(c.tcp.ReadLine(), "+OK one byte at a time");
+    c.tcp.CloseConnection();
+    server.ExpectFinished();
+}
+}  // namespace
