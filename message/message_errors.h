@@ -10,3 +10,7 @@ VANNOIR_DECLARE_ERROR(EIdEmailParseError, EIdException, "Adresse extérieure @")
 // The system time zone could not be read, or reported an unknown state.
 VANNOIR_DECLARE_ERROR(EIdFailedToRetreiveTimeZoneInfo, EIdException,
                       "Echec lors de la tentative de récupération des informations de fuseau horaire.");
+
+// Sending a message encoded UU that has text or related parts.
+VANNOIR_DECLARE_ERROR(EIdMessageException, EIdException,
+                      "Encodage incorrect. UU permet uniquement les éléments Body et Attachments");

@@ -9,6 +9,7 @@
 #include <streambuf>
 #include <string_view>
 
+#include "fuzz_lines.h"
 #include "platform/id_exception.h"
 
 namespace fuzz {
@@ -27,9 +28,7 @@ int DecodeLines(const std::uint8_t* data, std::size_t size, std::string_view lin
     Decoder decoder;
     std::string_view input(reinterpret_cast<const char*>(data), size);
     while (!input.empty()) {
-        std::size_t lf = input.find('\n');
-        std::string_view line = input.substr(0, lf);
-        input.remove_prefix(lf == std::string_view::npos ? input.size() : lf + 1);
+        std::string_view line = TakeLine(input);
         std::size_t length = line.size() + lineEnd.size();
         auto exact = std::make_unique<char[]>(length);
         std::copy(line.begin(), line.end(), exact.get());
