@@ -61,3 +61,19 @@ private:
     };
     WorkState work_[2];
 };
+
+// Work reporting for one scope: BeginWork now, EndWork however the scope ends.
+class TIdWorkScope {
+public:
+    TIdWorkScope(TIdComponent& component, TWorkMode mode, std::int64_t expected = 0)
+        : component_(component), mode_(mode) {
+        component_.BeginWork(mode_, expected);
+    }
+    ~TIdWorkScope() { component_.EndWork(mode_); }
+    TIdWorkScope(const TIdWorkScope&) = delete;
+    TIdWorkScope& operator=(const TIdWorkScope&) = delete;
+
+private:
+    TIdComponent& component_;
+    TWorkMode mode_;
+};

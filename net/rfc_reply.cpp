@@ -14,7 +14,7 @@ void TIdRFCReply::SetTextCode(std::string code) {
 
 void TIdRFCReply::Clear() {
     numericCode_ = 0;
-    Text.clear();
+    Text.Clear();
     textCode_.clear();
 }
 
@@ -24,11 +24,7 @@ void TIdRFCReply::ParseLines(const std::vector<std::string>& lines) {
     std::string code = Trim(Copy(lines.front(), 1, 4));
     if (code.size() == 4 && code.back() == '-') code.pop_back();
     SetTextCode(std::move(code));
-    for (const std::string& line : lines) Text.push_back(Copy(line, 5));
+    for (const std::string& line : lines) Text.Add(Copy(line, 5));
 }
 
-std::string TIdRFCReply::ReplyText() const {
-    std::string text;
-    for (const std::string& line : Text) text += line + "\r\n";
-    return text;
-}
+std::string TIdRFCReply::ReplyText() const { return Text.Text(); }

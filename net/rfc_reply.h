@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/string_list.h"
+
 class TIdRFCReply {
 public:
     int NumericCode() const { return numericCode_; }
@@ -14,7 +16,7 @@ public:
     void SetTextCode(std::string code);
 
     // One entry per reply line: the line from its fifth character on.
-    std::vector<std::string> Text;
+    TStringList Text;
 
     void Clear();
     // Fills the record from the raw reply lines: the code is the first four

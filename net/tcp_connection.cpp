@@ -144,27 +144,19 @@ std::string TIdTCPConnection::ReadNonEmptyLine(int maxAttempts) {
 
 int TIdTCPConnection::CaptureLines(const LineSink& destination, std::string_view delimiter, bool unstuffDots) {
     int count = 0;
-    BeginWork(wmRead);
-    try {
-        for (;;) {
-            std::string line = ReadLine();
-            if (line == delimiter) break;
-            if (unstuffDots && line.starts_with("..")) line.erase(0, 1);
-            ++count;
-            if (destination) destination(std::move(line));
-        }
-    } catch (...) {
-        EndWork(wmRead);
-        throw;
+    TIdWorkScope work(*this, wmRead);
+    for (;;) {
+        std::string line = ReadLine();
+        if (line == delimiter) break;
+        if (unstuffDots && line.starts_with("..")) line.erase(0, 1);
+        ++count;
+        if (destination) destination(std::move(line));
     }
-    EndWork(wmRead);
     return count;
 }
 
-int TIdTCPConnection::CaptureLines(std::vector<std::string>& destination, std::string_view delimiter,
-                                   bool unstuffDots) {
-    return CaptureLines([&](std::string&& line) { destination.push_back(std::move(line)); }, delimiter,
-                        unstuffDots);
+int TIdTCPConnection::CaptureLines(TStringList& destination, std::string_view delimiter, bool unstuffDots) {
+    return CaptureLines([&](std::string&& line) { destination.Add(std::move(line)); }, delimiter, unstuffDots);
 }
 
 int TIdTCPConnection::CaptureLines(std::ostream& destination, std::string_view delimiter, bool unstuffDots) {

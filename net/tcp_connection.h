@@ -81,8 +81,7 @@ public:
     // Lines up to the `delimiter` line (not stored); a line beginning ".."
     // loses its first dot when `unstuffDots`. Returns the count stored.
     int CaptureLines(const LineSink& destination, std::string_view delimiter = ".", bool unstuffDots = true);
-    int CaptureLines(std::vector<std::string>& destination, std::string_view delimiter = ".",
-                     bool unstuffDots = true);
+    int CaptureLines(TStringList& destination, std::string_view delimiter = ".", bool unstuffDots = true);
     // Every line followed by CR LF.
     int CaptureLines(std::ostream& destination, std::string_view delimiter = ".", bool unstuffDots = true);
     // Exactly `count` bytes; nothing for count <= 0.

@@ -16,10 +16,7 @@ constexpr std::size_t kChunks[] = {1, 2, 3, 7, 0};
 // A connection over a fake transport that serves `bytes` `chunk` at a time
 // and then closes.
 struct Fed {
-    Fed(std::string bytes, std::size_t chunk) {
-        auto t = std::make_unique<FakeTransport>(std::move(bytes), chunk);
-        fake = t.get();
-        connection.SetIOHandler(std::move(t));
+    Fed(std::string bytes, std::size_t chunk) : fake(&InstallFakeTransport(connection, std::move(bytes), chunk)) {
         connection.OnStatus = [this](TIdComponent&, TIdStatus status, const std::string& text) {
             statuses.push_back(text);
             (void)status;
@@ -212,9 +209,9 @@ TEST_P(CaptureLines, StoresLinesUpToDelimiter) {
     for (std::size_t chunk : kChunks) {
         SCOPED_TRACE(chunk);
         Fed fed(GetParam().input, chunk);
-        std::vector<std::string> lines;
+        TStringList lines;
         int count = fed.connection.CaptureLines(lines, ".", GetParam().unstuff);
-        EXPECT_EQ(lines, GetParam().lines);
+        EXPECT_EQ(lines.Lines(), GetParam().lines);
         EXPECT_EQ(count, static_cast<int>(GetParam().lines.size()));
     }
 }

@@ -48,3 +48,12 @@ int FakeTransport::Send(const void* buffer, int length) {
     written_.append(static_cast<const char*>(buffer), n);
     return static_cast<int>(n);
 }
+
+FakeTransport& InstallFakeTransport(TIdTCPConnection& connection, std::string serverBytes, std::size_t chunk,
+                                    bool connected) {
+    auto transport = std::make_unique<FakeTransport>(std::move(serverBytes), chunk);
+    FakeTransport& fake = *transport;
+    if (!connected) fake.Open();
+    connection.SetIOHandler(std::move(transport));
+    return fake;
+}

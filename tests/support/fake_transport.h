@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "net/io_handler.h"
+#include "net/tcp_connection.h"
 
 class FakeTransport : public TIdIOHandler {
 public:
@@ -64,3 +65,8 @@ private:
     int sendCalls_ = 0;
     int closeCalls_ = 0;
 };
+
+// Puts a new fake transport under `connection` and returns it. Not connected
+// (`connected` false) it is what a client's OpenConnection will connect.
+FakeTransport& InstallFakeTransport(TIdTCPConnection& connection, std::string serverBytes,
+                                    std::size_t chunk = 0, bool connected = true);

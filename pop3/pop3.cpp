@@ -1,0 +1,98 @@
+#include "pop3/pop3.h"
+
+#include <exception>
+
+#include "net/net_errors.h"
+#include "pop3/md5.h"
+#include "pop3/pop3_errors.h"
+#include "platform/text.h"
+
+namespace {
+bool HoldsLineBreakOrNul(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
+}  // namespace
+
+TIdPOP3::TIdPOP3() { Port = 110; }
+
+void TIdPOP3::OpenSession(int timeout) {
+    if (HoldsLineBreakOrNul(Username) || HoldsLineBreakOrNul(Password)) throw EIdPOP3UnsafeCredentials();
+    TIdTCPClient::OpenConnection(timeout);
+    try {
+        ReadReply({ReplyOk});
+        LogIn();
+    } catch (...) {
+        // The first error is the one worth reporting; a failing QUIT adds nothing.
+        try {
+            CloseSession();
+        } catch (const std::exception&) {
+        }
+        throw;
+    }
+}
+
+void TIdPOP3::LogIn() {
+    if (!APOP) {
+        SendCommand("USER " + Username, ReplyOk);
+        SendCommand("PASS " + Password, ReplyOk);
+        return;
+    }
+    std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
+    if (timestamp.empty()) throw EIdException(Ansi(pop3_text::kNoApopTimestamp));
+    SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
+}
+
+std::string TIdPOP3::ApopTimestamp(const std::string& greeting) {
+    std::size_t open = greeting.find('<');
+    if (open == std::string::npos) return "";
+    std::size_t close = greeting.find('>', open);
+    if (close == std::string::npos) return "";
+    return greeting.substr(open, close - open + 1);
+}
+
+std::string TIdPOP3::ApopDigest(const std::string& timestamp, const std::string& password) {
+    return TIdHashMessageDigest5::AsHex(TIdHashMessageDigest5::HashValue(timestamp + password));
+}
+
+void TIdPOP3::CloseSession() {
+    std::exception_ptr failure;
+    try {
+        if (IsConnected()) WriteLine("QUIT");
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    TIdTCPConnection::CloseConnection();
+    if (failure) std::rethrow_exception(failure);
+}
+
+int TIdPOP3::ReadReply(const std::vector<int>& allowed) {
+    LastReply.ParseLines(ReadReplyLines());
+    if (AnsiSameText(LastReply.TextCode(), "+OK")) {
+        LastReply.SetNumericCode(ReplyOk);
+    } else if (AnsiSameText(LastReply.TextCode(), "-ERR")) {
+        LastReply.SetNumericCode(ReplyError);
+    } else {
+        throw EIdException(Ansi(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() + "\"");
+    }
+    return CheckReplyCode(allowed);
+}
+
+int TIdPOP3::CountMessages() {
+    SendCommand("STAT", ReplyOk);
+    std::string line = LastReply.Text[0];
+    if (line.empty()) return 0;
+    // Without a blank there is no count before it, and "" is no integer.
+    std::size_t blank = line.find(' ');
+    return StrToInt(blank == std::string::npos ? std::string() : line.substr(0, blank));
+}
+
+int TIdPOP3::QueryMessageSize(int n) {
+    SendCommand("LIST " + IntToStr(n), ReplyOk);
+    std::string line = LastReply.Text[0];
+    if (line.empty()) return -1;
+    std::size_t blank = line.find(' ');
+    return StrToIntDef(blank == std::string::npos ? line : line.substr(blank + 1), -1);
+}
+
+bool TIdPOP3::DeleteMessage(int n) {
+    SendCommand("DELE " + IntToStr(n), ReplyOk);
+    return LastReply.NumericCode() == ReplyOk;
+}

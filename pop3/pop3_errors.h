@@ -1,0 +1,19 @@
+#pragma once
+// Texts of the errors the POP3 client raises itself (UTF-8 source; pass them
+// through Ansi). Reply errors carry the server's own text instead.
+#include <string>
+
+#include "platform/id_exception.h"
+#include "platform/text.h"
+
+namespace pop3_text {
+// Followed by the reply lines, each ending in CR LF, then a closing quote.
+inline constexpr const char* kUnrecognisedReply = "En-tête de réponse POP3 non reconnu :\n\"";
+inline constexpr const char* kNoApopTimestamp = "Le serveur ne supporte pas APOP (pas d'horodatage)";
+}  // namespace pop3_text
+
+// A user name or password that holds CR, LF or NUL: sent as it is, it would
+// end the command early and let the rest pass for further commands.
+VANNOIR_DECLARE_ERROR(EIdPOP3UnsafeCredentials, EIdException,
+                      "Le nom d'utilisateur ou le mot de passe contient un caractère interdit "
+                      "(retour chariot, saut de ligne ou caractère nul).");

@@ -1,0 +1,286 @@
+// POP3 sessions against the scripted loopback server: exact command lines,
+// log-in failures and how the session is closed after them.
+#include <gtest/gtest.h>
+
+#include "net/net_errors.h"
+#include "platform/text.h"
+#include "pop3/pop3.h"
+#include "pop3/pop3_errors.h"
+#include "support/expect_error.h"
+#include "support/fake_transport.h"
+#include "support/scripted_pop3_server.h"
+
+namespace {
+auto byName = [](const auto& info) { return std::string(info.param.name); };
+
+struct Session {
+    explicit Session(int port) {
+        pop.Host = "127.0.0.1";
+        pop.Port = port;
+        pop.Username = "anne";
+        pop.Password = "secret";
+        pop.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) { statuses.push_back(text); };
+    }
+    TIdPOP3 pop;
+    std::vector<std::string> statuses;
+};
+
+const char kLogin[] = "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK logged in\n";
+
+TEST(OpenSession, UserThenPassEachAnswered) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\nS: +OK 2 320\nC: QUIT\nS: +OK bye\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    EXPECT_EQ(s.pop.CountMessages(), 2);
+    s.pop.CloseSession();
+    EXPECT_EQ(s.statuses, (std::vector<std::string>{Ansi("Connexion à 127.0.0.1."), Ansi("Connecté."),
+                                                    Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    server.ExpectFinished();
+}
+
+TEST(OpenSession, DefaultPortIs110AndApopOff) {
+    TIdPOP3 pop;
+    EXPECT_EQ(pop.Port, 110);
+    EXPECT_FALSE(pop.APOP);
+    EXPECT_EQ(pop.MaxLineAction, maException);
+    EXPECT_EQ(pop.ReadTimeout, 0);
+}
+
+TEST(OpenSession, ApopSendsOneDigestCommand) {
+    ScriptedPop3Server server(
+        "S: +OK POP3 server ready <1896.697170952@dbc.mtview.ca.us>\n"
+        "C: APOP mrose c4c9334bac560ecc979e58001b3e22fb\n"
+        "S: +OK maildrop has 1 message (369 octets)\n"
+        "C: QUIT\n");
+    Session s(server.Port());
+    s.pop.Username = "mrose";
+    s.pop.Password = "tanstaaf";
+    s.pop.APOP = true;
+    s.pop.OpenSession();
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+
+// Log-in failures: the error reaches the caller after QUIT went out and the
+// connection was closed.
+struct FailureCase {
+    const char* name;
+    const char* script;  // the server's side up to the failure, then "C: QUIT"
+    bool apop;
+    const char* message;  // UTF-8
+};
+const FailureCase kFailures[] = {
+    {"pass_refused", "S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR wrong password\nC: QUIT\n", false,
+     " wrong password\r\n"},
+    {"user_refused", "S: +OK\nC: USER anne\nS: -ERR unknown\nC: QUIT\n", false, " unknown\r\n"},
+    {"greeting_refused", "S: -ERR busy\nC: QUIT\n", false, " busy\r\n"},
+    {"greeting_unrecognised", "S: * OK imap\nC: QUIT\n", false,
+     "En-tête de réponse POP3 non reconnu :\n\" imap\r\n\""},
+    {"apop_without_timestamp", "S: +OK POP3 ready\nC: QUIT\n", true,
+     "Le serveur ne supporte pas APOP (pas d'horodatage)"},
+    {"apop_open_bracket_only", "S: +OK POP3 ready <1896.697\nC: QUIT\n", true,
+     "Le serveur ne supporte pas APOP (pas d'horodatage)"},
+};
+class LogInFailure : public testing::TestWithParam<FailureCase> {};
+TEST_P(LogInFailure, QuitSentAndClosedBeforeTheErrorArrives) {
+    ScriptedPop3Server server(GetParam().script);
+    Session s(server.Port());
+    s.pop.APOP = GetParam().apop;
+    if (auto e = ExpectThrown<EIdException>([&] { s.pop.OpenSession(); })) {
+        EXPECT_EQ(e->Message(), Ansi(GetParam().message));
+        EXPECT_FALSE(s.pop.IsConnected());
+        EXPECT_EQ(s.statuses.back(), Ansi("Déconnecté."));
+    }
+    server.ExpectFinished();
+}
+INSTANTIATE_TEST_SUITE_P(Rows, LogInFailure, testing::ValuesIn(kFailures), byName);
+
+TEST(OpenSession, PassRefusedQuitIsWrittenBeforeTheErrorLeaves) {
+    TIdPOP3 pop;
+    pop.Username = "anne";
+    pop.Password = "secret";
+    FakeTransport& fake = InstallFakeTransport(pop, "+OK\r\n+OK\r\n-ERR wrong\r\n", 0, false);
+    if (auto e = ExpectThrown<EIdProtocolReplyError>([&] { pop.OpenSession(); })) {
+        EXPECT_EQ(e->ReplyErrorCode(), 2);
+        EXPECT_EQ(fake.Written(), "USER anne\r\nPASS secret\r\nQUIT\r\n");
+        EXPECT_FALSE(fake.Connected());
+    }
+}
+
+TEST(OpenSession, GreetingLostClosesWithoutQuit) {
+    ScriptedPop3Server server("!close\n");
+    Session s(server.Port());
+    EXPECT_THROW(s.pop.OpenSession(), EIdConnClosedGracefully);
+    EXPECT_FALSE(s.pop.IsConnected());
+    server.ExpectFinished();  // and no QUIT after the close
+}
+
+TEST(OpenSession, TwiceRaisesAndFirstSessionGoesOn) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\nS: +OK 0 0\nC: QUIT\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    EXPECT_THROW(s.pop.OpenSession(), EIdAlreadyConnected);
+    EXPECT_EQ(s.pop.CountMessages(), 0);
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+
+TEST(OpenSession, RefusedConnectionCarries10061) {
+    Session s(UnusedLoopbackPort());
+    if (auto e = ExpectThrown<EIdSocketError>([&] { s.pop.OpenSession(); })) {
+        EXPECT_NE(e->Message().find("10061"), std::string::npos);
+    }
+}
+
+// Sound behaviour: CR, LF or NUL in a user name or password would let the
+// rest of it pass for a further command (a DELE, say); refused before
+// anything is sent, before even connecting.
+struct UnsafeCase {
+    const char* name;
+    std::string user;
+    std::string password;
+};
+const UnsafeCase kUnsafe[] = {
+    {"user_with_crlf_command", "anne\r\nDELE 1", "secret"},
+    {"user_with_lf", "anne\nDELE 1", "secret"},
+    {"user_with_cr", "anne\rDELE 1", "secret"},
+    {"password_with_crlf", "anne", "secret\r\nDELE 1"},
+    {"password_with_nul", "anne", std::string("sec\0ret", 7)},
+};
+class UnsafeCredentials : public testing::TestWithParam<UnsafeCase> {};
+TEST_P(UnsafeCredentials, RefusedBeforeAnythingIsSent) {
+    for (bool apop : {false, true}) {
+        TIdPOP3 pop;
+        pop.Username = GetParam().user;
+        pop.Password = GetParam().password;
+        pop.APOP = apop;
+        const std::string replies = "+OK <1@x>\r\n+OK\r\n+OK\r\n";
+        FakeTransport& fake = InstallFakeTransport(pop, replies, 0, false);
+        EXPECT_THROW(pop.OpenSession(), EIdPOP3UnsafeCredentials);
+        EXPECT_EQ(fake.Written(), "");
+        EXPECT_FALSE(fake.Connected());
+        EXPECT_EQ(fake.Unread(), replies.size());
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, UnsafeCredentials, testing::ValuesIn(kUnsafe), byName);
+
+// Commands after log-in: the reply text and what the operation makes of it.
+struct CountCase {
+    const char* name;
+    const char* reply;
+    int count;  // -100: EConvertError
+};
+const CountCase kCounts[] = {
+    {"count_and_size", "+OK 2 320", 2},
+    {"zero_count", "+OK 0 0", 0},
+    {"nothing_after_ok", "+OK", 0},
+    {"count_without_size_has_no_blank", "+OK 5", -100},
+    {"not_a_number", "+OK many 320", -100},
+};
+class CountMessages : public testing::TestWithParam<CountCase> {};
+TEST_P(CountMessages, TakesNumberBeforeFirstBlank) {
+    TIdPOP3 pop;
+    FakeTransport& fake = InstallFakeTransport(pop, std::string(GetParam().reply) + "\r\n");
+    if (GetParam().count == -100) {
+        EXPECT_THROW(pop.CountMessages(), EConvertError);
+    } else {
+        EXPECT_EQ(pop.CountMessages(), GetParam().count);
+    }
+    EXPECT_EQ(fake.Written(), "STAT\r\n");
+}
+INSTANTIATE_TEST_SUITE_P(Rows, CountMessages, testing::ValuesIn(kCounts), byName);
+
+struct SizeCase {
+    const char* name;
+    const char* reply;
+    int size;
+};
+const SizeCase kSizes[] = {
+    {"number_and_size", "+OK 1 1234", 1234},
+    {"nothing_after_ok", "+OK", -1},
+    {"text_after_size", "+OK 1 1234 octets", -1},
+    {"size_alone_is_whole_line", "+OK 1234", 1234},
+    {"size_not_a_number", "+OK 1 big", -1},
+    {"size_above_32_bits", "+OK 1 4294967296", -1},
+};
+class QueryMessageSize : public testing::TestWithParam<SizeCase> {};
+TEST_P(QueryMessageSize, TakesTextAfterFirstBlank) {
+    TIdPOP3 pop;
+    FakeTransport& fake = InstallFakeTransport(pop, std::string(GetParam().reply) + "\r\n");
+    EXPECT_EQ(pop.QueryMessageSize(7), GetParam().size);
+    EXPECT_EQ(fake.Written(), "LIST 7\r\n");
+}
+INSTANTIATE_TEST_SUITE_P(Rows, QueryMessageSize, testing::ValuesIn(kSizes), byName);
+
+TEST(DeleteMessage, SendsDeleAndRaisesOnRefusal) {
+    TIdPOP3 pop;
+    FakeTransport& fake = InstallFakeTransport(pop, "+OK marked\r\n-ERR already deleted\r\n");
+    EXPECT_TRUE(pop.DeleteMessage(12));
+    EXPECT_THROW(pop.DeleteMessage(12), EIdProtocolReplyError);
+    EXPECT_EQ(fake.Written(), "DELE 12\r\nDELE 12\r\n");
+}
+
+TEST(CloseSession, AfterServerClosedNoQuitButBothStatuses) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\n!close\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    EXPECT_THROW(s.pop.CountMessages(), EIdConnClosedGracefully);
+    s.statuses.clear();
+    s.pop.CloseSession();
+    EXPECT_EQ(s.statuses, (std::vector<std::string>{Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    server.ExpectFinished();  // a QUIT would be "more than the script"
+}
+
+TEST(CloseSession, TwiceWritesNothingMore) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    s.pop.CloseSession();
+    s.statuses.clear();
+    s.pop.CloseSession();
+    EXPECT_EQ(s.statuses, (std::vector<std::string>{Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    server.ExpectFinished();
+}
+
+TEST(CloseSession, VirtualCloseConnectionIsTheSessionClose) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\n");
+    Session s(server.Port());
+    TIdTCPClient& asClient = s.pop;
+    asClient.OpenConnection();  // logs in too
+    asClient.CloseConnection();  // sends QUIT
+    server.ExpectFinished();
+}
+
+TEST(Session, NewSessionAfterCloseWorks) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\n!next\n" + kLogin + "C: DELE 1\nS: +OK\nC: QUIT\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    s.pop.CloseSession();
+    s.pop.OpenSession();
+    EXPECT_TRUE(s.pop.DeleteMessage(1));
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+
+TEST(Session, StalledServerHitsReadTimeout) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\n!stall\n");
+    Session s(server.Port());
+    s.pop.ReadTimeout = 200;
+    s.pop.OpenSession();
+    EXPECT_THROW(s.pop.CountMessages(), EIdReadTimeout);
+    s.pop.CloseSession();
+    server.ExpectFinished();
+    EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER anne", "PASS secret", "STAT", "QUIT"}));
+}
+
+TEST(Session, OverlongReplyLineIsRefused) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\nS: +OK " + std::string(16380, '9') + "\nC: QUIT\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    if (auto e = ExpectThrown<EIdReadLnMaxLineLengthExceeded>([&] { s.pop.CountMessages(); })) {
+        EXPECT_EQ(e->Message(), Ansi("Longueur de ligne maximum dépassée."));
+    }
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+}  // namespace
