@@ -2,6 +2,7 @@
 // log-in failures and how the session is closed after them.
 #include <gtest/gtest.h>
 
+#include "message/message.h"
 #include "net/net_errors.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
@@ -280,6 +281,49 @@ TEST(Session, OverlongReplyLineIsRefused) {
     if (auto e = ExpectThrown<EIdReadLnMaxLineLengthExceeded>([&] { s.pop.CountMessages(); })) {
         EXPECT_EQ(e->Message(), Ansi("Longueur de ligne maximum dépassée."));
     }
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+}  // namespace
+
+namespace {
+TEST(LoadMessageHeader, TopZeroFillsTheMessage) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: TOP 1 0\n" +
+                              MultiLineReply("+OK header follows",
+                                             "From: \"Anne Martin\" <anne@example.fr>\n"
+                                             "Subject: R\xE9union\n"
+                                             "\n") +
+                              "C: LIST 1\nS: +OK 1 4321\nC: QUIT\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    TIdMessage message;
+    EXPECT_TRUE(s.pop.LoadMessageHeader(1, message));
+    EXPECT_EQ(message.From.Name, "Anne Martin");
+    EXPECT_EQ(message.Subject, "R\xE9union");
+    EXPECT_EQ(message.HeaderLines.Count(), 2);
+    EXPECT_EQ(s.pop.QueryMessageSize(1), 4321);
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+
+TEST(LoadMessageHeader, RefusedTopRaisesAndSessionGoesOn) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: TOP 9 0\nS: -ERR no such message\nC: QUIT\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    TIdMessage message;
+    EXPECT_THROW(s.pop.LoadMessageHeader(9, message), EIdProtocolReplyError);
+    EXPECT_EQ(message.HeaderLines.Count(), 0);
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+
+TEST(LoadMessageHeader, ConnectionLostInsideTheHeader) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: TOP 1 0\nS: +OK\nS: Subject: x\n!raw From: a@\n!close\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    TIdMessage message;
+    EXPECT_THROW(s.pop.LoadMessageHeader(1, message), EIdConnClosedGracefully);
+    EXPECT_EQ(message.HeaderLines.Lines(), std::vector<std::string>{"Subject: x"});
     s.pop.CloseSession();
     server.ExpectFinished();
 }

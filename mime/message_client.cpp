@@ -1,0 +1,17 @@
+#include "mime/message_client.h"
+
+#include "message/message.h"
+
+std::string TIdMessageClient::ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator) {
+    TIdWorkScope work(*this, wmRead);
+    std::string line;
+    for (;;) {
+        line = ReadLine();
+        if (alternateTerminator.empty() && line == ".") break;
+        if (line == alternateTerminator) break;
+        if (line.empty()) continue;  // only with a terminator such as "."
+        message.HeaderLines.Add(line);
+    }
+    message.ParseHeaderLines();
+    return line;
+}

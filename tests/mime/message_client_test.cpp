@@ -1,0 +1,83 @@
+// Header block reception, fed in pieces of several sizes.
+#include "mime/message_client.h"
+
+#include <gtest/gtest.h>
+
+#include "message/message.h"
+#include "net/net_errors.h"
+#include "support/expect_error.h"
+#include "support/fake_transport.h"
+
+namespace {
+constexpr std::size_t kChunks[] = {1, 2, 3, 7, 0};
+
+struct BlockCase {
+    const char* name;
+    std::string input;
+    std::string terminator;
+    std::vector<std::string> headerLines;
+    std::string returned;
+    std::string next;  // the line after the block
+};
+const BlockCase kBlocks[] = {
+    {"top_ends_at_dot", "From: a@b.fr\r\nSubject: x\r\n.\r\nnext\r\n", ".", {"From: a@b.fr", "Subject: x"}, ".",
+     "next"},
+    {"top_skips_blank_lines", "Subject: x\r\n\r\n\r\n.\r\nnext\r\n", ".", {"Subject: x"}, ".", "next"},
+    {"folded_lines_stored_apart", "Subject: un\r\n\tdeux\r\n.\r\nnext\r\n", ".", {"Subject: un", "\tdeux"}, ".",
+     "next"},
+    {"stuffed_dot_not_unstuffed", "X-A: 1\r\n..dots\r\n.\r\nnext\r\n", ".", {"X-A: 1", "..dots"}, ".", "next"},
+    {"dot_with_blank_is_a_line", "X-A: 1\r\n. \r\n.\r\nnext\r\n", ".", {"X-A: 1", ". "}, ".", "next"},
+    {"retr_ends_at_blank_line", "Subject: x\r\n\r\nbody\r\n", "", {"Subject: x"}, "", "body"},
+    {"retr_header_then_dot", "Subject: x\r\n.\r\nnext\r\n", "", {"Subject: x"}, ".", "next"},
+    {"bare_lf_ends", "Subject: x\n.\nnext\n", ".", {"Subject: x"}, ".", "next"},
+    {"high_bytes_kept", "Subject: \xE9t\xE9\r\n.\r\nnext\r\n", ".", {"Subject: \xE9t\xE9"}, ".", "next"},
+};
+class ReadHeaderBlock : public testing::TestWithParam<BlockCase> {};
+TEST_P(ReadHeaderBlock, StoresLinesUpToTerminator) {
+    for (std::size_t chunk : kChunks) {
+        SCOPED_TRACE(chunk);
+        TIdMessageClient client;
+        InstallFakeTransport(client, GetParam().input, chunk);
+        TIdMessage message;
+        EXPECT_EQ(client.ReadHeaderBlock(message, GetParam().terminator), GetParam().returned);
+        EXPECT_EQ(message.HeaderLines.Lines(), GetParam().headerLines);
+        EXPECT_EQ(client.ReadLine(), GetParam().next);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, ReadHeaderBlock, testing::ValuesIn(kBlocks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadHeaderBlock, ParsesTheFieldsAfterReading) {
+    TIdMessageClient client;
+    InstallFakeTransport(client,
+                         "From: \"Jean Dupont\" <jean@example.fr>\r\n"
+                         "Subject: Bonjour\r\n"
+                         "\ttout le monde\r\n"
+                         ".\r\n");
+    TIdMessage message;
+    client.ReadHeaderBlock(message, ".");
+    EXPECT_EQ(message.From.Name, "Jean Dupont");
+    EXPECT_EQ(message.From.Address, "jean@example.fr");
+    EXPECT_EQ(message.Subject, "Bonjour tout le monde");
+}
+
+TEST(ReadHeaderBlock, LostConnectionKeepsLinesAndEndsWork) {
+    TIdMessageClient client;
+    InstallFakeTransport(client, "Subject: x\r\nFrom: a@b\r\n");
+    int begins = 0, ends = 0;
+    client.OnWorkBegin = [&](TIdComponent&, TWorkMode mode, std::int64_t) { begins += mode == wmRead; };
+    client.OnWorkEnd = [&](TIdComponent&, TWorkMode mode) { ends += mode == wmRead; };
+    TIdMessage message;
+    EXPECT_THROW(client.ReadHeaderBlock(message, "."), EIdConnClosedGracefully);
+    EXPECT_EQ(message.HeaderLines.Lines(), (std::vector<std::string>{"Subject: x", "From: a@b"}));
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(ends, 1);
+}
+
+TEST(ReadHeaderBlock, OverlongHeaderLineIsRefused) {
+    TIdMessageClient client;
+    InstallFakeTransport(client, "Subject: " + std::string(20000, 'x') + "\r\n.\r\n");
+    TIdMessage message;
+    EXPECT_THROW(client.ReadHeaderBlock(message, "."), EIdReadLnMaxLineLengthExceeded);
+}
+}  // namespace
