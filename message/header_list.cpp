@@ -65,16 +65,13 @@ std::string WrapAtBreakChars(std::string_view line, std::string_view breakText, 
     return result;
 }
 
-std::size_t TIdHeaderList::NameLength(std::string_view line) const {
-    const std::string colon = TrimRight(Separator);
+std::size_t TIdHeaderList::NameLength(std::string_view line) const { return NameLength(line, TrimRight(Separator)); }
+
+std::size_t TIdHeaderList::NameLength(std::string_view line, std::string_view colon) const {
     // Upper-casing touches letters only, so a colon text without letters sits
     // at the same place in the raw line: no copy needed.
-    std::size_t p;
-    if (CaseSensitiveNames || !HasAsciiLetter(colon)) {
-        p = Pos(colon, line);
-    } else {
-        p = Pos(colon, UpperCase(line));
-    }
+    const std::size_t p =
+        CaseSensitiveNames || !HasAsciiLetter(colon) ? Pos(colon, line) : Pos(colon, UpperCase(line));
     return p == 0 ? std::string::npos : p - 1;
 }
 
@@ -87,9 +84,10 @@ std::string TIdHeaderList::NameAtLine(int index) const {
 }
 
 int TIdHeaderList::IndexOfHeader(std::string_view name) const {
+    const std::string colon = TrimRight(Separator);
     for (int i = 0; i < Count(); ++i) {
         std::string_view line = (*this)[i];
-        const std::size_t n = NameLength(line);
+        const std::size_t n = NameLength(line, colon);
         const std::string_view lineName = n == std::string::npos ? std::string_view() : line.substr(0, n);
         // The comparison ignores case, so the raw name compares as its
         // upper-cased form would; equal texts always have equal lengths.
@@ -127,7 +125,10 @@ std::vector<std::string> TIdHeaderList::FoldIntoLines(std::string_view line) con
     while (start < wrapped.size()) {
         std::size_t end = wrapped.find("\r\n", start);
         if (end == std::string::npos) end = wrapped.size();
-        pieces.push_back(TrimRight(std::string_view(wrapped).substr(start, end - start)));
+        std::string piece = TrimRight(std::string_view(wrapped).substr(start, end - start));
+        // A piece of blanks only (a cut right after a CR LF TAB already in the
+        // value) would become an empty line, which ends a header block: drop it.
+        if (!piece.empty() || pieces.empty()) pieces.push_back(std::move(piece));
         start = end + 2;
     }
     return pieces;

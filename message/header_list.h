@@ -48,10 +48,12 @@ public:
     // Deletes the continuation lines (first character SPACE or TAB) after `index`.
     void RemoveContinuationLines(int index);
     // The pieces of `line` wrapped at FoldWidth, each right-trimmed; every piece
-    // after the first begins with a SPACE.
+    // after the first begins with a blank. Pieces left empty by the trimming are
+    // dropped, so folding never writes an empty line into the header.
     std::vector<std::string> FoldIntoLines(std::string_view line) const;
 
 private:
     // Length of NameAtLine(line) without building it; npos when there is no colon.
     std::size_t NameLength(std::string_view line) const;
+    std::size_t NameLength(std::string_view line, std::string_view colon) const;
 };

@@ -137,6 +137,12 @@ const SetCase kSets[] = {
      {"X: \"" + Repeat('a', 40) + " " + Repeat('b', 40) + "\""}},
     {"existing_break_cut_without_second_break_text", {}, "X", "one\r\n two", {"X: one", " two"}},
     {"existing_break_case_of_text_irrelevant", {}, "X", "a,\r\n b", {"X: a,", " b"}},
+    // Cut right after the TAB of a CR LF TAB: the piece of the TAB alone is dropped.
+    {"cut_after_existing_tab_break_leaves_no_empty_line",
+     {},
+     "X",
+     Repeat('a', 70) + "\r\n\t" + Repeat('b', 10) + " " + Repeat('c', 70),
+     {"X: " + Repeat('a', 70), " " + Repeat('b', 10), " " + Repeat('c', 70)}},
 };
 class SetValue : public testing::TestWithParam<SetCase> {};
 TEST_P(SetValue, ReplacesFoldsOrDeletes) {

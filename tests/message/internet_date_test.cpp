@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "message/message_errors.h"
 #include "platform/text.h"
+#include "support/exact_buffer.h"
+#include "support/expect_error.h"
 #include "support/scoped_time_zone.h"
 
 namespace {
@@ -139,20 +140,13 @@ TEST_P(ZoneBias, GivesOffsetOfTheCurrentState) {
 INSTANTIATE_TEST_SUITE_P(Table, ZoneBias, testing::ValuesIn(kBiases), ByName);
 
 TEST(ZoneBias, UnknownStateRaises) {
-    try {
-        ZoneOffsetOf(TimeZoneInformation{});
-        FAIL() << "no error";
-    } catch (const EIdFailedToRetreiveTimeZoneInfo& e) {
-        EXPECT_EQ(e.Message(), Ansi("Echec lors de la tentative de récupération des informations de fuseau horaire."));
-    }
+    const auto e = ExpectThrown<EIdFailedToRetreiveTimeZoneInfo>([] { ZoneOffsetOf(TimeZoneInformation{}); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), Ansi("Echec lors de la tentative de récupération des informations de fuseau horaire."));
 }
 
 // Converts from a buffer of exactly the text's length (over-read trap).
-TDateTime ToLocalExact(const std::string& text) {
-    auto buffer = std::make_unique<char[]>(text.size());
-    std::copy(text.begin(), text.end(), buffer.get());
-    return InternetDateToLocal(std::string_view(buffer.get(), text.size()));
-}
+TDateTime ToLocalExact(const std::string& text) { return InternetDateToLocal(ExactBuffer(text).View()); }
 
 TEST(InternetDateToLocal, ShiftsFromTheZoneToLocalTime) {
     ScopedTimeZone zone("Etc/GMT-1");
