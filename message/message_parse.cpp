@@ -1,17 +1,10 @@
 // Header block to message properties.
 #include <climits>
 
+#include "message/header_coder.h"
 #include "message/internet_date.h"
 #include "message/message.h"
 #include "platform/text.h"
-
-namespace {
-
-// Encoded words of Subject, From, To and Cc. The header-word decoder is not
-// in yet: until it is, the text passes unchanged.
-std::string DecodeHeaderWords(std::string value) { return value; }
-
-}  // namespace
 
 void TIdMessage::ParseHeaderLines() {
     auto value = [this](std::string_view name) { return HeaderLines.ValueOf(name); };

@@ -1,0 +1,30 @@
+// Encoded words in the headers the screener shows and matches.
+#include <gtest/gtest.h>
+
+#include "message/message.h"
+#include "platform/id_exception.h"
+
+namespace {
+
+TEST(MessageHeaderWords, SubjectFromAndToAreDecodedBeforeUse) {
+    TIdMessage message;
+    message.HeaderLines.Add("From: =?ISO-8859-1?Q?Dupont=2C_Jean?= <jean@dupont.fr>");
+    message.HeaderLines.Add("Subject: =?windows-1252?B?Q2Fm6Q==?= et =?iso-8859-1?q?cr=e8me?=");
+    message.HeaderLines.Add("To: =?ISO-8859-1?Q?H=E9l=E8ne?= <helene@x.fr>, paul@x.fr");
+    message.ParseHeaderLines();
+    EXPECT_EQ(message.From.Name, "Dupont, Jean");
+    EXPECT_EQ(message.From.Address, "jean@dupont.fr");
+    EXPECT_EQ(message.Subject, "Caf\xE9 et cr\xE8me");
+    ASSERT_EQ(message.Recipients.Count(), 2);
+    EXPECT_EQ(message.Recipients[0].Name, "H\xE9l\xE8ne");
+}
+
+TEST(MessageHeaderWords, BadQEscapeAbortsTheHeaderProcessing) {
+    TIdMessage message;
+    message.HeaderLines.Add("Subject: =?ISO-8859-1?Q?=ZZ?=");
+    message.HeaderLines.Add("From: jean@dupont.fr");
+    EXPECT_THROW(message.ParseHeaderLines(), EConvertError);
+    EXPECT_EQ(message.From.Address, "");  // a later step, never reached
+}
+
+}  // namespace
