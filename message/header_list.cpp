@@ -13,6 +13,19 @@ bool HasAsciiLetter(std::string_view s) {
     return false;
 }
 
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// Trims without copying what stays, so that joining many continuation lines
+// costs time in proportion to their length.
+void TrimInPlace(std::string& s) {
+    std::size_t end = s.size();
+    while (end > 0 && IsBlank(s[end - 1])) --end;
+    s.resize(end);
+    std::size_t start = 0;
+    while (start < s.size() && IsBlank(s[start])) ++start;
+    if (start > 0) s.erase(0, start);
+}
+
 // 1-based view helpers for the wrap, which follows a 1-based algorithm.
 std::string_view Slice(std::string_view s, std::size_t from, std::size_t to) {
     if (from > to || from > s.size()) return {};
@@ -104,12 +117,13 @@ std::string TIdHeaderList::ValueAtLine(int index) const {
     std::string value = Copy(line, (n == std::string::npos ? 0 : n) + 2);
     if (UnfoldOnRead) {
         for (int next = index + 1; next < Count() && IsContinuation((*this)[next]); ++next) {
-            value = Trim(value);
+            TrimInPlace(value);
             value += ' ';
             value += Trim((*this)[next]);
         }
     }
-    return Trim(value);
+    TrimInPlace(value);
+    return value;
 }
 
 std::string TIdHeaderList::ValueOf(std::string_view name) const { return ValueAtLine(IndexOfHeader(name)); }
