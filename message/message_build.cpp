@@ -1,4 +1,5 @@
 // Send side: the header lines of an outgoing message.
+#include "message/header_encoder.h"
 #include "message/internet_date.h"
 #include "message/message.h"
 #include "message/message_errors.h"
@@ -25,17 +26,18 @@ std::unique_ptr<TIdHeaderList> TIdMessage::BuildHeaderLines() {
         std::string parameter = "charset=\"" + CharSet + "\"";
         ContentType = ContentType.empty() ? parameter : ContentType + ";\r\n\t" + parameter;
     }
-    TTransfer transfer = bit8;
-    char headerEncoding = 'Q';
-    std::string charSet = "ISO-8859-1";
+    const HeaderEncodingDefaults defaults = SystemHeaderEncoding();
+    TTransfer transfer = defaults.Iso2022JpTransfer ? iso2022jp : bit8;
+    char headerEncoding = defaults.HeaderEncoding;
+    std::string charSet = defaults.CharSet;
     NotifyInitializeIso(transfer, headerEncoding, charSet);
 
     auto lines = std::make_unique<TIdHeaderList>();
     lines->Assign(HeaderLines);
-    lines->SetValueOf("From", From.Text());
-    lines->SetValueOf("Subject", Subject);
-    lines->SetValueOf("To", Recipients.AsText());
-    lines->SetValueOf("Cc", CCList.AsText());
+    lines->SetValueOf("From", EncodeAddressItem(From, headerEncoding, charSet));
+    lines->SetValueOf("Subject", EncodeHeader(Subject, headerEncoding, charSet));
+    lines->SetValueOf("To", EncodeAddress(Recipients, headerEncoding, charSet));
+    lines->SetValueOf("Cc", EncodeAddress(CCList, headerEncoding, charSet));
     lines->SetValueOf("Newsgroups", CommaText(NewsGroups));
     if (encoding_ == meMIME) {
         lines->SetValueOf("Content-Type", ContentType);
@@ -45,7 +47,7 @@ std::unique_ptr<TIdHeaderList> TIdMessage::BuildHeaderLines() {
     lines->SetValueOf("Sender", Sender.Text());
     lines->SetValueOf("Reply-To", ReplyTo.AsText());
     lines->SetValueOf("Organization", Organization);
-    lines->SetValueOf("Disposition-Notification-To", ReceiptRecipient.Text());
+    lines->SetValueOf("Disposition-Notification-To", EncodeAddressItem(ReceiptRecipient, headerEncoding, charSet));
     lines->SetValueOf("References", References);
     lines->SetValueOf("Date", FormatInternetDate(UseNowForDate() ? Now() : Date));
     lines->SetValueOf("X-Priority", IntToStr(Priority + 1));

@@ -1,6 +1,9 @@
 // Encoded words in the headers the screener shows and matches.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "message/message.h"
 #include "platform/id_exception.h"
 
@@ -25,6 +28,23 @@ TEST(MessageHeaderWords, BadQEscapeAbortsTheHeaderProcessing) {
     message.HeaderLines.Add("From: jean@dupont.fr");
     EXPECT_THROW(message.ParseHeaderLines(), EConvertError);
     EXPECT_EQ(message.From.Address, "");  // a later step, never reached
+}
+
+TEST(MessageHeaderWords, OutgoingHeadersAreEncodedAndReadBack) {
+    TIdMessage message;
+    message.From.SetText("H\xE9l\xE8ne <helene@x.fr>");
+    message.Subject = "Caf\xE9 cr\xE8me";
+    message.OnInitializeISO = [](TIdMessage&, TTransfer&, char& letter, std::string& charSet) {
+        letter = 'Q';
+        charSet = "ISO-8859-1";
+    };
+    std::unique_ptr<TIdHeaderList> lines = message.BuildHeaderLines();
+    EXPECT_EQ(lines->ValueOf("Subject"), "=?ISO-8859-1?Q?Caf=E9_cr=E8me?=");
+    TIdMessage received;
+    received.HeaderLines.Assign(*lines);
+    received.ParseHeaderLines();
+    EXPECT_EQ(received.Subject, message.Subject);
+    EXPECT_EQ(received.From.Name, "H\xE9l\xE8ne");
 }
 
 }  // namespace
