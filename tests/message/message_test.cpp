@@ -45,6 +45,8 @@ std::string Field(const TIdMessage& m, const std::string& name) {
         {"ReceiptRecipient", [&] { return m.ReceiptRecipient.Address; }},
         {"References", [&] { return m.References; }},
         {"ReplyTo", [&] { return m.ReplyTo.AsText(); }},
+        {"ReplyTo.Name", [&] { return m.ReplyTo.Count() ? m.ReplyTo[0].Name : ""; }},
+        {"CCList.Name", [&] { return m.CCList.Count() ? m.CCList[0].Name : ""; }},
         {"Sender", [&] { return m.Sender.Address; }},
         {"Boundary", [&] { return m.BoundaryStack.CurrentBoundary(); }},
         {"BoundaryCount", [&] { return IntToStr(m.BoundaryStack.Count()); }},
@@ -116,6 +118,11 @@ const ParseCase kParse[] = {
      {{"Boundary", "=_X"}, {"ContentType", "multipart/alternative; boundary=\"=_x\""}}},
     {"no_boundary_pushes_nothing", {"Content-Type: text/plain"}, {{"BoundaryCount", "0"}}},
     {"high_bytes_in_subject", {"Subject: \xE9t\xE9 \xE7" "a \xFF"}, {{"Subject", "\xE9t\xE9 \xE7" "a \xFF"}}},
+    {"encoded_cc_decoded", {"Cc: =?windows-1252?B?Q2Fm6Q==?= <c@x.fr>"}, {{"CCList.Name", "Caf\xE9"}}},
+    {"reply_to_organization_not_decoded",
+     {"Reply-To: =?ISO-8859-1?Q?Andr=E9?= <a@x.fr>", "Organization: =?ISO-8859-1?Q?Caf=E9?="},
+     {{"ReplyTo.Name", "=?ISO-8859-1?Q?Andr=E9?="}, {"Organization", "=?ISO-8859-1?Q?Caf=E9?="}}},
+    {"utf8_subject_stays_encoded", {"Subject: =?UTF-8?Q?Caf=C3=A9?="}, {{"Subject", "=?UTF-8?Q?Caf=C3=A9?="}}},
     {"empty_header_block", {}, {{"Subject", ""}, {"Priority", kNormal}, {"BoundaryCount", "0"}}},
 };
 class ParseHeaderLines : public testing::TestWithParam<ParseCase> {};
