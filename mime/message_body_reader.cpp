@@ -1,0 +1,53 @@
+// Body reception of the message client: the rest of a RETR reply after the
+// header, up to the delimiter line.
+#include "message/message.h"
+#include "mime/message_client.h"
+#include "mime/message_decoder_list.h"
+#include "mime/mime_errors.h"
+#include "mime/part_reception.h"
+#include "platform/text.h"
+
+namespace {
+
+// Ends the work reporting however reception ends.
+class ReadWork {
+public:
+    explicit ReadWork(TIdComponent& component) : component_(component) { component_.BeginWork(wmRead, 0); }
+    ~ReadWork() { component_.EndWork(wmRead); }
+    ReadWork(const ReadWork&) = delete;
+    ReadWork& operator=(const ReadWork&) = delete;
+
+private:
+    TIdComponent& component_;
+};
+
+}  // namespace
+
+void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& delimiter) {
+    if (message.NoDecode) {
+        CaptureLines([&message](std::string&& line) { message.Body.Add(std::move(line)); }, delimiter, true);
+        return;
+    }
+    ReadWork work(*this);
+    bool endOfMessage = false;
+    while (!endOfMessage) {
+        std::string line = ReadLine();
+        if (line == delimiter) break;
+        std::unique_ptr<TIdMessageDecoder> decoder = TIdMessageDecoderList::FindDecoder(message, line);
+        if (!decoder) {
+            UnstuffDots(line);
+            message.Body.Add(std::move(line));
+            continue;
+        }
+        // The decoder chain reads the connection itself until it ends.
+        while (decoder) {
+            decoder->SourceStream = std::make_unique<TIdTCPStream>(*this);
+            decoder->ReadPartHeader();
+            switch (decoder->PartType) {
+                case PartText: decoder = ProcessTextPart(message, std::move(decoder), endOfMessage); break;
+                case PartAttachment: decoder = ProcessAttachment(message, std::move(decoder), endOfMessage); break;
+                default: throw EIdException(Ansi(mime_text::kUnknownPartType));
+            }
+        }
+    }
+}

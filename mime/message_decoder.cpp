@@ -1,0 +1,50 @@
+#include "mime/message_decoder.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/text.h"
+
+bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && AnsiSameText(a, b);
+}
+
+std::string TIdMessageDecoder::PartHeaderValue(std::string_view name) const {
+    for (const std::string& line : PartHeaders.Lines()) {
+        const std::size_t equals = line.find('=');
+        const std::string_view lineName = std::string_view(line).substr(0, equals);
+        if (equals != std::string::npos && SameText(lineName, name)) return line.substr(equals + 1);
+    }
+    return {};
+}
+
+std::string TIdMessageDecoder::ReadSourceLine() {
+    if (auto* tcp = std::get_if<std::unique_ptr<TIdTCPStream>>(&SourceStream)) return (*tcp)->ReadLine();
+    if (auto* other = std::get_if<std::unique_ptr<std::istream>>(&SourceStream)) return ReadStreamLine(**other);
+    return {};
+}
+
+std::string TIdMessageDecoder::ReadStreamLine(std::istream& stream) {
+    constexpr std::size_t kChunk = 2048;
+    std::array<char, kChunk> chunk;
+    std::string line;
+    for (;;) {
+        const std::streampos start = stream.tellg();
+        stream.read(chunk.data(), kChunk);
+        const auto got = static_cast<std::size_t>(stream.gcount());
+        if (got == 0) return line;
+        const auto* end = chunk.data() + got;
+        const auto* stop = std::find_if(chunk.data(), end, [](char c) { return c == '\r' || c == '\n'; });
+        line.append(chunk.data(), stop);
+        if (stop == end) {
+            if (got < kChunk) return line;
+            continue;
+        }
+        // A CR LF pair counts as one line end only when both are in this chunk.
+        std::size_t used = static_cast<std::size_t>(stop - chunk.data()) + 1;
+        if (*stop == '\r' && stop + 1 < end && stop[1] == '\n') ++used;
+        stream.clear();
+        stream.seekg(start + static_cast<std::streamoff>(used));
+        return line;
+    }
+}

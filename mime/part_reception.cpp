@@ -1,0 +1,54 @@
+#include "mime/part_reception.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "message/message.h"
+#include "mime/message_part.h"
+#include "mime/mime_errors.h"
+#include "platform/temp_file.h"
+#include "platform/text.h"
+
+TStringList SplitTextLines(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    TStringList lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.Add(std::string(text.substr(start)));
+            break;
+        }
+        lines.Add(std::string(text.substr(start, end - start)));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
+std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
+                                                   bool& endOfMessage) {
+    std::ostringstream content;
+    auto next = decoder->ReadPartBody(content, endOfMessage);
+    TIdText& text = message.Parts.AddText();
+    text.SetContentType(decoder->PartHeaderValue("Content-Type"));
+    text.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));
+    text.Body = SplitTextLines(content.view());
+    return next;
+}
+
+std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
+                                                     bool& endOfMessage) {
+    const std::string path = NewTempFile();
+    std::ofstream file(AnsiToUtf8(path), std::ios::binary | std::ios::trunc);
+    if (!file) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path);
+    auto next = decoder->ReadPartBody(file, endOfMessage);
+    // A full disk must not pass for a complete attachment.
+    if (!file.flush()) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path);
+    TIdAttachment& attachment = message.Parts.AddAttachment();
+    attachment.SetContentType(decoder->PartHeaderValue("Content-Type"));
+    attachment.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));
+    attachment.SetContentDisposition(decoder->PartHeaderValue("Content-Disposition"));
+    attachment.FileName = decoder->FileName;
+    attachment.StoredPathName = path;
+    return next;
+}
