@@ -1,6 +1,5 @@
 #include "mime/message_decoder.h"
 
-#include <algorithm>
 #include <array>
 
 #include "platform/text.h"
@@ -31,18 +30,16 @@ std::string TIdMessageDecoder::ReadStreamLine(std::istream& stream) {
     for (;;) {
         const std::streampos start = stream.tellg();
         stream.read(chunk.data(), kChunk);
-        const auto got = static_cast<std::size_t>(stream.gcount());
-        if (got == 0) return line;
-        const auto* end = chunk.data() + got;
-        const auto* stop = std::find_if(chunk.data(), end, [](char c) { return c == '\r' || c == '\n'; });
-        line.append(chunk.data(), stop);
-        if (stop == end) {
-            if (got < kChunk) return line;
+        const std::string_view got(chunk.data(), static_cast<std::size_t>(stream.gcount()));
+        const std::size_t stop = got.find_first_of("\r\n");
+        line.append(got.substr(0, stop));
+        if (stop == std::string_view::npos) {
+            if (got.size() < kChunk) return line;
             continue;
         }
         // A CR LF pair counts as one line end only when both are in this chunk.
-        std::size_t used = static_cast<std::size_t>(stop - chunk.data()) + 1;
-        if (*stop == '\r' && stop + 1 < end && stop[1] == '\n') ++used;
+        std::size_t used = stop + 1;
+        if (got[stop] == '\r' && used < got.size() && got[used] == '\n') ++used;
         stream.clear();
         stream.seekg(start + static_cast<std::streamoff>(used));
         return line;

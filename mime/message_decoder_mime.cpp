@@ -49,7 +49,7 @@ void TIdMessageDecoderMIME::AddHeaderLine(const std::string& line) {
         return;
     }
     const std::size_t colon = text.find(": ");
-    if (colon != std::string::npos) text.replace(colon, 2, "=");
+    if (colon != std::string::npos) text = text.substr(0, colon) + "=" + text.substr(colon + 2);
     PartHeaders.Add(std::move(text));
 }
 

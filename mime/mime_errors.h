@@ -19,6 +19,9 @@ inline constexpr const char* kEncoderNotFound = "Encodeur de message non trouvé
 inline constexpr const char* kCannotAssign = "Impossible d'assigner un ";
 // A part header cut off by the end of the message.
 inline constexpr const char* kUnknownPartType = "Type de partie de message inconnu.";
+// An attachment's temporary file could not be opened or written; followed by
+// the file's path and ".".
+inline constexpr const char* kCannotWriteAttachment = "Impossible d'écrire le fichier ";
 // An inline attachment whose first data line is neither UUE nor XXE.
 inline constexpr const char* kUnknownUueScheme = "Schéma d'encodage UUE non reconnu.";
 }  // namespace mime_text

@@ -40,10 +40,10 @@ std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message, std::u
                                                      bool& endOfMessage) {
     const std::string path = NewTempFile();
     std::ofstream file(AnsiToUtf8(path), std::ios::binary | std::ios::trunc);
-    if (!file) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path);
+    if (!file) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
     auto next = decoder->ReadPartBody(file, endOfMessage);
     // A full disk must not pass for a complete attachment.
-    if (!file.flush()) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path);
+    if (!file.flush()) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
     TIdAttachment& attachment = message.Parts.AddAttachment();
     attachment.SetContentType(decoder->PartHeaderValue("Content-Type"));
     attachment.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));

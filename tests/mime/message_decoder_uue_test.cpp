@@ -40,7 +40,7 @@ const UueCase kUue[] = {
     {"missing_end_stops_at_dot_line", kFullUue "\r\n.\r\nx\r\n",
      kCats, true, "x"},
     {"stuffed_dot_data_line", kFullUue "\r\n..0V%T0V%T0V%T0V%T0V%T\r\nend\r\nx\r\n",
-     kCats + "CatCatCatCa", false, "x"},
+     kCats + "CatCatCatCatCa", false, "x"},
 };
 
 class UueReadPartBody : public testing::TestWithParam<UueCase> {};

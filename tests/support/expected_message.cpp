@@ -41,7 +41,10 @@ void ApplyField(ExpectedMessage& m, const std::string& key, const std::string& v
     else if (key == "Subject") m.subject = value;
     else if (key == "Error") m.error = value;
     else if (key == "Body") m.body.push_back(value);
-    else if (key == "Text" || key == "Attachment") m.parts.push_back({.attachment = key == "Attachment"});
+    else if (key == "Text" || key == "Attachment") {
+        m.parts.emplace_back();
+        m.parts.back().attachment = key == "Attachment";
+    }
     else if (part && key == "ContentType") part->contentType = value;
     else if (part && key == "ContentTransfer") part->contentTransfer = value;
     else if (part && key == "ContentDisposition") part->contentDisposition = value;
@@ -104,7 +107,9 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& expected) {
-    if (expected.subject) EXPECT_EQ(message.Subject, *expected.subject);
+    if (expected.subject) {
+        EXPECT_EQ(message.Subject, *expected.subject);
+    }
     EXPECT_EQ(message.Body.Lines(), expected.body) << "Body";
     ASSERT_EQ(message.Parts.Count(), static_cast<int>(expected.parts.size())) << "number of Parts";
     for (int i = 0; i < message.Parts.Count(); ++i) {
