@@ -1,6 +1,6 @@
 #include "mime/message_decoder_mime.h"
 
-#include "message/encoded_words.h"
+#include "message/header_coder.h"
 #include "message/message.h"
 #include "mime/decoder.h"
 #include "mime/decoder_quoted_printable.h"

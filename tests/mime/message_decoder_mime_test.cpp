@@ -8,6 +8,7 @@
 #include "mime/message_decoder_mime.h"
 #include "mime/mime_errors.h"
 #include "platform/text.h"
+#include "support/expect_error.h"
 
 namespace {
 
@@ -163,12 +164,9 @@ TEST(ReadPartBodyErrors, IrregularBase64LineEndsThePart) {
     decoder.SourceStream = Source("TWFu\r\nTWFuX\r\n");
     std::ostringstream out;
     bool endOfMessage = false;
-    try {
-        decoder.ReadPartBody(out, endOfMessage);
-        FAIL() << "no error";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), Ansi(mime_text::kIrregularSize));
-    }
+    auto e = ExpectThrown<EIdException>([&] { decoder.ReadPartBody(out, endOfMessage); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), Ansi(mime_text::kIrregularSize));
     EXPECT_EQ(out.str(), "Man");
 }
 

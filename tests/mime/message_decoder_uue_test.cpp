@@ -9,6 +9,7 @@
 #include "mime/message_decoder_uue.h"
 #include "mime/mime_errors.h"
 #include "platform/text.h"
+#include "support/expect_error.h"
 
 namespace {
 
@@ -66,12 +67,9 @@ TEST(UueReadPartBodyErrors, ShortFileCannotChooseItsDecoder) {
     decoder.SourceStream = std::make_unique<std::istringstream>("#0V%T\r\n`\r\nend\r\n");
     std::ostringstream out;
     bool endOfMessage = false;
-    try {
-        decoder.ReadPartBody(out, endOfMessage);
-        FAIL() << "no error";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), Ansi(mime_text::kUnknownUueScheme));
-    }
+    auto e = ExpectThrown<EIdException>([&] { decoder.ReadPartBody(out, endOfMessage); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), Ansi(mime_text::kUnknownUueScheme));
 }
 
 struct StartCase {

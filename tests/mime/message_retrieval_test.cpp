@@ -11,6 +11,8 @@
 #include "pop3/pop3.h"
 #include "support/expected_message.h"
 #include "support/fake_transport.h"
+#include "support/script_text.h"
+#include "support/scripted_pop3_server.h"
 
 namespace {
 
@@ -58,6 +60,34 @@ TEST_P(MessageRetrieval, GivesTheExpectedMessageAtEveryReceiveSize) {
         ExpectMessageAsExpected(message, expected);
         RemoveAttachmentFiles(message);
     }
+}
+
+// The same retrieval in a whole session with the loopback server; a failed
+// retrieval leaves the session usable for QUIT.
+TEST_P(MessageRetrieval, GivesTheExpectedMessageInASession) {
+    const ExpectedMessage expected = ReadExpectedMessage(GetParam());
+    const std::string answer = RetrAnswerLines(ReadTestMessage(GetParam()));
+    ScriptedPop3Server server("S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\nC: RETR 1\n"
+                              "S: +OK message follows\n!raw " + PrintableBytes(answer) + "\nC: QUIT\n");
+    TIdPOP3 client;
+    client.Host = "127.0.0.1";
+    client.Port = server.Port();
+    client.Username = "anne";
+    client.Password = "secret";
+    TIdMessage message;
+    message.NoDecode = expected.noDecode;
+    client.OpenSession();
+    std::string error;
+    try {
+        EXPECT_TRUE(client.LoadMessage(1, message));
+    } catch (const EIdException& e) {
+        error = e.Message();
+    }
+    client.CloseSession();
+    server.ExpectFinished();
+    EXPECT_EQ(error, expected.error);
+    ExpectMessageAsExpected(message, expected);
+    RemoveAttachmentFiles(message);
 }
 
 INSTANTIATE_TEST_SUITE_P(TestMessages, MessageRetrieval, testing::ValuesIn(TestMessageNames()),

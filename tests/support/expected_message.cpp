@@ -11,29 +11,12 @@
 #include "message/message.h"
 #include "mime/message_parts.h"
 #include "platform/text.h"
+#include "support/script_text.h"
 #include "support/test_data.h"
 
 namespace {
 
 const std::string kFolder = "mime/messages/";
-
-std::string Unescape(std::string_view s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\' || i + 1 == s.size()) {
-            out += s[i];
-            continue;
-        }
-        const char c = s[++i];
-        if (c == 'r') out += '\r';
-        else if (c == 'n') out += '\n';
-        else if (c == 'x' && i + 2 < s.size()) {
-            out += static_cast<char>(HexDigitValue(s[i + 1]) * 16 + HexDigitValue(s[i + 2]));
-            i += 2;
-        } else out += c;
-    }
-    return out;
-}
 
 void ApplyField(ExpectedMessage& m, const std::string& key, const std::string& value) {
     ExpectedPart* part = m.parts.empty() ? nullptr : &m.parts.back();
@@ -50,7 +33,7 @@ void ApplyField(ExpectedMessage& m, const std::string& key, const std::string& v
     else if (part && key == "ContentDisposition") part->contentDisposition = value;
     else if (part && key == "FileName") part->fileName = value;
     else if (part && key == "Line") part->lines.push_back(value);
-    else if (part && key == "Bytes") part->bytes += Unescape(value);
+    else if (part && key == "Bytes") part->bytes += UnescapeScriptText(value);
     else throw std::runtime_error("unknown expectation line: " + key);
 }
 

@@ -10,7 +10,7 @@
 //     ContentType <v>  ContentTransfer <v>  Line <text>
 //   Attachment                  a TIdAttachment item, then its fields:
 //     FileName <v>  ContentType <v>  ContentTransfer <v>  ContentDisposition <v>
-//     Bytes <escaped>           decoded bytes, concatenated; \r \n \\ \xHH
+//     Bytes <escaped>           decoded bytes, concatenated; escapes as in scripts
 // Fields left out are expected empty.
 #include <optional>
 #include <string>
