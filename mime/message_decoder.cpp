@@ -4,7 +4,7 @@
 
 #include "platform/text.h"
 
-bool SameText(std::string_view a, std::string_view b) {
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && AnsiSameText(a, b);
 }
 
@@ -12,7 +12,7 @@ std::string TIdMessageDecoder::PartHeaderValue(std::string_view name) const {
     for (const std::string& line : PartHeaders.Lines()) {
         const std::size_t equals = line.find('=');
         const std::string_view lineName = std::string_view(line).substr(0, equals);
-        if (equals != std::string::npos && SameText(lineName, name)) return line.substr(equals + 1);
+        if (equals != std::string::npos && EqualsIgnoringCase(lineName, name)) return line.substr(equals + 1);
     }
     return {};
 }

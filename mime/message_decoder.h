@@ -61,7 +61,7 @@ private:
 
 // Whole texts equal ignoring case (locale-aware, as every name and boundary
 // comparison of reception).
-bool SameText(std::string_view a, std::string_view b);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 // A line of a dot-stuffed reply whose first "." was put there by the server.
 inline void UnstuffDots(std::string& line) {

@@ -31,7 +31,7 @@ std::vector<Registration>& Registry() {
 
 std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderInfoUUE::RecognizeStart(TIdMessage& message,
                                                                             const std::string& line) {
-    if (line.size() < 10 || !SameText(line.substr(0, 6), "begin ") || line[9] != ' ') return nullptr;
+    if (line.size() < 10 || !EqualsIgnoringCase(line.substr(0, 6), "begin ") || line[9] != ' ') return nullptr;
     if (StrToIntDef(line.substr(6, 3), 0) <= 0) return nullptr;
     auto decoder = std::make_unique<TIdMessageDecoderUUE>(message);
     decoder->FileName = line.substr(10);
@@ -43,7 +43,7 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderInfoMIME::RecognizeStart(TId
                                                                              const std::string& line) {
     // An empty stack has no boundary: a line of two hyphens is then text.
     const std::string boundary = message.BoundaryStack.CurrentBoundary();
-    if (!boundary.empty() && SameText(line, "--" + boundary)) return std::make_unique<TIdMessageDecoderMIME>(message);
+    if (!boundary.empty() && EqualsIgnoringCase(line, "--" + boundary)) return std::make_unique<TIdMessageDecoderMIME>(message);
     if (IsWholeBodyEncoding(message.ContentTransferEncoding))
         return std::make_unique<TIdMessageDecoderMIME>(message, line);
     return nullptr;

@@ -7,7 +7,7 @@
 #include "platform/text.h"
 
 bool IsWholeBodyEncoding(std::string_view transferEncoding) {
-    return SameText(transferEncoding, "base64") || SameText(transferEncoding, "quoted-printable");
+    return EqualsIgnoringCase(transferEncoding, "base64") || EqualsIgnoringCase(transferEncoding, "quoted-printable");
 }
 
 TIdMessageDecoderMIME::TIdMessageDecoderMIME(TIdMessage& message, std::optional<std::string> pendingLine)
@@ -57,7 +57,7 @@ void TIdMessageDecoderMIME::ClassifyPart(std::string_view contentType, std::stri
     const std::string type = UpperCase(contentType);
     const std::string disposition(contentDisposition);
     const std::string kind = disposition.substr(0, disposition.find(';'));
-    if (!SameText(kind, "attachment") && Pos("NAME", type) == 0) {
+    if (!EqualsIgnoringCase(kind, "attachment") && Pos("NAME", type) == 0) {
         PartType = PartText;
         return;
     }
@@ -88,9 +88,9 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderMIME::ReadPartBody(std::ostr
     const std::string encoding =
         WholeBodyMode ? Message.ContentTransferEncoding : PartHeaderValue("Content-Transfer-Encoding");
     std::unique_ptr<TIdDecoder> decoder;
-    const bool base64 = SameText(encoding, "base64");
+    const bool base64 = EqualsIgnoringCase(encoding, "base64");
     if (base64) decoder = std::make_unique<TIdDecoderMIME>();
-    if (SameText(encoding, "quoted-printable")) decoder = std::make_unique<TIdDecoderQuotedPrintable>();
+    if (EqualsIgnoringCase(encoding, "quoted-printable")) decoder = std::make_unique<TIdDecoderQuotedPrintable>();
     const std::string next = "--" + PartBoundary;
     const std::string closing = next + "--";
     for (;;) {
@@ -100,8 +100,8 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderMIME::ReadPartBody(std::ostr
             return nullptr;
         }
         // Without a boundary there is nothing to meet: lines of hyphens are text.
-        if (!PartBoundary.empty() && SameText(line, next)) return std::make_unique<TIdMessageDecoderMIME>(Message);
-        if (!PartBoundary.empty() && SameText(line, closing)) {
+        if (!PartBoundary.empty() && EqualsIgnoringCase(line, next)) return std::make_unique<TIdMessageDecoderMIME>(Message);
+        if (!PartBoundary.empty() && EqualsIgnoringCase(line, closing)) {
             Message.BoundaryStack.PopBoundary();
             return nullptr;
         }

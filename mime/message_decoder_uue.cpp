@@ -32,6 +32,6 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderUUE::ReadPartBody(std::ostre
         if (!decoder && !line.empty()) decoder = DecoderForFirstLine(line);
         if (decoder && !Trim(line).empty() && line != "~") decoder->DecodeToStream(line, destination);
         line = ReadSourceLine();
-        if (SameText(Trim(line), "end")) return nullptr;
+        if (EqualsIgnoringCase(Trim(line), "end")) return nullptr;
     }
 }

@@ -7,21 +7,12 @@
 #include "mime/message_part.h"
 #include "mime/mime_errors.h"
 #include "platform/temp_file.h"
+#include "platform/text_lines.h"
 #include "platform/text.h"
 
-TStringList SplitTextLines(std::string_view text) {
-    text = text.substr(0, text.find('\0'));
+TStringList DecodedTextLines(std::string_view text) {
     TStringList lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.Add(std::string(text.substr(start)));
-            break;
-        }
-        lines.Add(std::string(text.substr(start, end - start)));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
+    for (TextLine& line : SplitTextLines(text.substr(0, text.find('\0')))) lines.Add(std::move(line.text));
     return lines;
 }
 
@@ -32,7 +23,7 @@ std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message, std::uni
     TIdText& text = message.Parts.AddText();
     text.SetContentType(decoder->PartHeaderValue("Content-Type"));
     text.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));
-    text.Body = SplitTextLines(content.view());
+    text.Body = DecodedTextLines(content.view());
     return next;
 }
 

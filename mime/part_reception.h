@@ -27,4 +27,4 @@ std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message, std::u
 
 // Decoded text as lines: a line ends at CR LF, a lone CR or a lone LF; a line
 // end at the very end adds no empty line; the text ends at its first zero byte.
-TStringList SplitTextLines(std::string_view text);
+TStringList DecodedTextLines(std::string_view text);

@@ -1,7 +1,7 @@
 #pragma once
 // The POP3 client (RFC 1939). Every user action is one short session:
 // OpenSession, some of CountMessages / LoadMessageHeader / QueryMessageSize /
-// DeleteMessage, then CloseSession. Each command is one line and one reply;
+// LoadMessage / DeleteMessage, then CloseSession. Each command is one line and one reply;
 // a reply other than "+OK" raises EIdProtocolReplyError with the server's text
 // (the reply text after "-ERR", CR LF), a reply that is neither "+OK" nor
 // "-ERR" raises EIdException "En-tête de réponse POP3 non reconnu : ...".
@@ -38,6 +38,11 @@ public:
     int CountMessages();
     // TOP n 0: the header lines up to "." into `message`, then parsed.
     bool LoadMessageHeader(int n, TIdMessage& message);
+    // RETR n: the header, then (after a blank line) the body up to "." into
+    // `message`, which the caller has cleared. True for "+OK"; false for
+    // "-ERR", with nothing more read. Throws the reception errors; the
+    // message keeps what was read and the session stays open.
+    bool LoadMessage(int n, TIdMessage& message);
     // LIST n: the size after the first blank of the reply text; -1 when the
     // text is empty or that is not an integer.
     int QueryMessageSize(int n);

@@ -9,5 +9,5 @@ bool TIdPOP3::LoadMessage(int messageNumber, TIdMessage& message) {
         // A header ended by the "." line has no body to read.
         if (ReadHeaderBlock(message, "").empty()) ReadMessageBody(message, ".");
     }
-    return LastReply.NumericCode == ReplyOk;
+    return LastReply.NumericCode() == ReplyOk;
 }

@@ -26,13 +26,13 @@ const SplitCase kSplits[] = {
     {"eight_bit_bytes", "\xE9t\xE9\r\n\xFF", {"\xE9t\xE9", "\xFF"}},
 };
 
-class SplitTextLinesTest : public testing::TestWithParam<SplitCase> {};
+class DecodedTextLinesTest : public testing::TestWithParam<SplitCase> {};
 
-TEST_P(SplitTextLinesTest, GivesTheLines) {
-    EXPECT_EQ(SplitTextLines(GetParam().text).Lines(), GetParam().lines);
+TEST_P(DecodedTextLinesTest, GivesTheLines) {
+    EXPECT_EQ(DecodedTextLines(GetParam().text).Lines(), GetParam().lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(Text, SplitTextLinesTest, testing::ValuesIn(kSplits),
+INSTANTIATE_TEST_SUITE_P(Text, DecodedTextLinesTest, testing::ValuesIn(kSplits),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct StreamLineCase {

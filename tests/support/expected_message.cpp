@@ -82,7 +82,7 @@ std::string RetrAnswerLines(std::string_view stored) {
     return out + ".\r\n";
 }
 
-std::string ReadWholeFile(const std::string& path) {
+std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
@@ -112,6 +112,6 @@ void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& e
         EXPECT_EQ(attachment->FileName, want.fileName);
         EXPECT_EQ(attachment->ContentDisposition(), want.contentDisposition);
         ASSERT_TRUE(std::filesystem::exists(AnsiToUtf8(attachment->StoredPathName))) << attachment->StoredPathName;
-        EXPECT_EQ(ReadWholeFile(AnsiToUtf8(attachment->StoredPathName)), want.bytes);
+        EXPECT_EQ(FileBytes(AnsiToUtf8(attachment->StoredPathName)), want.bytes);
     }
 }

@@ -45,4 +45,4 @@ std::string RetrAnswerLines(std::string_view stored);
 // GoogleTest checks of every field the expectation names.
 void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& expected);
 // Whole content of a file, bytes as they are ("" when missing).
-std::string ReadWholeFile(const std::string& path);
+std::string FileBytes(const std::string& path);
