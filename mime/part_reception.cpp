@@ -1,29 +1,24 @@
 #include "mime/part_reception.h"
 
 #include <fstream>
-#include <sstream>
 
 #include "message/message.h"
 #include "mime/message_part.h"
 #include "mime/mime_errors.h"
+#include "mime/text_lines_stream.h"
 #include "platform/temp_file.h"
-#include "platform/text_lines.h"
 #include "platform/text.h"
-
-TStringList DecodedTextLines(std::string_view text) {
-    TStringList lines;
-    for (TextLine& line : SplitTextLines(text.substr(0, text.find('\0')))) lines.Add(std::move(line.text));
-    return lines;
-}
 
 std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
                                                    bool& endOfMessage) {
-    std::ostringstream content;
+    TStringList lines;
+    TextLinesStream content(lines);
     auto next = decoder->ReadPartBody(content, endOfMessage);
+    content.Finish();
     TIdText& text = message.Parts.AddText();
     text.SetContentType(decoder->PartHeaderValue("Content-Type"));
     text.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));
-    text.Body = DecodedTextLines(content.view());
+    text.Body = std::move(lines);
     return next;
 }
 

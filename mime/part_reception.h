@@ -4,14 +4,13 @@
 // line straight into a new temporary file. A part is added only once its
 // whole body has been read, so Parts keeps the order of the message.
 #include <memory>
-#include <string_view>
 
 #include "mime/message_decoder.h"
-#include "platform/string_list.h"
 
 class TIdMessage;
 
-// Reads the part's body into memory and appends a TIdText holding its lines,
+// Reads the part's body into memory as lines (see TextLinesStream) and
+// appends a TIdText holding them,
 // with the part's Content-Type and Content-Transfer-Encoding. Returns the
 // next part's decoder (or none) and sets `endOfMessage` as ReadPartBody does.
 // Throws what ReadPartBody throws; no part is added then.
@@ -24,7 +23,3 @@ std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message, std::uni
 // written; the file stays on disk and no part is added then.
 std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
                                                      bool& endOfMessage);
-
-// Decoded text as lines: a line ends at CR LF, a lone CR or a lone LF; a line
-// end at the very end adds no empty line; the text ends at its first zero byte.
-TStringList DecodedTextLines(std::string_view text);

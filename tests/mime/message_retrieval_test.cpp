@@ -3,8 +3,6 @@
 // result.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "message/message.h"
 #include "mime/message_parts.h"
 #include "platform/text.h"
@@ -36,12 +34,6 @@ Retrieval Retrieve(TIdMessage& message, const std::string& answer, std::size_t c
     }
     r.written = fake.Written();
     return r;
-}
-
-void RemoveAttachmentFiles(const TIdMessage& message) {
-    for (int i = 0; i < message.Parts.Count(); ++i)
-        if (const auto* a = dynamic_cast<const TIdAttachment*>(&message.Parts.Items(i)))
-            std::filesystem::remove(AnsiToUtf8(a->StoredPathName));
 }
 
 class MessageRetrieval : public testing::TestWithParam<std::string> {};

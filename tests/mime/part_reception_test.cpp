@@ -1,11 +1,11 @@
-// Decoded text split into lines, and lines read from a plain byte stream.
+// Decoded text kept as lines, and lines read from a plain byte stream.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "message/message.h"
 #include "mime/message_decoder_uue.h"
-#include "mime/part_reception.h"
+#include "mime/text_lines_stream.h"
 
 namespace {
 
@@ -23,16 +23,30 @@ const SplitCase kSplits[] = {
     {"empty_lines_kept", "\r\n\r\nx\r\n", {"", "", "x"}},
     {"zero_byte_ends_the_text", std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}},
     {"empty_text", "", {}},
+    {"zero_byte_right_after_a_line_end", std::string("a\r\n\0b", 5), {"a"}},
+    {"cr_lf_cr_lf", "\r\n\r\n", {"", ""}},
     {"eight_bit_bytes", "\xE9t\xE9\r\n\xFF", {"\xE9t\xE9", "\xFF"}},
 };
 
-class DecodedTextLinesTest : public testing::TestWithParam<SplitCase> {};
+class TextLines : public testing::TestWithParam<SplitCase> {};
 
-TEST_P(DecodedTextLinesTest, GivesTheLines) {
-    EXPECT_EQ(DecodedTextLines(GetParam().text).Lines(), GetParam().lines);
+TEST_P(TextLines, GivesTheLinesHoweverTheTextIsWritten) {
+    for (std::size_t piece : {1, 2, 3, 7, 0}) {
+        SCOPED_TRACE(piece);
+        TStringList lines;
+        TextLinesStream stream(lines);
+        std::string_view rest = GetParam().text;
+        while (!rest.empty()) {
+            const std::size_t n = piece == 0 ? rest.size() : std::min(piece, rest.size());
+            stream.write(rest.data(), static_cast<std::streamsize>(n));
+            rest.remove_prefix(n);
+        }
+        stream.Finish();
+        EXPECT_EQ(lines.Lines(), GetParam().lines);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Text, DecodedTextLinesTest, testing::ValuesIn(kSplits),
+INSTANTIATE_TEST_SUITE_P(Text, TextLines, testing::ValuesIn(kSplits),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct StreamLineCase {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "message/message.h"
-#include "mime/message_parts.h"
+#include "mime/message_part.h"
 #include "platform/text.h"
 #include "support/script_text.h"
 #include "support/test_data.h"
@@ -87,6 +87,13 @@ std::string FileBytes(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+void RemoveAttachmentFiles(const TIdMessage& message) {
+    for (int i = 0; i < message.Parts.Count(); ++i) {
+        if (const auto* a = dynamic_cast<const TIdAttachment*>(&message.Parts.Items(i)))
+            std::filesystem::remove(AnsiToUtf8(a->StoredPathName));
+    }
 }
 
 void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& expected) {

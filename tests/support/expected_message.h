@@ -44,5 +44,7 @@ std::string ReadTestMessage(const std::string& name);
 std::string RetrAnswerLines(std::string_view stored);
 // GoogleTest checks of every field the expectation names.
 void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& expected);
+// Removes the temporary files of the message's attachments.
+void RemoveAttachmentFiles(const TIdMessage& message);
 // Whole content of a file, bytes as they are ("" when missing).
 std::string FileBytes(const std::string& path);

@@ -2,6 +2,8 @@
 // Large messages written line by line to a stream, for benchmarks and memory
 // checks: never held in memory whole. LF line ends, as stored in a mailbox.
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -17,3 +19,7 @@ void WriteAttachmentMessage(std::ostream& out, std::size_t attachmentBytes);
 // A single-part text/plain quoted-printable message of about `textBytes`
 // encoded bytes: French text with escaped accents and soft line breaks.
 void WriteQuotedPrintableMessage(std::ostream& out, std::size_t textBytes);
+
+// Writes a message straight into `maildir` the maildir way (under tmp/, then
+// renamed into new/) without holding it in memory. Returns its size.
+std::uintmax_t DeliverToMaildir(const std::string& maildir, const std::function<void(std::ostream&)>& write);

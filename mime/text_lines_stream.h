@@ -1,0 +1,37 @@
+#pragma once
+// An output stream that keeps decoded text as lines while it is written, so
+// that a text part never exists twice in memory (as bytes and as lines).
+// A line ends at CR LF, at a lone CR or at a lone LF, also when the CR and
+// the LF arrive in separate writes; a line end at the very end adds no empty
+// line; the text ends at its first zero byte (what follows is dropped).
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+#include "platform/string_list.h"
+
+class TextLinesBuf : public std::streambuf {
+public:
+    explicit TextLinesBuf(TStringList& lines) : lines_(lines) {}
+    // Adds the last line when it has no line end. Call once, after the last write.
+    void Finish();
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override;
+
+private:
+    TStringList& lines_;
+    std::string line_;
+    bool afterCr_ = false;
+    bool ended_ = false;
+};
+
+class TextLinesStream : public std::ostream {
+public:
+    explicit TextLinesStream(TStringList& lines) : std::ostream(&buf_), buf_(lines) {}
+    void Finish() { buf_.Finish(); }
+
+private:
+    TextLinesBuf buf_;
+};
