@@ -1,5 +1,5 @@
 // Header block to message properties.
-#include <climits>
+#include <cstdint>
 
 #include "message/header_coder.h"
 #include "message/internet_date.h"
