@@ -1,0 +1,63 @@
+#include "support/private_dovecot.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+std::optional<std::string> FirstLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    if (!in || !std::getline(in, line)) return std::nullopt;
+    return line;
+}
+}  // namespace
+
+std::optional<PrivateDovecot> PrivateDovecot::FromFolder(const std::string& folder) {
+    auto port = FirstLine(fs::path(folder) / "port");
+    auto user = FirstLine(fs::path(folder) / "user");
+    auto password = FirstLine(fs::path(folder) / "password");
+    auto maildir = FirstLine(fs::path(folder) / "maildir");
+    if (!port || !user || !password || !maildir) return std::nullopt;
+    return PrivateDovecot{folder, std::stoi(*port), *user, *password, *maildir};
+}
+
+std::optional<PrivateDovecot> PrivateDovecot::FromEnvironment() {
+    const char* folder = std::getenv("VANNOIR_DOVECOT_DIR");
+    if (folder == nullptr || *folder == '\0') return std::nullopt;
+    return FromFolder(folder);
+}
+
+void PrivateDovecot::AddMessage(std::string_view bytes) const {
+    static std::atomic<int> counter{0};
+    // Names that sort in delivery order, so that the server numbers them so.
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::ostringstream name;
+    name << std::chrono::duration_cast<std::chrono::seconds>(now).count() << ".M" << std::setfill('0')
+         << std::setw(6) << std::chrono::duration_cast<std::chrono::microseconds>(now).count() % 1000000 << "Q"
+         << std::setw(6) << ++counter << "P" << getpid() << ".vannoir";
+    fs::path tmp = fs::path(maildir) / "tmp" / name.str();
+    {
+        std::ofstream out(tmp, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out) throw std::runtime_error("cannot write " + tmp.string());
+    }
+    fs::permissions(tmp, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::others_read);
+    fs::rename(tmp, fs::path(maildir) / "new" / name.str());
+}
+
+void PrivateDovecot::ClearMailbox() const {
+    for (const char* sub : {"new", "cur", "tmp"}) {
+        for (const auto& entry : fs::directory_iterator(fs::path(maildir) / sub)) fs::remove(entry.path());
+    }
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The private Dovecot that scripts/dovecot starts for the integration tests
+// (the folder is in VANNOIR_DOVECOT_DIR): where it listens, its one user, and
+// its maildir, into which tests put messages directly.
+//
+//   auto dovecot = PrivateDovecot::FromEnvironment();
+//   if (!dovecot) GTEST_SKIP() << "no private Dovecot";
+//   dovecot->ClearMailbox();
+//   dovecot->AddMessage("From: a@b.fr\nSubject: x\n\nbody\n");
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct PrivateDovecot {
+    std::string dir;
+    int port = 0;
+    std::string user;
+    std::string password;
+    std::string maildir;
+
+    // Read from the files scripts/dovecot writes into `folder`; nothing when
+    // they are missing.
+    static std::optional<PrivateDovecot> FromFolder(const std::string& folder);
+    // From the folder named by VANNOIR_DOVECOT_DIR.
+    static std::optional<PrivateDovecot> FromEnvironment();
+
+    // Delivers one message (bytes as given) the maildir way: written under
+    // tmp/, then renamed into new/. Messages are numbered in delivery order.
+    void AddMessage(std::string_view bytes) const;
+    // Removes every message, delivered or already seen by the server.
+    void ClearMailbox() const;
+};
