@@ -1,7 +1,5 @@
 #include "support/generated_message.h"
 
-#include <filesystem>
-#include <fstream>
 #include <random>
 
 namespace {
@@ -61,17 +59,3 @@ void WriteQuotedPrintableMessage(std::ostream& out, std::size_t textBytes) {
     }
 }
 
-std::uintmax_t DeliverToMaildir(const std::string& maildir, const std::function<void(std::ostream&)>& write) {
-    static int delivered = 0;
-    const std::string name = "generated." + std::to_string(++delivered);
-    const std::filesystem::path tmp = std::filesystem::path(maildir) / "tmp" / name;
-    std::filesystem::create_directories(tmp.parent_path());
-    std::filesystem::create_directories(std::filesystem::path(maildir) / "new");
-    {
-        std::ofstream out(tmp, std::ios::binary);
-        write(out);
-    }
-    const std::uintmax_t size = std::filesystem::file_size(tmp);
-    std::filesystem::rename(tmp, std::filesystem::path(maildir) / "new" / name);
-    return size;
-}

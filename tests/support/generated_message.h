@@ -2,8 +2,6 @@
 // Large messages written line by line to a stream, for benchmarks and memory
 // checks: never held in memory whole. LF line ends, as stored in a mailbox.
 #include <cstddef>
-#include <cstdint>
-#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -20,6 +18,3 @@ void WriteAttachmentMessage(std::ostream& out, std::size_t attachmentBytes);
 // encoded bytes: French text with escaped accents and soft line breaks.
 void WriteQuotedPrintableMessage(std::ostream& out, std::size_t textBytes);
 
-// Writes a message straight into `maildir` the maildir way (under tmp/, then
-// renamed into new/) without holding it in memory. Returns its size.
-std::uintmax_t DeliverToMaildir(const std::string& maildir, const std::function<void(std::ostream&)>& write);

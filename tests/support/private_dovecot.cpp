@@ -11,6 +11,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "pop3/pop3.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -60,4 +62,11 @@ void PrivateDovecot::ClearMailbox() const {
     for (const char* sub : {"new", "cur", "tmp"}) {
         for (const auto& entry : fs::directory_iterator(fs::path(maildir) / sub)) fs::remove(entry.path());
     }
+}
+
+void PrivateDovecot::ConfigureClient(TIdPOP3& client) const {
+    client.Host = "127.0.0.1";
+    client.Port = port;
+    client.Username = user;
+    client.Password = password;
 }

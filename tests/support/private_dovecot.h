@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+class TIdPOP3;
+
 struct PrivateDovecot {
     std::string dir;
     int port = 0;
@@ -27,6 +29,8 @@ struct PrivateDovecot {
     // Delivers one message (bytes as given) the maildir way: written under
     // tmp/, then renamed into new/. Messages are numbered in delivery order.
     void AddMessage(std::string_view bytes) const;
+    // Points `client` at this server and its user.
+    void ConfigureClient(TIdPOP3& client) const;
     // Removes every message, delivered or already seen by the server.
     void ClearMailbox() const;
 };
