@@ -30,5 +30,5 @@ public:
     // unchanged (folded lines apart, no dot-unstuffing), then the message
     // parses them. Returns the line that ended the block. Throws the line
     // input errors (the lines read so far stay) and the parse errors.
-    std::string ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator);
+    virtual std::string ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator);
 };

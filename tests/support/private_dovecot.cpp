@@ -39,6 +39,25 @@ std::optional<PrivateDovecot> PrivateDovecot::FromEnvironment() {
     return FromFolder(folder);
 }
 
+namespace {
+// scripts/dovecot of this source tree (the test data folder is tests/data).
+std::string Script() { return (fs::path(VANNOIR_TEST_DATA) / ".." / ".." / "scripts" / "dovecot").string(); }
+
+void RunScript(const std::string& action, const std::string& folder) {
+    std::string command = "bash '" + Script() + "' " + action + " '" + folder + "' >/dev/null";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("scripts/dovecot " + action + " failed");
+}
+}  // namespace
+
+PrivateDovecot PrivateDovecot::Start(const std::string& folder) {
+    RunScript("start", folder);
+    auto started = FromFolder(folder);
+    if (!started) throw std::runtime_error("scripts/dovecot wrote no settings into " + folder);
+    return *started;
+}
+
+void PrivateDovecot::Stop() const { RunScript("stop", dir); }
+
 void PrivateDovecot::AddMessage(std::string_view bytes) const {
     static std::atomic<int> counter{0};
     // Names that sort in delivery order, so that the server numbers them so.

@@ -25,6 +25,11 @@ struct PrivateDovecot {
     static std::optional<PrivateDovecot> FromFolder(const std::string& folder);
     // From the folder named by VANNOIR_DOVECOT_DIR.
     static std::optional<PrivateDovecot> FromEnvironment();
+    // Starts one with scripts/dovecot in `folder` (for programs outside the
+    // test fixture, such as benchmarks). Throws std::runtime_error.
+    static PrivateDovecot Start(const std::string& folder);
+    // Stops the one in `dir`.
+    void Stop() const;
 
     // Delivers one message (bytes as given) the maildir way: written under
     // tmp/, then renamed into new/. Messages are numbered in delivery order.
