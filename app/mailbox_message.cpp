@@ -1,0 +1,65 @@
+// The actions on the message of one grid row: the preview and the deletion,
+// each guarded against a mailbox changed since the scan.
+#include "app/mailbox_actions.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "mime/message_part.h"
+
+// Whether the message now in the message object is not the one the scan
+// showed in row `message`: a row past the scan's end must be empty too.
+bool MailboxActions::HeaderChanged(int message) const {
+    if (!haveRecord_) return false;
+    const ScanRow* row = RowOf(record_, message);
+    const std::vector<std::string>& lines = message_.HeaderLines.Lines();
+    return row ? lines != row->headerLines : !lines.empty();
+}
+
+void MailboxActions::ShowPreview(int message, bool& changed) {
+    message_.ClearAll();
+    view_.preview.Clear();
+    client_.LoadMessage(message, message_);
+    changed = HeaderChanged(message);
+    AppendPreviewLines();
+}
+
+void MailboxActions::AppendPreviewLines() {
+    PreviewPane& pane = view_.preview;
+    pane.AppendLine(message_.From.Text());
+    pane.AppendLine(message_.Recipients.AsText());
+    pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message_.Parts.Count()));
+    for (const std::string& line : message_.Body.Lines()) pane.AppendLine(line);
+    for (int i = 0; i < message_.Parts.Count(); ++i) {
+        const TIdMessagePart& part = message_.Parts[i];
+        if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
+            for (const std::string& line : text->Body.Lines()) pane.AppendLine(line);
+        } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
+            pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
+        }
+    }
+}
+
+void MailboxActions::RunDelete(int message) {
+    const std::string number = IntToStr(message);
+    if (!RowOf(record_, message)) {
+        view_.dialogs.Message(FormatText(Ansi(texts::kDeleteRefusedNoScan), {number}));
+        return;
+    }
+    bool changed = false;
+    bool done = InSession([&] {
+        message_.ClearAll();
+        client_.LoadMessageHeader(message, message_);
+        changed = HeaderChanged(message);
+        if (!changed) client_.DeleteMessage(message);
+    });
+    if (done && changed) view_.dialogs.Message(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}));
+}
+
+void MailboxActions::RestoreRecord(ScanRecord record) {
+    ClearGrid();
+    record_ = std::move(record);
+    for (std::size_t i = 0; i < record_.size(); ++i) {
+        int row = static_cast<int>(i) + 1;
+        if (row >= view_.grid.RowCount()) view_.grid.SetRowCount(static_cast<int>(record_.size()) + 1);
+        for (int column = 0; column < 6; ++column) view_.grid.SetCell(column, row, record_[i].cells[column]);
+    }
+}

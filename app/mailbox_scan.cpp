@@ -1,0 +1,76 @@
+// The scan: one row per waiting message from its header only, friends and
+// intruders marked, and the intruders deleted on request.
+#include <algorithm>
+
+#include "app/mailbox_actions.h"
+#include "app/texts.h"
+#include "platform/date_time.h"
+
+namespace {
+constexpr int kGridRows = 1000;  // the heading row and 999 messages
+}
+
+void MailboxActions::ClearGrid() {
+    // A grid grown by a larger mailbox shrinks back, so no cell of an
+    // earlier scan survives.
+    if (view_.grid.RowCount() != kGridRows) view_.grid.SetRowCount(kGridRows);
+    for (int column = 0; column < 6; ++column)
+        for (int row = 1; row < kGridRows; ++row) view_.grid.SetCell(column, row, "");
+    record_.clear();
+    haveRecord_ = true;
+}
+
+void MailboxActions::RunScan() {
+    ClearGrid();
+    InSession([this] {
+        view_.cursor.SetBusy(true);
+        bool intruderFound = false;
+        ScanHeaders(intruderFound);
+        view_.cursor.SetBusy(false);
+        if (intruderFound && view_.dialogs.Confirm(Ansi(texts::kPurgeQuestion))) Purge();
+    });
+}
+
+void MailboxActions::ScanHeaders(bool& intruderFound) {
+    // Each count is its own STAT exchange, as the status text has always
+    // been made.
+    std::string countText = Ansi(texts::kNoNewMessage);
+    if (client_.CountMessages() != 0) {
+        bool one = client_.CountMessages() == 1;
+        countText = IntToStr(client_.CountMessages()) + Ansi(one ? texts::kOneMessage : texts::kManyMessages);
+    }
+    view_.status.SetPanelText(1, countText);
+    const int count = client_.CountMessages();
+    for (int i = 1; i <= count; ++i) {
+        // More than 999 messages: the grid grows, a thousand rows at a time.
+        if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
+        FillRow(i);
+        if (record_.back().cells[5] == texts::kIntruderMark) intruderFound = true;
+    }
+}
+
+void MailboxActions::FillRow(int i) {
+    message_.ClearAll();
+    client_.LoadMessageHeader(i, message_);
+    ScanRow row;
+    row.cells[0] = IntToStr(i);
+    row.cells[1] = FormatGridDate(message_.Date);
+    row.cells[2] = message_.From.Name;
+    row.cells[3] = message_.Subject;
+    row.headerLines = message_.HeaderLines.Lines();
+    for (int column = 0; column < 4; ++column) view_.grid.SetCell(column, i, row.cells[column]);
+    row.cells[4] = IntToStr(client_.QueryMessageSize(i));
+    view_.grid.SetCell(4, i, row.cells[4]);
+    row.cells[5] = lists_.StatusOf(view_.grid.Cell(2, i));
+    view_.grid.SetCell(5, i, row.cells[5]);
+    record_.push_back(std::move(row));
+}
+
+void MailboxActions::Purge() {
+    // From the highest number down, on the rows this scan marked: never on
+    // what the grid shows, which the user may have rearranged.
+    for (int i = client_.CountMessages(); i >= 1; --i) {
+        const ScanRow* row = RowOf(record_, i);
+        if (row && row->cells[5] == texts::kIntruderMark) client_.DeleteMessage(i);
+    }
+}

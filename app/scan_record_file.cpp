@@ -1,0 +1,135 @@
+#include "app/scan_record_file.h"
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/file_replace.h"
+#include "platform/ini_file.h"
+#include "platform/text.h"
+#include "platform/text_lines.h"
+
+namespace {
+
+constexpr std::string_view kMailbox = "Boite";
+constexpr std::string_view kRow = "Ligne";
+constexpr std::string_view kHeader = "En-tete";
+
+std::string Escape(std::string_view field) {
+    std::string out;
+    for (char c : field) {
+        if (c == '%' || c == '\t' || c == '\r' || c == '\n' || c == '\0') {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += '%';
+            out += kHex[static_cast<unsigned char>(c) >> 4];
+            out += kHex[static_cast<unsigned char>(c) & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> Unescape(std::string_view field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '%') {
+            out += field[i];
+            continue;
+        }
+        if (i + 2 >= field.size()) return std::nullopt;
+        int high = HexDigitValue(field[i + 1]), low = HexDigitValue(field[i + 2]);
+        if (high < 0 || low < 0) return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return out;
+}
+
+std::optional<std::vector<std::string>> Fields(std::string_view line) {
+    std::vector<std::string> fields;
+    for (;;) {
+        std::size_t tab = line.find('\t');
+        std::optional<std::string> field = Unescape(line.substr(0, tab));
+        if (!field) return std::nullopt;
+        fields.push_back(std::move(*field));
+        if (tab == std::string_view::npos) return fields;
+        line.remove_prefix(tab + 1);
+    }
+}
+
+std::string SectionLine(int slot) { return "[Compte " + IntToStr(slot) + "]"; }
+
+std::string FormatSection(int slot, const MailboxIdentity& mailbox, const ScanRecord& record) {
+    std::string out = SectionLine(slot) + "\r\n";
+    out += std::string(kMailbox) + "\t" + Escape(mailbox.host) + "\t" + IntToStr(mailbox.port) + "\t" +
+           Escape(mailbox.user) + "\r\n";
+    for (const ScanRow& row : record) {
+        out += kRow;
+        for (const std::string& cell : row.cells) out += "\t" + Escape(cell);
+        out += "\r\n";
+        for (const std::string& line : row.headerLines) out += std::string(kHeader) + "\t" + Escape(line) + "\r\n";
+    }
+    return out;
+}
+
+// The section's lines (without the section line), or nullopt without it.
+std::optional<std::vector<std::string>> SectionOf(const std::vector<TextLine>& lines, int slot) {
+    const std::string wanted = SectionLine(slot);
+    std::optional<std::vector<std::string>> section;
+    for (const TextLine& line : lines) {
+        bool start = !line.text.empty() && line.text.front() == '[';
+        if (section && start) break;
+        if (section) section->push_back(line.text);
+        else if (line.text == wanted) section.emplace();
+    }
+    return section;
+}
+
+bool AddLine(ScanRecord& record, const std::vector<std::string>& fields) {
+    if (fields[0] == kRow && fields.size() == 7) {
+        ScanRow row;
+        std::copy(fields.begin() + 1, fields.end(), row.cells.begin());
+        record.push_back(std::move(row));
+        return true;
+    }
+    if (fields[0] == kHeader && fields.size() == 2 && !record.empty()) {
+        record.back().headerLines.push_back(fields[1]);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<ScanRecord> ReadScanRecord(const std::filesystem::path& file, int slot,
+                                         const MailboxIdentity& mailbox) {
+    std::string bytes;
+    if (ReadWholeFile(file, bytes) != 0) return std::nullopt;
+    std::optional<std::vector<std::string>> section = SectionOf(SplitTextLines(bytes), slot);
+    if (!section || section->empty()) return std::nullopt;
+    auto head = Fields(section->front());
+    if (!head || head->size() != 4 || (*head)[0] != kMailbox ||
+        MailboxIdentity{(*head)[1], StrToIntDef((*head)[2], -1), (*head)[3]} != mailbox)
+        return std::nullopt;
+    ScanRecord record;
+    for (std::size_t i = 1; i < section->size(); ++i) {
+        auto fields = Fields((*section)[i]);
+        if (!fields || !AddLine(record, *fields)) return std::nullopt;
+    }
+    return record;
+}
+
+void WriteScanRecord(const std::filesystem::path& file, int slot, const MailboxIdentity& mailbox,
+                     const ScanRecord& record) {
+    std::string bytes;
+    int error = ReadWholeFile(file, bytes);
+    if (error != 0 && error != ENOENT) throw EIniWriteError(file, error);
+    std::string out;
+    bool inReplaced = false;
+    for (const TextLine& line : SplitTextLines(bytes)) {
+        if (!line.text.empty() && line.text.front() == '[') inReplaced = line.text == SectionLine(slot);
+        if (!inReplaced) out += line.text + "\r\n";
+    }
+    out += FormatSection(slot, mailbox, record);
+    if (int failure = ReplaceFileAtomically(file, out, FileAccess::OwnerOnly)) throw EIniWriteError(file, failure);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The rows of the last scan of each account, kept in a file between runs of
+// the command-line program (which has no grid in memory), so a later
+// deletion can be guarded exactly as the window guards it.
+//
+// Format, one section per account, lines ending in CR LF:
+//   [Compte 1]
+//   Boite<TAB>host<TAB>port<TAB>user       the mailbox the rows come from
+//   Ligne<TAB>cell0<TAB>...<TAB>cell5      one per row, in order
+//   En-tete<TAB>line                       the header lines of the row above
+// Fields escape "%", TAB, CR, LF and byte 0 as "%25", "%09", "%0D", "%0A",
+// "%00". Everything else is kept as it is (Windows-1252).
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/scan_record.h"
+
+struct MailboxIdentity {
+    std::string host;
+    int port = 0;
+    std::string user;
+    bool operator==(const MailboxIdentity&) const = default;
+};
+
+// The record of account `slot`, or nullopt when the file or the account's
+// section is missing, was made of another mailbox, or is damaged. Never throws.
+std::optional<ScanRecord> ReadScanRecord(const std::filesystem::path& file, int slot,
+                                         const MailboxIdentity& mailbox);
+
+// Replaces the section of account `slot` (the others are kept), the file
+// readable by its owner only. Throws EIniWriteError.
+void WriteScanRecord(const std::filesystem::path& file, int slot, const MailboxIdentity& mailbox,
+                     const ScanRecord& record);

@@ -1,0 +1,74 @@
+#include "app/scan_record_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scratch_folder.h"
+
+namespace {
+
+ScanRecord Sample() {
+    ScanRecord record(2);
+    record[0].cells = {"1", "07/09/01 \xE0 08:05", "Zo\xE9", "tab\there%25", "12", "I"};
+    record[0].headerLines = {"From: Zo\xE9 <z@x.fr>", "Subject: a", "\tfolded", "weird\r\x01"};
+    record[1].cells = {"2", "", "", "", "-1", ""};
+    return record;
+}
+
+bool Same(const ScanRecord& a, const ScanRecord& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].cells != b[i].cells || a[i].headerLines != b[i].headerLines) return false;
+    return true;
+}
+
+const MailboxIdentity kAnne{"pop.fr", 110, "anne"};
+
+TEST(ScanRecordFile, RoundTripsEveryByte) {
+    ScratchFolder dir;
+    WriteScanRecord(dir / "v.RELEVE", 1, kAnne, Sample());
+    auto read = ReadScanRecord(dir / "v.RELEVE", 1, kAnne);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(Same(*read, Sample()));
+    const std::string head = "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t07/09/01 \xE0 08:05\tZo\xE9\ttab%09here%2525\t";
+    EXPECT_EQ(FileBytes(dir / "v.RELEVE").substr(0, head.size()), head);
+}
+
+TEST(ScanRecordFile, AccountsAreKeptApart) {
+    ScratchFolder dir;
+    WriteScanRecord(dir / "v.RELEVE", 1, kAnne, Sample());
+    WriteScanRecord(dir / "v.RELEVE", 2, kAnne, {});
+    WriteScanRecord(dir / "v.RELEVE", 1, kAnne, ScanRecord(1));
+    auto one = ReadScanRecord(dir / "v.RELEVE", 1, kAnne);
+    auto two = ReadScanRecord(dir / "v.RELEVE", 2, kAnne);
+    ASSERT_TRUE(one && two);
+    EXPECT_EQ(one->size(), 1u);
+    EXPECT_TRUE(two->empty());
+}
+
+struct MissCase {
+    const char* name;
+    std::string file;
+    int slot;
+    MailboxIdentity mailbox;
+};
+const MissCase kMisses[] = {
+    {"no_file", "", 1, kAnne},
+    {"other_account", "[Compte 2]\r\nBoite\tpop.fr\t110\tanne\r\n", 1, kAnne},
+    {"other_host", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\n", 1, {"autre.fr", 110, "anne"}},
+    {"other_port", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\n", 1, {"pop.fr", 2110, "anne"}},
+    {"other_user", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\n", 1, {"pop.fr", 110, "bob"}},
+    {"header_before_any_row", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nEn-tete\tx\r\n", 1, kAnne},
+    {"row_with_five_cells", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t2\t3\t4\t5\r\n", 1, kAnne},
+    {"bad_escape", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\t\t\t\t%4\r\n", 1, kAnne},
+    {"unknown_line", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nAutre\r\n", 1, kAnne},
+};
+class ScanRecordMiss : public testing::TestWithParam<MissCase> {};
+TEST_P(ScanRecordMiss, GivesNoRecord) {
+    ScratchFolder dir;
+    if (!GetParam().file.empty()) PutFile(dir / "v.RELEVE", GetParam().file);
+    EXPECT_FALSE(ReadScanRecord(dir / "v.RELEVE", GetParam().slot, GetParam().mailbox));
+}
+INSTANTIATE_TEST_SUITE_P(Table, ScanRecordMiss, testing::ValuesIn(kMisses),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "mailbox_script.h"
+#include "platform/text.h"
+
+namespace {
+
+TEST_F(MailboxFixture, FirstStartInEmptyFolder) {
+    try {
+        screener.FormShow(1);
+        FAIL() << "no error";
+    } catch (const EListFileOpenError& e) {
+        EXPECT_EQ(e.Message(), "Impossible d'ouvrir le fichier \"" + paths.friends.string() + "\". " +
+                                   Ansi("Le fichier spécifié est introuvable."));
+    }
+    EXPECT_EQ(window.caption.caption, Ansi("Courriel : compte non configuré"));
+    EXPECT_EQ(screener.Client().Host, "");
+    EXPECT_EQ(window.grid.Cell(1, 0), "Date, heure");
+    EXPECT_FALSE(std::filesystem::exists(paths.settings)) << "showing writes nothing";
+}
+
+TEST_F(MailboxFixture, FriendFileWithoutIntruderFile) {
+    PutFile(paths.friends, "Anne\r\n");
+    EXPECT_THROW(screener.FormShow(1), EListFileOpenError);
+    EXPECT_EQ(screener.Lists().StatusOf("anne"), "A");
+}
+
+TEST_F(MailboxFixture, AccountLoadSetsClientAndCaption) {
+    PutFile(paths.settings, "[Form]\r\nServeur1=pop.fr\r\nNom1=anne\r\nPasse1=#cfBC_\r\nServeur2=autre.fr\r\nNom2=bob\r\n");
+    screener.LoadAccount(1);
+    EXPECT_EQ(window.caption.caption, "Courriel : anne - pop.fr");
+    EXPECT_EQ(screener.Client().Host, "pop.fr");
+    EXPECT_EQ(screener.Client().Username, "anne");
+    EXPECT_EQ(screener.Client().Password, "abc");
+    screener.LoadAccount(2);
+    EXPECT_EQ(window.caption.caption, Ansi("Courriel : compte non configuré"));
+    EXPECT_EQ(screener.Client().Host, "autre.fr");
+    EXPECT_EQ(screener.Client().Username, "bob");
+    EXPECT_EQ(screener.Client().Password, "") << "the password of slot 1 must not go to slot 2's server";
+}
+
+TEST_F(MailboxFixture, EraseAllKeepsClientAndCaption) {
+    PutFile(paths.settings, "[Form]\r\nNbre=1\r\nServeur1=pop.fr\r\nNom1=anne\r\nPasse1=#cfBC_\r\n");
+    screener.LoadAccount(1);
+    screener.EraseAllAccounts();
+    EXPECT_EQ(FileBytes(paths.settings), "[Form]\r\nNbre=0\r\n");
+    EXPECT_EQ(window.caption.caption, "Courriel : anne - pop.fr");
+    EXPECT_EQ(screener.Client().Password, "abc");
+}
+
+TEST_F(MailboxFixture, AddingTheEmptyCurrentRowSavesAnEmptyLine) {
+    UseLists("", "");
+    window.grid.current = 5;
+    screener.AddCurrentSender(ListKind::Intruders);
+    screener.AddCurrentSender(ListKind::Intruders);
+    EXPECT_EQ(FileBytes(paths.intruders), "\r\n");
+    EXPECT_EQ(screener.Lists().StatusOf(""), "I");
+}
+
+TEST_F(MailboxFixture, AddingTheCurrentSender) {
+    UseLists("", "");
+    window.grid.SetCell(2, 2, "Zo\xE9");
+    window.grid.current = 2;
+    screener.AddCurrentSender(ListKind::Friends);
+    EXPECT_EQ(FileBytes(paths.friends), "Zo\xE9\r\n");
+    screener.EmptyList(ListKind::Friends);
+    EXPECT_EQ(screener.Lists().StatusOf("Zo\xE9"), "");
+    EXPECT_EQ(FileBytes(paths.friends), "Zo\xE9\r\n");
+}
+
+}  // namespace

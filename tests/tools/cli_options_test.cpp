@@ -1,0 +1,66 @@
+#include "tools/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct GoodCase {
+    const char* name;
+    Args args;
+    CliCommand command;
+    int message, account;
+    bool purge;
+    std::string host, user;
+    int port;  // 0: not given
+};
+const GoodCase kGood[] = {
+    {"headers_default_account", {"en-tetes"}, CliCommand::Headers, 0, 1, false, "", "", 0},
+    {"headers_purge_account_zero", {"en-tetes", "--compte", "0", "--purger"}, CliCommand::Headers, 0, 0, true, "", "", 0},
+    {"option_before_command", {"--compte=10", "en-tetes"}, CliCommand::Headers, 0, 10, false, "", "", 0},
+    {"preview_number", {"apercu", "12"}, CliCommand::Preview, 12, 1, false, "", "", 0},
+    {"delete_with_overrides",
+     {"supprimer", "3", "--hote", "127.0.0.1", "--port", "2110", "--utilisateur=zo\xC3\xA9"},
+     CliCommand::Delete, 3, 1, false, "127.0.0.1", "zo\xC3\xA9", 2110},
+    {"help_alone", {"--aide"}, CliCommand::Help, 0, 1, false, "", "", 0},
+    {"help_wins_over_bad_command", {"nimporte", "--aide"}, CliCommand::Help, 0, 1, false, "", "", 0},
+};
+class CliParse : public testing::TestWithParam<GoodCase> {};
+TEST_P(CliParse, Reads) {
+    CliOptions o = ParseCliArguments(GetParam().args);
+    EXPECT_EQ(o.command, GetParam().command);
+    EXPECT_EQ(o.message, GetParam().message);
+    EXPECT_EQ(o.account, GetParam().account);
+    EXPECT_EQ(o.purge, GetParam().purge);
+    EXPECT_EQ(o.host.value_or(""), GetParam().host);
+    EXPECT_EQ(o.user.value_or(""), GetParam().user);
+    EXPECT_EQ(o.port.value_or(0), GetParam().port);
+}
+INSTANTIATE_TEST_SUITE_P(Table, CliParse, testing::ValuesIn(kGood),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct BadCase {
+    const char* name;
+    Args args;
+};
+const BadCase kBad[] = {
+    {"nothing", {}},
+    {"unknown_command", {"lire"}},
+    {"preview_without_number", {"apercu"}},
+    {"number_zero", {"supprimer", "0"}},
+    {"number_not_decimal", {"apercu", "3x"}},
+    {"extra_argument", {"en-tetes", "4"}},
+    {"account_eleven", {"en-tetes", "--compte", "11"}},
+    {"account_missing_value", {"en-tetes", "--compte"}},
+    {"port_zero", {"en-tetes", "--port=0"}},
+    {"purge_with_delete", {"supprimer", "2", "--purger"}},
+    {"flag_with_value", {"en-tetes", "--purger=oui"}},
+    {"unknown_option", {"en-tetes", "--tout"}},
+};
+class CliParseBad : public testing::TestWithParam<BadCase> {};
+TEST_P(CliParseBad, IsUsageError) { EXPECT_THROW(ParseCliArguments(GetParam().args), CliUsageError); }
+INSTANTIATE_TEST_SUITE_P(Table, CliParseBad, testing::ValuesIn(kBad),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

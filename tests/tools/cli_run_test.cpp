@@ -1,0 +1,189 @@
+#include "tools/cli_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "app/password_scramble.h"
+#include "platform/text.h"
+#include "support/scratch_folder.h"
+#include "support/scripted_pop3_server.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Login() { return "S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\n"; }
+std::string Stats(int n, int times) {
+    std::string s;
+    for (int i = 0; i < times; ++i) s += "C: STAT\nS: +OK " + IntToStr(n) + " 0\n";
+    return s;
+}
+std::string Top(int i, std::string_view header) {
+    return "C: TOP " + IntToStr(i) + " 0\n" + MultiLineReply("+OK", std::string(header) + "\n\n");
+}
+std::string Message(int i, std::string_view header) {
+    return Top(i, header) + "C: LIST " + IntToStr(i) + "\nS: +OK " + IntToStr(i) + " " + IntToStr(i * 100) + "\n";
+}
+std::string ScanOf(const Lines& headers) {
+    const int n = static_cast<int>(headers.size());
+    std::string s = Login() + Stats(n, n == 0 ? 2 : 4);
+    for (int i = 1; i <= n; ++i) s += Message(i, headers[i - 1]);
+    return s;
+}
+const std::string kQuit = "C: QUIT\n";
+const std::string kNext = "!next\n";
+const std::string kSpam = "From: Spam <s@pub.example>\nSubject: Promo";
+const std::string kZoe = "From: Zo\xE9 <z@example.fr>\nSubject: Caf\xE9";
+
+// Lines of `text` with column 1 (the local date) left out of tab-separated rows.
+Lines WithoutDates(const std::string& text) {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::size_t first = line.find('\t'), second = line.find('\t', first + 1);
+        if (first != std::string::npos && second != std::string::npos) line.erase(first, second - first);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+struct CliFixture : testing::Test {
+    CliFixture() {
+        PutFile(dir / "vannoir.INI", "[Form]\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
+                                         ScramblePassword("secret") + "\r\n");
+        PutFile(dir / "Liste" / "Amis.TXT", "Zo\xE9\r\n");
+        PutFile(dir / "Liste" / "Intrus.TXT", "Spam\r\n");
+    }
+    int Run(Lines args, const ScriptedPop3Server& server) {
+        args.push_back("--port=" + IntToStr(server.Port()));
+        out.str("");
+        err.str("");
+        return RunCli(ParseCliArguments(args), dir.Path(), out, err);
+    }
+    ScratchFolder dir;
+    std::ostringstream out, err;
+};
+
+TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kQuit);
+    EXPECT_EQ(Run({"en-tetes"}, server), 0);
+    server.ExpectFinished();
+    EXPECT_EQ(WithoutDates(out.str()), (Lines{"1\tSpam\tPromo\t100\tI", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA"}));
+    const std::string e = err.str();
+    EXPECT_NE(e.find("Connexion \xC3\xA0 127.0.0.1.\n"), std::string::npos) << e;
+    EXPECT_NE(e.find("2 messages sur le serveur\n"), std::string::npos) << e;
+    EXPECT_NE(e.find("Voulez-vous d\xC3\xA9truire les messages intrus ? Non\n"), std::string::npos) << e;
+    EXPECT_TRUE(std::filesystem::exists(dir / "vannoir.RELEVE"));
+}
+
+TEST_F(CliFixture, HeadersPurgeAnswersYes) {
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + Stats(2, 1) + "C: DELE 1\nS: +OK\n" + kQuit);
+    EXPECT_EQ(Run({"en-tetes", "--purger"}, server), 0);
+    server.ExpectFinished();
+}
+
+TEST_F(CliFixture, FailureGivesBoxTextThenCause) {
+    ScriptedPop3Server server("S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais mot de passe\n" + kQuit);
+    EXPECT_EQ(Run({"en-tetes"}, server), 1);
+    server.ExpectFinished();
+    EXPECT_NE(err.str().find("Impossible de se connecter au serveur\nmauvais mot de passe\n"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kQuit + kNext + Login() + Top(2, kZoe) +
+                              "C: DELE 2\nS: +OK\n" + kQuit + kNext + ScanOf({kSpam}) + kQuit);
+    ASSERT_EQ(Run({"en-tetes"}, server), 0);
+    EXPECT_EQ(Run({"supprimer", "2"}, server), 0);
+    server.ExpectFinished();
+    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI"});
+}
+
+TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kQuit + kNext + Login() + Top(1, kZoe) + kQuit + kNext +
+                              ScanOf({kZoe}) + kQuit);
+    ASSERT_EQ(Run({"en-tetes"}, server), 0);
+    EXPECT_EQ(Run({"supprimer", "1"}, server), 1);
+    server.ExpectFinished();
+    EXPECT_NE(err.str().find("Rien n'a \xC3\xA9t\xC3\xA9 supprim\xC3\xA9"), std::string::npos) << err.str();
+}
+
+struct NoRecordCase {
+    const char* name;
+    Lines firstRun;     // empty: no scan before
+    std::string first;  // the first run's conversation
+};
+const NoRecordCase kNoRecords[] = {
+    {"never_scanned", {}, ""},
+    {"scanned_as_another_user", {"en-tetes", "--utilisateur", "bob"},
+     "S: +OK\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Stats(1, 4) + Message(1, kSpam) + kQuit + kNext},
+    {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kQuit + kNext},
+};
+class CliNoRecord : public CliFixture, public testing::WithParamInterface<NoRecordCase> {};
+TEST_P(CliNoRecord, DeleteAsksForAScanFirst) {
+    PutFile(dir / "vannoir.INI", FileBytes(dir / "vannoir.INI") + "Serveur2=127.0.0.1\r\nNom2=anne\r\nPasse2=" +
+                                     ScramblePassword("secret") + "\r\n");
+    ScriptedPop3Server server(GetParam().first + ScanOf({kSpam}) + kQuit);
+    if (!GetParam().firstRun.empty()) Run(GetParam().firstRun, server);
+    EXPECT_EQ(Run({"supprimer", "1"}, server), 1);
+    server.ExpectFinished();  // no DELE, only the scan that follows
+    EXPECT_NE(err.str().find("consultez d'abord les en-t\xC3\xAAtes"), std::string::npos) << err.str();
+    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI"});
+}
+INSTANTIATE_TEST_SUITE_P(Table, CliNoRecord, testing::ValuesIn(kNoRecords),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliFixture, PreviewPrintsPaneLines) {
+    ScriptedPop3Server server(Login() + "C: RETR 1\n" + MultiLineReply("+OK", kZoe + "\nTo: a@b.fr\n\nBonjour\n") +
+                              kQuit);
+    EXPECT_EQ(Run({"apercu", "1"}, server), 0);
+    server.ExpectFinished();
+    EXPECT_EQ(out.str(), "Zo\xC3\xA9 <z@example.fr>\na@b.fr\nNombre de parties : 0\nBonjour\n");
+}
+
+TEST_F(CliFixture, MissingListsAreReportedAndTheScanRuns) {
+    std::filesystem::remove_all(dir / "Liste");
+    ScriptedPop3Server server(ScanOf({kSpam}) + kQuit);
+    EXPECT_EQ(Run({"en-tetes"}, server), 0);
+    server.ExpectFinished();
+    EXPECT_NE(err.str().find("Impossible d'ouvrir le fichier"), std::string::npos);
+    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\t"});
+}
+
+// The program itself: usage and exit codes.
+int RunProgram(const std::string& args, std::string& output) {
+    std::string command = std::string(VANNOIR_CLI_PATH) + " " + args + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[4096];
+    output.clear();
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct ProgramCase {
+    const char* name;
+    const char* args;
+    int status;
+    const char* output;
+};
+const ProgramCase kPrograms[] = {
+    {"help", "--aide", 0, "Usage :\n  vannoir-cli en-tetes [--compte N] [--purger]\n"},
+    {"no_command", "", 2, "vannoir-cli : commande manquante\n\nUsage :"},
+    {"bad_number", "apercu zero", 2, "vannoir-cli : NUM : \xC2\xAB zero \xC2\xBB n'est pas un nombre de 1 \xC3\xA0"},
+};
+class Program : public testing::TestWithParam<ProgramCase> {};
+TEST_P(Program, ExitsWithStatus) {
+    std::string output;
+    EXPECT_EQ(RunProgram(GetParam().args, output), GetParam().status);
+    EXPECT_EQ(output.rfind(GetParam().output, 0), 0u) << output;
+}
+INSTANTIATE_TEST_SUITE_P(Table, Program, testing::ValuesIn(kPrograms),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

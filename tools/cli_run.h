@@ -1,0 +1,17 @@
+#pragma once
+// One run of vannoir-cli on the installation in a folder: the settings file
+// "vannoir.INI" and the lists "Liste/…" of the window program installed
+// there, and the record of the last scan of each account beside them
+// ("vannoir.RELEVE").
+#include <filesystem>
+#include <ostream>
+
+#include "tools/cli_options.h"
+
+// Runs `options`: results on `out`, status texts and messages on `err`,
+// both in UTF-8. Returns the exit status: 0 success, 1 the action failed.
+int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
+           std::ostream& err);
+
+// The record file for a settings file: its extension replaced by ".RELEVE".
+std::filesystem::path RecordFileFor(const std::filesystem::path& settings);
