@@ -41,7 +41,7 @@ bool ConsoleDialogs::Confirm(std::string_view question) {
 void ConsoleDialogs::Error(std::string_view text) {
     failed = true;
     err_ << AnsiToUtf8(text) << '\n';
-    std::string cause = underlying ? TrimRight(underlying()) : std::string();
+    std::string cause = underlying ? Trim(underlying()) : std::string();
     if (!cause.empty()) err_ << AnsiToUtf8(cause) << '\n';
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+
 #include "mailbox_script.h"
 #include "platform/text.h"
 
@@ -184,6 +188,41 @@ TEST_F(MailboxFixture, AccountChosenDuringAnActionTakesEffectAfterIt) {
     EXPECT_EQ(screener.Client().Host, "pop.autre.fr");
     EXPECT_EQ(screener.Client().Username, "bob");
     EXPECT_EQ(screener.Client().Password, "") << "never the previous account's password";
+}
+
+}  // namespace
+
+namespace {
+
+// Sets the process's time zone for one test.
+class ZoneForTest {
+public:
+    explicit ZoneForTest(const char* zone) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ZoneForTest() {
+        if (old_) ::setenv("TZ", old_->c_str(), 1);
+        else ::unsetenv("TZ");
+        ::tzset();
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
+TEST_F(MailboxFixture, DateColumnInLocalTime) {
+    ZoneForTest zone("CET-1");  // one hour east, no summer time
+    UseLists("", "");
+    ScriptedPop3Server server(Login() + Stat(2) + Stat(2) + Stat(2) + Stat(2) +
+                              Message(1, kAnne + "\nDate: Fri, 07 Sep 2001 10:05:30 +0200", 1) +
+                              Message(2, kAnne, 2) + Quit());
+    UseServer(server);
+    screener.Scan();
+    server.ExpectFinished();
+    EXPECT_EQ(window.grid.Cell(1, 1), Ansi("07/09/01 à 09:05"));
+    EXPECT_EQ(window.grid.Cell(1, 2), Ansi("30/12/99 à 01:00")) << "no date: 0 plus the local offset";
 }
 
 }  // namespace
