@@ -12,7 +12,7 @@ inline constexpr int kHighestSlot = 10;
 struct Account {
     std::string host;
     std::string user;
-    std::string password;  // in clear; empty when not configured
+    std::string password;     // in clear; empty when not configured
     bool configured = false;  // the slot has a "Passe" value
 };
 

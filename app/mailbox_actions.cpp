@@ -28,7 +28,8 @@ private:
     bool refused_;
 };
 
-MailboxActions::MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists, MainWindowView view)
+MailboxActions::MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists,
+                               MainWindowView view)
     : client_(client), message_(message), lists_(lists), view_(view) {
     client_.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         view_.status.SetPanelText(0, text);

@@ -21,5 +21,6 @@ std::string MainLists::StatusOf(std::string_view sender) const {
 }
 
 std::unique_ptr<ListDialog> MainLists::MakeDialog(ListKind kind, ListBoxView& box) {
-    return std::make_unique<ListDialog>(File(kind), kind == ListKind::Friends, box, [this, kind] { Reload(kind); });
+    return std::make_unique<ListDialog>(File(kind), kind == ListKind::Friends, box,
+                                        [this, kind] { Reload(kind); });
 }

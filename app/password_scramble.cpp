@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int kLowest = 48;   // "0"
-constexpr int kHighest = 122; // "z"
+constexpr int kLowest = 48;    // "0"
+constexpr int kHighest = 122;  // "z"
 constexpr int kAlphabet = kHighest - kLowest + 1;
 
 struct Slot {

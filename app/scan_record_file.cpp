@@ -67,7 +67,8 @@ std::string FormatSection(int slot, const MailboxIdentity& mailbox, const ScanRe
         out += kRow;
         for (const std::string& cell : row.cells) out += "\t" + Escape(cell);
         out += "\r\n";
-        for (const std::string& line : row.headerLines) out += std::string(kHeader) + "\t" + Escape(line) + "\r\n";
+        for (const std::string& line : row.headerLines)
+            out += std::string(kHeader) + "\t" + Escape(line) + "\r\n";
     }
     return out;
 }
@@ -79,8 +80,10 @@ std::optional<std::vector<std::string>> SectionOf(const std::vector<TextLine>& l
     for (const TextLine& line : lines) {
         bool start = !line.text.empty() && line.text.front() == '[';
         if (section && start) break;
-        if (section) section->push_back(line.text);
-        else if (line.text == wanted) section.emplace();
+        if (section)
+            section->push_back(line.text);
+        else if (line.text == wanted)
+            section.emplace();
     }
     return section;
 }
@@ -131,5 +134,6 @@ void WriteScanRecord(const std::filesystem::path& file, int slot, const MailboxI
         if (!inReplaced) out += line.text + "\r\n";
     }
     out += FormatSection(slot, mailbox, record);
-    if (int failure = ReplaceFileAtomically(file, out, FileAccess::OwnerOnly)) throw EIniWriteError(file, failure);
+    if (int failure = ReplaceFileAtomically(file, out, FileAccess::OwnerOnly))
+        throw EIniWriteError(file, failure);
 }

@@ -37,7 +37,9 @@ public:
     // "Vider liste amis" / "Vider liste intrus".
     void EmptyList(ListKind kind) { lists_.Empty(kind); }
     // The list dialogs and the configuration dialog, bound to this window.
-    std::unique_ptr<ListDialog> MakeListDialog(ListKind kind, ListBoxView& box) { return lists_.MakeDialog(kind, box); }
+    std::unique_ptr<ListDialog> MakeListDialog(ListKind kind, ListBoxView& box) {
+        return lists_.MakeDialog(kind, box);
+    }
     std::unique_ptr<ConfigDialog> MakeConfigDialog(ConfigDialogView& view) {
         return std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
     }

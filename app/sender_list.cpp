@@ -6,8 +6,8 @@
 #include "app/texts.h"
 #include "platform/file_replace.h"
 #include "platform/system_error_text.h"
-#include "platform/text_lines.h"
 #include "platform/text.h"
+#include "platform/text_lines.h"
 
 namespace {
 

@@ -18,7 +18,8 @@ inline constexpr std::string_view kCaptionPrefix = "Courriel : ";
 inline constexpr std::string_view kCaptionSeparator = " - ";
 
 // Configuration dialog.
-inline constexpr std::string_view kFillEveryField = "Remplir impérativement tous les champs avant enregistrement";
+inline constexpr std::string_view kFillEveryField =
+    "Remplir impérativement tous les champs avant enregistrement";
 inline constexpr std::string_view kPasswordRefused =
     "Ce mot de passe ne peut pas être enregistré : il doit compter 8 caractères au plus, "
     "pris parmi les chiffres, les lettres sans accent et les signes : ; < = > ? @ [ \\ ] ^ _ `";
@@ -31,7 +32,8 @@ inline constexpr std::string_view kCannotOpenFile = "Impossible d'ouvrir le fich
 inline constexpr std::string_view kCannotCreateFile = "Impossible de créer le fichier \"%s\". %s";
 
 // Header grid.
-inline constexpr std::string_view kHeadings[6] = {"", "Date, heure", "Expéditeur", "Sujet", "Taille", "Statut"};
+inline constexpr std::string_view kHeadings[6] = {"",      "Date, heure", "Expéditeur",
+                                                  "Sujet", "Taille",      "Statut"};
 inline constexpr std::string_view kFriendMark = "A";
 inline constexpr std::string_view kIntruderMark = "I";
 

@@ -87,7 +87,8 @@ void Store(const std::filesystem::path& path, const std::vector<TextLine>& lines
 EIniWriteError::EIniWriteError(const std::filesystem::path& path, int error)
     : EIdException(Ansi("Impossible d'écrire dans ") + Utf8ToAnsi(path.string())), error_(error) {}
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view fallback) const {
     std::string bytes;
     if (ReadWholeFile(path_, bytes) != 0) return std::string(fallback);
     std::vector<TextLine> lines = SplitTextLines(bytes);

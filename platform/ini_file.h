@@ -37,7 +37,8 @@ public:
 
     // The key's value, or `fallback` when the file, section or key is missing
     // (an unreadable file reads as missing). Never throws.
-    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback = {}) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view fallback = {}) const;
     // The value as a decimal integer, or hexadecimal after "0x"/"0X";
     // `fallback` when missing or unreadable as a number. Never throws.
     int ReadInteger(std::string_view section, std::string_view key, int fallback) const;

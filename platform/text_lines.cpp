@@ -10,7 +10,8 @@ std::vector<TextLine> SplitTextLines(std::string_view bytes) {
             break;
         }
         std::size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
-        lines.push_back({std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
+        lines.push_back(
+            {std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
         start = stop + endLength;
     }
     return lines;

@@ -21,8 +21,8 @@ struct Parser {
     static int Number(const std::string& name, const std::string& text, int lowest, int highest) {
         std::optional<std::int32_t> value = TryStrToInt(text);
         if (!value || *value < lowest || *value > highest)
-            throw CliUsageError(name + " : « " + text + " » n'est pas un nombre de " + std::to_string(lowest) +
-                                " à " + std::to_string(highest));
+            throw CliUsageError(name + " : « " + text + " » n'est pas un nombre de " +
+                                std::to_string(lowest) + " à " + std::to_string(highest));
         return *value;
     }
 
@@ -33,23 +33,34 @@ struct Parser {
         if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
         bool flag = name == "--purger" || name == "--aide";
         if (flag && inline_) throw CliUsageError("l'option " + name + " ne prend pas de valeur");
-        if (name == "--purger") options.purge = true;
-        else if (name == "--aide") help = true;
-        else if (name == "--compte") options.account = Number(name, ValueOf(name, inline_), 0, 10);
-        else if (name == "--port") options.port = Number(name, ValueOf(name, inline_), 1, 65535);
-        else if (name == "--hote") options.host = ValueOf(name, inline_);
-        else if (name == "--utilisateur") options.user = ValueOf(name, inline_);
-        else throw CliUsageError("option inconnue : " + arg);
+        if (name == "--purger")
+            options.purge = true;
+        else if (name == "--aide")
+            help = true;
+        else if (name == "--compte")
+            options.account = Number(name, ValueOf(name, inline_), 0, 10);
+        else if (name == "--port")
+            options.port = Number(name, ValueOf(name, inline_), 1, 65535);
+        else if (name == "--hote")
+            options.host = ValueOf(name, inline_);
+        else if (name == "--utilisateur")
+            options.user = ValueOf(name, inline_);
+        else
+            throw CliUsageError("option inconnue : " + arg);
     }
 
     void Command() {
         if (positional.empty()) throw CliUsageError("commande manquante");
         const std::string& verb = positional[0];
         std::size_t wanted = 1;
-        if (verb == "en-tetes") options.command = CliCommand::Headers;
-        else if (verb == "apercu") options.command = CliCommand::Preview, wanted = 2;
-        else if (verb == "supprimer") options.command = CliCommand::Delete, wanted = 2;
-        else throw CliUsageError("commande inconnue : " + verb);
+        if (verb == "en-tetes")
+            options.command = CliCommand::Headers;
+        else if (verb == "apercu")
+            options.command = CliCommand::Preview, wanted = 2;
+        else if (verb == "supprimer")
+            options.command = CliCommand::Delete, wanted = 2;
+        else
+            throw CliUsageError("commande inconnue : " + verb);
         if (positional.size() < wanted) throw CliUsageError(verb + " attend le numéro du message");
         if (positional.size() > wanted) throw CliUsageError("argument en trop : " + positional[wanted]);
         if (wanted == 2) options.message = Number("NUM", positional[1], 1, 2147483647);

@@ -14,8 +14,8 @@ enum class CliCommand { Headers, Preview, Delete, Help };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    int message = 0;   // NUM of apercu and supprimer
-    int account = 1;   // 0 to 10
+    int message = 0;  // NUM of apercu and supprimer
+    int account = 1;  // 0 to 10
     bool purge = false;
     std::optional<std::string> host, user;  // UTF-8 as typed
     std::optional<int> port;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli_options.h"
 #include "platform/text.h"
+#include "tools/cli_options.h"
 #include "tools/cli_run.h"
 
 int main(int argc, char** argv) {

@@ -23,8 +23,8 @@ struct LoadCase {
 };
 const LoadCase kLoads[] = {
     {"no_settings_file", "", 1, "", "", "", "Courriel : compte non configur\xE9"},
-    {"configured_slot", "[Form]\r\nServeur2=pop.fr\r\nNom2=anne\r\nPasse2=#cfBC_\r\n", 2, "pop.fr", "anne", "abc",
-     "Courriel : anne - pop.fr"},
+    {"configured_slot", "[Form]\r\nServeur2=pop.fr\r\nNom2=anne\r\nPasse2=#cfBC_\r\n", 2, "pop.fr", "anne",
+     "abc", "Courriel : anne - pop.fr"},
     {"imported_slot_without_password", "[Form]\r\nServeur1=pop.fr\r\nNom1=anne\r\n", 1, "pop.fr", "anne", "",
      "Courriel : compte non configur\xE9"},
     {"slot_ten", "[Form]\r\nServeur10=h\r\nNom10=u\r\nPasse10=#0\r\n", 10, "h", "u", "y", "Courriel : u - h"},
@@ -48,7 +48,8 @@ TEST(AccountSave, WritesCountThenSlotInOrder) {
     ScratchFolder dir;
     TIniFile ini(dir / "v.INI");
     SaveAccount(ini, 3, "pop.fr", "anne", "#cfBC_");
-    EXPECT_EQ(FileBytes(dir / "v.INI"), "[Form]\r\nNbre=3\r\nServeur3=pop.fr\r\nNom3=anne\r\nPasse3=#cfBC_\r\n");
+    EXPECT_EQ(FileBytes(dir / "v.INI"),
+              "[Form]\r\nNbre=3\r\nServeur3=pop.fr\r\nNom3=anne\r\nPasse3=#cfBC_\r\n");
 }
 
 struct EraseCase {
@@ -64,7 +65,8 @@ const EraseCase kErases[] = {
     {"no_file_writes_count", "", "[Form]\r\nNbre=0\r\n"},
     {"huge_count_stops_at_ten", "[Form]\r\nNbre=2147483647\r\nServeur10=a\r\nServeur11=b\r\n",
      "[Form]\r\nNbre=0\r\nServeur11=b\r\n"},
-    {"negative_count_deletes_nothing", "[Form]\r\nNbre=-1\r\nServeur0=a\r\n", "[Form]\r\nNbre=0\r\nServeur0=a\r\n"},
+    {"negative_count_deletes_nothing", "[Form]\r\nNbre=-1\r\nServeur0=a\r\n",
+     "[Form]\r\nNbre=0\r\nServeur0=a\r\n"},
 };
 class EraseAll : public testing::TestWithParam<EraseCase> {};
 TEST_P(EraseAll, LeavesExactFile) {

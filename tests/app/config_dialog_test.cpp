@@ -32,8 +32,12 @@ struct ShowCase {
     int selector;
 };
 const ShowCase kShows[] = {
-    {"next_after_count", "3", 4}, {"count_ten_stays_ten", "10", 10}, {"largest_int_clamps", "2147483647", 10},
-    {"negative_clamps_to_zero", "-5", 0}, {"hex_count", "0x2", 3}, {"unreadable_count", "deux", 1},
+    {"next_after_count", "3", 4},
+    {"count_ten_stays_ten", "10", 10},
+    {"largest_int_clamps", "2147483647", 10},
+    {"negative_clamps_to_zero", "-5", 0},
+    {"hex_count", "0x2", 3},
+    {"unreadable_count", "deux", 1},
 };
 class ConfigShow : public testing::TestWithParam<ShowCase> {};
 TEST_P(ConfigShow, SelectorFollowsCount) {
@@ -80,7 +84,8 @@ struct RefusedCase {
 const RefusedCase kRefused[] = {
     {"empty_server", "", "u", "p", "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
     {"empty_user", "h", "", "p", "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
-    {"empty_password", "h", "u", "", "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
+    {"empty_password", "h", "u", "",
+     "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
     {"password_with_space", "h", "u", "a b", nullptr},
     {"password_of_nine", "h", "u", "123456789", nullptr},
     {"password_with_accent", "h", "u", "caf\xE9", nullptr},

@@ -15,20 +15,11 @@ const std::string kC = Header("Chlo\xE9 <chloe@example.fr>", "Trois");
 const std::string kD = Header("David <david@example.fr>", "Quatre");
 const std::string kE = Header("Emma <emma@example.fr>", "Cinq");
 
-std::string Scan(const std::vector<std::string>& headers) {
-    const int n = static_cast<int>(headers.size());
-    std::string script = Login();
-    if (n == 0) return script + Stat(0) + Stat(0) + Quit();
-    script += Stat(n) + Stat(n) + Stat(n) + Stat(n);
-    for (int i = 1; i <= n; ++i) script += Message(i, headers[i - 1], i * 100);
-    return script + Quit();
-}
-
 std::string Retr(int i, std::string_view message) {
     return "C: RETR " + IntToStr(i) + "\n" + MultiLineReply("+OK", message);
 }
 
-const std::string kNext = "!next\n";
+const std::string kNext = kNextSession;
 
 std::string Shown(std::string_view kind, std::string_view pattern, int number) {
     return std::string(kind) + ": " + FormatText(Ansi(pattern), {IntToStr(number)});
@@ -62,17 +53,19 @@ TEST_F(MailboxFixture, PreviewOfMultipartMessage) {
     server.ExpectFinished();
     EXPECT_EQ(window.preview.lines,
               (Lines{"Anne <anne@example.fr>", "Bruno <bruno@example.fr>, chloe@example.fr",
-                     "Nombre de parties : 2", "Voici la photo, \xE0 bient\xF4t.", Ansi("Pièce jointe : photo.jpg")}));
+                     "Nombre de parties : 2", "Voici la photo, \xE0 bient\xF4t.",
+                     Ansi("Pièce jointe : photo.jpg")}));
     EXPECT_TRUE(window.dialogs.shown.empty());
 }
 
 TEST_F(MailboxFixture, PreviewOfPlainMessage) {
-    ScriptedPop3Server server(Login() + Retr(1, kA + "\nTo: moi@example.fr\n\nBonjour,\n.point\n\nAnne\n") + Quit());
+    ScriptedPop3Server server(Login() + Retr(1, kA + "\nTo: moi@example.fr\n\nBonjour,\n.point\n\nAnne\n") +
+                              Quit());
     UseServer(server);
     screener.Preview();
     server.ExpectFinished();
-    EXPECT_EQ(window.preview.lines, (Lines{"Anne <anne@example.fr>", "moi@example.fr", "Nombre de parties : 0",
-                                           "Bonjour,", ".point", "", "Anne"}));
+    EXPECT_EQ(window.preview.lines, (Lines{"Anne <anne@example.fr>", "moi@example.fr",
+                                           "Nombre de parties : 0", "Bonjour,", ".point", "", "Anne"}));
 }
 
 TEST_F(MailboxFixture, PreviewOfRefusedNumberShowsThreeLines) {
@@ -107,8 +100,8 @@ const PreviewGuardCase kPreviewGuards[] = {
 class PreviewGuard : public MailboxFixture, public testing::WithParamInterface<PreviewGuardCase> {};
 TEST_P(PreviewGuard, WarnsButShows) {
     UseLists("", "");
-    ScriptedPop3Server server(Scan({kA, kB}) + kNext + Login() + Retr(2, GetParam().retrieved + "\n\ncorps\n") +
-                              Quit());
+    ScriptedPop3Server server(ScanOf({kA, kB}) + kNext + Login() +
+                              Retr(2, GetParam().retrieved + "\n\ncorps\n") + Quit());
     UseServer(server);
     screener.Scan();
     window.grid.current = 2;
@@ -124,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PreviewGuard, testing::ValuesIn(kPreviewGuards),
 
 TEST_F(MailboxFixture, PreviewPastTheScannedRowsWarnsWhenAMessageIsThere) {
     UseLists("", "");
-    ScriptedPop3Server server(Scan({kA}) + kNext + Login() + Retr(2, kB + "\n\nx\n") + Quit());
+    ScriptedPop3Server server(ScanOf({kA}) + kNext + Login() + Retr(2, kB + "\n\nx\n") + Quit());
     UseServer(server);
     screener.Scan();
     window.grid.current = 2;
@@ -135,21 +128,23 @@ TEST_F(MailboxFixture, PreviewPastTheScannedRowsWarnsWhenAMessageIsThere) {
 
 TEST_F(MailboxFixture, DeletingRowThreeOfFiveRenumbers) {
     UseLists("", "");
-    ScriptedPop3Server server(Scan({kA, kB, kC, kD, kE}) + kNext + Login() + Top(3, kC) + Dele(3) + Quit() + kNext +
-                              Scan({kA, kB, kD, kE}));
+    ScriptedPop3Server server(ScanOf({kA, kB, kC, kD, kE}) + kNext + Login() + Top(3, kC) + Dele(3) + Quit() +
+                              kNext + ScanOf({kA, kB, kD, kE}));
     UseServer(server);
     screener.Scan();
     window.grid.current = 3;
     EXPECT_TRUE(screener.DeleteCurrent());
     server.ExpectFinished();
-    EXPECT_EQ(Rows(), (Lines{"1|Anne|Un|100|", "2|Bruno|Deux|200|", "3|David|Quatre|300|", "4|Emma|Cinq|400|"}));
+    EXPECT_EQ(Rows(),
+              (Lines{"1|Anne|Un|100|", "2|Bruno|Deux|200|", "3|David|Quatre|300|", "4|Emma|Cinq|400|"}));
     EXPECT_TRUE(window.dialogs.shown.empty());
 }
 
 TEST_F(MailboxFixture, DeleteRefusedWhenTheMessageChanged) {
     UseLists("", "");
     // Another client deleted message 1: message 1 is now Bruno's.
-    ScriptedPop3Server server(Scan({kA, kB}) + kNext + Login() + Top(1, kB) + Quit() + kNext + Scan({kB}));
+    ScriptedPop3Server server(ScanOf({kA, kB}) + kNext + Login() + Top(1, kB) + Quit() + kNext +
+                              ScanOf({kB}));
     UseServer(server);
     screener.Scan();
     window.grid.current = 1;
@@ -161,7 +156,7 @@ TEST_F(MailboxFixture, DeleteRefusedWhenTheMessageChanged) {
 
 TEST_F(MailboxFixture, DeleteWithoutScannedRowAsksForAScanThenScans) {
     UseLists("", "");
-    ScriptedPop3Server server(Scan({kA}));
+    ScriptedPop3Server server(ScanOf({kA}));
     UseServer(server);
     window.grid.current = 1;
     screener.DeleteCurrent();
@@ -172,8 +167,8 @@ TEST_F(MailboxFixture, DeleteWithoutScannedRowAsksForAScanThenScans) {
 
 TEST_F(MailboxFixture, DeleteRefusedByServerStillScans) {
     UseLists("", "");
-    ScriptedPop3Server server(Scan({kA}) + kNext + Login() + Top(1, kA) + "C: DELE 1\nS: -ERR verrou\n" + Quit() +
-                              kNext + Scan({kA}));
+    ScriptedPop3Server server(ScanOf({kA}) + kNext + Login() + Top(1, kA) + "C: DELE 1\nS: -ERR verrou\n" +
+                              Quit() + kNext + ScanOf({kA}));
     UseServer(server);
     screener.Scan();
     screener.DeleteCurrent();

@@ -25,26 +25,48 @@ struct ScanCase {
     std::vector<std::string> shown;
 };
 const std::string kQuestion = "confirm: " + Ansi("Voulez-vous détruire les messages intrus ?");
-const std::string kThree = Stat(3) + Stat(3) + Stat(3) + Stat(3) + Message(1, kSpam, 300) + Message(2, kAnne, 200) +
-                           Message(3, kZoe, 100);
+const std::string kThree = Stat(3) + Stat(3) + Stat(3) + Stat(3) + Message(1, kSpam, 300) +
+                           Message(2, kAnne, 200) + Message(3, kZoe, 100);
 const GridRows kThreeRows = {"1|Spam|Promo|300|I", "2|Anne|Salut|200|A", "3|Zo\xE9|Re: Salut|100|I"};
 
 const ScanCase kScans[] = {
     {"empty_mailbox_two_stats", Stat(0) + Stat(0) + Quit(), {}, {}, "Aucun nouveau message !", {}},
-    {"one_message_four_stats", Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1234) + Quit(), {},
-     {"1|Anne|Salut|1234|A"}, "1 message sur le serveur", {}},
+    {"one_message_four_stats",
+     Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1234) + Quit(),
+     {},
+     {"1|Anne|Salut|1234|A"},
+     "1 message sur le serveur",
+     {}},
     {"two_messages_no_intruder",
-     Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kAnne, 10) + Message(2, kBare, 20) + Quit(), {},
-     {"1|Anne|Salut|10|A", "2||Sans nom|20|"}, "2 messages sur le serveur", {}},
-    {"intruders_yes_purges_from_highest", kThree + Stat(3) + Dele(3) + Dele(1) + Quit(), {true}, kThreeRows,
-     "3 messages sur le serveur", {kQuestion}},
-    {"intruders_no_deletes_nothing", kThree + Quit(), {false}, kThreeRows, "3 messages sur le serveur",
+     Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kAnne, 10) + Message(2, kBare, 20) + Quit(),
+     {},
+     {"1|Anne|Salut|10|A", "2||Sans nom|20|"},
+     "2 messages sur le serveur",
+     {}},
+    {"intruders_yes_purges_from_highest",
+     kThree + Stat(3) + Dele(3) + Dele(1) + Quit(),
+     {true},
+     kThreeRows,
+     "3 messages sur le serveur",
+     {kQuestion}},
+    {"intruders_no_deletes_nothing",
+     kThree + Quit(),
+     {false},
+     kThreeRows,
+     "3 messages sur le serveur",
      {kQuestion}},
     {"size_missing_gives_minus_one",
-     Stat(1) + Stat(1) + Stat(1) + Stat(1) + Top(1, kAnne) + "C: LIST 1\nS: +OK\n" + Quit(), {},
-     {"1|Anne|Salut|-1|A"}, "1 message sur le serveur", {}},
-    {"counts_taken_as_they_come", Stat(2) + Stat(1) + Stat(5) + Stat(0) + Quit(), {}, {},
-     "5 message sur le serveur", {}},
+     Stat(1) + Stat(1) + Stat(1) + Stat(1) + Top(1, kAnne) + "C: LIST 1\nS: +OK\n" + Quit(),
+     {},
+     {"1|Anne|Salut|-1|A"},
+     "1 message sur le serveur",
+     {}},
+    {"counts_taken_as_they_come",
+     Stat(2) + Stat(1) + Stat(5) + Stat(0) + Quit(),
+     {},
+     {},
+     "5 message sur le serveur",
+     {}},
 };
 class Scan : public MailboxFixture, public testing::WithParamInterface<ScanCase> {};
 TEST_P(Scan, SendsExactCommandsAndFillsGrid) {
@@ -154,7 +176,8 @@ TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
 
 TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     UseLists("", "Spam\r\n");
-    ScriptedPop3Server server(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) + Quit());
+    ScriptedPop3Server server(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) +
+                              Quit());
     UseServer(server);
     bool results[3] = {true, true, true};
     window.dialogs.duringConfirm = [&] {
@@ -165,8 +188,9 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     screener.Scan();
     server.ExpectFinished();  // nothing sent by the refused actions
     EXPECT_FALSE(results[0] || results[1] || results[2]);
-    const std::string refused = "message: " + Ansi("Une action sur la boîte aux lettres est déjà en cours : "
-                                                    "attendez qu'elle se termine.");
+    const std::string refused = "message: " + Ansi(
+                                                  "Une action sur la boîte aux lettres est déjà en cours : "
+                                                  "attendez qu'elle se termine.");
     EXPECT_EQ(window.dialogs.shown, (std::vector<std::string>{kQuestion, refused, refused, refused}));
     EXPECT_EQ(Rows(), GridRows{"1|Spam|Promo|1|I"});
 }
@@ -174,7 +198,8 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
 TEST_F(MailboxFixture, AccountChosenDuringAnActionTakesEffectAfterIt) {
     UseLists("", "Spam\r\n");
     PutFile(paths.settings, "[Form]\r\nServeur2=pop.autre.fr\r\nNom2=bob\r\n");
-    ScriptedPop3Server server(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) + Quit());
+    ScriptedPop3Server server(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) +
+                              Quit());
     UseServer(server);
     std::string userDuringWait;
     window.dialogs.duringConfirm = [&] {
@@ -203,8 +228,10 @@ public:
         ::tzset();
     }
     ~ZoneForTest() {
-        if (old_) ::setenv("TZ", old_->c_str(), 1);
-        else ::unsetenv("TZ");
+        if (old_)
+            ::setenv("TZ", old_->c_str(), 1);
+        else
+            ::unsetenv("TZ");
         ::tzset();
     }
 

@@ -67,8 +67,8 @@ struct StatusCase {
     const char* status;
 };
 const StatusCase kStatuses[] = {
-    {"friend", "anne", "A"},         {"intruder", "SPAM", "I"},  {"both_lists_is_intruder", "Zo\xE9", "I"},
-    {"neither", "Bruno", ""},        {"empty_sender_unknown", "", ""},
+    {"friend", "anne", "A"},  {"intruder", "SPAM", "I"},        {"both_lists_is_intruder", "Zo\xE9", "I"},
+    {"neither", "Bruno", ""}, {"empty_sender_unknown", "", ""},
 };
 class ListsStatus : public testing::TestWithParam<StatusCase> {};
 TEST_P(ListsStatus, IntruderWinsOverFriend) {

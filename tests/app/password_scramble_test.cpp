@@ -32,9 +32,16 @@ struct LengthCase {
     std::size_t stored;
 };
 const LengthCase kLengths[] = {
-    {"empty_keeps_first_filler", "", 1},        {"one_char", "a", 2},      {"two_chars", "ab", 5},    {"three_chars", "abc", 6},
-    {"four_chars", "abcd", 7}, {"five_chars", "abcde", 9}, {"six_chars", "abcdef", 10},
-    {"seven_chars", "abcdefg", 11}, {"eight_chars", "abcdefgh", 12}, {"ten_chars_keep_eight", "abcdefghij", 12},
+    {"empty_keeps_first_filler", "", 1},
+    {"one_char", "a", 2},
+    {"two_chars", "ab", 5},
+    {"three_chars", "abc", 6},
+    {"four_chars", "abcd", 7},
+    {"five_chars", "abcde", 9},
+    {"six_chars", "abcdef", 10},
+    {"seven_chars", "abcdefg", 11},
+    {"eight_chars", "abcdefgh", 12},
+    {"ten_chars_keep_eight", "abcdefghij", 12},
 };
 class ScrambleLength : public testing::TestWithParam<LengthCase> {};
 TEST_P(ScrambleLength, StoredLengthFollowsPassword) {
@@ -97,16 +104,22 @@ struct StorableCase {
     bool storable;
 };
 const StorableCase kStorable[] = {
-    {"letters_and_digits", "Abc123", true}, {"lowest_and_highest", "0z", true},
-    {"eight_chars", "abcdefgh", true},      {"nine_chars", "abcdefghi", false},
-    {"space", "ab cd", false},              {"brace_above_z", "ab{", false},
-    {"e_acute", "caf\xE9", false},          {"slash_below_0", "a/b", false},
+    {"letters_and_digits", "Abc123", true},
+    {"lowest_and_highest", "0z", true},
+    {"eight_chars", "abcdefgh", true},
+    {"nine_chars", "abcdefghi", false},
+    {"space", "ab cd", false},
+    {"brace_above_z", "ab{", false},
+    {"e_acute", "caf\xE9", false},
+    {"slash_below_0", "a/b", false},
 };
 class Storable : public testing::TestWithParam<StorableCase> {};
 TEST_P(Storable, OnlyWhatLoadsBack) {
     EXPECT_EQ(CanStorePassword(GetParam().password), GetParam().storable);
-    if (GetParam().storable) EXPECT_EQ(ClientPassword(ScramblePassword(GetParam().password)), GetParam().password);
-    else EXPECT_NE(DialogPassword(ScramblePassword(GetParam().password)), GetParam().password);
+    if (GetParam().storable)
+        EXPECT_EQ(ClientPassword(ScramblePassword(GetParam().password)), GetParam().password);
+    else
+        EXPECT_NE(DialogPassword(ScramblePassword(GetParam().password)), GetParam().password);
 }
 INSTANTIATE_TEST_SUITE_P(Table, Storable, testing::ValuesIn(kStorable),
                          [](const auto& info) { return std::string(info.param.name); });

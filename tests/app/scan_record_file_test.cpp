@@ -29,7 +29,8 @@ TEST(ScanRecordFile, RoundTripsEveryByte) {
     auto read = ReadScanRecord(dir / "v.RELEVE", 1, kAnne);
     ASSERT_TRUE(read);
     EXPECT_TRUE(Same(*read, Sample()));
-    const std::string head = "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t07/09/01 \xE0 08:05\tZo\xE9\ttab%09here%2525\t";
+    const std::string head =
+        "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t07/09/01 \xE0 08:05\tZo\xE9\ttab%09here%2525\t";
     EXPECT_EQ(FileBytes(dir / "v.RELEVE").substr(0, head.size()), head);
 }
 

@@ -26,7 +26,8 @@ TEST_F(MailboxFixture, FriendFileWithoutIntruderFile) {
 }
 
 TEST_F(MailboxFixture, AccountLoadSetsClientAndCaption) {
-    PutFile(paths.settings, "[Form]\r\nServeur1=pop.fr\r\nNom1=anne\r\nPasse1=#cfBC_\r\nServeur2=autre.fr\r\nNom2=bob\r\n");
+    PutFile(paths.settings,
+            "[Form]\r\nServeur1=pop.fr\r\nNom1=anne\r\nPasse1=#cfBC_\r\nServeur2=autre.fr\r\nNom2=bob\r\n");
     screener.LoadAccount(1);
     EXPECT_EQ(window.caption.caption, "Courriel : anne - pop.fr");
     EXPECT_EQ(screener.Client().Host, "pop.fr");

@@ -54,7 +54,8 @@ TEST(ListFile, MissingFileRaisesOpenError) {
         FAIL();
     } catch (const EListFileOpenError& e) {
         EXPECT_EQ(e.Message(), "Impossible d'ouvrir le fichier \"" + path.string() +
-                                   "\". Le fichier sp\xE9" "cifi\xE9 est introuvable.");
+                                   "\". Le fichier sp\xE9"
+                                   "cifi\xE9 est introuvable.");
     }
 }
 
@@ -65,8 +66,8 @@ TEST(ListFile, MissingFolderRaisesCreateErrorAndIsNotMade) {
         SaveListFile(path, {"x"});
         FAIL();
     } catch (const EListFileCreateError& e) {
-        EXPECT_EQ(e.Message(), Ansi("Impossible de créer le fichier \"") + path.string() +
-                                   "\". " + Ansi("Le fichier spécifié est introuvable."));
+        EXPECT_EQ(e.Message(), Ansi("Impossible de créer le fichier \"") + path.string() + "\". " +
+                                   Ansi("Le fichier spécifié est introuvable."));
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "Liste"));
 }

@@ -48,9 +48,15 @@ struct IntCase {
     int expected;
 };
 const IntCase kInts[] = {
-    {"decimal", "7", 7},         {"negative", "-2", -2},       {"hex_lower_prefix", "0x1F", 31},
-    {"hex_upper_prefix", "0XA", 10}, {"bare_prefix_is_unreadable", "0x", 0}, {"bad_hex_digit", "0x1G", 0},
-    {"words", "sept", 0},        {"empty", "", 0},             {"trailing_garbage", "7a", 0},
+    {"decimal", "7", 7},
+    {"negative", "-2", -2},
+    {"hex_lower_prefix", "0x1F", 31},
+    {"hex_upper_prefix", "0XA", 10},
+    {"bare_prefix_is_unreadable", "0x", 0},
+    {"bad_hex_digit", "0x1G", 0},
+    {"words", "sept", 0},
+    {"empty", "", 0},
+    {"trailing_garbage", "7a", 0},
 };
 class IniInteger : public testing::TestWithParam<IntCase> {};
 TEST_P(IniInteger, ReadsOrFallsBack) {

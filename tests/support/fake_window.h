@@ -48,9 +48,9 @@ public:
     void Error(std::string_view text) override { shown.push_back("error: " + std::string(text)); }
     void Warning(std::string_view text) override { shown.push_back("warning: " + std::string(text)); }
 
-    std::deque<bool> answers;            // Confirm's answers; "&Non" when none is left
+    std::deque<bool> answers;             // Confirm's answers; "&Non" when none is left
     std::function<void()> duringConfirm;  // runs while the question is open
-    std::vector<std::string> shown;      // "kind: text" of every box
+    std::vector<std::string> shown;       // "kind: text" of every box
 };
 
 class FakeCaption : public CaptionView {

@@ -8,6 +8,7 @@
 
 #include "app/password_scramble.h"
 #include "platform/text.h"
+#include "support/pop3_script_pieces.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_pop3_server.h"
 
@@ -15,26 +16,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string Login() { return "S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\n"; }
-std::string Stats(int n, int times) {
-    std::string s;
-    for (int i = 0; i < times; ++i) s += "C: STAT\nS: +OK " + IntToStr(n) + " 0\n";
-    return s;
-}
-std::string Top(int i, std::string_view header) {
-    return "C: TOP " + IntToStr(i) + " 0\n" + MultiLineReply("+OK", std::string(header) + "\n\n");
-}
-std::string Message(int i, std::string_view header) {
-    return Top(i, header) + "C: LIST " + IntToStr(i) + "\nS: +OK " + IntToStr(i) + " " + IntToStr(i * 100) + "\n";
-}
-std::string ScanOf(const Lines& headers) {
-    const int n = static_cast<int>(headers.size());
-    std::string s = Login() + Stats(n, n == 0 ? 2 : 4);
-    for (int i = 1; i <= n; ++i) s += Message(i, headers[i - 1]);
-    return s;
-}
-const std::string kQuit = "C: QUIT\n";
-const std::string kNext = "!next\n";
+const std::string kQuit = Quit();
+const std::string kNext = kNextSession;
 const std::string kSpam = "From: Spam <s@pub.example>\nSubject: Promo";
 const std::string kZoe = "From: Zo\xE9 <z@example.fr>\nSubject: Caf\xE9";
 
@@ -52,8 +35,8 @@ Lines WithoutDates(const std::string& text) {
 
 struct CliFixture : testing::Test {
     CliFixture() {
-        PutFile(dir / "vannoir.INI", "[Form]\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
-                                         ScramblePassword("secret") + "\r\n");
+        PutFile(dir / "vannoir.INI",
+                "[Form]\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" + ScramblePassword("secret") + "\r\n");
         PutFile(dir / "Liste" / "Amis.TXT", "Zo\xE9\r\n");
         PutFile(dir / "Liste" / "Intrus.TXT", "Spam\r\n");
     }
@@ -68,10 +51,11 @@ struct CliFixture : testing::Test {
 };
 
 TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kQuit);
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}));
     EXPECT_EQ(Run({"en-tetes"}, server), 0);
     server.ExpectFinished();
-    EXPECT_EQ(WithoutDates(out.str()), (Lines{"1\tSpam\tPromo\t100\tI", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA"}));
+    EXPECT_EQ(WithoutDates(out.str()),
+              (Lines{"1\tSpam\tPromo\t100\tI", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA"}));
     const std::string e = err.str();
     EXPECT_NE(e.find("Connexion \xC3\xA0 127.0.0.1.\n"), std::string::npos) << e;
     EXPECT_NE(e.find("2 messages sur le serveur\n"), std::string::npos) << e;
@@ -80,23 +64,26 @@ TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
 }
 
 TEST_F(CliFixture, HeadersPurgeAnswersYes) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + Stats(2, 1) + "C: DELE 1\nS: +OK\n" + kQuit);
+    ScriptedPop3Server server(Login() + Stats(2, 4) + Message(1, kSpam, 100) + Message(2, kZoe, 200) +
+                              Stat(2) + Dele(1) + kQuit);
     EXPECT_EQ(Run({"en-tetes", "--purger"}, server), 0);
     server.ExpectFinished();
 }
 
 TEST_F(CliFixture, FailureGivesBoxTextThenCause) {
-    ScriptedPop3Server server("S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais mot de passe\n" + kQuit);
+    ScriptedPop3Server server(
+        "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais mot de passe\n" + kQuit);
     EXPECT_EQ(Run({"en-tetes"}, server), 1);
     server.ExpectFinished();
-    EXPECT_NE(err.str().find("Impossible de se connecter au serveur\nmauvais mot de passe\n"), std::string::npos)
+    EXPECT_NE(err.str().find("Impossible de se connecter au serveur\nmauvais mot de passe\n"),
+              std::string::npos)
         << err.str();
     EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kQuit + kNext + Login() + Top(2, kZoe) +
-                              "C: DELE 2\nS: +OK\n" + kQuit + kNext + ScanOf({kSpam}) + kQuit);
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(2, kZoe) + Dele(2) + kQuit +
+                              kNext + ScanOf({kSpam}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "2"}, server), 0);
     server.ExpectFinished();
@@ -104,8 +91,8 @@ TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
 }
 
 TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kQuit + kNext + Login() + Top(1, kZoe) + kQuit + kNext +
-                              ScanOf({kZoe}) + kQuit);
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(1, kZoe) + kQuit + kNext +
+                              ScanOf({kZoe}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "1"}, server), 1);
     server.ExpectFinished();
@@ -119,15 +106,18 @@ struct NoRecordCase {
 };
 const NoRecordCase kNoRecords[] = {
     {"never_scanned", {}, ""},
-    {"scanned_as_another_user", {"en-tetes", "--utilisateur", "bob"},
-     "S: +OK\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Stats(1, 4) + Message(1, kSpam) + kQuit + kNext},
-    {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kQuit + kNext},
+    {"scanned_as_another_user",
+     {"en-tetes", "--utilisateur", "bob"},
+     "S: +OK ready\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Stats(1, 4) + Message(1, kSpam, 100) +
+         kQuit + kNext},
+    {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kNext},
 };
 class CliNoRecord : public CliFixture, public testing::WithParamInterface<NoRecordCase> {};
 TEST_P(CliNoRecord, DeleteAsksForAScanFirst) {
-    PutFile(dir / "vannoir.INI", FileBytes(dir / "vannoir.INI") + "Serveur2=127.0.0.1\r\nNom2=anne\r\nPasse2=" +
-                                     ScramblePassword("secret") + "\r\n");
-    ScriptedPop3Server server(GetParam().first + ScanOf({kSpam}) + kQuit);
+    PutFile(dir / "vannoir.INI",
+            FileBytes(dir / "vannoir.INI") +
+                "Serveur2=127.0.0.1\r\nNom2=anne\r\nPasse2=" + ScramblePassword("secret") + "\r\n");
+    ScriptedPop3Server server(GetParam().first + ScanOf({kSpam}));
     if (!GetParam().firstRun.empty()) Run(GetParam().firstRun, server);
     EXPECT_EQ(Run({"supprimer", "1"}, server), 1);
     server.ExpectFinished();  // no DELE, only the scan that follows
@@ -138,8 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Table, CliNoRecord, testing::ValuesIn(kNoRecords),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliFixture, PreviewPrintsPaneLines) {
-    ScriptedPop3Server server(Login() + "C: RETR 1\n" + MultiLineReply("+OK", kZoe + "\nTo: a@b.fr\n\nBonjour\n") +
-                              kQuit);
+    ScriptedPop3Server server(Login() + "C: RETR 1\n" +
+                              MultiLineReply("+OK", kZoe + "\nTo: a@b.fr\n\nBonjour\n") + kQuit);
     EXPECT_EQ(Run({"apercu", "1"}, server), 0);
     server.ExpectFinished();
     // A name with a letter outside ASCII is quoted in the address text.
@@ -148,7 +138,7 @@ TEST_F(CliFixture, PreviewPrintsPaneLines) {
 
 TEST_F(CliFixture, MissingListsAreReportedAndTheScanRuns) {
     std::filesystem::remove_all(dir / "Liste");
-    ScriptedPop3Server server(ScanOf({kSpam}) + kQuit);
+    ScriptedPop3Server server(ScanOf({kSpam}));
     EXPECT_EQ(Run({"en-tetes"}, server), 0);
     server.ExpectFinished();
     EXPECT_NE(err.str().find("Impossible d'ouvrir le fichier"), std::string::npos);
@@ -176,7 +166,8 @@ struct ProgramCase {
 const ProgramCase kPrograms[] = {
     {"help", "--aide", 0, "Usage :\n  vannoir-cli en-tetes [--compte N] [--purger]\n"},
     {"no_command", "", 2, "vannoir-cli : commande manquante\n\nUsage :"},
-    {"bad_number", "apercu zero", 2, "vannoir-cli : NUM : \xC2\xAB zero \xC2\xBB n'est pas un nombre de 1 \xC3\xA0"},
+    {"bad_number", "apercu zero", 2,
+     "vannoir-cli : NUM : \xC2\xAB zero \xC2\xBB n'est pas un nombre de 1 \xC3\xA0"},
 };
 class Program : public testing::TestWithParam<ProgramCase> {};
 TEST_P(Program, ExitsWithStatus) {

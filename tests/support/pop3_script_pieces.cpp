@@ -1,0 +1,33 @@
+#include "support/pop3_script_pieces.h"
+
+#include "platform/text.h"
+#include "support/scripted_pop3_server.h"
+
+std::string Login() { return "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\n"; }
+std::string Stat(int count) {
+    return "C: STAT\nS: +OK " + IntToStr(count) + " " + IntToStr(count * 100) + "\n";
+}
+std::string Stats(int count, int times) {
+    std::string script;
+    for (int i = 0; i < times; ++i) script += Stat(count);
+    return script;
+}
+std::string Top(int i, std::string_view header) {
+    return "C: TOP " + IntToStr(i) + " 0\n" + MultiLineReply("+OK", std::string(header) + "\n\n");
+}
+std::string List(int i, int size) {
+    return "C: LIST " + IntToStr(i) + "\nS: +OK " + IntToStr(i) + " " + IntToStr(size) + "\n";
+}
+std::string Dele(int i) { return "C: DELE " + IntToStr(i) + "\nS: +OK\n"; }
+std::string Quit() { return "C: QUIT\n"; }
+std::string Header(std::string_view from, std::string_view subject) {
+    return "From: " + std::string(from) + "\nSubject: " + std::string(subject);
+}
+std::string Message(int i, std::string_view header, int size) { return Top(i, header) + List(i, size); }
+
+std::string ScanOf(const std::vector<std::string>& headers) {
+    const int n = static_cast<int>(headers.size());
+    std::string script = Login() + Stats(n, n == 0 ? 2 : 4);
+    for (int i = 1; i <= n; ++i) script += Message(i, headers[i - 1], i * 100);
+    return script + Quit();
+}

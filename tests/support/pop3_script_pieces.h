@@ -1,0 +1,28 @@
+#pragma once
+// Pieces of scripts for the scripted POP3 server, for the conversations of
+// the screener's mailbox actions (account anne / secret).
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Greeting, USER anne / PASS secret accepted.
+std::string Login();
+// STAT answered with `count` messages.
+std::string Stat(int count);
+// `times` STAT exchanges.
+std::string Stats(int count, int times);
+// TOP i 0 answered with `header` (lines separated by "\n") and a blank line.
+std::string Top(int i, std::string_view header);
+// LIST i answered "+OK i size".
+std::string List(int i, int size);
+std::string Dele(int i);
+std::string Quit();
+// A header block "From: <from>" and "Subject: <subject>".
+std::string Header(std::string_view from, std::string_view subject);
+// TOP and LIST of a message of `size` octets.
+std::string Message(int i, std::string_view header, int size);
+// A whole scan of messages with these headers (message i of i * 100
+// octets), no intruder question: log-in, the STATs, TOP and LIST, QUIT.
+std::string ScanOf(const std::vector<std::string>& headers);
+// Between two sessions.
+inline const std::string kNextSession = "!next\n";
