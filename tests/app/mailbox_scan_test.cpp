@@ -132,6 +132,7 @@ TEST_F(MailboxFixture, ServerGoneDuringHeadersKeepsRowsSoFar) {
                               "C: TOP 2 0\n!close\n");
     UseServer(server);
     screener.Scan();
+    server.ExpectFinished();  // the client closed without sending anything more
     EXPECT_EQ(Rows(), GridRows{"1|Anne|Salut|1|A"});
     EXPECT_EQ(window.dialogs.shown, std::vector<std::string>{"error: Impossible de se connecter au serveur"});
     EXPECT_FALSE(window.cursor.busy);
