@@ -1,0 +1,170 @@
+// vannoir-cli against the private Dovecot: the program as installed (its own
+// copy beside its settings and lists), on a mailbox of its own.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/password_scramble.h"
+#include "support/scratch_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+// A user of our own, with a password the settings file can hold, so these
+// tests share the server but not a mailbox with the others.
+constexpr const char* kUser = "ecran";
+constexpr const char* kPassword = "Ecran26";
+
+std::string FirstLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// Gives a path to the owner of the mail homes (the server reads them as that
+// user when the tests run as root).
+void OwnLike(const fs::path& path, const fs::path& model) {
+    struct stat st {};
+    if (::stat(model.c_str(), &st) == 0) (void)::chown(path.c_str(), st.st_uid, st.st_gid);
+}
+
+struct Mail {
+    const char* file;
+    const char* from;
+    const char* subject;
+};
+const Mail kMails[] = {
+    {"1700000001.M1P1.vannoir", "Anne Amie <anne@example.fr>", "Bonjour"},
+    {"1700000002.M2P1.vannoir", "Spam Intrus <spam@pub.example>", "Gagnez"},
+    {"1700000003.M3P1.vannoir", "Bruno Inconnu <bruno@example.fr>", "Question"},
+    {"1700000004.M4P1.vannoir", "Pub Intrus <pub@pub.example>", "Promo"},
+};
+
+class CliDovecot : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* env = std::getenv("VANNOIR_DOVECOT_DIR");
+        if (!env) GTEST_SKIP() << "VANNOIR_DOVECOT_DIR not set";
+        server_ = env;
+        port_ = FirstLine(server_ / "port");
+        // The mail homes sit beside the fixture user's: <homes>/<user>/Maildir.
+        homes_ = fs::path(FirstLine(server_ / "maildir")).parent_path().parent_path();
+        AddUser();
+        FillMailbox();
+        Install();
+    }
+
+    void AddUser() {
+        std::ifstream in(server_ / "passwd");
+        std::string all((std::istreambuf_iterator<char>(in)), {});
+        if (all.find(std::string(kUser) + ":") == std::string::npos) {
+            std::ofstream out(server_ / "passwd", std::ios::app);
+            out << kUser << ":{PLAIN}" << kPassword << "\n";
+        }
+    }
+
+    void FillMailbox() {
+        const fs::path home = homes_ / kUser;
+        fs::remove_all(home);
+        for (const char* sub : {"new", "cur", "tmp"}) fs::create_directories(home / "Maildir" / sub);
+        for (const Mail& mail : kMails) {
+            std::ofstream out(home / "Maildir" / "new" / mail.file, std::ios::binary);
+            out << "From: " << mail.from << "\r\nTo: " << kUser << "@example.fr\r\nSubject: " << mail.subject
+                << "\r\nDate: Tue, 14 Nov 2023 22:13:20 +0000\r\n\r\nCorps du message.\r\n";
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(home)) OwnLike(entry.path(), homes_);
+        OwnLike(home, homes_);
+    }
+
+    void Install() {
+        fs::copy_file(VANNOIR_CLI_PATH, folder_ / "vannoir-cli");
+        PutFile(folder_ / "vannoir.INI", std::string("[Form]\r\nNbre=1\r\nServeur1=127.0.0.1\r\nNom1=") +
+                                             kUser + "\r\nPasse1=" + ScramblePassword(kPassword) + "\r\n");
+        PutFile(folder_ / "Liste" / "Amis.TXT", "Anne Amie\r\n");
+        PutFile(folder_ / "Liste" / "Intrus.TXT", "Spam Intrus\r\npub intrus\r\n");
+    }
+
+    // Runs the installed program; stdout in `out`, stderr in `err`.
+    int Run(const std::string& args) {
+        const fs::path errFile = folder_ / "stderr.txt";
+        std::string command =
+            (folder_ / "vannoir-cli").string() + " " + args + " --port " + port_ + " 2>" + errFile.string();
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (!pipe) return -1;
+        out.clear();
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        int status = ::pclose(pipe);
+        err = FileBytes(errFile);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // "sender<TAB>subject<TAB>status" of each printed row, sorted: the
+    // server's numbering of the messages is its own.
+    Lines Senders() const {
+        Lines rows;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);) {
+            Lines cells;
+            std::istringstream fields(line);
+            for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
+            if (line.back() == '\t') cells.push_back("");
+            if (cells.size() == 6)
+                rows.push_back(cells[2] + "\t" + cells[3] + "\t" + cells[5]);
+            else
+                rows.push_back("malformed: " + line);
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    fs::path server_, homes_;
+    std::string port_;
+    ScratchFolder folder_;
+    std::string out, err;
+};
+
+TEST_F(CliDovecot, ScanPurgeAndScanAgain) {
+    ASSERT_EQ(Run("en-tetes"), 0) << err;
+    EXPECT_EQ(Senders(), (Lines{"Anne Amie\tBonjour\tA", "Bruno Inconnu\tQuestion\t", "Pub Intrus\tPromo\tI",
+                                "Spam Intrus\tGagnez\tI"}));
+    EXPECT_NE(err.find("4 messages sur le serveur"), std::string::npos) << err;
+    EXPECT_NE(err.find("Voulez-vous d\xC3\xA9truire les messages intrus ? Non"), std::string::npos) << err;
+
+    ASSERT_EQ(Run("en-tetes --purger"), 0) << err;
+    EXPECT_EQ(Senders().size(), 4u) << "the purge does not refresh the rows";
+
+    ASSERT_EQ(Run("en-tetes"), 0) << err;
+    EXPECT_EQ(Senders(), (Lines{"Anne Amie\tBonjour\tA", "Bruno Inconnu\tQuestion\t"}));
+    EXPECT_NE(err.find("2 messages sur le serveur"), std::string::npos) << err;
+}
+
+TEST_F(CliDovecot, PreviewThenDeleteOneMessage) {
+    ASSERT_EQ(Run("en-tetes"), 0) << err;
+    ASSERT_EQ(Run("apercu 1"), 0) << err;
+    EXPECT_NE(out.find("Nombre de parties : 0\nCorps du message.\n"), std::string::npos) << out;
+    ASSERT_EQ(Run("supprimer 1"), 0) << err;
+    EXPECT_EQ(Senders().size(), 3u);
+    EXPECT_EQ(Run("supprimer 4"), 1) << "message 4 is not the scanned one any more";
+    EXPECT_EQ(Senders().size(), 3u);
+}
+
+TEST_F(CliDovecot, WrongPasswordFailsWithStatusOne) {
+    PutFile(folder_ / "vannoir.INI", std::string("[Form]\r\nServeur1=127.0.0.1\r\nNom1=") + kUser +
+                                         "\r\nPasse1=" + ScramblePassword("Mauvais") + "\r\n");
+    EXPECT_EQ(Run("en-tetes"), 1);
+    EXPECT_NE(err.find("Impossible de se connecter au serveur\n"), std::string::npos) << err;
+    EXPECT_EQ(out, "");
+}
+
+}  // namespace
