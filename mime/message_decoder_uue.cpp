@@ -6,9 +6,31 @@
 
 namespace {
 
+// Whether `line` has the size of a data line of `n` bytes: the length
+// character, four characters for every three bytes or part of them, and
+// perhaps one checksum character or trailing blanks.
+bool FitsLength(int n, const std::string& line) {
+    if (n < 0) return false;
+    std::size_t size = 1 + 4 * ((static_cast<std::size_t>(n) + 2) / 3);
+    return line.size() == size || line.size() == size + 1 || TrimRight(line).size() == size;
+}
+
+// The length character's value in an alphabet, or -1 when it is not in it.
+int LengthIn(std::string_view alphabet, char c) {
+    std::size_t i = alphabet.find(c);
+    return i == std::string_view::npos ? -1 : static_cast<int>(i);
+}
+
+// "M" and "h" open a full 45-byte line in UUE and XXE. A file shorter than
+// that has a single, shorter line: the alphabet whose reading of the length
+// character fits the line's own length decides, UUE first (a space counts
+// as UUE's zero).
 std::unique_ptr<TIdDecoder> DecoderForFirstLine(const std::string& line) {
     if (line[0] == 'M') return std::make_unique<TIdDecoderUUE>();
     if (line[0] == 'h') return std::make_unique<TIdDecoderXXE>();
+    if (FitsLength(line[0] == ' ' ? 0 : LengthIn(decoder_alphabet::kUUE, line[0]), line))
+        return std::make_unique<TIdDecoderUUE>();
+    if (FitsLength(LengthIn(decoder_alphabet::kXXE, line[0]), line)) return std::make_unique<TIdDecoderXXE>();
     throw EIdException(Ansi(mime_text::kUnknownUueScheme));
 }
 

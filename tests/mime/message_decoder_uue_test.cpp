@@ -40,6 +40,10 @@ const UueCase kUue[] = {
     {"only_empty_lines_then_end", "\r\n\r\nend\r\nx\r\n", "", false, "x"},
     {"missing_end_stops_at_dot_line", kFullUue "\r\n.\r\nx\r\n",
      kCats, true, "x"},
+    {"short_uue_file_told_by_its_length", "#0V%T\r\n`\r\nend\r\nx\r\n", "Cat", false, "x"},
+    {"short_xxe_file_told_by_its_length", "1Eq3o\r\n+\r\nend\r\nx\r\n", "Cat", false, "x"},
+    {"short_uue_line_with_checksum", "#0V%TX\r\nend\r\nx\r\n", "Cat", false, "x"},
+    {"empty_uue_file", "`\r\nend\r\nx\r\n", "", false, "x"},
     {"stuffed_dot_data_line", kFullUue "\r\n..0V%T0V%T0V%T0V%T0V%T\r\nend\r\nx\r\n",
      kCats + "CatCatCatCatCa", false, "x"},
 };
@@ -61,10 +65,11 @@ TEST_P(UueReadPartBody, DecodesUpToEnd) {
 INSTANTIATE_TEST_SUITE_P(Inline, UueReadPartBody, testing::ValuesIn(kUue),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UueReadPartBodyErrors, ShortFileCannotChooseItsDecoder) {
+TEST(UueReadPartBodyErrors, LineOfNeitherAlphabetFails) {
     TIdMessage message;
     TIdMessageDecoderUUE decoder(message);
-    decoder.SourceStream = std::make_unique<std::istringstream>("#0V%T\r\n`\r\nend\r\n");
+    // "#" would carry 3 bytes in UUE, in five characters, not two.
+    decoder.SourceStream = std::make_unique<std::istringstream>("#0\r\n`\r\nend\r\n");
     std::ostringstream out;
     bool endOfMessage = false;
     auto e = ExpectThrown<EIdException>([&] { decoder.ReadPartBody(out, endOfMessage); });
