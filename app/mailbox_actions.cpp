@@ -60,6 +60,7 @@ bool MailboxActions::Preview(int message) {
     RunGuard guard(*this);
     if (guard.Refused()) return false;
     bool changed = false;
+    previewRetrieved_ = false;
     if (InSession([&] { ShowPreview(message, changed); }) && changed)
         view_.dialogs.Warning(Ansi(texts::kPreviewChanged));
     return true;

@@ -45,6 +45,9 @@ public:
     // The message of the error behind the last failure box, empty after a
     // success (for callers that report more than the box says).
     const std::string& LastFailure() const { return lastFailure_; }
+    // Whether the last preview's message was there (the server may refuse
+    // the number without an error: the pane then shows three lines).
+    bool PreviewRetrieved() const { return previewRetrieved_; }
 
 private:
     class RunGuard;
@@ -72,4 +75,5 @@ private:
     std::string lastFailure_;
     bool running_ = false;
     bool haveRecord_ = false;
+    bool previewRetrieved_ = false;
 };

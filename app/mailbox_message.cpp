@@ -17,7 +17,7 @@ bool MailboxActions::HeaderChanged(int message) const {
 void MailboxActions::ShowPreview(int message, bool& changed) {
     message_.ClearAll();
     view_.preview.Clear();
-    client_.LoadMessage(message, message_);
+    previewRetrieved_ = client_.LoadMessage(message, message_);
     changed = HeaderChanged(message);
     AppendPreviewLines();
 }

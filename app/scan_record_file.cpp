@@ -104,10 +104,7 @@ bool AddLine(ScanRecord& record, const std::vector<std::string>& fields) {
 
 }  // namespace
 
-std::optional<ScanRecord> ReadScanRecord(const std::filesystem::path& file, int slot,
-                                         const MailboxIdentity& mailbox) {
-    std::string bytes;
-    if (ReadWholeFile(file, bytes) != 0) return std::nullopt;
+std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox) {
     std::optional<std::vector<std::string>> section = SectionOf(SplitTextLines(bytes), slot);
     if (!section || section->empty()) return std::nullopt;
     auto head = Fields(section->front());
@@ -122,18 +119,30 @@ std::optional<ScanRecord> ReadScanRecord(const std::filesystem::path& file, int 
     return record;
 }
 
-void WriteScanRecord(const std::filesystem::path& file, int slot, const MailboxIdentity& mailbox,
-                     const ScanRecord& record) {
-    std::string bytes;
-    int error = ReadWholeFile(file, bytes);
-    if (error != 0 && error != ENOENT) throw EIniWriteError(file, error);
+std::string WithScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox,
+                           const ScanRecord& record) {
     std::string out;
     bool inReplaced = false;
     for (const TextLine& line : SplitTextLines(bytes)) {
         if (!line.text.empty() && line.text.front() == '[') inReplaced = line.text == SectionLine(slot);
         if (!inReplaced) out += line.text + "\r\n";
     }
-    out += FormatSection(slot, mailbox, record);
-    if (int failure = ReplaceFileAtomically(file, out, FileAccess::OwnerOnly))
+    return out + FormatSection(slot, mailbox, record);
+}
+
+std::optional<ScanRecord> ReadScanRecord(const std::filesystem::path& file, int slot,
+                                         const MailboxIdentity& mailbox) {
+    std::string bytes;
+    if (ReadWholeFile(file, bytes) != 0) return std::nullopt;
+    return ParseScanRecord(bytes, slot, mailbox);
+}
+
+void WriteScanRecord(const std::filesystem::path& file, int slot, const MailboxIdentity& mailbox,
+                     const ScanRecord& record) {
+    std::string bytes;
+    int error = ReadWholeFile(file, bytes);
+    if (error != 0 && error != ENOENT) throw EIniWriteError(file, error);
+    if (int failure =
+            ReplaceFileAtomically(file, WithScanRecord(bytes, slot, mailbox, record), FileAccess::OwnerOnly))
         throw EIniWriteError(file, failure);
 }

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/scan_record.h"
 
@@ -22,6 +23,12 @@ struct MailboxIdentity {
     std::string user;
     bool operator==(const MailboxIdentity&) const = default;
 };
+
+// The same over the file's bytes: the record of account `slot`, or nullopt
+// (never throws); and the bytes with that account's section replaced.
+std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox);
+std::string WithScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox,
+                           const ScanRecord& record);
 
 // The record of account `slot`, or nullopt when the file or the account's
 // section is missing, was made of another mailbox, or is damaged. Never throws.

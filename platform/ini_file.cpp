@@ -69,16 +69,16 @@ void InsertLine(std::vector<TextLine>& lines, std::size_t at, std::string text) 
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), TextLine{std::move(text), "\r\n"});
 }
 
-std::vector<TextLine> LoadForChange(const std::filesystem::path& path) {
+std::string LoadForChange(const std::filesystem::path& path) {
     std::string bytes;
     int error = ReadWholeFile(path, bytes);
     // A file that exists but cannot be read must not be replaced by a new one.
     if (error != 0 && error != ENOENT) throw EIniWriteError(path, error);
-    return SplitTextLines(bytes);
+    return bytes;
 }
 
-void Store(const std::filesystem::path& path, const std::vector<TextLine>& lines) {
-    if (int error = ReplaceFileAtomically(path, JoinLines(lines), FileAccess::OwnerOnly))
+void Store(const std::filesystem::path& path, std::string_view bytes) {
+    if (int error = ReplaceFileAtomically(path, bytes, FileAccess::OwnerOnly))
         throw EIniWriteError(path, error);
 }
 
@@ -87,17 +87,48 @@ void Store(const std::filesystem::path& path, const std::vector<TextLine>& lines
 EIniWriteError::EIniWriteError(const std::filesystem::path& path, int error)
     : EIdException(Ansi("Impossible d'écrire dans ") + Utf8ToAnsi(path.string())), error_(error) {}
 
+std::optional<std::string> IniValue(std::string_view bytes, std::string_view section, std::string_view key) {
+    std::vector<TextLine> lines = SplitTextLines(bytes);
+    Place place = Locate(lines, section, key);
+    if (place.key == std::string::npos) return std::nullopt;
+    const std::string& text = lines[place.key].text;
+    std::string value = Trim(UpToNul(std::string_view(text).substr(text.find('=') + 1)));
+    if (value.size() > TIniFile::kMaxValueLength) value.resize(TIniFile::kMaxValueLength);
+    return value;
+}
+
+std::string IniWithValue(std::string_view bytes, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    std::string kept = UpToNul(value);
+    kept = kept.substr(0, kept.find_first_of("\r\n"));
+    std::vector<TextLine> lines = SplitTextLines(bytes);
+    Place place = Locate(lines, section, key);
+    std::string text = std::string(key) + "=" + kept;
+    if (place.key != std::string::npos) {
+        lines[place.key].text = std::move(text);
+    } else if (place.section != std::string::npos) {
+        InsertLine(lines, LastFilledLine(lines, place) + 1, std::move(text));
+    } else {
+        InsertLine(lines, lines.size(), "[" + std::string(section) + "]");
+        InsertLine(lines, lines.size(), std::move(text));
+    }
+    return JoinLines(lines);
+}
+
+std::optional<std::string> IniWithoutKey(std::string_view bytes, std::string_view section,
+                                         std::string_view key) {
+    std::vector<TextLine> lines = SplitTextLines(bytes);
+    Place place = Locate(lines, section, key);
+    if (place.key == std::string::npos) return std::nullopt;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(place.key));
+    return JoinLines(lines);
+}
+
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view fallback) const {
     std::string bytes;
     if (ReadWholeFile(path_, bytes) != 0) return std::string(fallback);
-    std::vector<TextLine> lines = SplitTextLines(bytes);
-    Place place = Locate(lines, section, key);
-    if (place.key == std::string::npos) return std::string(fallback);
-    const std::string& text = lines[place.key].text;
-    std::string value = Trim(UpToNul(std::string_view(text).substr(text.find('=') + 1)));
-    if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
-    return value;
+    return IniValue(bytes, section, key).value_or(std::string(fallback));
 }
 
 int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
@@ -115,20 +146,7 @@ int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fa
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    std::string kept = UpToNul(value);
-    kept = kept.substr(0, kept.find_first_of("\r\n"));
-    std::vector<TextLine> lines = LoadForChange(path_);
-    Place place = Locate(lines, section, key);
-    std::string text = std::string(key) + "=" + kept;
-    if (place.key != std::string::npos) {
-        lines[place.key].text = std::move(text);
-    } else if (place.section != std::string::npos) {
-        InsertLine(lines, LastFilledLine(lines, place) + 1, std::move(text));
-    } else {
-        InsertLine(lines, lines.size(), "[" + std::string(section) + "]");
-        InsertLine(lines, lines.size(), std::move(text));
-    }
-    Store(path_, lines);
+    Store(path_, IniWithValue(LoadForChange(path_), section, key, value));
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -136,9 +154,5 @@ void TIniFile::WriteInteger(std::string_view section, std::string_view key, int 
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
-    std::vector<TextLine> lines = LoadForChange(path_);
-    Place place = Locate(lines, section, key);
-    if (place.key == std::string::npos) return;
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(place.key));
-    Store(path_, lines);
+    if (auto changed = IniWithoutKey(LoadForChange(path_), section, key)) Store(path_, *changed);
 }

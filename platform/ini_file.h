@@ -11,6 +11,7 @@
 // CR LF. Each change replaces the whole file atomically, readable and
 // writable by its owner only, since it holds a password.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,16 @@ public:
 private:
     int error_;
 };
+
+// The same rules over the file's bytes, for callers that hold them.
+// The value of `key` in `section`, cut to kMaxValueLength, or nullopt.
+std::optional<std::string> IniValue(std::string_view bytes, std::string_view section, std::string_view key);
+// The bytes with `key` set to `value` (cut at byte 0 and at a line end).
+std::string IniWithValue(std::string_view bytes, std::string_view section, std::string_view key,
+                         std::string_view value);
+// The bytes without the line of `key`, or nullopt when there is no such line.
+std::optional<std::string> IniWithoutKey(std::string_view bytes, std::string_view section,
+                                         std::string_view key);
 
 class TIniFile {
 public:

@@ -88,6 +88,11 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
             RestoreRecord(s, options.account);
             actions.Preview(options.message);
             for (const std::string& line : s.window.preview.lines) out << AnsiToUtf8(line) << '\n';
+            // The window just shows the empty pane; a script needs to know.
+            if (!s.window.dialogs.failed && !actions.PreviewRetrieved()) {
+                err << "Le serveur n'a pas de message " << options.message << ".\n";
+                return 1;
+            }
             break;
         case CliCommand::Delete:
             RestoreRecord(s, options.account);

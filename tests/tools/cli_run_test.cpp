@@ -136,6 +136,14 @@ TEST_F(CliFixture, PreviewPrintsPaneLines) {
     EXPECT_EQ(out.str(), "\"Zo\xC3\xA9\" <z@example.fr>\na@b.fr\nNombre de parties : 0\nBonjour\n");
 }
 
+TEST_F(CliFixture, PreviewOfAMissingNumberFails) {
+    ScriptedPop3Server server(Login() + "C: RETR 9\nS: -ERR no such message\n" + kQuit);
+    EXPECT_EQ(Run({"apercu", "9"}, server), 1);
+    server.ExpectFinished();
+    EXPECT_EQ(out.str(), "\n\nNombre de parties : 0\n");
+    EXPECT_NE(err.str().find("Le serveur n'a pas de message 9.\n"), std::string::npos) << err.str();
+}
+
 TEST_F(CliFixture, MissingListsAreReportedAndTheScanRuns) {
     std::filesystem::remove_all(dir / "Liste");
     ScriptedPop3Server server(ScanOf({kSpam}));
