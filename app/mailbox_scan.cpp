@@ -68,8 +68,11 @@ void MailboxActions::FillRow(int i) {
 
 void MailboxActions::Purge() {
     // From the highest number down, on the rows this scan marked: never on
-    // what the grid shows, which the user may have rearranged.
-    for (int i = client_.CountMessages(); i >= 1; --i) {
+    // what the grid shows, which the user may have rearranged. Rows past the
+    // record were not marked, so an inflated count costs nothing.
+    const long long count = client_.CountMessages();
+    const int highest = static_cast<int>(std::min(count, static_cast<long long>(record_.size())));
+    for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
         if (row && row->cells[5] == texts::kIntruderMark) client_.DeleteMessage(i);
     }
