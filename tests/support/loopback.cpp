@@ -58,7 +58,7 @@ UnansweredListener::UnansweredListener() {
     // then leaves further handshakes unanswered.
     for (int i = 0; i < 64; ++i) {
         int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        bool completed = ConnectCompletes(fd, Port(), std::chrono::milliseconds(300));
+        bool completed = ConnectCompletes(fd, Port(), std::chrono::milliseconds(1000));
         fillers_.push_back(fd);
         if (!completed) return;
     }
