@@ -328,3 +328,28 @@ TEST(LoadMessageHeader, ConnectionLostInsideTheHeader) {
     server.ExpectFinished();
 }
 }  // namespace
+
+namespace {
+TEST(CloseSession, FailedQuitIsRaisedAfterTheClose) {
+    TIdPOP3 pop;
+    std::vector<std::string> statuses;
+    pop.OnStatus = [&](TIdComponent&, TIdStatus, const std::string& text) { statuses.push_back(text); };
+    FakeTransport& fake = InstallFakeTransport(pop, "");
+    fake.FailSend(1, 10054);
+    EXPECT_THROW(pop.CloseSession(), EIdSocketError);
+    EXPECT_FALSE(fake.Connected());
+    EXPECT_EQ(statuses, (std::vector<std::string>{Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+}
+
+TEST(OpenSession, LogInErrorWinsOverAFailedQuit) {
+    TIdPOP3 pop;
+    pop.Username = "anne";
+    pop.Password = "secret";
+    FakeTransport& fake = InstallFakeTransport(pop, "+OK\r\n+OK\r\n-ERR wrong\r\n", 0, false);
+    fake.FailSend(3, 10054);  // USER, PASS, then QUIT fails
+    if (auto e = ExpectThrown<EIdProtocolReplyError>([&] { pop.OpenSession(); })) {
+        EXPECT_EQ(e->Message(), " wrong\r\n");
+    }
+    EXPECT_FALSE(fake.Connected());
+}
+}  // namespace
