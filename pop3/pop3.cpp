@@ -55,12 +55,32 @@ std::string TIdPOP3::ApopDigest(const std::string& timestamp, const std::string&
 void TIdPOP3::CloseSession() {
     std::exception_ptr failure;
     try {
-        if (IsConnected()) WriteLine("QUIT");
+        if (IsConnected()) {
+            WriteLine("QUIT");
+            AwaitQuitReply();
+        }
     } catch (...) {
         failure = std::current_exception();
     }
     TIdTCPConnection::CloseConnection();
     if (failure) std::rethrow_exception(failure);
+}
+
+void TIdPOP3::AwaitQuitReply() {
+    // The server removes the deleted messages while it answers QUIT: leaving
+    // before the answer lets the next session see them still there, and a
+    // "-ERR" here means they were not removed, which the user must learn.
+    // A server that closes or stays silent instead costs at most the limit.
+    const int saved = ReadTimeout;
+    ReadTimeout = (saved <= 0 || saved > kQuitReplyTimeout) ? kQuitReplyTimeout : saved;
+    try {
+        ReadReply({ReplyOk});
+    } catch (const EIdProtocolReplyError&) {
+        ReadTimeout = saved;
+        throw;
+    } catch (const std::exception&) {
+    }
+    ReadTimeout = saved;
 }
 
 int TIdPOP3::ReadReply(const std::vector<int>& allowed) {

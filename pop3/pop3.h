@@ -29,10 +29,13 @@ public:
     // An APOP greeting without "<...>" raises EIdException
     // "Le serveur ne supporte pas APOP (pas d'horodatage)".
     void OpenSession(int timeout = -1);
-    // "QUIT" when connected (its reply is not read), then the connection is
-    // closed with "Déconnexion." and "Déconnecté." in every case; a failed
-    // QUIT is raised after the close.
+    // "QUIT" when connected and its answer awaited (at most kQuitReplyTimeout
+    // ms), then the connection is closed with "Déconnexion." and "Déconnecté."
+    // in every case. A failed QUIT, or "-ERR" to it (the deleted messages
+    // were not removed), is raised after the close; silence or the server
+    // closing first is not a failure.
     void CloseSession();
+    static constexpr int kQuitReplyTimeout = 10000;
     // STAT: the number before the first blank of the reply text; 0 for an
     // empty text; EConvertError when that is not an integer.
     int CountMessages();
@@ -62,4 +65,5 @@ public:
 
 private:
     void LogIn();
+    void AwaitQuitReply();
 };

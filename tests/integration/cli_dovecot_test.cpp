@@ -19,8 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-// A user of our own, with a password the settings file can hold, so these
-// tests share the server but not a mailbox with the others.
+// The fixture's second user, with a password the settings file can hold, so
+// these tests share the server but not a mailbox with the others.
 constexpr const char* kUser = "ecran";
 constexpr const char* kPassword = "Ecran26";
 
@@ -59,18 +59,8 @@ protected:
         port_ = FirstLine(server_ / "port");
         // The mail homes sit beside the fixture user's: <homes>/<user>/Maildir.
         homes_ = fs::path(FirstLine(server_ / "maildir")).parent_path().parent_path();
-        AddUser();
         FillMailbox();
         Install();
-    }
-
-    void AddUser() {
-        std::ifstream in(server_ / "passwd");
-        std::string all((std::istreambuf_iterator<char>(in)), {});
-        if (all.find(std::string(kUser) + ":") == std::string::npos) {
-            std::ofstream out(server_ / "passwd", std::ios::app);
-            out << kUser << ":{PLAIN}" << kPassword << "\n";
-        }
     }
 
     void FillMailbox() {

@@ -252,8 +252,46 @@ TEST(CloseSession, VirtualCloseConnectionIsTheSessionClose) {
     server.ExpectFinished();
 }
 
+// The deletions are the server's work while it answers QUIT: the close waits
+// for that answer, and a refusal reaches the caller.
+struct QuitCase {
+    const char* name;
+    const char* afterQuit;  // the server's side after the QUIT line
+    bool raises;
+    bool closeSeenByRead;   // the read found the close: one more "Déconnecté." first
+};
+const QuitCase kQuits[] = {
+    {"answered_ok", "S: +OK bye\n", false, false},
+    {"answered_err_deletions_not_made", "S: -ERR some deleted messages not removed\n", true, false},
+    {"server_closes_without_answer", "!close\n", false, true},
+    {"server_stays_silent", "!stall\n", false, false},
+};
+class QuitReply : public testing::TestWithParam<QuitCase> {};
+TEST_P(QuitReply, IsAwaitedBeforeTheClose) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: DELE 1\nS: +OK\nC: QUIT\n" + GetParam().afterQuit);
+    Session s(server.Port());
+    s.pop.ReadTimeout = 300;
+    s.pop.OpenSession();
+    s.pop.DeleteMessage(1);
+    s.statuses.clear();
+    if (GetParam().raises) {
+        auto e = ExpectThrown<EIdProtocolReplyError>([&] { s.pop.CloseSession(); });
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->Message(), " some deleted messages not removed\r\n");
+    } else {
+        s.pop.CloseSession();
+    }
+    std::vector<std::string> expected{Ansi("Déconnexion."), Ansi("Déconnecté.")};
+    if (GetParam().closeSeenByRead) expected.insert(expected.begin(), Ansi("Déconnecté."));
+    EXPECT_EQ(s.statuses, expected);
+    EXPECT_EQ(s.pop.ReadTimeout, 300);
+    server.ExpectFinished();
+}
+INSTANTIATE_TEST_SUITE_P(Table, QuitReply, testing::ValuesIn(kQuits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Session, NewSessionAfterCloseWorks) {
-    ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\n!next\n" + kLogin + "C: DELE 1\nS: +OK\nC: QUIT\n");
+    ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\nS: +OK bye\n!next\n" + kLogin + "C: DELE 1\nS: +OK\nC: QUIT\n");
     Session s(server.Port());
     s.pop.OpenSession();
     s.pop.CloseSession();

@@ -19,7 +19,7 @@ std::string List(int i, int size) {
     return "C: LIST " + IntToStr(i) + "\nS: +OK " + IntToStr(i) + " " + IntToStr(size) + "\n";
 }
 std::string Dele(int i) { return "C: DELE " + IntToStr(i) + "\nS: +OK\n"; }
-std::string Quit() { return "C: QUIT\n"; }
+std::string Quit() { return "C: QUIT\nS: +OK\n"; }
 std::string Header(std::string_view from, std::string_view subject) {
     return "From: " + std::string(from) + "\nSubject: " + std::string(subject);
 }

@@ -165,6 +165,13 @@ void ScriptedPop3Server::Run() {
 void ScriptedPop3Server::RunSteps(int& fd) {
     auto session = std::make_unique<Session>(*this, fd);
     bool ended = false;
+    bool afterQuit = false;  // the last step read the client's QUIT
+    // A server closes once it has read QUIT; the script need not say so.
+    auto closeAfterQuit = [&] {
+        if (!afterQuit || ended) return;
+        Record("!! server closes after QUIT");
+        shutdown(fd, SHUT_WR);
+    };
     // Reads whatever the client still sends until it closes; those lines are
     // recorded, and count as a fault when `extraIsFault`.
     auto finish = [&](bool extraIsFault) {
@@ -182,6 +189,8 @@ void ScriptedPop3Server::RunSteps(int& fd) {
         ended = true;
     };
     for (const Step& step : steps_) {
+        const bool quitRead = afterQuit;
+        afterQuit = false;
         switch (step.kind) {
             case Step::Send:
                 Record("<-- " + PrintableBytes(step.text));
@@ -210,6 +219,7 @@ void ScriptedPop3Server::RunSteps(int& fd) {
                     Fail("expected: " + PrintableBytes(step.text + "\r\n"));
                     return;
                 }
+                afterQuit = step.text == "QUIT";
                 break;
             }
             case Step::Close:
@@ -231,6 +241,8 @@ void ScriptedPop3Server::RunSteps(int& fd) {
                 finish(false);
                 break;
             case Step::Next:
+                afterQuit = quitRead;
+                closeAfterQuit();
                 if (!ended) finish(true);
                 if (fd >= 0) close(fd);
                 fd = AcceptWithin(listener_.Fd(), wake_.ReadFd(), deadline_);
@@ -244,5 +256,6 @@ void ScriptedPop3Server::RunSteps(int& fd) {
                 break;
         }
     }
+    closeAfterQuit();
     if (!ended) finish(true);
 }

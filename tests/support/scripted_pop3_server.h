@@ -31,8 +31,10 @@
 //   !next       the current connection ends (as at the script's end) and the
 //               server accepts the next one
 // In S:, C: and !raw text, \r \n \t \\ and \xHH stand for those bytes.
-// At the end of the script the server waits for the client to close; any
-// line the client sent after the last step fails ExpectFinished.
+// At the end of the script (and at !next) the server waits for the client to
+// close; any line the client sent after the last step fails ExpectFinished.
+// When that last step was the client's QUIT, the server first closes its
+// sending side, as a server does once it has read QUIT.
 #include <chrono>
 #include <condition_variable>
 #include <memory>
