@@ -1,5 +1,6 @@
 #include "platform/date_time.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -84,13 +85,16 @@ std::string FormatGridDate(TDateTime value) {
 }
 
 TDateTime Now() {
-    std::timespec ts{};
-    std::timespec_get(&ts, TIME_UTC);
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
-    localtime_r(&ts.tv_sec, &local);
+    localtime_r(&seconds, &local);
     TDateTime date = 0, time = 0;
     TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
+    // A leap second reads as the second before it.
     TryEncodeTime(local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec,
-                  static_cast<unsigned>(ts.tv_nsec / 1000000), time);
+                  static_cast<unsigned>(ms < 0 ? 0 : ms), time);
     return date + time;
 }

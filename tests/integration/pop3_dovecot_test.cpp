@@ -15,10 +15,7 @@ protected:
         if (!found) GTEST_SKIP() << "VANNOIR_DOVECOT_DIR names no running private Dovecot";
         dovecot = *found;
         dovecot.ClearMailbox();
-        pop.Host = "127.0.0.1";
-        pop.Port = dovecot.port;
-        pop.Username = dovecot.user;
-        pop.Password = dovecot.password;
+        dovecot.ConfigureClient(pop);
     }
     void TearDown() override {
         if (pop.IsConnected()) pop.CloseSession();

@@ -1,5 +1,7 @@
 #include "platform/date_time.h"
 
+#include <ctime>
+
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
@@ -76,4 +78,17 @@ TEST(GridDate, FormatsDayMonthYearAtHourMinute) {
     EXPECT_EQ(FormatGridDate(At(2010, 12, 31, 23, 59, 59)), Ansi("31/12/10 à 23:59"));
 }
 
+}  // namespace
+
+namespace {
+TEST(DateTime, NowIsTodayInLocalTime) {
+    std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    DateParts p = DecodeDateTime(Now());
+    // Both reads fall on the same day unless the test runs across midnight.
+    EXPECT_EQ(p.year, local.tm_year + 1900);
+    EXPECT_EQ(p.month, local.tm_mon + 1);
+    EXPECT_NEAR(p.day, local.tm_mday, 1);
+}
 }  // namespace
