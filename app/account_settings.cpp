@@ -4,16 +4,26 @@
 
 #include "app/password_scramble.h"
 #include "app/texts.h"
+#include "platform/file_replace.h"
 
 std::string SlotKey(std::string_view name, int slot) { return std::string(name) + IntToStr(slot); }
 
+StoredSlot ReadStoredSlot(const TIniFile& ini, int slot) {
+    std::string bytes;
+    ReadWholeFile(ini.FileName(), bytes);  // empty when unreadable
+    auto value = [&](std::string_view name) {
+        return IniValue(bytes, texts::kSection, SlotKey(name, slot)).value_or(std::string());
+    };
+    return {value(texts::kServerKey), value(texts::kUserKey), value(texts::kPasswordKey)};
+}
+
 Account ReadAccount(const TIniFile& ini, int slot) {
+    StoredSlot stored = ReadStoredSlot(ini, slot);
     Account account;
-    account.host = ini.ReadString(texts::kSection, SlotKey(texts::kServerKey, slot));
-    account.user = ini.ReadString(texts::kSection, SlotKey(texts::kUserKey, slot));
-    std::string stored = ini.ReadString(texts::kSection, SlotKey(texts::kPasswordKey, slot));
-    account.configured = !stored.empty();
-    if (account.configured) account.password = ClientPassword(stored);
+    account.host = std::move(stored.host);
+    account.user = std::move(stored.user);
+    account.configured = !stored.scrambledPassword.empty();
+    account.password = ClientPassword(stored.scrambledPassword);  // empty when not configured
     return account;
 }
 

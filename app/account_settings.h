@@ -19,6 +19,16 @@ struct Account {
 // Key of `name` for a slot: "Serveur" + "3".
 std::string SlotKey(std::string_view name, int slot);
 
+// A slot's keys as the settings file holds them, each empty when missing.
+struct StoredSlot {
+    std::string host;
+    std::string user;
+    std::string scrambledPassword;
+};
+// Reads the file once for all three keys; an unreadable file reads as
+// missing. Never throws.
+StoredSlot ReadStoredSlot(const TIniFile& ini, int slot);
+
 // The account of `slot` as the main window loads it. A slot without "Passe"
 // is not configured and has an empty password. Never throws.
 Account ReadAccount(const TIniFile& ini, int slot);

@@ -20,12 +20,10 @@ void ConfigDialog::Show() {
 }
 
 void ConfigDialog::SelectorClick() {
-    TIniFile ini(settings_);
-    int slot = view_.SelectorValue();
-    view_.SetServerText(ini.ReadString(texts::kSection, SlotKey(texts::kServerKey, slot)));
-    view_.SetUserText(ini.ReadString(texts::kSection, SlotKey(texts::kUserKey, slot)));
-    std::string stored = ini.ReadString(texts::kSection, SlotKey(texts::kPasswordKey, slot));
-    view_.SetPasswordText(stored.empty() ? std::string() : DialogPassword(stored));
+    StoredSlot stored = ReadStoredSlot(TIniFile(settings_), view_.SelectorValue());
+    view_.SetServerText(stored.host);
+    view_.SetUserText(stored.user);
+    view_.SetPasswordText(DialogPassword(stored.scrambledPassword));
     view_.FocusServer();
 }
 
