@@ -1,6 +1,5 @@
 #include "app/scan_record_file.h"
 
-#include <cerrno>
 #include <vector>
 
 #include "platform/file_replace.h"
@@ -139,10 +138,5 @@ std::optional<ScanRecord> ReadScanRecord(const std::filesystem::path& file, int 
 
 void WriteScanRecord(const std::filesystem::path& file, int slot, const MailboxIdentity& mailbox,
                      const ScanRecord& record) {
-    std::string bytes;
-    int error = ReadWholeFile(file, bytes);
-    if (error != 0 && error != ENOENT) throw EIniWriteError(file, error);
-    if (int failure =
-            ReplaceFileAtomically(file, WithScanRecord(bytes, slot, mailbox, record), FileAccess::OwnerOnly))
-        throw EIniWriteError(file, failure);
+    StoreIniBytes(file, WithScanRecord(ReadIniBytesForChange(file), slot, mailbox, record));
 }

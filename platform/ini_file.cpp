@@ -69,20 +69,19 @@ void InsertLine(std::vector<TextLine>& lines, std::size_t at, std::string text) 
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), TextLine{std::move(text), "\r\n"});
 }
 
-std::string LoadForChange(const std::filesystem::path& path) {
+}  // namespace
+
+std::string ReadIniBytesForChange(const std::filesystem::path& path) {
     std::string bytes;
     int error = ReadWholeFile(path, bytes);
-    // A file that exists but cannot be read must not be replaced by a new one.
     if (error != 0 && error != ENOENT) throw EIniWriteError(path, error);
     return bytes;
 }
 
-void Store(const std::filesystem::path& path, std::string_view bytes) {
+void StoreIniBytes(const std::filesystem::path& path, std::string_view bytes) {
     if (int error = ReplaceFileAtomically(path, bytes, FileAccess::OwnerOnly))
         throw EIniWriteError(path, error);
 }
-
-}  // namespace
 
 EIniWriteError::EIniWriteError(const std::filesystem::path& path, int error)
     : EIdException(Ansi("Impossible d'écrire dans ") + Utf8ToAnsi(path.string())), error_(error) {}
@@ -146,7 +145,7 @@ int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fa
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    Store(path_, IniWithValue(LoadForChange(path_), section, key, value));
+    StoreIniBytes(path_, IniWithValue(ReadIniBytesForChange(path_), section, key, value));
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -154,5 +153,6 @@ void TIniFile::WriteInteger(std::string_view section, std::string_view key, int 
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
-    if (auto changed = IniWithoutKey(LoadForChange(path_), section, key)) Store(path_, *changed);
+    if (auto changed = IniWithoutKey(ReadIniBytesForChange(path_), section, key))
+        StoreIniBytes(path_, *changed);
 }

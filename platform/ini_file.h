@@ -28,6 +28,15 @@ private:
     int error_;
 };
 
+// Whole-file access for a change of a settings-like file (one holding
+// secrets). The current bytes, empty for a missing file; throws
+// EIniWriteError for a file that exists but cannot be read, which must not
+// be replaced by a new one.
+std::string ReadIniBytesForChange(const std::filesystem::path& path);
+// Replaces the file by `bytes` atomically, readable and writable by its
+// owner only. Throws EIniWriteError.
+void StoreIniBytes(const std::filesystem::path& path, std::string_view bytes);
+
 // The same rules over the file's bytes, for callers that hold them.
 // The value of `key` in `section`, cut to kMaxValueLength, or nullopt.
 std::optional<std::string> IniValue(std::string_view bytes, std::string_view section, std::string_view key);
