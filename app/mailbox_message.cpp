@@ -1,9 +1,9 @@
 // The actions on the message of one grid row: the preview and the deletion,
 // each guarded against a mailbox changed since the scan.
 #include "app/mailbox_actions.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "mime/message_part.h"
+#include "platform/text_format.h"
 
 // Whether the message now in the message object is not the one the scan
 // showed in row `message`: a row past the scan's end must be empty too.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "platform/file_replace.h"
 #include "platform/system_error_text.h"
 #include "platform/text.h"
+#include "platform/text_format.h"
 #include "platform/text_lines.h"
 
 namespace {

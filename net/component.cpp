@@ -2,6 +2,7 @@
 
 #include "net/stack.h"
 #include "platform/text.h"
+#include "platform/text_format.h"
 
 std::string StatusText(TIdStatus status, const std::string& argument) {
     const char* format = "%s";
@@ -13,10 +14,7 @@ std::string StatusText(TIdStatus status, const std::string& argument) {
         case hsDisconnected: format = "Déconnecté."; break;
         default: break;
     }
-    std::string text = Ansi(format);
-    std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, argument);
-    return text;
+    return FormatText(Ansi(format), {argument});
 }
 
 TIdComponent::TIdComponent() { AcquireSocketStack(); }

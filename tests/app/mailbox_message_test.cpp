@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "mailbox_script.h"
 #include "platform/text.h"
+#include "platform/text_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/text_format.h"
+#include "platform/text_format.h"
 
 std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args) {
     std::string out;
