@@ -57,9 +57,9 @@ void MailboxActions::RunDelete(int message) {
 void MailboxActions::RestoreRecord(ScanRecord record) {
     ClearGrid();
     record_ = std::move(record);
-    for (std::size_t i = 0; i < record_.size(); ++i) {
-        int row = static_cast<int>(i) + 1;
-        if (row >= view_.grid.RowCount()) view_.grid.SetRowCount(static_cast<int>(record_.size()) + 1);
-        for (int column = 0; column < 6; ++column) view_.grid.SetCell(column, row, record_[i].cells[column]);
-    }
+    const int rows = static_cast<int>(record_.size()) + 1;
+    if (rows > view_.grid.RowCount()) view_.grid.SetRowCount(rows);
+    for (int row = 1; row < rows; ++row)
+        for (int column = 0; column < 6; ++column)
+            view_.grid.SetCell(column, row, record_[row - 1].cells[column]);
 }
