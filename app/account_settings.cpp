@@ -43,10 +43,13 @@ void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_vie
 }
 
 void EraseAllAccounts(TIniFile& ini) {
+    // One replacement of the file for every key rather than one each.
+    std::string bytes = ReadIniBytesForChange(ini.FileName());
     for (int slot = std::min(ReadSlotCount(ini), kHighestSlot); slot >= kLowestSlot; --slot) {
-        ini.DeleteKey(texts::kSection, SlotKey(texts::kServerKey, slot));
-        ini.DeleteKey(texts::kSection, SlotKey(texts::kUserKey, slot));
-        ini.DeleteKey(texts::kSection, SlotKey(texts::kPasswordKey, slot));
+        for (std::string_view name : {texts::kServerKey, texts::kUserKey, texts::kPasswordKey}) {
+            if (auto without = IniWithoutKey(bytes, texts::kSection, SlotKey(name, slot)))
+                bytes = std::move(*without);
+        }
     }
-    ini.WriteInteger(texts::kSection, texts::kCountKey, 0);
+    StoreIniBytes(ini.FileName(), IniWithValue(bytes, texts::kSection, texts::kCountKey, IntToStr(0)));
 }

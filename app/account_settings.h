@@ -46,5 +46,6 @@ void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_vie
 // "Tout effacer": deletes the keys of slots "Nbre" down to 0 (server, user
 // name, password in that order), then writes "Nbre" := 0. Slots above the
 // highest a window can save (10) are never touched, so a hand-edited "Nbre"
-// cannot make it loop for ever. Throws EIniWriteError.
+// cannot make it loop for ever. The file is replaced once, so a failure
+// leaves it as it was. Throws EIniWriteError.
 void EraseAllAccounts(TIniFile& ini);
