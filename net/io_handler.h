@@ -9,8 +9,6 @@
 
 class TIdIOHandler : public TIdComponent {
 public:
-    // Server side only; a client never calls it.
-    virtual void AfterAccept() {}
     // Closes the transport; nothing when already closed.
     virtual void Close() = 0;
     // Connects to host:port within `timeout` ms (-1 or 0: default, -2: none).

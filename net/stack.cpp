@@ -16,13 +16,6 @@ void TIdSocketList::Add(TIdStackSocketHandle socket) {
     sockets_.push_back(socket);
 }
 
-bool TIdSocketList::Contains(TIdStackSocketHandle socket) const {
-    for (TIdStackSocketHandle s : sockets_) {
-        if (s == socket) return true;
-    }
-    return false;
-}
-
 void TIdSocketList::Assign(std::vector<TIdStackSocketHandle> sockets) {
     if (static_cast<int>(sockets.size()) > IdMaxSocketSetSize) throw EIdStackSetSizeExceeded();
     sockets_ = std::move(sockets);

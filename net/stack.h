@@ -38,7 +38,6 @@ constexpr int Id_WSAHOST_NOT_FOUND = 11001;
 class TIdSocketList {
 public:
     void Add(TIdStackSocketHandle socket);
-    bool Contains(TIdStackSocketHandle socket) const;
     int Count() const { return static_cast<int>(sockets_.size()); }
     const std::vector<TIdStackSocketHandle>& Sockets() const { return sockets_; }
     void Assign(std::vector<TIdStackSocketHandle> sockets);

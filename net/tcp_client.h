@@ -13,8 +13,6 @@ public:
     int Port = 0;
     std::string BoundIP;
     int BoundPort = 0;
-    int BoundPortMin = 0;
-    int BoundPortMax = 0;
     std::function<void(TIdTCPClient& ASender)> OnConnected;
 
     // Connects within `timeout` ms: -1 or 0 is the default (120000 ms through
