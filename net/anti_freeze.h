@@ -24,6 +24,10 @@ public:
     int IdleTimeOut = 250;
     bool OnlyWhenIdle = true;
 
+    // The length of one wait slice: IdleTimeOut, at least 1 ms (a slice of
+    // 0 would never use up a time limit).
+    int SliceMs() const { return IdleTimeOut > 1 ? IdleTimeOut : 1; }
+
     void SetMessagePump(MessagePump pump) { pump_ = std::move(pump); }
     virtual void ProcessWaitingMessages();
 

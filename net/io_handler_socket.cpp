@@ -54,7 +54,7 @@ void TIdIOHandlerSocket::ConnectWithTimeout(int timeout) {
     TIdConnectThread thread(*binding_);
     thread.Start();
     int step = 125;
-    if (AntiFreezeInEffect()) step = std::min(RegisteredAntiFreeze()->IdleTimeOut, step);
+    if (AntiFreezeInEffect()) step = std::min(RegisteredAntiFreeze()->SliceMs(), step);
     bool unlimited = timeout == IdTimeoutInfinite;
     int remaining = unlimited ? step + 1 : timeout;
     bool finished = false;

@@ -45,7 +45,7 @@ bool TIdSocketHandle::Readable(int timeout) {
     if (AntiFreezeInEffect()) {
         for (;;) {
             TIdAntiFreeze* af = RegisteredAntiFreeze();
-            int slice = af != nullptr ? af->IdleTimeOut : timeout;
+            int slice = af != nullptr ? af->SliceMs() : timeout;
             if (timeout != IdTimeoutInfinite && timeout <= slice) break;
             if (SelectSlice(slice)) return true;
             if (timeout != IdTimeoutInfinite) timeout -= slice;

@@ -150,6 +150,30 @@ TEST(AntiFreeze, StalledReadPumpsBetweenSlices) {
     server.ExpectFinished();
 }
 
+// A slice of 0 ms (or less) would never use up a time limit: the waits
+// still end at their limit, pumping as they go.
+TEST(AntiFreeze, ZeroIdleTimeOutStillEndsAStalledRead) {
+    ScriptedPop3Server server("!stall\n");
+    CountingAntiFreeze af;
+    af.antiFreeze.IdleTimeOut = 0;
+    Client c(server.Port());
+    c.tcp.OpenConnection(-2);
+    c.tcp.ReadTimeout = 200;
+    EXPECT_THROW(c.tcp.ReadLine(), EIdReadTimeout);
+    EXPECT_GE(af.pumps, 2);
+    c.tcp.CloseConnection();
+    server.ExpectFinished();
+}
+
+TEST(AntiFreeze, ZeroIdleTimeOutStillEndsAConnectAtItsLimit) {
+    UnansweredListener silent;
+    CountingAntiFreeze af;
+    af.antiFreeze.IdleTimeOut = 0;
+    Client c(silent.Port());
+    EXPECT_THROW(c.tcp.OpenConnection(300), EIdConnectTimeout);
+    EXPECT_GE(af.pumps, 2);
+}
+
 TEST(AntiFreeze, WorkerThreadNeverPumps) {
     ScriptedPop3Server server("!pause 400\nS: +OK late\n");
     CountingAntiFreeze af;
