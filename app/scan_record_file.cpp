@@ -17,10 +17,8 @@ std::string Escape(std::string_view field) {
     std::string out;
     for (char c : field) {
         if (c == '%' || c == '\t' || c == '\r' || c == '\n' || c == '\0') {
-            static const char kHex[] = "0123456789ABCDEF";
             out += '%';
-            out += kHex[static_cast<unsigned char>(c) >> 4];
-            out += kHex[static_cast<unsigned char>(c) & 15];
+            AppendHexByte(out, static_cast<unsigned char>(c));
         } else {
             out += c;
         }

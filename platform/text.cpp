@@ -271,3 +271,9 @@ int HexDigitValue(char c) {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
+
+void AppendHexByte(std::string& out, unsigned char byte, bool lowerCase) {
+    const char* digits = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
+    out += digits[byte >> 4];
+    out += digits[byte & 15];
+}

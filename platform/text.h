@@ -65,3 +65,6 @@ std::optional<std::int64_t> TryStrToInt64(std::string_view s);
 std::string IntToStr(std::int64_t value);
 // Value of a hexadecimal digit (either case), or -1.
 int HexDigitValue(char c);
+// Appends the two hexadecimal digits of `byte`, high nibble first, in
+// capitals unless `lowerCase`.
+void AppendHexByte(std::string& out, unsigned char byte, bool lowerCase = false);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/text.h"
+
 namespace {
 constexpr std::uint32_t kSines[64] = {
     0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
@@ -69,11 +71,7 @@ TIdHashMessageDigest5::Digest TIdHashMessageDigest5::HashValue(std::string_view 
 }
 
 std::string TIdHashMessageDigest5::AsHex(const Digest& digest) {
-    static const char kHex[] = "0123456789abcdef";
     std::string hex;
-    for (std::uint8_t byte : digest) {
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 15];
-    }
+    for (std::uint8_t byte : digest) AppendHexByte(hex, byte, true);
     return hex;
 }

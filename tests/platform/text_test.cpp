@@ -124,6 +124,14 @@ TEST_P(Integer, ConvertsWholeText) { EXPECT_EQ(TryStrToInt(GetParam().text), Get
 INSTANTIATE_TEST_SUITE_P(Table, Integer, testing::ValuesIn(kInts),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Hex, DigitsOfAByteHighNibbleFirst) {
+    std::string out;
+    for (unsigned char byte : {0x00, 0x0A, 0xE9, 0xFF}) AppendHexByte(out, byte);
+    AppendHexByte(out, 0xE9, true);
+    EXPECT_EQ(out, "000AE9FFe9");
+    EXPECT_EQ(HexDigitValue('e') * 16 + HexDigitValue('9'), 0xE9);
+}
+
 TEST(Integer, StrToIntRaisesConvertError) {
     try {
         StrToInt("x1");
