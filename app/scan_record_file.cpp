@@ -56,6 +56,8 @@ std::optional<std::vector<std::string>> Fields(std::string_view line) {
 
 std::string SectionLine(int slot) { return "[Compte " + IntToStr(slot) + "]"; }
 
+bool StartsSection(const std::string& line) { return !line.empty() && line.front() == '['; }
+
 std::string FormatSection(int slot, const MailboxIdentity& mailbox, const ScanRecord& record) {
     std::string out = SectionLine(slot) + "\r\n";
     out += std::string(kMailbox) + "\t" + Escape(mailbox.host) + "\t" + IntToStr(mailbox.port) + "\t" +
@@ -75,8 +77,7 @@ std::optional<std::vector<std::string>> SectionOf(const std::vector<TextLine>& l
     const std::string wanted = SectionLine(slot);
     std::optional<std::vector<std::string>> section;
     for (const TextLine& line : lines) {
-        bool start = !line.text.empty() && line.text.front() == '[';
-        if (section && start) break;
+        if (section && StartsSection(line.text)) break;
         if (section)
             section->push_back(line.text);
         else if (line.text == wanted)
@@ -118,10 +119,11 @@ std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, cons
 
 std::string WithScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox,
                            const ScanRecord& record) {
+    const std::string replaced = SectionLine(slot);
     std::string out;
     bool inReplaced = false;
     for (const TextLine& line : SplitTextLines(bytes)) {
-        if (!line.text.empty() && line.text.front() == '[') inReplaced = line.text == SectionLine(slot);
+        if (StartsSection(line.text)) inReplaced = line.text == replaced;
         if (!inReplaced) out += line.text + "\r\n";
     }
     return out + FormatSection(slot, mailbox, record);
