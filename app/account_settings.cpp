@@ -45,7 +45,8 @@ void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_vie
 void EraseAllAccounts(TIniFile& ini) {
     // One replacement of the file for every key rather than one each.
     std::string bytes = ReadIniBytesForChange(ini.FileName());
-    for (int slot = std::min(ReadSlotCount(ini), kHighestSlot); slot >= kLowestSlot; --slot) {
+    const int count = IniInteger(IniValue(bytes, texts::kSection, texts::kCountKey).value_or(""), 0);
+    for (int slot = std::min(count, kHighestSlot); slot >= kLowestSlot; --slot) {
         for (std::string_view name : {texts::kServerKey, texts::kUserKey, texts::kPasswordKey}) {
             if (auto without = IniWithoutKey(bytes, texts::kSection, SlotKey(name, slot)))
                 bytes = std::move(*without);

@@ -130,8 +130,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
     return IniValue(bytes, section, key).value_or(std::string(fallback));
 }
 
-int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
-    std::string value = ReadString(section, key);
+int IniInteger(std::string_view value, int fallback) {
     if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
         long long n = 0;
         for (std::size_t i = 2; i < value.size(); ++i) {
@@ -142,6 +141,10 @@ int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fa
         return static_cast<int>(static_cast<unsigned int>(n));
     }
     return StrToIntDef(value, fallback);
+}
+
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
+    return IniInteger(ReadString(section, key), fallback);
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {

@@ -40,6 +40,9 @@ void StoreIniBytes(const std::filesystem::path& path, std::string_view bytes);
 // The same rules over the file's bytes, for callers that hold them.
 // The value of `key` in `section`, cut to kMaxValueLength, or nullopt.
 std::optional<std::string> IniValue(std::string_view bytes, std::string_view section, std::string_view key);
+// A value as ReadInteger reads it: decimal, or hexadecimal after "0x"/"0X";
+// `fallback` when it is neither.
+int IniInteger(std::string_view value, int fallback);
 // The bytes with `key` set to `value` (cut at byte 0 and at a line end).
 std::string IniWithValue(std::string_view bytes, std::string_view section, std::string_view key,
                          std::string_view value);
