@@ -24,18 +24,15 @@ bool IsQLiteral(char c) {
 }
 
 std::string EncodeQ(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (char c : bytes) {
-        const unsigned char b = static_cast<unsigned char>(c);
         if (c == ' ') {
             out += '_';
         } else if (IsQLiteral(c)) {
             out += c;
         } else {
             out += '=';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
+            AppendHexByte(out, static_cast<unsigned char>(c));
         }
     }
     return out;

@@ -12,7 +12,7 @@
 #include "pop3/pop3.h"
 #include "support/expected_message.h"
 #include "support/generated_message.h"
-#include "support/private_dovecot.h"
+#include "support/dovecot_fixture.h"
 #include "support/process_memory.h"
 
 namespace {
@@ -25,22 +25,13 @@ constexpr bool kSanitized = __has_feature(address_sanitizer);
 constexpr bool kSanitized = false;
 #endif
 
-class RetrievalFromDovecot : public testing::Test {
+class RetrievalFromDovecot : public DovecotFixture {
 protected:
-    void SetUp() override {
-        auto found = PrivateDovecot::FromEnvironment();
-        if (!found) GTEST_SKIP() << "VANNOIR_DOVECOT_DIR names no running private Dovecot";
-        dovecot = *found;
-        dovecot.ClearMailbox();
-        dovecot.ConfigureClient(client);
-    }
     void TearDown() override {
-        if (client.IsConnected()) client.CloseSession();
+        DovecotFixture::TearDown();
         RemoveAttachmentFiles(message);
     }
 
-    PrivateDovecot dovecot;
-    TIdPOP3 client;
     TIdMessage message;
 };
 

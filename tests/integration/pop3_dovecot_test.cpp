@@ -5,21 +5,11 @@
 #include "message/message.h"
 #include "net/net_errors.h"
 #include "pop3/pop3.h"
-#include "support/private_dovecot.h"
+#include "support/dovecot_fixture.h"
 
 namespace {
-class Dovecot : public testing::Test {
+class Dovecot : public DovecotFixture {
 protected:
-    void SetUp() override {
-        auto found = PrivateDovecot::FromEnvironment();
-        if (!found) GTEST_SKIP() << "VANNOIR_DOVECOT_DIR names no running private Dovecot";
-        dovecot = *found;
-        dovecot.ClearMailbox();
-        dovecot.ConfigureClient(pop);
-    }
-    void TearDown() override {
-        if (pop.IsConnected()) pop.CloseSession();
-    }
     static std::string Message(int i) {
         return "From: \"Sender " + std::to_string(i) + "\" <s" + std::to_string(i) +
                "@example.fr>\r\n"
@@ -31,81 +21,78 @@ protected:
                "Body of message " +
                std::to_string(i) + "\r\n";
     }
-
-    PrivateDovecot dovecot;
-    TIdPOP3 pop;
 };
 
 TEST_F(Dovecot, HeadersSizesDeletionAndANewSession) {
     for (int i = 1; i <= 3; ++i) dovecot.AddMessage(Message(i));
-    pop.OpenSession();
-    ASSERT_EQ(pop.CountMessages(), 3);
+    client.OpenSession();
+    ASSERT_EQ(client.CountMessages(), 3);
     std::vector<std::string> subjects;
     for (int n = 1; n <= 3; ++n) {
         TIdMessage message;
-        EXPECT_TRUE(pop.LoadMessageHeader(n, message));
+        EXPECT_TRUE(client.LoadMessageHeader(n, message));
         subjects.push_back(message.Subject);
         EXPECT_EQ(message.HeaderLines.Count(), 3);
         EXPECT_EQ(message.From.Name, "Sender " + message.Subject.substr(8));
-        EXPECT_EQ(pop.QueryMessageSize(n), static_cast<int>(Message(1).size()));
+        EXPECT_EQ(client.QueryMessageSize(n), static_cast<int>(Message(1).size()));
     }
     std::sort(subjects.begin(), subjects.end());
     EXPECT_EQ(subjects, (std::vector<std::string>{"message 1", "message 2", "message 3"}));
 
     TIdMessage second;
-    pop.LoadMessageHeader(2, second);
-    EXPECT_TRUE(pop.DeleteMessage(2));
-    pop.CloseSession();
+    client.LoadMessageHeader(2, second);
+    EXPECT_TRUE(client.DeleteMessage(2));
+    client.CloseSession();
 
-    pop.OpenSession();
-    ASSERT_EQ(pop.CountMessages(), 2);
+    client.OpenSession();
+    ASSERT_EQ(client.CountMessages(), 2);
     for (int n = 1; n <= 2; ++n) {
         TIdMessage message;
-        pop.LoadMessageHeader(n, message);
+        client.LoadMessageHeader(n, message);
         EXPECT_NE(message.Subject, second.Subject);
     }
-    pop.CloseSession();
+    client.CloseSession();
 }
 
 TEST_F(Dovecot, EmptyMailboxCountsZero) {
-    pop.OpenSession();
-    EXPECT_EQ(pop.CountMessages(), 0);
-    pop.CloseSession();
+    client.OpenSession();
+    EXPECT_EQ(client.CountMessages(), 0);
+    client.CloseSession();
 }
 
 TEST_F(Dovecot, DeletionWithoutQuitIsNotCommitted) {
     dovecot.AddMessage(Message(1));
-    pop.OpenSession();
-    EXPECT_TRUE(pop.DeleteMessage(1));
-    pop.ReleaseSocket();  // the connection drops without QUIT
-    pop.CloseSession();
-    pop.OpenSession();
-    EXPECT_EQ(pop.CountMessages(), 1);
-    pop.CloseSession();
+    client.OpenSession();
+    EXPECT_TRUE(client.DeleteMessage(1));
+    client.ReleaseSocket();  // the connection drops without QUIT
+    client.CloseSession();
+    client.OpenSession();
+    EXPECT_EQ(client.CountMessages(), 1);
+    client.CloseSession();
 }
 
 TEST_F(Dovecot, ApopLogIn) {
     dovecot.AddMessage(Message(1));
-    pop.APOP = true;
-    pop.OpenSession();
-    EXPECT_EQ(pop.CountMessages(), 1);
-    pop.CloseSession();
+    client.APOP = true;
+    client.OpenSession();
+    EXPECT_EQ(client.CountMessages(), 1);
+    client.CloseSession();
 }
 
 TEST_F(Dovecot, WrongPasswordIsRefusedAndClosed) {
-    pop.Password = "not the password";
+    client.Password = "not the password";
     // The server slows down later log-ins from an address that failed one:
     // fail from an address of our own.
-    pop.BoundIP = "127.0.0.2";
-    EXPECT_THROW(pop.OpenSession(), EIdProtocolReplyError);
-    EXPECT_FALSE(pop.IsConnected());
+    client.BoundIP = "127.0.0.2";
+    EXPECT_THROW(client.OpenSession(), EIdProtocolReplyError);
+    EXPECT_FALSE(client.IsConnected());
 }
 
 TEST_F(Dovecot, UnknownMessageNumberIsRefused) {
-    pop.OpenSession();
+    client.OpenSession();
     TIdMessage message;
-    EXPECT_THROW(pop.LoadMessageHeader(5, message), EIdProtocolReplyError);
-    EXPECT_THROW(pop.QueryMessageSize(5), EIdProtocolReplyError);
-    pop.CloseSession();
+    EXPECT_THROW(client.LoadMessageHeader(5, message), EIdProtocolReplyError);
+    EXPECT_THROW(client.QueryMessageSize(5), EIdProtocolReplyError);
+    client.CloseSession();
 }
 }  // namespace

@@ -72,7 +72,6 @@ std::string UnescapeScriptText(std::string_view text) {
 }
 
 std::string PrintableBytes(std::string_view bytes) {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (char c : bytes) {
         auto u = static_cast<unsigned char>(c);
@@ -84,8 +83,7 @@ std::string PrintableBytes(std::string_view bytes) {
             out += "\\\\";
         } else if (u < 32 || u >= 127) {
             out += "\\x";
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
+            AppendHexByte(out, u);
         } else {
             out += c;
         }
