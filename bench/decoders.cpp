@@ -49,7 +49,8 @@ std::vector<std::string> Base64Lines() {
 // French text with accents escaped, in 76-character lines ending in a soft
 // break, each with the CR LF reception appends.
 std::vector<std::string> QuotedPrintableLines() {
-    const std::string line = "Le caf=E9 de la gare =E9tait ferm=E9, =C7a arrive. Tarif : 10 =3D 10 euros=\r\n";
+    const std::string line =
+        "Le caf=E9 de la gare =E9tait ferm=E9, =C7a arrive. Tarif : 10 =3D 10 euros=\r\n";
     return std::vector<std::string>(kInputBytes / line.size(), line);
 }
 

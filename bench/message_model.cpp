@@ -19,13 +19,19 @@ TIdHeaderList ThirtyLineHeader() {
         list.Add("Received: from relay" + std::to_string(i) + ".example.net (relay.example.net [192.0.2.1])");
         list.Add("\tby mx.example.fr with ESMTPS id 4B2C3D; Fri, 07 Sep 2001 10:05:30 +0200");
     }
-    const char* rest[] = {"Return-Path: <jean.dupont@example.fr>", "Message-ID: <20010907100530.1234@example.fr>",
-                          "MIME-Version: 1.0", "Content-Type: text/plain; charset=iso-8859-1",
-                          "Content-Transfer-Encoding: quoted-printable", "X-Mailer: Courrier 4.2",
-                          "X-Priority: 3", "To: marie@example.fr", "Cc: paul@example.fr",
+    const char* rest[] = {"Return-Path: <jean.dupont@example.fr>",
+                          "Message-ID: <20010907100530.1234@example.fr>",
+                          "MIME-Version: 1.0",
+                          "Content-Type: text/plain; charset=iso-8859-1",
+                          "Content-Transfer-Encoding: quoted-printable",
+                          "X-Mailer: Courrier 4.2",
+                          "X-Priority: 3",
+                          "To: marie@example.fr",
+                          "Cc: paul@example.fr",
                           "Date: Fri, 07 Sep 2001 10:05:30 +0200",
                           "From: \"Dupont, Jean\" <jean.dupont@example.fr>",
-                          "Subject: =?ISO-8859-1?Q?R=E9union_de_d=E9cembre?=", "Organization: Example",
+                          "Subject: =?ISO-8859-1?Q?R=E9union_de_d=E9cembre?=",
+                          "Organization: Example",
                           "Subject-Extra: x"};
     for (const char* line : rest) list.Add(line);
     return list;
@@ -65,7 +71,8 @@ BENCHMARK(BM_DecodeQSubject);
 
 void BM_DecodeBSubject(benchmark::State& state) {
     for (auto _ : state)
-        benchmark::DoNotOptimize(DecodeHeaderWords("=?windows-1252?B?Uul1bmlvbiBkZSBk6WNlbWJyZSDgIFBhcmlz?="));
+        benchmark::DoNotOptimize(
+            DecodeHeaderWords("=?windows-1252?B?Uul1bmlvbiBkZSBk6WNlbWJyZSDgIFBhcmlz?="));
 }
 BENCHMARK(BM_DecodeBSubject);
 

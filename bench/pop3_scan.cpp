@@ -27,15 +27,25 @@ using Clock = std::chrono::steady_clock;
 
 std::string Header(int i) {
     std::string n = std::to_string(i);
-    return "Return-Path: <sender" + n + "@example.fr>\r\n"
+    return "Return-Path: <sender" + n +
+           "@example.fr>\r\n"
            "Received: from mail.example.fr (mail.example.fr [192.0.2.7])\r\n"
-           "\tby pop.example.net with ESMTPS id " + n + "\r\n"
+           "\tby pop.example.net with ESMTPS id " +
+           n +
+           "\r\n"
            "\tfor <anne@example.net>; Mon, 7 Dec 2026 09:00:00 +0100\r\n"
-           "From: \"Exp\xE9" "diteur " + n + "\" <sender" + n + "@example.fr>\r\n"
+           "From: \"Exp\xE9"
+           "diteur " +
+           n + "\" <sender" + n +
+           "@example.fr>\r\n"
            "To: Anne Martin <anne@example.net>\r\n"
-           "Subject: Message de test " + n + " avec un sujet assez long\r\n"
+           "Subject: Message de test " +
+           n +
+           " avec un sujet assez long\r\n"
            "Date: Mon, 7 Dec 2026 09:00:00 +0100\r\n"
-           "Message-ID: <" + n + ".bench@example.fr>\r\n"
+           "Message-ID: <" +
+           n +
+           ".bench@example.fr>\r\n"
            "MIME-Version: 1.0\r\n"
            "Content-Type: text/plain; charset=\"iso-8859-1\"\r\n"
            "Content-Transfer-Encoding: 8bit\r\n";

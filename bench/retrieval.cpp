@@ -37,8 +37,10 @@ void Retrieve(benchmark::State& state, bool attachment) {
     std::size_t size = 0;
     {
         std::ostringstream generated;
-        if (attachment) WriteAttachmentMessage(generated, kAttachmentBytes);
-        else WriteQuotedPrintableMessage(generated, kTextBytes);
+        if (attachment)
+            WriteAttachmentMessage(generated, kAttachmentBytes);
+        else
+            WriteQuotedPrintableMessage(generated, kTextBytes);
         size = generated.view().size();
         dovecot->AddMessage(generated.view());
     }

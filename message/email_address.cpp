@@ -19,7 +19,8 @@ std::string_view TrimLeftView(std::string_view s) {
 // and consumes a prefix of the remaining text, so the loop always ends.
 class AddressParser {
 public:
-    AddressParser(TIdEMailAddressItem& item, std::string text) : item_(item), text_(std::move(text)), t_(text_) {}
+    AddressParser(TIdEMailAddressItem& item, std::string text)
+        : item_(item), text_(std::move(text)), t_(text_) {}
     void Run();
 
 private:
@@ -49,16 +50,38 @@ void AddressParser::Run() {
     }
     while (p != 0) {
         switch (t_[p - 1]) {
-            case ' ': case '\t': OnBlank(p); break;
-            case '"': OnQuote(p); break;
-            case '(': OnOpenComment(p); break;
-            case ')': --depth_; t_ = After(t_, p); break;  // the comment text is dropped
-            case '.': OnPeriod(p); break;
-            case '<': OnLessThan(p); break;
-            case '>': OnGreaterThan(p); break;
-            case '@': OnAt(p); break;
-            case '\\': OnBackslash(p); break;
-            default: t_ = After(t_, p); break;  // not reachable: every set holds only the cases above
+            case ' ':
+            case '\t':
+                OnBlank(p);
+                break;
+            case '"':
+                OnQuote(p);
+                break;
+            case '(':
+                OnOpenComment(p);
+                break;
+            case ')':
+                --depth_;
+                t_ = After(t_, p);
+                break;  // the comment text is dropped
+            case '.':
+                OnPeriod(p);
+                break;
+            case '<':
+                OnLessThan(p);
+                break;
+            case '>':
+                OnGreaterThan(p);
+                break;
+            case '@':
+                OnAt(p);
+                break;
+            case '\\':
+                OnBackslash(p);
+                break;
+            default:
+                t_ = After(t_, p);
+                break;  // not reachable: every set holds only the cases above
         }
         p = FindFirstOf(NextSet(), t_);
     }

@@ -1,6 +1,5 @@
-#include "message/email_address.h"
-
 #include "message/address_text.h"
+#include "message/email_address.h"
 #include "platform/string_list.h"
 #include "platform/text.h"
 
@@ -66,16 +65,30 @@ void TIdEMailAddressList::AssignText(std::string_view text) {
     while (p != 0) {
         const char c = text[p - 1];
         switch (c) {
-            case ' ': case '\t': pending += Head(text, p); break;
-            case '"': pending += Head(text, p); inQuote = !inQuote; break;
-            case '(': pending += Head(text, p); ++depth; break;
-            case ')': pending += Head(text, p); --depth; break;
+            case ' ':
+            case '\t':
+                pending += Head(text, p);
+                break;
+            case '"':
+                pending += Head(text, p);
+                inQuote = !inQuote;
+                break;
+            case '(':
+                pending += Head(text, p);
+                ++depth;
+                break;
+            case ')':
+                pending += Head(text, p);
+                --depth;
+                break;
             case ',':
                 pending += Head(text, p - 1);
                 AddUnlessEmpty(pending);
                 pending.clear();
                 break;
-            case ':': pending.clear(); break;  // a group name is dropped
+            case ':':
+                pending.clear();
+                break;  // a group name is dropped
             case ';':
                 pending += Head(text, p - 1);
                 if (!Trim(pending).empty()) {
@@ -83,7 +96,10 @@ void TIdEMailAddressList::AssignText(std::string_view text) {
                     pending.clear();
                 }
                 break;
-            case '\\': pending += Head(text, p + 1); ++p; break;
+            case '\\':
+                pending += Head(text, p + 1);
+                ++p;
+                break;
         }
         text = After(text, p);
         p = FindFirstOf(depth > 0 ? "(\\)" : inQuote ? "\"\\" : kListSet, text);

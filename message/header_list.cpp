@@ -48,7 +48,8 @@ std::string WrapAtBreakChars(std::string_view line, std::string_view breakText, 
         // The code page has no double-byte lead bytes, so no trail byte is skipped.
         if (!breakText.empty() && c == breakText[0]) {
             if (!inQuote) {
-                existingBreak = UpperCase(Slice(line, pos, pos + breakText.size() - 1)) == UpperCase(breakText);
+                existingBreak =
+                    UpperCase(Slice(line, pos, pos + breakText.size() - 1)) == UpperCase(breakText);
                 if (existingBreak) {
                     pos += breakText.size() - 1;
                     breakPos = pos;
@@ -65,7 +66,8 @@ std::string WrapAtBreakChars(std::string_view line, std::string_view breakText, 
             col = static_cast<long>(pos - breakPos);
             result += Slice(line, lineStart, breakPos);
             if (c != '"') {
-                while (pos <= len && (isBreakChar(line[pos - 1]) || line[pos - 1] == '\r' || line[pos - 1] == '\n'))
+                while (pos <= len &&
+                       (isBreakChar(line[pos - 1]) || line[pos - 1] == '\r' || line[pos - 1] == '\n'))
                     ++pos;
             }
             if (!existingBreak && pos < len) result += breakText;
@@ -78,7 +80,9 @@ std::string WrapAtBreakChars(std::string_view line, std::string_view breakText, 
     return result;
 }
 
-std::size_t TIdHeaderList::NameLength(std::string_view line) const { return NameLength(line, TrimRight(Separator)); }
+std::size_t TIdHeaderList::NameLength(std::string_view line) const {
+    return NameLength(line, TrimRight(Separator));
+}
 
 std::size_t TIdHeaderList::NameLength(std::string_view line, std::string_view colon) const {
     // Upper-casing touches letters only, so a colon text without letters sits
@@ -161,7 +165,8 @@ void TIdHeaderList::SetValueOf(std::string_view name, std::string_view value) {
         std::vector<std::string> pieces = FoldIntoLines(line);
         if (pieces.empty()) pieces.emplace_back();
         Put(index, std::move(pieces[0]));
-        for (std::size_t i = 1; i < pieces.size(); ++i) Insert(index + static_cast<int>(i), std::move(pieces[i]));
+        for (std::size_t i = 1; i < pieces.size(); ++i)
+            Insert(index + static_cast<int>(i), std::move(pieces[i]));
     } else if (index != -1) {
         if (FoldOnWrite) RemoveContinuationLines(index);
         Delete(index);

@@ -108,17 +108,24 @@ TDateTime ZoneOffsetFromText(std::string_view text) {
     const auto hours = TryStrToInt(Copy(z, 2, 2));
     const auto minutes = TryStrToInt(Copy(z, 4, 2));
     TDateTime offset = 0;
-    if (!hours || !minutes || *hours < 0 || *minutes < 0 || !TryEncodeTime(*hours, *minutes, 0, 0, offset)) return 0;
+    if (!hours || !minutes || *hours < 0 || *minutes < 0 || !TryEncodeTime(*hours, *minutes, 0, 0, offset))
+        return 0;
     return z[0] == '-' ? -offset : offset;
 }
 
 TDateTime ZoneOffsetOf(const TimeZoneInformation& zone) {
     int bias = zone.Bias;
     switch (zone.State) {
-        case TimeZoneState::NoDaylight: break;
-        case TimeZoneState::Standard: bias += zone.StandardBias; break;
-        case TimeZoneState::Daylight: bias += zone.DaylightBias; break;
-        default: throw EIdFailedToRetreiveTimeZoneInfo();
+        case TimeZoneState::NoDaylight:
+            break;
+        case TimeZoneState::Standard:
+            bias += zone.StandardBias;
+            break;
+        case TimeZoneState::Daylight:
+            bias += zone.DaylightBias;
+            break;
+        default:
+            throw EIdFailedToRetreiveTimeZoneInfo();
     }
     const unsigned magnitude = static_cast<unsigned>(std::abs(bias));
     TDateTime offset = 0;

@@ -47,7 +47,8 @@ std::unique_ptr<TIdHeaderList> TIdMessage::BuildHeaderLines() {
     lines->SetValueOf("Sender", Sender.Text());
     lines->SetValueOf("Reply-To", ReplyTo.AsText());
     lines->SetValueOf("Organization", Organization);
-    lines->SetValueOf("Disposition-Notification-To", EncodeAddressItem(ReceiptRecipient, headerEncoding, charSet));
+    lines->SetValueOf("Disposition-Notification-To",
+                      EncodeAddressItem(ReceiptRecipient, headerEncoding, charSet));
     lines->SetValueOf("References", References);
     lines->SetValueOf("Date", FormatInternetDate(UseNowForDate() ? Now() : Date));
     lines->SetValueOf("X-Priority", IntToStr(Priority + 1));

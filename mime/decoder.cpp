@@ -22,7 +22,8 @@ void TIdDecoder4to3::DecodeAndWrite(std::string_view text, std::ostream& stream)
     char* dest = buffer_.data();
     for (std::size_t i = 0; i < text.size(); i += 4) {
         // Whole bytes are or-ed: a 255 overlaps its neighbours on purpose.
-        std::uint32_t v = (std::uint32_t{ValueOf(text[i])} << 18) | (std::uint32_t{ValueOf(text[i + 1])} << 12) |
+        std::uint32_t v = (std::uint32_t{ValueOf(text[i])} << 18) |
+                          (std::uint32_t{ValueOf(text[i + 1])} << 12) |
                           (std::uint32_t{ValueOf(text[i + 2])} << 6) | ValueOf(text[i + 3]);
         dest[0] = static_cast<char>(v >> 16);
         dest[1] = static_cast<char>(v >> 8);

@@ -77,7 +77,6 @@ extern const TDecodeTable GDecodeTableXXE;
 namespace decoder_alphabet {
 inline constexpr std::string_view kMIME = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 // Grave accent for 0, then codes 33..95 for 1..63.
-inline constexpr std::string_view kUUE =
-    "`!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
+inline constexpr std::string_view kUUE = "`!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
 inline constexpr std::string_view kXXE = "+-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 }  // namespace decoder_alphabet

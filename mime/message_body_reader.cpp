@@ -44,9 +44,14 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
             decoder->SourceStream = std::make_unique<TIdTCPStream>(*this);
             decoder->ReadPartHeader();
             switch (decoder->PartType) {
-                case PartText: decoder = ProcessTextPart(message, std::move(decoder), endOfMessage); break;
-                case PartAttachment: decoder = ProcessAttachment(message, std::move(decoder), endOfMessage); break;
-                default: throw EIdException(Ansi(mime_text::kUnknownPartType));
+                case PartText:
+                    decoder = ProcessTextPart(message, std::move(decoder), endOfMessage);
+                    break;
+                case PartAttachment:
+                    decoder = ProcessAttachment(message, std::move(decoder), endOfMessage);
+                    break;
+                default:
+                    throw EIdException(Ansi(mime_text::kUnknownPartType));
             }
         }
     }

@@ -19,7 +19,8 @@ std::string TIdMessageDecoder::PartHeaderValue(std::string_view name) const {
 
 std::string TIdMessageDecoder::ReadSourceLine() {
     if (auto* tcp = std::get_if<std::unique_ptr<TIdTCPStream>>(&SourceStream)) return (*tcp)->ReadLine();
-    if (auto* other = std::get_if<std::unique_ptr<std::istream>>(&SourceStream)) return ReadStreamLine(**other);
+    if (auto* other = std::get_if<std::unique_ptr<std::istream>>(&SourceStream))
+        return ReadStreamLine(**other);
     return {};
 }
 

@@ -18,7 +18,8 @@ class TIdMessage;
 
 // Where a decoder reads its lines from: the connection during reception, or
 // any other byte stream.
-using TIdSourceStream = std::variant<std::monostate, std::unique_ptr<TIdTCPStream>, std::unique_ptr<std::istream>>;
+using TIdSourceStream =
+    std::variant<std::monostate, std::unique_ptr<TIdTCPStream>, std::unique_ptr<std::istream>>;
 
 enum TIdMessageDecoderPartType { PartUnknown, PartText, PartAttachment };
 
@@ -48,7 +49,8 @@ public:
     // Writes the part's decoded bytes to `destination`; sets `endOfMessage`
     // when the message's "." line ends the part. Returns the decoder of the
     // next part, or none.
-    virtual std::unique_ptr<TIdMessageDecoder> ReadPartBody(std::ostream& destination, bool& endOfMessage) = 0;
+    virtual std::unique_ptr<TIdMessageDecoder> ReadPartBody(std::ostream& destination,
+                                                            bool& endOfMessage) = 0;
     // Reads the part's header; sets PartType (and FileName for attachments).
     virtual void ReadPartHeader() {}
 

@@ -31,7 +31,8 @@ std::vector<Registration>& Registry() {
 
 std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderInfoUUE::RecognizeStart(TIdMessage& message,
                                                                             const std::string& line) {
-    if (line.size() < 10 || !EqualsIgnoringCase(line.substr(0, 6), "begin ") || line[9] != ' ') return nullptr;
+    if (line.size() < 10 || !EqualsIgnoringCase(line.substr(0, 6), "begin ") || line[9] != ' ')
+        return nullptr;
     if (StrToIntDef(line.substr(6, 3), 0) <= 0) return nullptr;
     auto decoder = std::make_unique<TIdMessageDecoderUUE>(message);
     decoder->FileName = line.substr(10);
@@ -43,7 +44,8 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderInfoMIME::RecognizeStart(TId
                                                                              const std::string& line) {
     // An empty stack has no boundary: a line of two hyphens is then text.
     const std::string boundary = message.BoundaryStack.CurrentBoundary();
-    if (!boundary.empty() && EqualsIgnoringCase(line, "--" + boundary)) return std::make_unique<TIdMessageDecoderMIME>(message);
+    if (!boundary.empty() && EqualsIgnoringCase(line, "--" + boundary))
+        return std::make_unique<TIdMessageDecoderMIME>(message);
     if (IsWholeBodyEncoding(message.ContentTransferEncoding))
         return std::make_unique<TIdMessageDecoderMIME>(message, line);
     return nullptr;
@@ -53,7 +55,8 @@ void TIdMessageDecoderList::RegisterDecoder(std::string name, std::unique_ptr<TI
     Registry().push_back({std::move(name), std::move(info)});
 }
 
-std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderList::FindDecoder(TIdMessage& message, const std::string& line) {
+std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderList::FindDecoder(TIdMessage& message,
+                                                                      const std::string& line) {
     for (Registration& r : Registry()) {
         if (auto decoder = r.info->RecognizeStart(message, line)) return decoder;
     }

@@ -14,7 +14,8 @@ class TIdMessageDecoderInfo {
 public:
     virtual ~TIdMessageDecoderInfo() = default;
     // A new decoder when `line` starts a part of `message`, else none.
-    virtual std::unique_ptr<TIdMessageDecoder> RecognizeStart(TIdMessage& message, const std::string& line) = 0;
+    virtual std::unique_ptr<TIdMessageDecoder> RecognizeStart(TIdMessage& message,
+                                                              const std::string& line) = 0;
 };
 
 // "begin", a blank, a three-character mode above 0, a blank, the file name.

@@ -7,7 +7,8 @@
 #include "platform/text.h"
 
 bool IsWholeBodyEncoding(std::string_view transferEncoding) {
-    return EqualsIgnoringCase(transferEncoding, "base64") || EqualsIgnoringCase(transferEncoding, "quoted-printable");
+    return EqualsIgnoringCase(transferEncoding, "base64") ||
+           EqualsIgnoringCase(transferEncoding, "quoted-printable");
 }
 
 TIdMessageDecoderMIME::TIdMessageDecoderMIME(TIdMessage& message, std::optional<std::string> pendingLine)
@@ -63,7 +64,8 @@ void TIdMessageDecoderMIME::ClassifyPart(std::string_view contentType, std::stri
     }
     PartType = PartAttachment;
     std::string name;
-    if (const std::size_t p = Pos("FILENAME", UpperCase(disposition)); p != 0) name = Copy(disposition, p + 9);
+    if (const std::size_t p = Pos("FILENAME", UpperCase(disposition)); p != 0)
+        name = Copy(disposition, p + 9);
     if (name.empty()) {
         if (const std::size_t p = Pos("NAME", type); p != 0) name = Copy(contentType, p + 5);
     }
@@ -90,7 +92,8 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderMIME::ReadPartBody(std::ostr
     std::unique_ptr<TIdDecoder> decoder;
     const bool base64 = EqualsIgnoringCase(encoding, "base64");
     if (base64) decoder = std::make_unique<TIdDecoderMIME>();
-    if (EqualsIgnoringCase(encoding, "quoted-printable")) decoder = std::make_unique<TIdDecoderQuotedPrintable>();
+    if (EqualsIgnoringCase(encoding, "quoted-printable"))
+        decoder = std::make_unique<TIdDecoderQuotedPrintable>();
     const std::string next = "--" + PartBoundary;
     const std::string closing = next + "--";
     for (;;) {
@@ -100,7 +103,8 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderMIME::ReadPartBody(std::ostr
             return nullptr;
         }
         // Without a boundary there is nothing to meet: lines of hyphens are text.
-        if (!PartBoundary.empty() && EqualsIgnoringCase(line, next)) return std::make_unique<TIdMessageDecoderMIME>(Message);
+        if (!PartBoundary.empty() && EqualsIgnoringCase(line, next))
+            return std::make_unique<TIdMessageDecoderMIME>(Message);
         if (!PartBoundary.empty() && EqualsIgnoringCase(line, closing)) {
             Message.BoundaryStack.PopBoundary();
             return nullptr;

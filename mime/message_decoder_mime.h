@@ -11,7 +11,8 @@ class TIdMessageDecoderMIME : public TIdMessageDecoder {
 public:
     // For a boundary line of `message` (no pending line), or for the first
     // line of its encoded single-part body (that line pending).
-    explicit TIdMessageDecoderMIME(TIdMessage& message, std::optional<std::string> pendingLine = std::nullopt);
+    explicit TIdMessageDecoderMIME(TIdMessage& message,
+                                   std::optional<std::string> pendingLine = std::nullopt);
 
     // A body line already read by the start recogniser, used before any
     // further line is read (an empty first line counts too).

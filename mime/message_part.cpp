@@ -8,7 +8,8 @@ TIdMessagePart::TIdMessagePart() { throw EIdCanNotCreateMessagePart(); }
 
 void TIdMessagePart::Assign(const TIdMessagePart& source) {
     if (typeid(source) != typeid(*this))
-        throw EConvertError(Ansi(mime_text::kCannotAssign) + source.ClassName() + Ansi(" à un ") + ClassName() + ".");
+        throw EConvertError(Ansi(mime_text::kCannotAssign) + source.ClassName() + Ansi(" à un ") +
+                            ClassName() + ".");
     SetContentTransfer(source.ContentTransfer());
     SetContentType(source.ContentType());
     extraHeaders_.Assign(source.extraHeaders_);

@@ -23,7 +23,9 @@ public:
     void SetContentType(std::string_view value) { headers_.SetValueOf("Content-Type", value); }
     // Value of "Content-Transfer-Encoding" in Headers, likewise.
     std::string ContentTransfer() const { return headers_.ValueOf("Content-Transfer-Encoding"); }
-    void SetContentTransfer(std::string_view value) { headers_.SetValueOf("Content-Transfer-Encoding", value); }
+    void SetContentTransfer(std::string_view value) {
+        headers_.SetValueOf("Content-Transfer-Encoding", value);
+    }
     TIdHeaderList& ExtraHeaders() { return extraHeaders_; }
     const TIdHeaderList& ExtraHeaders() const { return extraHeaders_; }
     // Copies the lines only.

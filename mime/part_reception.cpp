@@ -9,7 +9,8 @@
 #include "platform/temp_file.h"
 #include "platform/text.h"
 
-std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
+std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
+                                                   std::unique_ptr<TIdMessageDecoder> decoder,
                                                    bool& endOfMessage) {
     TStringList lines;
     TextLinesStream content(lines);
@@ -22,7 +23,8 @@ std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message, std::uni
     return next;
 }
 
-std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
+std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message,
+                                                     std::unique_ptr<TIdMessageDecoder> decoder,
                                                      bool& endOfMessage) {
     const std::string path = NewTempFile();
     std::ofstream file(AnsiToUtf8(path), std::ios::binary | std::ios::trunc);

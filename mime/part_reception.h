@@ -14,12 +14,14 @@ class TIdMessage;
 // with the part's Content-Type and Content-Transfer-Encoding. Returns the
 // next part's decoder (or none) and sets `endOfMessage` as ReadPartBody does.
 // Throws what ReadPartBody throws; no part is added then.
-std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
+std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
+                                                   std::unique_ptr<TIdMessageDecoder> decoder,
                                                    bool& endOfMessage);
 
 // Decodes the part's body into a new temporary file and appends a
 // TIdAttachment naming it. Returns and sets as ProcessTextPart. Throws what
 // ReadPartBody throws, and EIdException when the file cannot be created or
 // written; the file stays on disk and no part is added then.
-std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message, std::unique_ptr<TIdMessageDecoder> decoder,
+std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message,
+                                                     std::unique_ptr<TIdMessageDecoder> decoder,
                                                      bool& endOfMessage);

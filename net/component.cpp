@@ -7,12 +7,23 @@
 std::string StatusText(TIdStatus status, const std::string& argument) {
     const char* format = "%s";
     switch (status) {
-        case hsResolving: format = "Résolution du nom d'hôte %s."; break;
-        case hsConnecting: format = "Connexion à %s."; break;
-        case hsConnected: format = "Connecté."; break;
-        case hsDisconnecting: format = "Déconnexion."; break;
-        case hsDisconnected: format = "Déconnecté."; break;
-        default: break;
+        case hsResolving:
+            format = "Résolution du nom d'hôte %s.";
+            break;
+        case hsConnecting:
+            format = "Connexion à %s.";
+            break;
+        case hsConnected:
+            format = "Connecté.";
+            break;
+        case hsDisconnecting:
+            format = "Déconnexion.";
+            break;
+        case hsDisconnected:
+            format = "Déconnecté.";
+            break;
+        default:
+            break;
     }
     return FormatText(Ansi(format), {argument});
 }

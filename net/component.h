@@ -31,7 +31,8 @@ public:
         std::function<void(TIdComponent& ASender, TIdStatus AStatus, const std::string& AStatusText)>;
     using TWorkBeginEvent =
         std::function<void(TIdComponent& ASender, TWorkMode AWorkMode, std::int64_t AWorkCountMax)>;
-    using TWorkEvent = std::function<void(TIdComponent& ASender, TWorkMode AWorkMode, std::int64_t AWorkCount)>;
+    using TWorkEvent =
+        std::function<void(TIdComponent& ASender, TWorkMode AWorkMode, std::int64_t AWorkCount)>;
     using TWorkEndEvent = std::function<void(TIdComponent& ASender, TWorkMode AWorkMode)>;
 
     TIdComponent();

@@ -17,7 +17,9 @@ TIdConnectThread::~TIdConnectThread() {
     close(wake_[1]);
 }
 
-void TIdConnectThread::Start() { thread_ = std::thread([this] { Execute(); }); }
+void TIdConnectThread::Start() {
+    thread_ = std::thread([this] { Execute(); });
+}
 
 void TIdConnectThread::Execute() {
     std::string message;

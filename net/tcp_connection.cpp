@@ -142,7 +142,8 @@ std::string TIdTCPConnection::ReadNonEmptyLine(int maxAttempts) {
     return result;
 }
 
-int TIdTCPConnection::CaptureLines(const LineSink& destination, std::string_view delimiter, bool unstuffDots) {
+int TIdTCPConnection::CaptureLines(const LineSink& destination, std::string_view delimiter,
+                                   bool unstuffDots) {
     int count = 0;
     TIdWorkScope work(*this, wmRead);
     for (;;) {
@@ -156,7 +157,8 @@ int TIdTCPConnection::CaptureLines(const LineSink& destination, std::string_view
 }
 
 int TIdTCPConnection::CaptureLines(TStringList& destination, std::string_view delimiter, bool unstuffDots) {
-    return CaptureLines([&](std::string&& line) { destination.Add(std::move(line)); }, delimiter, unstuffDots);
+    return CaptureLines([&](std::string&& line) { destination.Add(std::move(line)); }, delimiter,
+                        unstuffDots);
 }
 
 int TIdTCPConnection::CaptureLines(std::ostream& destination, std::string_view delimiter, bool unstuffDots) {

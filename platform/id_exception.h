@@ -17,11 +17,11 @@ private:
 
 // Declares `class Name : public Base` whose default message is `Text` (UTF-8
 // source text, stored as Windows-1252).
-#define VANNOIR_DECLARE_ERROR(Name, Base, Text)                              \
-    class Name : public Base {                                               \
-    public:                                                                  \
-        Name() : Base(Ansi(Text)) {}                                         \
-        explicit Name(std::string message) : Base(std::move(message)) {}     \
+#define VANNOIR_DECLARE_ERROR(Name, Base, Text)                          \
+    class Name : public Base {                                           \
+    public:                                                              \
+        Name() : Base(Ansi(Text)) {}                                     \
+        explicit Name(std::string message) : Base(std::move(message)) {} \
     }
 
 // The integer-conversion error of StrToInt: text that is not a whole integer.

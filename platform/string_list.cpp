@@ -2,7 +2,8 @@
 
 #include "platform/text.h"
 
-EListError::EListError(int index) : EIdException(Ansi("Indice de liste hors limites (") + IntToStr(index) + ")") {}
+EListError::EListError(int index)
+    : EIdException(Ansi("Indice de liste hors limites (") + IntToStr(index) + ")") {}
 
 void TStringList::Check(int index, int limit) const {
     if (index < 0 || index >= limit) throw EListError(index);

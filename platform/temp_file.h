@@ -13,7 +13,7 @@
 namespace temp_file_text {
 // Followed by " dans <directory>." or, without a directory, by ".".
 inline constexpr const char* kCannotCreate = "Impossible de créer un fichier temporaire";
-}
+}  // namespace temp_file_text
 
 // NewTempFile could not make a file (directory missing, not writable, full).
 class EIdTempFileError : public EIdException {

@@ -9,15 +9,12 @@ namespace {
 
 // Unicode code points of bytes 0x80..0x9F in Windows-1252; the undefined
 // bytes keep their own value.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t CodePoint(unsigned char b) {
-    return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : b;
-}
+char32_t CodePoint(unsigned char b) { return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : b; }
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -49,10 +46,10 @@ struct Key {
 
 // Base letter of each byte from 0xC0 to 0xFF (0 = not a letter with a base).
 constexpr std::string_view kBaseC0 =
-    "aaaaaaaceeeeiiii"   // C0-CF  (C6 = AE ligature sorts as a)
-    "dnooooo\0ouuuuyts"  // D0-DF  (D7 is the multiplication sign)
-    "aaaaaaaceeeeiiii"   // E0-EF
-    "dnooooo\0ouuuuyty"; // F0-FF  (F7 is the division sign)
+    "aaaaaaaceeeeiiii"    // C0-CF  (C6 = AE ligature sorts as a)
+    "dnooooo\0ouuuuyts"   // D0-DF  (D7 is the multiplication sign)
+    "aaaaaaaceeeeiiii"    // E0-EF
+    "dnooooo\0ouuuuyty";  // F0-FF  (F7 is the division sign)
 
 Key KeyOf(unsigned char b) {
     if (b >= 'A' && b <= 'Z') return {static_cast<unsigned char>(b + 32), 0, 1};
@@ -66,14 +63,22 @@ Key KeyOf(unsigned char b) {
         }
     }
     switch (b) {
-        case 0x8A: return {'s', 0x9A, 1};  // Š
-        case 0x9A: return {'s', 0x9A, 0};
-        case 0x8C: return {'o', 0x9C, 1};  // Œ
-        case 0x9C: return {'o', 0x9C, 0};
-        case 0x8E: return {'z', 0x9E, 1};  // Ž
-        case 0x9E: return {'z', 0x9E, 0};
-        case 0x9F: return {'y', 0xFF, 1};  // Ÿ
-        default: break;
+        case 0x8A:
+            return {'s', 0x9A, 1};  // Š
+        case 0x9A:
+            return {'s', 0x9A, 0};
+        case 0x8C:
+            return {'o', 0x9C, 1};  // Œ
+        case 0x9C:
+            return {'o', 0x9C, 0};
+        case 0x8E:
+            return {'z', 0x9E, 1};  // Ž
+        case 0x9E:
+            return {'z', 0x9E, 0};
+        case 0x9F:
+            return {'y', 0xFF, 1};  // Ÿ
+        default:
+            break;
     }
     // Everything else sorts before the letters, in code order; digits after
     // punctuation, as a reader expects.
@@ -126,7 +131,11 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         auto b = static_cast<unsigned char>(utf8[i]);
-        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        int extra = b < 0x80             ? 0
+                    : (b & 0xE0) == 0xC0 ? 1
+                    : (b & 0xF0) == 0xE0 ? 2
+                    : (b & 0xF8) == 0xF0 ? 3
+                                         : -1;
         if (extra < 0 || i + extra >= utf8.size() + (extra == 0 ? 1 : 0)) {
             out += '?';
             ++i;
@@ -136,7 +145,10 @@ std::string Utf8ToAnsi(std::string_view utf8) {
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
             auto c = static_cast<unsigned char>(utf8[i + k]);
-            if ((c & 0xC0) != 0x80) { ok = false; break; }
+            if ((c & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (c & 0x3F);
         }
         if (!ok) {

@@ -3,12 +3,14 @@
 #include <exception>
 
 #include "net/net_errors.h"
+#include "platform/text.h"
 #include "pop3/md5.h"
 #include "pop3/pop3_errors.h"
-#include "platform/text.h"
 
 namespace {
-bool HoldsLineBreakOrNul(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
+bool HoldsLineBreakOrNul(const std::string& text) {
+    return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
 }  // namespace
 
 TIdPOP3::TIdPOP3() { Port = 110; }

@@ -1,13 +1,14 @@
 // Header lines in, lookups and folding out: the first byte picks the fold
 // width, the first line is the header name, the second a new value, the rest
 // are the list's lines.
+#include "message/header_list.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "message/header_list.h"
 #include "platform/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,11 +1,11 @@
 // A Date header value in: parse it, read its zone, convert it to local time.
+#include "message/internet_date.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#include "message/internet_date.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);

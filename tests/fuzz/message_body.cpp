@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "memory_transport.h"
 #include "message/message.h"
 #include "mime/message_part.h"
-#include "memory_transport.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 

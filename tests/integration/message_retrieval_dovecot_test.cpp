@@ -10,9 +10,9 @@
 #include "mime/message_part.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
+#include "support/dovecot_fixture.h"
 #include "support/expected_message.h"
 #include "support/generated_message.h"
-#include "support/dovecot_fixture.h"
 #include "support/process_memory.h"
 
 namespace {

@@ -15,7 +15,9 @@ namespace {
 auto ByName = [](const auto& info) { return std::string(info.param.name); };
 
 // Parses from a buffer of exactly the input's length (over-read trap).
-void ParseExact(TIdEMailAddressItem& item, const std::string& input) { item.SetText(ExactBuffer(input).View()); }
+void ParseExact(TIdEMailAddressItem& item, const std::string& input) {
+    item.SetText(ExactBuffer(input).View());
+}
 
 struct ParseCase {
     const char* name;
@@ -26,7 +28,8 @@ const ParseCase kCommonForms[] = {
     {"bare_address", "local@domain", "", "local@domain", "local@domain"},
     {"name_and_angle_address", "Jean Dupont <local@domain>", "Jean Dupont", "local@domain",
      "Jean Dupont <local@domain>"},
-    {"name_glued_to_angle", "Jean Dupont<local@domain>", "Jean Dupont", "local@domain", "Jean Dupont <local@domain>"},
+    {"name_glued_to_angle", "Jean Dupont<local@domain>", "Jean Dupont", "local@domain",
+     "Jean Dupont <local@domain>"},
     {"quoted_name_with_comma", "\"Dupont, Jean\" <local@domain>", "Dupont, Jean", "local@domain",
      "\"Dupont, Jean\" <local@domain>"},
     {"comment_after_address_dropped", "local@domain (Jean Dupont)", "", "local@domain", "local@domain"},
@@ -51,7 +54,8 @@ const ParseCase kTolerated[] = {
     {"period_in_bare_local_part", "jean.dupont@mail.example.fr", "", "jean.dupont@mail.example.fr",
      "jean.dupont@mail.example.fr"},
     {"tab_between_name_and_address", "Jean\t<a@b>", "Jean", "a@b", "Jean <a@b>"},
-    {"name_of_accented_letters_quoted", "H\xE9l\xE8ne <a@b>", "H\xE9l\xE8ne", "a@b", "\"H\xE9l\xE8ne\" <a@b>"},
+    {"name_of_accented_letters_quoted", "H\xE9l\xE8ne <a@b>", "H\xE9l\xE8ne", "a@b",
+     "\"H\xE9l\xE8ne\" <a@b>"},
     {"byte_ff_in_name", "\xFF <a@b>", "\xFF", "a@b", "\"\xFF\" <a@b>"},
     {"unclosed_angle_keeps_address", "Jean <a@b", "Jean", "a@", "Jean <a@>"},
     {"unclosed_quote_drops_rest", "\"Jean <a@b>", "", "", ""},
@@ -130,7 +134,9 @@ struct Entry {
     std::string name, address;
     bool operator==(const Entry&) const = default;
 };
-std::ostream& operator<<(std::ostream& os, const Entry& e) { return os << '[' << e.name << "|" << e.address << ']'; }
+std::ostream& operator<<(std::ostream& os, const Entry& e) {
+    return os << '[' << e.name << "|" << e.address << ']';
+}
 
 struct ListCase {
     const char* name;

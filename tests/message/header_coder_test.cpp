@@ -27,17 +27,21 @@ const DecodeCase kWellFormed[] = {
     {"two_b_words_keep_their_space", "=?ISO-8859-1?B?QQ==?= =?ISO-8859-1?B?Qg==?=", "A B"},
     {"glued_words_each_replaced", "=?ISO-8859-1?Q?a?==?ISO-8859-1?Q?b?=", "ab"},
     {"text_around_word_kept", "Re: [liste] =?ISO-8859-15?Q?=A4uro?= ok", "Re: [liste] \xA4uro ok"},
-    {"encoded_comma_in_from", "=?ISO-8859-1?Q?Dupont=2C_Jean?= <jean@dupont.fr>", "Dupont, Jean <jean@dupont.fr>"},
+    {"encoded_comma_in_from", "=?ISO-8859-1?Q?Dupont=2C_Jean?= <jean@dupont.fr>",
+     "Dupont, Jean <jean@dupont.fr>"},
     {"blanks_between_words_kept", "=?ISO-8859-1?Q?a?=  \t =?ISO-8859-1?Q?b?=", "a  \t b"},
-    {"empty_encoded_text", "x=?ISO-8859-1?Q?" "?=y", "xy"},
+    {"empty_encoded_text",
+     "x=?ISO-8859-1?Q?"
+     "?=y",
+     "xy"},
     {"q_byte_ff", "=?ISO-8859-1?Q?=FF?=", "\xFF"},
     {"unknown_letter_decoded_as_base64", "=?ISO-8859-1?X?QQ==?=", "A"},
     {"charset_name_after_prefix_free", "=?ISOLATED?Q?ok?=", "ok"},
     {"windows_word_after_iso_word", "=?WINDOWS-1252?Q?=80?= =?ISO-8859-1?Q?=E9?=", "\x80 \xE9"},
     // The scan goes on from the second character of the decoded text.
     {"decoded_text_decoded_again", "=?ISO-8859-1?Q?x=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=", "x\xE9"},
-    {"decoded_word_in_first_place_not_again", "=?ISO-8859-1?Q?=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=",
-     "=?ISO-8859-1?Q?\xE9?="},
+    {"decoded_word_in_first_place_not_again",
+     "=?ISO-8859-1?Q?=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=", "=?ISO-8859-1?Q?\xE9?="},
 };
 const DecodeCase kLeftAlone[] = {
     {"utf8_not_decoded", "=?UTF-8?Q?Caf=C3=A9?=", "=?UTF-8?Q?Caf=C3=A9?="},
@@ -88,7 +92,9 @@ struct JisCase {
 const JisCase kJis[] = {
     // "Nihon" in JIS: 0x46 0x7C 0x4B 0x5C -> Shift_JIS 0x93 0xFA 0x96 0x7B.
     {"kanji_pair_converted", "\x1B$BF|K\\\x1B(B", "\x93\xFA\x96\x7B"},
-    {"ascii_outside_kanji_mode", "ab\x1B$B\x24\x22\x1B(Bcd", "ab\x82\xA0" "cd"},
+    {"ascii_outside_kanji_mode", "ab\x1B$B\x24\x22\x1B(Bcd",
+     "ab\x82\xA0"
+     "cd"},
     {"even_lead_odd_trail_rules", "\x1B$B\x30\x21\x31\x60", "\x88\x9F\x89\x80"},
     {"lone_byte_at_end_dropped", "\x1B$B\x24", ""},
     {"esc_near_end_skipped_alone", "a\x1B$", "a$"},

@@ -43,7 +43,10 @@ struct EncodeCase {
 const EncodeCase kEncodes[] = {
     {"ascii_unchanged", "Bonjour tout le monde", 'Q', "Bonjour tout le monde"},
     {"q_only_the_accented_word", "Un caf\xE9 noir", 'Q', "Un =?ISO-8859-1?Q?caf=E9?= noir"},
-    {"q_adjacent_words_one_stretch", "cr\xE8me br\xFBl\xE9" "e", 'Q', "=?ISO-8859-1?Q?cr=E8me_br=FBl=E9e?="},
+    {"q_adjacent_words_one_stretch",
+     "cr\xE8me br\xFBl\xE9"
+     "e",
+     'Q', "=?ISO-8859-1?Q?cr=E8me_br=FBl=E9e?="},
     {"b_word", "caf\xE9", 'B', "=?ISO-8859-1?B?Y2Fm6Q==?="},
 };
 class EncodeText : public testing::TestWithParam<EncodeCase> {};
@@ -87,8 +90,9 @@ TEST(EncodeAddress, NamesQuotedOrEncoded) {
     accented.Name = "H\xE9l\xE8ne";
     accented.Address = "helene@x.fr";
     list.Add().Address = "bare@x.fr";
-    EXPECT_EQ(EncodeAddress(list, 'Q', "ISO-8859-1"),
-              "\"Dupont, \\\"Jean\\\"\" <jean@dupont.fr>, =?ISO-8859-1?Q?H=E9l=E8ne?= <helene@x.fr>, bare@x.fr");
+    EXPECT_EQ(
+        EncodeAddress(list, 'Q', "ISO-8859-1"),
+        "\"Dupont, \\\"Jean\\\"\" <jean@dupont.fr>, =?ISO-8859-1?Q?H=E9l=E8ne?= <helene@x.fr>, bare@x.fr");
 }
 
 }  // namespace

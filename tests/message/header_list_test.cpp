@@ -38,14 +38,14 @@ const ValueCase kValues[] = {
      {"Subject: part one", "\tpart two", " part three"},
      "Subject",
      "part one part two part three"},
-    {"continuation_stops_at_next_header",
-     {"To: a@b,", "  c@d", "Subject: x", " tail"},
-     "To",
-     "a@b, c@d"},
+    {"continuation_stops_at_next_header", {"To: a@b,", "  c@d", "Subject: x", " tail"}, "To", "a@b, c@d"},
     {"empty_line_is_not_a_continuation", {"Subject: a", "", " b"}, "Subject", "a"},
     {"absent_header_is_empty", {"Date: today"}, "Subject", ""},
     {"empty_value_reads_as_absent", {"Subject:"}, "Subject", ""},
-    {"colon_inside_value_kept", {"Date: Fri, 07 Sep 2001 10:05:30 +0200"}, "date", "Fri, 07 Sep 2001 10:05:30 +0200"},
+    {"colon_inside_value_kept",
+     {"Date: Fri, 07 Sep 2001 10:05:30 +0200"},
+     "date",
+     "Fri, 07 Sep 2001 10:05:30 +0200"},
     {"continuation_line_can_match_by_name", {"X: a", " Y: b"}, " y", "b"},
     {"accented_name_matches_any_case", {"Obj\xE9t: x"}, "OBJ\xC9T", "x"},
     {"control_characters_trimmed", {"Subject: \x01 Hi \x7F\r"}, "Subject", "Hi \x7F"},
@@ -154,7 +154,8 @@ INSTANTIATE_TEST_SUITE_P(Table, SetValue, testing::ValuesIn(kSets), ByName);
 
 TEST(SetValue, LongAddressListFoldsAndReadsBack) {
     std::string value;
-    for (int i = 0; value.size() < 100; ++i) value += (i ? ", " : "") + std::string("user") + IntToStr(i) + "@host.fr";
+    for (int i = 0; value.size() < 100; ++i)
+        value += (i ? ", " : "") + std::string("user") + IntToStr(i) + "@host.fr";
     TIdHeaderList list;
     list.SetValueOf("To", value);
     ASSERT_GE(list.Count(), 2);

@@ -142,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ZoneBias, testing::ValuesIn(kBiases), ByName);
 TEST(ZoneBias, UnknownStateRaises) {
     const auto e = ExpectThrown<EIdFailedToRetreiveTimeZoneInfo>([] { ZoneOffsetOf(TimeZoneInformation{}); });
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Message(), Ansi("Echec lors de la tentative de récupération des informations de fuseau horaire."));
+    EXPECT_EQ(e->Message(),
+              Ansi("Echec lors de la tentative de récupération des informations de fuseau horaire."));
 }
 
 // Converts from a buffer of exactly the text's length (over-read trap).

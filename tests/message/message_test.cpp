@@ -72,7 +72,8 @@ const ParseCase kParse[] = {
     {"name_in_small_letters", {"from: a@x.fr"}, {{"From.Address", "a@x.fr"}}},
     {"first_of_two_from_wins", {"From: a@x.fr", "From: b@x.fr"}, {{"From.Address", "a@x.fr"}}},
     {"from_not_split_at_comma", {"From: \"Dupont, Jean\" <j@x.fr>"}, {{"From.Name", "Dupont, Jean"}}},
-    {"folded_subject_joined", {"Subject: part one", "\tpart two", " part three"},
+    {"folded_subject_joined",
+     {"Subject: part one", "\tpart two", " part three"},
      {{"Subject", "part one part two part three"}}},
     {"no_blank_after_colon", {"Subject:Bonjour"}, {{"Subject", "Bonjour"}}},
     {"blank_before_colon_not_found", {"Subject : Bonjour"}, {{"Subject", ""}}},
@@ -89,40 +90,60 @@ const ParseCase kParse[] = {
     {"x_priority_9_clamps_to_lowest", {"X-Priority: 9"}, {{"Priority", kLowest}}},
     {"x_priority_min_int_clamps", {"X-Priority: -2147483648"}, {{"Priority", kHighest}}},
     {"x_priority_too_big_for_int", {"X-Priority: 99999999999"}, {{"Priority", kNormal}}},
-    {"charset_unquoted", {"Content-Type: text/plain; charset=iso-8859-1"},
+    {"charset_unquoted",
+     {"Content-Type: text/plain; charset=iso-8859-1"},
      {{"CharSet", "ISO-8859-1"}, {"ContentType", "text/plain; charset=iso-8859-1"}}},
-    {"charset_then_parameter", {"Content-Type: text/plain; charset=us-ascii; format=flowed"},
+    {"charset_then_parameter",
+     {"Content-Type: text/plain; charset=us-ascii; format=flowed"},
      {{"CharSet", "US-ASCII"}}},
-    {"charset_quoted", {"Content-Type: text/plain; charset=\"iso-8859-1\"; x=y"}, {{"CharSet", "ISO-8859-1"}}},
+    {"charset_quoted",
+     {"Content-Type: text/plain; charset=\"iso-8859-1\"; x=y"},
+     {{"CharSet", "ISO-8859-1"}}},
     {"charset_untrimmed", {"Content-Type: text/plain; charset=utf-8 ; x=y"}, {{"CharSet", "UTF-8 "}}},
     {"no_charset", {"Content-Type: text/plain"}, {{"CharSet", ""}}},
     {"transfer_and_disposition",
      {"Content-Transfer-Encoding: quoted-printable", "Content-Disposition: inline"},
      {{"ContentTransferEncoding", "quoted-printable"}, {"ContentDisposition", "inline"}}},
     {"receipt_from_return_receipt_to", {"Return-Receipt-To: r@x.fr"}, {{"ReceiptRecipient", "r@x.fr"}}},
-    {"disposition_notification_first", {"Return-Receipt-To: r@x.fr", "Disposition-Notification-To: d@x.fr"},
+    {"disposition_notification_first",
+     {"Return-Receipt-To: r@x.fr", "Disposition-Notification-To: d@x.fr"},
      {{"ReceiptRecipient", "d@x.fr"}}},
-    {"newsgroups_split_and_trimmed", {"Newsgroups: fr.comp.os , fr.rec.humour,,"},
+    {"newsgroups_split_and_trimmed",
+     {"Newsgroups: fr.comp.os , fr.rec.humour,,"},
      {{"NewsGroups", "fr.comp.os|fr.rec.humour"}}},
     {"newsgroups_comma_after_one_quote_kept", {"Newsgroups: a\"b,c\",d"}, {{"NewsGroups", "a\"b,c\"|d"}}},
-    {"to_and_cc_lists", {"To: a@x.fr, b@x.fr", "Cc: c@x.fr"}, {{"Recipients", "a@x.fr, b@x.fr"}, {"CCList", "c@x.fr"}}},
+    {"to_and_cc_lists",
+     {"To: a@x.fr, b@x.fr", "Cc: c@x.fr"},
+     {{"Recipients", "a@x.fr, b@x.fr"}, {"CCList", "c@x.fr"}}},
     {"bcc_never_read", {"Bcc: secret@x.fr"}, {{"BccList", ""}}},
     {"plain_text_fields",
      {"Message-Id: <1@x>", "Organization: Caf\xE9 du coin", "References: <0@x>", "Sender: s@x.fr",
       "Reply-To: r@x.fr"},
-     {{"MessageId", "<1@x>"}, {"Organization", "Caf\xE9 du coin"}, {"References", "<0@x>"}, {"Sender", "s@x.fr"},
+     {{"MessageId", "<1@x>"},
+      {"Organization", "Caf\xE9 du coin"},
+      {"References", "<0@x>"},
+      {"Sender", "s@x.fr"},
       {"ReplyTo", "r@x.fr"}}},
-    {"quoted_boundary_pushed_upper_case", {"Content-Type: multipart/mixed; boundary=\"b1\""},
+    {"quoted_boundary_pushed_upper_case",
+     {"Content-Type: multipart/mixed; boundary=\"b1\""},
      {{"Boundary", "B1"}, {"BoundaryCount", "1"}}},
-    {"folded_content_type_boundary", {"Content-Type: multipart/alternative;", "\tboundary=\"=_x\""},
+    {"folded_content_type_boundary",
+     {"Content-Type: multipart/alternative;", "\tboundary=\"=_x\""},
      {{"Boundary", "=_X"}, {"ContentType", "multipart/alternative; boundary=\"=_x\""}}},
     {"no_boundary_pushes_nothing", {"Content-Type: text/plain"}, {{"BoundaryCount", "0"}}},
-    {"high_bytes_in_subject", {"Subject: \xE9t\xE9 \xE7" "a \xFF"}, {{"Subject", "\xE9t\xE9 \xE7" "a \xFF"}}},
+    {"high_bytes_in_subject",
+     {"Subject: \xE9t\xE9 \xE7"
+      "a \xFF"},
+     {{"Subject",
+       "\xE9t\xE9 \xE7"
+       "a \xFF"}}},
     {"encoded_cc_decoded", {"Cc: =?windows-1252?B?Q2Fm6Q==?= <c@x.fr>"}, {{"CCList.Name", "Caf\xE9"}}},
     {"reply_to_organization_not_decoded",
      {"Reply-To: =?ISO-8859-1?Q?Andr=E9?= <a@x.fr>", "Organization: =?ISO-8859-1?Q?Caf=E9?="},
      {{"ReplyTo.Name", "=?ISO-8859-1?Q?Andr=E9?="}, {"Organization", "=?ISO-8859-1?Q?Caf=E9?="}}},
-    {"utf8_subject_stays_encoded", {"Subject: =?UTF-8?Q?Caf=C3=A9?="}, {{"Subject", "=?UTF-8?Q?Caf=C3=A9?="}}},
+    {"utf8_subject_stays_encoded",
+     {"Subject: =?UTF-8?Q?Caf=C3=A9?="},
+     {{"Subject", "=?UTF-8?Q?Caf=C3=A9?="}}},
     {"empty_header_block", {}, {{"Subject", ""}, {"Priority", kNormal}, {"BoundaryCount", "0"}}},
 };
 class ParseHeaderLines : public testing::TestWithParam<ParseCase> {};
@@ -168,8 +189,8 @@ TEST(ParseHeaderLines, AddressErrorStopsAfterTheEarlierSteps) {
     message.MessageId = "<old@x>";
     Fill(message, {"Subject: avant", "From: <a@x.fr> b@x.fr", "Message-Id: <new@x>", "To: t@x.fr"});
     EXPECT_THROW(message.ParseHeaderLines(), EIdEmailParseError);
-    EXPECT_EQ(message.Subject, "avant");        // step before
-    EXPECT_EQ(message.MessageId, "<old@x>");    // step after: untouched
+    EXPECT_EQ(message.Subject, "avant");      // step before
+    EXPECT_EQ(message.MessageId, "<old@x>");  // step after: untouched
     EXPECT_EQ(message.Recipients.Count(), 0);
 }
 
@@ -185,8 +206,8 @@ TEST(ParseHeaderLines, MessageIdSurvivesClearAllUntilTheNextParse) {
 
 TEST(Message, ClearAllEmptiesFieldsAndPartsButKeepsSettingsAndFiles) {
     TIdMessage message;
-    Fill(message, {"From: a@x.fr", "To: b@x.fr", "Cc: c@x.fr", "Subject: s", "Organization: o", "References: r",
-                   "Reply-To: r@x.fr", "Sender: s@x.fr", "Newsgroups: g", "X-Priority: 1",
+    Fill(message, {"From: a@x.fr", "To: b@x.fr", "Cc: c@x.fr", "Subject: s", "Organization: o",
+                   "References: r", "Reply-To: r@x.fr", "Sender: s@x.fr", "Newsgroups: g", "X-Priority: 1",
                    "Return-Receipt-To: n@x.fr", "Content-Type: multipart/mixed; boundary=b; charset=x",
                    "Content-Transfer-Encoding: 8bit", "Content-Disposition: inline"});
     message.ParseHeaderLines();
@@ -273,7 +294,8 @@ TEST(BuildHeaderLines, UuWithTextPartFails) {
         message.BuildHeaderLines();
         FAIL() << "no error";
     } catch (const EIdMessageException& e) {
-        EXPECT_EQ(e.Message(), Ansi("Encodage incorrect. UU permet uniquement les éléments Body et Attachments"));
+        EXPECT_EQ(e.Message(),
+                  Ansi("Encodage incorrect. UU permet uniquement les éléments Body et Attachments"));
     }
 }
 

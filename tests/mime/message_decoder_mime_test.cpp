@@ -1,11 +1,12 @@
 // The MIME part reader on its own: part headers, classification and file
 // names, and part bodies up to a boundary, read from an in-memory source.
+#include "mime/message_decoder_mime.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "message/message.h"
-#include "mime/message_decoder_mime.h"
 #include "mime/mime_errors.h"
 #include "platform/text.h"
 #include "support/expect_error.h"
@@ -28,7 +29,8 @@ const ClassifyCase kClassify[] = {
     {"plain_text_type_is_text", "text/plain", "", PartText, ""},
     {"inline_without_name_is_text", "text/plain", "inline", PartText, ""},
     {"disposition_attachment_any_case", "application/pdf", "ATTACHMENT; size=3", PartAttachment, ""},
-    {"quoted_filename_with_blank", "application/pdf", "attachment; filename=\"a b.pdf\"", PartAttachment, "a b.pdf"},
+    {"quoted_filename_with_blank", "application/pdf", "attachment; filename=\"a b.pdf\"", PartAttachment,
+     "a b.pdf"},
     {"inline_with_type_name", "image/png; name=\"x.png\"", "inline", PartAttachment, "x.png"},
     {"unquoted_filename_keeps_the_rest", "application/pdf", "attachment; filename=report.pdf; size=1234",
      PartAttachment, "report.pdf; size=1234"},
@@ -37,8 +39,8 @@ const ClassifyCase kClassify[] = {
     {"quote_never_closed_runs_to_end", "text/plain; name=\"open.txt", "", PartAttachment, "open.txt"},
     {"name_found_inside_other_words", "text/x-filename-list", "", PartAttachment, "list"},
     {"name_letters_in_any_case", "text/plain; Name=n.txt", "", PartAttachment, "n.txt"},
-    {"encoded_word_file_name", "application/octet-stream", "attachment; filename=\"=?ISO-8859-1?Q?r=E9sum=E9.txt?=\"",
-     PartAttachment, "résumé.txt"},
+    {"encoded_word_file_name", "application/octet-stream",
+     "attachment; filename=\"=?ISO-8859-1?Q?r=E9sum=E9.txt?=\"", PartAttachment, "résumé.txt"},
     {"utf8_encoded_word_stays", "application/octet-stream; name=\"=?UTF-8?Q?a.txt?=\"", "", PartAttachment,
      "=?UTF-8?Q?a.txt?="},
 };
@@ -66,19 +68,48 @@ struct HeaderCase {
 };
 
 const HeaderCase kHeaders[] = {
-    {"colon_blank_becomes_equals", "Content-Type: text/plain; charset=iso-8859-1\r\n\r\nbody\r\n",
-     {"Content-Type=text/plain; charset=iso-8859-1"}, PartText, "OUTER", "body"},
-    {"no_blank_after_colon_stays", "Content-Type:text/plain\r\n\r\nbody\r\n", {"Content-Type:text/plain"}, PartText,
-     "OUTER", "body"},
-    {"folded_line_joined_with_one_blank", "Content-Type: image/png;\r\n\tname=\"x.png\"\r\n\r\nb\r\n",
-     {"Content-Type=image/png; name=\"x.png\""}, PartAttachment, "OUTER", "b"},
-    {"continuation_keeps_its_colon_blank", "X-A: 1\r\n x: 2\r\n\r\nb\r\n", {"X-A=1 x: 2"}, PartText, "OUTER", "b"},
-    {"continuation_first_becomes_a_line", " Content-Type: text/html\r\n\r\nb\r\n", {"Content-Type=text/html"},
-     PartText, "OUTER", "b"},
-    {"nested_boundary_pushed", "Content-Type: multipart/alternative; boundary=\"in\"\r\n\r\nb\r\n",
-     {"Content-Type=multipart/alternative; boundary=\"in\""}, PartText, "IN", "b"},
-    {"dot_line_cuts_the_header", "Content-Type: text/plain\r\n.\r\nb\r\n", {"Content-Type=text/plain"}, PartUnknown,
-     "OUTER", "b"},
+    {"colon_blank_becomes_equals",
+     "Content-Type: text/plain; charset=iso-8859-1\r\n\r\nbody\r\n",
+     {"Content-Type=text/plain; charset=iso-8859-1"},
+     PartText,
+     "OUTER",
+     "body"},
+    {"no_blank_after_colon_stays",
+     "Content-Type:text/plain\r\n\r\nbody\r\n",
+     {"Content-Type:text/plain"},
+     PartText,
+     "OUTER",
+     "body"},
+    {"folded_line_joined_with_one_blank",
+     "Content-Type: image/png;\r\n\tname=\"x.png\"\r\n\r\nb\r\n",
+     {"Content-Type=image/png; name=\"x.png\""},
+     PartAttachment,
+     "OUTER",
+     "b"},
+    {"continuation_keeps_its_colon_blank",
+     "X-A: 1\r\n x: 2\r\n\r\nb\r\n",
+     {"X-A=1 x: 2"},
+     PartText,
+     "OUTER",
+     "b"},
+    {"continuation_first_becomes_a_line",
+     " Content-Type: text/html\r\n\r\nb\r\n",
+     {"Content-Type=text/html"},
+     PartText,
+     "OUTER",
+     "b"},
+    {"nested_boundary_pushed",
+     "Content-Type: multipart/alternative; boundary=\"in\"\r\n\r\nb\r\n",
+     {"Content-Type=multipart/alternative; boundary=\"in\""},
+     PartText,
+     "IN",
+     "b"},
+    {"dot_line_cuts_the_header",
+     "Content-Type: text/plain\r\n.\r\nb\r\n",
+     {"Content-Type=text/plain"},
+     PartUnknown,
+     "OUTER",
+     "b"},
     {"empty_header", "\r\nb\r\n", {}, PartText, "OUTER", "b"},
 };
 
@@ -132,7 +163,8 @@ const BodyCase kBodies[] = {
     {"base64_skips_empty_lines", "BASE64", "TWFu\r\n\r\nTWE=\r\n--b\r\n", "ManMa", BodyCase::kNextPart},
     {"quoted_printable_soft_break", "Quoted-Printable", "caf=E9 au lait=\r\nsuite\r\n--b\r\n",
      "caf\xE9 au laitsuite\r\n", BodyCase::kNextPart},
-    {"quoted_printable_stuffed_dot", "quoted-printable", "..x=3D1\r\n--b\r\n", ".x=1\r\n", BodyCase::kNextPart},
+    {"quoted_printable_stuffed_dot", "quoted-printable", "..x=3D1\r\n--b\r\n", ".x=1\r\n",
+     BodyCase::kNextPart},
     {"boundary_with_trailing_blank_is_content", "", "--b \r\n--b\r\n", "--b \r\n", BodyCase::kNextPart},
 };
 

@@ -1,4 +1,6 @@
 // The inline attachment reader and the part-start recognisers.
+#include "mime/message_decoder_uue.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -6,7 +8,6 @@
 #include "message/message.h"
 #include "mime/message_decoder_list.h"
 #include "mime/message_decoder_mime.h"
-#include "mime/message_decoder_uue.h"
 #include "mime/mime_errors.h"
 #include "platform/text.h"
 #include "support/expect_error.h"
@@ -27,25 +28,20 @@ struct UueCase {
 #define kFullXxe "hEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3oEq3o"
 const std::string kCats = "CatCatCatCatCatCatCatCatCatCatCatCatCatCatCat";
 const UueCase kUue[] = {
-    {"uue_full_then_short_line", kFullUue "\r\n#0V%T\r\n`\r\nend\r\nafter\r\n",
-     kCats + "Cat", false, "after"},
-    {"end_in_any_case_with_blanks", kFullUue "\r\n  END \r\nafter\r\n",
-     kCats, false, "after"},
-    {"xxe_chosen_by_h", kFullXxe "\r\n+\r\nend\r\nafter\r\n",
-     kCats, false, "after"},
-    {"tilde_and_blank_lines_write_nothing", kFullUue "\r\n~\r\n   \r\nend\r\nx\r\n",
-     kCats, false, "x"},
-    {"empty_lines_before_data_skipped", "\r\n\r\n" kFullUue "\r\nend\r\nx\r\n",
-     kCats, false, "x"},
+    {"uue_full_then_short_line", kFullUue "\r\n#0V%T\r\n`\r\nend\r\nafter\r\n", kCats + "Cat", false,
+     "after"},
+    {"end_in_any_case_with_blanks", kFullUue "\r\n  END \r\nafter\r\n", kCats, false, "after"},
+    {"xxe_chosen_by_h", kFullXxe "\r\n+\r\nend\r\nafter\r\n", kCats, false, "after"},
+    {"tilde_and_blank_lines_write_nothing", kFullUue "\r\n~\r\n   \r\nend\r\nx\r\n", kCats, false, "x"},
+    {"empty_lines_before_data_skipped", "\r\n\r\n" kFullUue "\r\nend\r\nx\r\n", kCats, false, "x"},
     {"only_empty_lines_then_end", "\r\n\r\nend\r\nx\r\n", "", false, "x"},
-    {"missing_end_stops_at_dot_line", kFullUue "\r\n.\r\nx\r\n",
-     kCats, true, "x"},
+    {"missing_end_stops_at_dot_line", kFullUue "\r\n.\r\nx\r\n", kCats, true, "x"},
     {"short_uue_file_told_by_its_length", "#0V%T\r\n`\r\nend\r\nx\r\n", "Cat", false, "x"},
     {"short_xxe_file_told_by_its_length", "1Eq3o\r\n+\r\nend\r\nx\r\n", "Cat", false, "x"},
     {"short_uue_line_with_checksum", "#0V%TX\r\nend\r\nx\r\n", "Cat", false, "x"},
     {"empty_uue_file", "`\r\nend\r\nx\r\n", "", false, "x"},
-    {"stuffed_dot_data_line", kFullUue "\r\n..0V%T0V%T0V%T0V%T0V%T\r\nend\r\nx\r\n",
-     kCats + "CatCatCatCatCa", false, "x"},
+    {"stuffed_dot_data_line", kFullUue "\r\n..0V%T0V%T0V%T0V%T0V%T\r\nend\r\nx\r\n", kCats + "CatCatCatCatCa",
+     false, "x"},
 };
 
 class UueReadPartBody : public testing::TestWithParam<UueCase> {};
@@ -88,7 +84,8 @@ struct StartCase {
 
 const StartCase kStarts[] = {
     {"begin_line", "begin 644 photo.jpg", "", "", StartCase::kUue, "photo.jpg"},
-    {"begin_any_case_name_kept_as_is", "BeGiN 600  deux blancs.txt ", "", "", StartCase::kUue, " deux blancs.txt "},
+    {"begin_any_case_name_kept_as_is", "BeGiN 600  deux blancs.txt ", "", "", StartCase::kUue,
+     " deux blancs.txt "},
     {"begin_before_boundary_rule", "begin 644 x", "", "base64", StartCase::kUue, "x"},
     {"four_digit_mode_is_text", "begin 0644 x", "", "", StartCase::kNone, ""},
     {"zero_mode_is_text", "begin 000 x", "", "", StartCase::kNone, ""},
@@ -114,7 +111,9 @@ TEST_P(RecognizeStart, FindsTheRightDecoder) {
     auto* uue = dynamic_cast<TIdMessageDecoderUUE*>(decoder.get());
     auto* mime = dynamic_cast<TIdMessageDecoderMIME*>(decoder.get());
     switch (GetParam().kind) {
-        case StartCase::kNone: EXPECT_EQ(decoder, nullptr); break;
+        case StartCase::kNone:
+            EXPECT_EQ(decoder, nullptr);
+            break;
         case StartCase::kUue:
             ASSERT_NE(uue, nullptr);
             EXPECT_EQ(uue->FileName, GetParam().fileName);

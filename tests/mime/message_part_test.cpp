@@ -52,7 +52,8 @@ TEST(MessagePart, AbsentTransferEncodingReadsEmptyAndAddsNoLine) {
 TEST(MessagePart, LongValueFoldsAndUnfolds) {
     TIdMessageParts parts;
     TIdText& text = parts.AddText();
-    std::string type = "multipart/mixed; boundary=\"----=_NextPart_000_0001_01C0A1B2.C3D4E5F6\"; charset=iso-8859-1";
+    std::string type =
+        "multipart/mixed; boundary=\"----=_NextPart_000_0001_01C0A1B2.C3D4E5F6\"; charset=iso-8859-1";
     text.SetContentType(type);
     EXPECT_GT(text.Headers().Count(), 1);
     EXPECT_EQ(text.ContentType(), type);

@@ -59,8 +59,10 @@ TEST_P(MessageRetrieval, GivesTheExpectedMessageAtEveryReceiveSize) {
 TEST_P(MessageRetrieval, GivesTheExpectedMessageInASession) {
     const ExpectedMessage expected = ReadExpectedMessage(GetParam());
     const std::string answer = RetrAnswerLines(ReadTestMessage(GetParam()));
-    ScriptedPop3Server server("S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\nC: RETR 1\n"
-                              "S: +OK message follows\n!raw " + PrintableBytes(answer) + "\nC: QUIT\n");
+    ScriptedPop3Server server(
+        "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\nC: RETR 1\n"
+        "S: +OK message follows\n!raw " +
+        PrintableBytes(answer) + "\nC: QUIT\n");
     TIdPOP3 client;
     client.Host = "127.0.0.1";
     client.Port = server.Port();

@@ -100,8 +100,9 @@ TEST(DecodeTables, EveryAlphabetCharacterHasItsIndex) {
         const TDecodeTable& table;
         std::string_view alphabet;
     };
-    for (const Kind& kind : {Kind{GDecodeTableMIME, decoder_alphabet::kMIME}, Kind{GDecodeTableUUE, decoder_alphabet::kUUE},
-                             Kind{GDecodeTableXXE, decoder_alphabet::kXXE}}) {
+    for (const Kind& kind :
+         {Kind{GDecodeTableMIME, decoder_alphabet::kMIME}, Kind{GDecodeTableUUE, decoder_alphabet::kUUE},
+          Kind{GDecodeTableXXE, decoder_alphabet::kXXE}}) {
         ASSERT_EQ(kind.alphabet.size(), 64u);
         int inAlphabet = 0;
         for (int code = 1; code <= 127; ++code) {
@@ -132,7 +133,10 @@ const DecodeCase kUue[] = {
     {"empty_line_writes_nothing", {""}, ""},
     // Missing characters read as the zero character: still three bytes.
     {"short_line_gives_its_length", {"#0V"}, std::string("C`\0", 3)},
-    {"e_acute_outside_bleeds", {"#\xE9V%T"}, "\xFF" "at"},
+    {"e_acute_outside_bleeds",
+     {"#\xE9V%T"},
+     "\xFF"
+     "at"},
     {"lines_append", {"#0V%T", "!00"}, "CatA"},
 };
 class Uue : public testing::TestWithParam<DecodeCase> {};
@@ -159,7 +163,10 @@ INSTANTIATE_TEST_SUITE_P(Table, Xxe, testing::ValuesIn(kXxe), byName);
 
 TEST(Uue, OutsideLengthCharReadsAs255Bytes) {
     TIdDecoderUUE decoder;
-    EXPECT_EQ(DecodeLines(decoder, {"\xFF" "0V%T"}).size(), 255u);
+    EXPECT_EQ(DecodeLines(decoder, {"\xFF"
+                                    "0V%T"})
+                  .size(),
+              255u);
 }
 
 struct GoldenCase {

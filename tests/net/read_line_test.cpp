@@ -16,7 +16,8 @@ constexpr std::size_t kChunks[] = {1, 2, 3, 7, 0};
 // A connection over a fake transport that serves `bytes` `chunk` at a time
 // and then closes.
 struct Fed {
-    Fed(std::string bytes, std::size_t chunk) : fake(&InstallFakeTransport(connection, std::move(bytes), chunk)) {
+    Fed(std::string bytes, std::size_t chunk)
+        : fake(&InstallFakeTransport(connection, std::move(bytes), chunk)) {
         connection.OnStatus = [this](TIdComponent&, TIdStatus status, const std::string& text) {
             statuses.push_back(text);
             (void)status;
@@ -74,10 +75,8 @@ struct LimitCase {
     bool accepted;
 };
 const LimitCase kLimits[] = {
-    {"crlf_16383_accepted", 16383, "\r\n", true},
-    {"crlf_16384_refused", 16384, "\r\n", false},
-    {"lf_16384_accepted", 16384, "\n", true},
-    {"lf_16385_refused", 16385, "\n", false},
+    {"crlf_16383_accepted", 16383, "\r\n", true},   {"crlf_16384_refused", 16384, "\r\n", false},
+    {"lf_16384_accepted", 16384, "\n", true},       {"lf_16385_refused", 16385, "\n", false},
     {"no_end_yet_16385_refused", 16385, "", false},
 };
 class LineLimit : public testing::TestWithParam<LimitCase> {};

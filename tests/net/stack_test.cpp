@@ -47,7 +47,8 @@ struct TextCase {
 };
 const TextCase kTexts[] = {
     {"refused", 10061, "Erreur de socket # 10061\r\nConnexion refusée."},
-    {"would_block_keeps_trailing_blank", 10035, "Erreur de socket # 10035\r\nL'opération risquerait de bloquer. "},
+    {"would_block_keeps_trailing_blank", 10035,
+     "Erreur de socket # 10035\r\nL'opération risquerait de bloquer. "},
     {"not_empty_has_no_full_stop", 10066, "Erreur de socket # 10066\r\nRépertoire non vide"},
     {"host_not_found", 11001, "Erreur de socket # 11001\r\nHôte non trouvé."},
     {"reset_by_peer", 10054, "Erreur de socket # 10054\r\nConnexion réinitialisée par l'homologue (peer)."},
@@ -65,10 +66,14 @@ struct ErrnoCase {
     int code;
 };
 const ErrnoCase kErrnos[] = {
-    {"refused", ECONNREFUSED, 10061},   {"timed_out", ETIMEDOUT, 10060},
-    {"reset", ECONNRESET, 10054},       {"aborted", ECONNABORTED, 10053},
-    {"broken_pipe_is_shutdown", EPIPE, 10058}, {"address_in_use", EADDRINUSE, 10048},
-    {"unreachable_host", EHOSTUNREACH, 10065}, {"would_block", EAGAIN, 10035},
+    {"refused", ECONNREFUSED, 10061},
+    {"timed_out", ETIMEDOUT, 10060},
+    {"reset", ECONNRESET, 10054},
+    {"aborted", ECONNABORTED, 10053},
+    {"broken_pipe_is_shutdown", EPIPE, 10058},
+    {"address_in_use", EADDRINUSE, 10048},
+    {"unreachable_host", EHOSTUNREACH, 10065},
+    {"would_block", EAGAIN, 10035},
     {"no_counterpart_unchanged", ENOMEM, ENOMEM},
 };
 class WinsockCodeFromErrno : public testing::TestWithParam<ErrnoCase> {};

@@ -18,7 +18,9 @@ struct Client {
     explicit Client(int port, std::string host = "127.0.0.1") {
         tcp.Host = std::move(host);
         tcp.Port = port;
-        tcp.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) { statuses.push_back(text); };
+        tcp.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
+            statuses.push_back(text);
+        };
     }
     TIdTCPClient tcp;
     std::vector<std::string> statuses;

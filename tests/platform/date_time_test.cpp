@@ -1,8 +1,8 @@
 #include "platform/date_time.h"
 
-#include <ctime>
-
 #include <gtest/gtest.h>
+
+#include <ctime>
 
 #include "platform/text.h"
 

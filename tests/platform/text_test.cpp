@@ -16,10 +16,8 @@ struct CharsetCase {
     std::string utf8;
 };
 const CharsetCase kCharsets[] = {
-    {"e_acute", "\xE9", "\xC3\xA9"},
-    {"euro_sign_is_0x80", "\x80", "\xE2\x82\xAC"},
-    {"oe_ligature", "\x9C", "\xC5\x93"},
-    {"y_diaeresis_0xff", "\xFF", "\xC3\xBF"},
+    {"e_acute", "\xE9", "\xC3\xA9"},     {"euro_sign_is_0x80", "\x80", "\xE2\x82\xAC"},
+    {"oe_ligature", "\x9C", "\xC5\x93"}, {"y_diaeresis_0xff", "\xFF", "\xC3\xBF"},
     {"ascii_unchanged", "Caf", "Caf"},
 };
 class Charset : public testing::TestWithParam<CharsetCase> {};
@@ -31,10 +29,12 @@ INSTANTIATE_TEST_SUITE_P(Table, Charset, testing::ValuesIn(kCharsets),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Charset, UnmappableAndMalformedBecomeQuestionMark) {
-    EXPECT_EQ(Utf8ToAnsi("\xE6\x97\xA5"), "?");     // a CJK character
-    EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");           // cut sequence
-    EXPECT_EQ(Utf8ToAnsi("\xC3(x"), "?(x");         // bad continuation
-    EXPECT_EQ(Ansi("Déconnecté."), "D\xE9" "connect\xE9.");
+    EXPECT_EQ(Utf8ToAnsi("\xE6\x97\xA5"), "?");  // a CJK character
+    EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");        // cut sequence
+    EXPECT_EQ(Utf8ToAnsi("\xC3(x"), "?(x");      // bad continuation
+    EXPECT_EQ(Ansi("Déconnecté."),
+              "D\xE9"
+              "connect\xE9.");
 }
 
 TEST(Case, OnlyAsciiLettersChange) {

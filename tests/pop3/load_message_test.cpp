@@ -20,7 +20,13 @@ struct LoadCase {
 const LoadCase kLoads[] = {
     {"rejected_number_reads_nothing_more", 7, "-ERR no such message\r\n+OK\r\n", false, "", {}, 5},
     {"header_ended_by_dot_reads_no_body", 1, "+OK\r\nSubject: S\r\n.\r\n+OK\r\n", true, "S", {}, 5},
-    {"plain_message", 12, "+OK 30 octets\r\nSubject: S\r\n\r\nun\r\n\r\ndeux\r\n.\r\n", true, "S", {"un", "", "deux"}, 0},
+    {"plain_message",
+     12,
+     "+OK 30 octets\r\nSubject: S\r\n\r\nun\r\n\r\ndeux\r\n.\r\n",
+     true,
+     "S",
+     {"un", "", "deux"},
+     0},
     {"lower_case_ok", 1, "+ok\r\nSubject: S\r\n\r\nx\r\n.\r\n", true, "S", {"x"}, 0},
 };
 
@@ -48,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Retr, LoadMessage, testing::ValuesIn(kLoads),
 // An inline attachment without its "end" line stops at the "." line, so the
 // next command's reply is read as a reply.
 TEST(LoadMessageThenCommand, AttachmentWithoutEndLeavesTheSessionInStep) {
-    auto transport = std::make_unique<FakeTransport>(
-        "+OK\r\nSubject: S\r\n\r\nbegin 644 a.txt\r\nM" + std::string(60, '0') + "\r\n.\r\n+OK 1 10\r\n");
+    auto transport = std::make_unique<FakeTransport>("+OK\r\nSubject: S\r\n\r\nbegin 644 a.txt\r\nM" +
+                                                     std::string(60, '0') + "\r\n.\r\n+OK 1 10\r\n");
     TIdPOP3 client;
     client.SetIOHandler(std::move(transport));
     TIdMessage message;

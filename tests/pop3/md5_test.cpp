@@ -31,7 +31,8 @@ const DigestCase kDigests[] = {
 };
 class Md5 : public testing::TestWithParam<DigestCase> {};
 TEST_P(Md5, MatchesReferenceDigest) {
-    EXPECT_EQ(TIdHashMessageDigest5::AsHex(TIdHashMessageDigest5::HashValue(GetParam().input)), GetParam().hex);
+    EXPECT_EQ(TIdHashMessageDigest5::AsHex(TIdHashMessageDigest5::HashValue(GetParam().input)),
+              GetParam().hex);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, Md5, testing::ValuesIn(kDigests),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -20,7 +20,9 @@ struct Session {
         pop.Port = port;
         pop.Username = "anne";
         pop.Password = "secret";
-        pop.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) { statuses.push_back(text); };
+        pop.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
+            statuses.push_back(text);
+        };
     }
     TIdPOP3 pop;
     std::vector<std::string> statuses;
@@ -172,10 +174,8 @@ struct CountCase {
     int count;  // -100: EConvertError
 };
 const CountCase kCounts[] = {
-    {"count_and_size", "+OK 2 320", 2},
-    {"zero_count", "+OK 0 0", 0},
-    {"nothing_after_ok", "+OK", 0},
-    {"count_without_size_has_no_blank", "+OK 5", -100},
+    {"count_and_size", "+OK 2 320", 2},     {"zero_count", "+OK 0 0", 0},
+    {"nothing_after_ok", "+OK", 0},         {"count_without_size_has_no_blank", "+OK 5", -100},
     {"not_a_number", "+OK many 320", -100},
 };
 class CountMessages : public testing::TestWithParam<CountCase> {};
@@ -197,12 +197,9 @@ struct SizeCase {
     int size;
 };
 const SizeCase kSizes[] = {
-    {"number_and_size", "+OK 1 1234", 1234},
-    {"nothing_after_ok", "+OK", -1},
-    {"text_after_size", "+OK 1 1234 octets", -1},
-    {"size_alone_is_whole_line", "+OK 1234", 1234},
-    {"size_not_a_number", "+OK 1 big", -1},
-    {"size_above_32_bits", "+OK 1 4294967296", -1},
+    {"number_and_size", "+OK 1 1234", 1234},      {"nothing_after_ok", "+OK", -1},
+    {"text_after_size", "+OK 1 1234 octets", -1}, {"size_alone_is_whole_line", "+OK 1234", 1234},
+    {"size_not_a_number", "+OK 1 big", -1},       {"size_above_32_bits", "+OK 1 4294967296", -1},
 };
 class QueryMessageSize : public testing::TestWithParam<SizeCase> {};
 TEST_P(QueryMessageSize, TakesTextAfterFirstBlank) {
@@ -247,7 +244,7 @@ TEST(CloseSession, VirtualCloseConnectionIsTheSessionClose) {
     ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\n");
     Session s(server.Port());
     TIdTCPClient& asClient = s.pop;
-    asClient.OpenConnection();  // logs in too
+    asClient.OpenConnection();   // logs in too
     asClient.CloseConnection();  // sends QUIT
     server.ExpectFinished();
 }
@@ -258,7 +255,7 @@ struct QuitCase {
     const char* name;
     const char* afterQuit;  // the server's side after the QUIT line
     bool raises;
-    bool closeSeenByRead;   // the read found the close: one more "Déconnecté." first
+    bool closeSeenByRead;  // the read found the close: one more "Déconnecté." first
 };
 const QuitCase kQuits[] = {
     {"answered_ok", "S: +OK bye\n", false, false},
@@ -291,7 +288,8 @@ INSTANTIATE_TEST_SUITE_P(Table, QuitReply, testing::ValuesIn(kQuits),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Session, NewSessionAfterCloseWorks) {
-    ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\nS: +OK bye\n!next\n" + kLogin + "C: DELE 1\nS: +OK\nC: QUIT\n");
+    ScriptedPop3Server server(std::string(kLogin) + "C: QUIT\nS: +OK bye\n!next\n" + kLogin +
+                              "C: DELE 1\nS: +OK\nC: QUIT\n");
     Session s(server.Port());
     s.pop.OpenSession();
     s.pop.CloseSession();
@@ -313,7 +311,8 @@ TEST(Session, StalledServerHitsReadTimeout) {
 }
 
 TEST(Session, OverlongReplyLineIsRefused) {
-    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\nS: +OK " + std::string(16380, '9') + "\nC: QUIT\n");
+    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\nS: +OK " + std::string(16380, '9') +
+                              "\nC: QUIT\n");
     Session s(server.Port());
     s.pop.OpenSession();
     if (auto e = ExpectThrown<EIdReadLnMaxLineLengthExceeded>([&] { s.pop.CountMessages(); })) {
@@ -356,7 +355,8 @@ TEST(LoadMessageHeader, RefusedTopRaisesAndSessionGoesOn) {
 }
 
 TEST(LoadMessageHeader, ConnectionLostInsideTheHeader) {
-    ScriptedPop3Server server(std::string(kLogin) + "C: TOP 1 0\nS: +OK\nS: Subject: x\n!raw From: a@\n!close\n");
+    ScriptedPop3Server server(std::string(kLogin) +
+                              "C: TOP 1 0\nS: +OK\nS: Subject: x\n!raw From: a@\n!close\n");
     Session s(server.Port());
     s.pop.OpenSession();
     TIdMessage message;

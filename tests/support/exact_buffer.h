@@ -7,7 +7,8 @@
 
 class ExactBuffer {
 public:
-    explicit ExactBuffer(std::string_view text) : size_(text.size()), bytes_(std::make_unique<char[]>(text.size())) {
+    explicit ExactBuffer(std::string_view text)
+        : size_(text.size()), bytes_(std::make_unique<char[]>(text.size())) {
         if (size_ > 0) std::memcpy(bytes_.get(), text.data(), size_);
     }
     std::string_view View() const { return {bytes_.get(), size_}; }

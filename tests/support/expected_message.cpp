@@ -20,21 +20,31 @@ const std::string kFolder = "mime/messages/";
 
 void ApplyField(ExpectedMessage& m, const std::string& key, const std::string& value) {
     ExpectedPart* part = m.parts.empty() ? nullptr : &m.parts.back();
-    if (key == "Option" && value == "NoDecode") m.noDecode = true;
-    else if (key == "Subject") m.subject = value;
-    else if (key == "Error") m.error = value;
-    else if (key == "Body") m.body.push_back(value);
+    if (key == "Option" && value == "NoDecode")
+        m.noDecode = true;
+    else if (key == "Subject")
+        m.subject = value;
+    else if (key == "Error")
+        m.error = value;
+    else if (key == "Body")
+        m.body.push_back(value);
     else if (key == "Text" || key == "Attachment") {
         m.parts.emplace_back();
         m.parts.back().attachment = key == "Attachment";
-    }
-    else if (part && key == "ContentType") part->contentType = value;
-    else if (part && key == "ContentTransfer") part->contentTransfer = value;
-    else if (part && key == "ContentDisposition") part->contentDisposition = value;
-    else if (part && key == "FileName") part->fileName = value;
-    else if (part && key == "Line") part->lines.push_back(value);
-    else if (part && key == "Bytes") part->bytes += UnescapeScriptText(value);
-    else throw std::runtime_error("unknown expectation line: " + key);
+    } else if (part && key == "ContentType")
+        part->contentType = value;
+    else if (part && key == "ContentTransfer")
+        part->contentTransfer = value;
+    else if (part && key == "ContentDisposition")
+        part->contentDisposition = value;
+    else if (part && key == "FileName")
+        part->fileName = value;
+    else if (part && key == "Line")
+        part->lines.push_back(value);
+    else if (part && key == "Bytes")
+        part->bytes += UnescapeScriptText(value);
+    else
+        throw std::runtime_error("unknown expectation line: " + key);
 }
 
 }  // namespace
@@ -118,7 +128,8 @@ void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& e
         ASSERT_NE(attachment, nullptr) << "a TIdAttachment";
         EXPECT_EQ(attachment->FileName, want.fileName);
         EXPECT_EQ(attachment->ContentDisposition(), want.contentDisposition);
-        ASSERT_TRUE(std::filesystem::exists(AnsiToUtf8(attachment->StoredPathName))) << attachment->StoredPathName;
+        ASSERT_TRUE(std::filesystem::exists(AnsiToUtf8(attachment->StoredPathName)))
+            << attachment->StoredPathName;
         EXPECT_EQ(FileBytes(AnsiToUtf8(attachment->StoredPathName)), want.bytes);
     }
 }

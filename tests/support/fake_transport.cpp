@@ -14,7 +14,9 @@ void FakeTransport::Close() {
     connected_ = false;
 }
 
-void FakeTransport::ConnectClient(const std::string&, int, const std::string&, int, int) { connected_ = true; }
+void FakeTransport::ConnectClient(const std::string&, int, const std::string&, int, int) {
+    connected_ = true;
+}
 
 bool FakeTransport::Readable(int) {
     if (!connected_) throw EIdConnClosedGracefully();

@@ -4,7 +4,8 @@
 
 namespace {
 
-constexpr std::string_view kBase64Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr std::string_view kBase64Alphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 void WriteHeader(std::ostream& out, std::string_view subject, std::string_view contentType,
                  std::string_view transferEncoding) {
@@ -31,8 +32,10 @@ std::string Base64Encode(std::string_view bytes) {
 
 void WriteAttachmentMessage(std::ostream& out, std::size_t attachmentBytes) {
     WriteHeader(out, "Gros fichier", "multipart/mixed; boundary=\"=_sep\"", "");
-    out << "--=_sep\nContent-Type: text/plain; charset=iso-8859-1\nContent-Transfer-Encoding: quoted-printable\n\n";
-    for (int i = 0; i < 50; ++i) out << "Voici le fichier promis, r=E9sum=E9 de l'ann=E9e. Ligne " << i << "\n";
+    out << "--=_sep\nContent-Type: text/plain; charset=iso-8859-1\nContent-Transfer-Encoding: "
+           "quoted-printable\n\n";
+    for (int i = 0; i < 50; ++i)
+        out << "Voici le fichier promis, r=E9sum=E9 de l'ann=E9e. Ligne " << i << "\n";
     out << "--=_sep\nContent-Type: application/octet-stream; name=\"donnees.bin\"\n"
         << "Content-Transfer-Encoding: base64\nContent-Disposition: attachment; filename=\"donnees.bin\"\n\n";
     std::mt19937 random(7);
@@ -58,4 +61,3 @@ void WriteQuotedPrintableMessage(std::ostream& out, std::size_t textBytes) {
         done += line.size();
     }
 }
-

@@ -17,4 +17,3 @@ void WriteAttachmentMessage(std::ostream& out, std::size_t attachmentBytes);
 // A single-part text/plain quoted-printable message of about `textBytes`
 // encoded bytes: French text with escaped accents and soft line breaks.
 void WriteQuotedPrintableMessage(std::ostream& out, std::size_t textBytes);
-

@@ -21,7 +21,8 @@ sockaddr_in Loopback(int port) {
 int BoundPort(int fd) {
     sockaddr_in sa{};
     socklen_t length = sizeof sa;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &length) != 0) throw std::runtime_error("getsockname");
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &length) != 0)
+        throw std::runtime_error("getsockname");
     return ntohs(sa.sin_port);
 }
 

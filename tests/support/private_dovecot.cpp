@@ -64,16 +64,16 @@ void PrivateDovecot::AddMessage(std::string_view bytes) const {
     auto now = std::chrono::system_clock::now().time_since_epoch();
     std::ostringstream name;
     name << std::chrono::duration_cast<std::chrono::seconds>(now).count() << ".M" << std::setfill('0')
-         << std::setw(6) << std::chrono::duration_cast<std::chrono::microseconds>(now).count() % 1000000 << "Q"
-         << std::setw(6) << ++counter << "P" << getpid() << ".vannoir";
+         << std::setw(6) << std::chrono::duration_cast<std::chrono::microseconds>(now).count() % 1000000
+         << "Q" << std::setw(6) << ++counter << "P" << getpid() << ".vannoir";
     fs::path tmp = fs::path(maildir) / "tmp" / name.str();
     {
         std::ofstream out(tmp, std::ios::binary);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out) throw std::runtime_error("cannot write " + tmp.string());
     }
-    fs::permissions(tmp, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                             fs::perms::others_read);
+    fs::permissions(
+        tmp, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     fs::rename(tmp, fs::path(maildir) / "new" / name.str());
 }
 

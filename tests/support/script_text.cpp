@@ -20,7 +20,7 @@ Step ParseLine(std::string_view line) {
         bool hasNumber;
     };
     static const Keyword kKeywords[] = {
-        {"!chunk", Step::Chunk, true}, {"!pause", Step::Pause, true}, {"!close", Step::Close, false},
+        {"!chunk", Step::Chunk, true},  {"!pause", Step::Pause, true},  {"!close", Step::Close, false},
         {"!reset", Step::Reset, false}, {"!stall", Step::Stall, false}, {"!next", Step::Next, false},
     };
     if (line.starts_with("S:")) return {Step::Send, UnescapeScriptText(AfterPrefix(line, "S:"))};

@@ -26,7 +26,8 @@ public:
     // Waits until the socket is readable; false on deadline or stop.
     bool WaitReadable() {
         for (;;) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(server_.deadline_ - Clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(server_.deadline_ - Clock::now());
             if (left.count() <= 0) return false;
             pollfd fds[2] = {{fd_, POLLIN, 0}, {server_.wake_.ReadFd(), POLLIN, 0}};
             int r = poll(fds, 2, static_cast<int>(left.count()));
@@ -200,8 +201,12 @@ void ScriptedPop3Server::RunSteps(int& fd) {
                 Record("<-- (no line end) " + PrintableBytes(step.text));
                 session->Send(step.text);
                 break;
-            case Step::Chunk: session->chunk_ = static_cast<std::size_t>(step.number); break;
-            case Step::Pause: std::this_thread::sleep_for(std::chrono::milliseconds(step.number)); break;
+            case Step::Chunk:
+                session->chunk_ = static_cast<std::size_t>(step.number);
+                break;
+            case Step::Pause:
+                std::this_thread::sleep_for(std::chrono::milliseconds(step.number));
+                break;
             case Step::Expect: {
                 bool closed = false;
                 std::string line = session->ReadLine(closed);

@@ -4,7 +4,9 @@
 #include <sstream>
 #include <stdexcept>
 
-std::string TestDataPath(const std::string& relative) { return std::string(VANNOIR_TEST_DATA) + "/" + relative; }
+std::string TestDataPath(const std::string& relative) {
+    return std::string(VANNOIR_TEST_DATA) + "/" + relative;
+}
 
 std::string ReadTestData(const std::string& relative) {
     std::ifstream in(TestDataPath(relative), std::ios::binary);
