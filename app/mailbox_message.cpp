@@ -2,7 +2,7 @@
 // each guarded against a mailbox changed since the scan.
 #include "app/mailbox_actions.h"
 #include "app/texts.h"
-#include "mime/message_part.h"
+#include "message/message_part.h"
 #include "platform/text_format.h"
 
 // Whether the message now in the message object is not the one the scan

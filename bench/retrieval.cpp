@@ -13,7 +13,7 @@
 #include <string>
 
 #include "message/message.h"
-#include "mime/message_part.h"
+#include "message/message_part.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 #include "support/expected_message.h"

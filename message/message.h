@@ -11,8 +11,8 @@
 
 #include "message/email_address.h"
 #include "message/header_list.h"
-#include "mime/message_parts.h"
-#include "mime/mime_boundary.h"
+#include "message/message_parts.h"
+#include "message/mime_boundary.h"
 #include "platform/component.h"
 #include "platform/date_time.h"
 #include "platform/string_list.h"

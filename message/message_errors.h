@@ -14,3 +14,18 @@ VANNOIR_DECLARE_ERROR(EIdFailedToRetreiveTimeZoneInfo, EIdException,
 // Sending a message encoded UU that has text or related parts.
 VANNOIR_DECLARE_ERROR(EIdMessageException, EIdException,
                       "Encodage incorrect. UU permet uniquement les éléments Body et Attachments");
+
+namespace message_text {
+// Copying a part from a part of another class; followed by the source class,
+// " à un ", the destination class and ".".
+inline constexpr const char* kCannotAssign = "Impossible d'assigner un ";
+// Prefix of the error for an unknown send-side message encoder name.
+inline constexpr const char* kEncoderNotFound = "Encodeur de message non trouvé";
+}  // namespace message_text
+
+// An unknown send-side message encoder name; the text carries the name.
+VANNOIR_DECLARE_ERROR(EIdMessageEncoderNotFound, EIdException, message_text::kEncoderNotFound);
+
+// Creating the abstract message part itself.
+VANNOIR_DECLARE_ERROR(EIdCanNotCreateMessagePart, EIdException,
+                      "TIdMessagePart ne peut être créé.  Utilisez des classes descendantes. ");

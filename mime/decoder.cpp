@@ -35,7 +35,7 @@ void TIdDecoder4to3::DecodeAndWrite(std::string_view text, std::ostream& stream)
 }
 
 void TIdDecoder4to3::DecodeToStream(std::string_view text, std::ostream& stream) {
-    if (text.size() % 4 != 0) throw EIdException(Ansi(mime_text::kIrregularSize));
+    if (text.size() % 4 != 0) throw EIdIrregularSize();
     DecodeAndWrite(text, stream);
 }
 

@@ -51,7 +51,7 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
                     decoder = ProcessAttachment(message, std::move(decoder), endOfMessage);
                     break;
                 default:
-                    throw EIdException(Ansi(mime_text::kUnknownPartType));
+                    throw EIdUnknownPartType();
             }
         }
     }

@@ -31,7 +31,7 @@ std::unique_ptr<TIdDecoder> DecoderForFirstLine(const std::string& line) {
     if (FitsLength(line[0] == ' ' ? 0 : LengthIn(decoder_alphabet::kUUE, line[0]), line))
         return std::make_unique<TIdDecoderUUE>();
     if (FitsLength(LengthIn(decoder_alphabet::kXXE, line[0]), line)) return std::make_unique<TIdDecoderXXE>();
-    throw EIdException(Ansi(mime_text::kUnknownUueScheme));
+    throw EIdUnknownUueScheme();
 }
 
 }  // namespace

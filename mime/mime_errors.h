@@ -9,14 +9,6 @@
 namespace mime_text {
 // A 4-to-3 text (base64, or a UUE/XXE line) whose length is not a multiple of 4.
 inline constexpr const char* kIrregularSize = "Taille irrégulière dans DecodeToStream.";
-// Creating the abstract message part itself.
-inline constexpr const char* kCanNotCreateMessagePart =
-    "TIdMessagePart ne peut être créé.  Utilisez des classes descendantes. ";
-// Prefix of the error for an unknown send-side message encoder name.
-inline constexpr const char* kEncoderNotFound = "Encodeur de message non trouvé";
-// Copying a part from a part of another class; followed by the source class,
-// " à un ", the destination class and ".".
-inline constexpr const char* kCannotAssign = "Impossible d'assigner un ";
 // A part header cut off by the end of the message.
 inline constexpr const char* kUnknownPartType = "Type de partie de message inconnu.";
 // An attachment's temporary file could not be opened or written; followed by
@@ -26,4 +18,8 @@ inline constexpr const char* kCannotWriteAttachment = "Impossible d'écrire le f
 inline constexpr const char* kUnknownUueScheme = "Schéma d'encodage UUE non reconnu.";
 }  // namespace mime_text
 
-VANNOIR_DECLARE_ERROR(EIdCanNotCreateMessagePart, EIdException, mime_text::kCanNotCreateMessagePart);
+VANNOIR_DECLARE_ERROR(EIdIrregularSize, EIdException, mime_text::kIrregularSize);
+VANNOIR_DECLARE_ERROR(EIdUnknownPartType, EIdException, mime_text::kUnknownPartType);
+VANNOIR_DECLARE_ERROR(EIdUnknownUueScheme, EIdException, mime_text::kUnknownUueScheme);
+// Carries the attachment file's path in its text.
+VANNOIR_DECLARE_ERROR(EIdAttachmentWriteError, EIdException, mime_text::kCannotWriteAttachment);

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "message/message.h"
-#include "mime/message_part.h"
+#include "message/message_part.h"
 #include "mime/mime_errors.h"
 #include "mime/text_lines_stream.h"
 #include "platform/temp_file.h"
@@ -28,10 +28,10 @@ std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message,
                                                      bool& endOfMessage) {
     const std::string path = NewTempFile();
     std::ofstream file(AnsiToUtf8(path), std::ios::binary | std::ios::trunc);
-    if (!file) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
+    if (!file) throw EIdAttachmentWriteError(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
     auto next = decoder->ReadPartBody(file, endOfMessage);
     // A full disk must not pass for a complete attachment.
-    if (!file.flush()) throw EIdException(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
+    if (!file.flush()) throw EIdAttachmentWriteError(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
     TIdAttachment& attachment = message.Parts.AddAttachment();
     attachment.SetContentType(decoder->PartHeaderValue("Content-Type"));
     attachment.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));

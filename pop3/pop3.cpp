@@ -38,7 +38,7 @@ void TIdPOP3::LogIn() {
         return;
     }
     std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
-    if (timestamp.empty()) throw EIdException(Ansi(pop3_text::kNoApopTimestamp));
+    if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
     SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
 }
 
@@ -92,7 +92,7 @@ int TIdPOP3::ReadReply(const std::vector<int>& allowed) {
     } else if (AnsiSameText(LastReply.TextCode(), "-ERR")) {
         LastReply.SetNumericCode(ReplyError);
     } else {
-        throw EIdException(Ansi(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() + "\"");
+        throw EIdPOP3UnrecognisedReply(Ansi(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() + "\"");
     }
     return CheckReplyCode(allowed);
 }

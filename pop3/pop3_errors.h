@@ -12,6 +12,11 @@ inline constexpr const char* kUnrecognisedReply = "En-tête de réponse POP3 non
 inline constexpr const char* kNoApopTimestamp = "Le serveur ne supporte pas APOP (pas d'horodatage)";
 }  // namespace pop3_text
 
+// A reply that begins with neither "+OK" nor "-ERR"; the text carries the reply.
+VANNOIR_DECLARE_ERROR(EIdPOP3UnrecognisedReply, EIdException, pop3_text::kUnrecognisedReply);
+// APOP asked of a server whose greeting has no time stamp.
+VANNOIR_DECLARE_ERROR(EIdPOP3NoApopTimestamp, EIdException, pop3_text::kNoApopTimestamp);
+
 // A user name or password that holds CR, LF or NUL: sent as it is, it would
 // end the command early and let the rest pass for further commands.
 VANNOIR_DECLARE_ERROR(EIdPOP3UnsafeCredentials, EIdException,

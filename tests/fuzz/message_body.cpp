@@ -9,7 +9,7 @@
 
 #include "memory_transport.h"
 #include "message/message.h"
-#include "mime/message_part.h"
+#include "message/message_part.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 

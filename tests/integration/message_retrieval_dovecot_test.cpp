@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "message/message.h"
-#include "mime/message_part.h"
+#include "message/message_part.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 #include "support/dovecot_fixture.h"

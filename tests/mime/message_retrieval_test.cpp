@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "message/message.h"
-#include "mime/message_parts.h"
+#include "message/message_parts.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 #include "support/expected_message.h"

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "message/message.h"
-#include "mime/message_part.h"
+#include "message/message_part.h"
 #include "platform/text.h"
 #include "support/script_text.h"
 #include "support/test_data.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mime/message_part.h"
+#include "message/message_part.h"
 
 class TIdMessageParts {
 public:

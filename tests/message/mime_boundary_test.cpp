@@ -1,4 +1,4 @@
-#include "mime/mime_boundary.h"
+#include "message/mime_boundary.h"
 
 #include <gtest/gtest.h>
 

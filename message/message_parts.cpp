@@ -1,8 +1,8 @@
-#include "mime/message_parts.h"
+#include "message/message_parts.h"
 
 #include <array>
 
-#include "mime/mime_errors.h"
+#include "message/message_errors.h"
 #include "platform/string_list.h"
 #include "platform/text.h"
 
@@ -42,7 +42,7 @@ void TIdMessageParts::SetAttachmentEncoding(std::string_view name) {
             return;
         }
     }
-    throw EIdException(Ansi(mime_text::kEncoderNotFound) + ": " + std::string(name));
+    throw EIdMessageEncoderNotFound(Ansi(message_text::kEncoderNotFound) + ": " + std::string(name));
 }
 
 void TIdMessageParts::CountParts() {

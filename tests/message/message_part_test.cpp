@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "mime/message_parts.h"
-#include "mime/mime_errors.h"
+#include "message/message_errors.h"
+#include "message/message_parts.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "mime/message_part.h"
+#include "message/message_part.h"
 
 #include <typeinfo>
 
-#include "mime/mime_errors.h"
+#include "message/message_errors.h"
 
 TIdMessagePart::TIdMessagePart() { throw EIdCanNotCreateMessagePart(); }
 
 void TIdMessagePart::Assign(const TIdMessagePart& source) {
     if (typeid(source) != typeid(*this))
-        throw EConvertError(Ansi(mime_text::kCannotAssign) + source.ClassName() + Ansi(" à un ") +
+        throw EConvertError(Ansi(message_text::kCannotAssign) + source.ClassName() + Ansi(" à un ") +
                             ClassName() + ".");
     SetContentTransfer(source.ContentTransfer());
     SetContentType(source.ContentType());
