@@ -42,6 +42,13 @@ void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_vie
     ini.WriteString(texts::kSection, SlotKey(texts::kPasswordKey, slot), scrambledPassword);
 }
 
+void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user) {
+    ini.WriteInteger(texts::kSection, texts::kCountKey, slot);
+    ini.WriteString(texts::kSection, SlotKey(texts::kServerKey, slot), host);
+    ini.WriteString(texts::kSection, SlotKey(texts::kUserKey, slot), user);
+    ini.DeleteKey(texts::kSection, SlotKey(texts::kPasswordKey, slot));
+}
+
 void EraseAllAccounts(TIniFile& ini) {
     // One replacement of the file for every key rather than one each.
     std::string bytes = ReadIniBytesForChange(ini.FileName());
@@ -53,4 +60,11 @@ void EraseAllAccounts(TIniFile& ini) {
         }
     }
     StoreIniBytes(ini.FileName(), IniWithValue(bytes, texts::kSection, texts::kCountKey, IntToStr(0)));
+}
+
+Account WithOverrides(Account account, const AccountOverrides& overrides) {
+    if (overrides.host) account.host = *overrides.host;
+    if (overrides.port) account.port = *overrides.port;
+    if (overrides.user) account.user = *overrides.user;
+    return account;
 }

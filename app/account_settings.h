@@ -1,6 +1,7 @@
 #pragma once
 // The accounts of the settings file: slots 0 to 10, each with a server, a
 // user name and a scrambled password, plus "Nbre", the last slot saved.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,11 @@
 inline constexpr int kLowestSlot = 0;
 inline constexpr int kHighestSlot = 10;
 
+inline constexpr int kDefaultPop3Port = 110;
+
 struct Account {
     std::string host;
+    int port = kDefaultPop3Port;
     std::string user;
     std::string password;     // in clear; empty when not configured
     bool configured = false;  // the slot has a "Passe" value
@@ -32,6 +36,14 @@ StoredSlot ReadStoredSlot(const TIniFile& ini, int slot);
 // The account of `slot` as the main window loads it. A slot without "Passe"
 // is not configured and has an empty password. Never throws.
 Account ReadAccount(const TIniFile& ini, int slot);
+// What one run of the command line puts in place of the slot's own values.
+struct AccountOverrides {
+    std::optional<std::string> host;  // Windows-1252
+    std::optional<int> port;
+    std::optional<std::string> user;  // Windows-1252
+};
+Account WithOverrides(Account account, const AccountOverrides& overrides);
+
 // The main window caption for a loaded account (Windows-1252).
 std::string AccountCaption(const Account& account);
 
@@ -42,6 +54,11 @@ int ReadSlotCount(const TIniFile& ini);
 // password, in that order. Throws EIniWriteError (earlier writes stay).
 void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user,
                  std::string_view scrambledPassword);
+
+// An imported account in `slot`: "Nbre" := slot, then the server and user
+// name; a password left in the slot is removed, so it never goes to the new
+// server. Throws EIniWriteError.
+void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user);
 
 // "Tout effacer": deletes the keys of slots "Nbre" down to 0 (server, user
 // name, password in that order), then writes "Nbre" := 0. Slots above the

@@ -9,5 +9,6 @@ AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
     const std::filesystem::path lists = executable.parent_path() / texts::kListFolder;
     paths.friends = lists / texts::kFriendFile;
     paths.intruders = lists / texts::kIntruderFile;
+    paths.help = executable.parent_path() / texts::kHelpFolder / texts::kHelpPage;
     return paths;
 }

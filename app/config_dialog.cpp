@@ -27,22 +27,23 @@ void ConfigDialog::SelectorClick() {
     view_.FocusServer();
 }
 
-void ConfigDialog::Save() {
+Outcome ConfigDialog::Refuse(std::string text) {
+    dialogs_.Message(text);
+    return Outcome::Refused(std::move(text));
+}
+
+Outcome ConfigDialog::Save() {
     const std::string server = view_.ServerText(), user = view_.UserText(), password = view_.PasswordText();
-    if (server.empty() || user.empty() || password.empty()) {
-        dialogs_.Message(Ansi(texts::kFillEveryField));
-        return;
-    }
-    if (!CanStorePassword(password)) {
-        dialogs_.Message(Ansi(texts::kPasswordRefused));
-        return;
-    }
-    std::string scrambled = ScramblePassword(password, draw_);
-    int slot = view_.SelectorValue();
-    TIniFile ini(settings_);
-    SaveAccount(ini, slot, server, user, scrambled);
-    view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
-    ClearBoxes();
+    if (server.empty() || user.empty() || password.empty()) return Refuse(Ansi(texts::kFillEveryField));
+    if (!CanStorePassword(password)) return Refuse(Ansi(texts::kPasswordRefused));
+    return RunShowingErrors(dialogs_, [&] {
+        std::string scrambled = ScramblePassword(password, draw_);
+        const int slot = std::clamp(view_.SelectorValue(), kLowestSlot, kHighestSlot);
+        TIniFile ini(settings_);
+        SaveAccount(ini, slot, server, user, scrambled);
+        view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
+        ClearBoxes();
+    });
 }
 
 void ConfigDialog::Cancel() { view_.CloseDialog(); }

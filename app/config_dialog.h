@@ -3,6 +3,7 @@
 // one slot after the other. The boxes are the dialog's; nothing is kept here.
 #include <filesystem>
 
+#include "app/outcome.h"
 #include "app/password_scramble.h"
 #include "app/window.h"
 
@@ -18,14 +19,17 @@ public:
     void SelectorClick();
     // "Enregistrer": refuses empty boxes and passwords the stored format
     // cannot hold (a message, nothing written); otherwise writes the slot,
-    // moves the selector to the next slot and empties the boxes.
-    // Throws EIniWriteError when the file refuses a write.
-    void Save();
+    // moves the selector to the next slot and empties the boxes. A selector
+    // typed out of range saves the slot it shows once clamped (0 to 10),
+    // never a slot no selector can reach. A file that refuses the write:
+    // the standard error box (earlier writes stay).
+    Outcome Save();
     // "Annuler": closes the dialog, writes nothing.
     void Cancel();
 
 private:
     void ClearBoxes();
+    Outcome Refuse(std::string text);
 
     std::filesystem::path settings_;
     ConfigDialogView& view_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/outcome.h"
 #include "app/window.h"
 
 class ListDialog {
@@ -14,17 +15,18 @@ public:
     // `sorted`: the box orders its names (the friend dialog) rather than
     // keeping the file order. `saved` runs after each successful save, so
     // the main window can reload its own copy of the list.
-    ListDialog(std::filesystem::path file, bool sorted, ListBoxView& box, std::function<void()> saved)
-        : file_(std::move(file)), sorted_(sorted), box_(box), saved_(std::move(saved)) {}
+    ListDialog(std::filesystem::path file, bool sorted, ListBoxView& box, Dialogs& dialogs,
+               std::function<void()> saved)
+        : file_(std::move(file)), sorted_(sorted), box_(box), dialogs_(dialogs), saved_(std::move(saved)) {}
 
-    // A new working list loaded from the file, copied into the box. Throws
-    // EListFileOpenError: the working list stays empty and the box keeps
-    // what it showed.
-    void Show();
+    // A new working list loaded from the file, copied into the box. A file
+    // that cannot be read (standard error box): the working list stays empty
+    // and the box keeps what it showed.
+    Outcome Show();
     // "Supprimer": removes the selected name from the box (none selected:
-    // nothing), then saves the box's names in its order. Throws
-    // EListFileCreateError: the removal then stays in the box only.
-    void DeleteSelected();
+    // nothing), then saves the box's names in its order. A file that cannot
+    // be written (standard error box): the removal stays in the box only.
+    Outcome DeleteSelected();
     // Frees the working list; saves nothing.
     void Close() { working_.reset(); }
 
@@ -34,6 +36,7 @@ private:
     std::filesystem::path file_;
     bool sorted_;
     ListBoxView& box_;
+    Dialogs& dialogs_;
     std::function<void()> saved_;
     std::optional<std::vector<std::string>> working_;
 };

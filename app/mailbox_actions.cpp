@@ -7,9 +7,7 @@
 class MailboxActions::RunGuard {
 public:
     explicit RunGuard(MailboxActions& actions) : actions_(actions), refused_(actions.running_) {
-        if (refused_) {
-            actions_.view_.dialogs.Message(Ansi(texts::kActionRunning));
-        } else {
+        if (!refused_) {
             actions_.running_ = true;
             actions_.ApplyAccount();
         }
@@ -42,45 +40,52 @@ void MailboxActions::SetAccount(const Account& account) {
 }
 
 void MailboxActions::ApplyAccount() {
+    applied_ = account_;
     client_.Host = account_.host;
+    client_.Port = account_.port;
     client_.Username = account_.user;
     // A slot without password clears it: the previous account's password
     // must never be sent to another server.
     client_.Password = account_.password;
 }
 
-bool MailboxActions::Scan() {
-    RunGuard guard(*this);
-    if (guard.Refused()) return false;
-    RunScan();
-    return true;
+Outcome MailboxActions::Refuse(std::string text) {
+    view_.dialogs.Message(text);
+    return Outcome::Refused(std::move(text));
 }
 
-bool MailboxActions::Preview(int message) {
+Outcome MailboxActions::Scan() {
     RunGuard guard(*this);
-    if (guard.Refused()) return false;
-    bool changed = false;
-    previewRetrieved_ = false;
-    if (InSession([&] { ShowPreview(message, changed); }) && changed)
-        view_.dialogs.Warning(Ansi(texts::kPreviewChanged));
-    return true;
+    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning));
+    return RunScan();
 }
 
-bool MailboxActions::Delete(int message) {
+Outcome MailboxActions::Preview(int message) {
     RunGuard guard(*this);
-    if (guard.Refused()) return false;
-    RunDelete(message);
+    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning));
+    bool retrieved = false, changed = false;
+    Outcome outcome = InSession([&] { ShowPreview(message, retrieved, changed); });
+    if (!outcome.IsDone()) return outcome;
+    if (changed) view_.dialogs.Warning(Ansi(texts::kPreviewChanged));
+    // The window just shows the empty message; a caller that goes on needs to know.
+    if (!retrieved) return Outcome::Refused({});
+    return outcome;
+}
+
+Outcome MailboxActions::Delete(int message) {
+    RunGuard guard(*this);
+    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning));
+    Outcome deletion = RunDelete(message);
     // The grid is refreshed in every case, also after a failure or a refusal.
-    RunScan();
-    return true;
+    Outcome scan = RunScan();
+    return deletion.IsDone() ? scan : deletion;
 }
 
-bool MailboxActions::InSession(const std::function<void()>& steps) {
+Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     try {
         client_.OpenSession();
     } catch (...) {
-        Fail(std::current_exception());
-        return false;
+        return Fail(std::current_exception());
     }
     std::exception_ptr failure;
     try {
@@ -93,22 +98,20 @@ bool MailboxActions::InSession(const std::function<void()>& steps) {
     } catch (...) {
         if (!failure) failure = std::current_exception();
     }
-    if (failure) {
-        Fail(failure);
-        return false;
-    }
-    lastFailure_.clear();
-    return true;
+    if (failure) return Fail(failure);
+    return Outcome::Done();
 }
 
-void MailboxActions::Fail(const std::exception_ptr& failure) {
+Outcome MailboxActions::Fail(const std::exception_ptr& failure) {
+    std::string underlying;
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& e) {
-        lastFailure_ = e.what();
+        underlying = Trim(e.what());
     } catch (...) {
-        lastFailure_.clear();
     }
     view_.cursor.SetBusy(false);
-    view_.dialogs.Error(Ansi(texts::kCannotConnect));
+    std::string text = Ansi(texts::kCannotConnect);
+    view_.dialogs.Error(text);
+    return Outcome::Failed(std::move(text), std::move(underlying));
 }

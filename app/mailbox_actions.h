@@ -14,6 +14,7 @@
 
 #include "app/account_settings.h"
 #include "app/main_lists.h"
+#include "app/outcome.h"
 #include "app/scan_record.h"
 #include "app/window.h"
 #include "message/message.h"
@@ -24,56 +25,57 @@ public:
     // Binds the client's status event to status panel 0.
     MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists, MainWindowView view);
 
-    // Host, user name and password for the next sessions. Given to the client
-    // at once when no action runs, else when the running one has ended, so a
-    // session never mixes two accounts.
+    // Host, port, user name and password for the next sessions. Given to the
+    // client at once when no action runs, else when the running one has
+    // ended, so a session never mixes two accounts.
     void SetAccount(const Account& account);
+    // The account the client holds: during an action, the one it runs with.
+    const Account& CurrentAccount() const { return applied_; }
 
-    // Each returns false when refused because another action runs.
-    bool Scan();
-    bool Preview(int message);
-    bool Delete(int message);
+    // Each is refused (a message shown) while another action runs. A failure
+    // in the session shows "Impossible de se connecter au serveur".
+    Outcome Scan();
+    // Refused without a box when the server has no such message (the pane
+    // then shows the three lines of an empty message).
+    Outcome Preview(int message);
+    // The deletion's refusal or failure, else the scan's outcome that follows.
+    Outcome Delete(int message);
 
     bool Running() const { return running_; }
+    // The rows of the last scan; the grid shows them.
     const ScanRecord& Record() const { return record_; }
     // Whether a scan ran (or a record was restored): before that, a preview
     // has nothing to compare with.
     bool HasRecord() const { return haveRecord_; }
-    // Puts back the rows of an earlier scan (grid and record), for a caller
-    // that keeps them between runs.
+    // Takes the rows of an earlier scan as this scan's, for a caller that
+    // keeps them between runs. The grid is left alone.
     void RestoreRecord(ScanRecord record);
-    // The message of the error behind the last failure box, empty after a
-    // success (for callers that report more than the box says).
-    const std::string& LastFailure() const { return lastFailure_; }
-    // Whether the last preview's message was there (the server may refuse
-    // the number without an error: the pane then shows three lines).
-    bool PreviewRetrieved() const { return previewRetrieved_; }
 
 private:
     class RunGuard;
-    void RunScan();
-    void ClearGrid();
+    Outcome RunScan();
+    void ClearRows();
     void ScanHeaders(bool& intruderFound);
     void FillRow(int i);
     void Purge();
-    void RunDelete(int message);
-    void ShowPreview(int message, bool& changed);
+    Outcome RunDelete(int message);
+    void ShowPreview(int message, bool& retrieved, bool& changed);
     void AppendPreviewLines();
     bool HeaderChanged(int message) const;
     // Opens a session, runs `steps`, closes the session whatever happened;
-    // true on success, else the failure box has been shown.
-    bool InSession(const std::function<void()>& steps);
-    void Fail(const std::exception_ptr& failure);
+    // a failure has been shown in the error box.
+    Outcome InSession(const std::function<void()>& steps);
+    Outcome Fail(const std::exception_ptr& failure);
+    Outcome Refuse(std::string text);
     void ApplyAccount();
 
     TIdPOP3& client_;
     TIdMessage& message_;
     const MainLists& lists_;
     MainWindowView view_;
-    Account account_;
+    Account account_;  // the latest chosen
+    Account applied_;  // the client's
     ScanRecord record_;
-    std::string lastFailure_;
     bool running_ = false;
     bool haveRecord_ = false;
-    bool previewRetrieved_ = false;
 };

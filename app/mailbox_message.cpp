@@ -14,10 +14,10 @@ bool MailboxActions::HeaderChanged(int message) const {
     return row ? lines != row->headerLines : !lines.empty();
 }
 
-void MailboxActions::ShowPreview(int message, bool& changed) {
+void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
     message_.ClearAll();
     view_.preview.Clear();
-    previewRetrieved_ = client_.LoadMessage(message, message_);
+    retrieved = client_.LoadMessage(message, message_);
     changed = HeaderChanged(message);
     AppendPreviewLines();
 }
@@ -38,28 +38,21 @@ void MailboxActions::AppendPreviewLines() {
     }
 }
 
-void MailboxActions::RunDelete(int message) {
+Outcome MailboxActions::RunDelete(int message) {
     const std::string number = IntToStr(message);
-    if (!RowOf(record_, message)) {
-        view_.dialogs.Message(FormatText(Ansi(texts::kDeleteRefusedNoScan), {number}));
-        return;
-    }
+    if (!RowOf(record_, message)) return Refuse(FormatText(Ansi(texts::kDeleteRefusedNoScan), {number}));
     bool changed = false;
-    bool done = InSession([&] {
+    Outcome outcome = InSession([&] {
         message_.ClearAll();
         client_.LoadMessageHeader(message, message_);
         changed = HeaderChanged(message);
         if (!changed) client_.DeleteMessage(message);
     });
-    if (done && changed) view_.dialogs.Message(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}));
+    if (outcome.IsDone() && changed) return Refuse(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}));
+    return outcome;
 }
 
 void MailboxActions::RestoreRecord(ScanRecord record) {
-    ClearGrid();
     record_ = std::move(record);
-    const int rows = static_cast<int>(record_.size()) + 1;
-    if (rows > view_.grid.RowCount()) view_.grid.SetRowCount(rows);
-    for (int row = 1; row < rows; ++row)
-        for (int column = 0; column < 6; ++column)
-            view_.grid.SetCell(column, row, record_[row - 1].cells[column]);
+    haveRecord_ = true;
 }

@@ -10,19 +10,17 @@ namespace {
 constexpr int kGridRows = 1000;  // the heading row and 999 messages
 }
 
-void MailboxActions::ClearGrid() {
+void MailboxActions::ClearRows() {
     // A grid grown by a larger mailbox shrinks back, so no cell of an
     // earlier scan survives.
-    if (view_.grid.RowCount() != kGridRows) view_.grid.SetRowCount(kGridRows);
-    for (int column = 0; column < 6; ++column)
-        for (int row = 1; row < kGridRows; ++row) view_.grid.SetCell(column, row, "");
+    view_.grid.ClearRows(kGridRows);
     record_.clear();
     haveRecord_ = true;
 }
 
-void MailboxActions::RunScan() {
-    ClearGrid();
-    InSession([this] {
+Outcome MailboxActions::RunScan() {
+    ClearRows();
+    return InSession([this] {
         view_.cursor.SetBusy(true);
         bool intruderFound = false;
         ScanHeaders(intruderFound);
@@ -58,11 +56,9 @@ void MailboxActions::FillRow(int i) {
     row.cells[2] = message_.From.Name;
     row.cells[3] = message_.Subject;
     row.headerLines = message_.HeaderLines.Lines();
-    for (int column = 0; column < 4; ++column) view_.grid.SetCell(column, i, row.cells[column]);
     row.cells[4] = IntToStr(client_.QueryMessageSize(i));
-    view_.grid.SetCell(4, i, row.cells[4]);
-    row.cells[5] = lists_.StatusOf(view_.grid.Cell(2, i));
-    view_.grid.SetCell(5, i, row.cells[5]);
+    row.cells[5] = lists_.StatusOf(row.cells[2]);
+    view_.grid.SetRow(i, row.cells);
     record_.push_back(std::move(row));
 }
 

@@ -20,7 +20,7 @@ std::string MainLists::StatusOf(std::string_view sender) const {
     return {};
 }
 
-std::unique_ptr<ListDialog> MainLists::MakeDialog(ListKind kind, ListBoxView& box) {
-    return std::make_unique<ListDialog>(File(kind), kind == ListKind::Friends, box,
+std::unique_ptr<ListDialog> MainLists::MakeDialog(ListKind kind, ListBoxView& box, Dialogs& dialogs) {
+    return std::make_unique<ListDialog>(File(kind), kind == ListKind::Friends, box, dialogs,
                                         [this, kind] { Reload(kind); });
 }

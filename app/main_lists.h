@@ -8,9 +8,8 @@
 
 #include "app/app_paths.h"
 #include "app/list_dialog.h"
+#include "app/list_kind.h"
 #include "app/sender_list.h"
-
-enum class ListKind { Friends, Intruders };
 
 class MainLists {
 public:
@@ -39,7 +38,7 @@ public:
 
     // The dialog that removes names from a list's file; after each save it
     // reloads that list here.
-    std::unique_ptr<ListDialog> MakeDialog(ListKind kind, ListBoxView& box);
+    std::unique_ptr<ListDialog> MakeDialog(ListKind kind, ListBoxView& box, Dialogs& dialogs);
 
 private:
     SenderList& Edit(ListKind kind) { return kind == ListKind::Friends ? friends_ : intruders_; }

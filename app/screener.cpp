@@ -1,30 +1,109 @@
 #include "app/screener.h"
 
+#include "app/account_import.h"
+#include "app/mailbox_actions.h"
+#include "app/main_lists.h"
+#include "app/print_layout.h"
 #include "app/texts.h"
+#include "message/message.h"
+#include "pop3/pop3.h"
+
+struct Screener::Parts {
+    Parts(const AppPaths& paths, MainWindowView view) : lists(paths), actions(client, message, lists, view) {}
+    TIdPOP3 client;
+    TIdMessage message;
+    MainLists lists;
+    MailboxActions actions;
+};
 
 Screener::Screener(AppPaths paths, MainWindowView view)
-    : paths_(std::move(paths)), view_(view), lists_(paths_), actions_(client_, message_, lists_, view_) {}
+    : paths_(std::move(paths)), view_(view), parts_(std::make_unique<Parts>(paths_, view_)) {}
+
+Screener::~Screener() = default;
 
 void Screener::FormCreate() {
-    for (int column = 0; column < 6; ++column) view_.grid.SetCell(column, 0, Ansi(texts::kHeadings[column]));
+    for (int column = 0; column < kGridColumns; ++column)
+        view_.grid.SetCell(column, 0, Ansi(texts::kHeadings[column]));
 }
 
-void Screener::FormShow(int selector) {
-    LoadAccount(selector);
-    lists_.LoadBoth();
+Outcome Screener::FormShow(int selector) {
+    Outcome account = LoadAccount(selector);
+    if (!account.IsDone()) return account;
+    return LoadLists();
 }
 
-void Screener::LoadAccount(int slot) {
-    Account account = ReadAccount(TIniFile(paths_.settings), slot);
-    actions_.SetAccount(account);
-    view_.caption.SetCaption(AccountCaption(account));
+Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
+    return RunShowingErrors(view_.dialogs, [&] {
+        Account account = WithOverrides(ReadAccount(TIniFile(paths_.settings), slot), overrides);
+        SetAccount(account);
+        view_.caption.SetCaption(AccountCaption(account));
+    });
 }
 
-void Screener::EraseAllAccounts() {
-    TIniFile ini(paths_.settings);
-    ::EraseAllAccounts(ini);
+void Screener::SetAccount(const Account& account) { parts_->actions.SetAccount(account); }
+
+Outcome Screener::LoadLists() {
+    return RunShowingErrors(view_.dialogs, [&] { parts_->lists.LoadBoth(); });
 }
 
-void Screener::AddCurrentSender(ListKind kind) {
-    lists_.AddSender(kind, view_.grid.Cell(2, view_.grid.CurrentRow()));
+Outcome Screener::EraseAllAccounts() {
+    return RunShowingErrors(view_.dialogs, [&] {
+        TIniFile ini(paths_.settings);
+        ::EraseAllAccounts(ini);
+    });
 }
+
+Outcome Screener::Scan() { return parts_->actions.Scan(); }
+Outcome Screener::Preview(int message) { return parts_->actions.Preview(message); }
+Outcome Screener::Delete(int message) { return parts_->actions.Delete(message); }
+
+Outcome Screener::AddCurrentSender(ListKind kind) {
+    return RunShowingErrors(view_.dialogs, [&] {
+        const ScanRow* row = RowOf(parts_->actions.Record(), view_.grid.CurrentRow());
+        parts_->lists.AddSender(kind, row ? row->cells[2] : std::string());
+    });
+}
+
+Outcome Screener::EmptyList(ListKind kind) {
+    parts_->lists.Empty(kind);
+    return Outcome::Done();
+}
+
+std::unique_ptr<ListDialog> Screener::MakeListDialog(ListKind kind, ListBoxView& box) {
+    return parts_->lists.MakeDialog(kind, box, view_.dialogs);
+}
+
+std::unique_ptr<ConfigDialog> Screener::MakeConfigDialog(ConfigDialogView& view) {
+    return std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
+}
+
+Outcome Screener::ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog) {
+    ImportResult result;
+    Outcome outcome =
+        RunShowingErrors(view_.dialogs, [&] { result = ::ImportAccounts(registry, paths_.settings); });
+    if (!outcome.IsDone()) return outcome;
+    if (result.found == 0) {
+        std::string text = Ansi(texts::kImportFailed);
+        view_.dialogs.Message(text);
+        return Outcome::Refused(std::move(text));
+    }
+    view_.dialogs.Message(ImportSuccessText(result));
+    if (showConfigDialog) showConfigDialog();
+    return outcome;
+}
+
+Outcome Screener::PrintGrid(Printer& printer) {
+    return RunShowingErrors(view_.dialogs, [&] { PrintHeaderGrid(printer, view_.grid); });
+}
+
+Outcome Screener::PrintMessage(Printer& printer) {
+    return RunShowingErrors(view_.dialogs,
+                            [&] { PrintMessageLines(printer, view_.preview.Lines(), view_.preview.Font()); });
+}
+
+bool Screener::Busy() const { return parts_->actions.Running(); }
+const Account& Screener::CurrentAccount() const { return parts_->actions.CurrentAccount(); }
+const ScanRecord& Screener::Record() const { return parts_->actions.Record(); }
+bool Screener::HasRecord() const { return parts_->actions.HasRecord(); }
+void Screener::RestoreRecord(ScanRecord record) { parts_->actions.RestoreRecord(std::move(record)); }
+std::string Screener::StatusOf(std::string_view sender) const { return parts_->lists.StatusOf(sender); }

@@ -1,59 +1,92 @@
 #pragma once
-// The main window's logic, one call per handler: it owns the POP3 client,
-// the message object and the two lists, and reaches the window through the
-// interfaces of window.h. Errors of the non-mailbox handlers (list files,
-// settings file) propagate to the caller, which shows them in the standard
-// error box; the mailbox actions show their own failure box.
+// The main window's logic, one call per handler. It owns the POP3 client,
+// the message object, the two lists and the rows of the last scan, and
+// reaches the window through the interfaces of window.h. Every call shows
+// its own failure (the standard error box, or for a mailbox action the box
+// "Impossible de se connecter au serveur") and returns the outcome; nothing
+// is thrown to the caller.
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
+#include "app/account_settings.h"
 #include "app/app_paths.h"
 #include "app/config_dialog.h"
-#include "app/mailbox_actions.h"
-#include "app/main_lists.h"
+#include "app/list_dialog.h"
+#include "app/list_kind.h"
+#include "app/outcome.h"
+#include "app/scan_record.h"
+#include "app/window.h"
+#include "platform/printer.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
 
 class Screener {
 public:
     Screener(AppPaths paths, MainWindowView view);
+    ~Screener();
+    Screener(const Screener&) = delete;
+    Screener& operator=(const Screener&) = delete;
 
     // Writes the grid's heading row.
     void FormCreate();
-    // Loads the account of `selector`, then the friend list, then the
-    // intruder list. Throws EListFileOpenError, which ends it there.
-    void FormShow(int selector);
-    // The selector's buttons: the slot's host, user name and password for
-    // the client, and the caption.
-    void LoadAccount(int slot);
-    // "Tout effacer". Throws EIniWriteError.
-    void EraseAllAccounts();
+    // Loads the account of `selector`, then the lists; stops at the first
+    // list file that cannot be read.
+    Outcome FormShow(int selector);
+    // The selector's buttons: the slot's account for the client, and the
+    // caption. `overrides` replace some of the slot's values for this run.
+    Outcome LoadAccount(int slot, const AccountOverrides& overrides = {});
+    // Puts an account in place directly (what a load would have read).
+    void SetAccount(const Account& account);
+    // The friend list, then the intruder list, each replaced by its file;
+    // stops at the first that cannot be read.
+    Outcome LoadLists();
+    // "Tout effacer".
+    Outcome EraseAllAccounts();
 
-    // "En-têtes", "Aperçu", "Supprimer" on the grid's current row; false
-    // when refused because another mailbox action runs.
-    bool Scan() { return actions_.Scan(); }
-    bool Preview() { return actions_.Preview(view_.grid.CurrentRow()); }
-    bool DeleteCurrent() { return actions_.Delete(view_.grid.CurrentRow()); }
+    // "En-têtes", "Aperçu", "Supprimer": the grid's current row.
+    Outcome Scan();
+    Outcome Preview() { return Preview(view_.grid.CurrentRow()); }
+    Outcome DeleteCurrent() { return Delete(view_.grid.CurrentRow()); }
+    // The same for a message number.
+    Outcome Preview(int message);
+    Outcome Delete(int message);
 
-    // "Amis" / "Intrus": the current row's sender. Throws EListFileCreateError.
-    void AddCurrentSender(ListKind kind);
+    // "Amis" / "Intrus": the current row's sender.
+    Outcome AddCurrentSender(ListKind kind);
     // "Vider liste amis" / "Vider liste intrus".
-    void EmptyList(ListKind kind) { lists_.Empty(kind); }
+    Outcome EmptyList(ListKind kind);
     // The list dialogs and the configuration dialog, bound to this window.
-    std::unique_ptr<ListDialog> MakeListDialog(ListKind kind, ListBoxView& box) {
-        return lists_.MakeDialog(kind, box);
-    }
-    std::unique_ptr<ConfigDialog> MakeConfigDialog(ConfigDialogView& view) {
-        return std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
-    }
+    std::unique_ptr<ListDialog> MakeListDialog(ListKind kind, ListBoxView& box);
+    std::unique_ptr<ConfigDialog> MakeConfigDialog(ConfigDialogView& view);
 
-    TIdPOP3& Client() { return client_; }
-    MailboxActions& Actions() { return actions_; }
-    MainLists& Lists() { return lists_; }
+    // "Importer": the registry's accounts into new slots, then the message;
+    // after a success, `showConfigDialog` opens the configuration dialog.
+    Outcome ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog);
+    // "Imprimer" > "en-têtes" and "message" (the preview pane's lines).
+    Outcome PrintGrid(Printer& printer);
+    Outcome PrintMessage(Printer& printer);
+    // "Aide" > "Sommaire": the help page beside the program.
+    void OpenHelp(Shell& shell) { shell.Open(paths_.help); }
+
+    // A mailbox action is waiting on the network.
+    bool Busy() const;
+    // The account the client holds (during an action, the one it runs
+    // with; else the one the next session uses).
+    const Account& CurrentAccount() const;
+    // The rows of the last scan, and whether there was one.
+    const ScanRecord& Record() const;
+    bool HasRecord() const;
+    // Takes the rows of an earlier scan (kept between runs by the caller).
+    void RestoreRecord(ScanRecord record);
+    // The grid's status mark the lists give a sender.
+    std::string StatusOf(std::string_view sender) const;
     const AppPaths& Paths() const { return paths_; }
 
 private:
+    struct Parts;
     AppPaths paths_;
     MainWindowView view_;
-    TIdPOP3 client_;
-    TIdMessage message_;
-    MainLists lists_;
-    MailboxActions actions_;
+    std::unique_ptr<Parts> parts_;
 };

@@ -24,6 +24,20 @@ inline constexpr std::string_view kPasswordRefused =
     "Ce mot de passe ne peut pas être enregistré : il doit compter 8 caractères au plus, "
     "pris parmi les chiffres, les lettres sans accent et les signes : ; < = > ? @ [ \\ ] ^ _ `";
 
+// Help page.
+inline constexpr std::string_view kHelpFolder = "Aide";
+inline constexpr std::string_view kHelpPage = "Accueil.htm";
+
+// Account import.
+inline constexpr std::string_view kPop3ServerValue = "POP3 Server";
+inline constexpr std::string_view kPop3UserValue = "POP3 User Name";
+inline constexpr std::string_view kImportDone = "Importation réussie. Compléter par les mots de passe";
+inline constexpr std::string_view kImportFailed =
+    "Echec de l'importation. Entrez les paramètres manuellement";
+// After kImportDone when accounts did not fit: their count, the highest slot.
+inline constexpr std::string_view kImportLeftOut =
+    "\n%s compte(s) non importé(s) : les comptes 1 à %s sont tous occupés.";
+
 // List files.
 inline constexpr std::string_view kListFolder = "Liste";
 inline constexpr std::string_view kFriendFile = "Amis.TXT";

@@ -1,20 +1,32 @@
 #pragma once
 // What the screening logic needs of the windows. The Qt windows implement
 // these; tests use recording fakes. All texts are Windows-1252.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The header grid: columns 0 to 5, row 0 holds the headings.
+// The header grid: row 0 holds the headings, rows 1.. one message each.
+// A column is what it holds (0 number, 1 date, 2 sender, 3 subject, 4 size,
+// 5 status), wherever the user has dragged it on screen. The grid shows the
+// scan's rows; the screening logic keeps the rows themselves.
+inline constexpr int kGridColumns = 6;
+using GridRow = std::array<std::string, kGridColumns>;
+
 class HeaderGrid {
 public:
     virtual ~HeaderGrid() = default;
     virtual int RowCount() const = 0;
-    // Grows or shrinks the grid; new cells are empty.
+    // Grows or shrinks the grid; new cells are empty, row 0 is kept.
     virtual void SetRowCount(int rows) = 0;
-    // Empty text outside the grid.
+    // Exactly the bytes SetCell or SetRow stored; empty outside the grid.
     virtual std::string Cell(int column, int row) const = 0;
+    // Ignored outside the grid.
     virtual void SetCell(int column, int row, std::string_view text) = 0;
+    // The six cells of a row at once (ignored outside the grid).
+    virtual void SetRow(int row, const GridRow& cells) = 0;
+    // Sets the row count and empties every row but row 0, in one call.
+    virtual void ClearRows(int rows) = 0;
     // The row the user selected (the current row of a selected range).
     virtual int CurrentRow() const = 0;
 };
@@ -45,6 +57,9 @@ public:
     virtual void Error(std::string_view text) = 0;
     // A warning that does not stop the action (the window shows a plain box).
     virtual void Warning(std::string_view text) = 0;
+    // The application's standard error box: the application title, an error
+    // icon, one "OK" button. `text` already ends in ".".
+    virtual void StandardError(std::string_view text) = 0;
 };
 
 class CaptionView {
@@ -53,12 +68,22 @@ public:
     virtual void SetCaption(std::string_view text) = 0;
 };
 
-// The preview pane: lines of text.
+// A font by name and size in points.
+struct FontSpec {
+    std::string name;
+    int pointSize = 0;
+};
+
+// The preview pane: lines of text, which the user may edit.
 class PreviewPane {
 public:
     virtual ~PreviewPane() = default;
     virtual void Clear() = 0;
     virtual void AppendLine(std::string_view line) = 0;
+    // The lines as the pane holds them now (the user's edits included).
+    virtual std::vector<std::string> Lines() const = 0;
+    // The pane's font (the message print uses it).
+    virtual FontSpec Font() const = 0;
 };
 
 // The main window's parts, as the actions reach them.
@@ -81,6 +106,8 @@ public:
     virtual void SetServerText(std::string_view text) = 0;
     virtual void SetUserText(std::string_view text) = 0;
     virtual void SetPasswordText(std::string_view text) = 0;
+    // The value read from the selector's text, which is not clamped: a typed
+    // "15" reads as 15.
     virtual int SelectorValue() const = 0;
     // Clamped to 0..10 by the selector.
     virtual void SetSelectorValue(int value) = 0;

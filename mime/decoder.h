@@ -41,7 +41,6 @@ public:
     // is not a multiple of 4, before anything is written.
     void DecodeToStream(std::string_view text, std::ostream& stream) override;
 
-    const TDecodeTable& DecodeTable() const { return decodeTable_; }
     char PadChar() const { return padChar_; }
     // Value of the character of code `c`: 255 outside the alphabet, including
     // codes 0 and 128..255, which have no table entry.

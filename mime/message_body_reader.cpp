@@ -7,28 +7,12 @@
 #include "mime/part_reception.h"
 #include "platform/text.h"
 
-namespace {
-
-// Ends the work reporting however reception ends.
-class ReadWork {
-public:
-    explicit ReadWork(TIdComponent& component) : component_(component) { component_.BeginWork(wmRead, 0); }
-    ~ReadWork() { component_.EndWork(wmRead); }
-    ReadWork(const ReadWork&) = delete;
-    ReadWork& operator=(const ReadWork&) = delete;
-
-private:
-    TIdComponent& component_;
-};
-
-}  // namespace
-
 void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& delimiter) {
     if (message.NoDecode) {
         CaptureLines([&message](std::string&& line) { message.Body.Add(std::move(line)); }, delimiter, true);
         return;
     }
-    ReadWork work(*this);
+    TIdWorkScope work(*this, wmRead);
     bool endOfMessage = false;
     while (!endOfMessage) {
         std::string line = ReadLine();

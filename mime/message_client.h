@@ -10,16 +10,12 @@ class TIdMessage;
 
 class TIdMessageClient : public TIdTCPClient {
 public:
-    // Send side settings: line length 79, fold text one TAB.
-    int MsgLineLength = 79;
-    std::string MsgLineFold = "\t";
-
     // Reads the rest of a RETR reply up to the `delimiter` line: plain lines
     // (dot-unstuffed) to message.Body; MIME parts and inline UUE/XXE
     // attachments decoded into message.Parts, text parts as lines, attachments
     // into temporary files. With message.NoDecode every line goes to Body.
-    // Throws EIdException "Type de partie de message inconnu." for a part
-    // header cut off by ".", "Schéma d'encodage UUE non reconnu." for an
+    // Throws EIdUnknownPartType "Type de partie de message inconnu." for a part
+    // header cut off by ".", EIdUnknownUueScheme "Schéma d'encodage UUE non reconnu." for an
     // inline attachment neither UUE nor XXE, the transfer decoders' errors and
     // the line input errors; what was read so far stays in the message.
     virtual void ReadMessageBody(TIdMessage& message, const std::string& delimiter);

@@ -64,8 +64,3 @@ private:
 // Whole texts equal ignoring case (locale-aware, as every name and boundary
 // comparison of reception).
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-
-// A line of a dot-stuffed reply whose first "." was put there by the server.
-inline void UnstuffDots(std::string& line) {
-    if (line.size() >= 2 && line[0] == '.' && line[1] == '.') line.erase(0, 1);
-}

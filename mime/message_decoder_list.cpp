@@ -51,10 +51,6 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderInfoMIME::RecognizeStart(TId
     return nullptr;
 }
 
-void TIdMessageDecoderList::RegisterDecoder(std::string name, std::unique_ptr<TIdMessageDecoderInfo> info) {
-    Registry().push_back({std::move(name), std::move(info)});
-}
-
 std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderList::FindDecoder(TIdMessage& message,
                                                                       const std::string& line) {
     for (Registration& r : Registry()) {

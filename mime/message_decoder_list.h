@@ -35,7 +35,6 @@ public:
 class TIdMessageDecoderList {
 public:
     // Appends a recogniser under `name`; the registry owns it.
-    static void RegisterDecoder(std::string name, std::unique_ptr<TIdMessageDecoderInfo> info);
     // The decoder of the first recogniser, in registration order, that
     // recognises `line`; none when no recogniser does.
     static std::unique_ptr<TIdMessageDecoder> FindDecoder(TIdMessage& message, const std::string& line);

@@ -45,6 +45,5 @@ VANNOIR_DECLARE_ERROR(EIdClosedSocket, EIdException, "Déconnecté.");
 VANNOIR_DECLARE_ERROR(EIdNotConnected, EIdException, "Non connecté");
 VANNOIR_DECLARE_ERROR(EIdReadTimeout, EIdException, "Délai de lecture");
 VANNOIR_DECLARE_ERROR(EIdReadLnMaxLineLengthExceeded, EIdException, "Longueur de ligne maximum dépassée.");
-VANNOIR_DECLARE_ERROR(EIdObjectTypeNotSupported, EIdException, "Type d'objet non supporté.");
 VANNOIR_DECLARE_ERROR(EIdNotEnoughDataInBuffer, EIdException,
                       "Pas suffisamment de données en mémoire tampon.");

@@ -43,8 +43,6 @@ public:
     int Port = 0;
     std::string PeerIP;
     int PeerPort = 0;
-    int ClientPortMin = 0;
-    int ClientPortMax = 0;
 
 private:
     bool SelectSlice(int timeout);

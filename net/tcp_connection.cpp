@@ -149,7 +149,7 @@ int TIdTCPConnection::CaptureLines(const LineSink& destination, std::string_view
     for (;;) {
         std::string line = ReadLine();
         if (line == delimiter) break;
-        if (unstuffDots && line.starts_with("..")) line.erase(0, 1);
+        if (unstuffDots) UnstuffDots(line);
         ++count;
         if (destination) destination(std::move(line));
     }

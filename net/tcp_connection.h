@@ -20,6 +20,12 @@ enum TIdMaxLineAction { maException, maSplit };
 // Timeout argument that selects the connection's ReadTimeout.
 constexpr int IdTimeoutDefault = -1;
 
+// A line of a dot-stuffed reply whose first "." was put there by the server
+// (a line that begins "..") loses that dot.
+inline void UnstuffDots(std::string& line) {
+    if (line.starts_with("..")) line.erase(0, 1);
+}
+
 class TIdTCPConnection : public TIdComponent {
 public:
     // Receives each captured line; an empty function discards them.

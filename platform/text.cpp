@@ -195,7 +195,6 @@ std::string TrimRight(std::string_view s) {
 
 int AnsiCompareText(std::string_view a, std::string_view b) { return Compare(a, b, false); }
 bool AnsiSameText(std::string_view a, std::string_view b) { return Compare(a, b, false) == 0; }
-int AnsiCompareStr(std::string_view a, std::string_view b) { return Compare(a, b, true); }
 
 std::size_t Pos(std::string_view sub, std::string_view s, std::size_t from) {
     if (from == 0) from = 1;
@@ -264,7 +263,6 @@ std::optional<T> ParseWhole(std::string_view s) {
 }  // namespace
 
 std::optional<std::int32_t> TryStrToInt(std::string_view s) { return ParseWhole<std::int32_t>(s); }
-std::optional<std::int64_t> TryStrToInt64(std::string_view s) { return ParseWhole<std::int64_t>(s); }
 
 std::int32_t StrToIntDef(std::string_view s, std::int32_t fallback) {
     return TryStrToInt(s).value_or(fallback);

@@ -35,7 +35,6 @@ std::string TrimRight(std::string_view s);
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
 // Case-sensitive variant of the same order.
-int AnsiCompareStr(std::string_view a, std::string_view b);
 
 // --- 1-based positions ---------------------------------------------------------
 // Position of the first `sub` in `s` at or after `from` (1-based), or 0.
@@ -61,7 +60,6 @@ std::int32_t StrToIntDef(std::string_view s, std::int32_t fallback);
 // Throws EConvertError "'<s>' n'est pas une valeur entière valide".
 std::int32_t StrToInt(std::string_view s);
 // Same rules, 64 bits.
-std::optional<std::int64_t> TryStrToInt64(std::string_view s);
 std::string IntToStr(std::int64_t value);
 // Value of a hexadecimal digit (either case), or -1.
 int HexDigitValue(char c);

@@ -13,9 +13,7 @@ struct CliSession {
         : window(err, options.purge),
           screener(AppPaths::ForExecutable(folder / "vannoir"), window.View()),
           recordFile(RecordFileFor(screener.Paths().settings)),
-          err(err) {
-        window.dialogs.underlying = [this] { return screener.Actions().LastFailure(); };
-    }
+          err(err) {}
 
     ConsoleWindow window;
     Screener screener;
@@ -24,41 +22,43 @@ struct CliSession {
     std::ostream& err;
 };
 
-void LoadAccount(CliSession& s, const CliOptions& options) {
-    Account account = ReadAccount(TIniFile(s.screener.Paths().settings), options.account);
-    if (options.host) account.host = Utf8ToAnsi(*options.host);
-    if (options.user) account.user = Utf8ToAnsi(*options.user);
-    if (options.port) s.screener.Client().Port = *options.port;
-    s.screener.Actions().SetAccount(account);
-    s.mailbox = {account.host, s.screener.Client().Port, account.user};
-}
-
-// A missing list is reported and the run goes on without it, as the window does.
-void LoadLists(CliSession& s) {
-    for (ListKind kind : {ListKind::Friends, ListKind::Intruders}) {
-        try {
-            s.screener.Lists().Reload(kind);
-        } catch (const EIdException& e) {
-            s.err << AnsiToUtf8(e.Message()) << '\n';
-        }
-    }
+AccountOverrides OverridesOf(const CliOptions& options) {
+    AccountOverrides overrides;
+    if (options.host) overrides.host = Utf8ToAnsi(*options.host);
+    if (options.user) overrides.user = Utf8ToAnsi(*options.user);
+    overrides.port = options.port;
+    return overrides;
 }
 
 void RestoreRecord(CliSession& s, int account) {
     if (auto record = ReadScanRecord(s.recordFile, account, s.mailbox))
-        s.screener.Actions().RestoreRecord(std::move(*record));
+        s.screener.RestoreRecord(std::move(*record));
 }
 
 void SaveRecord(CliSession& s, int account) {
     try {
-        WriteScanRecord(s.recordFile, account, s.mailbox, s.screener.Actions().Record());
+        WriteScanRecord(s.recordFile, account, s.mailbox, s.screener.Record());
     } catch (const EIdException& e) {
         s.err << AnsiToUtf8(e.Message()) << '\n';
     }
 }
 
-void PrintGrid(CliSession& s, std::ostream& out) {
-    for (const std::string& line : s.window.grid.FilledRowsUtf8()) out << line << '\n';
+// The rows of the scan, six cells joined by tabs.
+void PrintRows(CliSession& s, std::ostream& out) {
+    for (const ScanRow& row : s.screener.Record()) {
+        for (std::size_t column = 0; column < row.cells.size(); ++column)
+            out << (column ? "\t" : "") << AnsiToUtf8(row.cells[column]);
+        out << '\n';
+    }
+}
+
+// The error box said what failed; a script also needs the cause.
+int ExitStatus(CliSession& s, const Outcome& outcome) {
+    if (outcome.IsDone()) return 0;
+    const std::string& cause = outcome.underlying;
+    if (outcome.IsFailed() && !cause.empty() && StandardErrorText(cause) != outcome.shown)
+        s.err << AnsiToUtf8(cause) << '\n';
+    return 1;
 }
 
 }  // namespace
@@ -75,34 +75,35 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
         return 0;
     }
     CliSession s(options, programFolder, err);
-    LoadAccount(s, options);
-    LoadLists(s);
-    MailboxActions& actions = s.screener.Actions();
+    Outcome loaded = s.screener.LoadAccount(options.account, OverridesOf(options));
+    // A scheduled purge must never run on half its lists.
+    if (loaded.IsDone()) loaded = s.screener.LoadLists();
+    if (!loaded.IsDone()) return ExitStatus(s, loaded);
+    const Account& account = s.screener.CurrentAccount();
+    s.mailbox = {account.host, account.port, account.user};
+    Outcome outcome;
     switch (options.command) {
         case CliCommand::Headers:
-            actions.Scan();
+            outcome = s.screener.Scan();
             SaveRecord(s, options.account);
-            PrintGrid(s, out);
+            PrintRows(s, out);
             break;
         case CliCommand::Preview:
             RestoreRecord(s, options.account);
-            actions.Preview(options.message);
+            outcome = s.screener.Preview(options.message);
             for (const std::string& line : s.window.preview.lines) out << AnsiToUtf8(line) << '\n';
-            // The window just shows the empty pane; a script needs to know.
-            if (!s.window.dialogs.failed && !actions.PreviewRetrieved()) {
+            if (outcome.IsRefused() && outcome.shown.empty())
                 err << "Le serveur n'a pas de message " << options.message << ".\n";
-                return 1;
-            }
             break;
         case CliCommand::Delete:
             RestoreRecord(s, options.account);
-            actions.Delete(options.message);
+            outcome = s.screener.Delete(options.message);
             SaveRecord(s, options.account);
-            PrintGrid(s, out);
+            PrintRows(s, out);
             break;
         case CliCommand::Help:
             break;
     }
     out.flush();
-    return s.window.dialogs.failed ? 1 : 0;
+    return ExitStatus(s, outcome);
 }

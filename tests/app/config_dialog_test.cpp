@@ -151,7 +151,9 @@ TEST_F(ConfigFixture, RefusedWriteRaisesWithPath) {
     view.server = "h";
     view.user = "u";
     view.password = "p";
-    EXPECT_THROW(elsewhere.Save(), EIniWriteError);
+    EXPECT_TRUE(elsewhere.Save().IsFailed());
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"standard: " + Ansi("Impossible d'écrire dans ") +
+                                                      (dir / "absent" / "v.INI").string() + "."});
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST_F(MailboxFixture, PreviewOfMultipartMessage) {
     ScriptedPop3Server server(Login() + Retr(1, kMultipart) + Quit());
     UseServer(server);
     window.preview.lines = {"old"};
-    EXPECT_TRUE(screener.Preview());
+    EXPECT_TRUE(screener.Preview().IsDone());
     server.ExpectFinished();
     EXPECT_EQ(window.preview.lines,
               (Lines{"Anne <anne@example.fr>", "Bruno <bruno@example.fr>, chloe@example.fr",
@@ -71,7 +71,7 @@ TEST_F(MailboxFixture, PreviewOfPlainMessage) {
 TEST_F(MailboxFixture, PreviewOfRefusedNumberShowsThreeLines) {
     ScriptedPop3Server server(Login() + "C: RETR 1\nS: -ERR no such message\n" + Quit());
     UseServer(server);
-    screener.Preview();
+    EXPECT_TRUE(screener.Preview().IsRefused());
     server.ExpectFinished();
     EXPECT_EQ(window.preview.lines, (Lines{"", "", "Nombre de parties : 0"}));
     EXPECT_TRUE(window.dialogs.shown.empty());
@@ -133,7 +133,7 @@ TEST_F(MailboxFixture, DeletingRowThreeOfFiveRenumbers) {
     UseServer(server);
     screener.Scan();
     window.grid.current = 3;
-    EXPECT_TRUE(screener.DeleteCurrent());
+    EXPECT_TRUE(screener.DeleteCurrent().IsDone());
     server.ExpectFinished();
     EXPECT_EQ(Rows(),
               (Lines{"1|Anne|Un|100|", "2|Bruno|Deux|200|", "3|David|Quatre|300|", "4|Emma|Cinq|400|"}));

@@ -80,7 +80,7 @@ TEST_P(Scan, SendsExactCommandsAndFillsGrid) {
     ScriptedPop3Server server(Login() + GetParam().script);
     UseServer(server);
     window.dialogs.answers = GetParam().answers;
-    EXPECT_TRUE(screener.Scan());
+    EXPECT_TRUE(screener.Scan().IsDone());
     server.ExpectFinished();
     EXPECT_EQ(Rows(), GetParam().rows);
     EXPECT_EQ(window.status.panel[1], Ansi(GetParam().countText));
@@ -111,12 +111,14 @@ TEST_F(MailboxFixture, WrongPasswordShowsOneErrorAndEmptyGrid) {
     ScriptedPop3Server server("S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais mot de passe\n" +
                               Quit());
     UseServer(server);
-    screener.Scan();
+    Outcome outcome = screener.Scan();
     server.ExpectFinished();
     EXPECT_EQ(window.dialogs.shown, std::vector<std::string>{"error: Impossible de se connecter au serveur"});
     EXPECT_TRUE(Rows().empty());
     EXPECT_FALSE(window.cursor.busy);
-    EXPECT_EQ(Trim(screener.Actions().LastFailure()), "mauvais mot de passe");
+    EXPECT_TRUE(outcome.IsFailed());
+    EXPECT_EQ(outcome.shown, "Impossible de se connecter au serveur");
+    EXPECT_EQ(outcome.underlying, "mauvais mot de passe");
 }
 
 TEST_F(MailboxFixture, FailureDuringPurgeStillEndsWithQuit) {
@@ -186,15 +188,17 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     ScriptedPop3Server server(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) +
                               Quit());
     UseServer(server);
-    bool results[3] = {true, true, true};
+    bool wasRefused[3] = {false, false, false};
     window.dialogs.duringConfirm = [&] {
-        results[0] = screener.Scan();
-        results[1] = screener.Preview();
-        results[2] = screener.DeleteCurrent();
+        EXPECT_TRUE(screener.Busy());
+        wasRefused[0] = screener.Scan().IsRefused();
+        wasRefused[1] = screener.Preview().IsRefused();
+        wasRefused[2] = screener.DeleteCurrent().IsRefused();
     };
     screener.Scan();
     server.ExpectFinished();  // nothing sent by the refused actions
-    EXPECT_FALSE(results[0] || results[1] || results[2]);
+    EXPECT_TRUE(wasRefused[0] && wasRefused[1] && wasRefused[2]);
+    EXPECT_FALSE(screener.Busy());
     const std::string refused = "message: " + Ansi(
                                                   "Une action sur la boîte aux lettres est déjà en cours : "
                                                   "attendez qu'elle se termine.");
@@ -211,15 +215,15 @@ TEST_F(MailboxFixture, AccountChosenDuringAnActionTakesEffectAfterIt) {
     std::string userDuringWait;
     window.dialogs.duringConfirm = [&] {
         screener.LoadAccount(2);
-        userDuringWait = screener.Client().Username;
+        userDuringWait = screener.CurrentAccount().user;
     };
     screener.Scan();
     server.ExpectFinished();
     EXPECT_EQ(userDuringWait, "anne");
     EXPECT_EQ(window.caption.caption, Ansi("Courriel : compte non configuré"));
-    EXPECT_EQ(screener.Client().Host, "pop.autre.fr");
-    EXPECT_EQ(screener.Client().Username, "bob");
-    EXPECT_EQ(screener.Client().Password, "") << "never the previous account's password";
+    EXPECT_EQ(screener.CurrentAccount().host, "pop.autre.fr");
+    EXPECT_EQ(screener.CurrentAccount().user, "bob");
+    EXPECT_EQ(screener.CurrentAccount().password, "") << "never the previous account's password";
 }
 
 }  // namespace

@@ -10,12 +10,11 @@ MailboxFixture::MailboxFixture()
 void MailboxFixture::UseLists(std::string_view friends, std::string_view intruders) {
     PutFile(paths.friends, friends);
     PutFile(paths.intruders, intruders);
-    screener.Lists().LoadBoth();
+    ASSERT_TRUE(screener.LoadLists().IsDone());
 }
 
 void MailboxFixture::UseServer(const ScriptedPop3Server& server) {
-    screener.Actions().SetAccount({"127.0.0.1", "anne", "secret", true});
-    screener.Client().Port = server.Port();
+    screener.SetAccount({"127.0.0.1", server.Port(), "anne", "secret", true});
 }
 
 std::vector<std::string> MailboxFixture::Rows() const {

@@ -13,6 +13,7 @@ struct ListsFixture : testing::Test {
     ScratchFolder dir;
     AppPaths paths = AppPaths::ForExecutable(dir / "vannoir");
     MainLists lists{paths};
+    FakeDialogs dialogs;
     void Files(const std::string& friends, const std::string& intruders) {
         PutFile(paths.friends, friends);
         PutFile(paths.intruders, intruders);
@@ -86,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ListsStatus, testing::ValuesIn(kStatuses),
 TEST_F(ListsFixture, FriendDialogShowsSortedAndSavesBoxOrder) {
     Files("bruno\nAnne\nzo\xE9\n", "");
     FakeListBox box;
-    auto dialog = lists.MakeDialog(ListKind::Friends, box);
+    auto dialog = lists.MakeDialog(ListKind::Friends, box, dialogs);
     dialog->Show();
     EXPECT_EQ(box.items, (Entries{"Anne", "bruno", "zo\xE9"}));
     EXPECT_EQ(*dialog->WorkingList(), (Entries{"bruno", "Anne", "zo\xE9"}));
@@ -99,7 +100,7 @@ TEST_F(ListsFixture, FriendDialogShowsSortedAndSavesBoxOrder) {
 TEST_F(ListsFixture, IntruderDialogKeepsFileOrderAndRemovesSelected) {
     Files("", "Spam\r\nAlpha\r\nPub\r\n");
     FakeListBox box;
-    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box, dialogs);
     dialog->Show();
     EXPECT_EQ(box.items, (Entries{"Spam", "Alpha", "Pub"}));
     box.selected = 1;
@@ -111,7 +112,7 @@ TEST_F(ListsFixture, DialogSaveReloadsMainList) {
     Files("", "Spam\r\nPub\r\n");
     lists.LoadBoth();
     FakeListBox box;
-    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box, dialogs);
     dialog->Show();
     box.selected = 0;
     dialog->DeleteSelected();
@@ -123,11 +124,14 @@ TEST_F(ListsFixture, DialogSaveReloadsMainList) {
 TEST_F(ListsFixture, DialogShowFailureKeepsBoxAndEmptyWorkingList) {
     Files("", "Spam\r\n");
     FakeListBox box;
-    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box, dialogs);
     dialog->Show();
     dialog->Close();
     std::filesystem::remove(paths.intruders);
-    EXPECT_THROW(dialog->Show(), EListFileOpenError);
+    EXPECT_TRUE(dialog->Show().IsFailed());
+    EXPECT_EQ(dialogs.shown,
+              Entries{"standard: Impossible d'ouvrir le fichier \"" + paths.intruders.string() + "\". " +
+                      Ansi("Le fichier spécifié est introuvable.")});
     EXPECT_EQ(box.items, Entries{"Spam"});
     EXPECT_EQ(dialog->WorkingList(), Entries{});
 }
@@ -136,11 +140,13 @@ TEST_F(ListsFixture, DialogSaveFailureKeepsRemovalInBoxOnly) {
     Files("", "Spam\r\nPub\r\n");
     lists.LoadBoth();
     FakeListBox box;
-    auto dialog = lists.MakeDialog(ListKind::Intruders, box);
+    auto dialog = lists.MakeDialog(ListKind::Intruders, box, dialogs);
     dialog->Show();
     std::filesystem::permissions(paths.intruders, std::filesystem::perms::owner_read);
     box.selected = 0;
-    EXPECT_THROW(dialog->DeleteSelected(), EListFileCreateError);
+    EXPECT_TRUE(dialog->DeleteSelected().IsFailed());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].rfind("standard: Impossible de cr", 0), 0u) << dialogs.shown[0];
     EXPECT_EQ(box.items, Entries{"Pub"});
     EXPECT_EQ(FileBytes(paths.intruders), "Spam\r\nPub\r\n");
     EXPECT_EQ(lists.StatusOf("Spam"), "I");

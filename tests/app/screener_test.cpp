@@ -6,23 +6,22 @@
 namespace {
 
 TEST_F(MailboxFixture, FirstStartInEmptyFolder) {
-    try {
-        screener.FormShow(1);
-        FAIL() << "no error";
-    } catch (const EListFileOpenError& e) {
-        EXPECT_EQ(e.Message(), "Impossible d'ouvrir le fichier \"" + paths.friends.string() + "\". " +
-                                   Ansi("Le fichier spécifié est introuvable."));
-    }
+    EXPECT_TRUE(screener.FormShow(1).IsFailed());
+    EXPECT_EQ(window.dialogs.shown, std::vector<std::string>{"standard: Impossible d'ouvrir le fichier \"" +
+                                                             paths.friends.string() + "\". " +
+                                                             Ansi("Le fichier spécifié est introuvable.")});
     EXPECT_EQ(window.caption.caption, Ansi("Courriel : compte non configuré"));
-    EXPECT_EQ(screener.Client().Host, "");
+    EXPECT_EQ(screener.CurrentAccount().host, "");
     EXPECT_EQ(window.grid.Cell(1, 0), "Date, heure");
     EXPECT_FALSE(std::filesystem::exists(paths.settings)) << "showing writes nothing";
 }
 
 TEST_F(MailboxFixture, FriendFileWithoutIntruderFile) {
     PutFile(paths.friends, "Anne\r\n");
-    EXPECT_THROW(screener.FormShow(1), EListFileOpenError);
-    EXPECT_EQ(screener.Lists().StatusOf("anne"), "A");
+    EXPECT_TRUE(screener.FormShow(1).IsFailed());
+    ASSERT_EQ(window.dialogs.shown.size(), 1u);
+    EXPECT_NE(window.dialogs.shown[0].find(paths.intruders.string()), std::string::npos);
+    EXPECT_EQ(screener.StatusOf("anne"), "A");
 }
 
 TEST_F(MailboxFixture, AccountLoadSetsClientAndCaption) {
@@ -30,14 +29,15 @@ TEST_F(MailboxFixture, AccountLoadSetsClientAndCaption) {
             "[Form]\r\nServeur1=pop.fr\r\nNom1=anne\r\nPasse1=#cfBC_\r\nServeur2=autre.fr\r\nNom2=bob\r\n");
     screener.LoadAccount(1);
     EXPECT_EQ(window.caption.caption, "Courriel : anne - pop.fr");
-    EXPECT_EQ(screener.Client().Host, "pop.fr");
-    EXPECT_EQ(screener.Client().Username, "anne");
-    EXPECT_EQ(screener.Client().Password, "abc");
+    EXPECT_EQ(screener.CurrentAccount().host, "pop.fr");
+    EXPECT_EQ(screener.CurrentAccount().user, "anne");
+    EXPECT_EQ(screener.CurrentAccount().password, "abc");
     screener.LoadAccount(2);
     EXPECT_EQ(window.caption.caption, Ansi("Courriel : compte non configuré"));
-    EXPECT_EQ(screener.Client().Host, "autre.fr");
-    EXPECT_EQ(screener.Client().Username, "bob");
-    EXPECT_EQ(screener.Client().Password, "") << "the password of slot 1 must not go to slot 2's server";
+    EXPECT_EQ(screener.CurrentAccount().host, "autre.fr");
+    EXPECT_EQ(screener.CurrentAccount().user, "bob");
+    EXPECT_EQ(screener.CurrentAccount().password, "")
+        << "the password of slot 1 must not go to slot 2's server";
 }
 
 TEST_F(MailboxFixture, EraseAllKeepsClientAndCaption) {
@@ -46,7 +46,7 @@ TEST_F(MailboxFixture, EraseAllKeepsClientAndCaption) {
     screener.EraseAllAccounts();
     EXPECT_EQ(FileBytes(paths.settings), "[Form]\r\nNbre=0\r\n");
     EXPECT_EQ(window.caption.caption, "Courriel : anne - pop.fr");
-    EXPECT_EQ(screener.Client().Password, "abc");
+    EXPECT_EQ(screener.CurrentAccount().password, "abc");
 }
 
 TEST_F(MailboxFixture, AddingTheEmptyCurrentRowSavesAnEmptyLine) {
@@ -55,17 +55,19 @@ TEST_F(MailboxFixture, AddingTheEmptyCurrentRowSavesAnEmptyLine) {
     screener.AddCurrentSender(ListKind::Intruders);
     screener.AddCurrentSender(ListKind::Intruders);
     EXPECT_EQ(FileBytes(paths.intruders), "\r\n");
-    EXPECT_EQ(screener.Lists().StatusOf(""), "I");
+    EXPECT_EQ(screener.StatusOf(""), "I");
 }
 
 TEST_F(MailboxFixture, AddingTheCurrentSender) {
     UseLists("", "");
-    window.grid.SetCell(2, 2, "Zo\xE9");
+    ScanRecord record(2);
+    record[1].cells[2] = "Zo\xE9";
+    screener.RestoreRecord(record);
     window.grid.current = 2;
     screener.AddCurrentSender(ListKind::Friends);
     EXPECT_EQ(FileBytes(paths.friends), "Zo\xE9\r\n");
     screener.EmptyList(ListKind::Friends);
-    EXPECT_EQ(screener.Lists().StatusOf("Zo\xE9"), "");
+    EXPECT_EQ(screener.StatusOf("Zo\xE9"), "");
     EXPECT_EQ(FileBytes(paths.friends), "Zo\xE9\r\n");
 }
 

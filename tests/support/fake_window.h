@@ -7,25 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "app/memory_window.h"
 #include "app/window.h"
 
-class FakeGrid : public HeaderGrid {
+class FakeGrid : public MemoryGrid {
 public:
-    int RowCount() const override { return rows_; }
-    void SetRowCount(int rows) override;
-    std::string Cell(int column, int row) const override;
-    void SetCell(int column, int row, std::string_view text) override;
-    int CurrentRow() const override { return current; }
     // The six cells of a row joined with "|".
     std::string Row(int row) const;
     // Rows 1.. up to the last row with any cell filled, each as Row().
     std::vector<std::string> FilledRows() const;
-
-    int current = 1;
-
-private:
-    int rows_ = 1000;
-    std::map<std::pair<int, int>, std::string> cells_;
 };
 
 class FakeStatus : public StatusPanels {
@@ -47,6 +37,7 @@ public:
     bool Confirm(std::string_view question) override;
     void Error(std::string_view text) override { shown.push_back("error: " + std::string(text)); }
     void Warning(std::string_view text) override { shown.push_back("warning: " + std::string(text)); }
+    void StandardError(std::string_view text) override { shown.push_back("standard: " + std::string(text)); }
 
     std::deque<bool> answers;             // Confirm's answers; "&Non" when none is left
     std::function<void()> duringConfirm;  // runs while the question is open
@@ -59,12 +50,7 @@ public:
     std::string caption = "Vannoir";
 };
 
-class FakePreview : public PreviewPane {
-public:
-    void Clear() override { lines.clear(); }
-    void AppendLine(std::string_view line) override { lines.emplace_back(line); }
-    std::vector<std::string> lines;
-};
+using FakePreview = MemoryPreview;
 
 // The whole main window.
 struct FakeWindow {

@@ -144,13 +144,14 @@ TEST_F(CliFixture, PreviewOfAMissingNumberFails) {
     EXPECT_NE(err.str().find("Le serveur n'a pas de message 9.\n"), std::string::npos) << err.str();
 }
 
-TEST_F(CliFixture, MissingListsAreReportedAndTheScanRuns) {
-    std::filesystem::remove_all(dir / "Liste");
-    ScriptedPop3Server server(ScanOf({kSpam}));
-    EXPECT_EQ(Run({"en-tetes"}, server), 0);
-    server.ExpectFinished();
-    EXPECT_NE(err.str().find("Impossible d'ouvrir le fichier"), std::string::npos);
-    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\t"});
+// A scheduled purge never runs on half its lists: the intruder list alone
+// would delete what the window would not even mark.
+TEST_F(CliFixture, UnreadableListStopsBeforeConnecting) {
+    std::filesystem::remove(dir / "Liste" / "Amis.TXT");
+    EXPECT_EQ(RunCli(ParseCliArguments({"en-tetes", "--purger"}), dir.Path(), out, err), 1);
+    EXPECT_EQ(err.str().find("Connexion"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("Impossible d'ouvrir le fichier"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
 }
 
 // The program itself: usage and exit codes.

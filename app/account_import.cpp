@@ -1,0 +1,50 @@
+#include "app/account_import.h"
+
+#include "app/account_settings.h"
+#include "app/texts.h"
+#include "platform/text_format.h"
+
+namespace {
+
+// The first slot after `after` with no server, or past the highest slot.
+int NextFreeSlot(const TIniFile& ini, int after) {
+    int slot = std::max(after + 1, kLowestSlot);
+    while (slot <= kHighestSlot && !ReadStoredSlot(ini, slot).host.empty()) ++slot;
+    return slot;
+}
+
+}  // namespace
+
+ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& settings) {
+    ImportResult result;
+    std::vector<std::string> names;
+    if (registry.OpenKeyReadOnly(kAccountsKey)) names = registry.GetKeyNames();
+    registry.CloseKey();
+    TIniFile ini(settings);
+    result.lastSlot = ReadSlotCount(ini);
+    for (const std::string& name : names) {
+        registry.OpenKeyReadOnly(std::string(kAccountsKey) + "\\" + name);
+        if (registry.ValueExists(texts::kPop3ServerValue)) {
+            ++result.found;
+            const std::string host = registry.ReadString(texts::kPop3ServerValue);
+            const std::string user = registry.ReadString(texts::kPop3UserValue);
+            const int slot = NextFreeSlot(ini, result.lastSlot);
+            if (slot > kHighestSlot) {
+                ++result.leftOut;
+            } else {
+                ImportAccount(ini, slot, host, user);
+                result.lastSlot = slot;
+                ++result.written;
+            }
+        }
+        registry.CloseKey();
+    }
+    return result;
+}
+
+std::string ImportSuccessText(const ImportResult& result) {
+    std::string text = Ansi(texts::kImportDone);
+    if (result.leftOut > 0)
+        text += FormatText(Ansi(texts::kImportLeftOut), {IntToStr(result.leftOut), IntToStr(kHighestSlot)});
+    return text;
+}

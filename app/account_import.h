@@ -1,0 +1,31 @@
+#pragma once
+// "Importer": the POP3 server and user name of every mail account the
+// registry holds become new account slots of the settings file; passwords
+// are not imported.
+//
+// An import never overwrites a slot that holds a server: each account goes
+// to the next slot after "Nbre" whose "Serveur" is empty, and "Nbre" becomes
+// the highest slot written. Slots above 10 cannot be reached by the
+// selectors, so nothing is written there: the accounts that did not fit are
+// counted.
+#include <filesystem>
+#include <string>
+
+#include "platform/registry.h"
+
+inline constexpr std::string_view kAccountsKey = "Software\\microsoft\\internet account manager\\Accounts";
+
+struct ImportResult {
+    int found = 0;     // subkeys with a "POP3 Server" value
+    int written = 0;   // slots written
+    int leftOut = 0;   // accounts that did not fit in slots up to 10
+    int lastSlot = 0;  // "Nbre" after the import
+};
+
+// Throws ERegistryException for a value that is not a string and
+// EIniWriteError for a refused write; the slots written before stay.
+ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& settings);
+
+// The message for a result with accounts found: the success text, and how
+// many accounts were left out when some were (Windows-1252).
+std::string ImportSuccessText(const ImportResult& result);

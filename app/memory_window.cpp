@@ -1,0 +1,20 @@
+#include "app/memory_window.h"
+
+std::string MemoryGrid::Cell(int column, int row) const {
+    if (!Inside(column, row)) return {};
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+void MemoryGrid::SetCell(int column, int row, std::string_view text) {
+    if (Inside(column, row)) rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+}
+
+void MemoryGrid::SetRow(int row, const GridRow& cells) {
+    if (Inside(0, row)) rows_[static_cast<std::size_t>(row)] = cells;
+}
+
+void MemoryGrid::ClearRows(int rows) {
+    GridRow headings = rows_.front();
+    rows_.assign(static_cast<std::size_t>(rows < 1 ? 1 : rows), GridRow());
+    rows_.front() = std::move(headings);
+}

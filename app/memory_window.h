@@ -1,0 +1,37 @@
+#pragma once
+// The grid and the preview pane kept in memory, for a caller without a
+// screen (the command line) and for tests.
+#include <string>
+#include <vector>
+
+#include "app/window.h"
+
+class MemoryGrid : public HeaderGrid {
+public:
+    int RowCount() const override { return static_cast<int>(rows_.size()); }
+    void SetRowCount(int rows) override { rows_.resize(static_cast<std::size_t>(rows < 1 ? 1 : rows)); }
+    std::string Cell(int column, int row) const override;
+    void SetCell(int column, int row, std::string_view text) override;
+    void SetRow(int row, const GridRow& cells) override;
+    void ClearRows(int rows) override;
+    int CurrentRow() const override { return current; }
+
+    int current = 1;
+
+private:
+    bool Inside(int column, int row) const {
+        return row >= 0 && row < RowCount() && column >= 0 && column < kGridColumns;
+    }
+    std::vector<GridRow> rows_ = std::vector<GridRow>(1000);
+};
+
+class MemoryPreview : public PreviewPane {
+public:
+    void Clear() override { lines.clear(); }
+    void AppendLine(std::string_view line) override { lines.emplace_back(line); }
+    std::vector<std::string> Lines() const override { return lines; }
+    FontSpec Font() const override { return font; }
+
+    std::vector<std::string> lines;
+    FontSpec font{"MS Sans Serif", 8};
+};

@@ -1,0 +1,41 @@
+#pragma once
+// The default printer, drawn on in device pixels (origin at the top left of
+// the printable area, y downward). The print layouts of the program use
+// only these operations.
+#include <string>
+#include <string_view>
+
+#include "platform/id_exception.h"
+#include "platform/text.h"
+
+enum class PrinterOrientation { Portrait, Landscape };
+
+struct PrintFont {
+    std::string name;
+    int pointSize = 10;
+    bool bold = false;
+};
+
+// No printer, or none chosen as the default.
+VANNOIR_DECLARE_ERROR(EPrinterNoDefault, EIdException, "Aucune imprimante par défaut sélectionnée");
+// A job that the printer refused or lost; the text says why.
+class EPrinterError : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // Each of these throws EPrinterNoDefault without a default printer, and
+    // EPrinterError when the printing system fails.
+    virtual PrinterOrientation Orientation() const = 0;
+    virtual void SetOrientation(PrinterOrientation orientation) = 0;
+    virtual void BeginDoc() = 0;
+    virtual void NewPage() = 0;
+    virtual void SetFont(const PrintFont& font) = 0;
+    virtual void TextOut(int x, int y, std::string_view text) = 0;  // Windows-1252
+    virtual void EndDoc() = 0;
+    // Drops the begun job: nothing of it is printed. Never throws.
+    virtual void Abort() noexcept = 0;
+};

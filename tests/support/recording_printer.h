@@ -1,0 +1,40 @@
+#pragma once
+// A printer that records every operation as a line of text, and can fail.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/printer.h"
+#include "platform/shell.h"
+
+class RecordingPrinter : public Printer {
+public:
+    PrinterOrientation Orientation() const override;
+    void SetOrientation(PrinterOrientation value) override;
+    void BeginDoc() override { Log("begin"); }
+    void NewPage() override { Log("page"); }
+    void SetFont(const PrintFont& font) override;
+    void TextOut(int x, int y, std::string_view text) override;
+    void EndDoc() override { Log("end"); }
+    void Abort() noexcept override { log.push_back("abort"); }
+
+    // The texts drawn, each "x,y:text"; only the non-empty ones.
+    std::vector<std::string> Texts() const;
+    // How many texts each page holds, empty ones included.
+    std::vector<int> TextsPerPage() const;
+
+    PrinterOrientation orientation = PrinterOrientation::Landscape;
+    bool noDefault = false;         // no default printer
+    std::optional<int> failAtText;  // the nth TextOut (from 1) fails
+    std::vector<std::string> log;
+
+private:
+    void Log(std::string line);
+    int texts_ = 0;
+};
+
+class RecordingShell : public Shell {
+public:
+    void Open(const std::filesystem::path& document) override { opened.push_back(document); }
+    std::vector<std::filesystem::path> opened;
+};
