@@ -77,8 +77,10 @@ std::unique_ptr<ConfigDialog> Screener::MakeConfigDialog(ConfigDialogView& view)
     return std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
 }
 
-Outcome Screener::ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog) {
-    ImportResult result;
+Outcome Screener::ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog,
+                                 ImportResult* written) {
+    ImportResult local;
+    ImportResult& result = written ? *written : local;
     Outcome outcome =
         RunShowingErrors(view_.dialogs, [&] { result = ::ImportAccounts(registry, paths_.settings); });
     if (!outcome.IsDone()) return outcome;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/account_import.h"
 #include "app/account_settings.h"
 #include "app/app_paths.h"
 #include "app/config_dialog.h"
@@ -63,7 +64,9 @@ public:
 
     // "Importer": the registry's accounts into new slots, then the message;
     // after a success, `showConfigDialog` opens the configuration dialog.
-    Outcome ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog);
+    // `result`, when given, receives what was written.
+    Outcome ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog,
+                           ImportResult* result = nullptr);
     // "Imprimer" > "en-têtes" and "message" (the preview pane's lines).
     Outcome PrintGrid(Printer& printer);
     Outcome PrintMessage(Printer& printer);

@@ -15,6 +15,8 @@ std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 to Windows-1252; characters the code page cannot hold, and malformed
 // sequences, become '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
+// Appends one Unicode code point as UTF-8 (an invalid one as U+FFFD).
+void AppendUtf8(std::string& utf8, char32_t codePoint);
 // Windows-1252 text of a readable UTF-8 literal in the source: Ansi("Déconnecté.").
 std::string Ansi(std::string_view utf8);
 
@@ -34,7 +36,6 @@ std::string TrimRight(std::string_view s);
 // with "e", before "f"); accents break ties. Returns <0, 0, >0.
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
-// Case-sensitive variant of the same order.
 
 // --- 1-based positions ---------------------------------------------------------
 // Position of the first `sub` in `s` at or after `from` (1-based), or 0.

@@ -59,6 +59,8 @@ struct Parser {
             options.command = CliCommand::Preview, wanted = 2;
         else if (verb == "supprimer")
             options.command = CliCommand::Delete, wanted = 2;
+        else if (verb == "importer")
+            options.command = CliCommand::Import;
         else
             throw CliUsageError("commande inconnue : " + verb);
         if (positional.size() < wanted) throw CliUsageError(verb + " attend le numéro du message");
@@ -93,6 +95,7 @@ const char* CliUsage() {
            "  vannoir-cli en-tetes [--compte N] [--purger]\n"
            "  vannoir-cli apercu NUM [--compte N]\n"
            "  vannoir-cli supprimer NUM [--compte N]\n"
+           "  vannoir-cli importer\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"
            "              colonnes séparées par des tabulations : numéro, date, expéditeur,\n"
@@ -100,6 +103,9 @@ const char* CliUsage() {
            "  apercu      affiche le message NUM\n"
            "  supprimer   supprime le message NUM, puis liste les en-têtes ; le message doit\n"
            "              être celui de la dernière commande en-tetes du même compte\n"
+           "  importer    ajoute dans des comptes libres le serveur et l'utilisateur des comptes\n"
+           "              POP3 des autres logiciels de courrier (sans mot de passe) et écrit\n"
+           "              les numéros des comptes remplis\n"
            "\n"
            "Options :\n"
            "  --compte N        compte de 0 à 10 (1 par défaut)\n"

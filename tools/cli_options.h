@@ -3,6 +3,7 @@
 //   en-tetes [--compte N] [--purger]
 //   apercu NUM [--compte N]
 //   supprimer NUM [--compte N]
+//   importer
 // plus --hote H, --port P, --utilisateur U for one run, and --aide.
 // Options take their value as the next argument or after "=".
 #include <optional>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Headers, Preview, Delete, Help };
+enum class CliCommand { Headers, Preview, Delete, Import, Help };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;

@@ -3,6 +3,7 @@
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "platform/text.h"
+#include "platform/user_accounts.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -61,6 +62,16 @@ int ExitStatus(CliSession& s, const Outcome& outcome) {
     return 1;
 }
 
+// The accounts of the user's other mail clients into free slots; the slots
+// written, one per line.
+int Import(CliSession& s, std::ostream& out) {
+    MemoryRegistry registry = UserAccountRegistry(UserFolders::FromEnvironment());
+    ImportResult result;
+    Outcome outcome = s.screener.ImportAccounts(registry, {}, &result);
+    for (int slot : result.slots) out << slot << '\n';
+    return ExitStatus(s, outcome);
+}
+
 }  // namespace
 
 std::filesystem::path RecordFileFor(const std::filesystem::path& settings) {
@@ -75,6 +86,7 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
         return 0;
     }
     CliSession s(options, programFolder, err);
+    if (options.command == CliCommand::Import) return Import(s, out);
     Outcome loaded = s.screener.LoadAccount(options.account, OverridesOf(options));
     // A scheduled purge must never run on half its lists.
     if (loaded.IsDone()) loaded = s.screener.LoadLists();
@@ -101,6 +113,7 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
             SaveRecord(s, options.account);
             PrintRows(s, out);
             break;
+        case CliCommand::Import:
         case CliCommand::Help:
             break;
     }

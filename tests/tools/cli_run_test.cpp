@@ -188,3 +188,42 @@ INSTANTIATE_TEST_SUITE_P(Table, Program, testing::ValuesIn(kPrograms),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// HOME and WINEPREFIX pointing into a folder for one test.
+class ScopedHome {
+public:
+    explicit ScopedHome(const std::filesystem::path& home) {
+        for (const char* name : {"HOME", "WINEPREFIX"})
+            if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("WINEPREFIX", (home / "sans-prefixe").c_str(), 1);
+    }
+    ~ScopedHome() {
+        ::unsetenv("HOME");
+        ::unsetenv("WINEPREFIX");
+        for (const auto& [name, value] : saved_) ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST_F(CliFixture, ImportFillsFreeSlotsFromTheUsersMailClients) {
+    ScratchFolder home;
+    ScopedHome scoped(home.Path());
+    PutFile(home / ".config" / "evolution" / "sources" / "perso.source",
+            "[Mail Account]\nBackendName=pop\n[Authentication]\nHost=pop.evo.fr\nUser=anne\n");
+    EXPECT_EQ(RunCli(ParseCliArguments({"importer"}), dir.Path(), out, err), 0);
+    EXPECT_EQ(out.str(), "2\n") << "slot 1 holds a server";
+    EXPECT_NE(err.str().find("Importation r\xC3\xA9ussie"), std::string::npos) << err.str();
+    std::filesystem::remove_all(home / ".config");
+    out.str("");
+    err.str("");
+    EXPECT_EQ(RunCli(ParseCliArguments({"importer"}), dir.Path(), out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("Echec de l'importation"), std::string::npos) << err.str();
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include "platform/user_accounts.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/mail_client_accounts.h"
+#include "platform/text.h"
+#include "platform/wine_hive.h"
+
+namespace {
+
+// Settings files are small; anything larger is not one of them.
+constexpr std::uintmax_t kMaxFileSize = 16 * 1024 * 1024;
+
+std::string FileText(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > kMaxFileSize)
+        return {};
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void AddAccounts(MemoryRegistry& registry, const std::string& source,
+                 const std::vector<MailClientAccount>& accounts, int& counter) {
+    for (const MailClientAccount& account : accounts) {
+        const std::string key = std::string(kAccountsKey) + "\\" + source + " " + IntToStr(++counter);
+        registry.SetValue(key, "POP3 Server", {RegistryValue::Type::String, Utf8ToAnsi(account.server)});
+        registry.SetValue(key, "POP3 User Name", {RegistryValue::Type::String, Utf8ToAnsi(account.user)});
+    }
+}
+
+void AddThunderbird(MemoryRegistry& registry, const std::filesystem::path& home) {
+    const std::filesystem::path base = home / ".thunderbird";
+    int counter = 0;
+    for (const ProfileFolder& folder : ProfileFoldersOfIni(FileText(base / "profiles.ini"))) {
+        std::filesystem::path profile =
+            folder.relative ? base / folder.path : std::filesystem::path(folder.path);
+        AddAccounts(registry, "Thunderbird", Pop3AccountsOfPrefs(FileText(profile / "prefs.js")), counter);
+    }
+}
+
+void AddEvolution(MemoryRegistry& registry, const std::filesystem::path& home) {
+    std::vector<std::filesystem::path> sources;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(home / ".config/evolution/sources", error))
+        if (entry.path().extension() == ".source") sources.push_back(entry.path());
+    std::sort(sources.begin(), sources.end());
+    int counter = 0;
+    for (const std::filesystem::path& source : sources)
+        AddAccounts(registry, "Evolution", Pop3AccountOfSource(FileText(source)), counter);
+}
+
+}  // namespace
+
+UserFolders UserFolders::FromEnvironment() {
+    UserFolders folders;
+    if (const char* home = std::getenv("HOME")) folders.home = home;
+    const char* prefix = std::getenv("WINEPREFIX");
+    folders.winePrefix = prefix && *prefix ? std::filesystem::path(prefix) : folders.home / ".wine";
+    return folders;
+}
+
+MemoryRegistry UserAccountRegistry(const UserFolders& folders) {
+    MemoryRegistry registry;
+    ReadWineHive(FileText(folders.winePrefix / "user.reg"), registry);
+    AddThunderbird(registry, folders.home);
+    AddEvolution(registry, folders.home);
+    return registry;
+}
