@@ -1,5 +1,6 @@
+#include "message/email_address_list.h"
+
 #include "message/address_text.h"
-#include "message/email_address.h"
 #include "platform/string_list.h"
 #include "platform/text.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "message/email_address.h"
+#include "message/email_address_list.h"
 
 struct HeaderEncodingDefaults {
     std::string CharSet;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "message/email_address.h"
+#include "message/email_address_list.h"
 #include "message/header_list.h"
 #include "message/message_parts.h"
 #include "message/mime_boundary.h"

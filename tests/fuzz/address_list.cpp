@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "message/email_address.h"
+#include "message/email_address_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

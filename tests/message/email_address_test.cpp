@@ -1,10 +1,9 @@
-#include "message/email_address.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "message/email_address_list.h"
 #include "platform/string_list.h"
 #include "platform/text.h"
 #include "support/exact_buffer.h"
