@@ -116,10 +116,10 @@ TEST_F(WindowFixture, FriendBoxWrapsIntoColumnsIntruderBoxScrollsDown) {
             QListWidget& box = *windows.form2->ListBox1;
             EXPECT_EQ(box.item(0)->text(), "Nom100") << "sorted";
             EXPECT_EQ(box.item(1)->text(), "Nom41");
-            EXPECT_TRUE(box.horizontalScrollBar()->isVisible())
-                << box.horizontalScrollBar()->maximum() << " " << box.visualItemRect(box.item(59)).x() << " "
-                << box.isWrapping() << " " << box.gridSize().width() << " " << box.viewport()->height();
-            EXPECT_FALSE(box.verticalScrollBar()->isVisible());
+            // The last names continue in further columns to the right.
+            EXPECT_GT(box.visualItemRect(box.item(59)).x(), 0);
+            EXPECT_GT(box.horizontalScrollBar()->maximum(), 0);
+            EXPECT_EQ(box.verticalScrollBar()->maximum(), 0);
             EXPECT_EQ(box.visualItemRect(box.item(0)).left(), box.visualItemRect(box.item(1)).left());
             box.setCurrentRow(0);
             QTest::mouseClick(windows.form2->Button1, Qt::LeftButton);
