@@ -16,11 +16,7 @@ TForm4::TForm4(QtDialogs& dialogs)
     big.setPointSize(18);
     big.setBold(true);
     Label1->setFont(big);
-    QPalette colours = Label1->palette();
-    colours.setColor(QPalette::WindowText, Qt::red);
-    colours.setColor(QPalette::Window, QColor(0, 0, 128));
-    Label1->setPalette(colours);
-    Label1->setAutoFillBackground(true);
+    Label1->setStyleSheet(QStringLiteral("color: #ff0000; background-color: #000080;"));
     Label2->move(64, 72);
     Label2->adjustSize();
     Button1->setGeometry(56, 128, 75, 25);

@@ -21,6 +21,7 @@ GridTable::GridTable(QWidget* parent) : QTableWidget(0, 5, parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);  // a long cell is cut at its edge
     setCornerButtonEnabled(false);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

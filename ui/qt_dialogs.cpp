@@ -4,8 +4,8 @@
 
 #include "ui/qt_text.h"
 
-QAbstractButton* QtDialogs::Show(const QString& caption, QMessageBox::Icon icon, std::string_view text,
-                                 const QStringList& buttons) {
+QString QtDialogs::Show(const QString& caption, QMessageBox::Icon icon, std::string_view text,
+                        const QStringList& buttons) {
     // No parent: the box is centred on the screen.
     QMessageBox box(icon, caption, toQt(text));
     box.setTextFormat(Qt::PlainText);
@@ -16,7 +16,8 @@ QAbstractButton* QtDialogs::Show(const QString& caption, QMessageBox::Icon icon,
     }
     box.setEscapeButton(last);
     QAbstractButton* pressed = run(box);
-    return pressed ? pressed : box.escapeButton();
+    // The box and its buttons go when this returns: hand back the text.
+    return (pressed ? pressed : box.escapeButton())->text();
 }
 
 void QtDialogs::Message(std::string_view text) {
@@ -24,9 +25,8 @@ void QtDialogs::Message(std::string_view text) {
 }
 
 bool QtDialogs::Confirm(std::string_view question) {
-    QAbstractButton* pressed =
-        Show(QStringLiteral("Confirmation"), QMessageBox::Question, question, {"&Oui", "&Non"});
-    return pressed && pressed->text() == QStringLiteral("&Oui");
+    return Show(QStringLiteral("Confirmation"), QMessageBox::Question, question, {"&Oui", "&Non"}) ==
+           QStringLiteral("&Oui");
 }
 
 void QtDialogs::Error(std::string_view text) {

@@ -31,6 +31,7 @@ public:
     static inline const QString kApplicationTitle = QStringLiteral("Vannoir");
 
 private:
-    QAbstractButton* Show(const QString& caption, QMessageBox::Icon icon, std::string_view text,
-                          const QStringList& buttons);
+    // The text of the button pressed.
+    QString Show(const QString& caption, QMessageBox::Icon icon, std::string_view text,
+                 const QStringList& buttons);
 };
