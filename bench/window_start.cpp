@@ -27,6 +27,7 @@ void ShowInChild(const std::filesystem::path& folder, int reportFd) {
     windows.dialogs.run = [](QMessageBox&) { return nullptr; };  // the missing-list box
     windows.ShowMain();
     bool shown = QTest::qWaitForWindowExposed(windows.form1.get());
+    QCoreApplication::processEvents();  // the account and the lists
     char done = shown ? 'y' : 'n';
     (void)!write(reportFd, &done, 1);
     _exit(0);

@@ -202,8 +202,11 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    // FormShow: the account of the selector, then the two lists.
-    Guarded([this] { screener_->FormShow(static_cast<int>(RxSpinEdit1->Value())); });
+    // FormShow: the account of the selector, then the two lists. Run once the
+    // window is on the screen, so an error box comes over the window.
+    QMetaObject::invokeMethod(
+        this, [this] { Guarded([this] { screener_->FormShow(static_cast<int>(RxSpinEdit1->Value())); }); },
+        Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -27,6 +27,7 @@ void WindowFixture::Show() {
     windows.ShowMain();
     form1.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form1));
+    QCoreApplication::processEvents();  // the account and lists load after the showing
 }
 
 QAction* WindowFixture::MenuItem(std::initializer_list<QString> path) const {
