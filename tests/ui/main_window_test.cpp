@@ -145,6 +145,7 @@ const ScanAnswer kAnswers[] = {
     {"oui_purges", "&Oui", Stat(2) + Dele(2) + Quit()},
     {"non_keeps", "&Non", Quit()},
 };
+void PrintTo(const ScanAnswer& answer, std::ostream* out) { *out << answer.name; }
 class ScanFromWindow : public WindowFixture, public testing::WithParamInterface<ScanAnswer> {};
 
 TEST_P(ScanFromWindow, FillsGridMarksAndAsks) {
