@@ -1,0 +1,325 @@
+// The main window: its layout, every menu item and button, and the mailbox
+// actions from end to end against the scripted POP3 server.
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTimer>
+#include <QUrl>
+
+#include "platform/text.h"
+#include "support/pop3_script_pieces.h"
+#include "ui/degrad_class.h"
+#include "ui/grid_table.h"
+#include "ui/preview_memo.h"
+#include "ui/rx_spin_edit.h"
+#include "ui/status_panels.h"
+#include "window_fixture.h"
+
+namespace {
+
+struct Place {
+    const char* name;
+    std::function<QWidget*(TForm1&)> control;
+    QRect rect;  // in the window's client area, below the menu
+};
+const Place kPlaces[] = {
+    {"Panel1", [](TForm1& f) { return f.Panel1; }, {0, 0, 113, 521}},
+    {"DegradClass1", [](TForm1& f) { return f.DegradClass1; }, {0, 0, 113, 521}},
+    {"RxSpinEdit1", [](TForm1& f) { return f.RxSpinEdit1; }, {24, 37, 49, 28}},
+    {"BitBtn1", [](TForm1& f) { return f.BitBtn1; }, {8, 80, 89, 73}},
+    {"BitBtn2", [](TForm1& f) { return f.BitBtn2; }, {8, 168, 89, 73}},
+    {"BitBtn3", [](TForm1& f) { return f.BitBtn3; }, {8, 256, 89, 73}},
+    {"BitBtn4", [](TForm1& f) { return f.BitBtn4; }, {8, 344, 89, 73}},
+    {"BitBtn5", [](TForm1& f) { return f.BitBtn5; }, {8, 432, 89, 73}},
+    {"StringGrid1", [](TForm1& f) { return f.StringGrid1; }, {128, 16, 657, 204}},
+    {"Memo1", [](TForm1& f) { return f.Memo1; }, {128, 232, 657, 281}},
+    {"StatusBar1", [](TForm1& f) { return f.StatusBar1; }, {0, 522, 792, 24}},
+};
+
+TEST_F(WindowFixture, EveryControlAtItsPlaceAndGrowingFeedsGridAndPreview) {
+    Show();
+    ASSERT_EQ(form1.centralWidget()->size(), QSize(792, 546));
+    QWidget* client = form1.centralWidget();
+    for (const Place& place : kPlaces) {
+        QWidget* control = place.control(form1);
+        QRect actual(control->mapTo(client, QPoint(0, 0)), control->size());
+        EXPECT_EQ(actual, place.rect) << place.name;
+    }
+    EXPECT_EQ(form1.Label2->mapTo(form1.Panel1, QPoint(0, 0)), QPoint(24, 16));
+    EXPECT_EQ(form1.Label2->text(), "Compte N°");
+    EXPECT_EQ(form1.StatusBar1->Panel(0)->width(), 200);
+    std::vector<QString> captions;
+    for (QToolButton* b : {form1.BitBtn1, form1.BitBtn2, form1.BitBtn3, form1.BitBtn4, form1.BitBtn5}) {
+        captions.push_back(b->text());
+        EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        EXPECT_FALSE(b->icon().isNull());
+    }
+    EXPECT_EQ(captions, (std::vector<QString>{"En-têtes", "Aperçu", "Supprimer", "Amis", "Intrus"}));
+    EXPECT_FALSE(form1.windowIcon().isNull());
+
+    form1.resize(form1.width() + 100, form1.height() + 60);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form1.StringGrid1->geometry(), QRect(128, 16, 757, 234));
+    EXPECT_EQ(form1.Memo1->geometry(), QRect(128, 262, 757, 311));
+    EXPECT_EQ(form1.Panel1->geometry(), QRect(0, 0, 113, 521));
+    EXPECT_EQ(form1.StatusBar1->geometry(), QRect(0, 582, 892, 24));
+}
+
+TEST_F(WindowFixture, GridSettingsAndHeadings) {
+    GridTable& grid = *form1.StringGrid1;
+    EXPECT_EQ(grid.RowCount(), 1000);
+    const char* headings[] = {"", "Date, heure", "Expéditeur", "Sujet", "Taille", "Statut"};
+    for (int column = 0; column < 6; ++column) {
+        EXPECT_EQ(AnsiToUtf8(grid.Cell(column, 0)), headings[column]);
+        int width = column == 0 ? grid.verticalHeader()->width() : grid.columnWidth(column - 1);
+        EXPECT_EQ(width, GridTable::kWidths[column]) << column;
+    }
+    EXPECT_EQ(grid.Cell(0, 1), "") << "no row numbers of the table's own";
+    EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(grid.selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_TRUE(grid.horizontalHeader()->sectionsMovable());
+    EXPECT_EQ(grid.CurrentRow(), 1);
+    EXPECT_FALSE(form1.Memo1->isReadOnly());
+    EXPECT_EQ(form1.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+TEST_F(WindowFixture, DraggedColumnKeepsItsHeadingOverItsCells) {
+    GridTable& grid = *form1.StringGrid1;
+    grid.SetCell(2, 1, "Anne");
+    grid.SetCell(3, 1, "Salut");
+    grid.horizontalHeader()->moveSection(1, 3);  // "Expéditeur" after "Taille"
+    EXPECT_EQ(grid.Cell(2, 1), "Anne");
+    EXPECT_EQ(AnsiToUtf8(grid.Cell(2, 0)), "Expéditeur");
+    const int shownAt = grid.horizontalHeader()->visualIndex(1);
+    EXPECT_EQ(shownAt, 3);
+    EXPECT_EQ(grid.item(0, grid.horizontalHeader()->logicalIndex(shownAt))->text(), "Anne");
+}
+
+TEST_F(WindowFixture, KeyboardOrder) {
+    std::vector<QWidget*> expected = {form1.StringGrid1, form1.Memo1,   form1.BitBtn1, form1.BitBtn2,
+                                      form1.BitBtn3,     form1.BitBtn4, form1.BitBtn5, form1.RxSpinEdit1};
+    for (std::size_t i = 0; i + 1 < expected.size(); ++i)
+        EXPECT_EQ(expected[i]->nextInFocusChain() == expected[i + 1] ||
+                      expected[i]->nextInFocusChain()->parentWidget() == expected[i],
+                  true)
+            << i;
+}
+
+TEST_F(WindowFixture, FirstStartInAnEmptyFolder) {
+    Show();
+    EXPECT_EQ(form1.windowTitle(), "Courriel : compte non configuré");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Impossible d'ouvrir le fichier \"" + paths.friends.string() +
+                                            "\". Le fichier spécifié est introuvable.");
+    EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(form1.Logic().Lists().List(ListKind::Friends).Entries().size(), 0u);
+    EXPECT_EQ(form1.Logic().Lists().List(ListKind::Intruders).Entries().size(), 0u);
+    EXPECT_TRUE(form1.isVisible());
+    form1.close();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0)
+        << "closing writes nothing";
+}
+
+TEST_F(WindowFixture, FriendListPresentIntruderListMissing) {
+    PutFile(paths.friends, "Anne\r\n");
+    Show();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Impossible d'ouvrir le fichier \"" +
+                                            paths.intruders.string() +
+                                            "\". Le fichier spécifié est introuvable.");
+    EXPECT_EQ(form1.Logic().Lists().StatusOf("anne"), "A");
+}
+
+const std::string kSpam = Header("Spam <spam@example.fr>", "Promo");
+const std::string kAnne = Header("Anne <anne@example.fr>", "Salut");
+
+struct ScanAnswer {
+    const char* name;
+    const char* answer;
+    std::string afterScan;
+};
+const ScanAnswer kAnswers[] = {
+    {"oui_purges", "&Oui", Stat(2) + Dele(2) + Quit()},
+    {"non_keeps", "&Non", Quit()},
+};
+void PrintTo(const ScanAnswer& answer, std::ostream* out) { *out << answer.name; }
+class ScanFromWindow : public WindowFixture, public testing::WithParamInterface<ScanAnswer> {};
+
+TEST_P(ScanFromWindow, FillsGridMarksAndAsks) {
+    WriteAccount();
+    PutFile(paths.friends, "Anne\r\n");
+    PutFile(paths.intruders, "Spam\r\n");
+    Show();
+    EXPECT_EQ(form1.windowTitle(), "Courriel : anne - 127.0.0.1");
+    ScriptedPop3Server server(Login() + Stats(2, 4) + Message(1, kAnne, 100) + Message(2, kSpam, 200) +
+                              GetParam().afterScan);
+    UseServer(server);
+    boxes.answers = {GetParam().answer};
+    QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
+    server.ExpectFinished();
+    EXPECT_EQ(GridRows(), (std::vector<std::string>{"1|Anne|Salut|100|A", "2|Spam|Promo|200|I"}));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Confirmation|Voulez-vous détruire les messages intrus ?");
+    EXPECT_EQ(Status(0), "Déconnecté.");
+    EXPECT_EQ(Status(1), "2 messages sur le serveur");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "busy cursor gone";
+}
+INSTANTIATE_TEST_SUITE_P(Table, ScanFromWindow, testing::ValuesIn(kAnswers),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowFixture, PreviewFillsThePaneAndFailuresShowTheErrorBox) {
+    WriteAccount();
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "");
+    Show();
+    ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + Login() + "C: RETR 1\n" +
+                              MultiLineReply("+OK", kAnne + "\n\nBonjour,\nAnne\n") + Quit() + kNextSession +
+                              "S: -ERR occupé\nC: QUIT\n");
+    UseServer(server);
+    MenuItem({"Actions", "Consulter en-têtes"})->trigger();
+    MenuItem({"Actions", "Lire message"})->trigger();
+    EXPECT_EQ(form1.Memo1->Lines(), (std::vector<std::string>{"Anne <anne@example.fr>", "",
+                                                              "Nombre de parties : 0", "Bonjour,", "Anne"}));
+    QTest::mouseClick(form1.BitBtn2, Qt::LeftButton);
+    server.ExpectFinished();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Erreur|Impossible de se connecter au serveur");
+    EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Critical);
+}
+
+// Receives what the window asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
+    WriteAccount();
+    PutFile(paths.friends, "Zoe\r\n");
+    PutFile(paths.intruders, "Spam\r\n");
+    Show();
+    form1.StringGrid1->SetCell(2, 1, "Anne");
+    int printedGrid = 0, printedMessage = 0, imported = 0;
+    form1.printGrid = [&] { ++printedGrid; };
+    form1.printMessage = [&] { ++printedMessage; };
+    form1.importAccounts = [&] { ++imported; };
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    const MainLists& lists = form1.Logic().Lists();
+
+    MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
+    MenuItem({"Fichier", "Imprimer", "message"})->trigger();
+    MenuItem({"Configuration", "Importer"})->trigger();
+    EXPECT_EQ(printedGrid + printedMessage + imported, 3);
+
+    MenuItem({"Actions", "Ajouter ami"})->trigger();
+    EXPECT_EQ(FileBytes(paths.friends), "Zoe\r\nAnne\r\n");
+    MenuItem({"Actions", "Ajouter intrus"})->trigger();
+    EXPECT_EQ(FileBytes(paths.intruders), "Spam\r\nAnne\r\n");
+    MenuItem({"Actions", "Vider liste amis"})->trigger();
+    EXPECT_EQ(lists.StatusOf("Zoe"), "");
+    EXPECT_EQ(FileBytes(paths.friends), "Zoe\r\nAnne\r\n") << "emptying leaves the file";
+    MenuItem({"Actions", "Vider liste intrus"})->trigger();
+    EXPECT_EQ(lists.StatusOf("Spam"), "");
+
+    WhileModal(
+        windows.form2.get(),
+        [&] {
+            MenuItem({"Actions", "Supprimer ami"})->trigger();
+        },
+        [&] { EXPECT_EQ(windows.form2->ListBox1->count(), 2); });
+    WhileModal(
+        windows.form5.get(),
+        [&] {
+            MenuItem({"Actions", "Rayer intrus"})->trigger();
+        },
+        [&] { EXPECT_EQ(windows.form5->ListBox1->item(0)->text(), "Spam"); });
+    WhileModal(
+        windows.form3.get(),
+        [&] {
+            MenuItem({"Configuration", "Configurer"})->trigger();
+        },
+        [&] { EXPECT_EQ(windows.form3->RxSpinEdit1->text(), "2") << "opens on Nbre + 1"; });
+    WhileModal(
+        windows.form4.get(),
+        [&] {
+            MenuItem({"Aide", "A propos..."})->trigger();
+        },
+        [] {});
+
+    MenuItem({"Aide", "Sommaire"})->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.opened.size(), 1u);
+    EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), (dir / "Aide" / "Accueil.htm").string());
+
+    MenuItem({"Configuration", "Tout effacer"})->trigger();
+    EXPECT_EQ(FileBytes(paths.settings), "[Form]\r\nNbre=0\r\n");
+    EXPECT_EQ(boxes.shown.size(), 0u);
+
+    MenuItem({"Fichier", "&Quitter"})->trigger();
+    EXPECT_FALSE(form1.isVisible());
+}
+
+TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
+    WriteAccount();
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "");
+    Show();
+    // Each of these shares its button's handler: the same session goes out.
+    ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + ScanOf({kAnne}) + kNextSession + Login() +
+                              Top(1, kAnne) + Dele(1) + Quit() + kNextSession + ScanOf({}));
+    UseServer(server);
+    QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
+    MenuItem({"Actions", "Consulter en-têtes"})->trigger();
+    MenuItem({"Actions", "Supprimer message"})->trigger();
+    server.ExpectFinished();
+    EXPECT_TRUE(GridRows().empty());
+    form1.StringGrid1->SetCell(2, 3, "Bruno");
+    form1.StringGrid1->setCurrentCell(2, 0);
+    QTest::mouseClick(form1.BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(form1.BitBtn5, Qt::LeftButton);
+    EXPECT_EQ(FileBytes(paths.friends), "Bruno\r\n");
+    EXPECT_EQ(FileBytes(paths.intruders), "Bruno\r\n");
+}
+
+TEST_F(WindowFixture, SelectorButtonsLoadTheAccount) {
+    WriteAccount();
+    Show();
+    EXPECT_EQ(form1.windowTitle(), "Courriel : anne - 127.0.0.1");
+    form1.RxSpinEdit1->UpClick();
+    EXPECT_EQ(form1.windowTitle(), "Courriel : compte non configuré");
+    form1.RxSpinEdit1->setFocus();
+    QTest::keyClick(form1.RxSpinEdit1, Qt::Key_Down);
+    EXPECT_EQ(form1.windowTitle(), "Courriel : anne - 127.0.0.1");
+}
+
+TEST_F(WindowFixture, ClosingDuringAWaitEndsTheActionThenCloses) {
+    WriteAccount();
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "");
+    Show();
+    ScriptedPop3Server server(Login() + "!pause 600\n" + Stats(1, 4) + Message(1, kAnne, 100) + Quit());
+    UseServer(server);
+    bool openDuringWait = false;
+    QTimer::singleShot(300, [&] {
+        form1.close();
+        openDuringWait = form1.isVisible();
+        QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);  // a second action meanwhile
+    });
+    QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
+    server.ExpectFinished();
+    EXPECT_TRUE(openDuringWait);
+    EXPECT_FALSE(form1.isVisible());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, "Vannoir") << "the second action was refused";
+}
+
+}  // namespace
+
+#include "main_window_test.moc"

@@ -1,0 +1,22 @@
+#pragma once
+// A dialog of fixed size with a close box only, shown modally centred on the
+// screen. Escape does not close it: only its own buttons and the close box do.
+#include <QDialog>
+#include <functional>
+
+class QtDialogs;
+
+class FixedDialog : public QDialog {
+    Q_OBJECT
+public:
+    FixedDialog(const QString& caption, QSize client, QtDialogs& dialogs);
+    // Shows the dialog modally, centred on the screen; returns when it closes.
+    void Execute();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // Runs a handler; an error goes to the standard error box.
+    void Guarded(const std::function<void()>& handler);
+
+    QtDialogs& dialogs_;
+};

@@ -1,0 +1,273 @@
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QUrl>
+
+#include "ui/app_icon.h"
+#include "ui/degrad_class.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form4.h"
+#include "ui/form5.h"
+#include "ui/grid_table.h"
+#include "ui/handler_guard.h"
+#include "ui/preview_memo.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/rx_spin_edit.h"
+#include "ui/status_panels.h"
+
+namespace {
+
+QToolButton* MakeButton(QWidget* parent, const QString& caption, const QString& picture, int top) {
+    auto* button = new QToolButton(parent);
+    button->setText(caption);
+    button->setIcon(ButtonIcon(picture));
+    button->setIconSize(QSize(40, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setGeometry(8, top, 89, 73);
+    return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), paths_(paths) {
+    setWindowTitle(QtDialogs::kApplicationTitle);
+    setWindowIcon(AppIcon());
+    auto* client = new QWidget(this);
+    client->setBackgroundRole(QPalette::Button);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+    client->installEventFilter(this);
+
+    Panel1 = new QWidget(client);
+    DegradClass1 = new TDegradClass(Panel1);
+    DegradClass1->SetStartColor(PanelColour::Fixed(QColor(0, 0, 255)));
+    DegradClass1->SetEndColor(PanelColour::System(QPalette::Button));
+    Label2 = new QLabel(QStringLiteral("Compte N°"), Panel1);
+    QFont bold = Label2->font();
+    bold.setBold(true);
+    Label2->setFont(bold);
+    QPalette red = Label2->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label2->setPalette(red);
+    Label2->setAttribute(Qt::WA_TranslucentBackground);
+    Label2->move(24, 16);
+    Label2->adjustSize();
+    BitBtn1 = MakeButton(Panel1, QStringLiteral("En-têtes"), QStringLiteral("entetes"), 80);
+    BitBtn2 = MakeButton(Panel1, QStringLiteral("Aperçu"), QStringLiteral("apercu"), 168);
+    BitBtn3 = MakeButton(Panel1, QStringLiteral("Supprimer"), QStringLiteral("supprimer"), 256);
+    BitBtn4 = MakeButton(Panel1, QStringLiteral("Amis"), QStringLiteral("amis"), 344);
+    BitBtn5 = MakeButton(Panel1, QStringLiteral("Intrus"), QStringLiteral("intrus"), 432);
+
+    RxSpinEdit1 = new TRxSpinEdit(client);
+    RxSpinEdit1->SetRange(0, 10);
+    RxSpinEdit1->SetValue(1);
+    QFont selectorFont = RxSpinEdit1->font();
+    selectorFont.setPointSize(12);
+    selectorFont.setBold(true);
+    RxSpinEdit1->setFont(selectorFont);
+    QPalette selectorColours = RxSpinEdit1->palette();
+    selectorColours.setColor(QPalette::Text, Qt::red);
+    RxSpinEdit1->setPalette(selectorColours);
+    RxSpinEdit1->raise();
+
+    StringGrid1 = new GridTable(client);
+    Memo1 = new PreviewMemo(client);
+    StatusBar1 = new StatusBarPanels(client);
+
+    setTabOrder(StringGrid1, Memo1);
+    setTabOrder(Memo1, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(BitBtn2, BitBtn3);
+    setTabOrder(BitBtn3, BitBtn4);
+    setTabOrder(BitBtn4, BitBtn5);
+    setTabOrder(BitBtn5, RxSpinEdit1);
+
+    // The network waits let the window handle its events.
+    IdAntiFreeze1.SetMessagePump([](bool applicationHasPriority) {
+        if (applicationHasPriority)
+            QCoreApplication::processEvents();
+        else
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    });
+    screener_ = std::make_unique<Screener>(
+        paths_, MainWindowView{*StringGrid1, *StatusBar1, *this, dialogs_, *this, *Memo1});
+
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(BitBtn2, &QToolButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(BitBtn3, &QToolButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(BitBtn4, &QToolButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(BitBtn5, &QToolButton::clicked, this, &TForm1::BitBtn5Click);
+    connect(RxSpinEdit1, &TRxSpinEdit::topClick, this, &TForm1::RxSpinEdit1BottomClick);
+    connect(RxSpinEdit1, &TRxSpinEdit::bottomClick, this, &TForm1::RxSpinEdit1BottomClick);
+    BuildMenus();
+
+    // FormCreate.
+    Guarded([this] { screener_->FormCreate(); });
+    resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
+    setMinimumSize(size());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetDialogs(TForm2* friends, TForm3* config, TForm4* about, TForm5* intruders) {
+    form2_ = friends;
+    form3_ = config;
+    form4_ = about;
+    form5_ = intruders;
+}
+
+void TForm1::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Fichier"));
+    QMenu* print = file->addMenu(QStringLiteral("Imprimer"));
+    print->addAction(QStringLiteral("en-têtes"), this, &TForm1::enttes1Click);
+    print->addAction(QStringLiteral("message"), this, &TForm1::message1Click);
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Quitter"), this, &TForm1::Quitter1Click);
+
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("Configuration"));
+    settings->addAction(QStringLiteral("Importer"), this, &TForm1::Importer1Click);
+    settings->addSeparator();
+    settings->addAction(QStringLiteral("Configurer"), this, &TForm1::Configurer1Click);
+    settings->addSeparator();
+    settings->addAction(QStringLiteral("Tout effacer"), this, &TForm1::outeffacer1Click);
+
+    QMenu* actions = menuBar()->addMenu(QStringLiteral("Actions"));
+    actions->addAction(QStringLiteral("Consulter en-têtes"), this, &TForm1::BitBtn1Click);
+    actions->addAction(QStringLiteral("Lire message"), this, &TForm1::BitBtn2Click);
+    actions->addAction(QStringLiteral("Supprimer message"), this, &TForm1::BitBtn3Click);
+    actions->addSeparator();
+    actions->addAction(QStringLiteral("Ajouter ami"), this, &TForm1::BitBtn4Click);
+    actions->addAction(QStringLiteral("Supprimer ami"), this, &TForm1::Supprimerami1Click);
+    actions->addAction(QStringLiteral("Vider liste amis"), this, &TForm1::Viderlisteamis1Click);
+    actions->addSeparator();
+    actions->addAction(QStringLiteral("Ajouter intrus"), this, &TForm1::BitBtn5Click);
+    actions->addAction(QStringLiteral("Rayer intrus"), this, &TForm1::Rayerintrus1Click);
+    actions->addAction(QStringLiteral("Vider liste intrus"), this, &TForm1::Viderlisteintrus1Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Aide"));
+    help->addAction(QStringLiteral("Sommaire"), this, &TForm1::Sommaire1Click);
+    help->addSeparator();
+    help->addAction(QStringLiteral("A propos..."), this, &TForm1::Apropos1Click);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) Layout();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::Layout() {
+    // At the default size every control is at its place; a larger window
+    // gives its extra room to the grid and the preview pane, half each in
+    // height.
+    const QSize client = centralWidget()->size();
+    const int wider = std::max(0, client.width() - kClientSize.width());
+    const int taller = std::max(0, client.height() - kClientSize.height());
+    Panel1->setGeometry(0, 0, 113, 521);
+    RxSpinEdit1->setGeometry(24, 37, 49, 28);
+    StringGrid1->setGeometry(128, 16, 657 + wider, 204 + taller / 2);
+    Memo1->setGeometry(128, 232 + taller / 2, 657 + wider, 281 + taller - taller / 2);
+    StatusBar1->setGeometry(0, client.height() - 24, client.width(), 24);
+}
+
+void TForm1::SetCaption(std::string_view text) { setWindowTitle(toQt(text)); }
+
+void TForm1::SetBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TForm1::Guarded(const std::function<void()>& handler) { RunGuarded(dialogs_, handler); }
+
+void TForm1::Action(const std::function<void()>& action) {
+    ++running_;
+    Guarded(action);
+    --running_;
+    if (running_ == 0 && closeWaiting_) {
+        closeWaiting_ = false;
+        close();
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // FormShow: the account of the selector, then the two lists. Run once the
+    // window is on the screen, so an error box comes over the window.
+    QMetaObject::invokeMethod(
+        this, [this] { Guarded([this] { screener_->FormShow(static_cast<int>(RxSpinEdit1->Value())); }); },
+        Qt::QueuedConnection);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // A mailbox action waiting on the network ends its session first (QUIT
+    // included); the window closes as soon as it returns.
+    if (running_ > 0) {
+        closeWaiting_ = true;
+        event->ignore();
+        return;
+    }
+    for (QWidget* dialog : std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_})
+        if (dialog) dialog->close();
+    event->accept();
+}
+
+void TForm1::BitBtn1Click() {
+    Action([this] { screener_->Scan(); });
+}
+void TForm1::BitBtn2Click() {
+    Action([this] { screener_->Preview(); });
+}
+void TForm1::BitBtn3Click() {
+    Action([this] { screener_->DeleteCurrent(); });
+}
+void TForm1::BitBtn4Click() {
+    Guarded([this] { screener_->AddCurrentSender(ListKind::Friends); });
+}
+void TForm1::BitBtn5Click() {
+    Guarded([this] { screener_->AddCurrentSender(ListKind::Intruders); });
+}
+void TForm1::RxSpinEdit1BottomClick() {
+    Guarded([this] { screener_->LoadAccount(static_cast<int>(RxSpinEdit1->Value())); });
+}
+void TForm1::enttes1Click() {
+    if (printGrid) Guarded(printGrid);
+}
+void TForm1::message1Click() {
+    if (printMessage) Guarded(printMessage);
+}
+void TForm1::Importer1Click() {
+    if (importAccounts) Guarded(importAccounts);
+}
+void TForm1::Configurer1Click() {
+    if (form3_) form3_->Execute();
+}
+void TForm1::outeffacer1Click() {
+    Guarded([this] { screener_->EraseAllAccounts(); });
+}
+void TForm1::Supprimerami1Click() {
+    if (form2_) form2_->Execute();
+}
+void TForm1::Viderlisteamis1Click() { screener_->EmptyList(ListKind::Friends); }
+void TForm1::Rayerintrus1Click() {
+    if (form5_) form5_->Execute();
+}
+void TForm1::Viderlisteintrus1Click() { screener_->EmptyList(ListKind::Intruders); }
+void TForm1::Sommaire1Click() {
+    // The shell's answer is not used: a missing page gives no message.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(
+        QString::fromStdString((paths_.settings.parent_path() / "Aide" / "Accueil.htm").string())));
+}
+void TForm1::Apropos1Click() {
+    if (form4_) form4_->Execute();
+}

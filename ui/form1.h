@@ -1,0 +1,98 @@
+#pragma once
+// The main window: side panel with the account selector and the five action
+// buttons, the header grid, the preview pane, the status bar and the menus.
+// Each handler is one call into the screening logic.
+#include <QLabel>
+#include <QMainWindow>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+#include "app/screener.h"
+#include "net/anti_freeze.h"
+
+class GridTable;
+class PreviewMemo;
+class StatusBarPanels;
+class TDegradClass;
+class TRxSpinEdit;
+class QtDialogs;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+
+class TForm1 : public QMainWindow, public CaptionView, public BusyCursor {
+    Q_OBJECT
+public:
+    TForm1(const AppPaths& paths, QtDialogs& dialogs);
+    ~TForm1() override;
+
+    // The dialogs it opens, created after it.
+    void SetDialogs(TForm2* friends, TForm3* config, TForm4* about, TForm5* intruders);
+    Screener& Logic() { return *screener_; }
+
+    void SetCaption(std::string_view text) override;
+    void SetBusy(bool busy) override;
+
+    // The inside of the window below the menu at the default size.
+    static constexpr QSize kClientSize{792, 546};
+
+    QWidget* Panel1;
+    TDegradClass* DegradClass1;
+    QLabel* Label2;
+    TRxSpinEdit* RxSpinEdit1;
+    QToolButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4, *BitBtn5;
+    GridTable* StringGrid1;
+    PreviewMemo* Memo1;
+    StatusBarPanels* StatusBar1;
+    // The "Fichier" ▸ "Imprimer" items and "Aide" ▸ "Sommaire" need services
+    // the screening logic does not give yet; these run when set.
+    std::function<void()> printGrid, printMessage, importAccounts;
+
+    // Handlers, as the buttons and menu items run them.
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void RxSpinEdit1BottomClick();
+    void enttes1Click();
+    void message1Click();
+    void Quitter1Click() { close(); }
+    void Importer1Click();
+    void Configurer1Click();
+    void outeffacer1Click();
+    void Supprimerami1Click();
+    void Viderlisteamis1Click();
+    void Rayerintrus1Click();
+    void Viderlisteintrus1Click();
+    void Sommaire1Click();
+    void Apropos1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void Layout();
+    void Guarded(const std::function<void()>& handler);
+    // A mailbox action: the window may be closed while it waits; the close
+    // then happens when it ends.
+    void Action(const std::function<void()>& action);
+
+    QtDialogs& dialogs_;
+    AppPaths paths_;
+    TIdAntiFreeze IdAntiFreeze1;
+    std::unique_ptr<Screener> screener_;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+    TForm4* form4_ = nullptr;
+    TForm5* form5_ = nullptr;
+    bool shown_ = false;
+    bool busy_ = false;
+    int running_ = 0;
+    bool closeWaiting_ = false;
+};

@@ -1,0 +1,25 @@
+#include "ui/form4.h"
+
+#include "ui/app_icon.h"
+
+TForm4::TForm4(QtDialogs& dialogs)
+    : FixedDialog(QStringLiteral("A propos de ..."), QSize(194, 162), dialogs),
+      Image1(new QLabel(this)),
+      Label1(new QLabel(QStringLiteral("VANNOIR"), this)),
+      Label2(new QLabel(QStringLiteral("Version 1,02"), this)),
+      Button1(new QPushButton(QStringLiteral("OK"), this)) {
+    Image1->setGeometry(8, 24, 33, 33);
+    Image1->setPixmap(AppIcon().pixmap(32, 32));
+    Image1->setAttribute(Qt::WA_TranslucentBackground);
+    Label1->setGeometry(56, 24, 125, 29);
+    QFont big = Label1->font();
+    big.setPointSize(18);
+    big.setBold(true);
+    Label1->setFont(big);
+    Label1->setStyleSheet(QStringLiteral("color: #ff0000; background-color: #000080;"));
+    Label2->move(64, 72);
+    Label2->adjustSize();
+    Button1->setGeometry(56, 128, 75, 25);
+    Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}

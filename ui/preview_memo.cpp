@@ -1,0 +1,33 @@
+#include "ui/preview_memo.h"
+
+#include <QTextCursor>
+
+#include "ui/qt_text.h"
+
+PreviewMemo::PreviewMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
+void PreviewMemo::Clear() {
+    clear();
+    appended_ = 0;
+}
+
+void PreviewMemo::AppendLine(std::string_view line) {
+    // Appending to an empty document would fill its first line: an empty
+    // first line must stay a line of its own.
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    if (appended_ > 0 || !document()->isEmpty()) end.insertBlock();
+    end.insertText(toQt(line));
+    ++appended_;
+}
+
+std::vector<std::string> PreviewMemo::Lines() const {
+    std::vector<std::string> lines;
+    if (document()->isEmpty() && appended_ == 0) return lines;
+    for (const QString& line : toPlainText().split(QLatin1Char('\n'))) lines.push_back(fromQt(line));
+    return lines;
+}

@@ -1,0 +1,42 @@
+#include "ui/vannoir_windows.h"
+
+#include <QFontDatabase>
+#include <QScreen>
+
+#include "platform/single_instance.h"
+
+void PrepareApplication(QApplication& app) {
+    app.setApplicationName(QtDialogs::kApplicationTitle);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    QApplication::setFont(font);
+}
+
+VannoirWindows::VannoirWindows(const AppPaths& paths)
+    : form1(std::make_unique<TForm1>(paths, dialogs)),
+      form2(std::make_unique<TForm2>(form1->Logic(), dialogs)),
+      form3(std::make_unique<TForm3>(form1->Logic(), dialogs)),
+      form4(std::make_unique<TForm4>(dialogs)),
+      form5(std::make_unique<TForm5>(form1->Logic(), dialogs)) {
+    form1->SetDialogs(form2.get(), form3.get(), form4.get(), form5.get());
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{form2.get(), form3.get(), form4.get(), form5.get()})
+        dialog->setWindowIcon(form1->windowIcon());
+}
+
+void VannoirWindows::ShowMain() {
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        form1->move(screen->availableGeometry().center() - form1->rect().center());
+    form1->show();
+}
+
+int RunVannoir(int& argc, char** argv, SingleInstance& marker, const std::filesystem::path& executable) {
+    if (!marker.Acquire("Vannoir")) return 0;
+    QApplication app(argc, argv);
+    PrepareApplication(app);
+    VannoirWindows windows(AppPaths::ForExecutable(executable));
+    windows.ShowMain();
+    app.exec();
+    return 0;
+}

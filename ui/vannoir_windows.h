@@ -1,0 +1,35 @@
+#pragma once
+// The program's five windows, created in order (the main window first), and
+// the message boxes they share.
+#include <QApplication>
+#include <memory>
+
+#include "app/app_paths.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form4.h"
+#include "ui/form5.h"
+#include "ui/qt_dialogs.h"
+
+// Application-wide settings: the desktop's sans-serif font at 8 points.
+void PrepareApplication(QApplication& app);
+
+struct VannoirWindows {
+    explicit VannoirWindows(const AppPaths& paths);
+    // Shows the main window centred on the screen (its first showing loads
+    // the account and the lists).
+    void ShowMain();
+
+    QtDialogs dialogs;
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm3> form3;
+    std::unique_ptr<TForm4> form4;
+    std::unique_ptr<TForm5> form5;
+};
+
+class SingleInstance;
+// The program: nothing at all when another copy runs; else the windows until
+// the main window closes. Always 0.
+int RunVannoir(int& argc, char** argv, SingleInstance& marker, const std::filesystem::path& executable);
