@@ -34,7 +34,7 @@ ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& set
             } else {
                 ImportAccount(ini, slot, host, user);
                 result.lastSlot = slot;
-                result.slots.push_back(slot);
+                result.writtenSlots.push_back(slot);
                 ++result.written;
             }
         }

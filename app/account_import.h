@@ -16,11 +16,11 @@
 #include "platform/user_accounts.h"
 
 struct ImportResult {
-    int found = 0;           // subkeys with a "POP3 Server" value
-    int written = 0;         // slots written
-    int leftOut = 0;         // accounts that did not fit in slots up to 10
-    int lastSlot = 0;        // "Nbre" after the import
-    std::vector<int> slots;  // the slots written, in order
+    int found = 0;                  // subkeys with a "POP3 Server" value
+    int written = 0;                // slots written
+    int leftOut = 0;                // accounts that did not fit in slots up to 10
+    int lastSlot = 0;               // "Nbre" after the import
+    std::vector<int> writtenSlots;  // the slots written, in order
 };
 
 // Throws ERegistryException for a value that is not a string and

@@ -269,6 +269,7 @@ std::optional<T> ParseWhole(std::string_view s) {
 }  // namespace
 
 std::optional<std::int32_t> TryStrToInt(std::string_view s) { return ParseWhole<std::int32_t>(s); }
+std::optional<std::int64_t> TryStrToInt64(std::string_view s) { return ParseWhole<std::int64_t>(s); }
 
 std::int32_t StrToIntDef(std::string_view s, std::int32_t fallback) {
     return TryStrToInt(s).value_or(fallback);

@@ -57,6 +57,7 @@ std::string PeekSplitAt(std::string_view input, std::string_view delimiter);
 // Whole-text integer conversion: an optional sign then decimal digits, nothing
 // else (no blanks). Values outside 32 bits fail.
 std::optional<std::int32_t> TryStrToInt(std::string_view s);
+std::optional<std::int64_t> TryStrToInt64(std::string_view s);
 std::int32_t StrToIntDef(std::string_view s, std::int32_t fallback);
 // Throws EConvertError "'<s>' n'est pas une valeur entière valide".
 std::int32_t StrToInt(std::string_view s);

@@ -68,7 +68,7 @@ int Import(CliSession& s, std::ostream& out) {
     MemoryRegistry registry = UserAccountRegistry(UserFolders::FromEnvironment());
     ImportResult result;
     Outcome outcome = s.screener.ImportAccounts(registry, {}, &result);
-    for (int slot : result.slots) out << slot << '\n';
+    for (int slot : result.writtenSlots) out << slot << '\n';
     return ExitStatus(s, outcome);
 }
 

@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QScreen>
 
-#include "ui/handler_guard.h"
-
 FixedDialog::FixedDialog(const QString& caption, QSize client, QtDialogs& dialogs)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
@@ -31,5 +29,3 @@ void FixedDialog::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
-
-void FixedDialog::Guarded(const std::function<void()>& handler) { RunGuarded(dialogs_, handler); }

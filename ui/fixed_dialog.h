@@ -15,8 +15,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    // Runs a handler; an error goes to the standard error box.
-    void Guarded(const std::function<void()>& handler);
 
     QtDialogs& dialogs_;
 };

@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QMenuBar>
-#include <QUrl>
 
 #include "ui/app_icon.h"
 #include "ui/degrad_class.h"
@@ -13,9 +11,9 @@
 #include "ui/form4.h"
 #include "ui/form5.h"
 #include "ui/grid_table.h"
-#include "ui/handler_guard.h"
 #include "ui/preview_memo.h"
 #include "ui/qt_dialogs.h"
+#include "ui/qt_printer.h"
 #include "ui/qt_text.h"
 #include "ui/rx_spin_edit.h"
 #include "ui/status_panels.h"
@@ -97,6 +95,8 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     });
     screener_ = std::make_unique<Screener>(
         paths_, MainWindowView{*StringGrid1, *StatusBar1, *this, dialogs_, *this, *Memo1});
+    printer_ = std::make_unique<QtPrinter>();
+    shell_ = std::make_unique<DesktopShell>();
 
     connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
     connect(BitBtn2, &QToolButton::clicked, this, &TForm1::BitBtn2Click);
@@ -108,7 +108,7 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     BuildMenus();
 
     // FormCreate.
-    Guarded([this] { screener_->FormCreate(); });
+    screener_->FormCreate();
     resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
     setMinimumSize(size());
 }
@@ -186,17 +186,16 @@ void TForm1::SetBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) { RunGuarded(dialogs_, handler); }
-
 void TForm1::Action(const std::function<void()>& action) {
-    ++running_;
-    Guarded(action);
-    --running_;
-    if (running_ == 0 && closeWaiting_) {
+    action();
+    if (closeWaiting_ && !screener_->Busy()) {
         closeWaiting_ = false;
         close();
     }
 }
+
+void TForm1::UsePrinter(std::unique_ptr<Printer> printer) { printer_ = std::move(printer); }
+void TForm1::UseShell(std::unique_ptr<Shell> shell) { shell_ = std::move(shell); }
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -205,14 +204,13 @@ void TForm1::showEvent(QShowEvent* event) {
     // FormShow: the account of the selector, then the two lists. Run once the
     // window is on the screen, so an error box comes over the window.
     QMetaObject::invokeMethod(
-        this, [this] { Guarded([this] { screener_->FormShow(static_cast<int>(RxSpinEdit1->Value())); }); },
-        Qt::QueuedConnection);
+        this, [this] { screener_->FormShow(static_cast<int>(RxSpinEdit1->Value())); }, Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // A mailbox action waiting on the network ends its session first (QUIT
     // included); the window closes as soon as it returns.
-    if (running_ > 0) {
+    if (screener_->Busy()) {
         closeWaiting_ = true;
         event->ignore();
         return;
@@ -231,30 +229,19 @@ void TForm1::BitBtn2Click() {
 void TForm1::BitBtn3Click() {
     Action([this] { screener_->DeleteCurrent(); });
 }
-void TForm1::BitBtn4Click() {
-    Guarded([this] { screener_->AddCurrentSender(ListKind::Friends); });
-}
-void TForm1::BitBtn5Click() {
-    Guarded([this] { screener_->AddCurrentSender(ListKind::Intruders); });
-}
-void TForm1::RxSpinEdit1BottomClick() {
-    Guarded([this] { screener_->LoadAccount(static_cast<int>(RxSpinEdit1->Value())); });
-}
-void TForm1::enttes1Click() {
-    if (printGrid) Guarded(printGrid);
-}
-void TForm1::message1Click() {
-    if (printMessage) Guarded(printMessage);
-}
+void TForm1::BitBtn4Click() { screener_->AddCurrentSender(ListKind::Friends); }
+void TForm1::BitBtn5Click() { screener_->AddCurrentSender(ListKind::Intruders); }
+void TForm1::RxSpinEdit1BottomClick() { screener_->LoadAccount(static_cast<int>(RxSpinEdit1->Value())); }
+void TForm1::enttes1Click() { screener_->PrintGrid(*printer_); }
+void TForm1::message1Click() { screener_->PrintMessage(*printer_); }
 void TForm1::Importer1Click() {
-    if (importAccounts) Guarded(importAccounts);
+    MemoryRegistry accounts = UserAccountRegistry(importFolders);
+    screener_->ImportAccounts(accounts, [this] { Configurer1Click(); });
 }
 void TForm1::Configurer1Click() {
     if (form3_) form3_->Execute();
 }
-void TForm1::outeffacer1Click() {
-    Guarded([this] { screener_->EraseAllAccounts(); });
-}
+void TForm1::outeffacer1Click() { screener_->EraseAllAccounts(); }
 void TForm1::Supprimerami1Click() {
     if (form2_) form2_->Execute();
 }
@@ -263,11 +250,7 @@ void TForm1::Rayerintrus1Click() {
     if (form5_) form5_->Execute();
 }
 void TForm1::Viderlisteintrus1Click() { screener_->EmptyList(ListKind::Intruders); }
-void TForm1::Sommaire1Click() {
-    // The shell's answer is not used: a missing page gives no message.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(
-        QString::fromStdString((paths_.settings.parent_path() / "Aide" / "Accueil.htm").string())));
-}
+void TForm1::Sommaire1Click() { screener_->OpenHelp(*shell_); }
 void TForm1::Apropos1Click() {
     if (form4_) form4_->Execute();
 }

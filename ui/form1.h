@@ -10,6 +10,7 @@
 
 #include "app/screener.h"
 #include "net/anti_freeze.h"
+#include "platform/user_accounts.h"
 
 class GridTable;
 class PreviewMemo;
@@ -46,9 +47,11 @@ public:
     GridTable* StringGrid1;
     PreviewMemo* Memo1;
     StatusBarPanels* StatusBar1;
-    // The "Fichier" ▸ "Imprimer" items and "Aide" ▸ "Sommaire" need services
-    // the screening logic does not give yet; these run when set.
-    std::function<void()> printGrid, printMessage, importAccounts;
+    // The services the menu's prints, help and import use: the default
+    // printer, the desktop's opener, the user's folders; tests put their own.
+    void UsePrinter(std::unique_ptr<Printer> printer);
+    void UseShell(std::unique_ptr<Shell> shell);
+    UserFolders importFolders = UserFolders::FromEnvironment();
 
     // Handlers, as the buttons and menu items run them.
     void BitBtn1Click();
@@ -78,7 +81,6 @@ protected:
 private:
     void BuildMenus();
     void Layout();
-    void Guarded(const std::function<void()>& handler);
     // A mailbox action: the window may be closed while it waits; the close
     // then happens when it ends.
     void Action(const std::function<void()>& action);
@@ -93,6 +95,7 @@ private:
     TForm5* form5_ = nullptr;
     bool shown_ = false;
     bool busy_ = false;
-    int running_ = 0;
+    std::unique_ptr<Printer> printer_;
+    std::unique_ptr<Shell> shell_;
     bool closeWaiting_ = false;
 };

@@ -57,11 +57,11 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     setTabOrder(Edit3, Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, RxSpinEdit1);
-    auto selector = [this] { Guarded([this] { logic_->SelectorClick(); }); };
+    auto selector = [this] { logic_->SelectorClick(); };
     connect(RxSpinEdit1, &TRxSpinEdit::topClick, this, selector);
     connect(RxSpinEdit1, &TRxSpinEdit::bottomClick, this, selector);
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { logic_->Save(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { logic_->Cancel(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { logic_->Save(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { logic_->Cancel(); });
 }
 
 std::string TForm3::ServerText() const { return fromQt(Edit1->text()); }
@@ -82,11 +82,11 @@ void TForm3::CloseDialog() {
 
 void TForm3::showEvent(QShowEvent* event) {
     FixedDialog::showEvent(event);
-    if (!event->spontaneous()) Guarded([this] { logic_->Show(); });
+    if (!event->spontaneous()) logic_->Show();
 }
 
 void TForm3::closeEvent(QCloseEvent* event) {
     // The close box does what "Annuler" does.
-    if (!closing_ && isVisible()) Guarded([this] { logic_->Cancel(); });
+    if (!closing_ && isVisible()) logic_->Cancel();
     event->accept();
 }

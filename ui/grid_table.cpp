@@ -86,6 +86,16 @@ void GridTable::SetCell(int column, int row, std::string_view text) {
         setItem(row - 1, column - 1, NewCell(value));
 }
 
+void GridTable::SetRow(int row, const GridRow& cells) {
+    for (int column = 0; column < kGridColumns; ++column) SetCell(column, row, cells[column]);
+}
+
+void GridTable::ClearRows(int rows) {
+    // Dropping every row removes its cells and its number in one go.
+    setRowCount(0);
+    SetRowCount(rows);
+}
+
 int GridTable::CurrentRow() const {
     const int row = currentRow();
     return row < 0 ? 1 : row + 1;

@@ -17,6 +17,8 @@ public:
     void SetRowCount(int rows) override;
     std::string Cell(int column, int row) const override;
     void SetCell(int column, int row, std::string_view text) override;
+    void SetRow(int row, const GridRow& cells) override;
+    void ClearRows(int rows) override;
     int CurrentRow() const override;
 
     static constexpr int kWidths[6] = {30, 92, 185, 245, 44, 34};

@@ -15,7 +15,7 @@ TListForm::TListForm(const QString& caption, ListKind kind, Screener& screener, 
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     Button1->setGeometry(72, 408, 75, 25);
     Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { logic_->DeleteSelected(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { logic_->DeleteSelected(); });
 }
 
 std::vector<std::string> TListForm::Items() const {
@@ -39,7 +39,7 @@ void TListForm::DeleteItem(int index) { delete ListBox1->takeItem(index); }
 
 void TListForm::showEvent(QShowEvent* event) {
     FixedDialog::showEvent(event);
-    if (!event->spontaneous()) Guarded([this] { logic_->Show(); });
+    if (!event->spontaneous()) logic_->Show();
 }
 
 void TListForm::closeEvent(QCloseEvent* event) {

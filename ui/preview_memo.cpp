@@ -25,6 +25,8 @@ void PreviewMemo::AppendLine(std::string_view line) {
     ++appended_;
 }
 
+FontSpec PreviewMemo::Font() const { return {fromQt(font().family()), font().pointSize()}; }
+
 std::vector<std::string> PreviewMemo::Lines() const {
     std::vector<std::string> lines;
     if (document()->isEmpty() && appended_ == 0) return lines;

@@ -2,14 +2,14 @@
 // actions from end to end against the scripted POP3 server.
 #include <gtest/gtest.h>
 
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTimer>
-#include <QUrl>
 
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
+#include "support/recording_printer.h"
+#include "support/scratch_folder.h"
 #include "ui/degrad_class.h"
 #include "ui/grid_table.h"
 #include "ui/preview_memo.h"
@@ -115,8 +115,7 @@ TEST_F(WindowFixture, FirstStartInAnEmptyFolder) {
     EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Impossible d'ouvrir le fichier \"" + paths.friends.string() +
                                             "\". Le fichier spécifié est introuvable.");
     EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(form1.Logic().Lists().List(ListKind::Friends).Entries().size(), 0u);
-    EXPECT_EQ(form1.Logic().Lists().List(ListKind::Intruders).Entries().size(), 0u);
+    EXPECT_EQ(form1.Logic().StatusOf("Anne"), "") << "both lists empty";
     EXPECT_TRUE(form1.isVisible());
     form1.close();
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0)
@@ -130,7 +129,7 @@ TEST_F(WindowFixture, FriendListPresentIntruderListMissing) {
     EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Impossible d'ouvrir le fichier \"" +
                                             paths.intruders.string() +
                                             "\". Le fichier spécifié est introuvable.");
-    EXPECT_EQ(form1.Logic().Lists().StatusOf("anne"), "A");
+    EXPECT_EQ(form1.Logic().StatusOf("anne"), "A");
 }
 
 const std::string kSpam = Header("Spam <spam@example.fr>", "Promo");
@@ -190,33 +189,34 @@ TEST_F(WindowFixture, PreviewFillsThePaneAndFailuresShowTheErrorBox) {
     EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Critical);
 }
 
-// Receives what the window asks the desktop to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    std::vector<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened.push_back(url); }
-};
-
 TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
     WriteAccount();
     PutFile(paths.friends, "Zoe\r\n");
     PutFile(paths.intruders, "Spam\r\n");
     Show();
-    form1.StringGrid1->SetCell(2, 1, "Anne");
-    int printedGrid = 0, printedMessage = 0, imported = 0;
-    form1.printGrid = [&] { ++printedGrid; };
-    form1.printMessage = [&] { ++printedMessage; };
-    form1.importAccounts = [&] { ++imported; };
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
-    const MainLists& lists = form1.Logic().Lists();
+    ScanRecord record(1);
+    record[0].cells[2] = "Anne";
+    form1.Logic().RestoreRecord(record);
+    auto printer = std::make_unique<RecordingPrinter>();
+    auto shell = std::make_unique<RecordingShell>();
+    RecordingPrinter& printed = *printer;
+    RecordingShell& opened = *shell;
+    form1.UsePrinter(std::move(printer));
+    form1.UseShell(std::move(shell));
+    ScratchFolder home;
+    form1.importFolders = {home.Path(), home / ".wine"};
+    const Screener& lists = form1.Logic();
 
     MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
+    EXPECT_EQ(printed.TextsPerPage(), std::vector<int>{6000});
+    form1.Memo1->Clear();
+    form1.Memo1->AppendLine("une ligne");
     MenuItem({"Fichier", "Imprimer", "message"})->trigger();
+    EXPECT_EQ(printed.TextsPerPage(), (std::vector<int>{6000, 1}));
     MenuItem({"Configuration", "Importer"})->trigger();
-    EXPECT_EQ(printedGrid + printedMessage + imported, 3);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Echec de l'importation. Entrez les paramètres manuellement");
+    boxes.shown.clear();
 
     MenuItem({"Actions", "Ajouter ami"})->trigger();
     EXPECT_EQ(FileBytes(paths.friends), "Zoe\r\nAnne\r\n");
@@ -254,9 +254,7 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
         [] {});
 
     MenuItem({"Aide", "Sommaire"})->trigger();
-    QDesktopServices::unsetUrlHandler("file");
-    ASSERT_EQ(catcher.opened.size(), 1u);
-    EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), (dir / "Aide" / "Accueil.htm").string());
+    EXPECT_EQ(opened.opened, std::vector<std::filesystem::path>{dir / "Aide" / "Accueil.htm"});
 
     MenuItem({"Configuration", "Tout effacer"})->trigger();
     EXPECT_EQ(FileBytes(paths.settings), "[Form]\r\nNbre=0\r\n");
@@ -280,7 +278,9 @@ TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
     MenuItem({"Actions", "Supprimer message"})->trigger();
     server.ExpectFinished();
     EXPECT_TRUE(GridRows().empty());
-    form1.StringGrid1->SetCell(2, 3, "Bruno");
+    ScanRecord bruno(3);
+    bruno[2].cells[2] = "Bruno";
+    form1.Logic().RestoreRecord(bruno);
     form1.StringGrid1->setCurrentCell(2, 0);
     QTest::mouseClick(form1.BitBtn4, Qt::LeftButton);
     QTest::mouseClick(form1.BitBtn5, Qt::LeftButton);
@@ -321,5 +321,3 @@ TEST_F(WindowFixture, ClosingDuringAWaitEndsTheActionThenCloses) {
 }
 
 }  // namespace
-
-#include "main_window_test.moc"

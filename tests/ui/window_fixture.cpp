@@ -20,7 +20,9 @@ void WindowFixture::WriteAccount() {
 }
 
 void WindowFixture::UseServer(const ScriptedPop3Server& server) {
-    form1.Logic().Client().Port = server.Port();
+    Account account = form1.Logic().CurrentAccount();
+    account.port = server.Port();
+    form1.Logic().SetAccount(account);
 }
 
 void WindowFixture::Show() {
