@@ -1,0 +1,163 @@
+// The prints through Qt Print Support, read back from the PDF they make
+// (poppler-utils), and through a private print server.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include "platform/text.h"
+#include "ui/grid_table.h"
+#include "ui/preview_memo.h"
+#include "ui/qt_printer.h"
+#include "window_fixture.h"
+
+namespace {
+
+// Device pixels of a 600 dpi printer in PDF points.
+constexpr double kPoint = 72.0 / 600.0;
+
+std::string Output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+struct Word {
+    std::string text;
+    double x, y;
+};
+
+// Every word of the PDF with the top left of its box, in points.
+std::vector<Word> Words(const std::filesystem::path& pdf) {
+    std::vector<Word> words;
+    const std::string html = Output("pdftotext -bbox '" + pdf.string() + "' - 2>/dev/null");
+    static const std::regex word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    for (std::sregex_iterator it(html.begin(), html.end(), word), end; it != end; ++it)
+        words.push_back({(*it)[3], std::stod((*it)[1]), std::stod((*it)[2])});
+    return words;
+}
+
+const Word& Find(const std::vector<Word>& words, const std::string& text) {
+    static const Word none{"", NAN, NAN};
+    for (const Word& word : words)
+        if (word.text == text) return word;
+    ADD_FAILURE() << "no word " << text;
+    return none;
+}
+
+int Pages(const std::filesystem::path& pdf) {
+    std::smatch match;
+    const std::string info = Output("pdfinfo '" + pdf.string() + "' 2>/dev/null");
+    return std::regex_search(info, match, std::regex(R"(Pages:\s+(\d+))")) ? std::stoi(match[1]) : -1;
+}
+
+struct PrintFixture : WindowFixture {
+    // The window's prints go to a 600 dpi PDF; returns its path.
+    std::filesystem::path PrintToPdf(const std::string& name, PrinterOrientation before) {
+        const std::filesystem::path pdf = dir / name;
+        auto printer = std::make_unique<QtPrinter>(QString::fromStdString(pdf.string()), 600);
+        printer->SetOrientation(before);
+        printer_ = printer.get();
+        form1.UsePrinter(std::move(printer));
+        return pdf;
+    }
+    QtPrinter* printer_ = nullptr;
+};
+
+TEST_F(PrintFixture, GridAtItsColumnsWithABoldHeadingRow) {
+    const auto pdf = PrintToPdf("grille.pdf", PrinterOrientation::Landscape);
+    form1.StringGrid1->SetRow(2, {"2", "07/09/01", "Anne", "Salut", "1234", "A"});
+    MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(Pages(pdf), 1) << "no page break";
+    const std::vector<Word> words = Words(pdf);
+    const Word &date = Find(words, "Date,"), &subject = Find(words, "Sujet"), &size = Find(words, "Taille");
+    EXPECT_NEAR(subject.x - date.x, (2000 - 260) * kPoint, 0.5);
+    EXPECT_NEAR(size.x - subject.x, (4000 - 2000) * kPoint, 0.5);
+    EXPECT_NEAR(Find(words, "Anne").x - date.x, (950 - 260) * kPoint, 0.5);
+    EXPECT_NEAR(Find(words, "2").x - date.x, (120 - 260) * kPoint, 0.5);
+    EXPECT_NEAR(Find(words, "Salut").y - subject.y, 2 * 94 * kPoint, 0.5) << "line step 94";
+    const std::string fonts = Output("pdffonts '" + pdf.string() + "'");
+    EXPECT_NE(fonts.find("Bold"), std::string::npos) << fonts;
+    EXPECT_EQ(printer_->Orientation(), PrinterOrientation::Landscape) << "put back";
+}
+
+struct PageCase {
+    int lines, pages;
+};
+class MessagePrint : public PrintFixture, public testing::WithParamInterface<PageCase> {};
+TEST_P(MessagePrint, PagesFollowTheSixtyFiveLineRule) {
+    const auto pdf = PrintToPdf("message.pdf", PrinterOrientation::Portrait);
+    form1.Memo1->Clear();
+    for (int i = 0; i < GetParam().lines; ++i) form1.Memo1->AppendLine("ligne" + IntToStr(i));
+    MenuItem({"Fichier", "Imprimer", "message"})->trigger();
+    EXPECT_EQ(Pages(pdf), GetParam().pages);
+    const std::vector<Word> words = Words(pdf);
+    EXPECT_NEAR(Find(words, "ligne1").y - Find(words, "ligne0").y, 94 * kPoint, 0.5);
+    if (GetParam().lines > 66) {
+        EXPECT_NEAR(Find(words, "ligne66").y, Find(words, "ligne0").y, 0.5) << "a new page starts at 300";
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Table, MessagePrint,
+                         testing::Values(PageCase{65, 1}, PageCase{66, 2}, PageCase{67, 2}, PageCase{130, 2}),
+                         [](const auto& info) { return "lines_" + std::to_string(info.param.lines); });
+
+TEST_F(PrintFixture, AFailedJobShowsItsCauseAndPutsTheOrientationBack) {
+    const auto pdf = PrintToPdf("absent/grille.pdf", PrinterOrientation::Landscape);
+    MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind("Impossible de commencer l'impression", 0), 0u)
+        << boxes.shown[0].text;
+    EXPECT_EQ(printer_->Orientation(), PrinterOrientation::Landscape);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+// The print server is chosen before the window asks for its printer: the
+// printing system reads it once.
+template <const char* (*Server)()>
+struct PrintServerFixture : WindowFixture {
+    static void SetUpTestSuite() { ::setenv("CUPS_SERVER", Server(), 1); }
+};
+
+const std::filesystem::path kCupsFolder = VANNOIR_CUPS_DIR;
+const char* PrivateServer() {
+    static std::string server;
+    std::ifstream(kCupsFolder / "server") >> server;
+    return server.c_str();
+}
+const char* NoServer() { return "127.0.0.1:1"; }  // nothing listens there
+
+// The default printer of the private print server the tests start receives
+// the job as a PDF.
+using PrivatePrintServer = PrintServerFixture<PrivateServer>;
+TEST_F(PrivatePrintServer, GridPrintsOnTheDefaultPrinter) {
+    if (std::string(PrivateServer()).empty()) GTEST_SKIP() << "no private print server";
+    const std::filesystem::path& folder = kCupsFolder;
+    MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    const std::filesystem::path out = folder / "out";
+    std::filesystem::path job;
+    for (int wait = 0; wait < 200 && job.empty(); ++wait) {
+        for (const auto& entry : std::filesystem::directory_iterator(out))
+            if (entry.path().extension() == ".pdf") job = entry.path();
+        if (job.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_FALSE(job.empty()) << "no job reached the queue";
+    EXPECT_NE(Output("pdftotext '" + job.string() + "' -").find("Date, heure"), std::string::npos);
+}
+
+using NoPrintServer = PrintServerFixture<NoServer>;
+TEST_F(NoPrintServer, NoDefaultPrinterIsTheStandardError) {
+    MenuItem({"Fichier", "Imprimer", "message"})->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Aucune imprimante par défaut sélectionnée.");
+}
+
+}  // namespace
