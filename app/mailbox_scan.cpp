@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/mailbox_actions.h"
+#include "app/scan_progress.h"
 #include "app/texts.h"
 #include "platform/date_time.h"
 
@@ -24,6 +25,8 @@ void MailboxActions::RunScan() {
     ClearGrid();
     InSession([this] {
         view_.cursor.SetBusy(true);
+        // Whether the server takes its commands ahead of the answers.
+        client_.Capabilities();
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
@@ -41,17 +44,34 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     }
     view_.status.SetPanelText(1, countText);
     const int count = client_.CountMessages();
-    for (int i = 1; i <= count; ++i) {
+    ScanProgress progress(view_.status, StatusText(hsConnected, ""), count);
+    TIdPOP3::ScanEvents events;
+    events.header = [&](int i, TIdMessage&) {
         // More than 999 messages: the grid grows, a thousand rows at a time.
         if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
         FillRow(i);
-        if (record_.back().cells[5] == texts::kIntruderMark) intruderFound = true;
+    };
+    events.size = [&](int i, int size) {
+        ScanRow& row = record_.back();
+        row.cells[4] = IntToStr(size);
+        view_.grid.SetCell(4, i, row.cells[4]);
+        row.cells[5] = lists_.StatusOf(view_.grid.Cell(2, i));
+        view_.grid.SetCell(5, i, row.cells[5]);
+        if (row.cells[5] == texts::kIntruderMark) intruderFound = true;
+        progress.Done(i);
+    };
+    try {
+        client_.ScanHeaders(count, message_, events);
+    } catch (...) {
+        // A row whose size never came is shown but not recorded.
+        if (!record_.empty() && record_.back().cells[4].empty()) record_.pop_back();
+        throw;
     }
 }
 
+// Columns 0 to 3 of row i from the header just read; the row is recorded,
+// its size and status to come.
 void MailboxActions::FillRow(int i) {
-    message_.ClearAll();
-    client_.LoadMessageHeader(i, message_);
     ScanRow row;
     row.cells[0] = IntToStr(i);
     row.cells[1] = FormatGridDate(message_.Date);
@@ -59,10 +79,6 @@ void MailboxActions::FillRow(int i) {
     row.cells[3] = message_.Subject;
     row.headerLines = message_.HeaderLines.Lines();
     for (int column = 0; column < 4; ++column) view_.grid.SetCell(column, i, row.cells[column]);
-    row.cells[4] = IntToStr(client_.QueryMessageSize(i));
-    view_.grid.SetCell(4, i, row.cells[4]);
-    row.cells[5] = lists_.StatusOf(view_.grid.Cell(2, i));
-    view_.grid.SetCell(5, i, row.cells[5]);
     record_.push_back(std::move(row));
 }
 
@@ -72,8 +88,10 @@ void MailboxActions::Purge() {
     // record were not marked, so an inflated count costs nothing.
     const long long count = client_.CountMessages();
     const int highest = static_cast<int>(std::min(count, static_cast<long long>(record_.size())));
+    std::vector<int> intruders;
     for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
-        if (row && row->cells[5] == texts::kIntruderMark) client_.DeleteMessage(i);
+        if (row && row->cells[5] == texts::kIntruderMark) intruders.push_back(i);
     }
+    client_.DeleteMessages(intruders);
 }
