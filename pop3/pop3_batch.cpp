@@ -108,7 +108,8 @@ void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& even
     steps.reserve(static_cast<std::size_t>(count) * 2);
     for (int n = 1; n <= count; ++n) {
         steps.push_back({Step::Top, n});
-        if (sizes.empty() || sizes[static_cast<std::size_t>(n)] == kNotListed) steps.push_back({Step::List, n});
+        if (sizes.empty() || sizes[static_cast<std::size_t>(n)] == kNotListed)
+            steps.push_back({Step::List, n});
     }
     RunSteps(steps, ahead, [&](const Step& step) {
         ReadReply({ReplyOk});

@@ -173,7 +173,8 @@ TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
     EXPECT_EQ(window.grid.Cell(5, kCount), "I");
 
     // The next, smaller scan leaves no status from this one.
-    ScriptedPop3Server next(ScanLogin() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1) + Quit());
+    ScriptedPop3Server next(ScanLogin() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1) +
+                            Quit());
     UseServer(next);
     screener.Scan();
     next.ExpectFinished();

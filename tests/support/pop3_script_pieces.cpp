@@ -5,7 +5,8 @@
 
 std::string Login() { return "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\n"; }
 std::string Capa(bool pipelining) {
-    return std::string("C: CAPA\nS: +OK\nS: TOP\nS: USER\n") + (pipelining ? "S: PIPELINING\n" : "") + "S: .\n";
+    return std::string("C: CAPA\nS: +OK\nS: TOP\nS: USER\n") + (pipelining ? "S: PIPELINING\n" : "") +
+           "S: .\n";
 }
 std::string ScanLogin() { return Login() + Capa(); }
 std::string Stat(int count) {

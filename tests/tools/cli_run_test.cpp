@@ -108,8 +108,8 @@ const NoRecordCase kNoRecords[] = {
     {"never_scanned", {}, ""},
     {"scanned_as_another_user",
      {"en-tetes", "--utilisateur", "bob"},
-     "S: +OK ready\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Capa() + Stats(1, 4) + Message(1, kSpam, 100) +
-         kQuit + kNext},
+     "S: +OK ready\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Capa() + Stats(1, 4) +
+         Message(1, kSpam, 100) + kQuit + kNext},
     {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kNext},
 };
 class CliNoRecord : public CliFixture, public testing::WithParamInterface<NoRecordCase> {};
