@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -180,6 +181,20 @@ TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
     next.ExpectFinished();
     EXPECT_EQ(window.grid.RowCount(), 1000);
     EXPECT_EQ(Rows(), GridRows{"1|Anne|Salut|1|"});
+}
+
+TEST_F(MailboxFixture, SlowScanShowsHowFarItIsAfterTheStatus) {
+    UseLists("", "");
+    ScriptedPop3Server server(ScanLogin() + Stats(3, 4) + Message(1, kAnne, 1) + "!pause 400\n" +
+                              Message(2, kAnne, 2) + Message(3, kAnne, 3) + Quit());
+    UseServer(server);
+    screener.Scan();
+    server.ExpectFinished();
+    const std::vector<std::string>& shown = window.status.history0;
+    auto at = std::find(shown.begin(), shown.end(), Ansi("Connecté. 2 / 3"));
+    ASSERT_NE(at, shown.end()) << "the count after the wait";
+    EXPECT_EQ(*++at, Ansi("Connecté. 3 / 3")) << "the last count follows the shown one";
+    EXPECT_EQ(*++at, Ansi("Déconnexion."));
 }
 
 TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
