@@ -14,14 +14,6 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
-
 using ScanFromDovecot = DovecotFixture;
 
 TEST_F(ScanFromDovecot, TenThousandMessagesGrowTheGrid) {
