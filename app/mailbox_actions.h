@@ -56,7 +56,7 @@ private:
     Outcome RunScan();
     void ClearRows();
     void ScanHeaders(bool& intruderFound);
-    void FillRow(int i);
+    ScanRow RowFromHeader(int i) const;
     void Purge();
     Outcome RunDelete(int message);
     void ShowPreview(int message, bool& retrieved, bool& changed);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/mailbox_actions.h"
+#include "app/scan_progress.h"
 #include "app/texts.h"
 #include "platform/date_time.h"
 
@@ -22,6 +23,8 @@ Outcome MailboxActions::RunScan() {
     ClearRows();
     return InSession([this] {
         view_.cursor.SetBusy(true);
+        // Whether the server takes its commands ahead of the answers.
+        client_.Capabilities();
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
@@ -39,27 +42,33 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     }
     view_.status.SetPanelText(1, countText);
     const int count = client_.CountMessages();
-    for (int i = 1; i <= count; ++i) {
+    ScanProgress progress(view_.status, StatusText(hsConnected, ""), count);
+    ScanRow pending;
+    TIdPOP3::ScanEvents events;
+    events.header = [&](int i, TIdMessage&) { pending = RowFromHeader(i); };
+    events.size = [&](int i, int size) {
+        pending.cells[4] = IntToStr(size);
+        pending.cells[5] = lists_.StatusOf(pending.cells[2]);
+        if (pending.cells[5] == texts::kIntruderMark) intruderFound = true;
         // More than 999 messages: the grid grows, a thousand rows at a time.
         if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
-        FillRow(i);
-        if (record_.back().cells[5] == texts::kIntruderMark) intruderFound = true;
-    }
+        view_.grid.SetRow(i, pending.cells);
+        record_.push_back(std::move(pending));
+        progress.Done(i);
+    };
+    // A row is shown and recorded once its size came.
+    client_.ScanHeaders(count, message_, events);
 }
 
-void MailboxActions::FillRow(int i) {
-    message_.ClearAll();
-    client_.LoadMessageHeader(i, message_);
+// Columns 0 to 3 of row i from the header just read.
+ScanRow MailboxActions::RowFromHeader(int i) const {
     ScanRow row;
     row.cells[0] = IntToStr(i);
     row.cells[1] = FormatGridDate(message_.Date);
     row.cells[2] = message_.From.Name;
     row.cells[3] = message_.Subject;
     row.headerLines = message_.HeaderLines.Lines();
-    row.cells[4] = IntToStr(client_.QueryMessageSize(i));
-    row.cells[5] = lists_.StatusOf(row.cells[2]);
-    view_.grid.SetRow(i, row.cells);
-    record_.push_back(std::move(row));
+    return row;
 }
 
 void MailboxActions::Purge() {
@@ -68,8 +77,10 @@ void MailboxActions::Purge() {
     // record were not marked, so an inflated count costs nothing.
     const long long count = client_.CountMessages();
     const int highest = static_cast<int>(std::min(count, static_cast<long long>(record_.size())));
+    std::vector<int> intruders;
     for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
-        if (row && row->cells[5] == texts::kIntruderMark) client_.DeleteMessage(i);
+        if (row && row->cells[5] == texts::kIntruderMark) intruders.push_back(i);
     }
+    client_.DeleteMessages(intruders);
 }

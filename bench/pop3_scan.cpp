@@ -1,9 +1,11 @@
-// The scan's POP3 exchange against the private Dovecot: STAT, then for each
-// of 999 messages TOP i 0 with the header parsed and LIST i, then QUIT.
-// Reports messages per second and the median round trip (TOP with its header
-// parse, or LIST). Also ReadLine throughput on a loopback stream of 80-byte
-// lines. Uses the Dovecot of VANNOIR_DOVECOT_DIR, else starts its own in
-// ./bench-dovecot.
+// The scan's POP3 exchange against the private Dovecot, as the screener
+// makes it: CAPA, the four STATs, then the header (TOP i 0, parsed) and size
+// of each of 999 messages, then QUIT. Three ways of sending (serial, one LIST
+// then serial TOPs, pipelined), each on loopback and through a relay that
+// holds every byte 10 ms each way. Then the whole scan of 10,000 messages
+// into a window, with its peak resident memory. Also ReadLine throughput on
+// a loopback stream of 80-byte lines. Uses the Dovecot of
+// VANNOIR_DOVECOT_DIR, else starts its own in ./bench-dovecot.
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,18 +14,25 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <thread>
 
+#include "app/screener.h"
 #include "message/message.h"
 #include "net/net_errors.h"
 #include "net/tcp_client.h"
 #include "pop3/pop3.h"
+#include "support/delay_proxy.h"
+#include "support/fake_window.h"
 #include "support/loopback.h"
 #include "support/private_dovecot.h"
+#include "support/process_memory.h"
+#include "support/scratch_folder.h"
 
 namespace {
 constexpr int kMessages = 999;
-using Clock = std::chrono::steady_clock;
+constexpr int kLargeMailbox = 10000;
 
 std::string Header(int i) {
     std::string n = std::to_string(i);
@@ -51,17 +60,23 @@ std::string Header(int i) {
            "Content-Transfer-Encoding: 8bit\r\n";
 }
 
-// The private Dovecot with 999 messages, started once for the program.
+// The private Dovecot, started once for the program, holding `count`
+// messages.
 class Mailbox {
 public:
-    static Mailbox& Get() {
+    static const PrivateDovecot& With(int count) {
         static Mailbox mailbox;
-        return mailbox;
+        if (mailbox.count_ != count) {
+            mailbox.dovecot_.ClearMailbox();
+            for (int i = 1; i <= count; ++i)
+                mailbox.dovecot_.AddMessage(Header(i) + "\r\nCorps du message.\r\n");
+            mailbox.count_ = count;
+        }
+        return mailbox.dovecot_;
     }
     ~Mailbox() {
         if (own_) dovecot_.Stop();
     }
-    const PrivateDovecot& Dovecot() const { return dovecot_; }
 
 private:
     Mailbox() {
@@ -71,44 +86,85 @@ private:
             dovecot_ = PrivateDovecot::Start((std::filesystem::current_path() / "bench-dovecot").string());
             own_ = true;
         }
-        dovecot_.ClearMailbox();
-        for (int i = 1; i <= kMessages; ++i) dovecot_.AddMessage(Header(i) + "\r\nCorps du message.\r\n");
     }
     PrivateDovecot dovecot_;
     bool own_ = false;
+    int count_ = -1;
 };
 
+// Arguments: the way of sending (TIdPOP3::TIdPOP3Batching), the delay each
+// way in ms (0: straight to the server), and the most commands sent ahead
+// (0: the client's default).
 void BM_ScanExchange(benchmark::State& state) {
-    const PrivateDovecot& dovecot = Mailbox::Get().Dovecot();
+    const PrivateDovecot& dovecot = Mailbox::With(kMessages);
+    const auto delay = std::chrono::milliseconds(state.range(1));
+    std::optional<DelayProxy> link;
+    if (delay.count() > 0) link.emplace(dovecot.port, delay);
     TIdPOP3 pop;
-    pop.Host = "127.0.0.1";
-    pop.Port = dovecot.port;
-    pop.Username = dovecot.user;
-    pop.Password = dovecot.password;
+    dovecot.ConfigureClient(pop);
+    if (link) pop.Port = link->Port();
+    pop.Batching = static_cast<TIdPOP3::TIdPOP3Batching>(state.range(0));
+    if (state.range(2) > 0) pop.PipelineMaxCommands = static_cast<int>(state.range(2));
     TIdMessage message;
-    std::vector<double> roundTrips;
+    int headers = 0;
+    TIdPOP3::ScanEvents events{[&](int, TIdMessage& m) { headers += !m.Subject.empty(); },
+                               [](int, int size) { benchmark::DoNotOptimize(size); }};
     for (auto _ : state) {
+        headers = 0;
         pop.OpenSession();
-        int n = pop.CountMessages();
+        pop.Capabilities();
+        int n = 0;
+        for (int i = 0; i < 4; ++i) n = pop.CountMessages();
         if (n != kMessages) state.SkipWithError("unexpected message count");
-        for (int i = 1; i <= n; ++i) {
-            auto t0 = Clock::now();
-            message.ClearAll();
-            pop.LoadMessageHeader(i, message);
-            auto t1 = Clock::now();
-            benchmark::DoNotOptimize(pop.QueryMessageSize(i));
-            auto t2 = Clock::now();
-            roundTrips.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
-            roundTrips.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count());
-        }
+        pop.ScanHeaders(n, message, events);
         pop.CloseSession();
+        if (headers != kMessages) state.SkipWithError("headers missing");
     }
-    std::nth_element(roundTrips.begin(), roundTrips.begin() + roundTrips.size() / 2, roundTrips.end());
     state.counters["messages/s"] =
         benchmark::Counter(static_cast<double>(kMessages) * state.iterations(), benchmark::Counter::kIsRate);
-    state.counters["median_round_trip_us"] = roundTrips.empty() ? 0 : roundTrips[roundTrips.size() / 2];
 }
-BENCHMARK(BM_ScanExchange)->Unit(benchmark::kMillisecond)->UseRealTime()->MinWarmUpTime(0.5);
+void Ways(benchmark::internal::Benchmark* b, int delay) {
+    b->ArgNames({"way", "delay_ms", "window"});
+    for (int way : {TIdPOP3::pbSerial, TIdPOP3::pbOneList, TIdPOP3::pbAuto}) b->Args({way, delay, 0});
+    // Smaller windows, for the choice of the default.
+    for (int window : {64, 256}) b->Args({TIdPOP3::pbAuto, delay, window});
+}
+BENCHMARK(BM_ScanExchange)
+    ->Apply([](auto* b) { Ways(b, 0); }) -> Unit(benchmark::kMillisecond) -> UseRealTime() -> Iterations(5);
+// Through the slow link a serial scan takes tens of seconds: one run each.
+BENCHMARK(BM_ScanExchange)
+    ->Apply([](auto* b) { Ways(b, 10); }) -> Unit(benchmark::kMillisecond) -> UseRealTime() -> Iterations(1);
+
+// The screener's whole scan of 10,000 messages into a window: the grid grows
+// past its 999 rows; the peak resident memory is what the rows take.
+void BM_ScanLargeMailbox(benchmark::State& state) {
+    const PrivateDovecot& dovecot = Mailbox::With(kLargeMailbox);
+    ScratchFolder dir;
+    long peakKb = 0, startKb = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            auto window = std::make_unique<FakeWindow>();
+            auto screener =
+                std::make_unique<Screener>(AppPaths::ForExecutable(dir / "vannoir"), window->View());
+            screener->FormCreate();
+            screener->SetAccount({"127.0.0.1", dovecot.port, dovecot.user, dovecot.password, true});
+            ResetPeakResident();
+            startKb = ResidentKb();
+            state.ResumeTiming();
+            screener->Scan();
+            state.PauseTiming();
+            peakKb = PeakResidentKb();
+            if (window->grid.RowCount() <= kLargeMailbox || window->grid.Cell(0, kLargeMailbox) != "10000")
+                state.SkipWithError("the grid did not grow to the last message");
+            if (!window->dialogs.shown.empty()) state.SkipWithError("the scan failed");
+        }
+        state.ResumeTiming();
+    }
+    state.counters["peak_rss_MB"] = static_cast<double>(peakKb) / 1024;
+    state.counters["scan_rss_MB"] = static_cast<double>(peakKb - startKb) / 1024;
+}
+BENCHMARK(BM_ScanLargeMailbox)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // A loopback peer that sends `total` bytes of 80-byte lines, then closes.
 void SendLines(int listener, std::size_t total) {

@@ -17,6 +17,7 @@ TIdPOP3::TIdPOP3() { Port = 110; }
 
 void TIdPOP3::OpenSession(int timeout) {
     if (HoldsLineBreakOrNul(Username) || HoldsLineBreakOrNul(Password)) throw EIdPOP3UnsafeCredentials();
+    capabilities_.clear();
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});
@@ -108,6 +109,10 @@ int TIdPOP3::CountMessages() {
 
 int TIdPOP3::QueryMessageSize(int n) {
     SendCommand("LIST " + IntToStr(n), ReplyOk);
+    return ReplySize();
+}
+
+int TIdPOP3::ReplySize() {
     std::string line = LastReply.Text[0];
     if (line.empty()) return -1;
     std::size_t blank = line.find(' ');

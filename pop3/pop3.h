@@ -1,12 +1,15 @@
 #pragma once
 // The POP3 client (RFC 1939). Every user action is one short session:
 // OpenSession, some of CountMessages / LoadMessageHeader / QueryMessageSize /
-// LoadMessage / DeleteMessage, then CloseSession. Each command is one line and one reply;
+// LoadMessage / DeleteMessage, then CloseSession. Each command is one line and one reply
+// (the scan and the purge may send theirs ahead of the answers, see ScanHeaders);
 // a reply other than "+OK" raises EIdProtocolReplyError with the server's text
 // (the reply text after "-ERR", CR LF), a reply that is neither "+OK" nor
 // "-ERR" raises EIdException "En-tête de réponse POP3 non reconnu : ...".
 // A lost connection raises the errors of the line input.
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mime/message_client.h"
@@ -52,6 +55,42 @@ public:
     // DELE n: true (a refusal raises).
     bool DeleteMessage(int n);
 
+    // CAPA (RFC 2449): the server's capability lines, kept for the session.
+    // "-ERR" (a server without CAPA) gives none.
+    const std::vector<std::string>& Capabilities();
+    // Whether the last CAPA of this session listed `name` (any case).
+    bool HasCapability(std::string_view name) const;
+
+    // How ScanHeaders and DeleteMessages send their commands. pbAuto sends
+    // them ahead of the answers when the server lists PIPELINING, else takes
+    // the sizes from one LIST; the other values force one way.
+    enum TIdPOP3Batching { pbAuto, pbPipelined, pbOneList, pbSerial };
+    TIdPOP3Batching Batching = pbAuto;
+    // The most commands, and command bytes, sent and not yet answered. The
+    // byte bound keeps the unread commands within what the two sides' socket
+    // buffers hold, so a server that stops reading while its answers wait
+    // cannot block our send.
+    int PipelineMaxCommands = 1024;
+    int PipelineMaxBytes = 16384;
+
+    // Per message of a scan: its header (after ClearAll of the message) and
+    // then its size, as LoadMessageHeader and QueryMessageSize give them.
+    struct ScanEvents {
+        std::function<void(int n, TIdMessage& message)> header;
+        std::function<void(int n, int size)> size;
+    };
+    // The header (TOP n 0) and size of messages 1 to `count`, in order. Every
+    // answer is checked: "-ERR" or a lost connection raises as the single
+    // commands do, after the events of the answers before it. Send Capabilities
+    // first for the pipelined way.
+    void ScanHeaders(int count, TIdMessage& message, const ScanEvents& events);
+    // DELE of each number, in order; raises as DeleteMessage at the first
+    // refusal. Messages after a refused one stay undeleted even when their
+    // DELE had already gone out and was accepted (RSET, then the DELEs before
+    // the refusal again); when that repair fails the connection is dropped
+    // without QUIT, so that nothing unconfirmed is removed.
+    void DeleteMessages(const std::vector<int>& numbers);
+
     // The connection's open and close are the session's.
     void OpenConnection(int timeout = -1) override { OpenSession(timeout); }
     void CloseConnection() override { CloseSession(); }
@@ -64,6 +103,27 @@ public:
     static std::string ApopDigest(const std::string& timestamp, const std::string& password);
 
 private:
+    struct Step {
+        enum Kind { Top, List, Dele } kind;
+        int n;
+    };
+    using StepAnswer = std::function<void(const Step& step)>;
     void LogIn();
     void AwaitQuitReply();
+    // The size in LastReply of a "LIST n" answer, -1 when it has none.
+    int ReplySize();
+    bool Pipelining() const;
+    // Sends the steps' commands, ahead of the answers within the window when
+    // `ahead`, and reads each answer in order through `answer`. When that
+    // raises EIdProtocolReplyError the answers still due are read first (so
+    // the session can go on); `acceptedAfter` tells whether one of them was
+    // "+OK". Other errors leave them unread.
+    void RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
+                  bool* acceptedAfter = nullptr);
+    void SkipAnswer(const Step& step, bool& accepted);
+    // Sizes of messages 1 to `count` from one LIST (index n); -2 where the
+    // listing has no line for n; empty when LIST was refused.
+    std::vector<int> ListAll(int count);
+
+    std::vector<std::string> capabilities_;
 };

@@ -1,8 +1,26 @@
 #include "tools/console_window.h"
 
+#include <unistd.h>
+
+#include <iostream>
+#include <utility>
+
 #include "platform/text.h"
 
-void ConsoleStatus::SetPanelText(int, std::string_view text) { err_ << AnsiToUtf8(text) << '\n'; }
+ConsoleStatus::ConsoleStatus(std::ostream& err)
+    : showProgress(&err == &std::cerr && isatty(STDERR_FILENO) == 1), err_(err) {}
+
+void ConsoleStatus::SetPanelText(int panel, std::string_view text) {
+    if (panel == 0 && !lastStatus_.empty() && text.starts_with(lastStatus_ + " ")) {
+        if (!showProgress) return;
+        err_ << '\r' << AnsiToUtf8(text) << std::flush;
+        progressShown_ = true;
+        return;
+    }
+    if (std::exchange(progressShown_, false)) err_ << '\n';
+    if (panel == 0) lastStatus_ = text;
+    err_ << AnsiToUtf8(text) << '\n';
+}
 
 void ConsoleDialogs::Print(std::string_view text) { err_ << AnsiToUtf8(text) << '\n'; }
 

@@ -8,13 +8,20 @@
 #include "app/memory_window.h"
 #include "app/window.h"
 
+// One line per status text. A panel 0 text that extends the last one (a
+// scan's "12 / 999") is progress: rewritten in place on a terminal, left out
+// of anything else.
 class ConsoleStatus : public StatusPanels {
 public:
-    explicit ConsoleStatus(std::ostream& err) : err_(err) {}
+    explicit ConsoleStatus(std::ostream& err);
     void SetPanelText(int panel, std::string_view text) override;
+
+    bool showProgress;  // initially: `err` is the standard error and a terminal
 
 private:
     std::ostream& err_;
+    std::string lastStatus_;
+    bool progressShown_ = false;
 };
 
 class ConsoleCursor : public BusyCursor {

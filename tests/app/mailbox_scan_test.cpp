@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -77,7 +78,7 @@ const ScanCase kScans[] = {
 class Scan : public MailboxFixture, public testing::WithParamInterface<ScanCase> {};
 TEST_P(Scan, SendsExactCommandsAndFillsGrid) {
     UseLists("Anne\r\nzo\xC9\r\n", "Spam\r\nZO\xC9\r\n");
-    ScriptedPop3Server server(Login() + GetParam().script);
+    ScriptedPop3Server server(ScanLogin() + GetParam().script);
     UseServer(server);
     window.dialogs.answers = GetParam().answers;
     EXPECT_TRUE(screener.Scan().IsDone());
@@ -97,7 +98,7 @@ TEST_F(MailboxFixture, HeadingsInRowZero) {
 
 TEST_F(MailboxFixture, EmptySenderMatchesOnlyAnEmptyEntry) {
     UseLists("\r\n", "");
-    ScriptedPop3Server server(Login() + Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kBare, 1) +
+    ScriptedPop3Server server(ScanLogin() + Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kBare, 1) +
                               Message(2, kSpam, 2) + Quit());
     UseServer(server);
     screener.Scan();
@@ -123,7 +124,7 @@ TEST_F(MailboxFixture, WrongPasswordShowsOneErrorAndEmptyGrid) {
 
 TEST_F(MailboxFixture, FailureDuringPurgeStillEndsWithQuit) {
     UseLists("", "Spam\r\nAnne\r\n");
-    ScriptedPop3Server server(Login() + Stat(3) + Stat(3) + Stat(3) + Stat(3) + Message(1, kAnne, 1) +
+    ScriptedPop3Server server(ScanLogin() + Stat(3) + Stat(3) + Stat(3) + Stat(3) + Message(1, kAnne, 1) +
                               Message(2, kZoe, 2) + Message(3, kSpam, 3) + Stat(3) + Dele(3) +
                               "C: DELE 1\nS: -ERR verrou\n" + Quit());
     UseServer(server);
@@ -136,8 +137,8 @@ TEST_F(MailboxFixture, FailureDuringPurgeStillEndsWithQuit) {
 
 TEST_F(MailboxFixture, ServerGoneDuringHeadersKeepsRowsSoFar) {
     UseLists("Anne\r\n", "");
-    ScriptedPop3Server server(Login() + Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kAnne, 1) +
-                              "C: TOP 2 0\n!close\n");
+    ScriptedPop3Server server(ScanLogin() + Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kAnne, 1) +
+                              "C: TOP 2 0\nC: LIST 2\n!close\n");
     UseServer(server);
     screener.Scan();
     server.ExpectFinished();  // the client closed without sending anything more
@@ -148,7 +149,7 @@ TEST_F(MailboxFixture, ServerGoneDuringHeadersKeepsRowsSoFar) {
 
 TEST_F(MailboxFixture, PurgeFollowsTheScanNotCellsMovedMeanwhile) {
     UseLists("", "Spam\r\n");
-    ScriptedPop3Server server(Login() + Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kSpam, 1) +
+    ScriptedPop3Server server(ScanLogin() + Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kSpam, 1) +
                               Message(2, Header("Bob <b@x.fr>", "I"), 2) + Stat(2) + Dele(1) + Quit());
     UseServer(server);
     window.dialogs.answers = {true};
@@ -162,7 +163,7 @@ TEST_F(MailboxFixture, PurgeFollowsTheScanNotCellsMovedMeanwhile) {
 TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
     UseLists("", "Spam\r\n");
     constexpr int kCount = 1001;
-    std::string script = Login() + Stat(kCount) + Stat(kCount) + Stat(kCount) + Stat(kCount);
+    std::string script = ScanLogin() + Stat(kCount) + Stat(kCount) + Stat(kCount) + Stat(kCount);
     for (int i = 1; i <= kCount; ++i) script += Message(i, i == 2 || i == kCount ? kSpam : kAnne, i);
     script += Stat(kCount) + Dele(kCount) + Dele(2) + Quit();
     ScriptedPop3Server server(script);
@@ -175,7 +176,8 @@ TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
     EXPECT_EQ(window.grid.Cell(5, kCount), "I");
 
     // The next, smaller scan leaves no status from this one.
-    ScriptedPop3Server next(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1) + Quit());
+    ScriptedPop3Server next(ScanLogin() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1) +
+                            Quit());
     UseServer(next);
     screener.Scan();
     next.ExpectFinished();
@@ -183,9 +185,23 @@ TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
     EXPECT_EQ(Rows(), GridRows{"1|Anne|Salut|1|"});
 }
 
+TEST_F(MailboxFixture, SlowScanShowsHowFarItIsAfterTheStatus) {
+    UseLists("", "");
+    ScriptedPop3Server server(ScanLogin() + Stats(3, 4) + Message(1, kAnne, 1) + "!pause 400\n" +
+                              Message(2, kAnne, 2) + Message(3, kAnne, 3) + Quit());
+    UseServer(server);
+    screener.Scan();
+    server.ExpectFinished();
+    const std::vector<std::string>& shown = window.status.history0;
+    auto at = std::find(shown.begin(), shown.end(), Ansi("Connecté. 2 / 3"));
+    ASSERT_NE(at, shown.end()) << "the count after the wait";
+    EXPECT_EQ(*++at, Ansi("Connecté. 3 / 3")) << "the last count follows the shown one";
+    EXPECT_EQ(*++at, Ansi("Déconnexion."));
+}
+
 TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     UseLists("", "Spam\r\n");
-    ScriptedPop3Server server(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) +
+    ScriptedPop3Server server(ScanLogin() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) +
                               Quit());
     UseServer(server);
     bool wasRefused[3] = {false, false, false};
@@ -209,7 +225,7 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
 TEST_F(MailboxFixture, AccountChosenDuringAnActionTakesEffectAfterIt) {
     UseLists("", "Spam\r\n");
     PutFile(paths.settings, "[Form]\r\nServeur2=pop.autre.fr\r\nNom2=bob\r\n");
-    ScriptedPop3Server server(Login() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) +
+    ScriptedPop3Server server(ScanLogin() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kSpam, 1) +
                               Quit());
     UseServer(server);
     std::string userDuringWait;
@@ -253,7 +269,7 @@ private:
 TEST_F(MailboxFixture, DateColumnInLocalTime) {
     ZoneForTest zone("CET-1");  // one hour east, no summer time
     UseLists("", "");
-    ScriptedPop3Server server(Login() + Stat(2) + Stat(2) + Stat(2) + Stat(2) +
+    ScriptedPop3Server server(ScanLogin() + Stat(2) + Stat(2) + Stat(2) + Stat(2) +
                               Message(1, kAnne + "\nDate: Fri, 07 Sep 2001 10:05:30 +0200", 1) +
                               Message(2, kAnne, 2) + Quit());
     UseServer(server);

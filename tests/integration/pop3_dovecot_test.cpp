@@ -2,8 +2,11 @@
 // scripts/dovecot (started by the test fixture).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "message/message.h"
 #include "net/net_errors.h"
+#include "platform/text.h"
 #include "pop3/pop3.h"
 #include "support/dovecot_fixture.h"
 
@@ -95,4 +98,48 @@ TEST_F(Dovecot, UnknownMessageNumberIsRefused) {
     EXPECT_THROW(client.QueryMessageSize(5), EIdProtocolReplyError);
     client.CloseSession();
 }
+// The batched scan and purge against a server that lists PIPELINING: the
+// same headers and sizes whichever way the commands go, a window smaller
+// than the scan included, and only the purged messages gone after QUIT.
+TEST_F(Dovecot, BatchedScanAndPurgeGiveWhatTheSerialOnesGive) {
+    for (int i = 1; i <= 7; ++i) dovecot.AddMessage(Message(i));
+    struct Way {
+        TIdPOP3::TIdPOP3Batching batching;
+        int window;
+    };
+    std::vector<std::string> seen[4];
+    const Way kWays[] = {
+        {TIdPOP3::pbSerial, 1024}, {TIdPOP3::pbOneList, 1024}, {TIdPOP3::pbAuto, 1024}, {TIdPOP3::pbAuto, 3}};
+    TIdMessage message;
+    for (int w = 0; w < 4; ++w) {
+        client.Batching = kWays[w].batching;
+        client.PipelineMaxCommands = kWays[w].window;
+        client.OpenSession();
+        client.Capabilities();
+        EXPECT_TRUE(client.HasCapability("PIPELINING"));
+        client.ScanHeaders(client.CountMessages(), message,
+                           {[&](int n, TIdMessage& m) { seen[w].push_back(IntToStr(n) + " " + m.Subject); },
+                            [&](int, int size) { seen[w].back() += " " + IntToStr(size); }});
+        client.CloseSession();
+        EXPECT_EQ(seen[w].size(), 7u);
+        EXPECT_EQ(seen[w], seen[0]) << "way " << w;
+    }
+
+    client.OpenSession();
+    client.Capabilities();
+    client.DeleteMessages({6, 3, 1});
+    client.CloseSession();
+    client.OpenSession();
+    std::vector<std::string> left;
+    client.ScanHeaders(client.CountMessages(), message,
+                       {[&](int, TIdMessage& m) { left.push_back(m.Subject); }, [](int, int) {}});
+    client.CloseSession();
+    std::sort(left.begin(), left.end());
+    for (int gone : {6, 3, 1}) {
+        const std::string subject = seen[0][gone - 1].substr(2, 9);
+        EXPECT_FALSE(std::binary_search(left.begin(), left.end(), subject)) << subject;
+    }
+    EXPECT_EQ(left.size(), 4u);
+}
+
 }  // namespace

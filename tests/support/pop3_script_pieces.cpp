@@ -4,6 +4,11 @@
 #include "support/scripted_pop3_server.h"
 
 std::string Login() { return "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: +OK\n"; }
+std::string Capa(bool pipelining) {
+    return std::string("C: CAPA\nS: +OK\nS: TOP\nS: USER\n") + (pipelining ? "S: PIPELINING\n" : "") +
+           "S: .\n";
+}
+std::string ScanLogin() { return Login() + Capa(); }
 std::string Stat(int count) {
     return "C: STAT\nS: +OK " + IntToStr(count) + " " + IntToStr(count * 100) + "\n";
 }
@@ -27,7 +32,7 @@ std::string Message(int i, std::string_view header, int size) { return Top(i, he
 
 std::string ScanOf(const std::vector<std::string>& headers) {
     const int n = static_cast<int>(headers.size());
-    std::string script = Login() + Stats(n, n == 0 ? 2 : 4);
+    std::string script = ScanLogin() + Stats(n, n == 0 ? 2 : 4);
     for (int i = 1; i <= n; ++i) script += Message(i, headers[i - 1], i * 100);
     return script + Quit();
 }

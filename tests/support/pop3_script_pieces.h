@@ -7,6 +7,10 @@
 
 // Greeting, USER anne / PASS secret accepted.
 std::string Login();
+// CAPA answered with a list that holds PIPELINING (as Dovecot's does), or not.
+std::string Capa(bool pipelining = true);
+// Log-in, then the CAPA that opens a scan.
+std::string ScanLogin();
 // STAT answered with `count` messages.
 std::string Stat(int count);
 // `times` STAT exchanges.
@@ -22,7 +26,7 @@ std::string Header(std::string_view from, std::string_view subject);
 // TOP and LIST of a message of `size` octets.
 std::string Message(int i, std::string_view header, int size);
 // A whole scan of messages with these headers (message i of i * 100
-// octets), no intruder question: log-in, the STATs, TOP and LIST, QUIT.
+// octets), no intruder question: log-in, CAPA, the STATs, TOP and LIST, QUIT.
 std::string ScanOf(const std::vector<std::string>& headers);
 // Between two sessions.
 inline const std::string kNextSession = "!next\n";

@@ -7,3 +7,13 @@ long ResidentKb();
 long PeakResidentKb();
 // Restarts the peak from the current resident size.
 void ResetPeakResident();
+
+// The build runs under the address sanitizer, which holds on to freed memory:
+// resident sizes then say nothing of the program's own.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif

@@ -64,7 +64,7 @@ TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
 }
 
 TEST_F(CliFixture, HeadersPurgeAnswersYes) {
-    ScriptedPop3Server server(Login() + Stats(2, 4) + Message(1, kSpam, 100) + Message(2, kZoe, 200) +
+    ScriptedPop3Server server(ScanLogin() + Stats(2, 4) + Message(1, kSpam, 100) + Message(2, kZoe, 200) +
                               Stat(2) + Dele(1) + kQuit);
     EXPECT_EQ(Run({"en-tetes", "--purger"}, server), 0);
     server.ExpectFinished();
@@ -108,8 +108,8 @@ const NoRecordCase kNoRecords[] = {
     {"never_scanned", {}, ""},
     {"scanned_as_another_user",
      {"en-tetes", "--utilisateur", "bob"},
-     "S: +OK ready\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Stats(1, 4) + Message(1, kSpam, 100) +
-         kQuit + kNext},
+     "S: +OK ready\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Capa() + Stats(1, 4) +
+         Message(1, kSpam, 100) + kQuit + kNext},
     {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kNext},
 };
 class CliNoRecord : public CliFixture, public testing::WithParamInterface<NoRecordCase> {};

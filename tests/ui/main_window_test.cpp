@@ -153,7 +153,7 @@ TEST_P(ScanFromWindow, FillsGridMarksAndAsks) {
     PutFile(paths.intruders, "Spam\r\n");
     Show();
     EXPECT_EQ(form1.windowTitle(), "Courriel : anne - 127.0.0.1");
-    ScriptedPop3Server server(Login() + Stats(2, 4) + Message(1, kAnne, 100) + Message(2, kSpam, 200) +
+    ScriptedPop3Server server(ScanLogin() + Stats(2, 4) + Message(1, kAnne, 100) + Message(2, kSpam, 200) +
                               GetParam().afterScan);
     UseServer(server);
     boxes.answers = {GetParam().answer};
@@ -304,7 +304,7 @@ TEST_F(WindowFixture, ClosingDuringAWaitEndsTheActionThenCloses) {
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
     Show();
-    ScriptedPop3Server server(Login() + "!pause 600\n" + Stats(1, 4) + Message(1, kAnne, 100) + Quit());
+    ScriptedPop3Server server(ScanLogin() + "!pause 600\n" + Stats(1, 4) + Message(1, kAnne, 100) + Quit());
     UseServer(server);
     bool openDuringWait = false;
     QTimer::singleShot(300, [&] {

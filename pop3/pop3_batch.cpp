@@ -1,0 +1,161 @@
+// The scan's and the purge's commands in batches: sent ahead of the answers
+// when the server pipelines (RFC 2449), else the sizes from one LIST.
+#include <algorithm>
+
+#include "message/message.h"
+#include "net/net_errors.h"
+#include "platform/text.h"
+#include "pop3/pop3.h"
+
+namespace {
+constexpr int kNotListed = -2;
+}
+
+const std::vector<std::string>& TIdPOP3::Capabilities() {
+    capabilities_.clear();
+    if (SendCommand("CAPA", -1) == ReplyOk)
+        CaptureLines([this](std::string&& line) { capabilities_.push_back(std::move(line)); });
+    return capabilities_;
+}
+
+bool TIdPOP3::HasCapability(std::string_view name) const {
+    for (const std::string& line : capabilities_) {
+        std::string_view keyword = std::string_view(line).substr(0, line.find(' '));
+        if (AnsiSameText(std::string(keyword), std::string(name))) return true;
+    }
+    return false;
+}
+
+bool TIdPOP3::Pipelining() const {
+    return Batching == pbPipelined || (Batching == pbAuto && HasCapability("PIPELINING"));
+}
+
+namespace {
+std::string CommandLine(int kind, int n) {
+    static const char* const kVerbs[] = {"TOP ", "LIST ", "DELE "};
+    std::string line = kVerbs[kind] + IntToStr(n);
+    if (kind == 0) line += " 0";
+    return line + "\r\n";
+}
+}  // namespace
+
+void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
+                       bool* acceptedAfter) {
+    const std::size_t maxCommands = ahead ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
+    const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
+    std::size_t sent = 0;
+    std::size_t bytes = 0;  // sent and not yet answered
+    std::string batch;
+    for (std::size_t answered = 0; answered < steps.size(); ++answered) {
+        // Refill once half the window is free, so commands go out in a few
+        // large sends rather than one per answer.
+        const std::size_t due = sent - answered;
+        if (due == 0 || (due <= maxCommands / 2 && bytes <= maxBytes / 2)) {
+            batch.clear();
+            while (sent < steps.size() && sent - answered < maxCommands) {
+                std::string line = CommandLine(steps[sent].kind, steps[sent].n);
+                if (sent > answered && bytes + line.size() > maxBytes) break;
+                bytes += line.size();
+                batch += line;
+                ++sent;
+            }
+            WriteText(batch);
+        }
+        const Step& step = steps[answered];
+        try {
+            answer(step);
+        } catch (const EIdProtocolReplyError&) {
+            bool accepted = false;
+            try {
+                for (std::size_t k = answered + 1; k < sent; ++k) SkipAnswer(steps[k], accepted);
+            } catch (const std::exception&) {
+                accepted = true;  // unknown: count it as accepted
+            }
+            if (acceptedAfter) *acceptedAfter = accepted;
+            throw;
+        }
+        bytes -= CommandLine(step.kind, step.n).size();
+    }
+}
+
+void TIdPOP3::SkipAnswer(const Step& step, bool& accepted) {
+    if (ReadReply({}) != ReplyOk) return;
+    accepted = accepted || step.kind == Step::Dele;
+    if (step.kind == Step::Top) CaptureLines(LineSink());
+}
+
+std::vector<int> TIdPOP3::ListAll(int count) {
+    std::vector<int> sizes;
+    if (SendCommand("LIST", -1) != ReplyOk) return sizes;
+    sizes.assign(static_cast<std::size_t>(count) + 1, kNotListed);
+    CaptureLines([&](std::string&& line) {
+        // "n size", read as the answer to LIST n is.
+        std::size_t blank = line.find(' ');
+        int n = StrToIntDef(line.substr(0, blank), 0);
+        if (n < 1 || n > count) return;
+        sizes[static_cast<std::size_t>(n)] =
+            blank == std::string::npos ? -1 : StrToIntDef(line.substr(blank + 1), -1);
+    });
+    return sizes;
+}
+
+void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& events) {
+    if (count <= 0) return;
+    const bool ahead = Pipelining();
+    std::vector<int> sizes;
+    if (!ahead && Batching != pbSerial) sizes = ListAll(count);
+    std::vector<Step> steps;
+    steps.reserve(static_cast<std::size_t>(count) * 2);
+    for (int n = 1; n <= count; ++n) {
+        steps.push_back({Step::Top, n});
+        if (sizes.empty() || sizes[static_cast<std::size_t>(n)] == kNotListed)
+            steps.push_back({Step::List, n});
+    }
+    RunSteps(steps, ahead, [&](const Step& step) {
+        ReadReply({ReplyOk});
+        if (step.kind == Step::Top) {
+            message.ClearAll();
+            ReadHeaderBlock(message, ".");
+            events.header(step.n, message);
+            // Sizes from the listing follow their header at once.
+            if (!sizes.empty() && sizes[static_cast<std::size_t>(step.n)] != kNotListed)
+                events.size(step.n, sizes[static_cast<std::size_t>(step.n)]);
+        } else {
+            events.size(step.n, ReplySize());
+        }
+    });
+}
+
+void TIdPOP3::DeleteMessages(const std::vector<int>& numbers) {
+    std::vector<Step> steps;
+    steps.reserve(numbers.size());
+    for (int n : numbers) steps.push_back({Step::Dele, n});
+    const bool ahead = Pipelining();
+    std::size_t confirmed = 0;
+    const StepAnswer answer = [&](const Step&) {
+        ReadReply({ReplyOk});
+        ++confirmed;
+    };
+    bool acceptedAfter = false;
+    try {
+        RunSteps(steps, ahead, answer, &acceptedAfter);
+    } catch (const EIdProtocolReplyError&) {
+        if (!acceptedAfter) throw;
+        // DELEs the server took after the refused one were never meant to
+        // count: unmark everything and mark again what was confirmed before.
+        const std::exception_ptr refusal = std::current_exception();
+        try {
+            SendCommand("RSET", ReplyOk);
+            steps.resize(confirmed);
+            RunSteps(steps, ahead, [this](const Step&) { ReadReply({ReplyOk}); });
+        } catch (const std::exception&) {
+            ReleaseSocket();
+        }
+        std::rethrow_exception(refusal);
+    } catch (const std::exception&) {
+        // The answers still due are unknown: leaving without QUIT is the one
+        // way to be sure none of those deletions happens.
+        if (ahead && confirmed + 1 < steps.size()) ReleaseSocket();
+        throw;
+    }
+}

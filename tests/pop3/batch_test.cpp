@@ -1,0 +1,178 @@
+// The scan's and the purge's batches against the scripted server: which
+// commands go out in which order with and without PIPELINING, and what a
+// refusal or a dropped connection in the middle of a window leaves behind.
+// A script that lists every command before the first answer can only be
+// followed by a client that sends ahead.
+#include <gtest/gtest.h>
+
+#include "message/message.h"
+#include "net/anti_freeze.h"
+#include "net/net_errors.h"
+#include "platform/text.h"
+#include "pop3/pop3.h"
+#include "support/pop3_script_pieces.h"
+#include "support/scripted_pop3_server.h"
+
+namespace {
+auto byName = [](const auto& info) { return std::string(info.param.name); };
+
+std::string Sent(std::initializer_list<const char*> commands) {
+    std::string script;
+    for (const char* command : commands) script += "C: " + std::string(command) + "\n";
+    return script;
+}
+std::string TopAnswer(int i) {
+    return MultiLineReply("+OK", Header("A <a@x.fr>", "s" + IntToStr(i)) + "\n\n");
+}
+std::string ListAnswer(int i, int size) { return "S: +OK " + IntToStr(i) + " " + IntToStr(size) + "\n"; }
+std::string TopOf(int i) { return Top(i, Header("A <a@x.fr>", "s" + IntToStr(i))); }
+const std::string kAllSixAhead = Sent({"TOP 1 0", "LIST 1", "TOP 2 0", "LIST 2", "TOP 3 0", "LIST 3"});
+const std::string kListing = "C: LIST\nS: +OK 3 messages\nS: 1 100\nS: 2 200\nS: 3 300\nS: .\n";
+
+enum Outcome { kDone, kRefused, kClosed };
+
+// Runs `action` in a session on `script` (after the log-in); the outcome and
+// whether the client was left connected.
+struct BatchRun {
+    BatchRun(const std::string& script, TIdPOP3::TIdPOP3Batching batching)
+        : server(Login() + script, std::chrono::seconds(10)) {
+        pop.Host = "127.0.0.1";
+        pop.Port = server.Port();
+        pop.Username = "anne";
+        pop.Password = "secret";
+        pop.ReadTimeout = 5000;  // a client that waits for an answer the script holds back
+        pop.Batching = batching;
+    }
+    template <typename Action>
+    Outcome Go(Action&& action) {
+        pop.OpenSession();
+        Outcome outcome = kDone;
+        try {
+            pop.Capabilities();
+            action();
+        } catch (const EIdProtocolReplyError&) {
+            outcome = kRefused;
+        } catch (const EIdConnClosedGracefully&) {
+            outcome = kClosed;
+        }
+        pop.CloseSession();
+        server.ExpectFinished();
+        return outcome;
+    }
+    ScriptedPop3Server server;
+    TIdPOP3 pop;
+};
+
+struct ScanCase {
+    const char* name;
+    TIdPOP3::TIdPOP3Batching batching;
+    int count;
+    std::string script;  // from CAPA to the end
+    const char* events;
+    Outcome outcome;
+};
+const ScanCase kScans[] = {
+    {"pipelined_sends_every_command_first", TIdPOP3::pbAuto, 3,
+     Capa() + kAllSixAhead + TopAnswer(1) + ListAnswer(1, 100) + TopAnswer(2) + ListAnswer(2, 200) +
+         TopAnswer(3) + ListAnswer(3, 300) + Quit(),
+     "h1 s1=100 h2 s2=200 h3 s3=300", kDone},
+    {"without_pipelining_one_list_then_tops", TIdPOP3::pbAuto, 3,
+     Capa(false) + kListing + TopOf(1) + TopOf(2) + TopOf(3) + Quit(), "h1 s1=100 h2 s2=200 h3 s3=300",
+     kDone},
+    {"capa_refused_is_no_pipelining", TIdPOP3::pbAuto, 1,
+     "C: CAPA\nS: -ERR unknown command\nC: LIST\nS: +OK\nS: 1 100\nS: .\n" + TopOf(1) + Quit(), "h1 s1=100",
+     kDone},
+    {"list_refused_falls_back_to_list_n", TIdPOP3::pbAuto, 2,
+     Capa(false) + "C: LIST\nS: -ERR busy\n" + TopOf(1) + List(1, 100) + TopOf(2) + List(2, 200) + Quit(),
+     "h1 s1=100 h2 s2=200", kDone},
+    {"number_missing_from_listing_is_asked_alone", TIdPOP3::pbAuto, 3,
+     Capa(false) + "C: LIST\nS: +OK\nS: 1 100\nS: 3 300 octets\nS: 7 700\nS: .\n" + TopOf(1) + TopOf(2) +
+         List(2, 200) + TopOf(3) + Quit(),
+     "h1 s1=100 h2 s2=200 h3 s3=-1", kDone},
+    {"serial_forced", TIdPOP3::pbSerial, 2,
+     Capa() + TopOf(1) + List(1, 100) + TopOf(2) + List(2, 200) + Quit(), "h1 s1=100 h2 s2=200", kDone},
+    {"one_list_forced", TIdPOP3::pbOneList, 3, Capa() + kListing + TopOf(1) + TopOf(2) + TopOf(3) + Quit(),
+     "h1 s1=100 h2 s2=200 h3 s3=300", kDone},
+    {"closed_in_the_window", TIdPOP3::pbAuto, 3,
+     Capa() + kAllSixAhead + TopAnswer(1) + ListAnswer(1, 100) + "S: +OK\nS: Subject: x\n!close\n",
+     "h1 s1=100", kClosed},
+    {"refused_in_the_window_later_answers_read", TIdPOP3::pbAuto, 3,
+     Capa() + kAllSixAhead + TopAnswer(1) + ListAnswer(1, 100) + "S: -ERR no such message\n" +
+         ListAnswer(2, 200) + TopAnswer(3) + ListAnswer(3, 300) + Quit(),
+     "h1 s1=100", kRefused},
+    {"empty_mailbox_sends_nothing", TIdPOP3::pbAuto, 0, Capa(false) + Quit(), "", kDone},
+};
+class ScanBatch : public testing::TestWithParam<ScanCase> {};
+TEST_P(ScanBatch, CommandsAndEvents) {
+    BatchRun run(GetParam().script, GetParam().batching);
+    TIdMessage message;
+    std::string events;
+    TIdPOP3::ScanEvents handlers{
+        [&](int n, TIdMessage& m) {
+            EXPECT_EQ(&m, &message);
+            EXPECT_EQ(m.Subject, "s" + IntToStr(n)) << "the message holds header n alone";
+            events += (events.empty() ? "h" : " h") + IntToStr(n);
+        },
+        [&](int n, int size) { events += " s" + IntToStr(n) + "=" + IntToStr(size); }};
+    EXPECT_EQ(run.Go([&] { run.pop.ScanHeaders(GetParam().count, message, handlers); }), GetParam().outcome);
+    EXPECT_EQ(events, GetParam().events);
+}
+INSTANTIATE_TEST_SUITE_P(Table, ScanBatch, testing::ValuesIn(kScans), byName);
+
+struct DeleteCase {
+    const char* name;
+    bool pipelining;
+    std::string script;  // after CAPA
+    Outcome outcome;
+};
+const std::string kThreeDeles = Sent({"DELE 5", "DELE 3", "DELE 1"});
+const DeleteCase kDeletes[] = {
+    {"pipelined_in_one_batch", true, kThreeDeles + "S: +OK\nS: +OK\nS: +OK\n" + Quit(), kDone},
+    {"refused_then_accepted_is_undone", true,
+     kThreeDeles + "S: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: +OK\nC: DELE 5\nS: +OK\n" + Quit(), kRefused},
+    {"refused_then_refused_needs_no_reset", true, kThreeDeles + "S: +OK\nS: -ERR locked\nS: -ERR\n" + Quit(),
+     kRefused},
+    {"failed_undo_leaves_without_quit", true,
+     kThreeDeles + "S: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: -ERR no\n", kRefused},
+    {"closed_in_the_batch_leaves_without_quit", true, kThreeDeles + "S: +OK\n!close\n", kClosed},
+    {"without_pipelining_one_at_a_time", false, Dele(5) + "C: DELE 3\nS: -ERR locked\n" + Quit(), kRefused},
+};
+class DeleteBatch : public testing::TestWithParam<DeleteCase> {};
+TEST_P(DeleteBatch, OnlyConfirmedDeletionsReachQuit) {
+    BatchRun run(Capa(GetParam().pipelining) + GetParam().script, TIdPOP3::pbAuto);
+    EXPECT_EQ(run.Go([&] { run.pop.DeleteMessages({5, 3, 1}); }), GetParam().outcome);
+}
+INSTANTIATE_TEST_SUITE_P(Table, DeleteBatch, testing::ValuesIn(kDeletes), byName);
+
+TEST(ScanBatch, AntiFreezePumpsWhileThePipelinedAnswersAreAwaited) {
+    TIdAntiFreeze antiFreeze;
+    antiFreeze.IdleTimeOut = 50;
+    int pumps = 0;
+    antiFreeze.SetMessagePump([&](bool) { ++pumps; });
+    BatchRun run(
+        Capa() + Sent({"TOP 1 0", "LIST 1"}) + "!pause 400\n" + TopAnswer(1) + ListAnswer(1, 100) + Quit(),
+        TIdPOP3::pbAuto);
+    TIdMessage message;
+    EXPECT_EQ(run.Go([&] {
+        run.pop.ScanHeaders(1, message, {[](int, TIdMessage&) {}, [](int, int) {}});
+    }),
+              kDone);
+    EXPECT_GE(pumps, 3);
+}
+
+TEST(Capabilities, KeywordsMatchInAnyCaseAndEndWithTheSession) {
+    BatchRun run(
+        "C: CAPA\nS: +OK\nS: pipelining\nS: SASL PLAIN\nS: .\n" + Quit() + kNextSession + Login() + Quit(),
+        TIdPOP3::pbAuto);
+    run.pop.OpenSession();
+    run.pop.Capabilities();
+    EXPECT_TRUE(run.pop.HasCapability("PIPELINING"));
+    EXPECT_TRUE(run.pop.HasCapability("sasl"));
+    EXPECT_FALSE(run.pop.HasCapability("PLAIN"));
+    run.pop.CloseSession();
+    run.pop.OpenSession();
+    EXPECT_FALSE(run.pop.HasCapability("PIPELINING"));
+    run.pop.CloseSession();
+    run.server.ExpectFinished();
+}
+}  // namespace
