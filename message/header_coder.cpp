@@ -95,7 +95,7 @@ bool DecodeRunAt(std::string& s, std::size_t a) {
     Charset charset = *word->charset;
     std::size_t end = a;
     for (;;) {
-        if (!(*word->charset == charset)) {
+        if (*word->charset != charset) {
             text += charset.ToAnsi(pending);
             pending.clear();
             charset = *word->charset;
