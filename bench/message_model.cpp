@@ -76,6 +76,34 @@ void BM_DecodeBSubject(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeBSubject);
 
+// The same subject as today's mail programs write it.
+void BM_DecodeUtf8QSubject(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeHeaderWords("=?UTF-8?Q?R=C3=A9union_de_d=C3=A9cembre_=C3=A0_Paris?="));
+}
+BENCHMARK(BM_DecodeUtf8QSubject);
+
+void BM_DecodeUtf8BSubject(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeHeaderWords("=?UTF-8?B?UsOpdW5pb24gZGUgZMOpY2VtYnJlIMOgIFBhcmlz?="));
+}
+BENCHMARK(BM_DecodeUtf8BSubject);
+
+// A charset that goes through iconv, and a subject cut in two words.
+void BM_DecodeIso885915QSubject(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            DecodeHeaderWords("=?ISO-8859-15?Q?R=E9union_de_d=E9cembre_=E0_Paris_=A4?="));
+}
+BENCHMARK(BM_DecodeIso885915QSubject);
+
+void BM_DecodeUtf8TwoBWords(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            DecodeHeaderWords("=?UTF-8?B?UsOpdW5pb24gZGUgZMOp?=\r\n =?UTF-8?B?Y2VtYnJlIMOgIFBhcmlz?="));
+}
+BENCHMARK(BM_DecodeUtf8TwoBWords);
+
 }  // namespace
 
 int main(int argc, char** argv) {

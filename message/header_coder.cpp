@@ -1,7 +1,9 @@
 #include "message/header_coder.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "platform/charset.h"
 #include "platform/text.h"
 
 namespace {
@@ -38,7 +40,8 @@ int Base64Value(char c) {
 }
 
 // Base64 style over the encoded text and its closing "?=", four characters
-// at a time while four remain.
+// at a time while four remain. The bytes that only fill the last group are
+// dropped: in UTF-16 a stray zero byte would shift every later character.
 std::string DecodeB(std::string_view encoded) {
     const std::string source = std::string(encoded) + "?=";
     std::string out;
@@ -50,44 +53,72 @@ std::string DecodeB(std::string_view encoded) {
         out += static_cast<char>((c2 << 4 | c3 >> 2) & 0xFF);
         out += static_cast<char>((c3 << 6 | c4) & 0xFF);
     }
+    const std::size_t data = encoded.find_last_not_of('=') + 1;  // npos + 1 == 0
+    out.resize(std::min(out.size(), data * 6 / 8));
     return out;
 }
 
-// Decodes the candidate word starting at 0-based `a` in `s`. Returns false,
-// leaving `s` alone, when the word is not complete.
-bool TryWord(std::string& s, std::size_t a) {
-    const std::size_t q1 = s.find('?', a + 4);
-    if (q1 == std::string::npos) return false;
+struct EncodedWord {
+    std::size_t end;  // just after the closing "?="
+    std::optional<Charset> charset;
+    std::string bytes;
+};
+
+// The word at 0-based `a` (which holds "=?"), or nothing when it is not
+// complete. The text is decoded only when the charset is known.
+std::optional<EncodedWord> WordAt(std::string_view s, std::size_t a) {
+    const std::size_t q1 = s.find('?', a + 2);
+    if (q1 == std::string::npos) return std::nullopt;
     const std::size_t q2 = s.find('?', q1 + 1);
-    if (q2 == std::string::npos) return false;
+    if (q2 == std::string::npos) return std::nullopt;
     const std::size_t e = s.find("?=", q2 + 1);
-    if (e == std::string::npos) return false;
-    const std::string_view view(s);
-    const std::string_view charset = view.substr(a + 2, q1 - a - 2);
+    if (e == std::string::npos) return std::nullopt;
+    EncodedWord word{e + 2, Charset::Find(s.substr(a + 2, q1 - a - 2)), {}};
+    if (!word.charset) return word;
     const char letter = s[q1 + 1];
-    const std::string_view encoded = view.substr(q2 + 1, e - q2 - 1);
-    std::string decoded = (letter == 'Q' || letter == 'q') ? DecodeQ(encoded) : DecodeB(encoded);
-    if (UpperCase(charset) == "ISO-2022-JP") decoded = JisToShiftJis(decoded);
-    s.replace(a, e + 2 - a, decoded);
-    return true;
+    const std::string_view encoded = s.substr(q2 + 1, e - q2 - 1);
+    word.bytes = (letter == 'Q' || letter == 'q') ? DecodeQ(encoded) : DecodeB(encoded);
+    return word;
 }
 
-// Tries every occurrence of `prefix` (ignoring case) from the start; a decoded
-// word is scanned again from its second character on.
-void DecodePhase(std::string& s, std::string_view prefix) {
-    std::string upper = UpperCase(s);
-    std::size_t p = 0;
-    for (std::size_t a; (a = upper.find(prefix, p)) != std::string::npos; p = a + 1) {
-        if (TryWord(s, a)) upper = UpperCase(s);
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Replaces the run of decodable words that starts at `a` by their text: words
+// separated only by blanks join without them, and the bytes of neighbours in
+// the same charset are converted together, so that a character split between
+// two words comes out whole. Returns false, leaving `s` alone, when there is
+// no decodable word at `a`.
+bool DecodeRunAt(std::string& s, std::size_t a) {
+    std::optional<EncodedWord> word = WordAt(s, a);
+    if (!word || !word->charset) return false;
+    std::string text, pending;
+    Charset charset = *word->charset;
+    std::size_t end = a;
+    for (;;) {
+        if (*word->charset != charset) {
+            text += charset.ToAnsi(pending);
+            pending.clear();
+            charset = *word->charset;
+        }
+        pending += word->bytes;
+        end = word->end;
+        std::size_t next = end;
+        while (next < s.size() && IsBlank(s[next])) ++next;
+        if (s.compare(next, 2, "=?") != 0) break;
+        word = WordAt(s, next);
+        if (!word || !word->charset) break;
     }
+    text += charset.ToAnsi(pending);
+    s.replace(a, end - a, text);
+    return true;
 }
 
 }  // namespace
 
 std::string DecodeHeaderWords(std::string_view text) {
-    std::string s(text);
-    DecodePhase(s, "=?ISO");
-    DecodePhase(s, "=?WINDOWS");
+    std::string s = HasEightBitBytes(text) && IsUtf8(text) ? Utf8ToAnsi(text) : std::string(text);
+    // A decoded run is scanned again from its second character on.
+    for (std::size_t a = 0; (a = s.find("=?", a)) != std::string::npos; ++a) DecodeRunAt(s, a);
     s.erase(std::remove(s.begin(), s.end(), '\0'), s.end());
     return s;
 }

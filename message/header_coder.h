@@ -1,15 +1,20 @@
 #pragma once
-// Encoded words in header values ("=?charset?letter?text?="). Only words whose
-// charset begins with ISO or WINDOWS are decoded; their bytes are taken as
-// they are, except ISO-2022-JP, which is turned into Shift_JIS.
+// Encoded words in header values ("=?charset?letter?text?="), in any charset
+// the platform's conversion knows, turned into Windows-1252 text.
 #include <string>
 #include <string_view>
 
-// `text` with every complete ISO.../WINDOWS... encoded word replaced by its
-// bytes (letter Q or q: quoted-printable style; any other letter: base64
-// style), then every NUL byte removed. Incomplete words stay as they are.
+// `text` as Windows-1252: when it holds 8-bit bytes that are well-formed
+// UTF-8, it is converted from UTF-8 first (other 8-bit bytes are taken as
+// Windows-1252). Then every complete encoded word in a known charset is
+// replaced by its text (letter Q or q: quoted-printable style; any other
+// letter: base64 style), converted from that charset; a character
+// Windows-1252 cannot hold becomes one "?". Words separated only by blanks
+// join without them, and a character split between two such words in the
+// same charset comes out whole. Incomplete words and words in an unknown
+// charset stay as they are. Finally every NUL byte is removed.
 // Throws EConvertError for a Q escape "=xy" whose x or y is not a
-// hexadecimal digit.
+// hexadecimal digit, in a word of a known charset.
 std::string DecodeHeaderWords(std::string_view text);
 
 // ISO-2022-JP bytes (ESC $ B enters, ESC ( B leaves the two-byte mode) as

@@ -31,3 +31,10 @@ void TIdAttachment::Assign(const TIdMessagePart& source) {
     SetContentDisposition(attachment.ContentDisposition());
     FileName = attachment.FileName;
 }
+
+std::string TIdAttachment::SafeFileName(std::string_view name) {
+    std::string safe(name);
+    for (char& c : safe)
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32 || c == 127) c = '_';
+    return safe;
+}

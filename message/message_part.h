@@ -73,6 +73,10 @@ public:
     std::string ContentDisposition() const { return Headers().ValueOf("Content-Disposition"); }
     void SetContentDisposition(std::string_view value) { Headers().SetValueOf("Content-Disposition", value); }
 
+    // `name` as a file name fit to show and to save under: every path
+    // separator ("/", "\\") and control character becomes "_".
+    static std::string SafeFileName(std::string_view name);
+
     // Also copies ContentDisposition and FileName, not StoredPathName.
     void Assign(const TIdMessagePart& source) override;
     const char* ClassName() const override { return "TIdAttachment"; }

@@ -13,6 +13,10 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
         return;
     }
     TIdWorkScope work(*this, wmRead);
+    // Text outside parts is in the message's own charset; lines of UTF-16
+    // and the like cannot be told apart here and stay as they are.
+    std::optional<Charset> charset = TextConversion(message.CharSet);
+    if (charset && !charset->HasByteLines()) charset.reset();
     bool endOfMessage = false;
     while (!endOfMessage) {
         std::string line = ReadLine();
@@ -20,7 +24,7 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
         std::unique_ptr<TIdMessageDecoder> decoder = TIdMessageDecoderList::FindDecoder(message, line);
         if (!decoder) {
             UnstuffDots(line);
-            message.Body.Add(std::move(line));
+            message.Body.Add(charset ? charset->ToAnsi(line) : std::move(line));
             continue;
         }
         // The decoder chain reads the connection itself until it ends.

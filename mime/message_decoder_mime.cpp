@@ -1,6 +1,7 @@
 #include "mime/message_decoder_mime.h"
 
 #include "message/header_coder.h"
+#include "message/header_parameter.h"
 #include "message/message.h"
 #include "mime/decoder.h"
 #include "mime/decoder_quoted_printable.h"
@@ -63,10 +64,19 @@ void TIdMessageDecoderMIME::ClassifyPart(std::string_view contentType, std::stri
         return;
     }
     PartType = PartAttachment;
+    // The extended form carries its own charset and is converted already.
+    if (auto extended = ExtendedParameter(disposition, "filename")) {
+        FileName = std::move(*extended);
+        return;
+    }
     std::string name;
     if (const std::size_t p = Pos("FILENAME", UpperCase(disposition)); p != 0)
         name = Copy(disposition, p + 9);
     if (name.empty()) {
+        if (auto extended = ExtendedParameter(contentType, "name")) {
+            FileName = std::move(*extended);
+            return;
+        }
         if (const std::size_t p = Pos("NAME", type); p != 0) name = Copy(contentType, p + 5);
     }
     if (name.empty()) return;

@@ -39,7 +39,8 @@ public:
 
     // Text or attachment, and the attachment's file name: from the
     // disposition's filename parameter, else the content type's name
-    // parameter, unquoted, encoded words decoded.
+    // parameter; in the extended form (charset, pieces) converted to
+    // Windows-1252, else unquoted and its encoded words decoded.
     void ClassifyPart(std::string_view contentType, std::string_view contentDisposition);
 
 private:

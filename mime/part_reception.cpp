@@ -1,6 +1,7 @@
 #include "mime/part_reception.h"
 
 #include <fstream>
+#include <sstream>
 
 #include "message/message.h"
 #include "message/message_part.h"
@@ -9,13 +10,32 @@
 #include "platform/temp_file.h"
 #include "platform/text.h"
 
+std::optional<Charset> TextConversion(std::string_view charsetName) {
+    std::optional<Charset> charset = Charset::Find(charsetName);
+    if (charset && charset->IsAnsi()) return std::nullopt;
+    return charset;
+}
+
 std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
                                                    std::unique_ptr<TIdMessageDecoder> decoder,
                                                    bool& endOfMessage) {
+    std::string charsetName = TIdMessage::CharsetFromContentType(decoder->PartHeaderValue("Content-Type"));
+    if (charsetName.empty()) charsetName = message.CharSet;
+    const std::optional<Charset> charset = TextConversion(charsetName);
     TStringList lines;
-    TextLinesStream content(lines);
-    auto next = decoder->ReadPartBody(content, endOfMessage);
-    content.Finish();
+    std::unique_ptr<TIdMessageDecoder> next;
+    if (charset && !charset->HasByteLines()) {
+        // UTF-16 and the like: line ends and zero bytes are known only after conversion.
+        std::ostringstream bytes;
+        next = decoder->ReadPartBody(bytes, endOfMessage);
+        TextLinesStream content(lines);
+        content << charset->ToAnsi(bytes.str());
+        content.Finish();
+    } else {
+        TextLinesStream content(lines, charset);
+        next = decoder->ReadPartBody(content, endOfMessage);
+        content.Finish();
+    }
     TIdText& text = message.Parts.AddText();
     text.SetContentType(decoder->PartHeaderValue("Content-Type"));
     text.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));
@@ -36,7 +56,7 @@ std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message,
     attachment.SetContentType(decoder->PartHeaderValue("Content-Type"));
     attachment.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));
     attachment.SetContentDisposition(decoder->PartHeaderValue("Content-Disposition"));
-    attachment.FileName = decoder->FileName;
+    attachment.FileName = TIdAttachment::SafeFileName(decoder->FileName);
     attachment.StoredPathName = path;
     return next;
 }

@@ -4,14 +4,23 @@
 // line straight into a new temporary file. A part is added only once its
 // whole body has been read, so Parts keeps the order of the message.
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "mime/message_decoder.h"
+#include "platform/charset.h"
 
 class TIdMessage;
 
+// The charset that text declared in `charsetName` is converted from; nothing
+// when the text is Windows-1252 already or the charset is unknown, and so
+// kept as it stands.
+std::optional<Charset> TextConversion(std::string_view charsetName);
+
 // Reads the part's body into memory as lines (see TextLinesStream) and
-// appends a TIdText holding them,
-// with the part's Content-Type and Content-Transfer-Encoding. Returns the
+// appends a TIdText holding them, converted from the charset of the part's
+// Content-Type (the message's when the part names none), with the part's
+// Content-Type and Content-Transfer-Encoding. Returns the
 // next part's decoder (or none) and sets `endOfMessage` as ReadPartBody does.
 // Throws what ReadPartBody throws; no part is added then.
 std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,

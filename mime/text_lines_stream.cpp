@@ -2,8 +2,13 @@
 
 #include <string_view>
 
+void TextLinesBuf::AddLine() {
+    lines_.Add(charset_ ? charset_->ToAnsi(line_) : std::move(line_));
+    line_.clear();
+}
+
 void TextLinesBuf::Finish() {
-    if (!line_.empty()) lines_.Add(std::move(line_));
+    if (!line_.empty()) AddLine();
     line_.clear();
     ended_ = true;
 }
@@ -28,8 +33,7 @@ std::streamsize TextLinesBuf::xsputn(const char* bytes, std::streamsize count) {
             Finish();
             break;
         }
-        lines_.Add(std::move(line_));
-        line_.clear();
+        AddLine();
         afterCr_ = rest[stop] == '\r';
         rest.remove_prefix(stop + 1);
     }

@@ -4,15 +4,19 @@
 // A line ends at CR LF, at a lone CR or at a lone LF, also when the CR and
 // the LF arrive in separate writes; a line end at the very end adds no empty
 // line; the text ends at its first zero byte (what follows is dropped).
+// Given a charset whose lines are bytes, each line is converted from it.
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
+#include "platform/charset.h"
 #include "platform/string_list.h"
 
 class TextLinesBuf : public std::streambuf {
 public:
-    explicit TextLinesBuf(TStringList& lines) : lines_(lines) {}
+    explicit TextLinesBuf(TStringList& lines, std::optional<Charset> charset = std::nullopt)
+        : lines_(lines), charset_(charset) {}
     // Adds the last line when it has no line end. Call once, after the last write.
     void Finish();
 
@@ -21,7 +25,10 @@ protected:
     std::streamsize xsputn(const char* bytes, std::streamsize count) override;
 
 private:
+    void AddLine();
+
     TStringList& lines_;
+    std::optional<Charset> charset_;
     std::string line_;
     bool afterCr_ = false;
     bool ended_ = false;
@@ -29,7 +36,8 @@ private:
 
 class TextLinesStream : public std::ostream {
 public:
-    explicit TextLinesStream(TStringList& lines) : std::ostream(&buf_), buf_(lines) {}
+    explicit TextLinesStream(TStringList& lines, std::optional<Charset> charset = std::nullopt)
+        : std::ostream(&buf_), buf_(lines, charset) {}
     void Finish() { buf_.Finish(); }
 
 private:

@@ -16,11 +16,32 @@ constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x20
 
 char32_t CodePoint(unsigned char b) { return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : b; }
 
-char AnsiByte(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-    for (std::size_t i = 0; i < kHigh.size(); ++i)
-        if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
-    return '?';
+// Length of the well-formed UTF-8 character at `i` (its value in `cp`), or 0.
+std::size_t Utf8CharAt(std::string_view s, std::size_t i, char32_t& cp) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+        cp = b;
+        return 1;
+    }
+    std::size_t length = 0;
+    char32_t low = 0;  // smallest value of that length: shorter forms are malformed
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2, cp = b & 0x1F, low = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3, cp = b & 0x0F, low = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4, cp = b & 0x07, low = 0x10000;
+    } else {
+        return 0;
+    }
+    if (s.size() - i < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(s[i + k]);
+        if ((c & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < low || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return length;
 }
 
 // Collation keys: primary = base letter folded to lower case, secondary =
@@ -115,38 +136,43 @@ std::string AnsiToUtf8(std::string_view ansi) {
 std::string Utf8ToAnsi(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        auto b = static_cast<unsigned char>(utf8[i]);
-        int extra = b < 0x80             ? 0
-                    : (b & 0xE0) == 0xC0 ? 1
-                    : (b & 0xF0) == 0xE0 ? 2
-                    : (b & 0xF8) == 0xF0 ? 3
-                                         : -1;
-        if (extra < 0 || i + extra >= utf8.size() + (extra == 0 ? 1 : 0)) {
-            out += '?';
+    bool inBadRun = false;
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp = 0;
+        const std::size_t length = Utf8CharAt(utf8, i, cp);
+        if (length == 0) {
+            if (!inBadRun) out += '?';
+            inBadRun = true;
             ++i;
             continue;
         }
-        char32_t cp = extra == 0 ? b : (b & (0x3F >> extra));
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            auto c = static_cast<unsigned char>(utf8[i + k]);
-            if ((c & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!ok) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += AnsiByte(cp);
-        i += extra + 1;
+        inBadRun = false;
+        out += AnsiChar(cp);
+        i += length;
     }
     return out;
+}
+
+bool IsUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t length = Utf8CharAt(bytes, i, cp);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool HasEightBitBytes(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+char AnsiChar(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
+    return '?';
 }
 
 std::string Ansi(std::string_view utf8) { return Utf8ToAnsi(utf8); }

@@ -12,9 +12,16 @@
 // Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
 // map to the C1 controls of the same value, so the conversion never fails.
 std::string AnsiToUtf8(std::string_view ansi);
-// UTF-8 to Windows-1252; characters the code page cannot hold, and malformed
-// sequences, become '?'.
+// UTF-8 to Windows-1252; a character the code page cannot hold becomes one
+// '?', and so does each run of bytes that is not well-formed UTF-8.
 std::string Utf8ToAnsi(std::string_view utf8);
+// Whether `bytes` are well-formed UTF-8: shortest forms only, no surrogate,
+// nothing past U+10FFFF.
+bool IsUtf8(std::string_view bytes);
+// Whether any byte is 0x80 or above.
+bool HasEightBitBytes(std::string_view bytes);
+// The Windows-1252 byte of a Unicode character, '?' when the code page has none.
+char AnsiChar(char32_t codePoint);
 // Appends one Unicode code point as UTF-8 (an invalid one as U+FFFD).
 void AppendUtf8(std::string& utf8, char32_t codePoint);
 // Windows-1252 text of a readable UTF-8 literal in the source: Ansi("Déconnecté.").

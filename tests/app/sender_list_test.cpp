@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "message/message.h"
 #include "platform/text.h"
 #include "support/scratch_folder.h"
 
@@ -112,3 +113,26 @@ TEST(SenderList, ListBoxOrderIgnoresCaseAndKeepsTies) {
 }
 
 }  // namespace
+
+// The list holds Windows-1252 names; senders match them whatever charset
+// their From header was written in.
+TEST(SenderList, MatchesSendersWrittenInAnyCharset) {
+    SenderList friends;
+    friends.Assign({"Anne", Ansi("HÉLÈNE Dupré")});
+    const char* froms[] = {
+        "=?UTF-8?Q?H=C3=A9l=C3=A8ne_Dupr=C3=A9?= <h@x.fr>",
+        "=?utf-8?B?SMOpbMOobmUgRHVwcsOp?= <h@x.fr>",
+        "=?ISO-8859-1?Q?H=E9l=E8ne_Dupr=E9?= <h@x.fr>",
+        "=?ISO-8859-15?B?SOls6G5lIER1cHLp?= <h@x.fr>",
+        "=?UTF-8?B?SMOpbA==?= =?UTF-8?B?w6huZSBEdXByw6k=?= <h@x.fr>",
+        "\"H\xC3\xA9l\xC3\xA8ne Dupr\xC3\xA9\" <h@x.fr>",  // raw UTF-8
+        "\"H\xE9l\xE8ne Dupr\xE9\" <h@x.fr>",              // raw Latin-1
+    };
+    for (const char* from : froms) {
+        SCOPED_TRACE(from);
+        TIdMessage message;
+        message.HeaderLines.Add(std::string("From: ") + from);
+        message.ParseHeaderLines();
+        EXPECT_EQ(friends.IndexOf(message.From.Name), 1);
+    }
+}

@@ -12,7 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     try {
-        // Every decoded word is shorter than the word it replaces.
+        // Every decoded word is shorter than the word it replaces, in every
+        // charset: no character takes less than one byte, and each "?" stands
+        // for at least one.
         if (DecodeHeaderWords(input).size() > size) std::abort();
     } catch (const EConvertError&) {
     }

@@ -157,4 +157,90 @@ TEST_F(CliDovecot, WrongPasswordFailsWithStatusOne) {
     EXPECT_EQ(out, "");
 }
 
+// A mailbox as today's mail programs write it: UTF-8 Q and B words (one
+// character cut between two B words), a raw UTF-8 display name, ISO-8859-1
+// and ISO-8859-15 words, text in UTF-8 and an attachment name in the
+// extended parameter form. The lists are Windows-1252 files.
+const Mail kCharsetMails[] = {
+    {"1700000011.M1P1.vannoir", "=?UTF-8?Q?H=c3=a9l=c3=a8ne_Dupr=c3=a9?= <helene@example.fr>",
+     "=?UTF-8?Q?Compte_rendu_d=e2=80=99=c3=a9t=c3=a9?="},
+    {"1700000012.M2P1.vannoir", "=?UTF-8?B?SmVhbiBNw7xsbGVy?= <jean@example.fr>",
+     "=?UTF-8?B?UsM=?=\r\n =?UTF-8?B?qXVuaW9uIGRlIGTDqWNlbWJyZQ==?="},
+    {"1700000013.M3P1.vannoir", "=?iso-8859-1?Q?FRAN=C7OIS_Pub?= <pub@pub.example>",
+     "=?iso-8859-15?Q?Gagnez_1000_=A4?="},
+    {"1700000014.M4P1.vannoir", "Zo\xC3\xA9 Martin <zoe@example.fr>", "Caf\xC3\xA9 ?"},
+};
+
+class CliDovecotCharsets : public CliDovecot {
+protected:
+    void SetUp() override {
+        CliDovecot::SetUp();
+        if (IsSkipped()) return;
+        const fs::path folder = homes_ / kUser / "Maildir" / "new";
+        for (const auto& entry : fs::directory_iterator(folder)) fs::remove(entry.path());
+        for (const Mail& mail : kCharsetMails) {
+            std::ofstream out(folder / mail.file, std::ios::binary);
+            out << "From: " << mail.from << "\r\nTo: " << kUser << "@example.fr\r\nSubject: " << mail.subject
+                << "\r\nDate: Tue, 14 Nov 2023 22:13:20 +0000\r\nMIME-Version: 1.0\r\n"
+                << (&mail == &kCharsetMails[0] ? kMixedBody
+                                               : "Content-Type: text/plain; charset=UTF-8\r\n\r\nCorps.\r\n");
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(homes_ / kUser))
+            OwnLike(entry.path(), homes_);
+        PutFile(folder_ / "Liste" / "Amis.TXT", "H\xE9l\xE8ne Dupr\xE9\r\nJean M\xFCller\r\n");
+        PutFile(folder_ / "Liste" / "Intrus.TXT", "Fran\xE7ois Pub\r\n");
+    }
+
+    // The number the scan gave to the row of `sender` (UTF-8), or "".
+    std::string NumberOf(const std::string& sender) const {
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);) {
+            Lines cells;
+            std::istringstream fields(line);
+            for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
+            if (cells.size() > 2 && cells[2] == sender) return cells[0];
+        }
+        return "";
+    }
+
+    static constexpr const char* kMixedBody =
+        "Content-Type: multipart/mixed; boundary=\"------------sep\"\r\n\r\n"
+        "--------------sep\r\n"
+        "Content-Type: text/plain; charset=UTF-8; format=flowed\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+        "Voici le compte rendu : 5 =E2=82=AC, =C5=93uvre d=E2=80=99=C3=A9t=C3=A9.\r\n\r\n"
+        "--------------sep\r\n"
+        "Content-Type: application/pdf; name=\"=?UTF-8?Q?r=C3=A9sum=C3=A9=2Epdf?=\"\r\n"
+        "Content-Disposition: attachment;\r\n filename*=UTF-8''r%C3%A9sum%C3%A9.pdf\r\n"
+        "Content-Transfer-Encoding: base64\r\n\r\n"
+        "JVBERg==\r\n"
+        "--------------sep--\r\n";
+};
+
+TEST_F(CliDovecotCharsets, ScanShowsAndMatchesConvertedNames) {
+    ASSERT_EQ(Run("en-tetes"), 0) << err;
+    EXPECT_EQ(Senders(),
+              (Lines{"FRAN\xC3\x87OIS Pub\tGagnez 1000 \xE2\x82\xAC\tI",
+                     "H\xC3\xA9l\xC3\xA8ne Dupr\xC3\xA9\tCompte rendu d\xE2\x80\x99\xC3\xA9t\xC3\xA9\tA",
+                     "Jean M\xC3\xBCller\tR\xC3\xA9union de d\xC3\xA9"
+                     "cembre\tA",
+                     "Zo\xC3\xA9 Martin\tCaf\xC3\xA9 ?\t"}));
+}
+
+TEST_F(CliDovecotCharsets, PreviewShowsConvertedTextAndAttachmentName) {
+    ASSERT_EQ(Run("en-tetes"), 0) << err;
+    const std::string number = NumberOf("H\xC3\xA9l\xC3\xA8ne Dupr\xC3\xA9");
+    ASSERT_NE(number, "") << out;
+    ASSERT_EQ(Run("apercu " + number), 0) << err;
+    EXPECT_NE(
+        out.find("Nombre de parties : 2\n"
+                 "Voici le compte rendu : 5 \xE2\x82\xAC, \xC5\x93uvre d\xE2\x80\x99\xC3\xA9t\xC3\xA9.\n"),
+        std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Pi\xC3\xA8"
+                       "ce jointe : r\xC3\xA9sum\xC3\xA9.pdf\n"),
+              std::string::npos)
+        << out;
+}
+
 }  // namespace

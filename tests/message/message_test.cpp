@@ -141,9 +141,14 @@ const ParseCase kParse[] = {
     {"reply_to_organization_not_decoded",
      {"Reply-To: =?ISO-8859-1?Q?Andr=E9?= <a@x.fr>", "Organization: =?ISO-8859-1?Q?Caf=E9?="},
      {{"ReplyTo.Name", "=?ISO-8859-1?Q?Andr=E9?="}, {"Organization", "=?ISO-8859-1?Q?Caf=E9?="}}},
-    {"utf8_subject_stays_encoded",
-     {"Subject: =?UTF-8?Q?Caf=C3=A9?="},
-     {{"Subject", "=?UTF-8?Q?Caf=C3=A9?="}}},
+    {"utf8_subject_decoded", {"Subject: =?UTF-8?Q?Caf=C3=A9?="}, {{"Subject", "Caf\xE9"}}},
+    {"unknown_charset_subject_stays_encoded",
+     {"Subject: =?X-UNKNOWN?Q?Caf=C3=A9?="},
+     {{"Subject", "=?X-UNKNOWN?Q?Caf=C3=A9?="}}},
+    {"raw_utf8_name_and_subject",
+     {"From: H\xC3\xA9l\xC3\xA8ne <helene@x.fr>", "Subject: R\xC3\xA9union"},
+     {{"From.Name", "H\xE9l\xE8ne"}, {"Subject", "R\xE9union"}}},
+    {"raw_latin1_name_kept", {"From: H\xE9l\xE8ne <helene@x.fr>"}, {{"From.Name", "H\xE9l\xE8ne"}}},
     {"empty_header_block", {}, {{"Subject", ""}, {"Priority", kNormal}, {"BoundaryCount", "0"}}},
 };
 class ParseHeaderLines : public testing::TestWithParam<ParseCase> {};

@@ -41,8 +41,36 @@ const ClassifyCase kClassify[] = {
     {"name_letters_in_any_case", "text/plain; Name=n.txt", "", PartAttachment, "n.txt"},
     {"encoded_word_file_name", "application/octet-stream",
      "attachment; filename=\"=?ISO-8859-1?Q?r=E9sum=E9.txt?=\"", PartAttachment, "résumé.txt"},
-    {"utf8_encoded_word_stays", "application/octet-stream; name=\"=?UTF-8?Q?a.txt?=\"", "", PartAttachment,
-     "=?UTF-8?Q?a.txt?="},
+    {"utf8_encoded_word_decoded", "application/octet-stream; name=\"=?UTF-8?Q?r=C3=A9sum=C3=A9.txt?=\"", "",
+     PartAttachment, "résumé.txt"},
+    {"unknown_charset_word_stays", "application/octet-stream; name=\"=?X-UNKNOWN?Q?a.txt?=\"", "",
+     PartAttachment, "=?X-UNKNOWN?Q?a.txt?="},
+};
+
+// File names in the extended parameter form, with their charset and in pieces.
+const ClassifyCase kExtendedNames[] = {
+    {"utf8_filename", "application/pdf", "attachment; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf", PartAttachment,
+     "résumé.pdf"},
+    {"pieces_with_a_character_split_between_them", "application/pdf",
+     "attachment; filename*0*=UTF-8''r%C3; filename*1*=%A9sum%C3%A9; filename*2=\".pdf\"", PartAttachment,
+     "résumé.pdf"},
+    {"pieces_folded_and_out_of_order", "application/pdf", "attachment;\tfilename*1=\"b.txt\";  FILENAME*0=a",
+     PartAttachment, "ab.txt"},
+    {"missing_piece_ends_the_name", "application/pdf", "attachment; filename*0=a; filename*2=c",
+     PartAttachment, "a"},
+    {"language_and_latin1", "application/pdf", "attachment; filename*=iso-8859-1'fr'caf%E9.txt",
+     PartAttachment, "café.txt"},
+    {"euro_in_type_name", "application/pdf; name*=UTF-8''%E2%82%AC.pdf", "attachment", PartAttachment,
+     "€.pdf"},
+    {"extended_wins_over_plain", "application/pdf",
+     "attachment; filename=\"resume.pdf\"; filename*=UTF-8''r%C3%A9sum%C3%A9.pdf", PartAttachment,
+     "résumé.pdf"},
+    {"unknown_charset_keeps_bytes", "application/pdf", "attachment; filename*=x-unknown''caf%E9.txt",
+     PartAttachment, "café.txt"},
+    {"no_charset_utf8_converted", "application/pdf", "attachment; filename*=''caf%C3%A9.txt", PartAttachment,
+     "café.txt"},
+    {"semicolon_inside_quotes", "application/pdf", "attachment; filename*0=\"a;b\"; filename*1=.txt",
+     PartAttachment, "a;b.txt"},
 };
 
 class ClassifyPart : public testing::TestWithParam<ClassifyCase> {};
@@ -56,6 +84,8 @@ TEST_P(ClassifyPart, GivesKindAndFileName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Parts, ClassifyPart, testing::ValuesIn(kClassify),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ExtendedNames, ClassifyPart, testing::ValuesIn(kExtendedNames),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct HeaderCase {
