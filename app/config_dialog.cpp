@@ -3,12 +3,26 @@
 #include <algorithm>
 
 #include "app/account_settings.h"
+#include "app/account_texts.h"
+#include "app/password_store.h"
 #include "app/texts.h"
+#include "net/tls_certificate.h"
+
+namespace {
+constexpr AccountSecurity kNewAccountSecurity = AccountSecurity::Tls;
+}  // namespace
+
+void ConfigDialog::ShowConnection(int port, AccountSecurity security, std::string_view fingerprint) {
+    view_.SetSecurityValue(security);
+    view_.SetPortValue(port);
+    view_.SetFingerprintText(fingerprint);
+}
 
 void ConfigDialog::ClearBoxes() {
     view_.SetServerText("");
     view_.SetUserText("");
     view_.SetPasswordText("");
+    ShowConnection(DefaultPort(kNewAccountSecurity), kNewAccountSecurity, "");
 }
 
 void ConfigDialog::Show() {
@@ -21,10 +35,21 @@ void ConfigDialog::Show() {
 
 void ConfigDialog::SelectorClick() {
     StoredSlot stored = ReadStoredSlot(TIniFile(settings_), view_.SelectorValue());
+    Account account = AccountFromSlot(stored);
     view_.SetServerText(stored.host);
     view_.SetUserText(stored.user);
-    view_.SetPasswordText(DialogPassword(stored.scrambledPassword));
+    // As the dialog always showed it: up to the first code 0.
+    view_.SetPasswordText(stored.storedPassword.empty() ? DialogPassword(stored.scrambledPassword)
+                                                        : account.password);
+    if (stored.host.empty())
+        ShowConnection(DefaultPort(kNewAccountSecurity), kNewAccountSecurity, "");
+    else
+        ShowConnection(account.port, account.security, account.fingerprint);
     view_.FocusServer();
+}
+
+void ConfigDialog::SecurityChosen(AccountSecurity previous) {
+    if (view_.PortValue() == DefaultPort(previous)) view_.SetPortValue(DefaultPort(view_.SecurityValue()));
 }
 
 void ConfigDialog::Save() {
@@ -33,14 +58,31 @@ void ConfigDialog::Save() {
         dialogs_.Message(Ansi(texts::kFillEveryField));
         return;
     }
-    if (!CanStorePassword(password)) {
-        dialogs_.Message(Ansi(texts::kPasswordRefused));
+    if (password.size() > kLongestPassword) {
+        dialogs_.Message(Ansi(texts::kPasswordTooLong));
         return;
     }
-    std::string scrambled = ScramblePassword(password, draw_);
+    const int port = view_.PortValue();
+    if (port < 1 || port > 65535) {
+        dialogs_.Message(Ansi(texts::kBadPort));
+        return;
+    }
+    const std::string typed = Trim(view_.FingerprintText());
+    const std::string fingerprint = NormalizeFingerprint(typed);
+    if (!typed.empty() && fingerprint.empty()) {
+        dialogs_.Message(Ansi(texts::kBadFingerprint));
+        return;
+    }
+    Account account;
+    account.host = server;
+    account.user = user;
+    account.password = password;
+    account.port = port;
+    account.security = view_.SecurityValue();
+    account.fingerprint = fingerprint;
     int slot = view_.SelectorValue();
     TIniFile ini(settings_);
-    SaveAccount(ini, slot, server, user, scrambled);
+    SaveAccountSettings(ini, slot, account, draw_);
     view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
     ClearBoxes();
 }

@@ -3,6 +3,7 @@
 // one slot after the other. The boxes are the dialog's; nothing is kept here.
 #include <filesystem>
 
+#include "app/account_security.h"
 #include "app/password_scramble.h"
 #include "app/window.h"
 
@@ -12,20 +13,27 @@ public:
                  FillerDraw draw = RandomFillerDraw)
         : settings_(std::move(settings)), view_(view), dialogs_(dialogs), draw_(std::move(draw)) {}
 
-    // Empty boxes, focus in the server box, selector on "Nbre" + 1 (clamped).
+    // Empty boxes (a new account: TLS on port 995, no fingerprint), focus in
+    // the server box, selector on "Nbre" + 1 (clamped).
     void Show();
-    // Loads the selector's slot into the boxes (the password in clear).
+    // Loads the selector's slot into the boxes (the password in clear); a
+    // slot without a server shows a new account's connection.
     void SelectorClick();
-    // "Enregistrer": refuses empty boxes and passwords the stored format
-    // cannot hold (a message, nothing written); otherwise writes the slot,
-    // moves the selector to the next slot and empties the boxes.
-    // Throws EIniWriteError when the file refuses a write.
+    // The security choice changed: a port that was the old choice's default
+    // becomes the new one's.
+    void SecurityChosen(AccountSecurity previous);
+    // "Enregistrer": refuses empty boxes, a password longer than 255 bytes,
+    // a port outside 1..65535 and a fingerprint that is not one (a message,
+    // nothing written); otherwise writes the slot, moves the selector to the
+    // next slot and empties the boxes. Throws EIniWriteError when the file
+    // refuses the write.
     void Save();
     // "Annuler": closes the dialog, writes nothing.
     void Cancel();
 
 private:
     void ClearBoxes();
+    void ShowConnection(int port, AccountSecurity security, std::string_view fingerprint);
 
     std::filesystem::path settings_;
     ConfigDialogView& view_;

@@ -1,5 +1,6 @@
 #include "app/mailbox_actions.h"
 
+#include "app/account_client.h"
 #include "app/texts.h"
 
 // Marks an action as running for its whole length; the account changes made
@@ -41,13 +42,7 @@ void MailboxActions::SetAccount(const Account& account) {
     if (!running_) ApplyAccount();
 }
 
-void MailboxActions::ApplyAccount() {
-    client_.Host = account_.host;
-    client_.Username = account_.user;
-    // A slot without password clears it: the previous account's password
-    // must never be sent to another server.
-    client_.Password = account_.password;
-}
+void MailboxActions::ApplyAccount() { ApplyAccountToClient(account_, client_); }
 
 bool MailboxActions::Scan() {
     RunGuard guard(*this);

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/account_security.h"
+
 // The header grid: columns 0 to 5, row 0 holds the headings.
 class HeaderGrid {
 public:
@@ -81,6 +83,14 @@ public:
     virtual void SetServerText(std::string_view text) = 0;
     virtual void SetUserText(std::string_view text) = 0;
     virtual void SetPasswordText(std::string_view text) = 0;
+    // The account's port (a number box, 1 to 65535), its security (a choice
+    // of TLS, STLS and none) and its trusted certificate's fingerprint.
+    virtual int PortValue() const = 0;
+    virtual void SetPortValue(int port) = 0;
+    virtual AccountSecurity SecurityValue() const = 0;
+    virtual void SetSecurityValue(AccountSecurity security) = 0;
+    virtual std::string FingerprintText() const = 0;
+    virtual void SetFingerprintText(std::string_view text) = 0;
     virtual int SelectorValue() const = 0;
     // Clamped to 0..10 by the selector.
     virtual void SetSelectorValue(int value) = 0;
