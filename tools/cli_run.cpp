@@ -2,7 +2,9 @@
 
 #include "app/scan_record_file.h"
 #include "app/screener.h"
+#include "app/settings_exposure.h"
 #include "platform/text.h"
+#include "tools/cli_account_command.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -24,13 +26,10 @@ struct CliSession {
     std::ostream& err;
 };
 
-void LoadAccount(CliSession& s, const CliOptions& options) {
-    Account account = ReadAccount(TIniFile(s.screener.Paths().settings), options.account);
-    if (options.host) account.host = Utf8ToAnsi(*options.host);
-    if (options.user) account.user = Utf8ToAnsi(*options.user);
-    if (options.port) s.screener.Client().Port = *options.port;
+void LoadAccount(CliSession& s, const CliOptions& options, const PasswordReader& readPassword) {
+    Account account = AccountForRun(options, s.screener.Paths().settings, readPassword);
     s.screener.Actions().SetAccount(account);
-    s.mailbox = {account.host, s.screener.Client().Port, account.user};
+    s.mailbox = {account.host, account.port, account.user};
 }
 
 // A missing list is reported and the run goes on without it, as the window does.
@@ -69,13 +68,19 @@ std::filesystem::path RecordFileFor(const std::filesystem::path& settings) {
 }
 
 int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
-           std::ostream& err) {
+           std::ostream& err, const PasswordReader& readPassword) {
     if (options.command == CliCommand::Help) {
         out << CliUsage();
         return 0;
     }
+    const std::filesystem::path settings = AppPaths::ForExecutable(programFolder / "vannoir").settings;
+    if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
+        err << AnsiToUtf8(warning) << '\n';
+    if (options.command == CliCommand::Account)
+        return RunAccountCommand(options, settings, out, err, readPassword);
+    if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
     CliSession s(options, programFolder, err);
-    LoadAccount(s, options);
+    LoadAccount(s, options, readPassword);
     LoadLists(s);
     MailboxActions& actions = s.screener.Actions();
     switch (options.command) {
@@ -100,6 +105,8 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
             SaveRecord(s, options.account);
             PrintGrid(s, out);
             break;
+        case CliCommand::Account:
+        case CliCommand::Certificate:
         case CliCommand::Help:
             break;
     }
