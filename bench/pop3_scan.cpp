@@ -1,8 +1,8 @@
 // The scan's POP3 exchange against the private Dovecot: STAT, then for each
 // of 999 messages TOP i 0 with the header parsed and LIST i, then QUIT.
 // Reports messages per second and the median round trip (TOP with its header
-// parse, or LIST). Also ReadLine throughput on a loopback stream of 80-byte
-// lines. Uses the Dovecot of VANNOIR_DOVECOT_DIR, else starts its own in
+// parse, or LIST), in clear and over TLS (argument 1). Also ReadLine throughput on a loopback stream of
+// 80-byte lines. Uses the Dovecot of VANNOIR_DOVECOT_DIR, else starts its own in
 // ./bench-dovecot.
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
@@ -81,10 +81,13 @@ private:
 void BM_ScanExchange(benchmark::State& state) {
     const PrivateDovecot& dovecot = Mailbox::Get().Dovecot();
     TIdPOP3 pop;
-    pop.Host = "127.0.0.1";
-    pop.Port = dovecot.port;
-    pop.Username = dovecot.user;
-    pop.Password = dovecot.password;
+    dovecot.ConfigureClient(pop);
+    if (state.range(0) == 1) {
+        pop.TLS.Mode = tlsImplicit;
+        pop.TLS.TrustFile = dovecot.caFile;
+        pop.Port = dovecot.tlsPort;
+    }
+    state.SetLabel(state.range(0) == 1 ? "tls" : "plain");
     TIdMessage message;
     std::vector<double> roundTrips;
     for (auto _ : state) {
@@ -108,7 +111,7 @@ void BM_ScanExchange(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(kMessages) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["median_round_trip_us"] = roundTrips.empty() ? 0 : roundTrips[roundTrips.size() / 2];
 }
-BENCHMARK(BM_ScanExchange)->Unit(benchmark::kMillisecond)->UseRealTime()->MinWarmUpTime(0.5);
+BENCHMARK(BM_ScanExchange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->MinWarmUpTime(0.5);
 
 // A loopback peer that sends `total` bytes of 80-byte lines, then closes.
 void SendLines(int listener, std::size_t total) {
