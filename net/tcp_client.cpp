@@ -38,7 +38,13 @@ void TIdTCPClient::StartTLS() {
     InputBuffer().Clear();
     tls->Options = TLS;
     tls->TimeLimit = ReadTimeout;
-    tls->StartTLS(Host);
+    try {
+        tls->StartTLS(Host);
+    } catch (...) {
+        // Nothing more goes to a server whose TLS failed, not even QUIT.
+        ReleaseSocket();
+        throw;
+    }
 }
 
 const TIdPeerCertificate* TIdTCPClient::PeerCertificate() {

@@ -27,8 +27,8 @@ public:
     // Negotiates TLS on the open connection (after the protocol's own
     // command), with Host as the certificate's expected name. What was
     // received before is dropped: only what comes under TLS counts.
-    // Throws the errors of TIdIOHandlerTLS::StartTLS, EIdTLSNotAvailable for
-    // a transport that cannot carry TLS.
+    // Throws the errors of TIdIOHandlerTLS::StartTLS (the connection is then
+    // closed), EIdTLSNotAvailable for a transport that cannot carry TLS.
     void StartTLS();
     // The server's certificate once TLS is negotiated, else null.
     const TIdPeerCertificate* PeerCertificate();
