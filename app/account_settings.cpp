@@ -2,9 +2,29 @@
 
 #include <algorithm>
 
-#include "app/password_scramble.h"
+#include "app/account_texts.h"
+#include "app/password_store.h"
 #include "app/texts.h"
 #include "platform/file_replace.h"
+
+namespace {
+// Every key of a slot, in the order "Tout effacer" deletes them.
+constexpr std::string_view kSlotKeys[] = {
+    texts::kServerKey,         texts::kUserKey,         texts::kPasswordKey,
+    texts::kStoredPasswordKey, texts::kPortKey,         texts::kSecurityKey,
+    texts::kFingerprintKey,    texts::kConnectLimitKey, texts::kReadLimitKey,
+};
+
+int SecondsAsMs(const std::string& text, int fallbackMs) {
+    int seconds = IniInteger(Trim(text), 0);
+    return seconds > 0 && seconds <= 86400 ? seconds * 1000 : fallbackMs;
+}
+
+std::string Without(std::string bytes, std::string_view key) {
+    if (auto without = IniWithoutKey(bytes, texts::kSection, key)) return std::move(*without);
+    return bytes;
+}
+}  // namespace
 
 std::string SlotKey(std::string_view name, int slot) { return std::string(name) + IntToStr(slot); }
 
@@ -14,18 +34,34 @@ StoredSlot ReadStoredSlot(const TIniFile& ini, int slot) {
     auto value = [&](std::string_view name) {
         return IniValue(bytes, texts::kSection, SlotKey(name, slot)).value_or(std::string());
     };
-    return {value(texts::kServerKey), value(texts::kUserKey), value(texts::kPasswordKey)};
+    return {value(texts::kServerKey),         value(texts::kUserKey),         value(texts::kPasswordKey),
+            value(texts::kStoredPasswordKey), value(texts::kPortKey),         value(texts::kSecurityKey),
+            value(texts::kFingerprintKey),    value(texts::kConnectLimitKey), value(texts::kReadLimitKey)};
 }
 
-Account ReadAccount(const TIniFile& ini, int slot) {
-    StoredSlot stored = ReadStoredSlot(ini, slot);
+Account AccountFromSlot(const StoredSlot& stored) {
     Account account;
-    account.host = std::move(stored.host);
-    account.user = std::move(stored.user);
-    account.configured = !stored.scrambledPassword.empty();
-    account.password = ClientPassword(stored.scrambledPassword);  // empty when not configured
+    account.host = stored.host;
+    account.user = stored.user;
+    std::optional<std::string> stored_ =
+        stored.storedPassword.empty() ? std::nullopt : DecodeStoredPassword(Trim(stored.storedPassword));
+    if (stored_ && !stored_->empty()) {
+        account.password = std::move(*stored_);
+        account.configured = true;
+    } else {
+        account.configured = !stored.scrambledPassword.empty();
+        account.password = ClientPassword(stored.scrambledPassword);  // empty when not configured
+    }
+    account.security = ParseSecurity(stored.security).value_or(AccountSecurity::None);
+    int port = IniInteger(Trim(stored.port), 0);
+    account.port = port >= 1 && port <= 65535 ? port : DefaultPort(account.security);
+    account.fingerprint = Trim(stored.fingerprint);
+    account.connectLimitMs = SecondsAsMs(stored.connectLimit, kDefaultConnectLimitMs);
+    account.readLimitMs = SecondsAsMs(stored.readLimit, kDefaultReadLimitMs);
     return account;
 }
+
+Account ReadAccount(const TIniFile& ini, int slot) { return AccountFromSlot(ReadStoredSlot(ini, slot)); }
 
 std::string AccountCaption(const Account& account) {
     if (!account.configured) return Ansi(texts::kCaptionNotConfigured);
@@ -47,6 +83,34 @@ void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_v
     ini.WriteString(texts::kSection, SlotKey(texts::kServerKey, slot), host);
     ini.WriteString(texts::kSection, SlotKey(texts::kUserKey, slot), user);
     ini.DeleteKey(texts::kSection, SlotKey(texts::kPasswordKey, slot));
+    ini.DeleteKey(texts::kSection, SlotKey(texts::kStoredPasswordKey, slot));
+    ini.DeleteKey(texts::kSection, SlotKey(texts::kFingerprintKey, slot));
+}
+
+void SaveAccountSettings(TIniFile& ini, int slot, const Account& account, const FillerDraw& draw) {
+    std::string bytes = ReadIniBytesForChange(ini.FileName());
+    auto set = [&](std::string_view name, std::string_view value) {
+        bytes = IniWithValue(bytes, texts::kSection, SlotKey(name, slot), value);
+    };
+    bytes = IniWithValue(bytes, texts::kSection, texts::kCountKey, IntToStr(slot));
+    set(texts::kServerKey, account.host);
+    set(texts::kUserKey, account.user);
+    // The old key whenever it can hold the password, so older copies of the
+    // program still read it.
+    if (CanStorePassword(account.password)) {
+        set(texts::kPasswordKey, ScramblePassword(account.password, draw));
+        bytes = Without(std::move(bytes), SlotKey(texts::kStoredPasswordKey, slot));
+    } else {
+        set(texts::kStoredPasswordKey, EncodeStoredPassword(account.password));
+        bytes = Without(std::move(bytes), SlotKey(texts::kPasswordKey, slot));
+    }
+    set(texts::kPortKey, IntToStr(account.port));
+    set(texts::kSecurityKey, SecurityKeyword(account.security));
+    if (account.fingerprint.empty())
+        bytes = Without(std::move(bytes), SlotKey(texts::kFingerprintKey, slot));
+    else
+        set(texts::kFingerprintKey, account.fingerprint);
+    StoreIniBytes(ini.FileName(), bytes);
 }
 
 void EraseAllAccounts(TIniFile& ini) {
@@ -54,17 +118,7 @@ void EraseAllAccounts(TIniFile& ini) {
     std::string bytes = ReadIniBytesForChange(ini.FileName());
     const int count = IniInteger(IniValue(bytes, texts::kSection, texts::kCountKey).value_or(""), 0);
     for (int slot = std::min(count, kHighestSlot); slot >= kLowestSlot; --slot) {
-        for (std::string_view name : {texts::kServerKey, texts::kUserKey, texts::kPasswordKey}) {
-            if (auto without = IniWithoutKey(bytes, texts::kSection, SlotKey(name, slot)))
-                bytes = std::move(*without);
-        }
+        for (std::string_view name : kSlotKeys) bytes = Without(std::move(bytes), SlotKey(name, slot));
     }
     StoreIniBytes(ini.FileName(), IniWithValue(bytes, texts::kSection, texts::kCountKey, IntToStr(0)));
-}
-
-Account WithOverrides(Account account, const AccountOverrides& overrides) {
-    if (overrides.host) account.host = *overrides.host;
-    if (overrides.port) account.port = *overrides.port;
-    if (overrides.user) account.user = *overrides.user;
-    return account;
 }

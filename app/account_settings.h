@@ -1,23 +1,31 @@
 #pragma once
 // The accounts of the settings file: slots 0 to 10, each with a server, a
-// user name and a scrambled password, plus "Nbre", the last slot saved.
-#include <optional>
+// user name, a stored password and how to reach the server (port,
+// security, trusted certificate, time limits), plus "Nbre", the last slot
+// saved. A slot without the connection keys keeps their old meaning: port
+// 110, in clear.
 #include <string>
 #include <string_view>
 
+#include "app/account_security.h"
+#include "app/password_scramble.h"
 #include "platform/ini_file.h"
 
 inline constexpr int kLowestSlot = 0;
 inline constexpr int kHighestSlot = 10;
-
-inline constexpr int kDefaultPop3Port = 110;
+inline constexpr int kDefaultConnectLimitMs = 30000;
+inline constexpr int kDefaultReadLimitMs = 60000;
 
 struct Account {
     std::string host;
-    int port = kDefaultPop3Port;
+    int port = 110;
     std::string user;
     std::string password;     // in clear; empty when not configured
-    bool configured = false;  // the slot has a "Passe" value
+    bool configured = false;  // the slot has a password
+    AccountSecurity security = AccountSecurity::None;
+    std::string fingerprint{};  // trusted certificate, "AB:CD:…"; empty: none
+    int connectLimitMs = kDefaultConnectLimitMs;
+    int readLimitMs = kDefaultReadLimitMs;
 };
 
 // Key of `name` for a slot: "Serveur" + "3".
@@ -27,23 +35,27 @@ std::string SlotKey(std::string_view name, int slot);
 struct StoredSlot {
     std::string host;
     std::string user;
-    std::string scrambledPassword;
+    std::string scrambledPassword;  // "Passe"
+    std::string storedPassword;     // "MotDePasse", for any other password
+    std::string port;
+    std::string security;
+    std::string fingerprint;
+    std::string connectLimit;  // seconds
+    std::string readLimit;
 };
-// Reads the file once for all three keys; an unreadable file reads as
-// missing. Never throws.
+// Reads the file once for every key; an unreadable file reads as missing.
+// Never throws.
 StoredSlot ReadStoredSlot(const TIniFile& ini, int slot);
+// The account a slot describes: the password from "MotDePasse" when it is
+// there, else from "Passe" (as the main window's load gives it); the
+// security from "Securite" ("Aucune" when missing or unknown), the port from
+// "Port" (the security's default when missing or out of range), time limits
+// in seconds (the defaults when missing or not above 0).
+Account AccountFromSlot(const StoredSlot& stored);
 
-// The account of `slot` as the main window loads it. A slot without "Passe"
-// is not configured and has an empty password. Never throws.
+// The account of `slot` as the main window loads it. A slot without a
+// password is not configured and has an empty password. Never throws.
 Account ReadAccount(const TIniFile& ini, int slot);
-// What one run of the command line puts in place of the slot's own values.
-struct AccountOverrides {
-    std::optional<std::string> host;  // Windows-1252
-    std::optional<int> port;
-    std::optional<std::string> user;  // Windows-1252
-};
-Account WithOverrides(Account account, const AccountOverrides& overrides);
-
 // The main window caption for a loaded account (Windows-1252).
 std::string AccountCaption(const Account& account);
 
@@ -60,9 +72,17 @@ void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_vie
 // server. Throws EIniWriteError.
 void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user);
 
+// Writes "Nbre" := slot and the whole account in one replacement of the
+// file: server, user name, the password ("Passe" scrambled when it can hold
+// it, else "MotDePasse"; the other key removed), "Port", "Securite",
+// "Empreinte" (removed when empty). The time limits are left as they are.
+// Throws EIniWriteError (the file is then unchanged).
+void SaveAccountSettings(TIniFile& ini, int slot, const Account& account,
+                         const FillerDraw& draw = RandomFillerDraw);
+
 // "Tout effacer": deletes the keys of slots "Nbre" down to 0 (server, user
-// name, password in that order), then writes "Nbre" := 0. Slots above the
-// highest a window can save (10) are never touched, so a hand-edited "Nbre"
-// cannot make it loop for ever. The file is replaced once, so a failure
-// leaves it as it was. Throws EIniWriteError.
+// name, password, then the connection keys), then writes "Nbre" := 0. Slots
+// above the highest a window can save (10) are never touched, so a
+// hand-edited "Nbre" cannot make it loop for ever. The file is replaced
+// once, so a failure leaves it as it was. Throws EIniWriteError.
 void EraseAllAccounts(TIniFile& ini);

@@ -3,6 +3,7 @@
 // one slot after the other. The boxes are the dialog's; nothing is kept here.
 #include <filesystem>
 
+#include "app/account_security.h"
 #include "app/outcome.h"
 #include "app/password_scramble.h"
 #include "app/window.h"
@@ -13,16 +14,21 @@ public:
                  FillerDraw draw = RandomFillerDraw)
         : settings_(std::move(settings)), view_(view), dialogs_(dialogs), draw_(std::move(draw)) {}
 
-    // Empty boxes, focus in the server box, selector on "Nbre" + 1 (clamped).
+    // Empty boxes (a new account: TLS on port 995, no fingerprint), focus in
+    // the server box, selector on "Nbre" + 1 (clamped).
     void Show();
-    // Loads the selector's slot into the boxes (the password in clear).
+    // Loads the selector's slot into the boxes (the password in clear); a
+    // slot without a server shows a new account's connection.
     void SelectorClick();
-    // "Enregistrer": refuses empty boxes and passwords the stored format
-    // cannot hold (a message, nothing written); otherwise writes the slot,
-    // moves the selector to the next slot and empties the boxes. A selector
-    // typed out of range saves the slot it shows once clamped (0 to 10),
-    // never a slot no selector can reach. A file that refuses the write:
-    // the standard error box (earlier writes stay).
+    // The security choice changed: a port that was the old choice's default
+    // becomes the new one's.
+    void SecurityChosen(AccountSecurity previous);
+    // "Enregistrer": refuses empty boxes, a password longer than 255 bytes,
+    // a port outside 1..65535 and a fingerprint that is not one (a message,
+    // nothing written); otherwise writes the slot, moves the selector to the
+    // next slot and empties the boxes. A selector typed out of range saves
+    // the slot it shows once clamped (0 to 10), never a slot no selector can
+    // reach. A file that refuses the write: the standard error box.
     Outcome Save();
     // "Annuler": closes the dialog, writes nothing.
     void Cancel();
@@ -30,6 +36,7 @@ public:
 private:
     void ClearBoxes();
     Outcome Refuse(std::string text);
+    void ShowConnection(int port, AccountSecurity security, std::string_view fingerprint);
 
     std::filesystem::path settings_;
     ConfigDialogView& view_;

@@ -1,5 +1,6 @@
 #include "app/mailbox_actions.h"
 
+#include "app/account_client.h"
 #include "app/texts.h"
 
 // Marks an action as running for its whole length; the account changes made
@@ -41,12 +42,7 @@ void MailboxActions::SetAccount(const Account& account) {
 
 void MailboxActions::ApplyAccount() {
     applied_ = account_;
-    client_.Host = account_.host;
-    client_.Port = account_.port;
-    client_.Username = account_.user;
-    // A slot without password clears it: the previous account's password
-    // must never be sent to another server.
-    client_.Password = account_.password;
+    ApplyAccountToClient(account_, client_);
 }
 
 Outcome MailboxActions::Refuse(std::string text) {

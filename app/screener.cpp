@@ -34,7 +34,7 @@ Outcome Screener::FormShow(int selector) {
 
 Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
     return RunShowingErrors(view_.dialogs, [&] {
-        Account account = WithOverrides(ReadAccount(TIniFile(paths_.settings), slot), overrides);
+        Account account = WithOverrides(ReadAccount(TIniFile(paths_.settings), slot), overrides, slot);
         SetAccount(account);
         view_.caption.SetCaption(AccountCaption(account));
     });

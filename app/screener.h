@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/account_import.h"
+#include "app/account_overrides.h"
 #include "app/account_settings.h"
 #include "app/app_paths.h"
 #include "app/config_dialog.h"

@@ -20,9 +20,6 @@ inline constexpr std::string_view kCaptionSeparator = " - ";
 // Configuration dialog.
 inline constexpr std::string_view kFillEveryField =
     "Remplir impérativement tous les champs avant enregistrement";
-inline constexpr std::string_view kPasswordRefused =
-    "Ce mot de passe ne peut pas être enregistré : il doit compter 8 caractères au plus, "
-    "pris parmi les chiffres, les lettres sans accent et les signes : ; < = > ? @ [ \\ ] ^ _ `";
 
 // Help page.
 inline constexpr std::string_view kHelpFolder = "Aide";

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/account_security.h"
+
 // The header grid: row 0 holds the headings, rows 1.. one message each.
 // A column is what it holds (0 number, 1 date, 2 sender, 3 subject, 4 size,
 // 5 status), wherever the user has dragged it on screen. The grid shows the
@@ -108,6 +110,14 @@ public:
     virtual void SetPasswordText(std::string_view text) = 0;
     // The value read from the selector's text, which is not clamped: a typed
     // "15" reads as 15.
+    // The account's port (a number box, 1 to 65535), its security (a choice
+    // of TLS, STLS and none) and its trusted certificate's fingerprint.
+    virtual int PortValue() const = 0;
+    virtual void SetPortValue(int port) = 0;
+    virtual AccountSecurity SecurityValue() const = 0;
+    virtual void SetSecurityValue(AccountSecurity security) = 0;
+    virtual std::string FingerprintText() const = 0;
+    virtual void SetFingerprintText(std::string_view text) = 0;
     virtual int SelectorValue() const = 0;
     // Clamped to 0..10 by the selector.
     virtual void SetSelectorValue(int value) = 0;

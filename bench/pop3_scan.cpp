@@ -6,6 +6,7 @@
 // into a window, with its peak resident memory. Also ReadLine throughput on
 // a loopback stream of 80-byte lines. Uses the Dovecot of
 // VANNOIR_DOVECOT_DIR, else starts its own in ./bench-dovecot.
+// Each way also runs over TLS (argument "tls" 1) on loopback.
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -105,6 +106,11 @@ void BM_ScanExchange(benchmark::State& state) {
     if (link) pop.Port = link->Port();
     pop.Batching = static_cast<TIdPOP3::TIdPOP3Batching>(state.range(0));
     if (state.range(2) > 0) pop.PipelineMaxCommands = static_cast<int>(state.range(2));
+    if (state.range(3) == 1) {
+        pop.TLS.Mode = tlsImplicit;
+        pop.TLS.TrustFile = dovecot.caFile;
+        pop.Port = dovecot.tlsPort;
+    }
     TIdMessage message;
     int headers = 0;
     TIdPOP3::ScanEvents events{[&](int, TIdMessage& m) { headers += !m.Subject.empty(); },
@@ -124,10 +130,11 @@ void BM_ScanExchange(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(kMessages) * state.iterations(), benchmark::Counter::kIsRate);
 }
 void Ways(benchmark::internal::Benchmark* b, int delay) {
-    b->ArgNames({"way", "delay_ms", "window"});
-    for (int way : {TIdPOP3::pbSerial, TIdPOP3::pbOneList, TIdPOP3::pbAuto}) b->Args({way, delay, 0});
+    b->ArgNames({"way", "delay_ms", "window", "tls"});
+    for (int way : {TIdPOP3::pbSerial, TIdPOP3::pbOneList, TIdPOP3::pbAuto}) b->Args({way, delay, 0, 0});
+    if (delay == 0) b->Args({TIdPOP3::pbAuto, 0, 0, 1});
     // Smaller windows, for the choice of the default.
-    for (int window : {64, 256}) b->Args({TIdPOP3::pbAuto, delay, window});
+    for (int window : {64, 256}) b->Args({TIdPOP3::pbAuto, delay, window, 0});
 }
 BENCHMARK(BM_ScanExchange)
     ->Apply([](auto* b) { Ways(b, 0); }) -> Unit(benchmark::kMillisecond) -> UseRealTime() -> Iterations(5);

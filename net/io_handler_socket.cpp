@@ -2,6 +2,8 @@
 #include <netinet/tcp.h>
 
 #include <algorithm>
+#include <chrono>
+#include <vector>
 
 #include "net/anti_freeze.h"
 #include "net/connect_thread.h"
@@ -24,24 +26,50 @@ void TIdIOHandlerSocket::Open() {
     }
 }
 
+// Every address of the host is tried in turn, all within the one time limit;
+// the last address's failure is the one raised.
 void TIdIOHandlerSocket::ConnectClient(const std::string& host, int port, const std::string& boundIP,
                                        int boundPort, int timeout) {
     TIdSocketHandle& b = *binding_;
-    b.AllocateSocket();
-    b.IP = boundIP;
-    b.Port = boundPort;
-    b.Bind();
-    if (!TIdStack::IsIPv4Literal(host)) DoStatus(hsResolving, host);
-    b.PeerIP = SocketStack()->LookUpHost(host);
-    b.PeerPort = port;
-    if (!UseNagle) b.SetSockOpt(IPPROTO_TCP, TCP_NODELAY, 1);
-    DoStatus(hsConnecting, b.PeerIP);
-    if (timeout != -1 && timeout != 0) {
-        ConnectWithTimeout(timeout);
-    } else if (AntiFreezeInEffect()) {
-        ConnectWithTimeout(IdDefaultConnectTimeout);
-    } else {
-        SocketStack()->CheckSocketResult(b.Connect());
+    const std::string target = TIdStack::WithoutBrackets(host);
+    if (!TIdStack::IsIPLiteral(target)) DoStatus(hsResolving, host);
+    std::vector<std::string> addresses = SocketStack()->LookUpHostAddresses(target);
+    if (!boundIP.empty()) {
+        // A local address of one family cannot reach the other.
+        const int family = TIdStack::FamilyOf(boundIP);
+        std::erase_if(addresses, [&](const std::string& a) { return TIdStack::FamilyOf(a) != family; });
+        if (addresses.empty()) addresses.push_back(target);
+    }
+    if (timeout == -1 || timeout == 0) timeout = AntiFreezeInEffect() ? IdDefaultConnectTimeout : 0;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout > 0 ? timeout : 0);
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        b.AllocateSocket(Id_SOCK_STREAM, 0, TIdStack::FamilyOf(addresses[i]));
+        b.IP = boundIP;
+        b.Port = boundPort;
+        b.Bind();
+        b.PeerIP = addresses[i];
+        b.PeerPort = port;
+        if (!UseNagle) b.SetSockOpt(IPPROTO_TCP, TCP_NODELAY, 1);
+        DoStatus(hsConnecting, b.PeerIP);
+        try {
+            if (timeout > 0) {
+                auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now());
+                if (left.count() <= 0) throw EIdConnectTimeout();
+                ConnectWithTimeout(static_cast<int>(left.count()));
+            } else if (timeout == IdTimeoutInfinite) {
+                ConnectWithTimeout(timeout);
+            } else {
+                SocketStack()->CheckSocketResult(b.Connect());
+            }
+            break;
+        } catch (const EIdConnectTimeout&) {
+            throw;
+        } catch (const EIdException&) {
+            if (i + 1 == addresses.size()) throw;
+            b.CloseSocket();
+        }
     }
     b.UpdateBindingLocal();
     b.UpdateBindingPeer();

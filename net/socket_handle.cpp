@@ -7,9 +7,9 @@ namespace {
 TIdStack& Stack() { return *SocketStack(); }
 }  // namespace
 
-void TIdSocketHandle::AllocateSocket(int type, int protocol) {
+void TIdSocketHandle::AllocateSocket(int type, int protocol, int family) {
     CloseSocket();
-    TIdStackSocketHandle s = Stack().CreateSocket(Id_PF_INET, type, protocol);
+    TIdStackSocketHandle s = Stack().CreateSocket(family, type, protocol);
     if (s == Id_INVALID_SOCKET) throw EIdInvalidSocket();
     handle_ = s;
     open_ = true;

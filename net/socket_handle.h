@@ -17,7 +17,7 @@ public:
     bool HandleAllocated() const { return open_; }
 
     // Creates the socket. Throws EIdInvalidSocket.
-    void AllocateSocket(int type = Id_SOCK_STREAM, int protocol = 0);
+    void AllocateSocket(int type = Id_SOCK_STREAM, int protocol = 0, int family = Id_PF_INET);
     // Binds to IP and Port (empty / 0: any) and reads back the local address.
     // Throws EIdCouldNotBindSocket for an address in use, else EIdSocketError.
     void Bind();

@@ -1,5 +1,8 @@
 #include "net/stack.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 #include <memory>
 #include <mutex>
 
@@ -41,6 +44,30 @@ bool TIdStack::IsIPv4Literal(std::string_view text) {
         if (!value || *value < 0 || *value > 255) return false;
     }
     return true;
+}
+
+bool TIdStack::IsIPv6Literal(std::string_view text) {
+    std::string bare = WithoutBrackets(text);
+    if (bare.find(':') == std::string::npos) return false;
+    in6_addr addr{};
+    return inet_pton(AF_INET6, bare.c_str(), &addr) == 1;
+}
+
+std::string TIdStack::WithoutBrackets(std::string_view host) {
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    return std::string(host);
+}
+
+int TIdStack::FamilyOf(std::string_view ip) {
+    return ip.find(':') != std::string_view::npos ? Id_PF_INET6 : Id_PF_INET;
+}
+
+std::vector<std::string> TIdStack::LookUpHostAddresses(const std::string& host) {
+    if (AnsiSameText(host, "LOCALHOST") || IsIPv4Literal(host)) return {LookUpHost(host)};
+    if (IsIPv6Literal(host)) return {WithoutBrackets(host)};
+    std::vector<std::string> found = HostAddresses(host);
+    if (found.empty()) CheckSocketResult(Id_SOCKET_ERROR);
+    return found;
 }
 
 std::string TIdStack::LookUpHost(const std::string& host) {

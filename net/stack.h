@@ -1,6 +1,6 @@
 #pragma once
 // The one place that calls the operating system's socket interface. Addresses
-// are dotted IPv4 strings, ports host-order integers; every failure code is
+// are dotted IPv4 strings or textual IPv6 addresses, ports host-order integers; every failure code is
 // reported in Winsock numbering (10061 for a refused connection, 11001 for a
 // name that does not resolve, ...) because those numbers appear in messages.
 #include <array>
@@ -15,6 +15,7 @@ using TIdStackSocketHandle = int;
 constexpr TIdStackSocketHandle Id_INVALID_SOCKET = -1;
 constexpr int Id_SOCKET_ERROR = -1;
 constexpr int Id_PF_INET = 2;
+constexpr int Id_PF_INET6 = 23;
 constexpr int Id_SOCK_STREAM = 1;
 // Timeout that waits without limit.
 constexpr int IdTimeoutInfinite = -2;
@@ -61,8 +62,20 @@ public:
     // first address the name resolves to. Throws EIdSocketError (11001) when
     // the name does not resolve.
     std::string LookUpHost(const std::string& host);
+    // Every address of a host to try in turn: localhost and an address
+    // literal (an IPv6 one with or without brackets) as LookUpHost gives
+    // them, else what the name resolves to, IPv6 and IPv4. Throws
+    // EIdSocketError (11001) when the name does not resolve.
+    std::vector<std::string> LookUpHostAddresses(const std::string& host);
     // Four dot-separated fields, each a whole integer in 0..255.
     static bool IsIPv4Literal(std::string_view text);
+    // A textual IPv6 address, with or without surrounding brackets.
+    static bool IsIPv6Literal(std::string_view text);
+    static bool IsIPLiteral(std::string_view text) { return IsIPv4Literal(text) || IsIPv6Literal(text); }
+    // The text without the brackets of a bracketed IPv6 literal.
+    static std::string WithoutBrackets(std::string_view host);
+    // Id_PF_INET6 for an IPv6 address, else Id_PF_INET.
+    static int FamilyOf(std::string_view ip);
     // false for a result other than -1. For -1, stores the platform's last
     // error in LastError and returns true when it is one of `tolerated`;
     // throws EIdSocketError for any other code.
@@ -89,6 +102,9 @@ public:
     virtual int Connect(TIdStackSocketHandle s, const std::string& ip, int port, int wakeFd = -1) = 0;
     // First IPv4 address of a name, or empty (last error 11001).
     virtual std::string HostByName(const std::string& name) = 0;
+    // Every address of a name, IPv6 and IPv4, in the system's order of
+    // preference; empty when it does not resolve (last error 11001).
+    virtual std::vector<std::string> HostAddresses(const std::string& name) = 0;
     virtual int Recv(TIdStackSocketHandle s, void* buffer, int length) = 0;
     virtual int Send(TIdStackSocketHandle s, const void* buffer, int length) = 0;
     // Waits until a socket of a set is ready; timeout in ms, -2 without limit.

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -25,23 +26,63 @@ int Fail(int code) {
 }
 int FailFromErrno() { return Fail(WinsockCodeFromErrno(errno)); }
 
-sockaddr_in ToSockAddr(const std::string& ip, int port) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (!ip.empty()) {
-        std::array<std::uint8_t, 4> addr = TIdStack::TranslateStringToTInAddr(ip);
-        std::memcpy(&sa.sin_addr, addr.data(), 4);
+// The address structure for an IPv4 or IPv6 address text; an empty text is
+// the any-address of `family`.
+struct SockAddr {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    sockaddr* get() { return reinterpret_cast<sockaddr*>(&storage); }
+    const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
+};
+
+SockAddr ToSockAddr(const std::string& ip, int port, int family = Id_PF_INET) {
+    SockAddr sa;
+    if (!ip.empty()) family = TIdStack::FamilyOf(ip);
+    if (family == Id_PF_INET6) {
+        auto& v6 = reinterpret_cast<sockaddr_in6&>(sa.storage);
+        v6.sin6_family = AF_INET6;
+        v6.sin6_port = htons(static_cast<std::uint16_t>(port));
+        v6.sin6_addr = in6addr_any;
+        if (!ip.empty()) inet_pton(AF_INET6, ip.c_str(), &v6.sin6_addr);
+        sa.length = sizeof v6;
+    } else {
+        auto& v4 = reinterpret_cast<sockaddr_in&>(sa.storage);
+        v4.sin_family = AF_INET;
+        v4.sin_port = htons(static_cast<std::uint16_t>(port));
+        v4.sin_addr.s_addr = htonl(INADDR_ANY);
+        if (!ip.empty()) {
+            std::array<std::uint8_t, 4> addr = TIdStack::TranslateStringToTInAddr(ip);
+            std::memcpy(&v4.sin_addr, addr.data(), 4);
+        }
+        sa.length = sizeof v4;
     }
     return sa;
 }
 
-void FromSockAddr(const sockaddr_in& sa, TIdSocketAddress& address) {
+void FromSockAddr(const sockaddr* sa, TIdSocketAddress& address) {
+    if (sa->sa_family == AF_INET6) {
+        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(sa);
+        char text[INET6_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+        address.Family = Id_PF_INET6;
+        address.IP = text;
+        address.Port = ntohs(v6->sin6_port);
+        return;
+    }
+    const auto* v4 = reinterpret_cast<const sockaddr_in*>(sa);
     std::array<std::uint8_t, 4> addr{};
-    std::memcpy(addr.data(), &sa.sin_addr, 4);
+    std::memcpy(addr.data(), &v4->sin_addr, 4);
     address.Family = Id_PF_INET;
     address.IP = TIdStack::TranslateTInAddrToString(addr);
-    address.Port = ntohs(sa.sin_port);
+    address.Port = ntohs(v4->sin_port);
+}
+
+// The family of a socket, for a bind to its any-address.
+int FamilyOfSocket(int s) {
+    int domain = AF_INET;
+    socklen_t length = sizeof domain;
+    getsockopt(s, SOL_SOCKET, SO_DOMAIN, &domain, &length);
+    return domain == AF_INET6 ? Id_PF_INET6 : Id_PF_INET;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -63,26 +104,25 @@ int PollRestarting(pollfd* fds, nfds_t count, int timeoutMs) {
 class TIdStackPosix : public TIdStack {
 public:
     TIdStackSocketHandle CreateSocket(int family, int type, int protocol) override {
-        int domain = family == Id_PF_INET ? AF_INET : family;
+        int domain = family == Id_PF_INET ? AF_INET : family == Id_PF_INET6 ? AF_INET6 : family;
         int kind = type == Id_SOCK_STREAM ? SOCK_STREAM : type;
         int s = socket(domain, kind | SOCK_CLOEXEC, protocol);
         return s < 0 ? FailFromErrno() : s;
     }
 
     int Bind(TIdStackSocketHandle s, const std::string& ip, int port) override {
-        sockaddr_in sa = ToSockAddr(ip, port);
-        if (ip.empty()) sa.sin_addr.s_addr = htonl(INADDR_ANY);
-        return bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0 ? FailFromErrno() : 0;
+        SockAddr sa = ToSockAddr(ip, port, FamilyOfSocket(s));
+        return bind(s, sa.get(), sa.length) < 0 ? FailFromErrno() : 0;
     }
 
     int CloseSocket(TIdStackSocketHandle s) override { return close(s) < 0 ? FailFromErrno() : 0; }
 
     int Connect(TIdStackSocketHandle s, const std::string& ip, int port, int wakeFd) override {
-        sockaddr_in sa = ToSockAddr(ip, port);
+        SockAddr sa = ToSockAddr(ip, port);
         if (wakeFd < 0) {
             int result;
             do {
-                result = connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+                result = connect(s, sa.get(), sa.length);
             } while (result < 0 && errno == EINTR);
             return result < 0 ? FailFromErrno() : 0;
         }
@@ -99,9 +139,31 @@ public:
             return "";
         }
         TIdSocketAddress address;
-        FromSockAddr(*reinterpret_cast<const sockaddr_in*>(found->ai_addr), address);
+        FromSockAddr(found->ai_addr, address);
         freeaddrinfo(found);
         return address.IP;
+    }
+
+    std::vector<std::string> HostAddresses(const std::string& name) override {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        std::vector<std::string> addresses;
+        if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+            Fail(Id_WSAHOST_NOT_FOUND);
+            return addresses;
+        }
+        for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
+            if (a->ai_family != AF_INET && a->ai_family != AF_INET6) continue;
+            TIdSocketAddress address;
+            FromSockAddr(a->ai_addr, address);
+            if (std::find(addresses.begin(), addresses.end(), address.IP) == addresses.end())
+                addresses.push_back(address.IP);
+        }
+        freeaddrinfo(found);
+        if (addresses.empty()) Fail(Id_WSAHOST_NOT_FOUND);
+        return addresses;
     }
 
     int Recv(TIdStackSocketHandle s, void* buffer, int length) override {
@@ -145,23 +207,23 @@ public:
 private:
     template <typename Call>
     static int NameOf(TIdStackSocketHandle s, TIdSocketAddress& address, Call call) {
-        sockaddr_in sa{};
+        sockaddr_storage sa{};
         socklen_t length = sizeof sa;
         if (call(s, reinterpret_cast<sockaddr*>(&sa), &length) < 0) return FailFromErrno();
-        FromSockAddr(sa, address);
+        FromSockAddr(reinterpret_cast<const sockaddr*>(&sa), address);
         return 0;
     }
 
-    static int ConnectInterruptible(TIdStackSocketHandle s, const sockaddr_in& sa, int wakeFd);
+    static int ConnectInterruptible(TIdStackSocketHandle s, const SockAddr& sa, int wakeFd);
 };
 
 // A non-blocking connect that waits for the socket or for the wake descriptor,
 // so that the waiting thread can stop it without closing a descriptor another
 // thread is blocked on.
-int TIdStackPosix::ConnectInterruptible(TIdStackSocketHandle s, const sockaddr_in& sa, int wakeFd) {
+int TIdStackPosix::ConnectInterruptible(TIdStackSocketHandle s, const SockAddr& sa, int wakeFd) {
     int flags = fcntl(s, F_GETFL);
     if (flags < 0 || fcntl(s, F_SETFL, flags | O_NONBLOCK) < 0) return FailFromErrno();
-    int result = connect(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    int result = connect(s, sa.get(), sa.length);
     int error = result < 0 ? errno : 0;
     if (result < 0 && (error == EINPROGRESS || error == EINTR)) {
         pollfd fds[2] = {{s, POLLOUT, 0}, {wakeFd, POLLIN, 0}};

@@ -1,15 +1,25 @@
 #include "net/tcp_client.h"
 
+#include "net/io_handler_tls.h"
 #include "net/net_errors.h"
+#include "net/tls_errors.h"
 
 void TIdTCPClient::OpenConnection(int timeout) {
     if (IOHandler() == nullptr) {
-        auto handler = std::make_unique<TIdIOHandlerSocket>();
+        auto handler = std::make_unique<TIdIOHandlerTLS>();
         handler->OnStatus = OnStatus;
         AdoptOwnIOHandler(std::move(handler));
     } else if (IOHandler()->Connected()) {
         throw EIdAlreadyConnected();
     }
+    auto* tls = dynamic_cast<TIdIOHandlerTLS*>(IOHandler());
+    if (tls != nullptr) {
+        tls->Options = TLS;
+        tls->TimeLimit = ReadTimeout;
+    } else if (TLS.Mode != tlsNone) {
+        throw EIdTLSNotAvailable();
+    }
+    if ((timeout == -1 || timeout == 0) && ConnectTimeout > 0) timeout = ConnectTimeout;
     try {
         IOHandler()->Open();
         ResetInputState();
@@ -20,4 +30,24 @@ void TIdTCPClient::OpenConnection(int timeout) {
     }
     DoStatus(hsConnected, Host);
     if (OnConnected) OnConnected(*this);
+}
+
+void TIdTCPClient::StartTLS() {
+    auto* tls = dynamic_cast<TIdIOHandlerTLS*>(IOHandler());
+    if (tls == nullptr) throw EIdTLSNotAvailable();
+    InputBuffer().Clear();
+    tls->Options = TLS;
+    tls->TimeLimit = ReadTimeout;
+    try {
+        tls->StartTLS(Host);
+    } catch (...) {
+        // Nothing more goes to a server whose TLS failed, not even QUIT.
+        ReleaseSocket();
+        throw;
+    }
+}
+
+const TIdPeerCertificate* TIdTCPClient::PeerCertificate() {
+    auto* tls = dynamic_cast<TIdIOHandlerTLS*>(IOHandler());
+    return tls != nullptr ? tls->PeerCertificate() : nullptr;
 }

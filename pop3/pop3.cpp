@@ -21,6 +21,7 @@ void TIdPOP3::OpenSession(int timeout) {
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});
+        if (TLS.Mode == tlsExplicit) NegotiateStls();
         LogIn();
     } catch (...) {
         // The first error is the one worth reporting; a failing QUIT adds nothing.

@@ -97,6 +97,14 @@ public:
     // The reply classified as "+OK" (1) or "-ERR" (2), then checked.
     int ReadReply(const std::vector<int>& allowed) override;
 
+    // STLS on the open connection, after the greeting: CAPA must list STLS,
+    // "STLS" answered "+OK", the TLS handshake, then CAPA again (what the
+    // server said before TLS is not trusted). LastReply is the greeting
+    // again afterwards. Throws EIdPOP3StlsNotOffered, EIdPOP3StlsRefused and
+    // the TLS errors; never leaves the connection in clear. OpenSession runs
+    // it when TLS.Mode is tlsExplicit.
+    void NegotiateStls();
+
     // The "<...>" of a greeting text, brackets kept; empty without one.
     static std::string ApopTimestamp(const std::string& greeting);
     // The APOP digest: MD5 of timestamp + password, 32 lower-case hex digits.
@@ -109,6 +117,8 @@ private:
     };
     using StepAnswer = std::function<void(const Step& step)>;
     void LogIn();
+    // CAPA's lines, empty when the server refuses the command.
+    std::vector<std::string> StlsCapabilities();
     void AwaitQuitReply();
     // The size in LastReply of a "LIST n" answer, -1 when it has none.
     int ReplySize();

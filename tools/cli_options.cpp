@@ -26,6 +26,11 @@ struct Parser {
         return *value;
     }
 
+    static AccountSecurity Security(const std::string& text) {
+        if (auto security = ParseSecurity(text)) return *security;
+        throw CliUsageError("--securite : « " + text + " » n'est ni tls, ni stls, ni aucune");
+    }
+
     void Option(const std::string& arg) {
         std::size_t eq = arg.find('=');
         std::string name = arg.substr(0, eq);
@@ -45,6 +50,14 @@ struct Parser {
             options.host = ValueOf(name, inline_);
         else if (name == "--utilisateur")
             options.user = ValueOf(name, inline_);
+        else if (name == "--serveur")
+            options.server = ValueOf(name, inline_);
+        else if (name == "--empreinte")
+            options.fingerprint = ValueOf(name, inline_);
+        else if (name == "--delai")
+            options.delaySeconds = Number(name, ValueOf(name, inline_), 1, 3600);
+        else if (name == "--securite")
+            options.security = Security(ValueOf(name, inline_));
         else
             throw CliUsageError("option inconnue : " + arg);
     }
@@ -61,11 +74,29 @@ struct Parser {
             options.command = CliCommand::Delete, wanted = 2;
         else if (verb == "importer")
             options.command = CliCommand::Import;
+        else if (verb == "compte")
+            options.command = CliCommand::Account, wanted = 2;
+        else if (verb == "certificat")
+            options.command = CliCommand::Certificate;
         else
             throw CliUsageError("commande inconnue : " + verb);
-        if (positional.size() < wanted) throw CliUsageError(verb + " attend le numéro du message");
+        const bool account = options.command == CliCommand::Account;
+        if (positional.size() < wanted)
+            throw CliUsageError(verb +
+                                (account ? " attend le numéro du compte" : " attend le numéro du message"));
         if (positional.size() > wanted) throw CliUsageError("argument en trop : " + positional[wanted]);
-        if (wanted == 2) options.message = Number("NUM", positional[1], 1, 2147483647);
+        if (account)
+            options.account = Number("N", positional[1], 0, 10);
+        else if (wanted == 2)
+            options.message = Number("NUM", positional[1], 1, 2147483647);
+        if (account && options.server.has_value() != options.user.has_value())
+            throw CliUsageError("compte N attend à la fois --serveur et --utilisateur pour enregistrer");
+        if (account && !options.server && (options.port || options.security || options.fingerprint))
+            throw CliUsageError("compte N attend --serveur et --utilisateur pour enregistrer");
+        if (!account && (options.server || options.fingerprint))
+            throw CliUsageError("--serveur et --empreinte ne s'emploient qu'avec compte");
+        if (options.command == CliCommand::Certificate && !options.host)
+            throw CliUsageError("certificat attend --hote");
         if (options.purge && options.command != CliCommand::Headers)
             throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
     }
@@ -96,6 +127,9 @@ const char* CliUsage() {
            "  vannoir-cli apercu NUM [--compte N]\n"
            "  vannoir-cli supprimer NUM [--compte N]\n"
            "  vannoir-cli importer\n"
+           "  vannoir-cli compte N [--serveur H --utilisateur U [--port P] [--securite S]\n"
+           "                        [--empreinte F]]\n"
+           "  vannoir-cli certificat --hote H [--port P] [--securite S]\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"
            "              colonnes séparées par des tabulations : numéro, date, expéditeur,\n"
@@ -106,16 +140,28 @@ const char* CliUsage() {
            "  importer    ajoute dans des comptes libres le serveur et l'utilisateur des comptes\n"
            "              POP3 des autres logiciels de courrier (sans mot de passe) et écrit\n"
            "              les numéros des comptes remplis\n"
+           "  compte      montre le compte N (jamais son mot de passe) ; avec --serveur et\n"
+           "              --utilisateur, l'enregistre : le mot de passe est lu sur l'entrée\n"
+           "              standard, ou tapé sans écho au terminal\n"
+           "  certificat  montre le certificat du serveur H : sujet, émetteur, validité,\n"
+           "              empreinte SHA-256 et verdict de la vérification\n"
            "\n"
            "Options :\n"
            "  --compte N        compte de 0 à 10 (1 par défaut)\n"
            "  --purger          répond « Oui » à la destruction des messages intrus\n"
            "  --hote H          serveur POP3 pour cette fois\n"
-           "  --port P          port du serveur pour cette fois (110 par défaut)\n"
+           "  --port P          port du serveur pour cette fois (celui du compte)\n"
            "  --utilisateur U   nom d'utilisateur pour cette fois\n"
+           "  --securite S      tls (port 995), stls ou aucune (port 110)\n"
+           "  --empreinte F     empreinte SHA-256 d'un certificat accepté même s'il ne\n"
+           "                    passe pas la vérification (serveur auto-hébergé)\n"
+           "  --delai S         délais de connexion et de lecture, en secondes\n"
+           "                    (30 et 60 par défaut)\n"
            "  --aide            affiche cette aide\n"
            "\n"
            "Les comptes et les listes sont ceux de Vannoir installé dans le même dossier\n"
-           "(vannoir.INI, Liste/Amis.TXT, Liste/Intrus.TXT).\n"
+           "(vannoir.INI, Liste/Amis.TXT, Liste/Intrus.TXT). Le mot de passe d'un compte\n"
+           "ne part que vers son serveur : avec --hote vers un autre, il est lu sur\n"
+           "l'entrée standard.\n"
            "Code de sortie : 0 réussite, 1 échec de l'action, 2 mauvais usage.\n";
 }

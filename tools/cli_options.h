@@ -4,22 +4,30 @@
 //   apercu NUM [--compte N]
 //   supprimer NUM [--compte N]
 //   importer
-// plus --hote H, --port P, --utilisateur U for one run, and --aide.
+//   compte N [--serveur H --utilisateur U [--port P] [--securite S] [--empreinte F]]
+//   certificat --hote H [--port P] [--securite S]
+// plus --hote H, --port P, --utilisateur U, --securite S, --delai S for one
+// run, and --aide.
 // Options take their value as the next argument or after "=".
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-enum class CliCommand { Headers, Preview, Delete, Import, Help };
+#include "app/account_security.h"
+
+enum class CliCommand { Headers, Preview, Delete, Import, Account, Certificate, Help };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
     int message = 0;  // NUM of apercu and supprimer
-    int account = 1;  // 0 to 10
+    int account = 1;  // 0 to 10; the slot N of compte
     bool purge = false;
     std::optional<std::string> host, user;  // UTF-8 as typed
     std::optional<int> port;
+    std::optional<std::string> server, fingerprint;  // compte
+    std::optional<AccountSecurity> security;
+    std::optional<int> delaySeconds;  // both time limits
 };
 
 // Bad usage; what() is a French explanation in UTF-8.

@@ -2,8 +2,10 @@
 
 #include "app/scan_record_file.h"
 #include "app/screener.h"
+#include "app/settings_exposure.h"
 #include "platform/text.h"
 #include "platform/user_accounts.h"
+#include "tools/cli_account_command.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -23,12 +25,12 @@ struct CliSession {
     std::ostream& err;
 };
 
-AccountOverrides OverridesOf(const CliOptions& options) {
-    AccountOverrides overrides;
-    if (options.host) overrides.host = Utf8ToAnsi(*options.host);
-    if (options.user) overrides.user = Utf8ToAnsi(*options.user);
-    overrides.port = options.port;
-    return overrides;
+// The run's changes to the stored account; the password is asked for when
+// the run names another host.
+AccountOverrides OverridesForRun(CliSession& s, const CliOptions& options,
+                                 const PasswordReader& readPassword) {
+    return OverridesOf(options, ReadAccount(TIniFile(s.screener.Paths().settings), options.account),
+                       readPassword);
 }
 
 void RestoreRecord(CliSession& s, int account) {
@@ -80,14 +82,20 @@ std::filesystem::path RecordFileFor(const std::filesystem::path& settings) {
 }
 
 int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
-           std::ostream& err) {
+           std::ostream& err, const PasswordReader& readPassword) {
     if (options.command == CliCommand::Help) {
         out << CliUsage();
         return 0;
     }
+    const std::filesystem::path settings = AppPaths::ForExecutable(programFolder / "vannoir").settings;
+    if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
+        err << AnsiToUtf8(warning) << '\n';
+    if (options.command == CliCommand::Account)
+        return RunAccountCommand(options, settings, out, err, readPassword);
+    if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
     CliSession s(options, programFolder, err);
     if (options.command == CliCommand::Import) return Import(s, out);
-    Outcome loaded = s.screener.LoadAccount(options.account, OverridesOf(options));
+    Outcome loaded = s.screener.LoadAccount(options.account, OverridesForRun(s, options, readPassword));
     // A scheduled purge must never run on half its lists.
     if (loaded.IsDone()) loaded = s.screener.LoadLists();
     if (!loaded.IsDone()) return ExitStatus(s, loaded);
@@ -114,6 +122,8 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
             PrintRows(s, out);
             break;
         case CliCommand::Import:
+        case CliCommand::Account:
+        case CliCommand::Certificate:
         case CliCommand::Help:
             break;
     }

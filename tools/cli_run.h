@@ -7,11 +7,15 @@
 #include <ostream>
 
 #include "tools/cli_options.h"
+#include "tools/cli_password.h"
 
 // Runs `options`: results on `out`, status texts and messages on `err`,
 // both in UTF-8. Returns the exit status: 0 success, 1 the action failed.
+// Passwords (compte, or --hote naming another server) come from
+// `readPassword`. Throws EPasswordForOtherHost before connecting when none
+// is given for another server.
 int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
-           std::ostream& err);
+           std::ostream& err, const PasswordReader& readPassword = ReadPasswordFromInput);
 
 // The record file for a settings file: its extension replaced by ".RELEVE".
 std::filesystem::path RecordFileFor(const std::filesystem::path& settings);

@@ -1,6 +1,8 @@
 #include "ui/form3.h"
 
 #include <QCloseEvent>
+#include <QFrame>
+#include <utility>
 
 #include "app/screener.h"
 #include "ui/qt_text.h"
@@ -31,7 +33,7 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, int left) {
 }  // namespace
 
 TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
-    : FixedDialog(QStringLiteral("Configuration"), QSize(348, 222), dialogs),
+    : FixedDialog(QStringLiteral("Configuration"), kClientSize, dialogs),
       Label1(MakeLabel(this, QStringLiteral("Serveur POP "), 48, 56)),
       Label2(MakeLabel(this, QStringLiteral("Nom utilisateur"), 48, 96)),
       Label3(MakeLabel(this, QStringLiteral("Mot de passe"), 48, 136)),
@@ -42,6 +44,12 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
       Edit3(MakeEdit(this, 136)),
       Button1(MakeButton(this, QStringLiteral("Enregistrer"), 120)),
       Button2(MakeButton(this, QStringLiteral("Annuler"), 240)),
+      PortLabel(MakeLabel(this, QStringLiteral("Port"), 48, 236)),
+      SecurityLabel(MakeLabel(this, QStringLiteral("Sécurité"), 48, 264)),
+      FingerprintLabel(MakeLabel(this, QStringLiteral("Empreinte"), 48, 292)),
+      PortBox(new QSpinBox(this)),
+      SecurityBox(new QComboBox(this)),
+      FingerprintEdit(new QLineEdit(this)),
       logic_(screener.MakeConfigDialog(*this)) {
     QFont bold = Label4->font();
     bold.setBold(true);
@@ -56,7 +64,26 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     setTabOrder(Edit2, Edit3);
     setTabOrder(Edit3, Button1);
     setTabOrder(Button1, Button2);
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(8, 222, 332, 2);
+    PortBox->setGeometry(184, 234, 121, 21);
+    PortBox->setRange(1, 65535);
+    SecurityBox->setGeometry(184, 262, 121, 21);
+    for (AccountSecurity security : {AccountSecurity::Tls, AccountSecurity::Stls, AccountSecurity::None})
+        SecurityBox->addItem(toQt(SecurityKeyword(security)), static_cast<int>(security));
+    FingerprintEdit->setGeometry(120, 290, 220, 21);
+    FingerprintEdit->setPlaceholderText(QStringLiteral("AB:CD:… (serveur auto-hébergé)"));
     setTabOrder(Button2, RxSpinEdit1);
+    setTabOrder(RxSpinEdit1, PortBox);
+    setTabOrder(PortBox, SecurityBox);
+    setTabOrder(SecurityBox, FingerprintEdit);
+    // Only the user's choice moves the port with it.
+    connect(SecurityBox, &QComboBox::activated, this, [this] {
+        const AccountSecurity previous = std::exchange(shownSecurity_, SecurityValue());
+        logic_->SecurityChosen(previous);
+    });
     auto selector = [this] { logic_->SelectorClick(); };
     connect(RxSpinEdit1, &TRxSpinEdit::topClick, this, selector);
     connect(RxSpinEdit1, &TRxSpinEdit::bottomClick, this, selector);
@@ -73,6 +100,18 @@ void TForm3::SetPasswordText(std::string_view text) { Edit3->setText(toQt(text))
 int TForm3::SelectorValue() const { return static_cast<int>(RxSpinEdit1->Value()); }
 void TForm3::SetSelectorValue(int value) { RxSpinEdit1->SetValue(value); }
 void TForm3::FocusServer() { Edit1->setFocus(Qt::OtherFocusReason); }
+
+int TForm3::PortValue() const { return PortBox->value(); }
+void TForm3::SetPortValue(int port) { PortBox->setValue(port); }
+AccountSecurity TForm3::SecurityValue() const {
+    return static_cast<AccountSecurity>(SecurityBox->currentData().toInt());
+}
+void TForm3::SetSecurityValue(AccountSecurity security) {
+    SecurityBox->setCurrentIndex(SecurityBox->findData(static_cast<int>(security)));
+    shownSecurity_ = security;
+}
+std::string TForm3::FingerprintText() const { return fromQt(FingerprintEdit->text()); }
+void TForm3::SetFingerprintText(std::string_view text) { FingerprintEdit->setText(toQt(text)); }
 
 void TForm3::CloseDialog() {
     closing_ = true;

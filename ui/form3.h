@@ -1,8 +1,10 @@
 #pragma once
 // The configuration dialog: one account slot after the other.
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <memory>
 
 #include "app/config_dialog.h"
@@ -26,11 +28,25 @@ public:
     void SetSelectorValue(int value) override;
     void FocusServer() override;
     void CloseDialog() override;
+    int PortValue() const override;
+    void SetPortValue(int port) override;
+    AccountSecurity SecurityValue() const override;
+    void SetSecurityValue(AccountSecurity security) override;
+    std::string FingerprintText() const override;
+    void SetFingerprintText(std::string_view text) override;
+
+    // The client area: the table's 348 x 222, and below it the connection.
+    static constexpr QSize kClientSize{348, 318};
 
     QLabel *Label1, *Label2, *Label3, *Label4;
     TRxSpinEdit* RxSpinEdit1;
     QLineEdit *Edit1, *Edit2, *Edit3;
     QPushButton *Button1, *Button2;
+    // How the account reaches its server, below the account's own boxes.
+    QLabel *PortLabel, *SecurityLabel, *FingerprintLabel;
+    QSpinBox* PortBox;
+    QComboBox* SecurityBox;
+    QLineEdit* FingerprintEdit;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -39,4 +55,5 @@ protected:
 private:
     std::unique_ptr<ConfigDialog> logic_;
     bool closing_ = false;
+    AccountSecurity shownSecurity_ = AccountSecurity::Tls;
 };

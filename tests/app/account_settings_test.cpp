@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/account_client.h"
+#include "app/account_overrides.h"
 #include "app/app_paths.h"
+#include "app/settings_exposure.h"
+#include "support/expect_error.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -78,5 +82,124 @@ TEST_P(EraseAll, LeavesExactFile) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, EraseAll, testing::ValuesIn(kErases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Passwords of every length the settings file must keep, with the
+// characters that break INI lines or the old scrambled form.
+std::string PasswordOf(std::size_t length) {
+    const std::string pieces = "a \xE9\"'=;#\xE0Z9";
+    std::string password;
+    for (std::size_t i = 0; i < length; ++i) password += pieces[i % pieces.size()];
+    return password;
+}
+
+TEST(AccountSave, AnyPasswordRoundTripsOwnerOnly) {
+    for (std::size_t length : {1u, 8u, 9u, 16u, 64u, 255u}) {
+        for (const std::string& password : {PasswordOf(length), std::string(length, 'k')}) {
+            ScratchFolder dir;
+            TIniFile ini(dir / "v.INI");
+            Account account;
+            account.host = "pop.fr";
+            account.user = "anne";
+            account.password = password;
+            SaveAccountSettings(ini, 2, account);
+            Account loaded = ReadAccount(ini, 2);
+            EXPECT_EQ(loaded.password, password) << length;
+            EXPECT_TRUE(loaded.configured);
+            // The old key whenever it can hold the password.
+            const bool old = IniValue(FileBytes(dir / "v.INI"), "Form", "Passe2").has_value();
+            EXPECT_EQ(old, CanStorePassword(password)) << length;
+            EXPECT_EQ(std::filesystem::status(dir / "v.INI").permissions() & std::filesystem::perms::all,
+                      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+            EXPECT_EQ(SettingsExposureWarning(dir / "v.INI"), "");
+        }
+    }
+}
+
+TEST(AccountSave, ChangingFormRemovesTheOtherKeyAndEraseRemovesAll) {
+    ScratchFolder dir;
+    TIniFile ini(dir / "v.INI");
+    Account account;
+    account.host = "h";
+    account.user = "u";
+    account.password = "a long pass phrase";
+    account.fingerprint = "AB";
+    SaveAccountSettings(ini, 1, account);
+    account.password = "court";
+    account.fingerprint.clear();
+    SaveAccountSettings(ini, 1, account);
+    std::string bytes = FileBytes(dir / "v.INI");
+    EXPECT_FALSE(IniValue(bytes, "Form", "MotDePasse1"));
+    EXPECT_FALSE(IniValue(bytes, "Form", "Empreinte1"));
+    EXPECT_EQ(ReadAccount(ini, 1).password, "court");
+    EraseAllAccounts(ini);
+    EXPECT_EQ(FileBytes(dir / "v.INI"), "[Form]\r\nNbre=0\r\n");
+}
+
+struct ConnectionCase {
+    const char* name;
+    std::string keys;
+    int port;
+    AccountSecurity security;
+    int connectMs, readMs;
+};
+const ConnectionCase kConnections[] = {
+    {"old_file_plain_110", "", 110, AccountSecurity::None, 30000, 60000},
+    {"tls_default_port", "Securite1=TLS\r\n", 995, AccountSecurity::Tls, 30000, 60000},
+    {"stls_any_case", "Securite1=stls\r\nPort1=2110\r\n", 2110, AccountSecurity::Stls, 30000, 60000},
+    {"unknown_security_is_clear", "Securite1=SSL\r\nPort1=99999\r\n", 110, AccountSecurity::None, 30000,
+     60000},
+    {"limits_in_seconds", "DelaiConnexion1=5\r\nDelaiLecture1=0\r\n", 110, AccountSecurity::None, 5000,
+     60000},
+};
+class AccountConnection : public testing::TestWithParam<ConnectionCase> {};
+TEST_P(AccountConnection, ReadsPortSecurityAndLimits) {
+    ScratchFolder dir;
+    PutFile(dir / "v.INI", "[Form]\r\nServeur1=h\r\nNom1=u\r\nPasse1=#c\r\n" + GetParam().keys);
+    Account account = ReadAccount(TIniFile(dir / "v.INI"), 1);
+    EXPECT_EQ(account.port, GetParam().port);
+    EXPECT_EQ(account.security, GetParam().security);
+    EXPECT_EQ(account.connectLimitMs, GetParam().connectMs);
+    EXPECT_EQ(account.readLimitMs, GetParam().readMs);
+    TIdPOP3 client;
+    ApplyAccountToClient(account, client);
+    EXPECT_EQ(client.Port, GetParam().port);
+    EXPECT_EQ(client.ConnectTimeout, GetParam().connectMs);
+    EXPECT_EQ(client.ReadTimeout, GetParam().readMs);
+}
+INSTANTIATE_TEST_SUITE_P(Table, AccountConnection, testing::ValuesIn(kConnections),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AccountOverrides, StoredPasswordStaysWithItsServer) {
+    Account stored;
+    stored.host = "pop.fr";
+    stored.password = "secret";
+    stored.fingerprint = "AB";
+    AccountOverrides same;
+    same.host = "POP.FR";
+    same.security = AccountSecurity::Tls;
+    Account run = WithOverrides(stored, same, 1);
+    EXPECT_EQ(run.password, "secret");
+    EXPECT_EQ(run.port, 995) << "a security alone brings its port";
+
+    AccountOverrides other;
+    other.host = "pop.ailleurs.fr";
+    if (auto e = ExpectThrown<EPasswordForOtherHost>([&] { WithOverrides(stored, other, 1); })) {
+        EXPECT_NE(e->Message().find("pop.ailleurs.fr"), std::string::npos);
+    }
+    other.password = "autre";
+    run = WithOverrides(stored, other, 1);
+    EXPECT_EQ(run.password, "autre");
+    EXPECT_EQ(run.fingerprint, "") << "the trusted certificate is the account server's";
+}
+
+TEST(SettingsExposure, WarnsWhenOthersMayRead) {
+    ScratchFolder dir;
+    EXPECT_EQ(SettingsExposureWarning(dir / "v.INI"), "") << "no file, nothing to say";
+    PutFile(dir / "v.INI", "[Form]\r\n");
+    std::filesystem::permissions(dir / "v.INI", std::filesystem::perms::others_read,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(SettingsExposureWarning(dir / "v.INI").rfind(Ansi("Attention : le fichier de réglages"), 0),
+              0u);
+}
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/account_settings.h"
+#include "app/password_store.h"
 #include "support/fake_window.h"
 #include "support/scratch_folder.h"
 
@@ -57,7 +58,9 @@ TEST_F(ConfigFixture, SaveWritesSlotAndMovesToNext) {
     view.user = "anne";
     view.password = "abc";
     dialog.Save();
-    EXPECT_EQ(File(), "[Form]\r\nNbre=3\r\nServeur3=pop.fr\r\nNom3=anne\r\nPasse3=#cf##_\r\n");
+    EXPECT_EQ(File(),
+              "[Form]\r\nNbre=3\r\nServeur3=pop.fr\r\nNom3=anne\r\nPasse3=#cf##_\r\nPort3=995\r\nSecurite3="
+              "TLS\r\n");
     EXPECT_EQ(view.selector, 4);
     EXPECT_EQ(view.server + view.user + view.password, "");
     EXPECT_TRUE(dialogs.shown.empty());
@@ -78,17 +81,26 @@ struct RefusedCase {
     const char* name;
     const char* server;
     const char* user;
-    const char* password;
+    std::string password;
+    int port;
+    const char* fingerprint;
     const char* shown;
 };
 const RefusedCase kRefused[] = {
-    {"empty_server", "", "u", "p", "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
-    {"empty_user", "h", "", "p", "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
-    {"empty_password", "h", "u", "",
+    {"empty_server", "", "u", "p", 995, "",
      "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
-    {"password_with_space", "h", "u", "a b", nullptr},
-    {"password_of_nine", "h", "u", "123456789", nullptr},
-    {"password_with_accent", "h", "u", "caf\xE9", nullptr},
+    {"empty_user", "h", "", "p", 995, "",
+     "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
+    {"empty_password", "h", "u", "", 995, "",
+     "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
+    {"password_of_256", "h", "u", std::string(256, 'x'), 995, "",
+     "message: Le mot de passe est trop long : 255 caract\xE8res au plus."},
+    {"port_zero", "h", "u", "p", 0, "", "message: Le port doit \xEAtre un nombre de 1 \xE0 65535."},
+    {"port_too_high", "h", "u", "p", 65536, "", "message: Le port doit \xEAtre un nombre de 1 \xE0 65535."},
+    {"fingerprint_too_short", "h", "u", "p", 995, "AB:CD",
+     "message: L'empreinte du certificat doit compter 64 chiffres hexad\xE9"
+     "cimaux (SHA-256), par paires s\xE9par\xE9"
+     "es ou non par \xAB : \xBB."},
 };
 class ConfigRefused : public testing::TestWithParam<RefusedCase> {};
 TEST_P(ConfigRefused, WritesNothingAndKeepsBoxes) {
@@ -98,18 +110,67 @@ TEST_P(ConfigRefused, WritesNothingAndKeepsBoxes) {
     view.server = GetParam().server;
     view.user = GetParam().user;
     view.password = GetParam().password;
+    view.port = GetParam().port;
+    view.fingerprint = GetParam().fingerprint;
     ConfigDialog(dir / "v.INI", view, dialogs).Save();
     EXPECT_EQ(FileBytes(dir / "v.INI"), "<missing>");
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    if (GetParam().shown)
-        EXPECT_EQ(dialogs.shown[0], GetParam().shown);
-    else
-        EXPECT_EQ(dialogs.shown[0].rfind("message: Ce mot de passe ne peut pas", 0), 0u) << dialogs.shown[0];
+    EXPECT_EQ(dialogs.shown[0], GetParam().shown);
     EXPECT_EQ(view.selector, 1);
     EXPECT_EQ(view.password, GetParam().password);
 }
 INSTANTIATE_TEST_SUITE_P(Table, ConfigRefused, testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// What the dialog shows of a slot, and what a save of it writes back.
+TEST_F(ConfigFixture, ConnectionOfASlotShownAndSaved) {
+    PutFile(dir / "v.INI",
+            "[Form]\r\nServeur1=old.fr\r\nNom1=u\r\nPasse1=#c\r\n"
+            "Serveur2=pop.fr\r\nNom2=anne\r\nMotDePasse2=" +
+                EncodeStoredPassword("mot de passe \xE9t\xE9 = ; #") +
+                "\r\nPort2=1995\r\nSecurite2=stls\r\nEmpreinte2=AB\r\n");
+    struct Shown {
+        int slot;
+        const char* password;
+        int port;
+        AccountSecurity security;
+        const char* fingerprint;
+    };
+    for (Shown want : {Shown{1, "a", 110, AccountSecurity::None, ""},
+                       Shown{2, "mot de passe \xE9t\xE9 = ; #", 1995, AccountSecurity::Stls, "AB"},
+                       Shown{3, "", 995, AccountSecurity::Tls, ""}}) {
+        view.selector = want.slot;
+        dialog.SelectorClick();
+        EXPECT_EQ(view.password, want.password) << want.slot;
+        EXPECT_EQ(view.port, want.port) << want.slot;
+        EXPECT_EQ(view.security, want.security) << want.slot;
+        EXPECT_EQ(view.fingerprint, want.fingerprint) << want.slot;
+    }
+    view.selector = 4;
+    view.server = "h";
+    view.user = "u";
+    view.password = "longer than eight";
+    view.port = 995;
+    view.security = AccountSecurity::Tls;
+    view.fingerprint = std::string(32, 'a') + std::string(32, 'B');
+    dialog.Save();
+    Account saved = ReadAccount(TIniFile(dir / "v.INI"), 4);
+    EXPECT_EQ(saved.password, "longer than eight");
+    EXPECT_EQ(saved.fingerprint.substr(0, 6), "AA:AA:");
+    EXPECT_EQ(view.port, 995) << "the next slot is a new account";
+    EXPECT_EQ(view.fingerprint, "");
+}
+
+TEST_F(ConfigFixture, SecurityChoiceMovesOnlyADefaultPort) {
+    view.port = 995;
+    view.security = AccountSecurity::Stls;
+    dialog.SecurityChosen(AccountSecurity::Tls);
+    EXPECT_EQ(view.port, 110);
+    view.port = 2110;
+    view.security = AccountSecurity::Tls;
+    dialog.SecurityChosen(AccountSecurity::Stls);
+    EXPECT_EQ(view.port, 2110);
+}
 
 TEST_F(ConfigFixture, SelectorLoadsSlotWithPasswordInClear) {
     PutFile(dir / "v.INI", "[Form]\r\nServeur2=pop.fr\r\nNom2=anne\r\nPasse2=#cfBC_\r\nServeur3=x\r\n");

@@ -14,7 +14,13 @@ void MailboxFixture::UseLists(std::string_view friends, std::string_view intrude
 }
 
 void MailboxFixture::UseServer(const ScriptedPop3Server& server) {
-    screener.SetAccount({"127.0.0.1", server.Port(), "anne", "secret", true});
+    Account account;
+    account.host = "127.0.0.1";
+    account.user = "anne";
+    account.password = "secret";
+    account.configured = true;
+    account.port = server.Port();
+    screener.SetAccount(account);
 }
 
 std::vector<std::string> MailboxFixture::Rows() const {

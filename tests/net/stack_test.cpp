@@ -7,6 +7,7 @@
 #include "net/component.h"
 #include "net/net_errors.h"
 #include "net/socket_error_codes.h"
+#include "net/tcp_client.h"
 #include "platform/text.h"
 #include "support/expect_error.h"
 
@@ -39,6 +40,32 @@ TEST_P(IsIPv4Literal, AcceptsFourFieldsInRange) {
     EXPECT_EQ(TIdStack::IsIPv4Literal(GetParam().text), GetParam().literal);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, IsIPv4Literal, testing::ValuesIn(kLiterals), byName);
+
+// What a host may be for the connect: the addresses tried, in order.
+struct AddressCase {
+    const char* name;
+    const char* host;
+    std::vector<std::string> addresses;
+};
+const AddressCase kAddresses[] = {
+    {"ipv6_loopback", "::1", {"::1"}},
+    {"ipv6_bracketed", "[::1]", {"::1"}},
+    {"ipv6_full", "[2001:db8::7]", {"2001:db8::7"}},
+    {"ipv4_unchanged", "10.0.0.7", {"10.0.0.7"}},
+    {"localhost_any_case", "LocalHost", {"127.0.0.1"}},
+};
+class LookUpHostAddresses : public testing::TestWithParam<AddressCase> {};
+TEST_P(LookUpHostAddresses, LiteralsWithoutLookup) {
+    TIdTCPClient owner;  // keeps the stack alive
+    EXPECT_EQ(SocketStack()->LookUpHostAddresses(GetParam().host), GetParam().addresses);
+    EXPECT_TRUE(TIdStack::IsIPLiteral(GetParam().host) || GetParam().addresses[0] == "127.0.0.1");
+}
+INSTANTIATE_TEST_SUITE_P(Rows, LookUpHostAddresses, testing::ValuesIn(kAddresses), byName);
+
+TEST(LookUpHostAddresses, NotIPv6Literals) {
+    for (const char* text : {"[::1", "::g", "1.2.3.4", "pop.example.fr", "[]"})
+        EXPECT_FALSE(TIdStack::IsIPv6Literal(text)) << text;
+}
 
 struct TextCase {
     const char* name;

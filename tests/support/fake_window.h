@@ -71,12 +71,21 @@ public:
     void SetServerText(std::string_view text) override { server = text; }
     void SetUserText(std::string_view text) override { user = text; }
     void SetPasswordText(std::string_view text) override { password = text; }
+    int PortValue() const override { return port; }
+    void SetPortValue(int value) override { port = value; }
+    AccountSecurity SecurityValue() const override { return security; }
+    void SetSecurityValue(AccountSecurity value) override { security = value; }
+    std::string FingerprintText() const override { return fingerprint; }
+    void SetFingerprintText(std::string_view text) override { fingerprint = text; }
     int SelectorValue() const override { return selector; }
     void SetSelectorValue(int value) override { selector = value < 0 ? 0 : value > 10 ? 10 : value; }
     void FocusServer() override { ++focusCount; }
     void CloseDialog() override { closed = true; }
 
-    std::string server, user, password;
+    std::string server, user, password, fingerprint;
+    // As the dialog shows a new account.
+    int port = 995;
+    AccountSecurity security = AccountSecurity::Tls;
     int selector = 1;
     int focusCount = 0;
     bool closed = false;

@@ -30,7 +30,16 @@ std::optional<PrivateDovecot> PrivateDovecot::FromFolder(const std::string& fold
     auto password = FirstLine(fs::path(folder) / "password");
     auto maildir = FirstLine(fs::path(folder) / "maildir");
     if (!port || !user || !password || !maildir) return std::nullopt;
-    return PrivateDovecot{folder, std::stoi(*port), *user, *password, *maildir};
+    PrivateDovecot found;
+    found.dir = folder;
+    found.port = std::stoi(*port);
+    found.user = *user;
+    found.password = *password;
+    found.maildir = *maildir;
+    if (auto tlsPort = FirstLine(fs::path(folder) / "tlsport")) found.tlsPort = std::stoi(*tlsPort);
+    found.caFile = FirstLine(fs::path(folder) / "ca").value_or("");
+    found.ipv6 = FirstLine(fs::path(folder) / "ipv6").value_or("0") == "1";
+    return found;
 }
 
 std::optional<PrivateDovecot> PrivateDovecot::FromEnvironment() {
@@ -75,6 +84,19 @@ void PrivateDovecot::AddMessage(std::string_view bytes) const {
     fs::permissions(
         tmp, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     fs::rename(tmp, fs::path(maildir) / "new" / name.str());
+}
+
+void PrivateDovecot::AddUsers(const std::vector<std::pair<std::string, std::string>>& users) const {
+    fs::path passwd = fs::path(dir) / "passwd";
+    {
+        std::ofstream out(passwd, std::ios::binary | std::ios::app);
+        for (const auto& [name, secret] : users) out << name << ":{PLAIN}" << secret << "\n";
+        if (!out) throw std::runtime_error("cannot write " + passwd.string());
+    }
+    // The server reads the file again when its time changes; within the same
+    // second it may not notice, so the time moves on by hand.
+    static std::atomic<int> bumps{0};
+    fs::last_write_time(passwd, fs::last_write_time(passwd) + std::chrono::seconds(10 + ++bumps));
 }
 
 void PrivateDovecot::ClearMailbox() const {

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class TIdPOP3;
 
@@ -19,6 +21,9 @@ struct PrivateDovecot {
     std::string user;
     std::string password;
     std::string maildir;
+    int tlsPort = 0;     // POP3 over TLS; the plain port offers STLS
+    std::string caFile;  // the authority that signed the server's certificate
+    bool ipv6 = false;   // both ports also listen on ::1
 
     // Read from the files scripts/dovecot writes into `folder`; nothing when
     // they are missing.
@@ -36,6 +41,10 @@ struct PrivateDovecot {
     void AddMessage(std::string_view bytes) const;
     // Points `client` at this server and its user.
     void ConfigureClient(TIdPOP3& client) const;
+    // Adds users (user name, password bytes) to the server's passwd file and
+    // makes sure the server reads it again; their mail homes are made on
+    // first log-in. A password may hold any byte but ":", CR, LF and NUL.
+    void AddUsers(const std::vector<std::pair<std::string, std::string>>& users) const;
     // Removes every message, delivered or already seen by the server.
     void ClearMailbox() const;
 };

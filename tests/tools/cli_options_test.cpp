@@ -71,6 +71,13 @@ const BadCase kBad[] = {
     {"purge_with_delete", {"supprimer", "2", "--purger"}},
     {"flag_with_value", {"en-tetes", "--purger=oui"}},
     {"unknown_option", {"en-tetes", "--tout"}},
+    {"account_without_slot", {"compte"}},
+    {"account_server_without_user", {"compte", "2", "--serveur", "pop.fr"}},
+    {"account_port_alone", {"compte", "2", "--port", "995"}},
+    {"unknown_security", {"compte", "2", "--serveur", "h", "--utilisateur", "u", "--securite", "ssl"}},
+    {"fingerprint_outside_account", {"en-tetes", "--empreinte", "AB"}},
+    {"certificate_without_host", {"certificat"}},
+    {"delay_zero", {"en-tetes", "--delai", "0"}},
 };
 class CliParseBad : public testing::TestWithParam<BadCase> {};
 TEST_P(CliParseBad, IsUsageError) { EXPECT_THROW(ParseCliArguments(GetParam().args), CliUsageError); }

@@ -46,7 +46,7 @@ TEST_F(WindowFixture, DialogControlsAtTheirPlaces) {
         QString caption;
         QSize client;
     };
-    for (const Frame& f : {Frame{windows.form3.get(), "Configuration", {348, 222}},
+    for (const Frame& f : {Frame{windows.form3.get(), "Configuration", TForm3::kClientSize},
                            Frame{windows.form2.get(), "Liste d'amis", {227, 446}},
                            Frame{windows.form5.get(), "Liste d'intrus", {227, 446}},
                            Frame{windows.form4.get(), "A propos de ...", {194, 162}}}) {

@@ -1,0 +1,32 @@
+#include "app/account_overrides.h"
+
+#include "app/account_texts.h"
+#include "platform/text.h"
+#include "platform/text_format.h"
+
+bool NeedsPasswordForRun(const Account& account, const AccountOverrides& overrides) {
+    return overrides.host && !AnsiSameText(Trim(*overrides.host), Trim(account.host));
+}
+
+Account WithOverrides(Account account, const AccountOverrides& o, int slot) {
+    const bool otherHost = NeedsPasswordForRun(account, o);
+    if (otherHost && !o.password) {
+        throw EPasswordForOtherHost(
+            FormatText(Ansi(texts::kPasswordForOtherHost), {IntToStr(slot), account.host, *o.host}));
+    }
+    if (o.host) account.host = *o.host;
+    if (o.user) account.user = *o.user;
+    if (o.password) {
+        account.password = *o.password;
+        account.configured = !o.password->empty();
+    }
+    if (o.security) {
+        if (!o.port && account.port == DefaultPort(account.security)) account.port = DefaultPort(*o.security);
+        account.security = *o.security;
+    }
+    if (o.port) account.port = *o.port;
+    if (o.limitMs) account.connectLimitMs = account.readLimitMs = *o.limitMs;
+    // A trusted certificate belongs to the account's own server too.
+    if (otherHost) account.fingerprint.clear();
+    return account;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// What one run may change of a stored account (the command line's
+// --hote, --port, --utilisateur, --securite, --delai). The stored password
+// goes only to the account's own server.
+#include <optional>
+#include <string>
+
+#include "app/account_settings.h"
+#include "platform/id_exception.h"
+
+struct AccountOverrides {
+    std::optional<std::string> host, user;  // Windows-1252
+    std::optional<int> port;
+    std::optional<AccountSecurity> security;
+    std::optional<int> limitMs;  // both the connect and the read limit
+    // The password for this run; asked for only when it is needed
+    // (NeedsPasswordForRun).
+    std::optional<std::string> password;
+};
+
+// The stored password may not go to another host than the account's own.
+class EPasswordForOtherHost : public EIdException {
+public:
+    using EIdException::EIdException;
+};
+
+// Whether the overrides name a host other than the account's own, so that
+// the stored password may not be used.
+bool NeedsPasswordForRun(const Account& account, const AccountOverrides& overrides);
+
+// The account with the overrides applied. A security given without a port
+// brings its default port. Throws EPasswordForOtherHost, before anything is
+// sent, for another host without a password for this run.
+Account WithOverrides(Account account, const AccountOverrides& overrides, int slot);

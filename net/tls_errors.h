@@ -1,0 +1,25 @@
+#pragma once
+// Errors of the TLS layer, with their French texts.
+#include <string>
+
+#include "net/tls_certificate.h"
+#include "platform/id_exception.h"
+#include "platform/text.h"
+
+// The server's certificate failed the check: the connection was closed
+// before anything else was sent. The message says why and shows the
+// certificate's fingerprint, so that the user can choose to trust it.
+class EIdTLSCertificateRefused : public EIdException {
+public:
+    EIdTLSCertificateRefused(TIdPeerCertificate certificate, std::string message)
+        : EIdException(std::move(message)), certificate_(std::move(certificate)) {}
+    const TIdPeerCertificate& Certificate() const noexcept { return certificate_; }
+
+private:
+    TIdPeerCertificate certificate_;
+};
+
+// The TLS negotiation did not complete; the text says what the server did.
+VANNOIR_DECLARE_ERROR(EIdTLSHandshakeFailed, EIdException, "La négociation TLS avec le serveur a échoué.");
+// TLS asked of a transport that cannot carry it.
+VANNOIR_DECLARE_ERROR(EIdTLSNotAvailable, EIdException, "Cette connexion ne peut pas être chiffrée (TLS).");
