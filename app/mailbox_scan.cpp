@@ -5,10 +5,20 @@
 #include "app/mailbox_actions.h"
 #include "app/texts.h"
 #include "platform/date_time.h"
+#include "platform/text_format.h"
 
 namespace {
 constexpr int kGridRows = 1000;  // the heading row and 999 messages
+
+// The question names how many messages the purge would delete.
+std::string PurgeQuestion(const ScanRecord& record) {
+    const auto intruders = std::count_if(record.begin(), record.end(), [](const ScanRow& row) {
+        return row.cells[5] == texts::kIntruderMark;
+    });
+    if (intruders == 1) return Ansi(texts::kPurgeQuestionOne);
+    return FormatText(Ansi(texts::kPurgeQuestionMany), {IntToStr(intruders)});
 }
+}  // namespace
 
 void MailboxActions::ClearRows() {
     // A grid grown by a larger mailbox shrinks back, so no cell of an
@@ -25,7 +35,7 @@ Outcome MailboxActions::RunScan() {
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
-        if (intruderFound && view_.dialogs.Confirm(Ansi(texts::kPurgeQuestion))) Purge();
+        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_))) Purge();
     });
 }
 
@@ -53,11 +63,14 @@ void MailboxActions::FillRow(int i) {
     ScanRow row;
     row.cells[0] = IntToStr(i);
     row.cells[1] = FormatGridDate(message_.Date);
-    row.cells[2] = message_.From.Name;
+    // A nameless sender is shown by address, so the column is never empty
+    // for a message that has a sender.
+    row.address = message_.From.Address;
+    row.cells[2] = Trim(message_.From.Name).empty() ? row.address : message_.From.Name;
     row.cells[3] = message_.Subject;
     row.headerLines = message_.HeaderLines.Lines();
     row.cells[4] = IntToStr(client_.QueryMessageSize(i));
-    row.cells[5] = lists_.StatusOf(row.cells[2]);
+    row.cells[5] = lists_.StatusOf({row.cells[2], row.address});
     view_.grid.SetRow(i, row.cells);
     record_.push_back(std::move(row));
 }
@@ -70,6 +83,8 @@ void MailboxActions::Purge() {
     const int highest = static_cast<int>(std::min(count, static_cast<long long>(record_.size())));
     for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
-        if (row && row->cells[5] == texts::kIntruderMark) client_.DeleteMessage(i);
+        if (!row || row->cells[5] != texts::kIntruderMark) continue;
+        client_.DeleteMessage(i);
+        Deleted(i, DeletionKind::Purge);
     }
 }

@@ -17,6 +17,10 @@ std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
 // Windows-1252 text of a readable UTF-8 literal in the source: Ansi("Déconnecté.").
 std::string Ansi(std::string_view utf8);
+// Whether `bytes` is well-formed UTF-8 (shortest forms, no surrogates, at
+// most U+10FFFF) holding at least one non-ASCII character: the sign that a
+// file was written by a UTF-8 editor rather than in Windows-1252.
+bool IsNonAsciiUtf8(std::string_view bytes);
 
 // --- Case and blanks -------------------------------------------------------
 // Only the ASCII letters change.

@@ -1,6 +1,7 @@
 #include "tools/cli_options.h"
 
 #include "platform/text.h"
+#include "tools/cli_lists.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ struct Parser {
 
     void Command() {
         if (positional.empty()) throw CliUsageError("commande manquante");
+        if (ParseListCommand(positional, options)) return;
         const std::string& verb = positional[0];
         std::size_t wanted = 1;
         if (verb == "en-tetes")
@@ -93,6 +95,8 @@ const char* CliUsage() {
            "  vannoir-cli en-tetes [--compte N] [--purger]\n"
            "  vannoir-cli apercu NUM [--compte N]\n"
            "  vannoir-cli supprimer NUM [--compte N]\n"
+           "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
+           "  vannoir-cli journal\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"
            "              colonnes séparées par des tabulations : numéro, date, expéditeur,\n"
@@ -100,6 +104,13 @@ const char* CliUsage() {
            "  apercu      affiche le message NUM\n"
            "  supprimer   supprime le message NUM, puis liste les en-têtes ; le message doit\n"
            "              être celui de la dernière commande en-tetes du même compte\n"
+           "  amis        la liste des amis : lister (par défaut) ses entrées, en ajouter\n"
+           "              ou en retirer une ; une entrée est un nom tel que la colonne\n"
+           "              expéditeur le montre, une adresse (jean@exemple.fr), un domaine\n"
+           "              (@exemple.fr ou *@exemple.fr) ou un domaine et ses sous-domaines\n"
+           "              (*.exemple.fr)\n"
+           "  intrus      de même pour la liste des intrus\n"
+           "  journal     affiche le journal des messages détruits (Liste/Supprimes.LOG)\n"
            "\n"
            "Options :\n"
            "  --compte N        compte de 0 à 10 (1 par défaut)\n"

@@ -3,6 +3,8 @@
 //   en-tetes [--compte N] [--purger]
 //   apercu NUM [--compte N]
 //   supprimer NUM [--compte N]
+//   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
+//   journal
 // plus --hote H, --port P, --utilisateur U for one run, and --aide.
 // Options take their value as the next argument or after "=".
 #include <optional>
@@ -10,7 +12,8 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Headers, Preview, Delete, Help };
+enum class CliCommand { Headers, Preview, Delete, Help, Friends, Intruders, Journal };
+enum class CliListVerb { List, Add, Remove };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
@@ -19,6 +22,8 @@ struct CliOptions {
     bool purge = false;
     std::optional<std::string> host, user;  // UTF-8 as typed
     std::optional<int> port;
+    CliListVerb listVerb = CliListVerb::List;  // of amis and intrus
+    std::string listText;                      // TEXTE, UTF-8 as typed
 };
 
 // Bad usage; what() is a French explanation in UTF-8.

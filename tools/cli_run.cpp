@@ -3,6 +3,7 @@
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "platform/text.h"
+#include "tools/cli_lists.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -74,6 +75,9 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
         out << CliUsage();
         return 0;
     }
+    if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
+        options.command == CliCommand::Journal)
+        return RunFileCommand(options, programFolder, out, err);
     CliSession s(options, programFolder, err);
     Outcome loaded = s.screener.LoadAccount(options.account, OverridesOf(options));
     // A scheduled purge must never run on half its lists.
@@ -101,7 +105,7 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
             SaveRecord(s, options.account);
             PrintRows(s, out);
             break;
-        case CliCommand::Help:
+        default:
             break;
     }
     out.flush();
