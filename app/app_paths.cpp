@@ -9,6 +9,7 @@ AppPaths AppPaths::ForExecutable(const std::filesystem::path& executable) {
     const std::filesystem::path lists = executable.parent_path() / texts::kListFolder;
     paths.friends = lists / texts::kFriendFile;
     paths.intruders = lists / texts::kIntruderFile;
+    paths.journal = lists / texts::kJournalFile;
     paths.help = executable.parent_path() / texts::kHelpFolder / texts::kHelpPage;
     return paths;
 }

@@ -28,8 +28,8 @@ private:
 };
 
 MailboxActions::MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists,
-                               MainWindowView view)
-    : client_(client), message_(message), lists_(lists), view_(view) {
+                               MainWindowView view, std::filesystem::path journal)
+    : client_(client), message_(message), lists_(lists), view_(view), journal_(std::move(journal)) {
     client_.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         view_.status.SetPanelText(0, text);
     };
@@ -78,6 +78,7 @@ Outcome MailboxActions::Delete(int message) {
 }
 
 Outcome MailboxActions::InSession(const std::function<void()>& steps) {
+    deleted_.clear();
     try {
         client_.OpenSession();
     } catch (...) {
@@ -89,13 +90,35 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     } catch (...) {
         failure = std::current_exception();
     }
+    // The server removes the deleted messages only when it answers QUIT
+    // "+OK". The close raises a "-ERR" but lets silence or a dropped line
+    // pass, so the answer itself is looked at: the reply is cleared before
+    // the close and must hold "+OK" after it.
+    client_.LastReply.Clear();
+    bool closed = true;
     try {
         client_.CloseSession();
     } catch (...) {
+        closed = false;
         if (!failure) failure = std::current_exception();
     }
+    if (closed && client_.LastReply.NumericCode() == TIdPOP3::ReplyOk) WriteJournal();
+    deleted_.clear();
     if (failure) return Fail(failure);
     return Outcome::Done();
+}
+
+void MailboxActions::Deleted(int message, DeletionKind kind) {
+    if (const ScanRow* row = RowOf(record_, message)) deleted_.push_back({*row, kind});
+}
+
+void MailboxActions::WriteJournal() {
+    if (deleted_.empty()) return;
+    try {
+        AppendToJournal(journal_, Now(), applied_, deleted_);
+    } catch (const EIdException& e) {
+        view_.dialogs.Warning(e.Message());
+    }
 }
 
 Outcome MailboxActions::Fail(const std::exception_ptr& failure) {

@@ -9,10 +9,13 @@
 // can start another one: it is refused with a message, never run inside the
 // first one's wait on the same client.
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/account_settings.h"
+#include "app/deletion_journal.h"
 #include "app/main_lists.h"
 #include "app/outcome.h"
 #include "app/scan_record.h"
@@ -22,8 +25,10 @@
 
 class MailboxActions {
 public:
-    // Binds the client's status event to status panel 0.
-    MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists, MainWindowView view);
+    // Binds the client's status event to status panel 0. The deletions go
+    // into the journal file `journal` once the server has confirmed them.
+    MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists, MainWindowView view,
+                   std::filesystem::path journal);
 
     // Host, port, user name and password for the next sessions. Given to the
     // client at once when no action runs, else when the running one has
@@ -65,6 +70,10 @@ private:
     // Opens a session, runs `steps`, closes the session whatever happened;
     // a failure has been shown in the error box.
     Outcome InSession(const std::function<void()>& steps);
+    // Message `message` of the record was deleted in this session.
+    void Deleted(int message, DeletionKind kind);
+    // The session's deletions into the journal; a failure is a warning.
+    void WriteJournal();
     Outcome Fail(const std::exception_ptr& failure);
     Outcome Refuse(std::string text);
     void ApplyAccount();
@@ -75,6 +84,8 @@ private:
     MainWindowView view_;
     Account account_;  // the latest chosen
     Account applied_;  // the client's
+    std::filesystem::path journal_;
+    std::vector<Deletion> deleted_;  // this session's, not yet confirmed
     ScanRecord record_;
     bool running_ = false;
     bool haveRecord_ = false;

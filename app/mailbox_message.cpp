@@ -46,7 +46,9 @@ Outcome MailboxActions::RunDelete(int message) {
         message_.ClearAll();
         client_.LoadMessageHeader(message, message_);
         changed = HeaderChanged(message);
-        if (!changed) client_.DeleteMessage(message);
+        if (changed) return;
+        client_.DeleteMessage(message);
+        Deleted(message, DeletionKind::Single);
     });
     if (outcome.IsDone() && changed) return Refuse(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}));
     return outcome;

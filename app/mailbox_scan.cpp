@@ -6,10 +6,20 @@
 #include "app/scan_progress.h"
 #include "app/texts.h"
 #include "platform/date_time.h"
+#include "platform/text_format.h"
 
 namespace {
 constexpr int kGridRows = 1000;  // the heading row and 999 messages
+
+// The question names how many messages the purge would delete.
+std::string PurgeQuestion(const ScanRecord& record) {
+    const auto intruders = std::count_if(record.begin(), record.end(), [](const ScanRow& row) {
+        return row.cells[5] == texts::kIntruderMark;
+    });
+    if (intruders == 1) return Ansi(texts::kPurgeQuestionOne);
+    return FormatText(Ansi(texts::kPurgeQuestionMany), {IntToStr(intruders)});
 }
+}  // namespace
 
 void MailboxActions::ClearRows() {
     // A grid grown by a larger mailbox shrinks back, so no cell of an
@@ -28,7 +38,7 @@ Outcome MailboxActions::RunScan() {
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
-        if (intruderFound && view_.dialogs.Confirm(Ansi(texts::kPurgeQuestion))) Purge();
+        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_))) Purge();
     });
 }
 
@@ -48,7 +58,7 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     events.header = [&](int i, TIdMessage&) { pending = RowFromHeader(i); };
     events.size = [&](int i, int size) {
         pending.cells[4] = IntToStr(size);
-        pending.cells[5] = lists_.StatusOf(pending.cells[2]);
+        pending.cells[5] = lists_.StatusOf({pending.cells[2], pending.address});
         if (pending.cells[5] == texts::kIntruderMark) intruderFound = true;
         // More than 999 messages: the grid grows, a thousand rows at a time.
         if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
@@ -65,7 +75,10 @@ ScanRow MailboxActions::RowFromHeader(int i) const {
     ScanRow row;
     row.cells[0] = IntToStr(i);
     row.cells[1] = FormatGridDate(message_.Date);
-    row.cells[2] = message_.From.Name;
+    // A nameless sender is shown by address, so the column is never empty
+    // for a message that has a sender.
+    row.address = message_.From.Address;
+    row.cells[2] = Trim(message_.From.Name).empty() ? row.address : message_.From.Name;
     row.cells[3] = message_.Subject;
     row.headerLines = message_.HeaderLines.Lines();
     return row;
@@ -82,5 +95,13 @@ void MailboxActions::Purge() {
         const ScanRow* row = RowOf(record_, i);
         if (row && row->cells[5] == texts::kIntruderMark) intruders.push_back(i);
     }
-    client_.DeleteMessages(intruders);
+    // Whatever ends the batch, the journal gets the deletions still marked.
+    std::size_t marked = 0;
+    try {
+        client_.DeleteMessages(intruders, &marked);
+    } catch (...) {
+        for (std::size_t k = 0; k < marked; ++k) Deleted(intruders[k], DeletionKind::Purge);
+        throw;
+    }
+    for (int i : intruders) Deleted(i, DeletionKind::Purge);
 }

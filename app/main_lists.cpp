@@ -9,14 +9,21 @@ void MainLists::LoadBoth() {
 
 void MainLists::Reload(ListKind kind) { Edit(kind).Assign(LoadListFile(File(kind))); }
 
-void MainLists::AddSender(ListKind kind, std::string name) {
-    if (!Edit(kind).Add(std::move(name))) return;
+bool MainLists::AddSender(ListKind kind, std::string_view text) {
+    if (!Edit(kind).Add(text)) return false;
     SaveListFile(File(kind), List(kind).Entries());
+    return true;
 }
 
-std::string MainLists::StatusOf(std::string_view sender) const {
-    if (intruders_.Contains(sender)) return std::string(texts::kIntruderMark);
-    if (friends_.Contains(sender)) return std::string(texts::kFriendMark);
+bool MainLists::RemoveSender(ListKind kind, std::string_view text) {
+    if (!Edit(kind).Remove(text)) return false;
+    SaveListFile(File(kind), List(kind).Entries());
+    return true;
+}
+
+std::string MainLists::StatusOf(SenderKey sender) const {
+    if (intruders_.Matches(sender)) return std::string(texts::kIntruderMark);
+    if (friends_.Matches(sender)) return std::string(texts::kFriendMark);
     return {};
 }
 

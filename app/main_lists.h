@@ -26,15 +26,19 @@ public:
     void LoadBoth();
     // Replaces one list by its file. Throws EListFileOpenError.
     void Reload(ListKind kind);
-    // Adds `name` unless an entry matches it, then saves the whole list.
-    // Throws EListFileCreateError; the name then stays in memory.
-    void AddSender(ListKind kind, std::string name);
+    // Adds `text` (trimmed) unless it is empty or already an entry, then
+    // saves the whole list; false when nothing was added. Throws
+    // EListFileCreateError; the entry then stays in memory.
+    bool AddSender(ListKind kind, std::string_view text);
+    // Removes the entries that are `text`, then saves the whole list; false
+    // (nothing written) when there was none. Throws EListFileCreateError.
+    bool RemoveSender(ListKind kind, std::string_view text);
     // Empties the list in memory; the file is left alone.
     void Empty(ListKind kind) { Edit(kind).Clear(); }
 
     // The grid's status mark for a sender: the intruder mark, else the
     // friend mark, else empty (Windows-1252).
-    std::string StatusOf(std::string_view sender) const;
+    std::string StatusOf(SenderKey sender) const;
 
     // The dialog that removes names from a list's file; after each save it
     // reloads that list here.

@@ -10,6 +10,8 @@
 struct ScanRow {
     std::array<std::string, 6> cells;
     std::vector<std::string> headerLines;
+    // The From address: the lists match it, the journal records it.
+    std::string address;
 };
 
 // Row of message i at index i - 1; only rows the scan completed.

@@ -12,6 +12,7 @@ namespace {
 constexpr std::string_view kMailbox = "Boite";
 constexpr std::string_view kRow = "Ligne";
 constexpr std::string_view kHeader = "En-tete";
+constexpr std::string_view kAddress = "Adresse";
 
 std::string Escape(std::string_view field) {
     std::string out;
@@ -66,6 +67,7 @@ std::string FormatSection(int slot, const MailboxIdentity& mailbox, const ScanRe
         out += kRow;
         for (const std::string& cell : row.cells) out += "\t" + Escape(cell);
         out += "\r\n";
+        if (!row.address.empty()) out += std::string(kAddress) + "\t" + Escape(row.address) + "\r\n";
         for (const std::string& line : row.headerLines)
             out += std::string(kHeader) + "\t" + Escape(line) + "\r\n";
     }
@@ -91,6 +93,10 @@ bool AddLine(ScanRecord& record, const std::vector<std::string>& fields) {
         ScanRow row;
         std::copy(fields.begin() + 1, fields.end(), row.cells.begin());
         record.push_back(std::move(row));
+        return true;
+    }
+    if (fields[0] == kAddress && fields.size() == 2 && !record.empty()) {
+        record.back().address = fields[1];
         return true;
     }
     if (fields[0] == kHeader && fields.size() == 2 && !record.empty()) {

@@ -7,6 +7,7 @@
 //   [Compte 1]
 //   Boite<TAB>host<TAB>port<TAB>user       the mailbox the rows come from
 //   Ligne<TAB>cell0<TAB>...<TAB>cell5      one per row, in order
+//   Adresse<TAB>address                    the From address of the row above
 //   En-tete<TAB>line                       the header lines of the row above
 // Fields escape "%", TAB, CR, LF and byte 0 as "%25", "%09", "%0D", "%0A",
 // "%00". Everything else is kept as it is (Windows-1252).

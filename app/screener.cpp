@@ -4,12 +4,16 @@
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
 #include "app/print_layout.h"
+#include "app/settings_exposure.h"
 #include "app/texts.h"
 #include "message/message.h"
+#include "platform/text.h"
+#include "platform/text_format.h"
 #include "pop3/pop3.h"
 
 struct Screener::Parts {
-    Parts(const AppPaths& paths, MainWindowView view) : lists(paths), actions(client, message, lists, view) {}
+    Parts(const AppPaths& paths, MainWindowView view)
+        : lists(paths), actions(client, message, lists, view, paths.journal) {}
     TIdPOP3 client;
     TIdMessage message;
     MainLists lists;
@@ -29,7 +33,11 @@ void Screener::FormCreate() {
 Outcome Screener::FormShow(int selector) {
     Outcome account = LoadAccount(selector);
     if (!account.IsDone()) return account;
-    return LoadLists();
+    Outcome lists = LoadLists();
+    // The settings hold passwords: say so when others than the owner may read them.
+    if (std::string warning = SettingsExposureWarning(paths_.settings); !warning.empty())
+        view_.dialogs.Warning(warning);
+    return lists;
 }
 
 Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
@@ -58,10 +66,42 @@ Outcome Screener::Preview(int message) { return parts_->actions.Preview(message)
 Outcome Screener::Delete(int message) { return parts_->actions.Delete(message); }
 
 Outcome Screener::AddCurrentSender(ListKind kind) {
-    return RunShowingErrors(view_.dialogs, [&] {
-        const ScanRow* row = RowOf(parts_->actions.Record(), view_.grid.CurrentRow());
-        parts_->lists.AddSender(kind, row ? row->cells[2] : std::string());
-    });
+    const ScanRow* row = RowOf(parts_->actions.Record(), view_.grid.CurrentRow());
+    return AddSender(kind, row ? row->cells[2] : std::string());
+}
+
+Outcome Screener::AddSender(ListKind kind, std::string_view text) {
+    // An empty entry would catch nothing, and once caught everything nameless.
+    if (Trim(text).empty()) {
+        std::string shown = Ansi(texts::kNoSenderToAdd);
+        view_.dialogs.Message(shown);
+        return Outcome::Refused(std::move(shown));
+    }
+    return RunShowingErrors(view_.dialogs, [&] { parts_->lists.AddSender(kind, text); });
+}
+
+Outcome Screener::RemoveSender(ListKind kind, std::string_view text) {
+    bool removed = false;
+    Outcome outcome =
+        RunShowingErrors(view_.dialogs, [&] { removed = parts_->lists.RemoveSender(kind, text); });
+    if (!outcome.IsDone() || removed) return outcome;
+    std::string shown = FormatText(Ansi(texts::kNotInList), {Trim(text)});
+    view_.dialogs.Message(shown);
+    return Outcome::Refused(std::move(shown));
+}
+
+Outcome Screener::LoadList(ListKind kind) {
+    return RunShowingErrors(view_.dialogs, [&] { parts_->lists.Reload(kind); });
+}
+
+Outcome Screener::OpenJournal(Shell& shell) {
+    if (!std::filesystem::exists(paths_.journal)) {
+        std::string shown = Ansi(texts::kJournalEmpty);
+        view_.dialogs.Message(shown);
+        return Outcome::Refused(std::move(shown));
+    }
+    shell.Open(paths_.journal);
+    return Outcome::Done();
 }
 
 Outcome Screener::EmptyList(ListKind kind) {
@@ -108,4 +148,6 @@ const Account& Screener::CurrentAccount() const { return parts_->actions.Current
 const ScanRecord& Screener::Record() const { return parts_->actions.Record(); }
 bool Screener::HasRecord() const { return parts_->actions.HasRecord(); }
 void Screener::RestoreRecord(ScanRecord record) { parts_->actions.RestoreRecord(std::move(record)); }
-std::string Screener::StatusOf(std::string_view sender) const { return parts_->lists.StatusOf(sender); }
+std::string Screener::StatusOf(std::string_view shown, std::string_view address) const {
+    return parts_->lists.StatusOf({shown, address});
+}

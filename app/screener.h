@@ -55,8 +55,17 @@ public:
     Outcome Preview(int message);
     Outcome Delete(int message);
 
-    // "Amis" / "Intrus": the current row's sender.
+    // "Amis" / "Intrus": the current row's sender as the grid shows it (its
+    // address when it has no name). A row without sender adds nothing and
+    // says so.
     Outcome AddCurrentSender(ListKind kind);
+    // The same for a text (a name, an address, "@domain", "*.domain").
+    Outcome AddSender(ListKind kind, std::string_view text);
+    // Removes the entries that are `text` from the list and its file;
+    // refused with a message when there is none.
+    Outcome RemoveSender(ListKind kind, std::string_view text);
+    // One list replaced by its file.
+    Outcome LoadList(ListKind kind);
     // "Vider liste amis" / "Vider liste intrus".
     Outcome EmptyList(ListKind kind);
     // The list dialogs and the configuration dialog, bound to this window.
@@ -73,6 +82,10 @@ public:
     Outcome PrintMessage(Printer& printer);
     // "Aide" > "Sommaire": the help page beside the program.
     void OpenHelp(Shell& shell) { shell.Open(paths_.help); }
+    // "Fichier" > "Journal des suppressions": the journal of deletions in
+    // the desktop's text editor; refused with a message while it does not
+    // exist yet.
+    Outcome OpenJournal(Shell& shell);
 
     // A mailbox action is waiting on the network.
     bool Busy() const;
@@ -84,8 +97,9 @@ public:
     bool HasRecord() const;
     // Takes the rows of an earlier scan (kept between runs by the caller).
     void RestoreRecord(ScanRecord record);
-    // The grid's status mark the lists give a sender.
-    std::string StatusOf(std::string_view sender) const;
+    // The grid's status mark the lists give a sender: the text of its grid
+    // column and its address.
+    std::string StatusOf(std::string_view shown, std::string_view address = {}) const;
     const AppPaths& Paths() const { return paths_; }
 
 private:

@@ -25,8 +25,10 @@ EListFileCreateError::EListFileCreateError(const std::filesystem::path& path, in
 
 std::vector<std::string> ParseListFile(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
+    const bool utf8 = IsNonAsciiUtf8(bytes);
     std::vector<std::string> entries;
-    for (TextLine& line : SplitTextLines(bytes)) entries.push_back(std::move(line.text));
+    for (const TextLine& line : SplitTextLines(bytes))
+        entries.push_back(Trim(utf8 ? Utf8ToAnsi(line.text) : line.text));
     return entries;
 }
 
@@ -52,14 +54,68 @@ void SortLikeListBox(std::vector<std::string>& entries) {
                      [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
 }
 
-int SenderList::IndexOf(std::string_view name) const {
+namespace {
+
+// `domain` is `base` or one of its subdomains.
+bool WithinDomain(std::string_view domain, std::string_view base) {
+    if (base.empty() || domain.size() < base.size()) return false;
+    if (domain.size() == base.size()) return domain == base;
+    return domain.ends_with(base) && domain[domain.size() - base.size() - 1] == '.';
+}
+
+// `pattern` and `address` trimmed and lower-cased.
+bool AddressMatches(std::string_view pattern, std::string_view address) {
+    if (address.empty()) return false;
+    const std::size_t at = address.rfind('@');
+    const std::string_view domain =
+        at == std::string_view::npos ? std::string_view() : address.substr(at + 1);
+    if (pattern.starts_with("*@")) pattern.remove_prefix(1);
+    if (pattern.starts_with("@"))
+        pattern.remove_prefix(1);
+    else if (!pattern.starts_with("*."))
+        return pattern == address;
+    if (pattern.starts_with("*.")) return WithinDomain(domain, pattern.substr(2));
+    return !pattern.empty() && pattern == domain;
+}
+
+bool NamesAddresses(std::string_view entry) {
+    return entry.find('@') != std::string_view::npos || entry.starts_with("*.");
+}
+
+}  // namespace
+
+bool EntryMatches(std::string_view entry, SenderKey sender) {
+    const std::string trimmed = Trim(entry);
+    if (trimmed.empty()) return false;
+    if (NamesAddresses(trimmed)) return AddressMatches(LowerCase(trimmed), LowerCase(Trim(sender.address)));
+    return AnsiSameText(trimmed, Trim(sender.shown));
+}
+
+int SenderList::IndexOf(std::string_view text) const {
+    const std::string sought = Trim(text);
+    if (sought.empty()) return -1;
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (AnsiSameText(entries_[i], name)) return static_cast<int>(i);
+        if (AnsiSameText(Trim(entries_[i]), sought)) return static_cast<int>(i);
     return -1;
 }
 
-bool SenderList::Add(std::string name) {
-    if (Contains(name)) return false;
-    entries_.push_back(std::move(name));
+bool SenderList::Matches(SenderKey sender) const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [&](const std::string& entry) { return EntryMatches(entry, sender); });
+}
+
+bool SenderList::Add(std::string_view text) {
+    std::string entry = Trim(text);
+    if (entry.empty() || IndexOf(entry) >= 0) return false;
+    entries_.push_back(std::move(entry));
     return true;
+}
+
+bool SenderList::Remove(std::string_view text) {
+    const std::size_t before = entries_.size();
+    const std::string sought = Trim(text);
+    std::erase_if(entries_, [&](const std::string& entry) {
+        return !sought.empty() && AnsiSameText(Trim(entry), sought);
+    });
+    return entries_.size() != before;
 }

@@ -1,6 +1,10 @@
 #pragma once
-// The friend and intruder lists: sender display names, matched as whole
-// texts ignoring case (locale-aware), kept in files of one name per line.
+// The friend and intruder lists, kept in files of one entry per line. An
+// entry with "@" (or starting "*.") names addresses: "jean@exemple.fr" that
+// one, "@exemple.fr" and "*@exemple.fr" every address of the domain,
+// "*.exemple.fr" the domain and its subdomains, all ignoring case. Any other
+// entry is a sender as the grid shows it, matched as a whole text ignoring
+// case (locale-aware). An empty entry matches nothing.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -21,7 +25,9 @@ public:
 
 // Entries of a list file: pieces between line ends (CR LF, CR alone, LF
 // alone), empty pieces included, no entry after a final line end; a byte 0
-// ends the reading.
+// ends the reading. Each entry is trimmed. A file of well-formed UTF-8 with
+// non-ASCII characters (written by a text editor or from the command line)
+// is read as UTF-8, any other as Windows-1252.
 std::vector<std::string> ParseListFile(std::string_view bytes);
 // Every entry followed by CR LF; an empty list gives an empty file.
 std::string FormatListFile(const std::vector<std::string>& entries);
@@ -35,17 +41,32 @@ void SaveListFile(const std::filesystem::path& path, const std::vector<std::stri
 // the locale-aware comparison ignoring case, equal names in their order.
 void SortLikeListBox(std::vector<std::string>& entries);
 
+// A message's sender as the lists see it: the text of the grid's sender
+// column and the address of its From (both Windows-1252, either empty).
+struct SenderKey {
+    std::string_view shown;
+    std::string_view address;
+};
+
+// Whether `entry` (trimmed or not) catches `sender`.
+bool EntryMatches(std::string_view entry, SenderKey sender);
+
 // An in-memory list: unsorted, in file order then in order of addition.
 class SenderList {
 public:
     const std::vector<std::string>& Entries() const { return entries_; }
     void Assign(std::vector<std::string> entries) { entries_ = std::move(entries); }
     void Clear() { entries_.clear(); }
-    // Index of the first entry matching `name`, or -1.
-    int IndexOf(std::string_view name) const;
-    bool Contains(std::string_view name) const { return IndexOf(name) >= 0; }
-    // Appends `name` unless an entry matches it; false when it was there.
-    bool Add(std::string name);
+    // Index of the first entry that is `text` (both trimmed, case ignored,
+    // locale-aware), or -1; an empty text is never found.
+    int IndexOf(std::string_view text) const;
+    // Whether an entry catches the sender.
+    bool Matches(SenderKey sender) const;
+    // Appends trimmed `text` unless it is empty or already an entry; false
+    // when nothing was added.
+    bool Add(std::string_view text);
+    // Removes every entry that is `text`; false when there was none.
+    bool Remove(std::string_view text);
 
 private:
     std::vector<std::string> entries_;

@@ -41,6 +41,20 @@ inline constexpr std::string_view kFriendFile = "Amis.TXT";
 inline constexpr std::string_view kIntruderFile = "Intrus.TXT";
 inline constexpr std::string_view kCannotOpenFile = "Impossible d'ouvrir le fichier \"%s\". %s";
 inline constexpr std::string_view kCannotCreateFile = "Impossible de créer le fichier \"%s\". %s";
+// "Amis" / "Intrus" on a row without a sender.
+inline constexpr std::string_view kNotInList = "« %s » n'est pas dans la liste.";
+inline constexpr std::string_view kNoSenderToAdd =
+    "Aucun expéditeur à ajouter : la ligne choisie n'en a pas.";
+
+// Journal of deletions, beside the lists; its menu item in "Fichier".
+inline constexpr std::string_view kJournalFile = "Supprimes.LOG";
+inline constexpr std::string_view kJournalMenuItem = "Journal des suppressions";
+inline constexpr std::string_view kJournalPurge = "purge des intrus";
+inline constexpr std::string_view kJournalSingle = "suppression";
+inline constexpr std::string_view kJournalEmpty = "Aucune suppression n'a encore été enregistrée.";
+inline constexpr std::string_view kCannotWriteJournal =
+    "Les messages ont bien été détruits, mais le journal des suppressions \"%s\" n'a pas pu être "
+    "complété. %s";
 
 // Header grid.
 inline constexpr std::string_view kHeadings[6] = {"",      "Date, heure", "Expéditeur",
@@ -53,7 +67,9 @@ inline constexpr std::string_view kCannotConnect = "Impossible de se connecter a
 inline constexpr std::string_view kNoNewMessage = "Aucun nouveau message !";
 inline constexpr std::string_view kOneMessage = " message sur le serveur";
 inline constexpr std::string_view kManyMessages = " messages sur le serveur";
-inline constexpr std::string_view kPurgeQuestion = "Voulez-vous détruire les messages intrus ?";
+// The purge question with the number of intruders, and for a single one.
+inline constexpr std::string_view kPurgeQuestionMany = "Voulez-vous détruire les %d messages intrus ?";
+inline constexpr std::string_view kPurgeQuestionOne = "Voulez-vous détruire le message intrus ?";
 inline constexpr std::string_view kPartCount = "Nombre de parties : ";
 inline constexpr std::string_view kAttachment = "Pièce jointe : ";
 inline constexpr std::string_view kActionRunning =

@@ -69,6 +69,14 @@ int ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
     return result;
 }
 
+int AppendToFile(const std::filesystem::path& path, std::string_view bytes) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return errno;
+    int result = WriteAll(fd, bytes);
+    if (::close(fd) != 0 && result == 0) result = errno;
+    return result;
+}
+
 int ReplaceFileAtomically(const std::filesystem::path& requested, std::string_view bytes, FileAccess access) {
     const std::filesystem::path path = Target(requested);
     mode_t mode = 0;

@@ -17,6 +17,11 @@ enum class FileAccess {
 // failure (ENOENT for a missing file or folder); `bytes` is then empty.
 int ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
 
+// Appends `bytes` at the end of `path`, flushed to disk, creating the file (0644)
+// when missing, never its folder; what was there is never rewritten. Returns
+// 0, or the errno of the failure.
+int AppendToFile(const std::filesystem::path& path, std::string_view bytes);
+
 // Replaces the contents of `path` by `bytes`, creating the file when missing
 // (never its folder). A file without write permission for its owner counts as
 // read-only and is refused with EACCES, as is a folder that refuses the

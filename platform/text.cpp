@@ -177,6 +177,30 @@ char AnsiChar(char32_t cp) {
 
 std::string Ansi(std::string_view utf8) { return Utf8ToAnsi(utf8); }
 
+bool IsNonAsciiUtf8(std::string_view bytes) {
+    bool nonAscii = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        nonAscii = true;
+        int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        if (extra < 0 || i + extra >= bytes.size()) return false;
+        char32_t cp = b & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            auto c = static_cast<unsigned char>(bytes[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        static constexpr char32_t kLowest[4] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kLowest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return nonAscii;
+}
+
 char UpCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 std::string UpperCase(std::string_view s) {

@@ -26,6 +26,10 @@ char AnsiChar(char32_t codePoint);
 void AppendUtf8(std::string& utf8, char32_t codePoint);
 // Windows-1252 text of a readable UTF-8 literal in the source: Ansi("Déconnecté.").
 std::string Ansi(std::string_view utf8);
+// Whether `bytes` is well-formed UTF-8 (shortest forms, no surrogates, at
+// most U+10FFFF) holding at least one non-ASCII character: the sign that a
+// file was written by a UTF-8 editor rather than in Windows-1252.
+bool IsNonAsciiUtf8(std::string_view bytes);
 
 // --- Case and blanks -------------------------------------------------------
 // Only the ASCII letters change.

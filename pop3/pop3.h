@@ -89,7 +89,10 @@ public:
     // DELE had already gone out and was accepted (RSET, then the DELEs before
     // the refusal again); when that repair fails the connection is dropped
     // without QUIT, so that nothing unconfirmed is removed.
-    void DeleteMessages(const std::vector<int>& numbers);
+    // `marked`, when given, receives how many of `numbers`, from the first,
+    // stay marked for deletion when it returns or throws (0 when the
+    // connection was dropped).
+    void DeleteMessages(const std::vector<int>& numbers, std::size_t* marked = nullptr);
 
     // The connection's open and close are the session's.
     void OpenConnection(int timeout = -1) override { OpenSession(timeout); }

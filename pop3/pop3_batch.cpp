@@ -126,7 +126,10 @@ void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& even
     });
 }
 
-void TIdPOP3::DeleteMessages(const std::vector<int>& numbers) {
+void TIdPOP3::DeleteMessages(const std::vector<int>& numbers, std::size_t* marked) {
+    std::size_t unused = 0;
+    std::size_t& kept = marked ? *marked : unused;
+    kept = 0;
     std::vector<Step> steps;
     steps.reserve(numbers.size());
     for (int n : numbers) steps.push_back({Step::Dele, n});
@@ -139,7 +142,9 @@ void TIdPOP3::DeleteMessages(const std::vector<int>& numbers) {
     bool acceptedAfter = false;
     try {
         RunSteps(steps, ahead, answer, &acceptedAfter);
+        kept = confirmed;
     } catch (const EIdProtocolReplyError&) {
+        kept = confirmed;
         if (!acceptedAfter) throw;
         // DELEs the server took after the refused one were never meant to
         // count: unmark everything and mark again what was confirmed before.
@@ -150,12 +155,17 @@ void TIdPOP3::DeleteMessages(const std::vector<int>& numbers) {
             RunSteps(steps, ahead, [this](const Step&) { ReadReply({ReplyOk}); });
         } catch (const std::exception&) {
             ReleaseSocket();
+            kept = 0;
         }
         std::rethrow_exception(refusal);
     } catch (const std::exception&) {
         // The answers still due are unknown: leaving without QUIT is the one
         // way to be sure none of those deletions happens.
-        if (ahead && confirmed + 1 < steps.size()) ReleaseSocket();
+        kept = confirmed;
+        if (ahead && confirmed + 1 < steps.size()) {
+            ReleaseSocket();
+            kept = 0;
+        }
         throw;
     }
 }

@@ -1,6 +1,7 @@
 #include "tools/cli_options.h"
 
 #include "platform/text.h"
+#include "tools/cli_lists.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ struct Parser {
 
     void Command() {
         if (positional.empty()) throw CliUsageError("commande manquante");
+        if (ParseListCommand(positional, options)) return;
         const std::string& verb = positional[0];
         std::size_t wanted = 1;
         if (verb == "en-tetes")
@@ -130,6 +132,8 @@ const char* CliUsage() {
            "  vannoir-cli compte N [--serveur H --utilisateur U [--port P] [--securite S]\n"
            "                        [--empreinte F]]\n"
            "  vannoir-cli certificat --hote H [--port P] [--securite S]\n"
+           "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
+           "  vannoir-cli journal\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"
            "              colonnes séparées par des tabulations : numéro, date, expéditeur,\n"
@@ -145,6 +149,13 @@ const char* CliUsage() {
            "              standard, ou tapé sans écho au terminal\n"
            "  certificat  montre le certificat du serveur H : sujet, émetteur, validité,\n"
            "              empreinte SHA-256 et verdict de la vérification\n"
+           "  amis        la liste des amis : lister (par défaut) ses entrées, en ajouter\n"
+           "              ou en retirer une ; une entrée est un nom tel que la colonne\n"
+           "              expéditeur le montre, une adresse (jean@exemple.fr), un domaine\n"
+           "              (@exemple.fr ou *@exemple.fr) ou un domaine et ses sous-domaines\n"
+           "              (*.exemple.fr)\n"
+           "  intrus      de même pour la liste des intrus\n"
+           "  journal     affiche le journal des messages détruits (Liste/Supprimes.LOG)\n"
            "\n"
            "Options :\n"
            "  --compte N        compte de 0 à 10 (1 par défaut)\n"

@@ -6,6 +6,8 @@
 //   importer
 //   compte N [--serveur H --utilisateur U [--port P] [--securite S] [--empreinte F]]
 //   certificat --hote H [--port P] [--securite S]
+//   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
+//   journal
 // plus --hote H, --port P, --utilisateur U, --securite S, --delai S for one
 // run, and --aide.
 // Options take their value as the next argument or after "=".
@@ -16,7 +18,19 @@
 
 #include "app/account_security.h"
 
-enum class CliCommand { Headers, Preview, Delete, Import, Account, Certificate, Help };
+enum class CliCommand {
+    Headers,
+    Preview,
+    Delete,
+    Import,
+    Account,
+    Certificate,
+    Friends,
+    Intruders,
+    Journal,
+    Help
+};
+enum class CliListVerb { List, Add, Remove };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
@@ -27,7 +41,9 @@ struct CliOptions {
     std::optional<int> port;
     std::optional<std::string> server, fingerprint;  // compte
     std::optional<AccountSecurity> security;
-    std::optional<int> delaySeconds;  // both time limits
+    std::optional<int> delaySeconds;           // both time limits
+    CliListVerb listVerb = CliListVerb::List;  // of amis and intrus
+    std::string listText;                      // TEXTE, UTF-8 as typed
 };
 
 // Bad usage; what() is a French explanation in UTF-8.

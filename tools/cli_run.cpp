@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "platform/user_accounts.h"
 #include "tools/cli_account_command.h"
+#include "tools/cli_lists.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -93,6 +94,9 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
     if (options.command == CliCommand::Account)
         return RunAccountCommand(options, settings, out, err, readPassword);
     if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
+    if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
+        options.command == CliCommand::Journal)
+        return RunFileCommand(options, programFolder, out, err);
     CliSession s(options, programFolder, err);
     if (options.command == CliCommand::Import) return Import(s, out);
     Outcome loaded = s.screener.LoadAccount(options.account, OverridesForRun(s, options, readPassword));
@@ -121,10 +125,7 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
             SaveRecord(s, options.account);
             PrintRows(s, out);
             break;
-        case CliCommand::Import:
-        case CliCommand::Account:
-        case CliCommand::Certificate:
-        case CliCommand::Help:
+        default:
             break;
     }
     out.flush();

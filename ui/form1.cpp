@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+#include "app/texts.h"
 #include "ui/app_icon.h"
 #include "ui/degrad_class.h"
 #include "ui/form2.h"
@@ -127,6 +128,7 @@ void TForm1::BuildMenus() {
     QMenu* print = file->addMenu(QStringLiteral("Imprimer"));
     print->addAction(QStringLiteral("en-têtes"), this, &TForm1::enttes1Click);
     print->addAction(QStringLiteral("message"), this, &TForm1::message1Click);
+    file->addAction(toQt(Ansi(texts::kJournalMenuItem)), this, &TForm1::Journal1Click);
     file->addSeparator();
     file->addAction(QStringLiteral("&Quitter"), this, &TForm1::Quitter1Click);
 
@@ -250,6 +252,7 @@ void TForm1::Rayerintrus1Click() {
     if (form5_) form5_->Execute();
 }
 void TForm1::Viderlisteintrus1Click() { screener_->EmptyList(ListKind::Intruders); }
+void TForm1::Journal1Click() { screener_->OpenJournal(*shell_); }
 void TForm1::Sommaire1Click() { screener_->OpenHelp(*shell_); }
 void TForm1::Apropos1Click() {
     if (form4_) form4_->Execute();

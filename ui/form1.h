@@ -70,6 +70,7 @@ public:
     void Viderlisteamis1Click();
     void Rayerintrus1Click();
     void Viderlisteintrus1Click();
+    void Journal1Click();
     void Sommaire1Click();
     void Apropos1Click();
 

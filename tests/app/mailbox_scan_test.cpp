@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <optional>
+#include <sstream>
 
 #include "mailbox_script.h"
 #include "platform/text.h"
@@ -25,7 +26,7 @@ struct ScanCase {
     std::string countText;
     std::vector<std::string> shown;
 };
-const std::string kQuestion = "confirm: " + Ansi("Voulez-vous détruire les messages intrus ?");
+const std::string kQuestion = "confirm: " + Ansi("Voulez-vous détruire les 2 messages intrus ?");
 const std::string kThree = Stat(3) + Stat(3) + Stat(3) + Stat(3) + Message(1, kSpam, 300) +
                            Message(2, kAnne, 200) + Message(3, kZoe, 100);
 const GridRows kThreeRows = {"1|Spam|Promo|300|I", "2|Anne|Salut|200|A", "3|Zo\xE9|Re: Salut|100|I"};
@@ -41,7 +42,7 @@ const ScanCase kScans[] = {
     {"two_messages_no_intruder",
      Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kAnne, 10) + Message(2, kBare, 20) + Quit(),
      {},
-     {"1|Anne|Salut|10|A", "2||Sans nom|20|"},
+     {"1|Anne|Salut|10|A", "2|x@example.fr|Sans nom|20|"},
      "2 messages sur le serveur",
      {}},
     {"intruders_yes_purges_from_highest",
@@ -96,14 +97,145 @@ TEST_F(MailboxFixture, HeadingsInRowZero) {
     EXPECT_EQ(window.grid.Row(0), Ansi("|Date, heure|Expéditeur|Sujet|Taille|Statut"));
 }
 
-TEST_F(MailboxFixture, EmptySenderMatchesOnlyAnEmptyEntry) {
-    UseLists("\r\n", "");
-    ScriptedPop3Server server(ScanLogin() + Stat(2) + Stat(2) + Stat(2) + Stat(2) + Message(1, kBare, 1) +
-                              Message(2, kSpam, 2) + Quit());
+// Every form of From against lists holding names, addresses, domains and
+// blank lines: the sender column, then the status.
+struct SenderCase {
+    const char* name;
+    const char* header;  // the From line, or any line without From
+    const char* shown;
+    const char* status;
+};
+const SenderCase kSenders[] = {
+    {"name_and_address", "From: Jean Dupont <jean@ailleurs.fr>", "Jean Dupont", "A"},
+    {"bare_address", "From: x@pub.example", "x@pub.example", "I"},
+    {"angle_address", "From: <x@PUB.example>", "x@PUB.example", "I"},
+    {"address_then_comment", "From: y@mail.pub.example (Promo)", "y@mail.pub.example", "I"},
+    {"name_differs_address_caught", "From: Anne <promo@pub.example>", "Anne", "I"},
+    {"address_entry_under_any_name", "From: Bob Martin <bob@example.fr>", "Bob Martin", "A"},
+    // The address parser keeps a group's name as the display name.
+    {"group_syntax", "From: Equipe: z@example.fr;", "Equipe: ", ""},
+    {"nameless_unknown", "From: z@example.fr", "z@example.fr", ""},
+    {"no_from", "X-Rien: 1", "", ""},
+    {"empty_from", "From:", "", ""},
+    {"accented_name_from_utf8_file", "From: Z\xC9LIE <z@ailleurs.fr>", "Z\xC9LIE", "A"},
+};
+class SenderForms : public MailboxFixture, public testing::WithParamInterface<SenderCase> {};
+TEST_P(SenderForms, ColumnTwoAndStatus) {
+    // The friend file in UTF-8 as an editor saves it; blank lines in both.
+    UseLists("Jean Dupont\r\n\r\nZ\xC3\xA9lie\r\nbob@EXAMPLE.fr\r\n  \r\n", "\r\nAnne\r\n*.pub.example\r\n");
+    ScriptedPop3Server server(ScanOf({std::string(GetParam().header) + "\nSubject: s"}));
+    UseServer(server);
+    EXPECT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(Rows(), GridRows{"1|" + std::string(GetParam().shown) + "|s|100|" + GetParam().status});
+}
+INSTANTIATE_TEST_SUITE_P(Table, SenderForms, testing::ValuesIn(kSenders),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MailboxFixture, NamelessSenderIsAddedByAddress) {
+    UseLists("", "");
+    ScriptedPop3Server server(ScanOf({Header("<x@pub.example>", "Promo")}) + kNextSession +
+                              ScanOf({Header("Autre nom <X@pub.example>", "Promo")}));
     UseServer(server);
     screener.Scan();
+    window.grid.current = 1;
+    EXPECT_TRUE(screener.AddCurrentSender(ListKind::Intruders).IsDone());
+    EXPECT_EQ(FileBytes(paths.intruders), "x@pub.example\r\n");
+    screener.Scan();
     server.ExpectFinished();
-    EXPECT_EQ(Rows(), (GridRows{"1||Sans nom|1|A", "2|Spam|Promo|2|"}));
+    EXPECT_EQ(Rows(), GridRows{"1|Autre nom|Promo|100|I"});
+}
+
+// The journal after sessions whose QUIT the server confirmed, refused or
+// never answered.
+struct JournalCase {
+    const char* name;
+    std::string script;                // after the log-in and the scan of kThree
+    std::vector<std::string> journal;  // "sender|subject|size|action" per line
+};
+const std::string kPurgeCommands = Stat(3) + Dele(3) + Dele(1);
+const JournalCase kJournals[] = {
+    {"quit_confirmed",
+     kPurgeCommands + Quit(),
+     {"Zo\xC3\xA9 <zoe@example.fr>|Re: Salut|100|purge des intrus",
+      "Spam <s@pub.example>|Promo|300|purge des intrus"}},
+    {"quit_refused", kPurgeCommands + "C: QUIT\nS: -ERR impossible de supprimer\n", {}},
+    {"quit_unanswered", kPurgeCommands + "C: QUIT\n", {}},
+    {"quit_answered_garbage", kPurgeCommands + "C: QUIT\nS: bizarre\n", {}},
+    {"dele_refused_midway_keeps_the_confirmed_one",
+     Stat(3) + Dele(3) + "C: DELE 1\nS: -ERR verrou\n" + Quit(),
+     {"Zo\xC3\xA9 <zoe@example.fr>|Re: Salut|100|purge des intrus"}},
+};
+class Journal : public MailboxFixture, public testing::WithParamInterface<JournalCase> {};
+TEST_P(Journal, HoldsOnlyDeletionsTheServerConfirmed) {
+    UseLists("", "Spam\r\nZO\xC9\r\n");
+    ScriptedPop3Server server(ScanLogin() + kThree + GetParam().script);
+    UseServer(server);
+    window.dialogs.answers = {true};
+    screener.Scan();
+    server.ExpectFinished();
+    std::vector<std::string> lines;
+    std::string bytes;
+    if (std::filesystem::exists(paths.journal)) bytes = FileBytes(paths.journal);
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);) {
+        ASSERT_TRUE(line.ends_with("\r")) << line;
+        line.pop_back();
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+        ASSERT_EQ(fields.size(), 8u) << line;
+        EXPECT_EQ(fields[1], "anne");
+        EXPECT_EQ(fields[2], "127.0.0.1:" + IntToStr(server.Port()));
+        lines.push_back(fields[4] + "|" + fields[5] + "|" + fields[6] + "|" + fields[7]);
+    }
+    EXPECT_EQ(lines, GetParam().journal);
+}
+INSTANTIATE_TEST_SUITE_P(Table, Journal, testing::ValuesIn(kJournals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MailboxFixture, JournalAppendsSingleDeletionAndNeverRewrites) {
+    UseLists("", "");
+    PutFile(paths.journal, "ancienne ligne\r\n");
+    const std::string anne = Header("Anne <anne@example.fr>", "Salut");
+    ScriptedPop3Server server(ScanOf({anne, kBare}) + kNextSession + Login() + Top(2, kBare) + Dele(2) +
+                              Quit() + kNextSession + ScanOf({anne}));
+    UseServer(server);
+    screener.Scan();
+    EXPECT_TRUE(screener.Delete(2).IsDone());
+    server.ExpectFinished();
+    const std::string bytes = FileBytes(paths.journal);
+    ASSERT_TRUE(bytes.starts_with("ancienne ligne\r\n")) << bytes;
+    EXPECT_TRUE(bytes.ends_with("\tx@example.fr\tSans nom\t200\tsuppression\r\n")) << bytes;
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2);
+}
+
+TEST_F(MailboxFixture, UnwritableJournalWarnsAndTheDeletionStands) {
+    UseLists("", "Spam\r\n");
+    std::filesystem::create_directory(paths.journal);  // a folder in its place
+    ScriptedPop3Server server(ScanOf({kSpam}).substr(0, ScanOf({kSpam}).size() - Quit().size()) + Stat(1) +
+                              Dele(1) + Quit());
+    UseServer(server);
+    window.dialogs.answers = {true};
+    EXPECT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    ASSERT_EQ(window.dialogs.shown.size(), 2u);
+    EXPECT_EQ(window.dialogs.shown[0], "confirm: " + Ansi("Voulez-vous détruire le message intrus ?"));
+    EXPECT_TRUE(window.dialogs.shown[1].starts_with("warning: " + Ansi("Les messages ont bien été détruits")))
+        << window.dialogs.shown[1];
+}
+
+TEST_F(MailboxFixture, OpenJournalOnlyOnceItExists) {
+    struct RecordingShell : Shell {
+        void Open(const std::filesystem::path& document) override { opened.push_back(document); }
+        std::vector<std::filesystem::path> opened;
+    } shell;
+    EXPECT_TRUE(screener.OpenJournal(shell).IsRefused());
+    EXPECT_EQ(window.dialogs.shown,
+              std::vector<std::string>{"message: " + Ansi("Aucune suppression n'a encore été enregistrée.")});
+    PutFile(paths.journal, "x\r\n");
+    EXPECT_TRUE(screener.OpenJournal(shell).IsDone());
+    EXPECT_EQ(shell.opened, std::vector<std::filesystem::path>{dir / "Liste" / "Supprimes.LOG"});
 }
 
 TEST_F(MailboxFixture, WrongPasswordShowsOneErrorAndEmptyGrid) {
@@ -218,7 +350,8 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     const std::string refused = "message: " + Ansi(
                                                   "Une action sur la boîte aux lettres est déjà en cours : "
                                                   "attendez qu'elle se termine.");
-    EXPECT_EQ(window.dialogs.shown, (std::vector<std::string>{kQuestion, refused, refused, refused}));
+    const std::string one = "confirm: " + Ansi("Voulez-vous détruire le message intrus ?");
+    EXPECT_EQ(window.dialogs.shown, (std::vector<std::string>{one, refused, refused, refused}));
     EXPECT_EQ(Rows(), GridRows{"1|Spam|Promo|1|I"});
 }
 

@@ -48,38 +48,48 @@ TEST_F(ListsFixture, EmptyThenAddReplacesFile) {
     Files("Anne\r\nBruno\r\n", "Spam\r\n");
     lists.LoadBoth();
     lists.Empty(ListKind::Friends);
-    EXPECT_EQ(lists.StatusOf("Anne"), "");
+    EXPECT_EQ(lists.StatusOf({"Anne", ""}), "");
     EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\n");
-    lists.AddSender(ListKind::Friends, "");
-    EXPECT_EQ(FileBytes(paths.friends), "\r\n");
+    EXPECT_FALSE(lists.AddSender(ListKind::Friends, " "));
+    EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\n") << "an empty entry is never added";
+    lists.AddSender(ListKind::Friends, "Zo\xE9");
+    EXPECT_EQ(FileBytes(paths.friends), "Zo\xE9\r\n");
 }
 
 TEST_F(ListsFixture, FailedSaveKeepsNameInMemory) {
     // No "Liste" folder: the program never creates it.
     lists.Empty(ListKind::Intruders);
     EXPECT_THROW(lists.AddSender(ListKind::Intruders, "Spam"), EListFileCreateError);
-    EXPECT_EQ(lists.StatusOf("spam"), "I");
+    EXPECT_EQ(lists.StatusOf({"spam", ""}), "I");
     EXPECT_FALSE(std::filesystem::exists(dir / "Liste"));
 }
 
 struct StatusCase {
     const char* name;
-    const char* sender;
+    const char* shown;
+    const char* address;
     const char* status;
 };
 const StatusCase kStatuses[] = {
-    {"friend", "anne", "A"},  {"intruder", "SPAM", "I"},        {"both_lists_is_intruder", "Zo\xE9", "I"},
-    {"neither", "Bruno", ""}, {"empty_sender_unknown", "", ""},
+    {"friend", "anne", "anne@example.fr", "A"},
+    {"intruder", "SPAM", "", "I"},
+    {"both_lists_is_intruder", "Zo\xE9", "", "I"},
+    {"neither", "Bruno", "bruno@example.fr", ""},
+    {"no_sender_not_caught_by_blank_lines", "", "", ""},
+    {"friend_domain", "Quelqu'un", "q@amis.example", "A"},
+    {"intruder_domain_over_friend_address", "Marc", "marc@pub.example", "I"},
+    {"intruder_address_over_friend_name", "Anne", "anne@pub.example", "I"},
 };
 class ListsStatus : public testing::TestWithParam<StatusCase> {};
 TEST_P(ListsStatus, IntruderWinsOverFriend) {
     ScratchFolder dir;
     AppPaths paths = AppPaths::ForExecutable(dir / "vannoir");
-    PutFile(paths.friends, "Anne\r\nZO\xC9\r\n");
-    PutFile(paths.intruders, "Spam\r\nzo\xE9\r\n");
+    // Blank lines in both files, as a hand edit leaves them.
+    PutFile(paths.friends, "Anne\r\n\r\nZO\xC9\r\n*.amis.example\r\nmarc@pub.example\r\n");
+    PutFile(paths.intruders, "Spam\r\n \r\nzo\xE9\r\n*@PUB.example\r\n");
     MainLists lists(paths);
     lists.LoadBoth();
-    EXPECT_EQ(lists.StatusOf(GetParam().sender), GetParam().status);
+    EXPECT_EQ(lists.StatusOf({GetParam().shown, GetParam().address}), GetParam().status);
 }
 INSTANTIATE_TEST_SUITE_P(Table, ListsStatus, testing::ValuesIn(kStatuses),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -116,7 +126,7 @@ TEST_F(ListsFixture, DialogSaveReloadsMainList) {
     dialog->Show();
     box.selected = 0;
     dialog->DeleteSelected();
-    EXPECT_EQ(lists.StatusOf("Spam"), "") << "a removed name must not be marked any more";
+    EXPECT_EQ(lists.StatusOf({"Spam", ""}), "") << "a removed name must not be marked any more";
     lists.AddSender(ListKind::Intruders, "Autre");
     EXPECT_EQ(FileBytes(paths.intruders), "Pub\r\nAutre\r\n") << "nor come back with the next addition";
 }
@@ -149,7 +159,7 @@ TEST_F(ListsFixture, DialogSaveFailureKeepsRemovalInBoxOnly) {
     EXPECT_EQ(dialogs.shown[0].rfind("standard: Impossible de cr", 0), 0u) << dialogs.shown[0];
     EXPECT_EQ(box.items, Entries{"Pub"});
     EXPECT_EQ(FileBytes(paths.intruders), "Spam\r\nPub\r\n");
-    EXPECT_EQ(lists.StatusOf("Spam"), "I");
+    EXPECT_EQ(lists.StatusOf({"Spam", ""}), "I");
 }
 
 }  // namespace

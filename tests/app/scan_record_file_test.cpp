@@ -10,6 +10,7 @@ ScanRecord Sample() {
     ScanRecord record(2);
     record[0].cells = {"1", "07/09/01 \xE0 08:05", "Zo\xE9", "tab\there%25", "12", "I"};
     record[0].headerLines = {"From: Zo\xE9 <z@x.fr>", "Subject: a", "\tfolded", "weird\r\x01"};
+    record[0].address = "z@x.fr";
     record[1].cells = {"2", "", "", "", "-1", ""};
     return record;
 }
@@ -17,7 +18,8 @@ ScanRecord Sample() {
 bool Same(const ScanRecord& a, const ScanRecord& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].cells != b[i].cells || a[i].headerLines != b[i].headerLines) return false;
+        if (a[i].cells != b[i].cells || a[i].headerLines != b[i].headerLines || a[i].address != b[i].address)
+            return false;
     return true;
 }
 

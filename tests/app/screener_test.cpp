@@ -49,13 +49,19 @@ TEST_F(MailboxFixture, EraseAllKeepsClientAndCaption) {
     EXPECT_EQ(screener.CurrentAccount().password, "abc");
 }
 
-TEST_F(MailboxFixture, AddingTheEmptyCurrentRowSavesAnEmptyLine) {
-    UseLists("", "");
-    window.grid.current = 5;
-    screener.AddCurrentSender(ListKind::Intruders);
-    screener.AddCurrentSender(ListKind::Intruders);
-    EXPECT_EQ(FileBytes(paths.intruders), "\r\n");
-    EXPECT_EQ(screener.StatusOf(""), "I");
+TEST_F(MailboxFixture, AddingFromARowWithoutSenderAddsNothing) {
+    UseLists("", "Spam\r\n");
+    ScanRecord record(2);
+    record[0].cells[2] = " ";  // a message without From
+    screener.RestoreRecord(record);
+    const std::string said = "message: " + Ansi("Aucun expéditeur à ajouter : la ligne choisie n'en a pas.");
+    for (int row : {1, 2, 5}) {  // blank sender, empty cell, past the scan
+        window.grid.current = row;
+        EXPECT_TRUE(screener.AddCurrentSender(ListKind::Intruders).IsRefused()) << row;
+    }
+    EXPECT_EQ(window.dialogs.shown, (std::vector<std::string>{said, said, said}));
+    EXPECT_EQ(FileBytes(paths.intruders), "Spam\r\n");
+    EXPECT_EQ(screener.StatusOf(""), "");
 }
 
 TEST_F(MailboxFixture, AddingTheCurrentSender) {

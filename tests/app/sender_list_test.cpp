@@ -24,8 +24,14 @@ const ParseCase kParses[] = {
     {"no_final_end", "Anne", {"Anne"}},
     {"empty_file", "", {}},
     {"byte_0_ends_reading", std::string("Anne\r\nBr\0uno\r\nZo\r\n", 17), {"Anne", "Br"}},
-    {"blanks_kept", " Anne  Marie \r\n", {" Anne  Marie "}},
+    {"entries_trimmed_inner_blanks_kept", " Anne  Marie \t\r\n", {"Anne  Marie"}},
+    {"blank_line_is_an_empty_entry", "Anne\r\n  \r\n", {"Anne", ""}},
     {"cp1252_kept", "Ren\xE9\r\n", {"Ren\xE9"}},
+    {"utf8_file_read_as_utf8", "Ren\xC3\xA9\r\n\xC3\x89lise\n", {"Ren\xE9", "\xC9lise"}},
+    {"utf8_outside_cp1252_becomes_question_mark", "Jo\xE2\x82\xAC\xE4\xB8\xAD\r\n", {"Jo\x80?"}},
+    {"ascii_only_stays", "a@b.fr\r\n", {"a@b.fr"}},
+    {"cp1252_pair_that_looks_like_utf8_start", "Andr\xE9 \xC3\r\n", {"Andr\xE9 \xC3"}},
+    {"overlong_utf8_is_cp1252", "\xC0\xA9\r\n", {"\xC0\xA9"}},
 };
 class ListParse : public testing::TestWithParam<ParseCase> {};
 TEST_P(ListParse, GivesEntries) {
@@ -73,37 +79,66 @@ TEST(ListFile, MissingFolderRaisesCreateErrorAndIsNotMade) {
     EXPECT_FALSE(std::filesystem::exists(dir / "Liste"));
 }
 
+// Entries against senders: the grid's column-2 text and the From address.
 struct MatchCase {
     const char* name;
-    Entries entries;
-    std::string sought;
-    int index;
+    const char* entry;
+    const char* shown;
+    const char* address;
+    bool matches;
 };
 const MatchCase kMatches[] = {
-    {"case_ignored", {"Jean Dupont"}, "JEAN DUPONT", 0},
-    {"accented_capital_matches_small", {"\xC9lise"}, "\xE9lise", 0},
-    {"accent_is_not_plain_letter", {"\xE9lise"}, "elise", -1},
-    {"no_partial_match", {"Jean"}, "Jean Dupont", -1},
-    {"no_trimming", {"Jean "}, "Jean", -1},
-    {"first_of_duplicates", {"x", "Anne", "ANNE"}, "anne", 1},
-    {"empty_entry_matches_empty_name", {"a", ""}, "", 1},
-    {"empty_name_without_empty_entry", {"a"}, "", -1},
+    // Names: the whole column-2 text, case ignored, locale-aware.
+    {"name_case_ignored", "Jean Dupont", "JEAN DUPONT", "j@x.fr", true},
+    {"name_accented_capital", "\xC9lise", "\xE9lise", "", true},
+    {"name_accent_is_not_plain_letter", "\xE9lise", "elise", "", false},
+    {"name_no_partial_match", "Jean", "Jean Dupont", "", false},
+    {"name_blanks_around_ignored", " Jean ", "Jean ", "", true},
+    {"name_never_matches_address", "Jean", "Spam", "jean", false},
+    {"nameless_sender_shown_by_address", "x@pub.example", "x@pub.example", "x@pub.example", true},
+    // Empty entries catch nothing, nameless or not.
+    {"empty_entry_nameless_sender", "", "", "x@pub.example", false},
+    {"blank_entry_no_sender", "  ", "", "", false},
+    {"empty_entry_named_sender", "", "Spam", "x@pub.example", false},
+    // Addresses, whatever the display name.
+    {"address_whole", "jean@exemple.fr", "Quelqu'un d'autre", "jean@exemple.fr", true},
+    {"address_case_ignored", "Jean@Exemple.FR", "", "jEAN@exemple.fr", true},
+    {"address_other_local_part", "jean@exemple.fr", "", "marc@exemple.fr", false},
+    {"address_not_a_suffix", "jean@exemple.fr", "", "xjean@exemple.fr", false},
+    {"address_entry_never_matches_name", "jean@exemple.fr", "jean@exemple.fr", "", false},
+    {"domain_at", "@exemple.fr", "Pub", "promo@EXEMPLE.fr", true},
+    {"domain_star_at", "*@exemple.fr", "Pub", "promo@exemple.fr", true},
+    {"domain_at_excludes_subdomain", "@exemple.fr", "", "a@mail.exemple.fr", false},
+    {"domain_at_excludes_lookalike", "@exemple.fr", "", "a@autre-exemple.fr", false},
+    {"subdomains_include_domain", "*.exemple.fr", "", "a@exemple.fr", true},
+    {"subdomains_deep", "*.Exemple.fr", "", "a@x.mail.exemple.fr", true},
+    {"subdomains_exclude_lookalike", "*.exemple.fr", "", "a@pasexemple.fr", false},
+    {"subdomains_with_at", "*@*.exemple.fr", "", "a@mail.exemple.fr", true},
+    {"bare_at_catches_nothing", "@", "", "a@exemple.fr", false},
+    {"star_at_catches_nothing", "*@", "", "a@", false},
+    {"address_entry_no_sender", "@exemple.fr", "", "", false},
+    {"address_entry_address_without_at", "@exemple.fr", "exemple.fr", "exemple.fr", false},
 };
 class ListMatch : public testing::TestWithParam<MatchCase> {};
-TEST_P(ListMatch, FindsFirstWholeMatch) {
-    SenderList list;
-    list.Assign(GetParam().entries);
-    EXPECT_EQ(list.IndexOf(GetParam().sought), GetParam().index);
+TEST_P(ListMatch, EntryAgainstSender) {
+    const MatchCase& c = GetParam();
+    EXPECT_EQ(EntryMatches(c.entry, {c.shown, c.address}), c.matches);
 }
 INSTANTIATE_TEST_SUITE_P(Table, ListMatch, testing::ValuesIn(kMatches),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SenderList, AddRefusesMatchingName) {
+TEST(SenderList, AddTrimsAndRefusesEmptyAndKnownEntries) {
     SenderList list;
-    EXPECT_TRUE(list.Add("Anne"));
+    EXPECT_TRUE(list.Add(" Anne "));
     EXPECT_FALSE(list.Add("ANNE"));
-    EXPECT_TRUE(list.Add(""));
-    EXPECT_EQ(list.Entries(), (Entries{"Anne", ""}));
+    EXPECT_FALSE(list.Add(""));
+    EXPECT_FALSE(list.Add(" \t"));
+    EXPECT_TRUE(list.Add("@pub.example"));
+    EXPECT_EQ(list.Entries(), (Entries{"Anne", "@pub.example"}));
+    EXPECT_EQ(list.IndexOf("anne "), 0);
+    EXPECT_TRUE(list.Remove("ANNE"));
+    EXPECT_FALSE(list.Remove("Anne"));
+    EXPECT_EQ(list.Entries(), (Entries{"@pub.example"}));
 }
 
 TEST(SenderList, ListBoxOrderIgnoresCaseAndKeepsTies) {

@@ -10,6 +10,7 @@
 #include <iomanip>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "pop3/pop3.h"
 
@@ -97,6 +98,8 @@ void PrivateDovecot::AddUsers(const std::vector<std::pair<std::string, std::stri
     // second it may not notice, so the time moves on by hand.
     static std::atomic<int> bumps{0};
     fs::last_write_time(passwd, fs::last_write_time(passwd) + std::chrono::seconds(10 + ++bumps));
+    // It also looks at the file at most about once a second.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
 }
 
 void PrivateDovecot::ClearMailbox() const {

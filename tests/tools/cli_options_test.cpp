@@ -38,6 +38,9 @@ const GoodCase kGood[] = {
      "zo\xC3\xA9",
      2110},
     {"help_alone", {"--aide"}, CliCommand::Help, 0, 1, false, "", "", 0},
+    {"friends_list_by_default", {"amis"}, CliCommand::Friends, 0, 1, false, "", "", 0},
+    {"intruders_add", {"intrus", "ajouter", "*@pub.example"}, CliCommand::Intruders, 0, 1, false, "", "", 0},
+    {"journal", {"journal"}, CliCommand::Journal, 0, 1, false, "", "", 0},
     {"help_wins_over_bad_command", {"nimporte", "--aide"}, CliCommand::Help, 0, 1, false, "", "", 0},
 };
 class CliParse : public testing::TestWithParam<GoodCase> {};
@@ -78,6 +81,11 @@ const BadCase kBad[] = {
     {"fingerprint_outside_account", {"en-tetes", "--empreinte", "AB"}},
     {"certificate_without_host", {"certificat"}},
     {"delay_zero", {"en-tetes", "--delai", "0"}},
+    {"list_unknown_action", {"amis", "vider"}},
+    {"list_add_without_text", {"intrus", "ajouter"}},
+    {"list_extra_argument", {"amis", "lister", "Anne"}},
+    {"list_with_purge", {"intrus", "--purger"}},
+    {"journal_extra_argument", {"journal", "tout"}},
 };
 class CliParseBad : public testing::TestWithParam<BadCase> {};
 TEST_P(CliParseBad, IsUsageError) { EXPECT_THROW(ParseCliArguments(GetParam().args), CliUsageError); }

@@ -59,7 +59,7 @@ TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
     const std::string e = err.str();
     EXPECT_NE(e.find("Connexion \xC3\xA0 127.0.0.1.\n"), std::string::npos) << e;
     EXPECT_NE(e.find("2 messages sur le serveur\n"), std::string::npos) << e;
-    EXPECT_NE(e.find("Voulez-vous d\xC3\xA9truire les messages intrus ? Non\n"), std::string::npos) << e;
+    EXPECT_NE(e.find("Voulez-vous d\xC3\xA9truire le message intrus ? Non\n"), std::string::npos) << e;
     EXPECT_TRUE(std::filesystem::exists(dir / "vannoir.RELEVE"));
 }
 
@@ -152,6 +152,47 @@ TEST_F(CliFixture, UnreadableListStopsBeforeConnecting) {
     EXPECT_EQ(err.str().find("Connexion"), std::string::npos) << err.str();
     EXPECT_NE(err.str().find("Impossible d'ouvrir le fichier"), std::string::npos) << err.str();
     EXPECT_EQ(out.str(), "");
+}
+
+// Block a domain from the command line, see what it catches, purge, read
+// the journal back.
+TEST_F(CliFixture, ListsJournalAndADomainBlocked) {
+    const std::string kPromo = "From: <promo@mail.soldes.example>\nSubject: Soldes";
+    // These commands read and write files only.
+    auto Files = [this](const Lines& args) {
+        out.str("");
+        err.str("");
+        return RunCli(ParseCliArguments(args), dir.Path(), out, err);
+    };
+    EXPECT_EQ(Files({"journal"}), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("Aucune suppression"), std::string::npos) << err.str();
+
+    EXPECT_EQ(Files({"intrus", "ajouter", "*.Soldes.example "}), 0);
+    EXPECT_EQ(Files({"intrus", "ajouter", "SPAM"}), 0) << "already there: nothing to do";
+    EXPECT_EQ(Files({"amis", "ajouter", "Andr\xC3\xA9"}), 0);
+    EXPECT_EQ(FileBytes(dir / "Liste" / "Intrus.TXT"), "Spam\r\n*.Soldes.example\r\n");
+    EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"), "Zo\xE9\r\nAndr\xE9\r\n") << "kept in Windows-1252";
+    EXPECT_EQ(Files({"intrus", "ajouter", "  "}), 1);
+    EXPECT_NE(err.str().find("Aucun exp\xC3\xA9\x64iteur"), std::string::npos) << err.str();
+    EXPECT_EQ(Files({"intrus", "retirer", "spam"}), 0);
+    EXPECT_EQ(Files({"intrus", "retirer", "spam"}), 1);
+    EXPECT_EQ(Files({"amis"}), 0);
+    EXPECT_EQ(out.str(), "Zo\xC3\xA9\nAndr\xC3\xA9\n");
+
+    ScriptedPop3Server server(ScanOf({kSpam, kPromo}) + kNext + ScanLogin() + Stats(2, 4) +
+                              Message(1, kSpam, 100) + Message(2, kPromo, 200) + Stat(2) + Dele(2) + kQuit);
+    EXPECT_EQ(Run({"en-tetes"}, server), 0);
+    EXPECT_EQ(WithoutDates(out.str()),
+              (Lines{"1\tSpam\tPromo\t100\t", "2\tpromo@mail.soldes.example\tSoldes\t200\tI"}));
+    EXPECT_NE(err.str().find("Voulez-vous d\xC3\xA9truire le message intrus ? Non\n"), std::string::npos);
+    EXPECT_EQ(Run({"en-tetes", "--purger"}, server), 0);
+    server.ExpectFinished();
+    EXPECT_EQ(Files({"journal"}), 0);
+    Lines journal = WithoutDates(out.str());
+    ASSERT_EQ(journal.size(), 1u) << out.str();
+    EXPECT_TRUE(journal[0].ends_with("\tpromo@mail.soldes.example\tSoldes\t200\tpurge des intrus"))
+        << journal[0];
 }
 
 // The program itself: usage and exit codes.

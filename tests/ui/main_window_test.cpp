@@ -161,7 +161,7 @@ TEST_P(ScanFromWindow, FillsGridMarksAndAsks) {
     server.ExpectFinished();
     EXPECT_EQ(GridRows(), (std::vector<std::string>{"1|Anne|Salut|100|A", "2|Spam|Promo|200|I"}));
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].Summary(), "Confirmation|Voulez-vous détruire les messages intrus ?");
+    EXPECT_EQ(boxes.shown[0].Summary(), "Confirmation|Voulez-vous détruire le message intrus ?");
     EXPECT_EQ(Status(0), "Déconnecté.");
     EXPECT_EQ(Status(1), "2 messages sur le serveur");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "busy cursor gone";

@@ -17,6 +17,9 @@ WindowFixture::WindowFixture()
 void WindowFixture::WriteAccount() {
     PutFile(paths.settings, "[Form]\r\nNbre=1\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
                                 ScramblePassword("secret", [] { return 65; }) + "\r\n");
+    // As the program writes it: readable by its owner only.
+    std::filesystem::permissions(paths.settings,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 void WindowFixture::UseServer(const ScriptedPop3Server& server) {

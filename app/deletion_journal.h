@@ -1,0 +1,36 @@
+#pragma once
+// The journal of deletions, beside the lists: one line per message that the
+// purge or "Supprimer" deleted, appended only once the server confirmed the
+// deletions (its "+OK" to QUIT), never rewritten. UTF-8, so any text editor
+// reads it; fields separated by tabs:
+//   deleted at (dd/mm/yyyy hh:nn:ss, local)  user  host:port
+//   the row's date  sender  subject  size  action
+// The sender is "name <address>", or the address alone for a nameless one.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/account_settings.h"
+#include "app/scan_record.h"
+#include "platform/date_time.h"
+#include "platform/id_exception.h"
+
+enum class DeletionKind { Purge, Single };
+
+struct Deletion {
+    ScanRow row;
+    DeletionKind kind = DeletionKind::Purge;
+};
+
+// The journal could not be appended to; the deletions stand all the same.
+class EJournalWriteError : public EIdException {
+public:
+    EJournalWriteError(const std::filesystem::path& path, int error);
+};
+
+// One line, CR LF ended.
+std::string FormatJournalLine(TDateTime when, const Account& account, const Deletion& deletion);
+
+// Appends the lines of `deletions`, all stamped `when`. Throws EJournalWriteError.
+void AppendToJournal(const std::filesystem::path& journal, TDateTime when, const Account& account,
+                     const std::vector<Deletion>& deletions);
