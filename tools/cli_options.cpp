@@ -117,5 +117,6 @@ const char* CliUsage() {
            "\n"
            "Les comptes et les listes sont ceux de Vannoir installé dans le même dossier\n"
            "(vannoir.INI, Liste/Amis.TXT, Liste/Intrus.TXT).\n"
-           "Code de sortie : 0 réussite, 1 échec de l'action, 2 mauvais usage.\n";
+           "Code de sortie : 0 réussite, 1 échec de l'action, 2 mauvais usage,\n"
+           "6 action réussie mais relevé des en-têtes non enregistré.\n";
 }
