@@ -115,6 +115,7 @@ void SaveAccountSettings(TIniFile& ini, int slot, const Account& account, const 
 
 void EraseAllAccounts(TIniFile& ini) {
     // One replacement of the file for every key rather than one each.
+    const FileChangeLock lock = LockIniForChange(ini.FileName());
     std::string bytes = ReadIniBytesForChange(ini.FileName());
     const int count = IniInteger(IniValue(bytes, texts::kSection, texts::kCountKey).value_or(""), 0);
     for (int slot = std::min(count, kHighestSlot); slot >= kLowestSlot; --slot) {

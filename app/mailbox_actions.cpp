@@ -126,7 +126,7 @@ Outcome MailboxActions::Fail(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& e) {
-        underlying = Trim(e.what());
+        underlying = Trim(ErrorText(e));
     } catch (...) {
     }
     view_.cursor.SetBusy(false);

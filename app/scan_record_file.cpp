@@ -144,5 +144,7 @@ std::optional<ScanRecord> ReadScanRecord(const std::filesystem::path& file, int 
 
 void WriteScanRecord(const std::filesystem::path& file, int slot, const MailboxIdentity& mailbox,
                      const ScanRecord& record) {
+    // Runs of other accounts change their own sections at the same time.
+    const FileChangeLock lock = LockIniForChange(file);
     StoreIniBytes(file, WithScanRecord(ReadIniBytesForChange(file), slot, mailbox, record));
 }

@@ -1,10 +1,18 @@
 #include "message/mime_boundary.h"
 
+#include "platform/string_list.h"
 #include "platform/text.h"
 
-void TIdMIMEBoundary::PushBoundary(std::string_view boundary) {
-    if (boundaries_.Count() > 0 && AnsiSameText(boundary, boundaries_[0])) return;
-    if (!boundary.empty()) boundaries_.Insert(0, std::string(boundary));
+bool TIdMIMEBoundary::PushBoundary(std::string_view boundary) {
+    if (!boundaries_.empty() && AnsiSameText(boundary, boundaries_.back())) return true;
+    if (boundary.empty() || Count() >= kMaxDepth) return false;
+    boundaries_.emplace_back(boundary);
+    return true;
+}
+
+void TIdMIMEBoundary::PopBoundary() {
+    if (boundaries_.empty()) throw EListError(0);
+    boundaries_.pop_back();
 }
 
 std::string TIdMIMEBoundary::BoundaryFromContentType(std::string_view contentType) {

@@ -4,21 +4,26 @@
 // push upper-case ones); every comparison ignores case.
 #include <string>
 #include <string_view>
-
-#include "platform/string_list.h"
+#include <vector>
 
 class TIdMIMEBoundary {
 public:
+    // Deepest nesting kept: a deeper part's boundary is not pushed, so its
+    // lines read as plain lines of the enclosing part and no message can
+    // grow the stack without bound.
+    static constexpr int kMaxDepth = 100;
+
     // The current boundary, empty when the stack is empty.
-    std::string CurrentBoundary() const { return boundaries_.Count() > 0 ? boundaries_[0] : std::string(); }
-    // Puts `boundary` on top, unless it is empty or equals the current one
-    // ignoring case.
-    void PushBoundary(std::string_view boundary);
+    std::string CurrentBoundary() const { return boundaries_.empty() ? std::string() : boundaries_.back(); }
+    // Puts `boundary` on top, unless it is empty, equals the current one
+    // ignoring case, or the stack already holds kMaxDepth boundaries. True
+    // when `boundary` is then the current one.
+    bool PushBoundary(std::string_view boundary);
     // Removes the current boundary; throws EListError "Indice de liste hors
     // limites (0)" when the stack is empty.
-    void PopBoundary() { boundaries_.Delete(0); }
-    void ClearBoundaries() { boundaries_.Clear(); }
-    int Count() const { return boundaries_.Count(); }
+    void PopBoundary();
+    void ClearBoundaries() { boundaries_.clear(); }
+    int Count() const { return static_cast<int>(boundaries_.size()); }
 
     // The boundary parameter of a content type, upper-cased: what follows the
     // first "BOUNDARY=" (case ignored), up to the closing double quote when it
@@ -27,5 +32,5 @@ public:
     static std::string BoundaryFromContentType(std::string_view contentType);
 
 private:
-    TStringList boundaries_;
+    std::vector<std::string> boundaries_;  // the current one last
 };

@@ -25,6 +25,7 @@ public:
     // with a non-empty terminator blank lines are skipped. Lines are stored
     // unchanged (folded lines apart, no dot-unstuffing), then the message
     // parses them. Returns the line that ended the block. Throws the line
-    // input errors (the lines read so far stay) and the parse errors.
+    // input errors (the lines read so far stay), EIdHeaderTooLarge past the
+    // bounds of HeaderBlockLimit, and the parse errors.
     virtual std::string ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator);
 };

@@ -5,6 +5,7 @@
 #include "message/message.h"
 #include "mime/decoder.h"
 #include "mime/decoder_quoted_printable.h"
+#include "mime/header_block_limit.h"
 #include "platform/text.h"
 
 bool IsWholeBodyEncoding(std::string_view transferEncoding) {
@@ -25,6 +26,7 @@ void TIdMessageDecoderMIME::ReadPartHeader() {
         ClassifyPart(Message.ContentType, Message.ContentDisposition);
         return;
     }
+    HeaderBlockLimit limit;
     for (;;) {
         const std::string line = ReadSourceLine();
         if (line == ".") {
@@ -32,13 +34,12 @@ void TIdMessageDecoderMIME::ReadPartHeader() {
             return;
         }
         if (line.empty()) break;
+        limit.Count(line);
         AddHeaderLine(line);
     }
     const std::string boundary = TIdMIMEBoundary::BoundaryFromContentType(PartHeaderValue("Content-Type"));
-    if (!boundary.empty()) {
-        Message.BoundaryStack.PushBoundary(boundary);
-        PartBoundary = boundary;
-    }
+    // Past the deepest nesting kept, the part goes on with its parent's boundary.
+    if (!boundary.empty() && Message.BoundaryStack.PushBoundary(boundary)) PartBoundary = boundary;
     ClassifyPart(PartHeaderValue("Content-Type"), PartHeaderValue("Content-Disposition"));
 }
 

@@ -26,8 +26,10 @@ public:
     // Content-Disposition, reading nothing. Otherwise reads header lines up to
     // the blank line, unfolding continuations and storing "Name: value" as
     // "Name=value"; a nested multipart's boundary is pushed and becomes
-    // PartBoundary. The "." line inside the header leaves PartType PartUnknown.
-    // Throws what ReadSourceLine throws.
+    // PartBoundary (unless the boundary stack is full: its lines are then
+    // plain lines). The "." line inside the header leaves PartType
+    // PartUnknown. Throws what ReadSourceLine throws, and EIdHeaderTooLarge
+    // past the bounds of HeaderBlockLimit.
     void ReadPartHeader() override;
 
     // Decodes lines onto `destination` until "." (sets `endOfMessage`), a

@@ -16,6 +16,12 @@ inline constexpr const char* kUnknownPartType = "Type de partie de message incon
 inline constexpr const char* kCannotWriteAttachment = "Impossible d'écrire le fichier ";
 // An inline attachment whose first data line is neither UUE nor XXE.
 inline constexpr const char* kUnknownUueScheme = "Schéma d'encodage UUE non reconnu.";
+// A header block past 1 MB or 10,000 lines, or one field past 64 KB once
+// its continuation lines are joined.
+inline constexpr const char* kHeaderTooLarge =
+    "En-tête de message trop volumineux : plus de 1 Mo ou de 10 000 lignes. Le message n'est pas lu.";
+inline constexpr const char* kHeaderFieldTooLarge =
+    "Champ d'en-tête trop long : plus de 64 Ko une fois ses lignes réunies. Le message n'est pas lu.";
 }  // namespace mime_text
 
 VANNOIR_DECLARE_ERROR(EIdIrregularSize, EIdException, mime_text::kIrregularSize);
@@ -23,3 +29,5 @@ VANNOIR_DECLARE_ERROR(EIdUnknownPartType, EIdException, mime_text::kUnknownPartT
 VANNOIR_DECLARE_ERROR(EIdUnknownUueScheme, EIdException, mime_text::kUnknownUueScheme);
 // Carries the attachment file's path in its text.
 VANNOIR_DECLARE_ERROR(EIdAttachmentWriteError, EIdException, mime_text::kCannotWriteAttachment);
+// Either text above; an action that meets it ends there.
+VANNOIR_DECLARE_ERROR(EIdHeaderTooLarge, EIdException, mime_text::kHeaderTooLarge);

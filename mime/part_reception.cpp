@@ -7,7 +7,7 @@
 #include "message/message_part.h"
 #include "mime/mime_errors.h"
 #include "mime/text_lines_stream.h"
-#include "platform/temp_file.h"
+#include "platform/temp_file_stream.h"
 #include "platform/text.h"
 
 std::optional<Charset> TextConversion(std::string_view charsetName) {
@@ -46,12 +46,11 @@ std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
 std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message,
                                                      std::unique_ptr<TIdMessageDecoder> decoder,
                                                      bool& endOfMessage) {
-    const std::string path = NewTempFile();
-    std::ofstream file(AnsiToUtf8(path), std::ios::binary | std::ios::trunc);
-    if (!file) throw EIdAttachmentWriteError(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
+    TempFileStream file;
+    const std::string path = file.Path();
     auto next = decoder->ReadPartBody(file, endOfMessage);
     // A full disk must not pass for a complete attachment.
-    if (!file.flush()) throw EIdAttachmentWriteError(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
+    if (!file.Finish()) throw EIdAttachmentWriteError(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
     TIdAttachment& attachment = message.Parts.AddAttachment();
     attachment.SetContentType(decoder->PartHeaderValue("Content-Type"));
     attachment.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));

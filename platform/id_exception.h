@@ -24,6 +24,13 @@ private:
         explicit Name(std::string message) : Base(std::move(message)) {} \
     }
 
+// The whole message of any error: what() stops at the first byte 0, which a
+// server's reply may hold; an EIdException's Message() does not.
+inline std::string ErrorText(const std::exception& e) {
+    if (const auto* id = dynamic_cast<const EIdException*>(&e)) return id->Message();
+    return e.what();
+}
+
 // The integer-conversion error of StrToInt: text that is not a whole integer.
 class EConvertError : public EIdException {
 public:

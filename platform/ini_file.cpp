@@ -71,6 +71,12 @@ void InsertLine(std::vector<TextLine>& lines, std::size_t at, std::string text) 
 
 }  // namespace
 
+FileChangeLock LockIniForChange(const std::filesystem::path& path) {
+    FileChangeLock lock(path);
+    if (lock.Error() != 0) throw EIniWriteError(path, lock.Error());
+    return lock;
+}
+
 std::string ReadIniBytesForChange(const std::filesystem::path& path) {
     std::string bytes;
     int error = ReadWholeFile(path, bytes);
@@ -148,6 +154,7 @@ int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fa
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    const FileChangeLock lock = LockIniForChange(path_);
     StoreIniBytes(path_, IniWithValue(ReadIniBytesForChange(path_), section, key, value));
 }
 
@@ -156,6 +163,7 @@ void TIniFile::WriteInteger(std::string_view section, std::string_view key, int 
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+    const FileChangeLock lock = LockIniForChange(path_);
     if (auto changed = IniWithoutKey(ReadIniBytesForChange(path_), section, key))
         StoreIniBytes(path_, *changed);
 }

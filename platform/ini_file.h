@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_change_lock.h"
 #include "platform/id_exception.h"
 #include "platform/text.h"
 
@@ -29,7 +30,12 @@ private:
 };
 
 // Whole-file access for a change of a settings-like file (one holding
-// secrets). The current bytes, empty for a missing file; throws
+// secrets). A change reads, edits and stores the file while holding
+// LockIniForChange, so that two processes changing it at once do not lose
+// each other's change.
+// Throws EIniWriteError when the lock cannot be taken (missing folder).
+FileChangeLock LockIniForChange(const std::filesystem::path& path);
+// The current bytes, empty for a missing file; throws
 // EIniWriteError for a file that exists but cannot be read, which must not
 // be replaced by a new one.
 std::string ReadIniBytesForChange(const std::filesystem::path& path);
@@ -67,7 +73,8 @@ public:
     int ReadInteger(std::string_view section, std::string_view key, int fallback) const;
 
     // Sets the key to `value`, cut at its first byte 0 and at its first line
-    // end (so a value can never add lines of its own). Throws EIniWriteError.
+    // end (so a value can never add lines of its own), under the change lock.
+    // Throws EIniWriteError.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int value);
     // Removes the key's line; a missing key leaves the file untouched.

@@ -14,6 +14,8 @@ std::string SysErrorMessage(int error) {
         case EPERM:
         case EROFS:
             return Ansi("Accès refusé.");
+        case kNotRegularFile:
+            return Ansi("Le fichier spécifié n'est pas un fichier ordinaire.");
         case EISDIR:
             return Ansi("Le fichier spécifié est un dossier.");
         case ENOSPC:

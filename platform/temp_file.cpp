@@ -1,5 +1,6 @@
 #include "platform/temp_file.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -59,16 +60,22 @@ const std::string& TempDirectory() {
     return dir;
 }
 
-std::string NewTempFile(std::string_view directory) {
+int OpenNewTempFile(std::string_view directory, std::string& path) {
     std::string dir(directory.empty() ? std::string_view(TempDirectory()) : directory);
     if (dir.empty()) Fail(dir);
     std::string pattern = AnsiToUtf8(dir);
     if (pattern.back() != '/') pattern += '/';
     pattern += "OrviXXXXXX";
     // mkstemp makes the file with mode 0600 and a name no file had before.
-    int fd = mkstemp(pattern.data());
+    int fd = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) Fail(dir);
-    close(fd);
     Created().Add(pattern);
-    return Utf8ToAnsi(pattern);
+    path = Utf8ToAnsi(pattern);
+    return fd;
+}
+
+std::string NewTempFile(std::string_view directory) {
+    std::string path;
+    close(OpenNewTempFile(directory, path));
+    return path;
 }

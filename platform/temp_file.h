@@ -31,3 +31,6 @@ const std::string& TempDirectory();
 // the name is new, never an existing file. Returns its full path (system code
 // page text). Throws EIdTempFileError when no file can be made.
 std::string NewTempFile(std::string_view directory = {});
+// The same, keeping the new file open: its descriptor, open for writing, and
+// the path in `path`. The caller closes the descriptor.
+int OpenNewTempFile(std::string_view directory, std::string& path);

@@ -5,6 +5,7 @@
 #include "net/net_errors.h"
 #include "platform/text.h"
 #include "pop3/md5.h"
+#include "pop3/message_count.h"
 #include "pop3/pop3_errors.h"
 
 namespace {
@@ -105,7 +106,9 @@ int TIdPOP3::CountMessages() {
     if (line.empty()) return 0;
     // Without a blank there is no count before it, and "" is no integer.
     std::size_t blank = line.find(' ');
-    return StrToInt(blank == std::string::npos ? std::string() : line.substr(0, blank));
+    const std::string count = blank == std::string::npos ? std::string() : line.substr(0, blank);
+    std::optional<std::int32_t> n = NonNegativeCount(count);
+    return n ? *n : StrToInt(count);  // StrToInt raises the conversion error
 }
 
 int TIdPOP3::QueryMessageSize(int n) {
@@ -117,7 +120,7 @@ int TIdPOP3::ReplySize() {
     std::string line = LastReply.Text[0];
     if (line.empty()) return -1;
     std::size_t blank = line.find(' ');
-    return StrToIntDef(blank == std::string::npos ? line : line.substr(blank + 1), -1);
+    return NonNegativeCount(blank == std::string::npos ? line : line.substr(blank + 1)).value_or(-1);
 }
 
 bool TIdPOP3::DeleteMessage(int n) {

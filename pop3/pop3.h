@@ -40,7 +40,8 @@ public:
     void CloseSession();
     static constexpr int kQuitReplyTimeout = 10000;
     // STAT: the number before the first blank of the reply text; 0 for an
-    // empty text; EConvertError when that is not an integer.
+    // empty text; EConvertError when that is not an integer,
+    // EIdPOP3NegativeCount when it is negative.
     int CountMessages();
     // TOP n 0: the header lines up to "." into `message`, then parsed.
     bool LoadMessageHeader(int n, TIdMessage& message);
@@ -50,7 +51,8 @@ public:
     // message keeps what was read and the session stays open.
     bool LoadMessage(int n, TIdMessage& message);
     // LIST n: the size after the first blank of the reply text; -1 when the
-    // text is empty or that is not an integer.
+    // text is empty or that is not an integer; EIdPOP3NegativeCount when
+    // it is negative.
     int QueryMessageSize(int n);
     // DELE n: true (a refusal raises).
     bool DeleteMessage(int n);

@@ -10,12 +10,17 @@ namespace pop3_text {
 // Followed by the reply lines, each ending in CR LF, then a closing quote.
 inline constexpr const char* kUnrecognisedReply = "En-tête de réponse POP3 non reconnu :\n\"";
 inline constexpr const char* kNoApopTimestamp = "Le serveur ne supporte pas APOP (pas d'horodatage)";
+// Followed by the number as the server sent it, then a closing quote and ".".
+inline constexpr const char* kNegativeCount = "Réponse POP3 incorrecte : nombre négatif \"";
 }  // namespace pop3_text
 
 // A reply that begins with neither "+OK" nor "-ERR"; the text carries the reply.
 VANNOIR_DECLARE_ERROR(EIdPOP3UnrecognisedReply, EIdException, pop3_text::kUnrecognisedReply);
 // APOP asked of a server whose greeting has no time stamp.
 VANNOIR_DECLARE_ERROR(EIdPOP3NoApopTimestamp, EIdException, pop3_text::kNoApopTimestamp);
+
+// A message count (STAT) or size (LIST) below zero.
+VANNOIR_DECLARE_ERROR(EIdPOP3NegativeCount, EIdException, pop3_text::kNegativeCount);
 
 // A user name or password that holds CR, LF or NUL: sent as it is, it would
 // end the command early and let the rest pass for further commands.

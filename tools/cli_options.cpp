@@ -174,5 +174,6 @@ const char* CliUsage() {
            "(vannoir.INI, Liste/Amis.TXT, Liste/Intrus.TXT). Le mot de passe d'un compte\n"
            "ne part que vers son serveur : avec --hote vers un autre, il est lu sur\n"
            "l'entrée standard.\n"
-           "Code de sortie : 0 réussite, 1 échec de l'action, 2 mauvais usage.\n";
+           "Code de sortie : 0 réussite, 1 échec de l'action, 2 mauvais usage,\n"
+           "6 action réussie mais relevé des en-têtes non enregistré.\n";
 }

@@ -39,11 +39,20 @@ void RestoreRecord(CliSession& s, int account) {
         s.screener.RestoreRecord(std::move(*record));
 }
 
-void SaveRecord(CliSession& s, int account) {
+// Exit status of a run whose action succeeded but whose record was not kept.
+constexpr int kRecordNotSaved = 6;
+
+// False, having said why and what follows, when the record cannot be written.
+bool SaveRecord(CliSession& s, int account) {
     try {
         WriteScanRecord(s.recordFile, account, s.mailbox, s.screener.Record());
+        return true;
     } catch (const EIdException& e) {
-        s.err << AnsiToUtf8(e.Message()) << '\n';
+        s.err << AnsiToUtf8(e.Message()) << '\n'
+              << AnsiToUtf8(Ansi("Le relevé des en-têtes n'est pas enregistré : une commande « supprimer » "
+                                 "sur ce compte sera refusée jusqu'à une consultation des en-têtes réussie."))
+              << '\n';
+        return false;
     }
 }
 
@@ -106,10 +115,11 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
     const Account& account = s.screener.CurrentAccount();
     s.mailbox = {account.host, account.port, account.user};
     Outcome outcome;
+    bool recordSaved = true;
     switch (options.command) {
         case CliCommand::Headers:
             outcome = s.screener.Scan();
-            SaveRecord(s, options.account);
+            recordSaved = SaveRecord(s, options.account);
             PrintRows(s, out);
             break;
         case CliCommand::Preview:
@@ -122,12 +132,13 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
         case CliCommand::Delete:
             RestoreRecord(s, options.account);
             outcome = s.screener.Delete(options.message);
-            SaveRecord(s, options.account);
+            recordSaved = SaveRecord(s, options.account);
             PrintRows(s, out);
             break;
         default:
             break;
     }
     out.flush();
-    return ExitStatus(s, outcome);
+    const int status = ExitStatus(s, outcome);
+    return status == 0 && !recordSaved ? kRecordNotSaved : status;
 }

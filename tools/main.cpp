@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     try {
         return RunCli(options, self.parent_path(), std::cout, std::cerr);
     } catch (const std::exception& e) {
-        std::cerr << "vannoir-cli : " << AnsiToUtf8(e.what()) << '\n';
+        std::cerr << "vannoir-cli : " << AnsiToUtf8(ErrorText(e)) << '\n';
         return 1;
     }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "support/scratch_folder.h"
 
 namespace {
@@ -73,5 +76,24 @@ TEST_P(ScanRecordMiss, GivesNoRecord) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, ScanRecordMiss, testing::ValuesIn(kMisses),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Runs of several accounts at once each change their own section; none may
+// lose another's.
+TEST(ScanRecordFile, ConcurrentWritersOfOtherAccountsLoseNothing) {
+    ScratchFolder dir;
+    constexpr int kAccounts = 6, kRounds = 15;
+    std::vector<std::thread> writers;
+    for (int slot = 1; slot <= kAccounts; ++slot)
+        writers.emplace_back([&, slot] {
+            for (int round = 1; round <= kRounds; ++round)
+                WriteScanRecord(dir / "v.RELEVE", slot, kAnne, ScanRecord(static_cast<std::size_t>(round)));
+        });
+    for (std::thread& writer : writers) writer.join();
+    for (int slot = 1; slot <= kAccounts; ++slot) {
+        auto record = ReadScanRecord(dir / "v.RELEVE", slot, kAnne);
+        ASSERT_TRUE(record) << "account " << slot << " lost";
+        EXPECT_EQ(record->size(), static_cast<std::size_t>(kRounds)) << "account " << slot;
+    }
+}
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "message/message.h"
+#include "mime/mime_errors.h"
 #include "net/net_errors.h"
 #include "support/expect_error.h"
 #include "support/fake_transport.h"
@@ -93,4 +94,45 @@ TEST(ReadHeaderBlock, OverlongHeaderLineIsRefused) {
     TIdMessage message;
     EXPECT_THROW(client.ReadHeaderBlock(message, "."), EIdReadLnMaxLineLengthExceeded);
 }
+
+std::string Repeated(const std::string& line, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += line;
+    return out;
+}
+
+// A server that never ends its header must not fill the memory.
+struct BoundCase {
+    const char* name;
+    std::string input;
+    const char* error;  // nullptr: read whole
+};
+const std::string kKilobyteLine = "X-A: " + std::string(1017, 'a') + "\r\n";
+const std::string kFoldLine = "\t" + std::string(1000, 'b') + "\r\n";
+const BoundCase kBounds[] = {
+    {"ten_thousand_lines_pass", Repeated("X-A: 1\r\n", 10000) + ".\r\n", nullptr},
+    {"line_ten_thousand_and_one", Repeated("X-A: 1\r\n", 10001) + ".\r\n", mime_text::kHeaderTooLarge},
+    {"blank_lines_count_too", Repeated("\r\n", 10001) + ".\r\n", mime_text::kHeaderTooLarge},
+    {"one_megabyte_passes", Repeated(kKilobyteLine, 1024) + ".\r\n", nullptr},
+    {"past_one_megabyte", Repeated(kKilobyteLine, 1025) + ".\r\n", mime_text::kHeaderTooLarge},
+    {"folded_field_past_64_kb", "Subject: x\r\n" + Repeated(kFoldLine, 66) + ".\r\n",
+     mime_text::kHeaderFieldTooLarge},
+    {"many_short_fields_pass", Repeated("Subject: x\r\n" + Repeated(kFoldLine, 60), 10) + ".\r\n", nullptr},
+};
+class HeaderBlockBounds : public testing::TestWithParam<BoundCase> {};
+TEST_P(HeaderBlockBounds, EndTheReadingWithAClearError) {
+    TIdMessageClient client;
+    InstallFakeTransport(client, GetParam().input);
+    TIdMessage message;
+    if (!GetParam().error) {
+        EXPECT_EQ(client.ReadHeaderBlock(message, "."), ".");
+        return;
+    }
+    auto e = ExpectThrown<EIdHeaderTooLarge>([&] { client.ReadHeaderBlock(message, "."); });
+    if (e) {
+        EXPECT_EQ(e->Message(), Ansi(GetParam().error));
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, HeaderBlockBounds, testing::ValuesIn(kBounds),
+                         [](const auto& info) { return std::string(info.param.name); });
 }  // namespace

@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 
+#include "platform/temp_file_stream.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -101,6 +104,36 @@ TEST(TempFile, AChildDoesNotRemoveItsParentsFiles) {
     std::string mine = NewTempFile(dir.path().string());
     ASSERT_TRUE(WIFEXITED(RunAndExit([] {})));
     EXPECT_TRUE(fs::exists(mine));
+}
+
+std::string Contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+TEST(TempFileStream, WritesItsOwnFile) {
+    ScratchDir dir;
+    TempFileStream file(dir.path().string());
+    const std::string bytes = std::string(40000, 'x') + "\xE9\x00fin";
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(file.Finish());
+    EXPECT_EQ(Contents(AnsiToUtf8(file.Path())), bytes);
+}
+
+// In a shared folder another user may swap the new name for a link.
+TEST(TempFileStream, ASwappedNameReceivesNothing) {
+    ScratchDir dir;
+    const fs::path victim = dir.path() / "victim";
+    std::ofstream(victim) << "kept";
+    TempFileStream file(dir.path().string());
+    const fs::path made(AnsiToUtf8(file.Path()));
+    fs::remove(made);
+    fs::create_symlink(victim, made);
+    file << "attachment";
+    EXPECT_TRUE(file.Finish());
+    EXPECT_EQ(Contents(victim), "kept");
 }
 
 }  // namespace

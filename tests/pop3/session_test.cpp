@@ -171,12 +171,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, UnsafeCredentials, testing::ValuesIn(kUnsafe), by
 struct CountCase {
     const char* name;
     const char* reply;
-    int count;  // -100: EConvertError
+    int count;  // -100: EConvertError; -200: EIdPOP3NegativeCount
 };
 const CountCase kCounts[] = {
     {"count_and_size", "+OK 2 320", 2},     {"zero_count", "+OK 0 0", 0},
     {"nothing_after_ok", "+OK", 0},         {"count_without_size_has_no_blank", "+OK 5", -100},
-    {"not_a_number", "+OK many 320", -100},
+    {"not_a_number", "+OK many 320", -100}, {"negative_count_is_a_protocol_error", "+OK -5 320", -200},
 };
 class CountMessages : public testing::TestWithParam<CountCase> {};
 TEST_P(CountMessages, TakesNumberBeforeFirstBlank) {
@@ -184,6 +184,11 @@ TEST_P(CountMessages, TakesNumberBeforeFirstBlank) {
     FakeTransport& fake = InstallFakeTransport(pop, std::string(GetParam().reply) + "\r\n");
     if (GetParam().count == -100) {
         EXPECT_THROW(pop.CountMessages(), EConvertError);
+    } else if (GetParam().count == -200) {
+        auto e = ExpectThrown<EIdPOP3NegativeCount>([&] { pop.CountMessages(); });
+        if (e) {
+            EXPECT_EQ(e->Message(), Ansi("Réponse POP3 incorrecte : nombre négatif \"-5\"."));
+        }
     } else {
         EXPECT_EQ(pop.CountMessages(), GetParam().count);
     }
@@ -194,18 +199,27 @@ INSTANTIATE_TEST_SUITE_P(Rows, CountMessages, testing::ValuesIn(kCounts), byName
 struct SizeCase {
     const char* name;
     const char* reply;
-    int size;
+    int size;  // -200: EIdPOP3NegativeCount
 };
 const SizeCase kSizes[] = {
-    {"number_and_size", "+OK 1 1234", 1234},      {"nothing_after_ok", "+OK", -1},
-    {"text_after_size", "+OK 1 1234 octets", -1}, {"size_alone_is_whole_line", "+OK 1234", 1234},
-    {"size_not_a_number", "+OK 1 big", -1},       {"size_above_32_bits", "+OK 1 4294967296", -1},
+    {"number_and_size", "+OK 1 1234", 1234},
+    {"nothing_after_ok", "+OK", -1},
+    {"text_after_size", "+OK 1 1234 octets", -1},
+    {"size_alone_is_whole_line", "+OK 1234", 1234},
+    {"size_not_a_number", "+OK 1 big", -1},
+    {"size_above_32_bits", "+OK 1 4294967296", -1},
+    {"negative_size_is_a_protocol_error", "+OK 1 -1234", -200},
+    {"negative_size_alone", "+OK -1", -200},
 };
 class QueryMessageSize : public testing::TestWithParam<SizeCase> {};
 TEST_P(QueryMessageSize, TakesTextAfterFirstBlank) {
     TIdPOP3 pop;
     FakeTransport& fake = InstallFakeTransport(pop, std::string(GetParam().reply) + "\r\n");
-    EXPECT_EQ(pop.QueryMessageSize(7), GetParam().size);
+    if (GetParam().size == -200) {
+        EXPECT_THROW(pop.QueryMessageSize(7), EIdPOP3NegativeCount);
+    } else {
+        EXPECT_EQ(pop.QueryMessageSize(7), GetParam().size);
+    }
     EXPECT_EQ(fake.Written(), "LIST 7\r\n");
 }
 INSTANTIATE_TEST_SUITE_P(Rows, QueryMessageSize, testing::ValuesIn(kSizes), byName);

@@ -195,6 +195,46 @@ TEST_F(CliFixture, ListsJournalAndADomainBlocked) {
         << journal[0];
 }
 
+// A record that cannot be kept is said at once: a later deletion would be
+// refused without it.
+TEST_F(CliFixture, UnwritableRecordExitsWithSix) {
+    std::filesystem::create_directory(dir / "vannoir.RELEVE");
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}));
+    EXPECT_EQ(Run({"en-tetes"}, server), 6);
+    server.ExpectFinished();
+    EXPECT_EQ(WithoutDates(out.str()),
+              (Lines{"1\tSpam\tPromo\t100\tI", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA"}));
+    const std::string e = err.str();
+    EXPECT_NE(e.find("Impossible d'\xC3\xA9\x63rire dans " + (dir / "vannoir.RELEVE").string() + "\n"),
+              std::string::npos)
+        << e;
+    EXPECT_NE(e.find("commande \xC2\xAB supprimer \xC2\xBB sur ce compte sera refus\xC3\xA9\x65"),
+              std::string::npos)
+        << e;
+}
+
+// A server that never ends a header ends the scan, not the memory.
+TEST_F(CliFixture, EndlessHeaderEndsTheScan) {
+    std::string header;
+    for (int i = 0; i <= 10000; ++i) header += "X-A: 1\n";
+    ScriptedPop3Server server(ScanLogin() + Stats(1, 4) + Top(1, header + "From: Spam <s@pub.example>") +
+                              "C: LIST 1\n" + kQuit);
+    EXPECT_EQ(Run({"en-tetes"}, server), 1);
+    EXPECT_NE(
+        err.str().find("Impossible de se connecter au serveur\nEn-t\xC3\xAAte de message trop volumineux"),
+        std::string::npos)
+        << err.str().substr(0, 2000);
+}
+
+// A byte 0 in the server's reply does not cut the cause short.
+TEST_F(CliFixture, CauseKeepsTextAfterAByteZero) {
+    ScriptedPop3Server server(
+        "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais\\x00mot de passe\n" + kQuit);
+    EXPECT_EQ(Run({"en-tetes"}, server), 1);
+    server.ExpectFinished();
+    EXPECT_NE(err.str().find(std::string("mauvais\0mot de passe\n", 21)), std::string::npos) << err.str();
+}
+
 // The program itself: usage and exit codes.
 int RunProgram(const std::string& args, std::string& output) {
     std::string command = std::string(VANNOIR_CLI_PATH) + " " + args + " 2>&1";

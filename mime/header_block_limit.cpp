@@ -1,0 +1,12 @@
+#include "mime/header_block_limit.h"
+
+#include "mime/mime_errors.h"
+
+void HeaderBlockLimit::Count(std::string_view line) {
+    bytes_ += line.size() + 2;  // the line end the block had on the wire
+    ++lines_;
+    const bool continuation = !line.empty() && (line[0] == ' ' || line[0] == '\t');
+    field_ = continuation ? field_ + line.size() : line.size();
+    if (bytes_ > kMaxBytes || lines_ > kMaxLines) throw EIdHeaderTooLarge();
+    if (field_ > kMaxValueBytes) throw EIdHeaderTooLarge(Ansi(mime_text::kHeaderFieldTooLarge));
+}
