@@ -35,9 +35,9 @@ std::optional<std::string> Unescape(std::string_view field) {
             continue;
         }
         if (i + 2 >= field.size()) return std::nullopt;
-        int high = HexDigitValue(field[i + 1]), low = HexDigitValue(field[i + 2]);
-        if (high < 0 || low < 0) return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
+        const std::optional<char> byte = HexPairValue(field[i + 1], field[i + 2]);
+        if (!byte) return std::nullopt;
+        out += *byte;
         i += 2;
     }
     return out;

@@ -32,11 +32,7 @@ std::vector<std::string> ParseListFile(std::string_view bytes) {
     return entries;
 }
 
-std::string FormatListFile(const std::vector<std::string>& entries) {
-    std::string bytes;
-    for (const std::string& entry : entries) bytes += entry + "\r\n";
-    return bytes;
-}
+std::string FormatListFile(const std::vector<std::string>& entries) { return JoinCrLfLines(entries); }
 
 std::vector<std::string> LoadListFile(const std::filesystem::path& path) {
     std::string bytes;

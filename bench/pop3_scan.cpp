@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "app/screener.h"
+#include "bench_mailbox.h"
 #include "message/message.h"
 #include "net/net_errors.h"
 #include "net/tcp_client.h"
@@ -35,69 +36,11 @@ namespace {
 constexpr int kMessages = 999;
 constexpr int kLargeMailbox = 10000;
 
-std::string Header(int i) {
-    std::string n = std::to_string(i);
-    return "Return-Path: <sender" + n +
-           "@example.fr>\r\n"
-           "Received: from mail.example.fr (mail.example.fr [192.0.2.7])\r\n"
-           "\tby pop.example.net with ESMTPS id " +
-           n +
-           "\r\n"
-           "\tfor <anne@example.net>; Mon, 7 Dec 2026 09:00:00 +0100\r\n"
-           "From: \"Exp\xE9"
-           "diteur " +
-           n + "\" <sender" + n +
-           "@example.fr>\r\n"
-           "To: Anne Martin <anne@example.net>\r\n"
-           "Subject: Message de test " +
-           n +
-           " avec un sujet assez long\r\n"
-           "Date: Mon, 7 Dec 2026 09:00:00 +0100\r\n"
-           "Message-ID: <" +
-           n +
-           ".bench@example.fr>\r\n"
-           "MIME-Version: 1.0\r\n"
-           "Content-Type: text/plain; charset=\"iso-8859-1\"\r\n"
-           "Content-Transfer-Encoding: 8bit\r\n";
-}
-
-// The private Dovecot, started once for the program, holding `count`
-// messages.
-class Mailbox {
-public:
-    static const PrivateDovecot& With(int count) {
-        static Mailbox mailbox;
-        if (mailbox.count_ != count) {
-            mailbox.dovecot_.ClearMailbox();
-            for (int i = 1; i <= count; ++i)
-                mailbox.dovecot_.AddMessage(Header(i) + "\r\nCorps du message.\r\n");
-            mailbox.count_ = count;
-        }
-        return mailbox.dovecot_;
-    }
-    ~Mailbox() {
-        if (own_) dovecot_.Stop();
-    }
-
-private:
-    Mailbox() {
-        if (auto running = PrivateDovecot::FromEnvironment()) {
-            dovecot_ = *running;
-        } else {
-            dovecot_ = PrivateDovecot::Start((std::filesystem::current_path() / "bench-dovecot").string());
-            own_ = true;
-        }
-    }
-    PrivateDovecot dovecot_;
-    bool own_ = false;
-    int count_ = -1;
-};
-
 // Arguments: the way of sending (TIdPOP3::TIdPOP3Batching), the delay each
 // way in ms (0: straight to the server), and the most commands sent ahead
 // (0: the client's default).
 void BM_ScanExchange(benchmark::State& state) {
-    const PrivateDovecot& dovecot = Mailbox::With(kMessages);
+    const PrivateDovecot& dovecot = bench::Mailbox::With(kMessages);
     const auto delay = std::chrono::milliseconds(state.range(1));
     std::optional<DelayProxy> link;
     if (delay.count() > 0) link.emplace(dovecot.port, delay);
@@ -145,7 +88,7 @@ BENCHMARK(BM_ScanExchange)
 // The screener's whole scan of 10,000 messages into a window: the grid grows
 // past its 999 rows; the peak resident memory is what the rows take.
 void BM_ScanLargeMailbox(benchmark::State& state) {
-    const PrivateDovecot& dovecot = Mailbox::With(kLargeMailbox);
+    const PrivateDovecot& dovecot = bench::Mailbox::With(kLargeMailbox);
     ScratchFolder dir;
     long peakKb = 0, startKb = 0;
     for (auto _ : state) {

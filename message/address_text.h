@@ -12,6 +12,13 @@ bool IsAtomChar(char c);
 bool IsNameChar(char c);
 // Backslash and double quote: preceded by a backslash inside quotes.
 inline bool IsEscapedChar(char c) { return c == '\\' || c == '"'; }
+// Appends `text` to `out`, a backslash before each escaped character.
+inline void AppendEscaped(std::string& out, std::string_view text) {
+    for (char c : text) {
+        if (IsEscapedChar(c)) out += '\\';
+        out += c;
+    }
+}
 
 // Smallest position in `text` of a character of `set`.
 std::size_t FindFirstOf(std::string_view set, std::string_view text);

@@ -182,14 +182,6 @@ void AddressParser::OnBackslash(std::size_t p) {
     t_ = After(t_, p + 1);
 }
 
-// Appends `text` to `out`, a backslash before each escaped character.
-void AppendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        if (IsEscapedChar(c)) out += '\\';
-        out += c;
-    }
-}
-
 }  // namespace
 
 void TIdEMailAddressItem::SetText(std::string_view text) {

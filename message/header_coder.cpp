@@ -18,10 +18,10 @@ std::string DecodeQ(std::string_view encoded) {
         if (c == '_') {
             out += ' ';
         } else if (c == '=' && i + 2 < encoded.size()) {
-            const int high = HexDigitValue(encoded[i + 1]), low = HexDigitValue(encoded[i + 2]);
+            const std::optional<char> byte = HexPairValue(encoded[i + 1], encoded[i + 2]);
             // Not hexadecimal: the integer conversion of the "$xy" notation fails.
-            if (high < 0 || low < 0) StrToInt("$" + std::string(encoded.substr(i + 1, 2)));
-            out += static_cast<char>(high * 16 + low);
+            if (!byte) StrToInt("$" + std::string(encoded.substr(i + 1, 2)));
+            out += *byte;
             i += 2;
         } else {
             out += c;

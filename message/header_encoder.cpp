@@ -3,6 +3,7 @@
 #include <clocale>
 #include <vector>
 
+#include "message/address_text.h"
 #include "platform/text.h"
 
 namespace {
@@ -39,7 +40,7 @@ std::string EncodeQ(std::string_view bytes) {
 }
 
 std::string EncodeB(std::string_view bytes) {
-    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    constexpr std::string_view kAlphabet = kBase64Alphabet;
     std::string out;
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
         unsigned group = static_cast<unsigned char>(bytes[i]) << 16;
@@ -147,10 +148,7 @@ std::string EncodeAddressItem(const TIdEMailAddressItem& item, char letter, std:
         name = EncodeHeader(item.Name, letter, charSet);
     } else {
         name = "\"";
-        for (char c : item.Name) {
-            if (c == '\\' || c == '"') name += '\\';
-            name += c;
-        }
+        address_text::AppendEscaped(name, item.Name);
         name += '"';
     }
     return name + " <" + item.Address + ">";

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/component.h"
+#include "platform/text.h"
 
 // Entry k-1 holds the 6-bit value of the character of code k (1..127), or 255.
 using TDecodeTable = std::array<std::uint8_t, 127>;
@@ -74,7 +75,7 @@ extern const TDecodeTable GDecodeTableUUE;
 extern const TDecodeTable GDecodeTableXXE;
 
 namespace decoder_alphabet {
-inline constexpr std::string_view kMIME = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+inline constexpr std::string_view kMIME = kBase64Alphabet;
 // Grave accent for 0, then codes 33..95 for 1..63.
 inline constexpr std::string_view kUUE = "`!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
 inline constexpr std::string_view kXXE = "+-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";

@@ -2,6 +2,10 @@
 
 #include "message/message.h"
 #include "mime/header_block_limit.h"
+#include "mime/message_decoder_list.h"
+#include "mime/mime_errors.h"
+#include "mime/part_reception.h"
+#include "platform/text.h"
 
 std::string TIdMessageClient::ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator) {
     TIdWorkScope work(*this, wmRead);
@@ -17,4 +21,43 @@ std::string TIdMessageClient::ReadHeaderBlock(TIdMessage& message, const std::st
     }
     message.ParseHeaderLines();
     return line;
+}
+
+// The rest of a RETR reply after the header, up to the delimiter line.
+void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& delimiter) {
+    if (message.NoDecode) {
+        CaptureLines([&message](std::string&& line) { message.Body.Add(std::move(line)); }, delimiter, true);
+        return;
+    }
+    TIdWorkScope work(*this, wmRead);
+    // Text outside parts is in the message's own charset; lines of UTF-16
+    // and the like cannot be told apart here and stay as they are.
+    std::optional<Charset> charset = TextConversion(message.CharSet);
+    if (charset && !charset->HasByteLines()) charset.reset();
+    bool endOfMessage = false;
+    while (!endOfMessage) {
+        std::string line = ReadLine();
+        if (line == delimiter) break;
+        std::unique_ptr<TIdMessageDecoder> decoder = TIdMessageDecoderList::FindDecoder(message, line);
+        if (!decoder) {
+            UnstuffDots(line);
+            message.Body.Add(charset ? charset->ToAnsi(line) : std::move(line));
+            continue;
+        }
+        // The decoder chain reads the connection itself until it ends.
+        while (decoder) {
+            decoder->SourceStream = std::make_unique<TIdTCPStream>(*this);
+            decoder->ReadPartHeader();
+            switch (decoder->PartType) {
+                case PartText:
+                    decoder = ProcessTextPart(message, std::move(decoder), endOfMessage);
+                    break;
+                case PartAttachment:
+                    decoder = ProcessAttachment(message, std::move(decoder), endOfMessage);
+                    break;
+                default:
+                    throw EIdUnknownPartType();
+            }
+        }
+    }
 }

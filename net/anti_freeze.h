@@ -40,5 +40,5 @@ TIdAntiFreeze* RegisteredAntiFreeze();
 // An anti-freeze is registered and active, and the caller is the main thread.
 bool AntiFreezeInEffect();
 // Pumps when the anti-freeze is in effect and (idle, or not OnlyWhenIdle, or
-// override).
+// override, or half a slice has passed since the last pump).
 void PumpIfAllowed(bool idle, bool override);

@@ -1,6 +1,7 @@
 #include "platform/string_list.h"
 
 #include "platform/text.h"
+#include "platform/text_lines.h"
 
 EListError::EListError(int index)
     : EIdException(Ansi("Indice de liste hors limites (") + IntToStr(index) + ")") {}
@@ -39,11 +40,4 @@ void TStringList::AddStrings(const TStringList& other) {
     lines_.insert(lines_.end(), copy.begin(), copy.end());
 }
 
-std::string TStringList::Text() const {
-    std::string text;
-    for (const std::string& line : lines_) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
+std::string TStringList::Text() const { return JoinCrLfLines(lines_); }

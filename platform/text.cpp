@@ -339,6 +339,12 @@ int HexDigitValue(char c) {
     return -1;
 }
 
+std::optional<char> HexPairValue(char high, char low) {
+    const int h = HexDigitValue(high), l = HexDigitValue(low);
+    if (h < 0 || l < 0) return std::nullopt;
+    return static_cast<char>(h * 16 + l);
+}
+
 void AppendHexByte(std::string& out, unsigned char byte, bool lowerCase) {
     const char* digits = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
     out += digits[byte >> 4];

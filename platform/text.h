@@ -76,6 +76,11 @@ std::int32_t StrToInt(std::string_view s);
 std::string IntToStr(std::int64_t value);
 // Value of a hexadecimal digit (either case), or -1.
 int HexDigitValue(char c);
+// The base64 alphabet (RFC 2045), shared by its encoder and its decoder.
+inline constexpr std::string_view kBase64Alphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+// The byte two hexadecimal digits write ("e9" gives 0xE9); nothing otherwise.
+std::optional<char> HexPairValue(char high, char low);
 // Appends the two hexadecimal digits of `byte`, high nibble first, in
 // capitals unless `lowerCase`.
 void AppendHexByte(std::string& out, unsigned char byte, bool lowerCase = false);

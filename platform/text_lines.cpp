@@ -16,3 +16,12 @@ std::vector<TextLine> SplitTextLines(std::string_view bytes) {
     }
     return lines;
 }
+
+std::string JoinCrLfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}

@@ -13,3 +13,5 @@ struct TextLine {
 // then CR is two ends). A line end at the very end adds no empty line; empty
 // input gives no line. Joining text + end of every line gives `bytes` back.
 std::vector<TextLine> SplitTextLines(std::string_view bytes);
+// The lines joined, each followed by CR LF (the last one too).
+std::string JoinCrLfLines(const std::vector<std::string>& lines);

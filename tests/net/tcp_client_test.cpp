@@ -221,6 +221,12 @@ TEST(AntiFreeze, PumpRules) {
     af.antiFreeze.OnlyWhenIdle = false;
     PumpIfAllowed(false, false);
     EXPECT_EQ(af.pumps, 3);
+    // Busy for half a slice: the window gets its turn all the same.
+    af.antiFreeze.OnlyWhenIdle = true;
+    af.antiFreeze.IdleTimeOut = 5;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    PumpIfAllowed(false, false);
+    EXPECT_EQ(af.pumps, 4);
 }
 
 TEST(PeerClose, CompleteLineThenCloseReportsDisconnectedOnce) {
