@@ -102,9 +102,18 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
         closed = false;
         if (!failure) failure = std::current_exception();
     }
-    if (closed && client_.LastReply.NumericCode() == TIdPOP3::ReplyOk) WriteJournal();
+    const bool confirmed = closed && client_.LastReply.NumericCode() == TIdPOP3::ReplyOk;
+    if (confirmed) WriteJournal();
+    const bool unconfirmed = !deleted_.empty() && !confirmed;
     deleted_.clear();
     if (failure) return Fail(failure);
+    // DELEs answered "+OK" delete nothing until QUIT is: never report them done.
+    if (unconfirmed) {
+        view_.cursor.SetBusy(false);
+        std::string text = Ansi(texts::kDeletionsNotConfirmed);
+        view_.dialogs.Error(text);
+        return Outcome::Failed(std::move(text), {});
+    }
     return Outcome::Done();
 }
 

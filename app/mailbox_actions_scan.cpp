@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/mailbox_actions.h"
+#include "app/mailbox_errors.h"
 #include "app/scan_progress.h"
 #include "app/texts.h"
 #include "platform/date_time.h"
@@ -10,6 +11,8 @@
 
 namespace {
 constexpr int kGridRows = 1000;  // the heading row and 999 messages
+// Far beyond any real mailbox; the rows of a scan stay bounded by it.
+constexpr int kMostMessages = 1000000;
 
 // The question names how many messages the purge would delete.
 std::string PurgeQuestion(const ScanRecord& record) {
@@ -50,8 +53,11 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
         bool one = client_.CountMessages() == 1;
         countText = IntToStr(client_.CountMessages()) + Ansi(one ? texts::kOneMessage : texts::kManyMessages);
     }
-    view_.status.SetPanelText(1, countText);
     const int count = client_.CountMessages();
+    if (count > kMostMessages)
+        throw EMailboxTooLarge(
+            FormatText(Ansi(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));
+    view_.status.SetPanelText(1, countText);
     ScanProgress progress(view_.status, StatusText(hsConnected, ""), count);
     ScanRow pending;
     TIdPOP3::ScanEvents events;

@@ -64,6 +64,12 @@ inline constexpr std::string_view kIntruderMark = "I";
 
 // Mailbox actions.
 inline constexpr std::string_view kCannotConnect = "Impossible de se connecter au serveur";
+// A count past kMostMessages: the count, the limit.
+inline constexpr std::string_view kTooManyMessages =
+    "Le serveur annonce %s messages, plus qu'une boîte aux lettres n'en contient (%s au plus) : "
+    "la consultation est abandonnée.";
+inline constexpr std::string_view kDeletionsNotConfirmed =
+    "Le serveur n'a pas confirmé les suppressions : les messages sont toujours sur le serveur.";
 inline constexpr std::string_view kNoNewMessage = "Aucun nouveau message !";
 inline constexpr std::string_view kOneMessage = " message sur le serveur";
 inline constexpr std::string_view kManyMessages = " messages sur le serveur";

@@ -75,6 +75,13 @@ int TIdTCPConnection::FillInputBuffer(bool raiseIfDisconnected, int timeout, boo
     }
     int n = 0;
     do {
+        if (ReadDeadline) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  *ReadDeadline - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0) throw EIdReadTimeout();
+            if (timeout == IdTimeoutInfinite || left < timeout) timeout = static_cast<int>(left);
+        }
         if (!ioHandler_->Readable(timeout)) {
             if (raiseOnTimeout) throw EIdReadTimeout();
             return -1;

@@ -3,8 +3,10 @@
 // lines out, and one well-defined error when either side has closed.
 // Reads block on the calling thread; under the anti-freeze the waits are cut
 // into slices that keep the user interface alive.
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -37,6 +39,9 @@ public:
     int MaxLineLength = 16384;  // 0: no limit
     TIdMaxLineAction MaxLineAction = maException;
     int ReadTimeout = 0;  // ms; 0: no limit
+    // When set, every read ends by then at the latest, however the bytes
+    // trickle in (EIdReadTimeout past it).
+    std::optional<std::chrono::steady_clock::time_point> ReadDeadline;
     int RecvBufferSize = 32768;
     int SendBufferSize = 32768;
     std::function<void(TIdTCPConnection& ASender)> OnDisconnected;

@@ -76,16 +76,18 @@ void TIdPOP3::AwaitQuitReply() {
     // before the answer lets the next session see them still there, and a
     // "-ERR" here means they were not removed, which the user must learn.
     // A server that closes or stays silent instead costs at most the limit.
-    const int saved = ReadTimeout;
-    ReadTimeout = (saved <= 0 || saved > kQuitReplyTimeout) ? kQuitReplyTimeout : saved;
+    // The limit is for the whole answer: a server that sends it a byte at a
+    // time cannot stretch it.
+    const int limit = (ReadTimeout <= 0 || ReadTimeout > kQuitReplyTimeout) ? kQuitReplyTimeout : ReadTimeout;
+    ReadDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit);
     try {
         ReadReply({ReplyOk});
     } catch (const EIdProtocolReplyError&) {
-        ReadTimeout = saved;
+        ReadDeadline.reset();
         throw;
     } catch (const std::exception&) {
     }
-    ReadTimeout = saved;
+    ReadDeadline.reset();
 }
 
 int TIdPOP3::ReadReply(const std::vector<int>& allowed) {

@@ -152,19 +152,27 @@ struct JournalCase {
     const char* name;
     std::string script;                // after the log-in and the scan of kThree
     std::vector<std::string> journal;  // "sender|subject|size|action" per line
+    std::string box;                   // the last box the user saw
 };
+const std::string kAsked = "confirm: " + Ansi("Voulez-vous détruire les 2 messages intrus ?");
+const std::string kCannot = "error: Impossible de se connecter au serveur";
+const std::string kUnconfirmed =
+    "error: " +
+    Ansi("Le serveur n'a pas confirmé les suppressions : les messages sont toujours sur le serveur.");
 const std::string kPurgeCommands = Stat(3) + Dele(3) + Dele(1);
 const JournalCase kJournals[] = {
     {"quit_confirmed",
      kPurgeCommands + Quit(),
      {"Zo\xC3\xA9 <zoe@example.fr>|Re: Salut|100|purge des intrus",
-      "Spam <s@pub.example>|Promo|300|purge des intrus"}},
-    {"quit_refused", kPurgeCommands + "C: QUIT\nS: -ERR impossible de supprimer\n", {}},
-    {"quit_unanswered", kPurgeCommands + "C: QUIT\n", {}},
-    {"quit_answered_garbage", kPurgeCommands + "C: QUIT\nS: bizarre\n", {}},
+      "Spam <s@pub.example>|Promo|300|purge des intrus"},
+     kAsked},
+    {"quit_refused", kPurgeCommands + "C: QUIT\nS: -ERR impossible de supprimer\n", {}, kCannot},
+    {"quit_unanswered", kPurgeCommands + "C: QUIT\n", {}, kUnconfirmed},
+    {"quit_answered_garbage", kPurgeCommands + "C: QUIT\nS: bizarre\n", {}, kUnconfirmed},
     {"dele_refused_midway_keeps_the_confirmed_one",
      Stat(3) + Dele(3) + "C: DELE 1\nS: -ERR verrou\n" + Quit(),
-     {"Zo\xC3\xA9 <zoe@example.fr>|Re: Salut|100|purge des intrus"}},
+     {"Zo\xC3\xA9 <zoe@example.fr>|Re: Salut|100|purge des intrus"},
+     kCannot},
 };
 class Journal : public MailboxFixture, public testing::WithParamInterface<JournalCase> {};
 TEST_P(Journal, HoldsOnlyDeletionsTheServerConfirmed) {
@@ -190,6 +198,7 @@ TEST_P(Journal, HoldsOnlyDeletionsTheServerConfirmed) {
         lines.push_back(fields[4] + "|" + fields[5] + "|" + fields[6] + "|" + fields[7]);
     }
     EXPECT_EQ(lines, GetParam().journal);
+    EXPECT_EQ(window.dialogs.shown.back(), GetParam().box) << "a deletion not confirmed is a failure";
 }
 INSTANTIATE_TEST_SUITE_P(Table, Journal, testing::ValuesIn(kJournals),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -236,6 +245,19 @@ TEST_F(MailboxFixture, OpenJournalOnlyOnceItExists) {
     PutFile(paths.journal, "x\r\n");
     EXPECT_TRUE(screener.OpenJournal(shell).IsDone());
     EXPECT_EQ(shell.opened, std::vector<std::filesystem::path>{dir / "Liste" / "Supprimes.LOG"});
+}
+
+TEST_F(MailboxFixture, ACountNoMailboxHoldsIsRefused) {
+    UseLists("", "");
+    ScriptedPop3Server server(ScanLogin() + Stats(2000000, 4) + Quit());
+    UseServer(server);
+    Outcome outcome = screener.Scan();
+    server.ExpectFinished();
+    EXPECT_TRUE(outcome.IsFailed());
+    EXPECT_EQ(outcome.underlying,
+              Ansi("Le serveur annonce 2000000 messages, plus qu'une boîte aux lettres n'en "
+                   "contient (1000000 au plus) : la consultation est abandonnée."));
+    EXPECT_TRUE(Rows().empty());
 }
 
 TEST_F(MailboxFixture, WrongPasswordShowsOneErrorAndEmptyGrid) {

@@ -270,12 +270,16 @@ struct QuitCase {
     const char* afterQuit;  // the server's side after the QUIT line
     bool raises;
     bool closeSeenByRead;  // the read found the close: one more "Déconnecté." first
+    bool confirmed;        // the reply read is QUIT's "+OK"
 };
 const QuitCase kQuits[] = {
-    {"answered_ok", "S: +OK bye\n", false, false},
-    {"answered_err_deletions_not_made", "S: -ERR some deleted messages not removed\n", true, false},
-    {"server_closes_without_answer", "!close\n", false, true},
-    {"server_stays_silent", "!stall\n", false, false},
+    {"answered_ok", "S: +OK bye\n", false, false, true},
+    {"answered_err_deletions_not_made", "S: -ERR some deleted messages not removed\n", true, false, false},
+    {"server_closes_without_answer", "!close\n", false, true, false},
+    {"server_stays_silent", "!stall\n", false, false, false},
+    // Each byte within the limit, the whole answer past it: the limit holds.
+    {"answer_trickled_past_the_limit", "!raw +\n!pause 200\n!raw O\n!pause 200\n!raw K\\r\\n\n!close\n",
+     false, false, false},
 };
 class QuitReply : public testing::TestWithParam<QuitCase> {};
 TEST_P(QuitReply, IsAwaitedBeforeTheClose) {
@@ -285,6 +289,7 @@ TEST_P(QuitReply, IsAwaitedBeforeTheClose) {
     s.pop.OpenSession();
     s.pop.DeleteMessage(1);
     s.statuses.clear();
+    s.pop.LastReply.Clear();
     if (GetParam().raises) {
         auto e = ExpectThrown<EIdProtocolReplyError>([&] { s.pop.CloseSession(); });
         ASSERT_TRUE(e);
@@ -296,6 +301,7 @@ TEST_P(QuitReply, IsAwaitedBeforeTheClose) {
     if (GetParam().closeSeenByRead) expected.insert(expected.begin(), Ansi("Déconnecté."));
     EXPECT_EQ(s.statuses, expected);
     EXPECT_EQ(s.pop.ReadTimeout, 300);
+    EXPECT_EQ(s.pop.LastReply.NumericCode() == TIdPOP3::ReplyOk, GetParam().confirmed);
     server.ExpectFinished();
 }
 INSTANTIATE_TEST_SUITE_P(Table, QuitReply, testing::ValuesIn(kQuits),

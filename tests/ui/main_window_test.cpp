@@ -11,6 +11,7 @@
 #include "support/recording_printer.h"
 #include "support/scratch_folder.h"
 #include "ui/degrad_class.h"
+#include "ui/form3.h"
 #include "ui/grid_table.h"
 #include "ui/preview_memo.h"
 #include "ui/rx_spin_edit.h"
@@ -262,6 +263,33 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
 
     MenuItem({"Fichier", "&Quitter"})->trigger();
     EXPECT_FALSE(form1.isVisible());
+}
+
+// The accounts of the user's other mail programs fill the configuration
+// dialog's slots, which opens after the one imported.
+TEST_F(WindowFixture, ImportFillsTheConfigurationDialogsSlots) {
+    WriteAccount();
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "");
+    Show();
+    ScratchFolder home;
+    PutFile(home / ".config" / "evolution" / "sources" / "perso.source",
+            "[Mail Account]\nBackendName=pop\n[Authentication]\nHost=pop.evo.fr\nUser=zoe\n");
+    form1.importFolders = {home.Path(), home / ".wine"};
+    WhileModal(
+        windows.form3.get(),
+        [&] {
+            MenuItem({"Configuration", "Importer"})->trigger();
+        },
+        [&] {
+            TForm3& dialog = *windows.form3;
+            EXPECT_EQ(dialog.RxSpinEdit1->text(), "3") << "after the imported slot";
+            QTest::keyClick(dialog.RxSpinEdit1, Qt::Key_Down);
+            EXPECT_EQ(dialog.Edit1->text(), "pop.evo.fr");
+            EXPECT_EQ(dialog.Edit2->text(), "zoe");
+        });
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Importation réussie. Compléter par les mots de passe");
 }
 
 TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {

@@ -2,6 +2,7 @@
 // (poppler-utils), and through a private print server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -137,20 +138,35 @@ const char* NoServer() { return "127.0.0.1:1"; }  // nothing listens there
 // The default printer of the private print server the tests start receives
 // the job as a PDF.
 using PrivatePrintServer = PrintServerFixture<PrivateServer>;
-TEST_F(PrivatePrintServer, GridPrintsOnTheDefaultPrinter) {
-    if (std::string(PrivateServer()).empty()) GTEST_SKIP() << "no private print server";
-    const std::filesystem::path& folder = kCupsFolder;
-    MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
-    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
-    const std::filesystem::path out = folder / "out";
-    std::filesystem::path job;
-    for (int wait = 0; wait < 200 && job.empty(); ++wait) {
+// The text of every job the queue has kept so far, once `count` are there
+// (bounded wait).
+std::vector<std::string> Jobs(const std::filesystem::path& out, std::size_t count) {
+    std::vector<std::filesystem::path> jobs;
+    for (int wait = 0; wait < 200 && jobs.size() < count; ++wait) {
+        jobs.clear();
         for (const auto& entry : std::filesystem::directory_iterator(out))
-            if (entry.path().extension() == ".pdf") job = entry.path();
-        if (job.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (entry.path().extension() == ".pdf") jobs.push_back(entry.path());
+        if (jobs.size() < count) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    ASSERT_FALSE(job.empty()) << "no job reached the queue";
-    EXPECT_NE(Output("pdftotext '" + job.string() + "' -").find("Date, heure"), std::string::npos);
+    std::sort(jobs.begin(), jobs.end());
+    std::vector<std::string> texts;
+    for (const auto& job : jobs) texts.push_back(Output("pdftotext '" + job.string() + "' -"));
+    return texts;
+}
+
+TEST_F(PrivatePrintServer, BothPrintsReachTheDefaultPrinter) {
+    if (std::string(PrivateServer()).empty()) GTEST_SKIP() << "no private print server";
+    const std::filesystem::path out = kCupsFolder / "out";
+    for (const auto& entry : std::filesystem::directory_iterator(out)) std::filesystem::remove(entry.path());
+    MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
+    form1.Memo1->Clear();
+    form1.Memo1->AppendLine("Bonjour de la part d'Anne");
+    MenuItem({"Fichier", "Imprimer", "message"})->trigger();
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    const std::vector<std::string> jobs = Jobs(out, 2);
+    ASSERT_EQ(jobs.size(), 2u) << "the jobs did not reach the queue";
+    EXPECT_NE(jobs[0].find("Date, heure"), std::string::npos) << jobs[0];
+    EXPECT_NE(jobs[1].find("Bonjour de la part"), std::string::npos) << jobs[1];
 }
 
 using NoPrintServer = PrintServerFixture<NoServer>;
