@@ -30,8 +30,8 @@ public:
     void Clear() override { lines.clear(); }
     void AppendLine(std::string_view line) override { lines.emplace_back(line); }
     std::vector<std::string> Lines() const override { return lines; }
-    FontSpec Font() const override { return font; }
+    TextFont Font() const override { return font; }
 
     std::vector<std::string> lines;
-    FontSpec font{"MS Sans Serif", 8};
+    TextFont font{"MS Sans Serif", 8};
 };

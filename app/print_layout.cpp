@@ -52,7 +52,7 @@ void PrintHeaderGrid(Printer& printer, const HeaderGrid& grid) {
     });
 }
 
-void PrintMessageLines(Printer& printer, const std::vector<std::string>& lines, const FontSpec& font) {
+void PrintMessageLines(Printer& printer, const std::vector<std::string>& lines, const TextFont& font) {
     PrintJob(printer, [&] {
         printer.SetFont({font.name, font.pointSize, false});
         int y = kFirstLineY;

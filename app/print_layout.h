@@ -27,4 +27,4 @@ inline constexpr int kMessagePageLines = 65;
 // the heading row bold; rows below the printable area do not appear.
 void PrintHeaderGrid(Printer& printer, const HeaderGrid& grid);
 // The lines at x 300 in the pane's font, normal style.
-void PrintMessageLines(Printer& printer, const std::vector<std::string>& lines, const FontSpec& font);
+void PrintMessageLines(Printer& printer, const std::vector<std::string>& lines, const TextFont& font);

@@ -71,7 +71,7 @@ public:
 };
 
 // A font by name and size in points.
-struct FontSpec {
+struct TextFont {
     std::string name;
     int pointSize = 0;
 };
@@ -85,7 +85,7 @@ public:
     // The lines as the pane holds them now (the user's edits included).
     virtual std::vector<std::string> Lines() const = 0;
     // The pane's font (the message print uses it).
-    virtual FontSpec Font() const = 0;
+    virtual TextFont Font() const = 0;
 };
 
 // The main window's parts, as the actions reach them.

@@ -122,8 +122,6 @@ private:
     };
     using StepAnswer = std::function<void(const Step& step)>;
     void LogIn();
-    // CAPA's lines, empty when the server refuses the command.
-    std::vector<std::string> StlsCapabilities();
     void AwaitQuitReply();
     // The size in LastReply of a "LIST n" answer, -1 when it has none.
     int ReplySize();

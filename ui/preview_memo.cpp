@@ -25,7 +25,7 @@ void PreviewMemo::AppendLine(std::string_view line) {
     ++appended_;
 }
 
-FontSpec PreviewMemo::Font() const { return {fromQt(font().family()), font().pointSize()}; }
+TextFont PreviewMemo::Font() const { return {fromQt(font().family()), font().pointSize()}; }
 
 std::vector<std::string> PreviewMemo::Lines() const {
     std::vector<std::string> lines;

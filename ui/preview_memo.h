@@ -15,7 +15,7 @@ public:
     void AppendLine(std::string_view line) override;
     // What the pane holds now, line by line (Windows-1252).
     std::vector<std::string> Lines() const override;
-    FontSpec Font() const override;
+    TextFont Font() const override;
 
 private:
     int appended_ = 0;
