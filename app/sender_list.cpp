@@ -81,10 +81,29 @@ bool NamesAddresses(std::string_view entry) {
 }  // namespace
 
 bool EntryMatches(std::string_view entry, SenderKey sender) {
-    const std::string trimmed = Trim(entry);
-    if (trimmed.empty()) return false;
-    if (NamesAddresses(trimmed)) return AddressMatches(LowerCase(trimmed), LowerCase(Trim(sender.address)));
-    return AnsiSameText(trimmed, Trim(sender.shown));
+    SenderList list;
+    list.Assign({std::string(entry)});
+    return list.Matches(sender);
+}
+
+void SenderList::Assign(std::vector<std::string> entries) {
+    entries_ = std::move(entries);
+    Prepare();
+}
+
+void SenderList::Clear() {
+    entries_.clear();
+    prepared_.clear();
+}
+
+void SenderList::Prepare() {
+    prepared_.clear();
+    for (const std::string& entry : entries_) {
+        std::string trimmed = Trim(entry);
+        if (trimmed.empty()) continue;
+        const bool addresses = NamesAddresses(trimmed);
+        prepared_.push_back({addresses ? LowerCase(trimmed) : std::move(trimmed), addresses});
+    }
 }
 
 int SenderList::IndexOf(std::string_view text) const {
@@ -96,14 +115,18 @@ int SenderList::IndexOf(std::string_view text) const {
 }
 
 bool SenderList::Matches(SenderKey sender) const {
-    return std::any_of(entries_.begin(), entries_.end(),
-                       [&](const std::string& entry) { return EntryMatches(entry, sender); });
+    const std::string address = LowerCase(Trim(sender.address));
+    const std::string shown = Trim(sender.shown);
+    return std::any_of(prepared_.begin(), prepared_.end(), [&](const Prepared& entry) {
+        return entry.addresses ? AddressMatches(entry.text, address) : AnsiSameText(entry.text, shown);
+    });
 }
 
 bool SenderList::Add(std::string_view text) {
     std::string entry = Trim(text);
     if (entry.empty() || IndexOf(entry) >= 0) return false;
     entries_.push_back(std::move(entry));
+    Prepare();
     return true;
 }
 
@@ -113,5 +136,7 @@ bool SenderList::Remove(std::string_view text) {
     std::erase_if(entries_, [&](const std::string& entry) {
         return !sought.empty() && AnsiSameText(Trim(entry), sought);
     });
-    return entries_.size() != before;
+    if (entries_.size() == before) return false;
+    Prepare();
+    return true;
 }

@@ -48,15 +48,15 @@ struct SenderKey {
     std::string_view address;
 };
 
-// Whether `entry` (trimmed or not) catches `sender`.
+// Whether `entry` (trimmed or not) catches `sender`, as in a list of one.
 bool EntryMatches(std::string_view entry, SenderKey sender);
 
 // An in-memory list: unsorted, in file order then in order of addition.
 class SenderList {
 public:
     const std::vector<std::string>& Entries() const { return entries_; }
-    void Assign(std::vector<std::string> entries) { entries_ = std::move(entries); }
-    void Clear() { entries_.clear(); }
+    void Assign(std::vector<std::string> entries);
+    void Clear();
     // Index of the first entry that is `text` (both trimmed, case ignored,
     // locale-aware), or -1; an empty text is never found.
     int IndexOf(std::string_view text) const;
@@ -69,5 +69,13 @@ public:
     bool Remove(std::string_view text);
 
 private:
+    // An entry made ready for matching once, not for every message.
+    struct Prepared {
+        std::string text;  // trimmed; lower-cased when it names addresses
+        bool addresses;
+    };
+    void Prepare();
+
     std::vector<std::string> entries_;
+    std::vector<Prepared> prepared_;
 };
