@@ -13,6 +13,18 @@ int NextFreeSlot(const TIniFile& ini, int after) {
     return slot;
 }
 
+// What the source says of the port and the security, if anything.
+ImportedConnection ConnectionOf(const Registry& registry) {
+    ImportedConnection connection;
+    if (auto port = registry.ReadDWord(texts::kPop3PortValue); port && *port >= 1 && *port <= 65535)
+        connection.port = static_cast<int>(*port);
+    if (auto secure = registry.ReadDWord(texts::kPop3SecureValue))
+        connection.security = *secure == 1   ? AccountSecurity::Tls
+                              : *secure == 2 ? AccountSecurity::Stls
+                                             : AccountSecurity::None;
+    return connection;
+}
+
 }  // namespace
 
 ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& settings) {
@@ -28,11 +40,12 @@ ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& set
             ++result.found;
             const std::string host = registry.ReadString(texts::kPop3ServerValue);
             const std::string user = registry.ReadString(texts::kPop3UserValue);
+            const ImportedConnection connection = ConnectionOf(registry);
             const int slot = NextFreeSlot(ini, result.lastSlot);
             if (slot > kHighestSlot) {
                 ++result.leftOut;
             } else {
-                ImportAccount(ini, slot, host, user);
+                ImportAccount(ini, slot, host, user, connection);
                 result.lastSlot = slot;
                 result.writtenSlots.push_back(slot);
                 ++result.written;

@@ -78,10 +78,22 @@ void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_vie
     ini.WriteString(texts::kSection, SlotKey(texts::kPasswordKey, slot), scrambledPassword);
 }
 
-void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user) {
+void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user,
+                   const ImportedConnection& connection) {
     ini.WriteInteger(texts::kSection, texts::kCountKey, slot);
     ini.WriteString(texts::kSection, SlotKey(texts::kServerKey, slot), host);
     ini.WriteString(texts::kSection, SlotKey(texts::kUserKey, slot), user);
+    // A port or a security the source does not give is the default, not
+    // whatever a former account of the slot left.
+    if (connection.port)
+        ini.WriteInteger(texts::kSection, SlotKey(texts::kPortKey, slot), *connection.port);
+    else
+        ini.DeleteKey(texts::kSection, SlotKey(texts::kPortKey, slot));
+    if (connection.security)
+        ini.WriteString(texts::kSection, SlotKey(texts::kSecurityKey, slot),
+                        SecurityKeyword(*connection.security));
+    else
+        ini.DeleteKey(texts::kSection, SlotKey(texts::kSecurityKey, slot));
     ini.DeleteKey(texts::kSection, SlotKey(texts::kPasswordKey, slot));
     ini.DeleteKey(texts::kSection, SlotKey(texts::kStoredPasswordKey, slot));
     ini.DeleteKey(texts::kSection, SlotKey(texts::kFingerprintKey, slot));

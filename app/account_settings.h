@@ -4,6 +4,7 @@
 // security, trusted certificate, time limits), plus "Nbre", the last slot
 // saved. A slot without the connection keys keeps their old meaning: port
 // 110, in clear.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -67,10 +68,17 @@ int ReadSlotCount(const TIniFile& ini);
 void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user,
                  std::string_view scrambledPassword);
 
+// The port and security an imported account's source gives, if it does.
+struct ImportedConnection {
+    std::optional<int> port;
+    std::optional<AccountSecurity> security;
+};
 // An imported account in `slot`: "Nbre" := slot, then the server and user
-// name; a password left in the slot is removed, so it never goes to the new
-// server. Throws EIniWriteError.
-void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user);
+// name, the port and security (removed when not given); a password left in
+// the slot is removed, so it never goes to the new server. Throws
+// EIniWriteError.
+void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user,
+                   const ImportedConnection& connection = {});
 
 // Writes "Nbre" := slot and the whole account in one replacement of the
 // file: server, user name, the password ("Passe" scrambled when it can hold

@@ -28,6 +28,8 @@ inline constexpr std::string_view kHelpPage = "Accueil.htm";
 // Account import.
 inline constexpr std::string_view kPop3ServerValue = "POP3 Server";
 inline constexpr std::string_view kPop3UserValue = "POP3 User Name";
+inline constexpr std::string_view kPop3PortValue = "POP3 Port";
+inline constexpr std::string_view kPop3SecureValue = "POP3 Secure Connection";
 inline constexpr std::string_view kImportDone = "Importation réussie. Compléter par les mots de passe";
 inline constexpr std::string_view kImportFailed =
     "Echec de l'importation. Entrez les paramètres manuellement";

@@ -13,13 +13,6 @@ std::string_view Stripped(std::string_view s) {
     return s;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // A JavaScript string literal at the start of `text`, in UTF-8; `text` keeps
 // what follows it. Empty optional when `text` does not start with one.
 std::optional<std::string> JsString(std::string_view& text) {
@@ -37,9 +30,10 @@ std::optional<std::string> JsString(std::string_view& text) {
         if (e == 'u' && i + 4 < text.size()) {
             char32_t unit = 0;
             bool ok = true;
-            for (int d = 1; d <= 4; ++d) ok = ok && HexValue(text[i + d]) >= 0;
+            for (int d = 1; d <= 4; ++d) ok = ok && HexDigitValue(text[i + d]) >= 0;
             if (ok) {
-                for (int d = 1; d <= 4; ++d) unit = unit * 16 + static_cast<char32_t>(HexValue(text[i + d]));
+                for (int d = 1; d <= 4; ++d)
+                    unit = unit * 16 + static_cast<char32_t>(HexDigitValue(text[i + d]));
                 AppendUtf8(out, unit);
                 i += 4;
                 continue;
@@ -80,11 +74,30 @@ std::string ValueOf(const KeyFile& file, const std::string& group, const std::st
     return v == g->second.end() ? std::string() : v->second;
 }
 
+// A whole decimal number in 0..65535; -1 for anything else.
+int SmallNumber(std::string_view text) {
+    text = Stripped(text);
+    if (text.empty() || text.size() > 5) return -1;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n <= 65535 ? n : -1;
+}
+
+int PortOf(std::string_view text) {
+    const int port = SmallNumber(text);
+    return port >= 1 ? port : 0;
+}
+
 }  // namespace
 
 std::vector<MailClientAccount> Pop3AccountsOfPrefs(std::string_view prefsJs) {
     struct Server {
         std::string type, host, user;
+        int port = 0;
+        MailClientSecurity security = MailClientSecurity::Unknown;
     };
     std::vector<std::string> order;
     std::map<std::string, Server> servers;
@@ -99,7 +112,8 @@ std::vector<MailClientAccount> Pop3AccountsOfPrefs(std::string_view prefsJs) {
         if (line.empty() || line.front() != ',') continue;
         line.remove_prefix(1);
         std::optional<std::string> value = JsString(line);
-        if (!value) continue;
+        // Numbers are written bare: "..., 995);".
+        if (!value) value = std::string(line.substr(0, line.find(')')));
         std::string_view rest = std::string_view(*name).substr(kPrefix.size());
         std::size_t dot = rest.find('.');
         if (dot == std::string_view::npos) continue;
@@ -113,11 +127,28 @@ std::vector<MailClientAccount> Pop3AccountsOfPrefs(std::string_view prefsJs) {
             server.host = *value;
         else if (field == "userName")
             server.user = *value;
+        else if (field == "port")
+            server.port = PortOf(*value);
+        else if (field == "socketType")
+            switch (SmallNumber(*value)) {
+                case 0:
+                    server.security = MailClientSecurity::None;
+                    break;
+                case 2:
+                    server.security = MailClientSecurity::Stls;
+                    break;
+                case 3:
+                    server.security = MailClientSecurity::Tls;
+                    break;
+                default:
+                    break;
+            }
     }
     std::vector<MailClientAccount> accounts;
     for (const std::string& id : order) {
         const Server& server = servers[id];
-        if (server.type == "pop3" && !server.host.empty()) accounts.push_back({server.host, server.user});
+        if (server.type == "pop3" && !server.host.empty())
+            accounts.push_back({server.host, server.user, server.port, server.security});
     }
     return accounts;
 }
@@ -153,5 +184,11 @@ std::vector<MailClientAccount> Pop3AccountOfSource(std::string_view source) {
     if (ValueOf(file, "Mail Account", "BackendName") != "pop") return {};
     std::string host = ValueOf(file, "Authentication", "Host");
     if (host.empty()) return {};
-    return {{host, ValueOf(file, "Authentication", "User")}};
+    const std::string method = ValueOf(file, "Security", "Method");
+    MailClientSecurity security = method == "ssl-on-alternate-port"       ? MailClientSecurity::Tls
+                                  : method == "starttls-on-standard-port" ? MailClientSecurity::Stls
+                                  : method == "none"                      ? MailClientSecurity::None
+                                                                          : MailClientSecurity::Unknown;
+    return {{host, ValueOf(file, "Authentication", "User"), PortOf(ValueOf(file, "Authentication", "Port")),
+             security}};
 }

@@ -1,5 +1,6 @@
 #include "platform/memory_registry.h"
 
+#include "platform/text.h"
 #include "platform/text_format.h"
 
 ERegistryException WrongRegistryType(std::string_view valueName) {
@@ -82,6 +83,28 @@ const RegistryValue* MemoryRegistry::FindValue(std::string_view name) const {
 }
 
 bool MemoryRegistry::ValueExists(std::string_view name) const { return FindValue(name) != nullptr; }
+
+RegistryValue RegistryValue::DWord(std::uint32_t n) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string data = "dword:";
+    for (int shift = 28; shift >= 0; shift -= 4) data += kDigits[(n >> shift) & 0xF];
+    return {Type::DWord, std::move(data)};
+}
+
+std::optional<std::uint32_t> MemoryRegistry::ReadDWord(std::string_view name) const {
+    const RegistryValue* value = FindValue(name);
+    constexpr std::string_view kPrefix = "dword:";
+    if (!value || value->type != RegistryValue::Type::DWord || !value->data.starts_with(kPrefix) ||
+        value->data.size() != kPrefix.size() + 8)
+        return std::nullopt;
+    std::uint32_t n = 0;
+    for (char c : std::string_view(value->data).substr(kPrefix.size())) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) return std::nullopt;
+        n = n * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return n;
+}
 
 std::string MemoryRegistry::ReadString(std::string_view name) const {
     const RegistryValue* value = FindValue(name);

@@ -8,9 +8,11 @@
 #include "platform/registry.h"
 
 struct RegistryValue {
+    static RegistryValue DWord(std::uint32_t n);
+
     enum class Type { String, DWord, Binary };
     Type type = Type::String;
-    std::string data;  // the string (Windows-1252), or the raw bytes
+    std::string data;  // the string (Windows-1252), "dword:" and 8 hex digits, or the raw bytes
 };
 
 class MemoryRegistry : public Registry {
@@ -24,6 +26,7 @@ public:
     std::vector<std::string> GetKeyNames() const override;
     bool ValueExists(std::string_view name) const override;
     std::string ReadString(std::string_view name) const override;
+    std::optional<std::uint32_t> ReadDWord(std::string_view name) const override;
     void CloseKey() override { open_.reset(); }
 
 private:

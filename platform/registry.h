@@ -1,6 +1,8 @@
 #pragma once
 // The current user's registry, read only: keys by path, their subkeys and
 // named values. One key is open at a time, as the import walks them.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,5 +32,8 @@ public:
     // The named value of the open key, up to its first byte 0; empty when
     // missing. Throws ERegistryException for a value that is not a string.
     virtual std::string ReadString(std::string_view name) const = 0;
+    // The named value of the open key as a number when it is a DWORD;
+    // nothing when missing or of another type.
+    virtual std::optional<std::uint32_t> ReadDWord(std::string_view name) const = 0;
     virtual void CloseKey() = 0;
 };

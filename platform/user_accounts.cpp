@@ -25,12 +25,22 @@ std::string FileText(const std::filesystem::path& path) {
     return text.str();
 }
 
+// "POP3 Secure Connection": 0 in clear, 1 TLS from the first byte, and 2,
+// which only these sources give, for STLS.
+std::uint32_t SecureConnection(MailClientSecurity security) {
+    return security == MailClientSecurity::Tls ? 1 : security == MailClientSecurity::Stls ? 2 : 0;
+}
+
 void AddAccounts(MemoryRegistry& registry, const std::string& source,
                  const std::vector<MailClientAccount>& accounts, int& counter) {
     for (const MailClientAccount& account : accounts) {
         const std::string key = std::string(kAccountsKey) + "\\" + source + " " + IntToStr(++counter);
         registry.SetValue(key, "POP3 Server", {RegistryValue::Type::String, Utf8ToAnsi(account.server)});
         registry.SetValue(key, "POP3 User Name", {RegistryValue::Type::String, Utf8ToAnsi(account.user)});
+        if (account.port > 0) registry.SetValue(key, "POP3 Port", RegistryValue::DWord(account.port));
+        if (account.security != MailClientSecurity::Unknown)
+            registry.SetValue(key, "POP3 Secure Connection",
+                              RegistryValue::DWord(SecureConnection(account.security)));
     }
 }
 

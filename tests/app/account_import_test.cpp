@@ -15,7 +15,8 @@ const std::string kFailed = "message: " + Ansi("Echec de l'importation. Entrez l
 
 RegistryValue Text(std::string text) { return {RegistryValue::Type::String, std::move(text)}; }
 
-// Accounts "name=server/user" ("-" for no user value, "*" for a number).
+// Accounts "name=server/user" ("-" for no user value, "*" for a number); the
+// server may be followed by ":port:secure", DWORDs of the source.
 MemoryRegistry Accounts(const Strings& accounts) {
     MemoryRegistry registry;
     registry.AddKey(kKey);
@@ -24,6 +25,15 @@ MemoryRegistry Accounts(const Strings& accounts) {
         std::string server = rest.substr(0, rest.find('/')), user = rest.substr(rest.find('/') + 1);
         std::string path = kKey + "\\" + name;
         registry.AddKey(path);
+        if (std::size_t colon = server.find(':'); colon != std::string::npos) {
+            std::string connection = server.substr(colon + 1);
+            server.resize(colon);
+            const std::size_t second = connection.find(':');
+            registry.SetValue(path, "POP3 Port",
+                              RegistryValue::DWord(std::stoul(connection.substr(0, second))));
+            registry.SetValue(path, "POP3 Secure Connection",
+                              RegistryValue::DWord(std::stoul(connection.substr(second + 1))));
+        }
         if (server == "*")
             registry.SetValue(path, "POP3 Server", {RegistryValue::Type::DWord, "\x01"});
         else if (!server.empty())
@@ -51,6 +61,14 @@ const ImportCase kImports[] = {
      kHead + "Nbre=1\r\n",
      {"00000001=pop.a.fr/anne", "00000002=/", "00000003=pop.b.fr/bob"},
      kHead + "Nbre=3\r\nServeur2=pop.a.fr\r\nNom2=anne\r\nServeur3=pop.b.fr\r\nNom3=bob\r\n",
+     {kDone},
+     1},
+    {"port_and_security_from_the_source_and_none_left_from_a_former_account",
+     kHead + "Port3=2110\r\nSecurite3=TLS\r\n",
+     {"a=pop.a.fr:995:1/anne", "b=pop.b.fr:110:2/bob", "c=pop.c.fr/carl"},
+     kHead +
+         "Nbre=3\r\nServeur1=pop.a.fr\r\nNom1=anne\r\nPort1=995\r\nSecurite1=TLS\r\nServeur2=pop.b.fr\r\n" +
+         "Nom2=bob\r\nPort2=110\r\nSecurite2=STLS\r\nServeur3=pop.c.fr\r\nNom3=carl\r\n",
      {kDone},
      1},
     {"missing_user_name_gives_empty_user",

@@ -21,6 +21,8 @@ Strings Accounts(MemoryRegistry& registry) {
             line += registry.ValueExists("POP3 Server") ? registry.ReadString("POP3 Server") : "-";
             line += " / ";
             line += registry.ReadString("POP3 User Name");
+            for (const char* value : {"POP3 Port", "POP3 Secure Connection"})
+                if (auto n = registry.ReadDWord(value)) line += " " + std::to_string(*n);
         } catch (const ERegistryException& e) {
             line += e.Message();
         }
@@ -43,6 +45,10 @@ const HiveCase kHives[] = {
      kHiveHead + kAccounts + "\\\\00000001] 1700000000\n#time=1d9\n\"POP3 Server\"=\"pop.exemple.fr\"\n" +
          "\"POP3 User Name\"=\"h\\xe9l\\xe8ne \\\"h\\\" \\\\ x\"\n",
      {"00000001: pop.exemple.fr / " + Ansi("hélène \"h\" \\ x")}},
+    {"dword_port_and_security_read_as_numbers_a_malformed_one_not",
+     kHiveHead + kAccounts +
+         "\\3] 1\n\"POP3 Server\"=\"p\"\n\"POP3 Port\"=dword:000003e3\n\"POP3 Secure Connection\"=dword:1\n",
+     {"3: p /  995"}},
     {"dword_server_gives_the_type_error",
      kHiveHead + kAccounts + "\\\\00000002] 1\n\"POP3 Server\"=dword:00000001\n",
      {"00000002: " + Ansi("Type de données incorrect pour 'POP3 Server'")}},
@@ -87,6 +93,8 @@ TEST(UserAccounts, EverySourceInItsOrder) {
             "user_pref(\"mail.server.server3.userName\", \"z\\u00e9lie\");\n"
             "user_pref(\"mail.server.server3.hostname\", \"pop.tb.fr\");\n"
             "user_pref(\"mail.server.server3.type\", \"pop3\");\n"
+            "user_pref(\"mail.server.server3.port\", 995);\n"
+            "user_pref(\"mail.server.server3.socketType\", 3);\n"
             "user_pref(\"mail.server.server1.type\", \"none\");\n");
     PutFile(home / "ailleurs" / "a.default" / "prefs.js",
             "user_pref(\"mail.server.server1.type\", \"pop3\");\n"
@@ -94,13 +102,14 @@ TEST(UserAccounts, EverySourceInItsOrder) {
     const auto sources = home / ".config" / "evolution" / "sources";
     PutFile(sources / "b.source",
             "[Data Source]\nDisplayName=Travail\n\n[Mail Account]\nBackendName=pop\n\n"
-            "[Authentication]\nHost=pop.evo.fr\nPort=995\nUser=anne\n");
+            "[Authentication]\nHost=pop.evo.fr\nPort=110\nUser=anne\n[Security]\nMethod=starttls-on-standard-"
+            "port\n");
     PutFile(sources / "a.source", "[Mail Account]\nBackendName=imapx\n[Authentication]\nHost=imap.evo.fr\n");
     PutFile(sources / "c.txt", "[Mail Account]\nBackendName=pop\n[Authentication]\nHost=pas.une.source\n");
     MemoryRegistry registry = UserAccountRegistry({home.Path(), home / "prefixe"});
     EXPECT_EQ(Accounts(registry),
-              (Strings{"1: pop.wine.fr / ", "Thunderbird 1: pop.tb.fr / " + Ansi("zélie"),
-                       "Thunderbird 2: pop.abs.fr / ", "Evolution 1: pop.evo.fr / anne"}));
+              (Strings{"1: pop.wine.fr / ", "Thunderbird 1: pop.tb.fr / " + Ansi("zélie") + " 995 1",
+                       "Thunderbird 2: pop.abs.fr / ", "Evolution 1: pop.evo.fr / anne 110 2"}));
 }
 
 TEST(UserAccounts, NothingThereGivesNoAccountsKey) {
