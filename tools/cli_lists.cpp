@@ -68,10 +68,9 @@ bool ParseListCommand(const std::vector<std::string>& positional, CliOptions& op
     return true;
 }
 
-int RunFileCommand(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
-                   std::ostream& err) {
+int RunFileCommand(const CliOptions& options, const AppPaths& paths, std::ostream& out, std::ostream& err) {
     ConsoleWindow window(err, false);
-    Screener screener(AppPaths::ForExecutable(programFolder / "vannoir"), window.View());
+    Screener screener(paths, window.View());
     if (options.command == CliCommand::Journal) return JournalCommand(screener.Paths(), out, err);
     const int status = ListCommand(options, screener, window, out);
     out.flush();

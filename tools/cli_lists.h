@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_paths.h"
 #include "tools/cli_options.h"
 
 // Fills `options` when the positional arguments name one of these commands;
@@ -13,5 +14,4 @@
 bool ParseListCommand(const std::vector<std::string>& positional, CliOptions& options);
 
 // Runs amis, intrus or journal as RunCli does.
-int RunFileCommand(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
-                   std::ostream& err);
+int RunFileCommand(const CliOptions& options, const AppPaths& paths, std::ostream& out, std::ostream& err);

@@ -32,6 +32,11 @@ struct Parser {
         throw CliUsageError("--securite : « " + text + " » n'est ni tls, ni stls, ni aucune");
     }
 
+    static std::string Folder(const std::string& text) {
+        if (text.empty()) throw CliUsageError("--dossier attend un dossier");
+        return text;
+    }
+
     void Option(const std::string& arg) {
         std::size_t eq = arg.find('=');
         std::string name = arg.substr(0, eq);
@@ -59,6 +64,8 @@ struct Parser {
             options.delaySeconds = Number(name, ValueOf(name, inline_), 1, 3600);
         else if (name == "--securite")
             options.security = Security(ValueOf(name, inline_));
+        else if (name == "--dossier")
+            options.folder = Folder(ValueOf(name, inline_));
         else
             throw CliUsageError("option inconnue : " + arg);
     }
@@ -168,10 +175,11 @@ const char* CliUsage() {
            "                    passe pas la vérification (serveur auto-hébergé)\n"
            "  --delai S         délais de connexion et de lecture, en secondes\n"
            "                    (30 et 60 par défaut)\n"
+           "  --dossier DIR     dossier des réglages et des listes pour cette fois\n"
            "  --aide            affiche cette aide\n"
            "\n"
-           "Les comptes et les listes sont ceux de Vannoir installé dans le même dossier\n"
-           "(vannoir.INI, Liste/Amis.TXT, Liste/Intrus.TXT). Le mot de passe d'un compte\n"
+           "Les comptes et les listes sont ceux de Vannoir (vannoir.INI, Liste/Amis.TXT,\n"
+           "Liste/Intrus.TXT), dans le dossier des réglages. Le mot de passe d'un compte\n"
            "ne part que vers son serveur : avec --hote vers un autre, il est lu sur\n"
            "l'entrée standard.\n"
            "Code de sortie : 0 réussite, 1 échec de l'action, 2 mauvais usage,\n"

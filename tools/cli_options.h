@@ -9,7 +9,7 @@
 //   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
 //   journal
 // plus --hote H, --port P, --utilisateur U, --securite S, --delai S for one
-// run, and --aide.
+// run, --dossier DIR for the folder of the settings and lists, and --aide.
 // Options take their value as the next argument or after "=".
 #include <optional>
 #include <stdexcept>
@@ -44,6 +44,7 @@ struct CliOptions {
     std::optional<int> delaySeconds;           // both time limits
     CliListVerb listVerb = CliListVerb::List;  // of amis and intrus
     std::string listText;                      // TEXTE, UTF-8 as typed
+    std::optional<std::string> folder;         // --dossier, as typed
 };
 
 // Bad usage; what() is a French explanation in UTF-8.

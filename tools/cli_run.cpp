@@ -3,6 +3,7 @@
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "app/settings_exposure.h"
+#include "platform/system_error_text.h"
 #include "platform/text.h"
 #include "platform/user_accounts.h"
 #include "tools/cli_account_command.h"
@@ -13,9 +14,9 @@ namespace {
 
 // Everything one run works on.
 struct CliSession {
-    CliSession(const CliOptions& options, const std::filesystem::path& folder, std::ostream& err)
+    CliSession(const CliOptions& options, const AppPaths& paths, std::ostream& err)
         : window(err, options.purge),
-          screener(AppPaths::ForExecutable(folder / "vannoir"), window.View()),
+          screener(paths, window.View()),
           recordFile(RecordFileFor(screener.Paths().settings)),
           err(err) {}
 
@@ -39,8 +40,10 @@ void RestoreRecord(CliSession& s, int account) {
         s.screener.RestoreRecord(std::move(*record));
 }
 
-// Exit status of a run whose action succeeded but whose record was not kept.
+// Exit status of a run whose action succeeded but whose record was not kept,
+// and of one whose own folder could not be made.
 constexpr int kRecordNotSaved = 6;
+constexpr int kLocalFileError = 6;
 
 // False, having said why and what follows, when the record cannot be written.
 bool SaveRecord(CliSession& s, int account) {
@@ -91,13 +94,29 @@ std::filesystem::path RecordFileFor(const std::filesystem::path& settings) {
     return record.replace_extension(".RELEVE");
 }
 
+AppPaths CliPaths(const CliOptions& options, const std::filesystem::path& programFolder) {
+    std::optional<std::filesystem::path> chosen;
+    if (options.folder) chosen = std::filesystem::absolute(*options.folder);
+    return ProgramPaths(programFolder / "vannoir", chosen);
+}
+
+std::string CliFolderLine(const AppPaths& paths) {
+    return "Dossier des réglages : " + paths.folder.string() + "\n";
+}
+
 int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
            std::ostream& err, const PasswordReader& readPassword) {
+    const AppPaths paths = CliPaths(options, programFolder);
     if (options.command == CliCommand::Help) {
-        out << CliUsage();
+        out << CliUsage() << CliFolderLine(paths);
         return 0;
     }
-    const std::filesystem::path settings = AppPaths::ForExecutable(programFolder / "vannoir").settings;
+    if (int error = PrepareAppFolder(paths)) {
+        err << "Impossible de créer le dossier des réglages " << paths.folder.string() << " : "
+            << AnsiToUtf8(SysErrorMessage(error)) << '\n';
+        return kLocalFileError;
+    }
+    const std::filesystem::path& settings = paths.settings;
     if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
         err << AnsiToUtf8(warning) << '\n';
     if (options.command == CliCommand::Account)
@@ -105,8 +124,8 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
     if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
     if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
         options.command == CliCommand::Journal)
-        return RunFileCommand(options, programFolder, out, err);
-    CliSession s(options, programFolder, err);
+        return RunFileCommand(options, paths, out, err);
+    CliSession s(options, paths, err);
     if (options.command == CliCommand::Import) return Import(s, out);
     Outcome loaded = s.screener.LoadAccount(options.account, OverridesForRun(s, options, readPassword));
     // A scheduled purge must never run on half its lists.

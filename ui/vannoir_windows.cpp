@@ -35,7 +35,11 @@ int RunVannoir(int& argc, char** argv, SingleInstance& marker, const std::filesy
     if (!marker.Acquire("Vannoir")) return 0;
     QApplication app(argc, argv);
     PrepareApplication(app);
-    VannoirWindows windows(AppPaths::ForExecutable(executable));
+    // The same folder as vannoir-cli's; a folder that cannot be made shows
+    // as the lists' own errors when they load.
+    const AppPaths paths = ProgramPaths(executable);
+    PrepareAppFolder(paths);
+    VannoirWindows windows(paths);
     windows.ShowMain();
     app.exec();
     return 0;

@@ -1,14 +1,13 @@
 #include "tools/cli_run.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <sstream>
 
 #include "app/password_scramble.h"
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
+#include "support/run_command.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_pop3_server.h"
 
@@ -239,14 +238,7 @@ TEST_F(CliFixture, CauseKeepsTextAfterAByteZero) {
 
 // The program itself: usage and exit codes.
 int RunProgram(const std::string& args, std::string& output) {
-    std::string command = std::string(VANNOIR_CLI_PATH) + " " + args + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    output.clear();
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunCommand(std::string(VANNOIR_CLI_PATH) + " " + args + " 2>&1", output);
 }
 
 struct ProgramCase {

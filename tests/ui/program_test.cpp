@@ -5,8 +5,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "app/app_paths.h"
 #include "support/fake_single_instance.h"
 #include "support/scratch_folder.h"
 #include "ui/vannoir_windows.h"
@@ -15,12 +19,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-pid_t StartProgram(const std::filesystem::path& runtimeDir) {
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+pid_t StartProgram(const std::filesystem::path& runtimeDir,
+                   const std::filesystem::path& program = VANNOIR_PROGRAM_PATH,
+                   const Environment& environment = {}) {
     pid_t child = fork();
     if (child == 0) {
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        execl(VANNOIR_PROGRAM_PATH, "vannoir", nullptr);
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+        execl(program.c_str(), "vannoir", nullptr);
         _exit(127);
     }
     return child;
@@ -53,6 +62,31 @@ TEST(Program, SecondCopyExitsAtOnceAndKilledCopyDoesNotBlock) {
     pid_t third = StartProgram(runtime.Path());
     EXPECT_EQ(ExitWithin(third, 1500ms), -1) << "the lock went with the killed copy";
     Kill(third);
+}
+
+// Installed, the window keeps its files in the user's folder, made
+// owner-only at start: the folder vannoir-cli's rule names.
+TEST(Program, InstalledKeepsFilesInTheUsersFolder) {
+    namespace fs = std::filesystem;
+    ScratchFolder root;
+    fs::create_directories(root / "usr" / "bin");
+    fs::create_directories(root / "usr" / "share" / "vannoir");
+    fs::copy_file(VANNOIR_PROGRAM_PATH, root / "usr" / "bin" / "vannoir");
+    FolderFacts facts = FolderFacts::OfSystem();
+    facts.configHome = (root / "conf").string();
+    const AppPaths expected = LocateAppPaths(root / "usr" / "bin" / "vannoir-cli", std::nullopt, facts);
+    ASSERT_EQ(expected.folder, root / "conf" / "vannoir");
+
+    pid_t program = StartProgram(root.Path(), root / "usr" / "bin" / "vannoir",
+                                 {{"XDG_CONFIG_HOME", facts.configHome}, {"HOME", (root / "home").string()}});
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!fs::exists(expected.intruders) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(ExitWithin(program, 0ms), -1) << "the window is up";
+    Kill(program);
+    EXPECT_TRUE(fs::exists(expected.friends));
+    EXPECT_EQ(fs::status(expected.folder).permissions(), fs::perms::owner_all);
+    EXPECT_FALSE(fs::exists(root / "usr" / "bin" / "Liste"));
 }
 
 TEST(Program, MarkerHeldElsewhereShowsNothing) {
