@@ -6,6 +6,7 @@
 #include "platform/file_replace.h"
 #include "platform/text.h"
 #include "platform/text_lines.h"
+#include "tools/cli_exit.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -26,14 +27,14 @@ int ListCommand(const CliOptions& options, Screener& screener, ConsoleWindow& wi
             entries = LoadListFile(kind == ListKind::Friends ? paths.friends : paths.intruders);
         });
         for (const std::string& entry : entries) out << AnsiToUtf8(entry) << '\n';
-        return loaded.IsDone() ? 0 : 1;
+        return ExitCodeOf(loaded);
     }
     // The file as it is now, not as an earlier run left it in memory.
-    if (!screener.LoadList(kind).IsDone()) return 1;
+    if (Outcome loaded = screener.LoadList(kind); !loaded.IsDone()) return ExitCodeOf(loaded);
     const std::string text = Utf8ToAnsi(options.listText);
     Outcome outcome = options.listVerb == CliListVerb::Add ? screener.AddSender(kind, text)
                                                            : screener.RemoveSender(kind, text);
-    return outcome.IsDone() ? 0 : 1;
+    return ExitCodeOf(outcome);
 }
 
 int JournalCommand(const AppPaths& paths, std::ostream& out, std::ostream& err) {
@@ -73,7 +74,5 @@ int RunFileCommand(const CliOptions& options, const std::filesystem::path& progr
     ConsoleWindow window(err, false);
     Screener screener(AppPaths::ForExecutable(programFolder / "vannoir"), window.View());
     if (options.command == CliCommand::Journal) return JournalCommand(screener.Paths(), out, err);
-    const int status = ListCommand(options, screener, window, out);
-    out.flush();
-    return status;
+    return ListCommand(options, screener, window, out);
 }

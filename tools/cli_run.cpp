@@ -1,12 +1,19 @@
 #include "tools/cli_run.h"
 
+#include <cerrno>
+#include <sstream>
+
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "app/settings_exposure.h"
+#include "platform/system_error_text.h"
 #include "platform/text.h"
 #include "platform/user_accounts.h"
 #include "tools/cli_account_command.h"
+#include "tools/cli_exit.h"
 #include "tools/cli_lists.h"
+#include "tools/cli_output.h"
+#include "tools/console_text.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -17,7 +24,11 @@ struct CliSession {
         : window(err, options.purge),
           screener(AppPaths::ForExecutable(folder / "vannoir"), window.View()),
           recordFile(RecordFileFor(screener.Paths().settings)),
-          err(err) {}
+          err(err) {
+        screener.SetActionLockWait(options.lockWaitMs);
+        if (options.verbosity == CliVerbosity::Verbose)
+            screener.SetCommandObserver([this](const std::string& line) { window.status.CommandSent(line); });
+    }
 
     ConsoleWindow window;
     Screener screener;
@@ -39,16 +50,13 @@ void RestoreRecord(CliSession& s, int account) {
         s.screener.RestoreRecord(std::move(*record));
 }
 
-// Exit status of a run whose action succeeded but whose record was not kept.
-constexpr int kRecordNotSaved = 6;
-
 // False, having said why and what follows, when the record cannot be written.
 bool SaveRecord(CliSession& s, int account) {
     try {
         WriteScanRecord(s.recordFile, account, s.mailbox, s.screener.Record());
         return true;
     } catch (const EIdException& e) {
-        s.err << AnsiToUtf8(e.Message()) << '\n'
+        s.err << ConsoleText(e.Message()) << '\n'
               << AnsiToUtf8(Ansi("Le relevé des en-têtes n'est pas enregistré : une commande « supprimer » "
                                  "sur ce compte sera refusée jusqu'à une consultation des en-têtes réussie."))
               << '\n';
@@ -56,22 +64,12 @@ bool SaveRecord(CliSession& s, int account) {
     }
 }
 
-// The rows of the scan, six cells joined by tabs.
-void PrintRows(CliSession& s, std::ostream& out) {
-    for (const ScanRow& row : s.screener.Record()) {
-        for (std::size_t column = 0; column < row.cells.size(); ++column)
-            out << (column ? "\t" : "") << AnsiToUtf8(row.cells[column]);
-        out << '\n';
-    }
-}
-
 // The error box said what failed; a script also needs the cause.
 int ExitStatus(CliSession& s, const Outcome& outcome) {
-    if (outcome.IsDone()) return 0;
     const std::string& cause = outcome.underlying;
     if (outcome.IsFailed() && !cause.empty() && StandardErrorText(cause) != outcome.shown)
-        s.err << AnsiToUtf8(cause) << '\n';
-    return 1;
+        s.err << ConsoleText(cause) << '\n';
+    return ExitCodeOf(outcome);
 }
 
 // The accounts of the user's other mail clients into free slots; the slots
@@ -84,31 +82,12 @@ int Import(CliSession& s, std::ostream& out) {
     return ExitStatus(s, outcome);
 }
 
-}  // namespace
-
-std::filesystem::path RecordFileFor(const std::filesystem::path& settings) {
-    std::filesystem::path record = settings;
-    return record.replace_extension(".RELEVE");
-}
-
-int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
-           std::ostream& err, const PasswordReader& readPassword) {
-    if (options.command == CliCommand::Help) {
-        out << CliUsage();
-        return 0;
-    }
-    const std::filesystem::path settings = AppPaths::ForExecutable(programFolder / "vannoir").settings;
-    if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
-        err << AnsiToUtf8(warning) << '\n';
-    if (options.command == CliCommand::Account)
-        return RunAccountCommand(options, settings, out, err, readPassword);
-    if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
-    if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
-        options.command == CliCommand::Journal)
-        return RunFileCommand(options, programFolder, out, err);
-    CliSession s(options, programFolder, err);
-    if (options.command == CliCommand::Import) return Import(s, out);
+// The mailbox commands: en-tetes, apercu, supprimer.
+int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& out,
+                      const PasswordReader& readPassword) {
     Outcome loaded = s.screener.LoadAccount(options.account, OverridesForRun(s, options, readPassword));
+    // Nothing is sent for an account that cannot log in.
+    if (loaded.IsDone()) loaded = s.screener.RequireConfiguredAccount(options.account);
     // A scheduled purge must never run on half its lists.
     if (loaded.IsDone()) loaded = s.screener.LoadLists();
     if (!loaded.IsDone()) return ExitStatus(s, loaded);
@@ -120,25 +99,91 @@ int RunCli(const CliOptions& options, const std::filesystem::path& programFolder
         case CliCommand::Headers:
             outcome = s.screener.Scan();
             recordSaved = SaveRecord(s, options.account);
-            PrintRows(s, out);
+            PrintRows(s.screener.Record(), options.format, out);
             break;
         case CliCommand::Preview:
             RestoreRecord(s, options.account);
             outcome = s.screener.Preview(options.message);
-            for (const std::string& line : s.window.preview.lines) out << AnsiToUtf8(line) << '\n';
+            PrintPreview(options.message, s.window.preview.lines, s.screener.PreviewAttachments(),
+                         options.format, out);
             if (outcome.IsRefused() && outcome.shown.empty())
-                err << "Le serveur n'a pas de message " << options.message << ".\n";
+                s.err << "Le serveur n'a pas de message " << options.message << ".\n";
             break;
         case CliCommand::Delete:
             RestoreRecord(s, options.account);
             outcome = s.screener.Delete(options.message);
             recordSaved = SaveRecord(s, options.account);
-            PrintRows(s, out);
+            PrintRows(s.screener.Record(), options.format, out);
             break;
         default:
             break;
     }
-    out.flush();
     const int status = ExitStatus(s, outcome);
-    return status == 0 && !recordSaved ? kRecordNotSaved : status;
+    return status == cli_exit::kDone && !recordSaved ? cli_exit::kLocalFile : status;
+}
+
+int RunCommand(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
+               std::ostream& err, const PasswordReader& readPassword) {
+    if (options.command == CliCommand::Help) {
+        out << CliUsage();
+        return cli_exit::kDone;
+    }
+    if (options.command == CliCommand::Version) {
+        out << CliVersionLine();
+        return cli_exit::kDone;
+    }
+    const std::filesystem::path settings = AppPaths::ForExecutable(programFolder / "vannoir").settings;
+    if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
+        err << ConsoleText(warning) << '\n';
+    if (options.command == CliCommand::Account)
+        return RunAccountCommand(options, settings, out, err, readPassword);
+    if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
+    if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
+        options.command == CliCommand::Journal)
+        return RunFileCommand(options, programFolder, out, err);
+    CliSession s(options, programFolder, err);
+    if (options.command == CliCommand::Import) return Import(s, out);
+    return RunMailboxCommand(s, options, out, readPassword);
+}
+
+// The run, then the results' stream: a result that could not be written
+// (a full disk) is a failed run.
+int RunAndFlush(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
+                std::ostream& err, const PasswordReader& readPassword) {
+    int status = RunCommand(options, programFolder, out, err, readPassword);
+    errno = 0;
+    out.flush();
+    if (!out) {
+        const int error = errno;
+        err << "vannoir-cli : "
+            << AnsiToUtf8(Ansi("impossible d'écrire les résultats sur la sortie standard") +
+                          (error ? " : " + SysErrorMessage(error) : std::string(".")))
+            << '\n';
+        status = cli_exit::kLocalFile;
+    }
+    return status;
+}
+
+}  // namespace
+
+std::filesystem::path RecordFileFor(const std::filesystem::path& settings) {
+    std::filesystem::path record = settings;
+    return record.replace_extension(".RELEVE");
+}
+
+int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
+           std::ostream& err, const PasswordReader& readPassword) {
+    if (options.verbosity != CliVerbosity::Quiet)
+        return RunAndFlush(options, programFolder, out, err, readPassword);
+    // Quiet: what the run had to say is kept, and told only when it failed.
+    std::ostringstream held;
+    int status = 0;
+    try {
+        status = RunAndFlush(options, programFolder, out, held, readPassword);
+    } catch (...) {
+        err << held.str();
+        throw;
+    }
+    if (status != cli_exit::kDone) err << held.str();
+    return status;
 }
