@@ -102,7 +102,10 @@ Outcome MailboxActions::Delete(int message) {
     Outcome deletion = RunDelete(message);
     // The grid is refreshed in every case, also after a failure or a refusal.
     Outcome scan = RunScan();
-    return deletion.IsDone() ? scan : deletion;
+    if (!deletion.IsDone()) return deletion;
+    // A journal that missed the deletion is told even when the scan went well.
+    if (scan.IsDone() && deletion.fault == Outcome::Fault::LocalFile) scan.fault = deletion.fault;
+    return scan;
 }
 
 Outcome MailboxActions::InSession(const std::function<void()>& steps) {

@@ -104,8 +104,10 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
         case CliCommand::Preview:
             RestoreRecord(s, options.account);
             outcome = s.screener.Preview(options.message);
-            PrintPreview(options.message, s.window.preview.lines, s.screener.PreviewAttachments(),
-                         options.format, out);
+            // The pane of a message the server did not give is no message for a JSON reader.
+            if (options.format == CliFormat::Tsv || outcome.IsDone())
+                PrintPreview(options.message, s.window.preview.lines, s.screener.PreviewAttachments(),
+                             options.format, out);
             if (outcome.IsRefused() && outcome.shown.empty())
                 s.err << "Le serveur n'a pas de message " << options.message << ".\n";
             break;
