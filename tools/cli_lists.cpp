@@ -3,6 +3,7 @@
 #include "app/screener.h"
 #include "app/sender_list.h"
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/file_replace.h"
 #include "platform/text.h"
 #include "platform/text_lines.h"
@@ -26,7 +27,9 @@ int ListCommand(const CliOptions& options, Screener& screener, ConsoleWindow& wi
         Outcome loaded = RunShowingErrors(window.dialogs, [&] {
             entries = LoadListFile(kind == ListKind::Friends ? paths.friends : paths.intruders);
         });
-        for (const std::string& entry : entries) out << AnsiToUtf8(entry) << '\n';
+        // An entry may be a sender's name taken from the grid, escapes and all.
+        for (const std::string& entry : entries)
+            out << AnsiToUtf8(VisibleControls(entry, ControlSet::Ansi)) << '\n';
         return ExitCodeOf(loaded);
     }
     // The file as it is now, not as an earlier run left it in memory.
@@ -43,7 +46,8 @@ int JournalCommand(const AppPaths& paths, std::ostream& out, std::ostream& err) 
         err << texts::kJournalEmpty << '\n';
         return 0;
     }
-    for (const TextLine& line : SplitTextLines(bytes)) out << line.text << '\n';
+    for (const TextLine& line : SplitTextLines(bytes))
+        out << VisibleControls(line.text, ControlSet::Utf8) << '\n';
     return 0;
 }
 

@@ -1,9 +1,9 @@
 #include "tools/cli_options.h"
 
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/text.h"
 #include "tools/cli_lists.h"
-#include "tools/console_text.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "message/header_list.h"
 #include "message/internet_date.h"
+#include "platform/control_characters.h"
 #include "platform/text.h"
-#include "tools/console_text.h"
 #include "tools/json_writer.h"
 
 namespace {
