@@ -137,6 +137,7 @@ const std::string kForged =
     "Subject: =?UTF-8?Q?a=09b=0D=0A9=09F=1B]0;t=07?=\n"
     "Date: Fri, 07 Sep 2001 10:05:30 +0200";
 const std::string kNameless = "From: <promo@soldes.example>\nSubject: Soldes";
+const std::string kRawControls = "From: <ev\x1B[2Je\x7F@x.fr>\nSubject: raw\ttab\x9D";
 
 std::vector<Lines> TsvRows(const std::string& text) {
     std::vector<Lines> rows;
@@ -158,16 +159,22 @@ bool HasControl(const std::string& text) {
     });
 }
 
-// The UTF-8 text a TSV field gives for a value.
-std::string AsTsvField(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    return text;
+// The UTF-8 text a TSV field gives for a value: each control (a C1 control
+// is two bytes) becomes a space.
+std::string AsTsvField(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const bool c1 = b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1) ++i;
+        out += b < 0x20 || b == 0x7F || c1 ? ' ' : text[i];
+    }
+    return out;
 }
 
 TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
-    ScriptedPop3Server server(ScanOf({kForged, kZoe, kNameless}) + kNext +
-                              ScanOf({kForged, kZoe, kNameless}));
+    const std::vector<std::string> headers = {kForged, kZoe, kNameless, kRawControls};
+    ScriptedPop3Server server(ScanOf(headers) + kNext + ScanOf(headers));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     const std::string tsv = out.str();
     ASSERT_EQ(Run({"en-tetes", "--format=json"}, server), 0);
@@ -176,18 +183,18 @@ TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
 
     EXPECT_FALSE(HasControl(tsv)) << tsv;
     const std::vector<Lines> rows = TsvRows(tsv);
-    ASSERT_EQ(rows.size(), 3u) << tsv;
+    ASSERT_EQ(rows.size(), 4u) << tsv << err.str();
     for (const Lines& row : rows) EXPECT_EQ(row.size(), 6u) << tsv;
 
     EXPECT_FALSE(HasControl(json)) << json;
     const JsonValue parsed = JsonReader::Parse(json);
-    ASSERT_EQ(parsed.items.size(), 3u) << json;
+    ASSERT_EQ(parsed.items.size(), 4u) << json;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(i);
         const JsonValue& o = parsed.items[i];
         const std::string& name = o["expediteur"].text;
         EXPECT_EQ(IntToStr(o["numero"].number), rows[i][0]);
-        EXPECT_EQ(name.empty() ? o["adresse"].text : AsTsvField(name), rows[i][2]);
+        EXPECT_EQ(AsTsvField(name.empty() ? o["adresse"].text : name), rows[i][2]);
         EXPECT_EQ(AsTsvField(o["sujet"].text), rows[i][3]);
         EXPECT_EQ(IntToStr(o["taille"].number), rows[i][4]);
         EXPECT_EQ(o["statut"].text, rows[i][5]);
@@ -201,6 +208,21 @@ TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
     EXPECT_EQ(parsed.items[1]["statut"].text, "A");
     EXPECT_EQ(parsed.items[2]["expediteur"].text, "") << "nameless";
     EXPECT_EQ(parsed.items[2]["adresse"].text, "promo@soldes.example");
+    EXPECT_EQ(rows[3][2], "ev [2Je @x.fr");
+    EXPECT_EQ(rows[3][3], "raw tab ");
+}
+
+// Results that cannot be written (a full disk) fail the run, even a quiet one.
+TEST_F(CliFixture, UnwritableResultsExitWithSix) {
+    ScriptedPop3Server server(ScanOf({kZoe}));
+    std::ostream nowhere(nullptr);
+    CliOptions options = ParseCliArguments({"en-tetes", "-q", "--port", IntToStr(server.Port())});
+    EXPECT_EQ(RunCli(options, dir.Path(), nowhere, err), 6);
+    server.ExpectFinished();
+    EXPECT_NE(err.str().find("impossible d'\xC3\xA9\x63rire les r\xC3\xA9sultats sur la sortie standard"),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("Connexion"), std::string::npos) << "the quiet run tells all once it failed";
 }
 
 const std::string kWithAttachment =
