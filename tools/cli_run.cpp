@@ -98,7 +98,8 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
     switch (options.command) {
         case CliCommand::Headers:
             outcome = s.screener.Scan();
-            recordSaved = SaveRecord(s, options.account);
+            // A scan kept out by another run leaves that run's record alone.
+            if (s.screener.HasRecord()) recordSaved = SaveRecord(s, options.account);
             PrintRows(s.screener.Record(), options.format, out);
             break;
         case CliCommand::Preview:
@@ -114,7 +115,7 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
         case CliCommand::Delete:
             RestoreRecord(s, options.account);
             outcome = s.screener.Delete(options.message);
-            recordSaved = SaveRecord(s, options.account);
+            if (s.screener.HasRecord()) recordSaved = SaveRecord(s, options.account);
             PrintRows(s.screener.Record(), options.format, out);
             break;
         default:

@@ -86,6 +86,21 @@ TEST_P(CliExit, StatusFromItsCause) {
 INSTANTIATE_TEST_SUITE_P(Table, CliExit, testing::ValuesIn(kExits),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A scan kept out by another run does not wipe the record a deletion is
+// checked against.
+TEST_F(CliFixture, ARunKeptOutByTheLockLeavesTheRecord) {
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(2, kZoe) + Dele(2) + kQuit +
+                              kNext + ScanOf({kSpam}));
+    ASSERT_EQ(Run({"en-tetes"}, server), 0);
+    {
+        LockFile other(dir / "vannoir.VERROU", 0);
+        EXPECT_EQ(Run({"en-t\xC3\xAAtes"}, server), 4);
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_EQ(Run({"supprimer", "2"}, server), 0) << err.str();
+    server.ExpectFinished();
+}
+
 // Quiet runs say nothing unless they fail, and then all of it; verbose runs
 // show the commands, never the password.
 struct SpeechCase {
