@@ -59,6 +59,10 @@ Outcome MailboxActions::Refuse(std::string text, Outcome::Fault fault) {
 
 Outcome MailboxActions::Begin(const RunGuard& guard, std::unique_ptr<LockFile>& lock) {
     if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning), Outcome::Fault::Busy);
+    return held_ ? Outcome::Done() : TakeLock(lock);
+}
+
+Outcome MailboxActions::TakeLock(std::unique_ptr<LockFile>& lock) {
     if (lockFile_.empty()) return Outcome::Done();
     // The window stays live while it waits.
     lock = std::make_unique<LockFile>(lockFile_, lockWaitMs_, [] {
@@ -68,6 +72,11 @@ Outcome MailboxActions::Begin(const RunGuard& guard, std::unique_ptr<LockFile>& 
     // A folder where no lock file can be made (read-only) cannot hold a
     // second run's files either: the action goes on unguarded.
     return Outcome::Done();
+}
+
+Outcome MailboxActions::HoldLock() {
+    if (held_) return Outcome::Done();
+    return TakeLock(held_);
 }
 
 std::filesystem::path MailboxLockFileFor(const std::filesystem::path& settings) {

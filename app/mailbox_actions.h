@@ -38,6 +38,10 @@ public:
     // How long an action waits for another process to release the lock.
     static constexpr int kDefaultLockWaitMs = 5000;
     void SetLockWait(int ms) { lockWaitMs_ = ms; }
+    // Takes the lock file for the rest of this object's life, so that what
+    // the caller does around the actions (the command line's record of the
+    // last scan) is covered too; refused as an action would be.
+    Outcome HoldLock();
 
     // Host, port, user name and password for the next sessions. Given to the
     // client at once when no action runs, else when the running one has
@@ -90,6 +94,7 @@ private:
     // Done when the action may go on: not inside another one, and the lock
     // file (when there is one) held in `lock`.
     Outcome Begin(const RunGuard& guard, std::unique_ptr<LockFile>& lock);
+    Outcome TakeLock(std::unique_ptr<LockFile>& lock);
     void ApplyAccount();
 
     TIdPOP3& client_;
@@ -101,6 +106,7 @@ private:
     std::filesystem::path journal_;
     std::filesystem::path lockFile_;
     int lockWaitMs_ = kDefaultLockWaitMs;
+    std::unique_ptr<LockFile> held_;        // HoldLock's
     std::vector<std::string> attachments_;  // of the last preview
     bool journalFailed_ = false;            // in this session
     std::vector<Deletion> deleted_;         // this session's, not yet confirmed

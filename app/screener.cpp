@@ -153,6 +153,7 @@ Outcome Screener::RequireConfiguredAccount(int slot) {
 }
 
 void Screener::SetActionLockWait(int ms) { parts_->actions.SetLockWait(ms); }
+Outcome Screener::HoldMailboxLock() { return parts_->actions.HoldLock(); }
 
 void Screener::SetCommandObserver(std::function<void(const std::string& line)> observer) {
     parts_->client.OnCommand = std::move(observer);

@@ -94,6 +94,8 @@ public:
     // How long a mailbox action waits for another process working on the
     // same settings (MailboxActions::kDefaultLockWaitMs).
     void SetActionLockWait(int ms);
+    // Takes that lock now and keeps it as long as the screener lives.
+    Outcome HoldMailboxLock();
     // Receives each command line sent to the server, the password hidden.
     void SetCommandObserver(std::function<void(const std::string& line)> observer);
     // The attachment names of the last preview.

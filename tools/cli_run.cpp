@@ -90,6 +90,8 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
     if (loaded.IsDone()) loaded = s.screener.RequireConfiguredAccount(options.account);
     // A scheduled purge must never run on half its lists.
     if (loaded.IsDone()) loaded = s.screener.LoadLists();
+    // The record of the last scan is read and written under the lock too.
+    if (loaded.IsDone()) loaded = s.screener.HoldMailboxLock();
     if (!loaded.IsDone()) return ExitStatus(s, loaded);
     const Account& account = s.screener.CurrentAccount();
     s.mailbox = {account.host, account.port, account.user};
