@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/file_replace.h"
 #include "platform/system_error_text.h"
 #include "platform/text.h"
@@ -11,12 +12,7 @@
 namespace {
 
 // A field as the line holds it: one line, no tab, in UTF-8.
-std::string Field(std::string_view ansi) {
-    std::string text(ansi);
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 32) c = ' ';
-    return AnsiToUtf8(text);
-}
+std::string Field(std::string_view ansi) { return AnsiToUtf8(WithoutControls(ansi)); }
 
 std::string Stamp(TDateTime when) {
     DateParts p = DecodeDateTime(when);

@@ -2,6 +2,7 @@
 
 #include "app/account_client.h"
 #include "app/texts.h"
+#include "net/anti_freeze.h"
 
 // Marks an action as running for its whole length; the account changes made
 // meanwhile reach the client when it ends.
@@ -28,8 +29,14 @@ private:
 };
 
 MailboxActions::MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists,
-                               MainWindowView view, std::filesystem::path journal)
-    : client_(client), message_(message), lists_(lists), view_(view), journal_(std::move(journal)) {
+                               MainWindowView view, std::filesystem::path journal,
+                               std::filesystem::path lockFile)
+    : client_(client),
+      message_(message),
+      lists_(lists),
+      view_(view),
+      journal_(std::move(journal)),
+      lockFile_(std::move(lockFile)) {
     client_.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         view_.status.SetPanelText(0, text);
     };
@@ -45,40 +52,74 @@ void MailboxActions::ApplyAccount() {
     ApplyAccountToClient(account_, client_);
 }
 
-Outcome MailboxActions::Refuse(std::string text) {
+Outcome MailboxActions::Refuse(std::string text, Outcome::Fault fault) {
     view_.dialogs.Message(text);
-    return Outcome::Refused(std::move(text));
+    return Outcome::Refused(std::move(text), fault);
+}
+
+Outcome MailboxActions::Begin(const RunGuard& guard, std::unique_ptr<LockFile>& lock) {
+    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning), Outcome::Fault::Busy);
+    return held_ ? Outcome::Done() : TakeLock(lock);
+}
+
+Outcome MailboxActions::TakeLock(std::unique_ptr<LockFile>& lock) {
+    if (lockFile_.empty()) return Outcome::Done();
+    // The window stays live while it waits.
+    lock = std::make_unique<LockFile>(lockFile_, lockWaitMs_, [] {
+        if (AntiFreezeInEffect()) RegisteredAntiFreeze()->ProcessWaitingMessages();
+    });
+    if (lock->Busy()) return Refuse(Ansi(texts::kMailboxLocked), Outcome::Fault::Busy);
+    // A folder where no lock file can be made (read-only) cannot hold a
+    // second run's files either: the action goes on unguarded.
+    return Outcome::Done();
+}
+
+Outcome MailboxActions::HoldLock() {
+    if (held_) return Outcome::Done();
+    return TakeLock(held_);
+}
+
+std::filesystem::path MailboxLockFileFor(const std::filesystem::path& settings) {
+    std::filesystem::path lock = settings;
+    return lock.replace_extension(".VERROU");
 }
 
 Outcome MailboxActions::Scan() {
     RunGuard guard(*this);
-    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning));
+    std::unique_ptr<LockFile> lock;
+    if (Outcome refused = Begin(guard, lock); !refused.IsDone()) return refused;
     return RunScan();
 }
 
 Outcome MailboxActions::Preview(int message) {
     RunGuard guard(*this);
-    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning));
+    std::unique_ptr<LockFile> lock;
+    if (Outcome refused = Begin(guard, lock); !refused.IsDone()) return refused;
     bool retrieved = false, changed = false;
     Outcome outcome = InSession([&] { ShowPreview(message, retrieved, changed); });
     if (!outcome.IsDone()) return outcome;
     if (changed) view_.dialogs.Warning(Ansi(texts::kPreviewChanged));
     // The window just shows the empty message; a caller that goes on needs to know.
-    if (!retrieved) return Outcome::Refused({});
+    if (!retrieved) return Outcome::Refused({}, Outcome::Fault::Server);
     return outcome;
 }
 
 Outcome MailboxActions::Delete(int message) {
     RunGuard guard(*this);
-    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning));
+    std::unique_ptr<LockFile> lock;
+    if (Outcome refused = Begin(guard, lock); !refused.IsDone()) return refused;
     Outcome deletion = RunDelete(message);
     // The grid is refreshed in every case, also after a failure or a refusal.
     Outcome scan = RunScan();
-    return deletion.IsDone() ? scan : deletion;
+    if (!deletion.IsDone()) return deletion;
+    // A journal that missed the deletion is told even when the scan went well.
+    if (scan.IsDone() && deletion.fault == Outcome::Fault::LocalFile) scan.fault = deletion.fault;
+    return scan;
 }
 
 Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     deleted_.clear();
+    journalFailed_ = false;
     try {
         client_.OpenSession();
     } catch (...) {
@@ -112,9 +153,11 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
         view_.cursor.SetBusy(false);
         std::string text = Ansi(texts::kDeletionsNotConfirmed);
         view_.dialogs.Error(text);
-        return Outcome::Failed(std::move(text), {});
+        return Outcome::Failed(std::move(text), {}, Outcome::Fault::Server);
     }
-    return Outcome::Done();
+    Outcome done = Outcome::Done();
+    if (journalFailed_) done.fault = Outcome::Fault::LocalFile;
+    return done;
 }
 
 void MailboxActions::Deleted(int message, DeletionKind kind) {
@@ -126,6 +169,7 @@ void MailboxActions::WriteJournal() {
     try {
         AppendToJournal(journal_, Now(), applied_, deleted_);
     } catch (const EIdException& e) {
+        journalFailed_ = true;
         view_.dialogs.Warning(e.Message());
     }
 }
@@ -141,5 +185,5 @@ Outcome MailboxActions::Fail(const std::exception_ptr& failure) {
     view_.cursor.SetBusy(false);
     std::string text = Ansi(texts::kCannotConnect);
     view_.dialogs.Error(text);
-    return Outcome::Failed(std::move(text), std::move(underlying));
+    return Outcome::Failed(std::move(text), std::move(underlying), FaultOf(failure));
 }

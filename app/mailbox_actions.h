@@ -7,10 +7,13 @@
 //
 // The window stays live while an action waits on the network, so the user
 // can start another one: it is refused with a message, never run inside the
-// first one's wait on the same client.
+// first one's wait on the same client. Another process on the same settings
+// (the command line, or a second window) is kept out by a lock file: an
+// action waits a few seconds for it, then is refused.
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,14 +24,24 @@
 #include "app/scan_record.h"
 #include "app/window.h"
 #include "message/message.h"
+#include "platform/lock_file.h"
 #include "pop3/pop3.h"
 
 class MailboxActions {
 public:
     // Binds the client's status event to status panel 0. The deletions go
     // into the journal file `journal` once the server has confirmed them.
+    // `lockFile`, when given, is held for the length of each action.
     MailboxActions(TIdPOP3& client, TIdMessage& message, const MainLists& lists, MainWindowView view,
-                   std::filesystem::path journal);
+                   std::filesystem::path journal, std::filesystem::path lockFile = {});
+
+    // How long an action waits for another process to release the lock.
+    static constexpr int kDefaultLockWaitMs = 5000;
+    void SetLockWait(int ms) { lockWaitMs_ = ms; }
+    // Takes the lock file for the rest of this object's life, so that what
+    // the caller does around the actions (the command line's record of the
+    // last scan) is covered too; refused as an action would be.
+    Outcome HoldLock();
 
     // Host, port, user name and password for the next sessions. Given to the
     // client at once when no action runs, else when the running one has
@@ -55,6 +68,8 @@ public:
     // Takes the rows of an earlier scan as this scan's, for a caller that
     // keeps them between runs. The grid is left alone.
     void RestoreRecord(ScanRecord record);
+    // The attachment names of the last preview, in the pane's order.
+    const std::vector<std::string>& PreviewAttachments() const { return attachments_; }
 
 private:
     class RunGuard;
@@ -75,7 +90,11 @@ private:
     // The session's deletions into the journal; a failure is a warning.
     void WriteJournal();
     Outcome Fail(const std::exception_ptr& failure);
-    Outcome Refuse(std::string text);
+    Outcome Refuse(std::string text, Outcome::Fault fault);
+    // Done when the action may go on: not inside another one, and the lock
+    // file (when there is one) held in `lock`.
+    Outcome Begin(const RunGuard& guard, std::unique_ptr<LockFile>& lock);
+    Outcome TakeLock(std::unique_ptr<LockFile>& lock);
     void ApplyAccount();
 
     TIdPOP3& client_;
@@ -85,8 +104,17 @@ private:
     Account account_;  // the latest chosen
     Account applied_;  // the client's
     std::filesystem::path journal_;
-    std::vector<Deletion> deleted_;  // this session's, not yet confirmed
+    std::filesystem::path lockFile_;
+    int lockWaitMs_ = kDefaultLockWaitMs;
+    std::unique_ptr<LockFile> held_;        // HoldLock's
+    std::vector<std::string> attachments_;  // of the last preview
+    bool journalFailed_ = false;            // in this session
+    std::vector<Deletion> deleted_;         // this session's, not yet confirmed
     ScanRecord record_;
     bool running_ = false;
     bool haveRecord_ = false;
 };
+
+// The lock file of the mailbox actions on the settings file `settings`:
+// beside it, its extension replaced by ".VERROU".
+std::filesystem::path MailboxLockFileFor(const std::filesystem::path& settings);

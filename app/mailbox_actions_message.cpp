@@ -15,6 +15,7 @@ bool MailboxActions::HeaderChanged(int message) const {
 }
 
 void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
+    attachments_.clear();
     message_.ClearAll();
     view_.preview.Clear();
     retrieved = client_.LoadMessage(message, message_);
@@ -24,6 +25,7 @@ void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
 
 void MailboxActions::AppendPreviewLines() {
     PreviewPane& pane = view_.preview;
+    attachments_.clear();
     pane.AppendLine(message_.From.Text());
     pane.AppendLine(message_.Recipients.AsText());
     pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message_.Parts.Count()));
@@ -34,13 +36,15 @@ void MailboxActions::AppendPreviewLines() {
             for (const std::string& line : text->Body.Lines()) pane.AppendLine(line);
         } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
             pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
+            attachments_.push_back(attachment->FileName);
         }
     }
 }
 
 Outcome MailboxActions::RunDelete(int message) {
     const std::string number = IntToStr(message);
-    if (!RowOf(record_, message)) return Refuse(FormatText(Ansi(texts::kDeleteRefusedNoScan), {number}));
+    if (!RowOf(record_, message))
+        return Refuse(FormatText(Ansi(texts::kDeleteRefusedNoScan), {number}), Outcome::Fault::Changed);
     bool changed = false;
     Outcome outcome = InSession([&] {
         message_.ClearAll();
@@ -50,7 +54,8 @@ Outcome MailboxActions::RunDelete(int message) {
         client_.DeleteMessage(message);
         Deleted(message, DeletionKind::Single);
     });
-    if (outcome.IsDone() && changed) return Refuse(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}));
+    if (outcome.IsDone() && changed)
+        return Refuse(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}), Outcome::Fault::Changed);
     return outcome;
 }
 

@@ -3,6 +3,7 @@
 // line's exit status, a test): done, refused with the reason the user was
 // shown, or failed with the box text and the error behind it. The user has
 // already been told; an outcome is never shown again.
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -10,19 +11,42 @@ class Dialogs;
 
 struct Outcome {
     enum class Kind { Done, Refused, Failed };
+    // Where a refusal or failure comes from, so that a caller can tell a
+    // server's "no" from a network fault or a local file. A done action
+    // carries LocalFile when a file it keeps on the side (the journal) was
+    // not written.
+    enum class Fault {
+        None,
+        Server,     // the server refused or sent what cannot be used
+        Account,    // the account cannot be used as it is (not configured)
+        Network,    // name, connection, time limit, TLS
+        Busy,       // another action on the same mailbox runs
+        Changed,    // the mailbox is not what the last scan saw
+        LocalFile,  // settings, lists, journal, record, temporary files
+        Other,
+    };
     Kind kind = Kind::Done;
     std::string shown;       // the box text (Windows-1252); empty when nothing was shown
     std::string underlying;  // a failure's own error message, trimmed
+    Fault fault = Fault::None;
 
     static Outcome Done() { return {}; }
-    static Outcome Refused(std::string shown) { return {Kind::Refused, std::move(shown), {}}; }
-    static Outcome Failed(std::string shown, std::string underlying) {
-        return {Kind::Failed, std::move(shown), std::move(underlying)};
+    static Outcome Refused(std::string shown, Fault fault = Fault::Other) {
+        return {Kind::Refused, std::move(shown), {}, fault};
+    }
+    static Outcome Failed(std::string shown, std::string underlying, Fault fault = Fault::Other) {
+        return {Kind::Failed, std::move(shown), std::move(underlying), fault};
     }
     bool IsDone() const { return kind == Kind::Done; }
     bool IsRefused() const { return kind == Kind::Refused; }
     bool IsFailed() const { return kind == Kind::Failed; }
 };
+
+// The fault an error stands for, from its class: the protocol's refusals and
+// unusable replies are the server's; socket, time limit and TLS errors the
+// network's; settings, list, journal and temporary file errors local.
+Outcome::Fault FaultOf(const std::exception& error);
+Outcome::Fault FaultOf(const std::exception_ptr& error);
 
 // The standard error box's text for an error message: the message with a
 // final "." added when it has none.

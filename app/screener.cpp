@@ -13,7 +13,8 @@
 
 struct Screener::Parts {
     Parts(const AppPaths& paths, MainWindowView view)
-        : lists(paths), actions(client, message, lists, view, paths.journal) {}
+        : lists(paths),
+          actions(client, message, lists, view, paths.journal, MailboxLockFileFor(paths.settings)) {}
     TIdPOP3 client;
     TIdMessage message;
     MainLists lists;
@@ -141,6 +142,25 @@ Outcome Screener::PrintGrid(Printer& printer) {
 Outcome Screener::PrintMessage(Printer& printer) {
     return RunShowingErrors(view_.dialogs,
                             [&] { PrintMessageLines(printer, view_.preview.Lines(), view_.preview.Font()); });
+}
+
+Outcome Screener::RequireConfiguredAccount(int slot) {
+    const Account& account = CurrentAccount();
+    if (account.configured && !Trim(account.host).empty() && !account.user.empty()) return Outcome::Done();
+    std::string text = FormatText(Ansi(texts::kAccountNotConfigured), {IntToStr(slot)});
+    view_.dialogs.Error(text);
+    return Outcome::Refused(std::move(text), Outcome::Fault::Account);
+}
+
+void Screener::SetActionLockWait(int ms) { parts_->actions.SetLockWait(ms); }
+Outcome Screener::HoldMailboxLock() { return parts_->actions.HoldLock(); }
+
+void Screener::SetCommandObserver(std::function<void(const std::string& line)> observer) {
+    parts_->client.OnCommand = std::move(observer);
+}
+
+const std::vector<std::string>& Screener::PreviewAttachments() const {
+    return parts_->actions.PreviewAttachments();
 }
 
 bool Screener::Busy() const { return parts_->actions.Running(); }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/account_import.h"
 #include "app/account_overrides.h"
@@ -86,6 +87,19 @@ public:
     // the desktop's text editor; refused with a message while it does not
     // exist yet.
     Outcome OpenJournal(Shell& shell);
+
+    // Refused with a message naming the slot when the account loaded last
+    // lacks its server, user name or password: nothing is sent then.
+    Outcome RequireConfiguredAccount(int slot);
+    // How long a mailbox action waits for another process working on the
+    // same settings (MailboxActions::kDefaultLockWaitMs).
+    void SetActionLockWait(int ms);
+    // Takes that lock now and keeps it as long as the screener lives.
+    Outcome HoldMailboxLock();
+    // Receives each command line sent to the server, the password hidden.
+    void SetCommandObserver(std::function<void(const std::string& line)> observer);
+    // The attachment names of the last preview.
+    const std::vector<std::string>& PreviewAttachments() const;
 
     // A mailbox action is waiting on the network.
     bool Busy() const;

@@ -5,6 +5,9 @@
 
 namespace texts {
 
+// The version the about box shows, as the command line prints it.
+inline constexpr std::string_view kVersion = "1.02";
+
 // Settings file.
 inline constexpr std::string_view kSection = "Form";
 inline constexpr std::string_view kCountKey = "Nbre";
@@ -82,6 +85,13 @@ inline constexpr std::string_view kPartCount = "Nombre de parties : ";
 inline constexpr std::string_view kAttachment = "Pièce jointe : ";
 inline constexpr std::string_view kActionRunning =
     "Une action sur la boîte aux lettres est déjà en cours : attendez qu'elle se termine.";
+inline constexpr std::string_view kMailboxLocked =
+    "Une autre session de Vannoir agit déjà sur cette boîte aux lettres avec les mêmes réglages : "
+    "réessayez quand elle aura fini.";
+// The slot number.
+inline constexpr std::string_view kAccountNotConfigured =
+    "Le compte %s n'est pas configuré : enregistrez d'abord son serveur, son nom d'utilisateur et "
+    "son mot de passe.";
 inline constexpr std::string_view kDeleteRefusedChanged =
     "La boîte aux lettres a changé depuis la dernière consultation des en-têtes : "
     "le message %d n'est plus celui de la liste. Rien n'a été supprimé ; consultez à nouveau les en-têtes.";

@@ -16,6 +16,29 @@ bool HoldsLineBreakOrNul(const std::string& text) {
 
 TIdPOP3::TIdPOP3() { Port = 110; }
 
+std::string TIdPOP3::MaskedCommand(std::string_view line) {
+    const std::string upper = UpperCase(line.substr(0, 5));
+    if (upper == "PASS ") return "PASS ****";
+    if (upper == "APOP ") {
+        // The user name stays; the digest goes, being a guessable hash of the password.
+        const std::size_t blank = line.find(' ', 5);
+        return std::string(line.substr(0, blank)) + " ****";
+    }
+    return std::string(line);
+}
+
+void TIdPOP3::WriteText(std::string_view text) {
+    if (OnCommand) {
+        for (std::string_view rest = text; !rest.empty();) {
+            const std::size_t end = rest.find("\r\n");
+            const std::string_view line = rest.substr(0, end);
+            if (!line.empty()) OnCommand(MaskedCommand(line));
+            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+        }
+    }
+    TIdTCPConnection::WriteText(text);
+}
+
 void TIdPOP3::OpenSession(int timeout) {
     if (HoldsLineBreakOrNul(Username) || HoldsLineBreakOrNul(Password)) throw EIdPOP3UnsafeCredentials();
     capabilities_.clear();

@@ -24,6 +24,12 @@ public:
     std::string Username;
     std::string Password;
     bool APOP = false;
+    // Each command line as it goes out, without its CR LF, for a trace; the
+    // secret of PASS and APOP shows as "****" (MaskedCommand).
+    std::function<void(const std::string& line)> OnCommand;
+    static std::string MaskedCommand(std::string_view line);
+    // Reports the lines to OnCommand, then sends.
+    void WriteText(std::string_view text) override;
 
     // Connects, reads the greeting, logs in (USER + PASS, or APOP). Throws
     // EIdPOP3UnsafeCredentials, before connecting, for a user name or password

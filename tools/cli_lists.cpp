@@ -3,9 +3,11 @@
 #include "app/screener.h"
 #include "app/sender_list.h"
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/file_replace.h"
 #include "platform/text.h"
 #include "platform/text_lines.h"
+#include "tools/cli_exit.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -25,15 +27,17 @@ int ListCommand(const CliOptions& options, Screener& screener, ConsoleWindow& wi
         Outcome loaded = RunShowingErrors(window.dialogs, [&] {
             entries = LoadListFile(kind == ListKind::Friends ? paths.friends : paths.intruders);
         });
-        for (const std::string& entry : entries) out << AnsiToUtf8(entry) << '\n';
-        return loaded.IsDone() ? 0 : 1;
+        // An entry may be a sender's name taken from the grid, escapes and all.
+        for (const std::string& entry : entries)
+            out << AnsiToUtf8(VisibleControls(entry, ControlSet::Ansi)) << '\n';
+        return ExitCodeOf(loaded);
     }
     // The file as it is now, not as an earlier run left it in memory.
-    if (!screener.LoadList(kind).IsDone()) return 1;
+    if (Outcome loaded = screener.LoadList(kind); !loaded.IsDone()) return ExitCodeOf(loaded);
     const std::string text = Utf8ToAnsi(options.listText);
     Outcome outcome = options.listVerb == CliListVerb::Add ? screener.AddSender(kind, text)
                                                            : screener.RemoveSender(kind, text);
-    return outcome.IsDone() ? 0 : 1;
+    return ExitCodeOf(outcome);
 }
 
 int JournalCommand(const AppPaths& paths, std::ostream& out, std::ostream& err) {
@@ -42,7 +46,8 @@ int JournalCommand(const AppPaths& paths, std::ostream& out, std::ostream& err) 
         err << texts::kJournalEmpty << '\n';
         return 0;
     }
-    for (const TextLine& line : SplitTextLines(bytes)) out << line.text << '\n';
+    for (const TextLine& line : SplitTextLines(bytes))
+        out << VisibleControls(line.text, ControlSet::Utf8) << '\n';
     return 0;
 }
 
@@ -72,7 +77,5 @@ int RunFileCommand(const CliOptions& options, const AppPaths& paths, std::ostrea
     ConsoleWindow window(err, false);
     Screener screener(paths, window.View());
     if (options.command == CliCommand::Journal) return JournalCommand(screener.Paths(), out, err);
-    const int status = ListCommand(options, screener, window, out);
-    out.flush();
-    return status;
+    return ListCommand(options, screener, window, out);
 }

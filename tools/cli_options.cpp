@@ -1,5 +1,7 @@
 #include "tools/cli_options.h"
 
+#include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/text.h"
 #include "tools/cli_lists.h"
 
@@ -11,7 +13,7 @@ struct Parser {
     std::size_t next = 0;
     CliOptions options;
     std::vector<std::string> positional;
-    bool help = false;
+    bool help = false, version = false, formatGiven = false;
 
     std::string ValueOf(const std::string& name, const std::optional<std::string>& inline_) {
         if (inline_) return *inline_;
@@ -37,17 +39,47 @@ struct Parser {
         return text;
     }
 
+    CliFormat Format(const std::string& text) {
+        formatGiven = true;
+        if (text == "tsv") return CliFormat::Tsv;
+        if (text == "json") return CliFormat::Json;
+        throw CliUsageError("--format : « " + text + " » n'est ni tsv ni json");
+    }
+
+    // -h, -q, -v, alone or together ("-qv").
+    void ShortOptions(const std::string& arg) {
+        for (std::size_t i = 1; i < arg.size(); ++i) {
+            if (arg[i] == 'h')
+                help = true;
+            else if (arg[i] == 'q')
+                options.verbosity = CliVerbosity::Quiet;
+            else if (arg[i] == 'v')
+                options.verbosity = CliVerbosity::Verbose;
+            else
+                throw CliUsageError("option inconnue : " + arg);
+        }
+    }
+
     void Option(const std::string& arg) {
         std::size_t eq = arg.find('=');
         std::string name = arg.substr(0, eq);
         std::optional<std::string> inline_;
         if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
-        bool flag = name == "--purger" || name == "--aide";
+        bool flag = name == "--purger" || name == "--aide" || name == "--help" || name == "--version" ||
+                    name == "--silencieux" || name == "--bavard";
         if (flag && inline_) throw CliUsageError("l'option " + name + " ne prend pas de valeur");
         if (name == "--purger")
             options.purge = true;
-        else if (name == "--aide")
+        else if (name == "--aide" || name == "--help")
             help = true;
+        else if (name == "--version")
+            version = true;
+        else if (name == "--silencieux")
+            options.verbosity = CliVerbosity::Quiet;
+        else if (name == "--bavard")
+            options.verbosity = CliVerbosity::Verbose;
+        else if (name == "--format")
+            options.format = Format(ValueOf(name, inline_));
         else if (name == "--compte")
             options.account = Number(name, ValueOf(name, inline_), 0, 10);
         else if (name == "--port")
@@ -75,9 +107,9 @@ struct Parser {
         if (ParseListCommand(positional, options)) return;
         const std::string& verb = positional[0];
         std::size_t wanted = 1;
-        if (verb == "en-tetes")
+        if (verb == "en-tetes" || verb == "en-têtes")
             options.command = CliCommand::Headers;
-        else if (verb == "apercu")
+        else if (verb == "apercu" || verb == "aperçu")
             options.command = CliCommand::Preview, wanted = 2;
         else if (verb == "supprimer")
             options.command = CliCommand::Delete, wanted = 2;
@@ -119,33 +151,41 @@ CliOptions ParseCliArguments(const std::vector<std::string>& args) {
         const std::string& arg = args[parser.next++];
         if (arg.rfind("--", 0) == 0)
             parser.Option(arg);
+        else if (arg.size() > 1 && arg[0] == '-')
+            parser.ShortOptions(arg);
         else
             parser.positional.push_back(arg);
     }
-    if (parser.help) {
-        parser.options.command = CliCommand::Help;
+    if (parser.help || parser.version) {
+        parser.options.command = parser.help ? CliCommand::Help : CliCommand::Version;
         return parser.options;
     }
     parser.Command();
+    const CliCommand command = parser.options.command;
+    const bool rows =
+        command == CliCommand::Headers || command == CliCommand::Preview || command == CliCommand::Delete;
+    if (parser.formatGiven && !rows)
+        throw CliUsageError("--format ne s'emploie qu'avec en-tetes, apercu et supprimer");
     return parser.options;
 }
 
 const char* CliUsage() {
     return "Usage :\n"
-           "  vannoir-cli en-tetes [--compte N] [--purger]\n"
-           "  vannoir-cli apercu NUM [--compte N]\n"
-           "  vannoir-cli supprimer NUM [--compte N]\n"
+           "  vannoir-cli en-tetes [--compte N] [--purger] [--format tsv|json]\n"
+           "  vannoir-cli apercu NUM [--compte N] [--format tsv|json]\n"
+           "  vannoir-cli supprimer NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli importer\n"
            "  vannoir-cli compte N [--serveur H --utilisateur U [--port P] [--securite S]\n"
            "                        [--empreinte F]]\n"
            "  vannoir-cli certificat --hote H [--port P] [--securite S]\n"
            "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
            "  vannoir-cli journal\n"
+           "  vannoir-cli --aide | --version\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"
            "              colonnes séparées par des tabulations : numéro, date, expéditeur,\n"
            "              sujet, taille, statut A ou I) ; avec --purger, détruit les intrus\n"
-           "  apercu      affiche le message NUM\n"
+           "  apercu      affiche le message NUM (les caractères de contrôle sous la forme ^[)\n"
            "  supprimer   supprime le message NUM, puis liste les en-têtes ; le message doit\n"
            "              être celui de la dernière commande en-tetes du même compte\n"
            "  importer    ajoute dans des comptes libres le serveur et l'utilisateur des comptes\n"
@@ -176,12 +216,39 @@ const char* CliUsage() {
            "  --delai S         délais de connexion et de lecture, en secondes\n"
            "                    (30 et 60 par défaut)\n"
            "  --dossier DIR     dossier des réglages et des listes pour cette fois\n"
-           "  --aide            affiche cette aide\n"
+           "  --format F        tsv (par défaut) : une ligne par message, sans tabulation ni\n"
+           "                    caractère de contrôle dans les champs ; json : un tableau d'objets\n"
+           "                    (numero, date ISO 8601 ou null, expediteur, adresse, sujet,\n"
+           "                    taille, statut) ; pour apercu, un objet (numero, lignes,\n"
+           "                    pieces_jointes)\n"
+           "  -q, --silencieux  rien sur la sortie d'erreur, sauf en cas d'échec\n"
+           "  -v, --bavard      montre aussi les commandes envoyées (jamais le mot de passe)\n"
+           "  -h, --aide, --help  affiche cette aide\n"
+           "  --version         affiche la version\n"
            "\n"
            "Les comptes et les listes sont ceux de Vannoir (vannoir.INI, Liste/Amis.TXT,\n"
            "Liste/Intrus.TXT), dans le dossier des réglages. Le mot de passe d'un compte\n"
            "ne part que vers son serveur : avec --hote vers un autre, il est lu sur\n"
-           "l'entrée standard.\n"
-           "Code de sortie : 0 réussite, 1 échec de l'action, 2 mauvais usage,\n"
-           "6 action réussie mais relevé des en-têtes non enregistré.\n";
+           "l'entrée standard. Une seule action sur la boîte aux lettres à la fois par\n"
+           "fichier de réglages : une autre attend quelques secondes, puis abandonne.\n"
+           "\n"
+           "Codes de sortie :\n"
+           "  0  réussite\n"
+           "  1  le serveur a refusé l'action (connexion refusée, réponse -ERR)\n"
+           "  2  mauvais usage de la ligne de commande\n"
+           "  3  compte non configuré (dit avant toute connexion)\n"
+           "  4  réseau : hôte introuvable, connexion refusée, délai dépassé, TLS ; ou\n"
+           "     une autre action sur la même boîte aux lettres en cours\n"
+           "  5  la boîte aux lettres a changé depuis la dernière commande en-tetes\n"
+           "     (suppression refusée)\n"
+           "  6  fichier local : réglages, listes, journal, relevé des en-têtes ou\n"
+           "     écriture de la sortie\n";
 }
+
+std::string CliUsageErrorLine(const CliUsageError& error) {
+    // The arguments typed are shown back: their control characters too.
+    return "vannoir-cli : " + VisibleControls(error.what(), ControlSet::Utf8) +
+           " (« vannoir-cli --aide » pour l'usage)\n";
+}
+
+std::string CliVersionLine() { return "vannoir-cli " + std::string(texts::kVersion) + "\n"; }

@@ -9,7 +9,9 @@
 //   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
 //   journal
 // plus --hote H, --port P, --utilisateur U, --securite S, --delai S for one
-// run, --dossier DIR for the folder of the settings and lists, and --aide.
+// run, --dossier DIR for the folder of the settings and lists, --format
+// tsv|json, -q/--silencieux, -v/--bavard, --aide (--help, -h) and --version.
+// "en-têtes" and "aperçu" may be typed with their accents.
 // Options take their value as the next argument or after "=".
 #include <optional>
 #include <stdexcept>
@@ -28,9 +30,14 @@ enum class CliCommand {
     Friends,
     Intruders,
     Journal,
-    Help
+    Help,
+    Version
 };
 enum class CliListVerb { List, Add, Remove };
+// Quiet: nothing on the error stream unless the run fails. Verbose: the
+// commands sent too.
+enum class CliVerbosity { Quiet, Normal, Verbose };
+enum class CliFormat { Tsv, Json };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
@@ -45,6 +52,11 @@ struct CliOptions {
     CliListVerb listVerb = CliListVerb::List;  // of amis and intrus
     std::string listText;                      // TEXTE, UTF-8 as typed
     std::optional<std::string> folder;         // --dossier, as typed
+    CliVerbosity verbosity = CliVerbosity::Normal;
+    CliFormat format = CliFormat::Tsv;  // of en-tetes, supprimer and apercu
+    // How long a mailbox action waits for another run on the same settings
+    // (no option: tests shorten it).
+    int lockWaitMs = 5000;
 };
 
 // Bad usage; what() is a French explanation in UTF-8.
@@ -58,3 +70,8 @@ CliOptions ParseCliArguments(const std::vector<std::string>& args);
 
 // The usage text, UTF-8, ending with a line end.
 const char* CliUsage();
+// The one line a usage mistake gets on the error stream (UTF-8, with its
+// line end): the mistake, then where the rest is told.
+std::string CliUsageErrorLine(const CliUsageError& error);
+// "vannoir-cli 1.02" and a line end.
+std::string CliVersionLine();

@@ -1,5 +1,8 @@
 #include "tools/cli_run.h"
 
+#include <cerrno>
+#include <sstream>
+
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "app/settings_exposure.h"
@@ -7,7 +10,10 @@
 #include "platform/text.h"
 #include "platform/user_accounts.h"
 #include "tools/cli_account_command.h"
+#include "tools/cli_exit.h"
 #include "tools/cli_lists.h"
+#include "tools/cli_output.h"
+#include "tools/console_text.h"
 #include "tools/console_window.h"
 
 namespace {
@@ -18,7 +24,11 @@ struct CliSession {
         : window(err, options.purge),
           screener(paths, window.View()),
           recordFile(RecordFileFor(screener.Paths().settings)),
-          err(err) {}
+          err(err) {
+        screener.SetActionLockWait(options.lockWaitMs);
+        if (options.verbosity == CliVerbosity::Verbose)
+            screener.SetCommandObserver([this](const std::string& line) { window.status.CommandSent(line); });
+    }
 
     ConsoleWindow window;
     Screener screener;
@@ -40,18 +50,13 @@ void RestoreRecord(CliSession& s, int account) {
         s.screener.RestoreRecord(std::move(*record));
 }
 
-// Exit status of a run whose action succeeded but whose record was not kept,
-// and of one whose own folder could not be made.
-constexpr int kRecordNotSaved = 6;
-constexpr int kLocalFileError = 6;
-
 // False, having said why and what follows, when the record cannot be written.
 bool SaveRecord(CliSession& s, int account) {
     try {
         WriteScanRecord(s.recordFile, account, s.mailbox, s.screener.Record());
         return true;
     } catch (const EIdException& e) {
-        s.err << AnsiToUtf8(e.Message()) << '\n'
+        s.err << ConsoleText(e.Message()) << '\n'
               << AnsiToUtf8(Ansi("Le relevé des en-têtes n'est pas enregistré : une commande « supprimer » "
                                  "sur ce compte sera refusée jusqu'à une consultation des en-têtes réussie."))
               << '\n';
@@ -59,22 +64,12 @@ bool SaveRecord(CliSession& s, int account) {
     }
 }
 
-// The rows of the scan, six cells joined by tabs.
-void PrintRows(CliSession& s, std::ostream& out) {
-    for (const ScanRow& row : s.screener.Record()) {
-        for (std::size_t column = 0; column < row.cells.size(); ++column)
-            out << (column ? "\t" : "") << AnsiToUtf8(row.cells[column]);
-        out << '\n';
-    }
-}
-
 // The error box said what failed; a script also needs the cause.
 int ExitStatus(CliSession& s, const Outcome& outcome) {
-    if (outcome.IsDone()) return 0;
     const std::string& cause = outcome.underlying;
     if (outcome.IsFailed() && !cause.empty() && StandardErrorText(cause) != outcome.shown)
-        s.err << AnsiToUtf8(cause) << '\n';
-    return 1;
+        s.err << ConsoleText(cause) << '\n';
+    return ExitCodeOf(outcome);
 }
 
 // The accounts of the user's other mail clients into free slots; the slots
@@ -85,6 +80,101 @@ int Import(CliSession& s, std::ostream& out) {
     Outcome outcome = s.screener.ImportAccounts(registry, {}, &result);
     for (int slot : result.writtenSlots) out << slot << '\n';
     return ExitStatus(s, outcome);
+}
+
+// The mailbox commands: en-tetes, apercu, supprimer.
+int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& out,
+                      const PasswordReader& readPassword) {
+    Outcome loaded = s.screener.LoadAccount(options.account, OverridesForRun(s, options, readPassword));
+    // Nothing is sent for an account that cannot log in.
+    if (loaded.IsDone()) loaded = s.screener.RequireConfiguredAccount(options.account);
+    // A scheduled purge must never run on half its lists.
+    if (loaded.IsDone()) loaded = s.screener.LoadLists();
+    // The record of the last scan is read and written under the lock too.
+    if (loaded.IsDone()) loaded = s.screener.HoldMailboxLock();
+    if (!loaded.IsDone()) return ExitStatus(s, loaded);
+    const Account& account = s.screener.CurrentAccount();
+    s.mailbox = {account.host, account.port, account.user};
+    Outcome outcome;
+    bool recordSaved = true;
+    switch (options.command) {
+        case CliCommand::Headers:
+            outcome = s.screener.Scan();
+            // A scan kept out by another run leaves that run's record alone.
+            if (s.screener.HasRecord()) recordSaved = SaveRecord(s, options.account);
+            PrintRows(s.screener.Record(), options.format, out);
+            break;
+        case CliCommand::Preview:
+            RestoreRecord(s, options.account);
+            outcome = s.screener.Preview(options.message);
+            // The pane of a message the server did not give is no message for a JSON reader.
+            if (options.format == CliFormat::Tsv || outcome.IsDone())
+                PrintPreview(options.message, s.window.preview.lines, s.screener.PreviewAttachments(),
+                             options.format, out);
+            if (outcome.IsRefused() && outcome.shown.empty())
+                s.err << "Le serveur n'a pas de message " << options.message << ".\n";
+            break;
+        case CliCommand::Delete:
+            RestoreRecord(s, options.account);
+            outcome = s.screener.Delete(options.message);
+            if (s.screener.HasRecord()) recordSaved = SaveRecord(s, options.account);
+            PrintRows(s.screener.Record(), options.format, out);
+            break;
+        default:
+            break;
+    }
+    const int status = ExitStatus(s, outcome);
+    return status == cli_exit::kDone && !recordSaved ? cli_exit::kLocalFile : status;
+}
+
+int RunCommand(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
+               std::ostream& err, const PasswordReader& readPassword) {
+    if (options.command == CliCommand::Version) {
+        out << CliVersionLine();
+        return cli_exit::kDone;
+    }
+    const AppPaths paths = CliPaths(options, programFolder);
+    if (options.command == CliCommand::Help) {
+        out << CliUsage() << CliFolderLine(paths);
+        return cli_exit::kDone;
+    }
+    if (int error = PrepareAppFolder(paths)) {
+        err << "vannoir-cli : "
+            << ConsoleText(Ansi("impossible de créer le dossier des réglages ") +
+                           Utf8ToAnsi(paths.folder.string()) + " : " + SysErrorMessage(error))
+            << '\n';
+        return cli_exit::kLocalFile;
+    }
+    const std::filesystem::path& settings = paths.settings;
+    if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
+        err << ConsoleText(warning) << '\n';
+    if (options.command == CliCommand::Account)
+        return RunAccountCommand(options, settings, out, err, readPassword);
+    if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
+    if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
+        options.command == CliCommand::Journal)
+        return RunFileCommand(options, paths, out, err);
+    CliSession s(options, paths, err);
+    if (options.command == CliCommand::Import) return Import(s, out);
+    return RunMailboxCommand(s, options, out, readPassword);
+}
+
+// The run, then the results' stream: a result that could not be written
+// (a full disk) is a failed run.
+int RunAndFlush(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
+                std::ostream& err, const PasswordReader& readPassword) {
+    int status = RunCommand(options, programFolder, out, err, readPassword);
+    errno = 0;
+    out.flush();
+    if (!out) {
+        const int error = errno;
+        err << "vannoir-cli : "
+            << AnsiToUtf8(Ansi("impossible d'écrire les résultats sur la sortie standard") +
+                          (error ? " : " + SysErrorMessage(error) : std::string(".")))
+            << '\n';
+        status = cli_exit::kLocalFile;
+    }
+    return status;
 }
 
 }  // namespace
@@ -106,58 +196,17 @@ std::string CliFolderLine(const AppPaths& paths) {
 
 int RunCli(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
            std::ostream& err, const PasswordReader& readPassword) {
-    const AppPaths paths = CliPaths(options, programFolder);
-    if (options.command == CliCommand::Help) {
-        out << CliUsage() << CliFolderLine(paths);
-        return 0;
+    if (options.verbosity != CliVerbosity::Quiet)
+        return RunAndFlush(options, programFolder, out, err, readPassword);
+    // Quiet: what the run had to say is kept, and told only when it failed.
+    std::ostringstream held;
+    int status = 0;
+    try {
+        status = RunAndFlush(options, programFolder, out, held, readPassword);
+    } catch (...) {
+        err << held.str();
+        throw;
     }
-    if (int error = PrepareAppFolder(paths)) {
-        err << "Impossible de créer le dossier des réglages " << paths.folder.string() << " : "
-            << AnsiToUtf8(SysErrorMessage(error)) << '\n';
-        return kLocalFileError;
-    }
-    const std::filesystem::path& settings = paths.settings;
-    if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
-        err << AnsiToUtf8(warning) << '\n';
-    if (options.command == CliCommand::Account)
-        return RunAccountCommand(options, settings, out, err, readPassword);
-    if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
-    if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
-        options.command == CliCommand::Journal)
-        return RunFileCommand(options, paths, out, err);
-    CliSession s(options, paths, err);
-    if (options.command == CliCommand::Import) return Import(s, out);
-    Outcome loaded = s.screener.LoadAccount(options.account, OverridesForRun(s, options, readPassword));
-    // A scheduled purge must never run on half its lists.
-    if (loaded.IsDone()) loaded = s.screener.LoadLists();
-    if (!loaded.IsDone()) return ExitStatus(s, loaded);
-    const Account& account = s.screener.CurrentAccount();
-    s.mailbox = {account.host, account.port, account.user};
-    Outcome outcome;
-    bool recordSaved = true;
-    switch (options.command) {
-        case CliCommand::Headers:
-            outcome = s.screener.Scan();
-            recordSaved = SaveRecord(s, options.account);
-            PrintRows(s, out);
-            break;
-        case CliCommand::Preview:
-            RestoreRecord(s, options.account);
-            outcome = s.screener.Preview(options.message);
-            for (const std::string& line : s.window.preview.lines) out << AnsiToUtf8(line) << '\n';
-            if (outcome.IsRefused() && outcome.shown.empty())
-                err << "Le serveur n'a pas de message " << options.message << ".\n";
-            break;
-        case CliCommand::Delete:
-            RestoreRecord(s, options.account);
-            outcome = s.screener.Delete(options.message);
-            recordSaved = SaveRecord(s, options.account);
-            PrintRows(s, out);
-            break;
-        default:
-            break;
-    }
-    out.flush();
-    const int status = ExitStatus(s, outcome);
-    return status == 0 && !recordSaved ? kRecordNotSaved : status;
+    if (status != cli_exit::kDone) err << held.str();
+    return status;
 }

@@ -10,8 +10,9 @@
 #include "tools/cli_options.h"
 #include "tools/cli_password.h"
 
-// Runs `options` for the program in `programFolder`: results on `out`, status texts and messages on `err`,
-// both in UTF-8. Returns the exit status: 0 success, 1 the action failed.
+// Runs `options`: results on `out`, status texts and messages on `err`,
+// both in UTF-8. Returns the exit status (cli_exit.h); a result that could
+// not be written to `out` is a local file error.
 // Passwords (compte, or --hote naming another server) come from
 // `readPassword`. Throws EPasswordForOtherHost before connecting when none
 // is given for another server.

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <utility>
 
-#include "platform/text.h"
+#include "tools/console_text.h"
 
 ConsoleStatus::ConsoleStatus(std::ostream& err)
     : showProgress(&err == &std::cerr && isatty(STDERR_FILENO) == 1), err_(err) {}
@@ -13,18 +13,23 @@ ConsoleStatus::ConsoleStatus(std::ostream& err)
 void ConsoleStatus::SetPanelText(int panel, std::string_view text) {
     if (panel == 0 && !lastStatus_.empty() && text.starts_with(lastStatus_ + " ")) {
         if (!showProgress) return;
-        err_ << '\r' << AnsiToUtf8(text) << std::flush;
+        err_ << '\r' << ConsoleText(text) << std::flush;
         progressShown_ = true;
         return;
     }
     if (std::exchange(progressShown_, false)) err_ << '\n';
     if (panel == 0) lastStatus_ = text;
-    err_ << AnsiToUtf8(text) << '\n';
+    err_ << ConsoleText(text) << '\n';
 }
 
-void ConsoleDialogs::Print(std::string_view text) { err_ << AnsiToUtf8(text) << '\n'; }
+void ConsoleStatus::CommandSent(std::string_view line) {
+    if (std::exchange(progressShown_, false)) err_ << '\n';
+    err_ << "> " << ConsoleText(line) << '\n';
+}
+
+void ConsoleDialogs::Print(std::string_view text) { err_ << ConsoleText(text) << '\n'; }
 
 bool ConsoleDialogs::Confirm(std::string_view question) {
-    err_ << AnsiToUtf8(question) << (answer_ ? " Oui" : " Non") << '\n';
+    err_ << ConsoleText(question) << (answer_ ? " Oui" : " Non") << '\n';
     return answer_;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The window interfaces for a terminal: the grid and the preview pane are
 // kept in memory; status texts, messages and questions go to the error
-// stream as they come, in UTF-8.
+// stream as they come, in UTF-8, their control characters made visible.
 #include <ostream>
 #include <string>
 
@@ -15,6 +15,8 @@ class ConsoleStatus : public StatusPanels {
 public:
     explicit ConsoleStatus(std::ostream& err);
     void SetPanelText(int panel, std::string_view text) override;
+    // A command line sent to the server (Windows-1252), as "> USER anne".
+    void CommandSent(std::string_view line);
 
     bool showProgress;  // initially: `err` is the standard error and a terminal
 

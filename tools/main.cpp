@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "tools/cli_exit.h"
 #include "tools/cli_options.h"
 #include "tools/cli_run.h"
+#include "tools/console_text.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -14,8 +16,8 @@ int main(int argc, char** argv) {
     try {
         options = ParseCliArguments(args);
     } catch (const CliUsageError& e) {
-        std::cerr << "vannoir-cli : " << e.what() << "\n\n" << CliUsage();
-        return 2;
+        std::cerr << CliUsageErrorLine(e);
+        return cli_exit::kUsage;
     }
     std::error_code ec;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -23,7 +25,7 @@ int main(int argc, char** argv) {
     try {
         return RunCli(options, self.parent_path(), std::cout, std::cerr);
     } catch (const std::exception& e) {
-        std::cerr << "vannoir-cli : " << AnsiToUtf8(ErrorText(e)) << '\n';
-        return 1;
+        std::cerr << "vannoir-cli : " << ConsoleText(ErrorText(e)) << '\n';
+        return ExitCodeOf(e);
     }
 }

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <sstream>
+#include <thread>
 
+#include "app/mailbox_actions.h"
 #include "mailbox_script.h"
+#include "platform/lock_file.h"
 #include "platform/text.h"
 
 namespace {
@@ -375,6 +380,34 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     const std::string one = "confirm: " + Ansi("Voulez-vous détruire le message intrus ?");
     EXPECT_EQ(window.dialogs.shown, (std::vector<std::string>{one, refused, refused, refused}));
     EXPECT_EQ(Rows(), GridRows{"1|Spam|Promo|1|I"});
+}
+
+// Another process on the same settings (the command line) holds the lock
+// file beside them: an action waits for it, and gives up after the wait.
+TEST_F(MailboxFixture, ActionsWaitForAnotherProcessOnTheSameSettings) {
+    UseLists("", "");
+    ScriptedPop3Server server(ScanOf({kAnne}));
+    UseServer(server);
+    auto other = std::make_unique<LockFile>(dir / "vannoir.VERROU", 0);
+    ASSERT_TRUE(other->Held());
+    screener.SetActionLockWait(100);
+    const Outcome refused = screener.Scan();
+    EXPECT_TRUE(refused.IsRefused());
+    EXPECT_EQ(refused.fault, Outcome::Fault::Busy);
+    EXPECT_EQ(
+        window.dialogs.shown.back(),
+        "message: " + Ansi("Une autre session de Vannoir agit déjà sur cette boîte aux lettres avec les "
+                           "mêmes réglages : réessayez quand elle aura fini."));
+
+    screener.SetActionLockWait(MailboxActions::kDefaultLockWaitMs);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        other.reset();
+    });
+    EXPECT_TRUE(screener.Scan().IsDone()) << "it went on once the other run ended";
+    release.join();
+    server.ExpectFinished();
+    EXPECT_EQ(Rows(), GridRows{"1|Anne|Salut|100|"});
 }
 
 TEST_F(MailboxFixture, AccountChosenDuringAnActionTakesEffectAfterIt) {

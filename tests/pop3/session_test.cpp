@@ -59,9 +59,13 @@ TEST(OpenSession, ApopSendsOneDigestCommand) {
     s.pop.Username = "mrose";
     s.pop.Password = "tanstaaf";
     s.pop.APOP = true;
+    std::vector<std::string> traced;
+    s.pop.OnCommand = [&](const std::string& line) { traced.push_back(line); };
     s.pop.OpenSession();
     s.pop.CloseSession();
     server.ExpectFinished();
+    // The digest is a hash of the password any guess can be checked against.
+    EXPECT_EQ(traced, (std::vector<std::string>{"APOP mrose ****", "QUIT"}));
 }
 
 // Log-in failures: the error reaches the caller after QUIT went out and the

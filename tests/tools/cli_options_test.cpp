@@ -14,6 +14,8 @@ struct GoodCase {
     bool purge;
     std::string host, user;
     int port;  // 0: not given
+    CliVerbosity verbosity = CliVerbosity::Normal;
+    CliFormat format = CliFormat::Tsv;
 };
 const GoodCase kGood[] = {
     {"headers_default_account", {"en-tetes"}, CliCommand::Headers, 0, 1, false, "", "", 0},
@@ -42,6 +44,42 @@ const GoodCase kGood[] = {
     {"intruders_add", {"intrus", "ajouter", "*@pub.example"}, CliCommand::Intruders, 0, 1, false, "", "", 0},
     {"journal", {"journal"}, CliCommand::Journal, 0, 1, false, "", "", 0},
     {"help_wins_over_bad_command", {"nimporte", "--aide"}, CliCommand::Help, 0, 1, false, "", "", 0},
+    {"help_in_english", {"--help"}, CliCommand::Help, 0, 1, false, "", "", 0},
+    {"help_short", {"en-tetes", "-h"}, CliCommand::Help, 0, 1, false, "", "", 0},
+    {"version", {"--version"}, CliCommand::Version, 0, 1, false, "", "", 0},
+    {"headers_with_accents", {"en-t\xC3\xAAtes"}, CliCommand::Headers, 0, 1, false, "", "", 0},
+    {"preview_with_accent_json",
+     {"aper\xC3\xA7u", "4", "--format", "json"},
+     CliCommand::Preview,
+     4,
+     1,
+     false,
+     "",
+     "",
+     0,
+     CliVerbosity::Normal,
+     CliFormat::Json},
+    {"quiet_short", {"-q", "en-tetes"}, CliCommand::Headers, 0, 1, false, "", "", 0, CliVerbosity::Quiet},
+    {"verbose_last_wins",
+     {"en-tetes", "--silencieux", "--bavard"},
+     CliCommand::Headers,
+     0,
+     1,
+     false,
+     "",
+     "",
+     0,
+     CliVerbosity::Verbose},
+    {"short_options_together",
+     {"supprimer", "2", "-qv", "--format=tsv"},
+     CliCommand::Delete,
+     2,
+     1,
+     false,
+     "",
+     "",
+     0,
+     CliVerbosity::Verbose},
 };
 class CliParse : public testing::TestWithParam<GoodCase> {};
 TEST_P(CliParse, Reads) {
@@ -53,6 +91,8 @@ TEST_P(CliParse, Reads) {
     EXPECT_EQ(o.host.value_or(""), GetParam().host);
     EXPECT_EQ(o.user.value_or(""), GetParam().user);
     EXPECT_EQ(o.port.value_or(0), GetParam().port);
+    EXPECT_EQ(o.verbosity, GetParam().verbosity);
+    EXPECT_EQ(o.format, GetParam().format);
 }
 INSTANTIATE_TEST_SUITE_P(Table, CliParse, testing::ValuesIn(kGood),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -86,9 +126,25 @@ const BadCase kBad[] = {
     {"list_extra_argument", {"amis", "lister", "Anne"}},
     {"list_with_purge", {"intrus", "--purger"}},
     {"journal_extra_argument", {"journal", "tout"}},
+    {"unknown_short_option", {"en-tetes", "-x"}},
+    {"format_unknown", {"en-tetes", "--format=xml"}},
+    {"format_of_a_list", {"amis", "--format", "json"}},
+    {"version_with_value", {"--version=2"}},
+    {"accent_without_its_letter", {"aper\xC3\xA7", "1"}},
 };
 class CliParseBad : public testing::TestWithParam<BadCase> {};
-TEST_P(CliParseBad, IsUsageError) { EXPECT_THROW(ParseCliArguments(GetParam().args), CliUsageError); }
+// A mistake is told in one line that names it and where the rest is.
+TEST_P(CliParseBad, IsUsageErrorOfOneLine) {
+    try {
+        ParseCliArguments(GetParam().args);
+        ADD_FAILURE() << "no usage error";
+    } catch (const CliUsageError& e) {
+        const std::string line = CliUsageErrorLine(e);
+        EXPECT_EQ(line.find('\n'), line.size() - 1) << line;
+        EXPECT_TRUE(line.starts_with("vannoir-cli : ")) << line;
+        EXPECT_NE(line.find("vannoir-cli --aide"), std::string::npos) << line;
+    }
+}
 INSTANTIATE_TEST_SUITE_P(Table, CliParseBad, testing::ValuesIn(kBad),
                          [](const auto& info) { return std::string(info.param.name); });
 

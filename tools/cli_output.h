@@ -1,0 +1,28 @@
+#pragma once
+// What en-tetes, supprimer and apercu write on the standard output, for a
+// script to read: tab-separated rows (one line per message, no control
+// character inside a field) or JSON.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/scan_record.h"
+#include "tools/cli_options.h"
+
+// The rows of a scan. TSV: number, date as the grid shows it, sender as the
+// grid shows it, subject, size, status. JSON: an array, one object per
+// line, with "numero", "date" (ISO 8601 with the offset the message gave,
+// null without a readable Date header), "expediteur" (the sender's name,
+// "" without one), "adresse", "sujet", "taille" (null when unknown) and
+// "statut" ("A", "I" or "").
+void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out);
+
+// The preview pane's lines (Windows-1252). TSV: one per line, controls made
+// visible ("^["). JSON: {"numero", "lignes", "pieces_jointes"}.
+void PrintPreview(int message, const std::vector<std::string>& lines,
+                  const std::vector<std::string>& attachments, CliFormat format, std::ostream& out);
+
+// The Date header among `headerLines` as "2001-09-07T10:05:30+02:00", in the
+// offset it was written with ("+00:00" for a zone name); empty when there is
+// none or it cannot be read.
+std::string IsoDateOfHeader(const std::vector<std::string>& headerLines);
