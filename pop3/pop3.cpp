@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "net/net_errors.h"
+#include "platform/interruption.h"
 #include "platform/text.h"
 #include "pop3/md5.h"
 #include "pop3/message_count.h"
@@ -58,6 +59,12 @@ std::string TIdPOP3::ApopDigest(const std::string& timestamp, const std::string&
 }
 
 void TIdPOP3::CloseSession() {
+    // A user who stopped the action must not have it completed: without QUIT
+    // the server removes none of the messages marked in this session.
+    if (Interruption::Requested()) {
+        TIdTCPConnection::CloseConnection();
+        Interruption::ThrowIfRequested();
+    }
     std::exception_ptr failure;
     try {
         if (IsConnected()) {

@@ -36,7 +36,9 @@ public:
     // ms), then the connection is closed with "Déconnexion." and "Déconnecté."
     // in every case. A failed QUIT, or "-ERR" to it (the deleted messages
     // were not removed), is raised after the close; silence or the server
-    // closing first is not a failure.
+    // closing first is not a failure. Once an interruption is requested
+    // (see Interruption) the connection is dropped without QUIT, so nothing
+    // marked in the session is removed, and EIdInterrupted is raised.
     void CloseSession();
     static constexpr int kQuitReplyTimeout = 10000;
     // STAT: the number before the first blank of the reply text; 0 for an

@@ -4,11 +4,27 @@
 #include <string>
 #include <vector>
 
+#include "platform/interruption.h"
 #include "platform/text.h"
 #include "tools/cli_options.h"
 #include "tools/cli_run.h"
 
+namespace {
+
+// A run a signal stopped ends with the status a shell expects of it, once
+// the action has unwound (temporary files gone, no QUIT sent).
+int Finished(int status) {
+    if (const int interrupted = Interruption::ExitStatus()) {
+        std::cerr << "vannoir-cli : " << AnsiToUtf8(EIdInterrupted(Interruption::Signal()).Message()) << '\n';
+        return interrupted;
+    }
+    return status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    Interruption::InstallHandlers();
     std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;
     try {
@@ -21,8 +37,9 @@ int main(int argc, char** argv) {
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) self = std::filesystem::absolute(argv[0]);
     try {
-        return RunCli(options, self.parent_path(), std::cout, std::cerr);
+        return Finished(RunCli(options, self.parent_path(), std::cout, std::cerr));
     } catch (const std::exception& e) {
+        if (Interruption::Requested()) return Finished(1);
         std::cerr << "vannoir-cli : " << AnsiToUtf8(ErrorText(e)) << '\n';
         return 1;
     }
