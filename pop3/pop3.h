@@ -76,6 +76,11 @@ public:
     // cannot block our send.
     int PipelineMaxCommands = 1024;
     int PipelineMaxBytes = 16384;
+    // Bounds of a listing (CAPA, LIST, UIDL): past either the connection is
+    // dropped without QUIT and EIdPOP3ListingTooLarge raised, so an endless
+    // answer costs neither all the memory nor all the time.
+    std::size_t MaxListingBytes = 16u << 20;
+    std::size_t MaxListingLines = 1000000;
 
     // Per message of a scan: its header (after ClearAll of the message) and
     // then its size, as LoadMessageHeader and QueryMessageSize give them.
@@ -128,6 +133,8 @@ private:
     // The size in LastReply of a "LIST n" answer, -1 when it has none.
     int ReplySize();
     bool Pipelining() const;
+    // The lines of a listing up to ".", within MaxListingBytes and MaxListingLines.
+    void CaptureListing(const LineSink& sink);
     // Sends the steps' commands, ahead of the answers within the window when
     // `ahead`, and reads each answer in order through `answer`. When that
     // raises EIdProtocolReplyError the answers still due are read first (so
