@@ -20,6 +20,7 @@ TIdPOP3::TIdPOP3() { Port = 110; }
 void TIdPOP3::OpenSession(int timeout) {
     if (HoldsLineBreakOrNul(Username) || HoldsLineBreakOrNul(Password)) throw EIdPOP3UnsafeCredentials();
     capabilities_.clear();
+    capabilitiesKnown_ = false;
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});

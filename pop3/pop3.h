@@ -58,12 +58,22 @@ public:
     int QueryMessageSize(int n);
     // DELE n: true (a refusal raises).
     bool DeleteMessage(int n);
+    // UIDL n: the unique id in the reply (after the number); empty for
+    // "-ERR", which a server without UIDL and one without message n give alike.
+    std::string QueryUniqueId(int n);
+    // UIDL: the unique ids of messages 1 to `count` at index n, empty where
+    // the listing has none; no ids at all when refused. Bounded as a listing
+    // (MaxListingBytes, MaxListingLines).
+    std::vector<std::string> ListUniqueIds(int count);
 
     // CAPA (RFC 2449): the server's capability lines, kept for the session.
     // "-ERR" (a server without CAPA) gives none.
     const std::vector<std::string>& Capabilities();
     // Whether the last CAPA of this session listed `name` (any case).
     bool HasCapability(std::string_view name) const;
+    // Whether the last CAPA of this session was answered "+OK": else what
+    // the server offers is unknown, not absent.
+    bool CapabilitiesKnown() const { return capabilitiesKnown_; }
 
     // How ScanHeaders and DeleteMessages send their commands. pbAuto sends
     // them ahead of the answers when the server lists PIPELINING, else takes
@@ -148,4 +158,5 @@ private:
     std::vector<int> ListAll(int count);
 
     std::vector<std::string> capabilities_;
+    bool capabilitiesKnown_ = false;
 };

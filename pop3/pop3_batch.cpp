@@ -14,7 +14,8 @@ constexpr int kNotListed = -2;
 
 const std::vector<std::string>& TIdPOP3::Capabilities() {
     capabilities_.clear();
-    if (SendCommand("CAPA", -1) == ReplyOk)
+    capabilitiesKnown_ = SendCommand("CAPA", -1) == ReplyOk;
+    if (capabilitiesKnown_)
         CaptureListing([this](std::string&& line) { capabilities_.push_back(std::move(line)); });
     return capabilities_;
 }
