@@ -12,13 +12,14 @@
 namespace {
 
 // A run a signal stopped ends with the status a shell expects of it, once
-// the action has unwound (temporary files gone, no QUIT sent).
+// the action has unwound (temporary files gone, no QUIT sent). A failed
+// action has said why already.
 int Finished(int status) {
-    if (const int interrupted = Interruption::ExitStatus()) {
+    const int interrupted = Interruption::ExitStatus();
+    if (interrupted == 0) return status;
+    if (status == 0)
         std::cerr << "vannoir-cli : " << AnsiToUtf8(EIdInterrupted(Interruption::Signal()).Message()) << '\n';
-        return interrupted;
-    }
-    return status;
+    return interrupted;
 }
 
 }  // namespace
@@ -39,8 +40,7 @@ int main(int argc, char** argv) {
     try {
         return Finished(RunCli(options, self.parent_path(), std::cout, std::cerr));
     } catch (const std::exception& e) {
-        if (Interruption::Requested()) return Finished(1);
         std::cerr << "vannoir-cli : " << AnsiToUtf8(ErrorText(e)) << '\n';
-        return 1;
+        return Finished(1);
     }
 }
