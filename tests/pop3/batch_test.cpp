@@ -186,14 +186,16 @@ struct ListingCase {
     const char* name;
     std::string script;  // after the log-in
     std::size_t maxBytes, maxLines;
-    bool scan;  // the listing is the scan's LIST, else CAPA
+    enum { kCapa, kList, kUidl } listing;  // CAPA alone, or CAPA then the scan's LIST or UIDL
 };
 const ListingCase kListings[] = {
-    {"capa_lines", "C: CAPA\nS: +OK\nS: TOP\nS: USER\nS: UIDL\nS: SASL\nS: .\n", 1000, 3, false},
-    {"capa_bytes", "C: CAPA\nS: +OK\nS: " + std::string(60, 'X') + "\nS: .\n", 50, 100, false},
+    {"capa_lines", "C: CAPA\nS: +OK\nS: TOP\nS: USER\nS: UIDL\nS: SASL\nS: .\n", 1000, 3, ListingCase::kCapa},
+    {"capa_bytes", "C: CAPA\nS: +OK\nS: " + std::string(60, 'X') + "\nS: .\n", 50, 100, ListingCase::kCapa},
     {"list_lines",
      "C: CAPA\nS: +OK\nS: .\n" + std::string("C: LIST\nS: +OK\nS: 1 100\nS: 2 200\nS: 3 300\nS: .\n"), 1000,
-     2, true},
+     2, ListingCase::kList},
+    {"uidl_lines", "C: CAPA\nS: +OK\nS: .\nC: UIDL\nS: +OK\nS: 1 a\nS: 2 b\nS: 3 c\nS: .\n", 1000, 2,
+     ListingCase::kUidl},
 };
 class ListingBound : public testing::TestWithParam<ListingCase> {};
 TEST_P(ListingBound, DropsTheConnectionWithAClearError) {
@@ -204,7 +206,9 @@ TEST_P(ListingBound, DropsTheConnectionWithAClearError) {
     TIdMessage message;
     auto e = ExpectThrown<EIdPOP3ListingTooLarge>([&] {
         run.pop.Capabilities();
-        if (GetParam().scan) run.pop.ScanHeaders(3, message, {[](int, TIdMessage&) {}, [](int, int) {}});
+        if (GetParam().listing == ListingCase::kList)
+            run.pop.ScanHeaders(3, message, {[](int, TIdMessage&) {}, [](int, int) {}});
+        if (GetParam().listing == ListingCase::kUidl) run.pop.ListUniqueIds(3);
     });
     if (e) {
         EXPECT_EQ(e->Message(), Ansi(pop3_text::kListingTooLarge));
