@@ -193,6 +193,12 @@ public:
     int Send(TIdStackSocketHandle s, const void* buffer, int length) override {
         ssize_t n;
         do {
+            // Once asked to stop nothing more goes out: after a partial send
+            // the next one could block with no signal left to end it.
+            if (Interruption::Requested()) {
+                errno = EINTR;
+                return FailFromErrno();
+            }
             // No SIGPIPE: a peer that went away is an error code, not a signal.
             n = send(s, buffer, static_cast<std::size_t>(length), MSG_NOSIGNAL);
         } while (Retry(n));
