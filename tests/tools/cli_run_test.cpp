@@ -99,6 +99,20 @@ TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
     EXPECT_NE(err.str().find("Rien n'a \xC3\xA9t\xC3\xA9 supprim\xC3\xA9"), std::string::npos) << err.str();
 }
 
+// The record carries the unique ids from one run to the next: two messages
+// with the same header and size are told apart by them.
+TEST_F(CliFixture, DeleteComparesTheUniqueIdKeptFromTheScan) {
+    const std::string scan = Login() + "C: CAPA\nS: +OK\nS: UIDL\nS: PIPELINING\nS: .\n" + Stats(2, 4) +
+                             Message(1, kSpam, 100) + Message(2, kSpam, 100) +
+                             "C: UIDL\nS: +OK\nS: 1 premier\nS: 2 second\nS: .\n" + kQuit;
+    ScriptedPop3Server server(scan + kNext + Login() + Top(1, kSpam) + List(1, 100) +
+                              "C: UIDL 1\nS: +OK 1 second\n" + kQuit + kNext + ScanOf({kSpam}));
+    ASSERT_EQ(Run({"en-tetes"}, server), 0);
+    EXPECT_EQ(Run({"supprimer", "1"}, server), 1);
+    server.ExpectFinished();
+    EXPECT_NE(err.str().find("Rien n'a \xC3\xA9t\xC3\xA9 supprim\xC3\xA9"), std::string::npos) << err.str();
+}
+
 struct NoRecordCase {
     const char* name;
     Lines firstRun;     // empty: no scan before
