@@ -82,6 +82,7 @@ private:
     void ShowPreview(int message, bool& retrieved, bool& changed);
     void AppendPreviewLines();
     bool HeaderChanged(int message) const;
+    bool OtherMessage(int message);
     // Opens a session, runs `steps`, closes the session whatever happened;
     // a failure has been shown in the error box.
     Outcome InSession(const std::function<void()>& steps);

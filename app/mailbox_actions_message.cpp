@@ -11,7 +11,16 @@ bool MailboxActions::HeaderChanged(int message) const {
     if (!haveRecord_) return false;
     const ScanRow* row = RowOf(record_, message);
     const std::vector<std::string>& lines = message_.HeaderLines.Lines();
-    return row ? lines != row->headerLines : !lines.empty();
+    return row ? HeaderDigest(lines) != row->headerDigest : !lines.empty();
+}
+
+// Two messages may share a header: the size and the unique id the scan saw
+// must match as well. Asked of the server only once the header matched.
+bool MailboxActions::OtherMessage(int message) {
+    const ScanRow* row = RowOf(record_, message);
+    if (!row) return true;
+    if (IntToStr(client_.QueryMessageSize(message)) != row->cells[4]) return true;
+    return !row->uniqueId.empty() && client_.QueryUniqueId(message) != row->uniqueId;
 }
 
 void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
@@ -49,7 +58,7 @@ Outcome MailboxActions::RunDelete(int message) {
     Outcome outcome = InSession([&] {
         message_.ClearAll();
         client_.LoadMessageHeader(message, message_);
-        changed = HeaderChanged(message);
+        changed = HeaderChanged(message) || OtherMessage(message);
         if (changed) return;
         client_.DeleteMessage(message);
         Deleted(message, DeletionKind::Single);

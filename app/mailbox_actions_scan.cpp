@@ -74,6 +74,11 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     };
     // A row is shown and recorded once its size came.
     client_.ScanHeaders(count, message_, events);
+    // Without a CAPA answer UIDL may still be there: "-ERR" then says it is not.
+    if (client_.HasCapability("UIDL") || !client_.CapabilitiesKnown()) {
+        const std::vector<std::string> ids = client_.ListUniqueIds(static_cast<int>(record_.size()));
+        for (std::size_t i = 1; i < ids.size(); ++i) record_[i - 1].uniqueId = ids[i];
+    }
 }
 
 // Columns 0 to 3 of row i from the header just read.
@@ -86,7 +91,8 @@ ScanRow MailboxActions::RowFromHeader(int i) const {
     row.address = message_.From.Address;
     row.cells[2] = Trim(message_.From.Name).empty() ? row.address : message_.From.Name;
     row.cells[3] = message_.Subject;
-    row.headerLines = message_.HeaderLines.Lines();
+    row.headerDigest = HeaderDigest(message_.HeaderLines.Lines());
+    row.date = message_.HeaderLines.ValueOf("Date");
     return row;
 }
 

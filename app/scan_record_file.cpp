@@ -1,5 +1,6 @@
 #include "app/scan_record_file.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/file_replace.h"
@@ -11,7 +12,8 @@ namespace {
 
 constexpr std::string_view kMailbox = "Boite";
 constexpr std::string_view kRow = "Ligne";
-constexpr std::string_view kHeader = "En-tete";
+constexpr std::string_view kDigest = "Empreinte";
+constexpr std::string_view kUniqueId = "Id";
 constexpr std::string_view kAddress = "Adresse";
 
 std::string Escape(std::string_view field) {
@@ -68,8 +70,8 @@ std::string FormatSection(int slot, const MailboxIdentity& mailbox, const ScanRe
         for (const std::string& cell : row.cells) out += "\t" + Escape(cell);
         out += "\r\n";
         if (!row.address.empty()) out += std::string(kAddress) + "\t" + Escape(row.address) + "\r\n";
-        for (const std::string& line : row.headerLines)
-            out += std::string(kHeader) + "\t" + Escape(line) + "\r\n";
+        out += std::string(kDigest) + "\t" + Escape(row.headerDigest) + "\r\n";
+        if (!row.uniqueId.empty()) out += std::string(kUniqueId) + "\t" + Escape(row.uniqueId) + "\r\n";
     }
     return out;
 }
@@ -88,19 +90,34 @@ std::optional<std::vector<std::string>> SectionOf(const std::vector<TextLine>& l
     return section;
 }
 
-bool AddLine(ScanRecord& record, const std::vector<std::string>& fields) {
+// The rows read so far, and whether each has had its digest line.
+struct ParsedRows {
+    ScanRecord record;
+    std::vector<bool> digested;
+};
+
+bool AddLine(ParsedRows& rows, const std::vector<std::string>& fields) {
+    ScanRecord& record = rows.record;
     if (fields[0] == kRow && fields.size() == 7) {
         ScanRow row;
         std::copy(fields.begin() + 1, fields.end(), row.cells.begin());
         record.push_back(std::move(row));
+        rows.digested.push_back(false);
         return true;
     }
-    if (fields[0] == kAddress && fields.size() == 2 && !record.empty()) {
+    if (fields.size() != 2 || record.empty()) return false;
+    if (fields[0] == kAddress) {
         record.back().address = fields[1];
         return true;
     }
-    if (fields[0] == kHeader && fields.size() == 2 && !record.empty()) {
-        record.back().headerLines.push_back(fields[1]);
+    // One digest a row, one unique id at most.
+    if (fields[0] == kDigest && !rows.digested.back()) {
+        record.back().headerDigest = fields[1];
+        rows.digested.back() = true;
+        return true;
+    }
+    if (fields[0] == kUniqueId && record.back().uniqueId.empty() && !fields[1].empty()) {
+        record.back().uniqueId = fields[1];
         return true;
     }
     return false;
@@ -115,12 +132,14 @@ std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, cons
     if (!head || head->size() != 4 || (*head)[0] != kMailbox ||
         MailboxIdentity{(*head)[1], StrToIntDef((*head)[2], -1), (*head)[3]} != mailbox)
         return std::nullopt;
-    ScanRecord record;
+    ParsedRows rows;
     for (std::size_t i = 1; i < section->size(); ++i) {
         auto fields = Fields((*section)[i]);
-        if (!fields || !AddLine(record, *fields)) return std::nullopt;
+        if (!fields || !AddLine(rows, *fields)) return std::nullopt;
     }
-    return record;
+    if (std::find(rows.digested.begin(), rows.digested.end(), false) != rows.digested.end())
+        return std::nullopt;
+    return std::move(rows.record);
 }
 
 std::string WithScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox,

@@ -8,7 +8,11 @@
 //   Boite<TAB>host<TAB>port<TAB>user       the mailbox the rows come from
 //   Ligne<TAB>cell0<TAB>...<TAB>cell5      one per row, in order
 //   Adresse<TAB>address                    the From address of the row above
-//   En-tete<TAB>line                       the header lines of the row above
+//   Empreinte<TAB>digest                   its HeaderDigest (always there)
+//   Id<TAB>unique id                       its UIDL, when the server gave one
+// A record that misses a row's digest, or holds a line of another kind (as
+// the header lines of earlier versions), is no record: a deletion then waits
+// for a new scan rather than trust a guard it cannot check.
 // Fields escape "%", TAB, CR, LF and byte 0 as "%25", "%09", "%0D", "%0A",
 // "%00". Everything else is kept as it is (Windows-1252).
 #include <filesystem>

@@ -64,15 +64,19 @@ struct EncodedWord {
     std::string bytes;
 };
 
-// The word at 0-based `a` (which holds "=?"), or nothing when it is not
-// complete. The text is decoded only when the charset is known.
-std::optional<EncodedWord> WordAt(std::string_view s, std::size_t a) {
+// Where no encoded word can complete any more: a "?" or the closing "?=" is
+// missing after this word's start, and so after every later one's.
+constexpr std::size_t kNoMoreWords = std::string::npos;
+
+// The word at 0-based `a` (which holds "=?"); its end is kNoMoreWords when it
+// is not complete. The text is decoded only when the charset is known.
+EncodedWord WordAt(std::string_view s, std::size_t a) {
     const std::size_t q1 = s.find('?', a + 2);
-    if (q1 == std::string::npos) return std::nullopt;
+    if (q1 == std::string::npos) return {kNoMoreWords, {}, {}};
     const std::size_t q2 = s.find('?', q1 + 1);
-    if (q2 == std::string::npos) return std::nullopt;
+    if (q2 == std::string::npos) return {kNoMoreWords, {}, {}};
     const std::size_t e = s.find("?=", q2 + 1);
-    if (e == std::string::npos) return std::nullopt;
+    if (e == std::string::npos) return {kNoMoreWords, {}, {}};
     EncodedWord word{e + 2, Charset::Find(s.substr(a + 2, q1 - a - 2)), {}};
     if (!word.charset) return word;
     const char letter = s[q1 + 1];
@@ -83,44 +87,78 @@ std::optional<EncodedWord> WordAt(std::string_view s, std::size_t a) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Replaces the run of decodable words that starts at `a` by their text: words
-// separated only by blanks join without them, and the bytes of neighbours in
-// the same charset are converted together, so that a character split between
-// two words comes out whole. Returns false, leaving `s` alone, when there is
-// no decodable word at `a`.
-bool DecodeRunAt(std::string& s, std::size_t a) {
-    std::optional<EncodedWord> word = WordAt(s, a);
-    if (!word || !word->charset) return false;
+struct DecodedRun {
+    std::size_t end;  // just after its last word; kNoMoreWords, see WordAt
+    bool decoded;     // false: no decodable word at its start, `text` empty
+    std::string text;
+};
+
+// The text of the run of decodable words that starts at `a`: words separated
+// only by blanks join without them, and the bytes of neighbours in the same
+// charset are converted together, so that a character split between two
+// words comes out whole.
+DecodedRun DecodeRunAt(std::string_view s, std::size_t a) {
+    EncodedWord word = WordAt(s, a);
+    if (word.end == kNoMoreWords || !word.charset) return {word.end, false, {}};
     std::string text, pending;
-    Charset charset = *word->charset;
+    Charset charset = *word.charset;
     std::size_t end = a;
     for (;;) {
-        if (*word->charset != charset) {
+        if (*word.charset != charset) {
             text += charset.ToAnsi(pending);
             pending.clear();
-            charset = *word->charset;
+            charset = *word.charset;
         }
-        pending += word->bytes;
-        end = word->end;
+        pending += word.bytes;
+        end = word.end;
         std::size_t next = end;
         while (next < s.size() && IsBlank(s[next])) ++next;
         if (s.compare(next, 2, "=?") != 0) break;
         word = WordAt(s, next);
-        if (!word || !word->charset) break;
+        if (word.end == kNoMoreWords || !word.charset) break;
     }
     text += charset.ToAnsi(pending);
-    s.replace(a, end - a, text);
-    return true;
+    return {end, true, std::move(text)};
 }
 
 }  // namespace
 
+// One pass: the text before each run goes out as it is, then the run's
+// text. A decoded run is scanned again from its second character on, as if
+// it had replaced its words in place; it is never longer than they are, so
+// it is written over their end and the scan goes on from there, with nothing
+// moved.
 std::string DecodeHeaderWords(std::string_view text) {
     std::string s = HasEightBitBytes(text) && IsUtf8(text) ? Utf8ToAnsi(text) : std::string(text);
-    // A decoded run is scanned again from its second character on.
-    for (std::size_t a = 0; (a = s.find("=?", a)) != std::string::npos; ++a) DecodeRunAt(s, a);
-    s.erase(std::remove(s.begin(), s.end(), '\0'), s.end());
-    return s;
+    std::string out;
+    out.reserve(s.size());
+    std::size_t from = 0;  // what is before has gone out
+    for (std::size_t a; (a = s.find("=?", from)) != std::string::npos;) {
+        DecodedRun run = DecodeRunAt(s, a);
+        if (run.end == kNoMoreWords) break;
+        if (!run.decoded) {
+            out.append(s, from, a + 1 - from);
+            from = a + 1;
+            continue;
+        }
+        out.append(s, from, a - from);
+        // The first character after the replacement is never scanned again.
+        const std::string_view replaced =
+            run.text.empty() ? std::string_view(s).substr(run.end, 1) : run.text;
+        if (run.text.empty()) run.end += replaced.size();
+        out += replaced.substr(0, 1);
+        const std::string_view rescanned = run.text.empty() ? std::string_view() : replaced.substr(1);
+        if (rescanned.size() <= run.end - a - 1) {
+            from = run.end - rescanned.size();
+            std::copy(rescanned.begin(), rescanned.end(), s.begin() + static_cast<std::ptrdiff_t>(from));
+        } else {
+            s = std::string(rescanned) + s.substr(run.end);
+            from = 0;
+        }
+    }
+    out.append(s, from);
+    out.erase(std::remove(out.begin(), out.end(), '\0'), out.end());
+    return out;
 }
 
 std::string JisToShiftJis(std::string_view t) {

@@ -1,6 +1,7 @@
 #include "mime/message_client.h"
 
 #include "message/message.h"
+#include "message/message_part.h"
 #include "mime/header_block_limit.h"
 #include "mime/message_decoder_list.h"
 #include "mime/mime_errors.h"
@@ -24,9 +25,31 @@ std::string TIdMessageClient::ReadHeaderBlock(TIdMessage& message, const std::st
 }
 
 // The rest of a RETR reply after the header, up to the delimiter line.
+namespace {
+
+// The note ends the text the reader sees last: the last text part's, else the body's.
+void AddTruncatedNote(TIdMessage& message) {
+    TStringList* last = &message.Body;
+    for (int i = message.Parts.Count() - 1; i >= 0; --i) {
+        if (auto* text = dynamic_cast<TIdText*>(&message.Parts[i])) {
+            last = &text->Body;
+            break;
+        }
+    }
+    last->Add(Ansi(mime_text::kTruncatedNote));
+}
+
+}  // namespace
+
 void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& delimiter) {
+    TextBudget budget(MaxTextBytes, MaxTextLines);
     if (message.NoDecode) {
-        CaptureLines([&message](std::string&& line) { message.Body.Add(std::move(line)); }, delimiter, true);
+        CaptureLines(
+            [&](std::string&& line) {
+                if (budget.Take(line.size())) message.Body.Add(std::move(line));
+            },
+            delimiter, true);
+        if (budget.Cut()) AddTruncatedNote(message);
         return;
     }
     TIdWorkScope work(*this, wmRead);
@@ -41,7 +64,7 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
         std::unique_ptr<TIdMessageDecoder> decoder = TIdMessageDecoderList::FindDecoder(message, line);
         if (!decoder) {
             UnstuffDots(line);
-            message.Body.Add(charset ? charset->ToAnsi(line) : std::move(line));
+            if (budget.Take(line.size())) message.Body.Add(charset ? charset->ToAnsi(line) : std::move(line));
             continue;
         }
         // The decoder chain reads the connection itself until it ends.
@@ -50,7 +73,7 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
             decoder->ReadPartHeader();
             switch (decoder->PartType) {
                 case PartText:
-                    decoder = ProcessTextPart(message, std::move(decoder), endOfMessage);
+                    decoder = ProcessTextPart(message, std::move(decoder), endOfMessage, &budget);
                     break;
                 case PartAttachment:
                     decoder = ProcessAttachment(message, std::move(decoder), endOfMessage);
@@ -60,4 +83,5 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
             }
         }
     }
+    if (budget.Cut()) AddTruncatedNote(message);
 }

@@ -4,6 +4,7 @@
 // TIdMessage. The POP3 client derives from it.
 #include <string>
 
+#include "mime/text_budget.h"
 #include "net/tcp_client.h"
 
 class TIdMessage;
@@ -18,7 +19,12 @@ public:
     // header cut off by ".", EIdUnknownUueScheme "Schéma d'encodage UUE non reconnu." for an
     // inline attachment neither UUE nor XXE, the transfer decoders' errors and
     // the line input errors; what was read so far stays in the message.
+    // The text kept (Body and text parts together) is bounded by
+    // MaxTextBytes and MaxTextLines: past them the rest is read and dropped,
+    // and the last text kept ends with the line kTruncatedNote.
     virtual void ReadMessageBody(TIdMessage& message, const std::string& delimiter);
+    std::size_t MaxTextBytes = TextBudget::kMaxBytes;
+    std::size_t MaxTextLines = TextBudget::kMaxLines;
     // Appends header lines, as they arrive, to message.HeaderLines up to the
     // line "." (when `alternateTerminator` is empty) or the line equal to
     // `alternateTerminator` (so "" stops at the blank line ending a header);

@@ -1,7 +1,8 @@
 #include "mime/part_reception.h"
 
+#include <algorithm>
 #include <fstream>
-#include <sstream>
+#include <streambuf>
 
 #include "message/message.h"
 #include "message/message_part.h"
@@ -16,23 +17,59 @@ std::optional<Charset> TextConversion(std::string_view charsetName) {
     return charset;
 }
 
+namespace {
+
+// Bytes kept up to a bound, the rest counted as dropped.
+class BoundedBytes : public std::streambuf {
+public:
+    explicit BoundedBytes(std::size_t limit) : limit_(limit) {}
+    std::string& Bytes() { return bytes_; }
+    bool Dropped() const { return dropped_; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        xsputn(&byte, 1);
+        return c;
+    }
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+        const std::size_t n = static_cast<std::size_t>(count);
+        const std::size_t kept = std::min(n, limit_ - bytes_.size());
+        bytes_.append(bytes, kept);
+        dropped_ = dropped_ || kept < n;
+        return count;
+    }
+
+private:
+    std::size_t limit_;
+    std::string bytes_;
+    bool dropped_ = false;
+};
+
+}  // namespace
+
 std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
                                                    std::unique_ptr<TIdMessageDecoder> decoder,
-                                                   bool& endOfMessage) {
+                                                   bool& endOfMessage, TextBudget* budget) {
     std::string charsetName = TIdMessage::CharsetFromContentType(decoder->PartHeaderValue("Content-Type"));
     if (charsetName.empty()) charsetName = message.CharSet;
     const std::optional<Charset> charset = TextConversion(charsetName);
     TStringList lines;
     std::unique_ptr<TIdMessageDecoder> next;
     if (charset && !charset->HasByteLines()) {
-        // UTF-16 and the like: line ends and zero bytes are known only after conversion.
-        std::ostringstream bytes;
-        next = decoder->ReadPartBody(bytes, endOfMessage);
-        TextLinesStream content(lines);
-        content << charset->ToAnsi(bytes.str());
+        // UTF-16 and the like: line ends and zero bytes are known only after
+        // conversion. Two bytes at least make one character of the text.
+        constexpr std::size_t kUnbounded = static_cast<std::size_t>(-1) / 2;
+        BoundedBytes bytes(budget ? budget->BytesLeft() * 2 : kUnbounded);
+        std::ostream raw(&bytes);
+        next = decoder->ReadPartBody(raw, endOfMessage);
+        TextLinesStream content(lines, std::nullopt, budget);
+        content << charset->ToAnsi(bytes.Bytes());
         content.Finish();
+        if (bytes.Dropped() && budget) budget->MarkCut();
     } else {
-        TextLinesStream content(lines, charset);
+        TextLinesStream content(lines, charset, budget);
         next = decoder->ReadPartBody(content, endOfMessage);
         content.Finish();
     }

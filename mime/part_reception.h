@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "mime/message_decoder.h"
+#include "mime/text_budget.h"
 #include "platform/charset.h"
 
 class TIdMessage;
@@ -22,10 +23,11 @@ std::optional<Charset> TextConversion(std::string_view charsetName);
 // Content-Type (the message's when the part names none), with the part's
 // Content-Type and Content-Transfer-Encoding. Returns the
 // next part's decoder (or none) and sets `endOfMessage` as ReadPartBody does.
-// Throws what ReadPartBody throws; no part is added then.
+// Lines are kept while `budget` (when given) lasts; the rest is read and
+// dropped. Throws what ReadPartBody throws; no part is added then.
 std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
                                                    std::unique_ptr<TIdMessageDecoder> decoder,
-                                                   bool& endOfMessage);
+                                                   bool& endOfMessage, TextBudget* budget = nullptr);
 
 // Decodes the part's body into a new temporary file and appends a
 // TIdAttachment naming it. Returns and sets as ProcessTextPart. Throws what

@@ -3,8 +3,25 @@
 #include <string_view>
 
 void TextLinesBuf::AddLine() {
-    lines_.Add(charset_ ? charset_->ToAnsi(line_) : std::move(line_));
+    if (budget_ && !budget_->Take(line_.size())) {
+        ended_ = true;
+    } else {
+        lines_.Add(charset_ ? charset_->ToAnsi(line_) : std::move(line_));
+    }
     line_.clear();
+}
+
+void TextLinesBuf::Append(std::string_view piece) {
+    if (!budget_ || budget_->Fits(line_.size() + piece.size())) {
+        line_.append(piece);
+        return;
+    }
+    // One line past the budget: its beginning is still worth showing.
+    const std::size_t room = budget_->Room();
+    if (room > line_.size()) line_.append(piece.substr(0, room - line_.size()));
+    if (!line_.empty()) lines_.Add(charset_ ? charset_->ToAnsi(line_) : std::move(line_));
+    line_.clear();
+    ended_ = true;
 }
 
 void TextLinesBuf::Finish() {
@@ -27,8 +44,8 @@ std::streamsize TextLinesBuf::xsputn(const char* bytes, std::streamsize count) {
         if (afterCr_ && rest.front() == '\n') rest.remove_prefix(1);
         afterCr_ = false;
         const std::size_t stop = rest.find_first_of(std::string_view("\r\n\0", 3));
-        line_.append(rest.substr(0, stop));
-        if (stop == std::string_view::npos) break;
+        Append(rest.substr(0, stop));
+        if (ended_ || stop == std::string_view::npos) break;
         if (rest[stop] == '\0') {
             Finish();
             break;

@@ -5,18 +5,22 @@
 // the LF arrive in separate writes; a line end at the very end adds no empty
 // line; the text ends at its first zero byte (what follows is dropped).
 // Given a charset whose lines are bytes, each line is converted from it.
+// Given a budget, lines are kept while it lasts: the line that overflows it
+// keeps its beginning and the rest of the text is dropped.
 #include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
+#include "mime/text_budget.h"
 #include "platform/charset.h"
 #include "platform/string_list.h"
 
 class TextLinesBuf : public std::streambuf {
 public:
-    explicit TextLinesBuf(TStringList& lines, std::optional<Charset> charset = std::nullopt)
-        : lines_(lines), charset_(charset) {}
+    explicit TextLinesBuf(TStringList& lines, std::optional<Charset> charset = std::nullopt,
+                          TextBudget* budget = nullptr)
+        : lines_(lines), charset_(charset), budget_(budget) {}
     // Adds the last line when it has no line end. Call once, after the last write.
     void Finish();
 
@@ -26,9 +30,11 @@ protected:
 
 private:
     void AddLine();
+    void Append(std::string_view piece);
 
     TStringList& lines_;
     std::optional<Charset> charset_;
+    TextBudget* budget_;
     std::string line_;
     bool afterCr_ = false;
     bool ended_ = false;
@@ -36,8 +42,9 @@ private:
 
 class TextLinesStream : public std::ostream {
 public:
-    explicit TextLinesStream(TStringList& lines, std::optional<Charset> charset = std::nullopt)
-        : std::ostream(&buf_), buf_(lines, charset) {}
+    explicit TextLinesStream(TStringList& lines, std::optional<Charset> charset = std::nullopt,
+                             TextBudget* budget = nullptr)
+        : std::ostream(&buf_), buf_(lines, charset, budget) {}
     void Finish() { buf_.Finish(); }
 
 private:

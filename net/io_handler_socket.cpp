@@ -9,6 +9,7 @@
 #include "net/connect_thread.h"
 #include "net/io_handler.h"
 #include "net/net_errors.h"
+#include "platform/interruption.h"
 
 TIdIOHandlerSocket::~TIdIOHandlerSocket() { Close(); }
 
@@ -88,13 +89,15 @@ void TIdIOHandlerSocket::ConnectWithTimeout(int timeout) {
     bool finished = false;
     while (step < remaining) {
         if ((finished = thread.WaitFor(step))) break;
+        if (Interruption::Requested()) break;
         remaining = unlimited ? step + 1 : remaining - step;
         PumpIfAllowed(true, false);
     }
-    if (!finished) finished = thread.WaitFor(remaining);
+    if (!finished && !Interruption::Requested()) finished = thread.WaitFor(remaining);
     if (!finished) {
         thread.Terminate();
         Close();
+        Interruption::ThrowIfRequested();
         throw EIdConnectTimeout();
     }
     thread.Terminate();  // joins the finished thread

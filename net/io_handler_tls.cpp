@@ -14,6 +14,7 @@
 #include "net/net_errors.h"
 #include "net/socket_error_codes.h"
 #include "net/tls_errors.h"
+#include "platform/interruption.h"
 #include "platform/text.h"
 
 struct TIdIOHandlerTLS::Session {
@@ -57,6 +58,7 @@ bool WaitWritable(TIdSocketHandle& binding, const Deadline& deadline) {
         TIdSocketList write;
         write.Add(binding.Handle());
         bool ready = SocketStack()->Select(nullptr, &write, nullptr, slice) == 1;
+        Interruption::ThrowIfRequested();
         PumpIfAllowed(!ready, false);
         if (ready) return true;
         if (left != IdTimeoutInfinite && left <= slice) return false;

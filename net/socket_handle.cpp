@@ -2,6 +2,7 @@
 
 #include "net/anti_freeze.h"
 #include "net/net_errors.h"
+#include "platform/interruption.h"
 
 namespace {
 TIdStack& Stack() { return *SocketStack(); }
@@ -59,6 +60,7 @@ bool TIdSocketHandle::SelectSlice(int timeout) {
     TIdSocketList read;
     read.Add(handle_);
     bool readable = Stack().Select(&read, nullptr, nullptr, timeout) == 1;
+    Interruption::ThrowIfRequested();
     PumpIfAllowed(!readable, false);
     return readable;
 }

@@ -8,6 +8,7 @@
 
 #include "net/net_errors.h"
 #include "net/socket_error_codes.h"
+#include "platform/interruption.h"
 #include "platform/text.h"
 
 std::unique_ptr<TIdStack> CreatePlatformStack();  // stack_posix.cpp
@@ -88,7 +89,11 @@ bool TIdStack::CheckSocketResult(int result, std::initializer_list<int> tolerate
     ThrowSocketError(code);
 }
 
-void TIdStack::ThrowSocketError(int code) { throw EIdSocketError(code, TranslateSocketError(code)); }
+void TIdStack::ThrowSocketError(int code) {
+    // A call cut short by a request to stop is that request, not a socket fault.
+    if (code == Id_WSAEINTR) Interruption::ThrowIfRequested();
+    throw EIdSocketError(code, TranslateSocketError(code));
+}
 
 std::string TIdStack::TranslateSocketError(int code) {
     return Ansi("Erreur de socket # ") + IntToStr(code) + "\r\n" + Ansi(SocketErrorText(code));

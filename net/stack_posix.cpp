@@ -15,6 +15,7 @@
 
 #include "net/socket_error_codes.h"
 #include "net/stack.h"
+#include "platform/interruption.h"
 
 namespace {
 // The last failure of a call on this thread, already in Winsock numbering.
@@ -88,18 +89,33 @@ int FamilyOfSocket(int s) {
 using Clock = std::chrono::steady_clock;
 
 // poll() that resumes after a signal with the time that is left; -1 ms waits
-// without limit.
+// without limit. The interruption's descriptor joins every wait: a request
+// ends it with EINTR, whichever thread caught the signal.
 int PollRestarting(pollfd* fds, nfds_t count, int timeoutMs) {
     Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    std::vector<pollfd> all(fds, fds + count);
+    all.push_back({Interruption::WakeDescriptor(), POLLIN, 0});
     for (;;) {
-        int result = poll(fds, count, timeoutMs);
-        if (result >= 0 || errno != EINTR) return result;
+        if (Interruption::Requested()) {
+            errno = EINTR;
+            return -1;
+        }
+        int result = poll(all.data(), all.size(), timeoutMs);
+        if (result >= 0) {
+            for (nfds_t k = 0; k < count; ++k) fds[k].revents = all[k].revents;
+            if (all.back().revents == 0) return result;
+            continue;  // the request, seen at the top
+        }
+        if (errno != EINTR) return result;
         if (timeoutMs >= 0) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             timeoutMs = left.count() > 0 ? static_cast<int>(left.count()) : 0;
         }
     }
 }
+
+// A call cut by a signal is made again, unless the signal asked to stop.
+bool Retry(long result) { return result < 0 && errno == EINTR && !Interruption::Requested(); }
 
 class TIdStackPosix : public TIdStack {
 public:
@@ -123,7 +139,7 @@ public:
             int result;
             do {
                 result = connect(s, sa.get(), sa.length);
-            } while (result < 0 && errno == EINTR);
+            } while (Retry(result));
             return result < 0 ? FailFromErrno() : 0;
         }
         return ConnectInterruptible(s, sa, wakeFd);
@@ -170,16 +186,22 @@ public:
         ssize_t n;
         do {
             n = recv(s, buffer, static_cast<std::size_t>(length), 0);
-        } while (n < 0 && errno == EINTR);
+        } while (Retry(n));
         return n < 0 ? FailFromErrno() : static_cast<int>(n);
     }
 
     int Send(TIdStackSocketHandle s, const void* buffer, int length) override {
         ssize_t n;
         do {
+            // Once asked to stop nothing more goes out: after a partial send
+            // the next one could block with no signal left to end it.
+            if (Interruption::Requested()) {
+                errno = EINTR;
+                return FailFromErrno();
+            }
             // No SIGPIPE: a peer that went away is an error code, not a signal.
             n = send(s, buffer, static_cast<std::size_t>(length), MSG_NOSIGNAL);
-        } while (n < 0 && errno == EINTR);
+        } while (Retry(n));
         return n < 0 ? FailFromErrno() : static_cast<int>(n);
     }
 

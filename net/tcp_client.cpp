@@ -3,8 +3,11 @@
 #include "net/io_handler_tls.h"
 #include "net/net_errors.h"
 #include "net/tls_errors.h"
+#include "platform/interruption.h"
 
 void TIdTCPClient::OpenConnection(int timeout) {
+    // Nothing new starts once the user asked to stop.
+    Interruption::ThrowIfRequested();
     if (IOHandler() == nullptr) {
         auto handler = std::make_unique<TIdIOHandlerTLS>();
         handler->OnStatus = OnStatus;

@@ -34,6 +34,14 @@ public:
         std::lock_guard lock(mutex_);
         files_.push_back({getpid(), std::move(path)});
     }
+    void Remove(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        std::erase_if(files_, [&](const auto& file) {
+            if (file.first != getpid() || file.second != path) return false;
+            unlink(path.c_str());
+            return true;
+        });
+    }
     ~CreatedFiles() {
         for (const auto& [maker, path] : files_)
             if (maker == getpid()) unlink(path.c_str());
@@ -73,6 +81,8 @@ int OpenNewTempFile(std::string_view directory, std::string& path) {
     path = Utf8ToAnsi(pattern);
     return fd;
 }
+
+void RemoveTempFile(std::string_view path) { Created().Remove(AnsiToUtf8(path)); }
 
 std::string NewTempFile(std::string_view directory) {
     std::string path;

@@ -34,3 +34,6 @@ std::string NewTempFile(std::string_view directory = {});
 // The same, keeping the new file open: its descriptor, open for writing, and
 // the path in `path`. The caller closes the descriptor.
 int OpenNewTempFile(std::string_view directory, std::string& path);
+// Removes a file this process made through NewTempFile or OpenNewTempFile
+// before exit; any other path is left alone.
+void RemoveTempFile(std::string_view path);

@@ -44,7 +44,11 @@ TempFileStream::TempFileStream(std::string_view directory)
 
 TempFileStream::~TempFileStream() {
     int fd = buffer_.Release();
-    if (fd >= 0) ::close(fd);
+    if (fd < 0) return;
+    // Never finished: a cut file (an interrupted or failed reception) that
+    // nothing names.
+    ::close(fd);
+    RemoveTempFile(path_);
 }
 
 bool TempFileStream::Finish() {

@@ -13,6 +13,7 @@ class TempFileStream : public std::ostream {
 public:
     // Throws EIdTempFileError when no file can be made (see NewTempFile).
     explicit TempFileStream(std::string_view directory = {});
+    // Removes the file unless Finish was called.
     ~TempFileStream() override;
     TempFileStream(const TempFileStream&) = delete;
     TempFileStream& operator=(const TempFileStream&) = delete;

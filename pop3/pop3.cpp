@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "net/net_errors.h"
+#include "platform/interruption.h"
 #include "platform/text.h"
 #include "pop3/md5.h"
 #include "pop3/message_count.h"
@@ -42,6 +43,7 @@ void TIdPOP3::WriteText(std::string_view text) {
 void TIdPOP3::OpenSession(int timeout) {
     if (HoldsLineBreakOrNul(Username) || HoldsLineBreakOrNul(Password)) throw EIdPOP3UnsafeCredentials();
     capabilities_.clear();
+    capabilitiesKnown_ = false;
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});
@@ -81,6 +83,12 @@ std::string TIdPOP3::ApopDigest(const std::string& timestamp, const std::string&
 }
 
 void TIdPOP3::CloseSession() {
+    // A user who stopped the action must not have it completed: without QUIT
+    // the server removes none of the messages marked in this session.
+    if (Interruption::Requested()) {
+        TIdTCPConnection::CloseConnection();
+        Interruption::ThrowIfRequested();
+    }
     std::exception_ptr failure;
     try {
         if (IsConnected()) {

@@ -42,7 +42,9 @@ public:
     // ms), then the connection is closed with "Déconnexion." and "Déconnecté."
     // in every case. A failed QUIT, or "-ERR" to it (the deleted messages
     // were not removed), is raised after the close; silence or the server
-    // closing first is not a failure.
+    // closing first is not a failure. Once an interruption is requested
+    // (see Interruption) the connection is dropped without QUIT, so nothing
+    // marked in the session is removed, and EIdInterrupted is raised.
     void CloseSession();
     static constexpr int kQuitReplyTimeout = 10000;
     // STAT: the number before the first blank of the reply text; 0 for an
@@ -62,12 +64,22 @@ public:
     int QueryMessageSize(int n);
     // DELE n: true (a refusal raises).
     bool DeleteMessage(int n);
+    // UIDL n: the unique id in the reply (after the number); empty for
+    // "-ERR", which a server without UIDL and one without message n give alike.
+    std::string QueryUniqueId(int n);
+    // UIDL: the unique ids of messages 1 to `count` at index n, empty where
+    // the listing has none; no ids at all when refused. Bounded as a listing
+    // (MaxListingBytes, MaxListingLines).
+    std::vector<std::string> ListUniqueIds(int count);
 
     // CAPA (RFC 2449): the server's capability lines, kept for the session.
     // "-ERR" (a server without CAPA) gives none.
     const std::vector<std::string>& Capabilities();
     // Whether the last CAPA of this session listed `name` (any case).
     bool HasCapability(std::string_view name) const;
+    // Whether the last CAPA of this session was answered "+OK": else what
+    // the server offers is unknown, not absent.
+    bool CapabilitiesKnown() const { return capabilitiesKnown_; }
 
     // How ScanHeaders and DeleteMessages send their commands. pbAuto sends
     // them ahead of the answers when the server lists PIPELINING, else takes
@@ -80,6 +92,11 @@ public:
     // cannot block our send.
     int PipelineMaxCommands = 1024;
     int PipelineMaxBytes = 16384;
+    // Bounds of a listing (CAPA, LIST, UIDL): past either the connection is
+    // dropped without QUIT and EIdPOP3ListingTooLarge raised, so an endless
+    // answer costs neither all the memory nor all the time.
+    std::size_t MaxListingBytes = 16u << 20;
+    std::size_t MaxListingLines = 1000000;
 
     // Per message of a scan: its header (after ClearAll of the message) and
     // then its size, as LoadMessageHeader and QueryMessageSize give them.
@@ -132,6 +149,8 @@ private:
     // The size in LastReply of a "LIST n" answer, -1 when it has none.
     int ReplySize();
     bool Pipelining() const;
+    // The lines of a listing up to ".", within MaxListingBytes and MaxListingLines.
+    void CaptureListing(const LineSink& sink);
     // Sends the steps' commands, ahead of the answers within the window when
     // `ahead`, and reads each answer in order through `answer`. When that
     // raises EIdProtocolReplyError the answers still due are read first (so
@@ -145,4 +164,5 @@ private:
     std::vector<int> ListAll(int count);
 
     std::vector<std::string> capabilities_;
+    bool capabilitiesKnown_ = false;
 };

@@ -6,6 +6,7 @@
 #include "net/net_errors.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
+#include "pop3/pop3_errors.h"
 
 namespace {
 constexpr int kNotListed = -2;
@@ -13,9 +14,24 @@ constexpr int kNotListed = -2;
 
 const std::vector<std::string>& TIdPOP3::Capabilities() {
     capabilities_.clear();
-    if (SendCommand("CAPA", -1) == ReplyOk)
-        CaptureLines([this](std::string&& line) { capabilities_.push_back(std::move(line)); });
+    capabilitiesKnown_ = SendCommand("CAPA", -1) == ReplyOk;
+    if (capabilitiesKnown_)
+        CaptureListing([this](std::string&& line) { capabilities_.push_back(std::move(line)); });
     return capabilities_;
+}
+
+void TIdPOP3::CaptureListing(const LineSink& sink) {
+    std::size_t bytes = 0;
+    std::size_t lines = 0;
+    CaptureLines([&](std::string&& line) {
+        bytes += line.size() + 2;
+        if (++lines > MaxListingLines || bytes > MaxListingBytes) {
+            // The rest of the answer would still be coming: no QUIT after it.
+            ReleaseSocket();
+            throw EIdPOP3ListingTooLarge();
+        }
+        sink(std::move(line));
+    });
 }
 
 bool TIdPOP3::HasCapability(std::string_view name) const {
@@ -88,7 +104,7 @@ std::vector<int> TIdPOP3::ListAll(int count) {
     std::vector<int> sizes;
     if (SendCommand("LIST", -1) != ReplyOk) return sizes;
     sizes.assign(static_cast<std::size_t>(count) + 1, kNotListed);
-    CaptureLines([&](std::string&& line) {
+    CaptureListing([&](std::string&& line) {
         // "n size", read as the answer to LIST n is.
         std::size_t blank = line.find(' ');
         int n = StrToIntDef(line.substr(0, blank), 0);

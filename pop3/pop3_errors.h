@@ -12,6 +12,8 @@ inline constexpr const char* kUnrecognisedReply = "En-tête de réponse POP3 non
 inline constexpr const char* kNoApopTimestamp = "Le serveur ne supporte pas APOP (pas d'horodatage)";
 // Followed by the number as the server sent it, then a closing quote and ".".
 inline constexpr const char* kNegativeCount = "Réponse POP3 incorrecte : nombre négatif \"";
+inline constexpr const char* kListingTooLarge =
+    "Réponse POP3 trop volumineuse : plus de 16 Mo ou de 1 000 000 lignes. La connexion est coupée.";
 }  // namespace pop3_text
 
 // A reply that begins with neither "+OK" nor "-ERR"; the text carries the reply.
@@ -21,6 +23,9 @@ VANNOIR_DECLARE_ERROR(EIdPOP3NoApopTimestamp, EIdException, pop3_text::kNoApopTi
 
 // A message count (STAT) or size (LIST) below zero.
 VANNOIR_DECLARE_ERROR(EIdPOP3NegativeCount, EIdException, pop3_text::kNegativeCount);
+
+// A listing (CAPA, LIST, UIDL) past TIdPOP3::MaxListingBytes or MaxListingLines.
+VANNOIR_DECLARE_ERROR(EIdPOP3ListingTooLarge, EIdException, pop3_text::kListingTooLarge);
 
 // A user name or password that holds CR, LF or NUL: sent as it is, it would
 // end the command early and let the rest pass for further commands.

@@ -242,7 +242,9 @@ const char* CliUsage() {
            "  5  la boîte aux lettres a changé depuis la dernière commande en-tetes\n"
            "     (suppression refusée)\n"
            "  6  fichier local : réglages, listes, journal, relevé des en-têtes ou\n"
-           "     écriture de la sortie\n";
+           "     écriture de la sortie\n"
+           "  129, 130, 143  arrêt par SIGHUP, SIGINT ou SIGTERM (rien de supprimé qui\n"
+           "     n'était pas confirmé, fichiers temporaires effacés)\n";
 }
 
 std::string CliUsageErrorLine(const CliUsageError& error) {

@@ -15,7 +15,7 @@ namespace {
 std::string RowJson(const ScanRow& row) {
     JsonObject o;
     o.Number("numero", StrToIntDef(row.cells[0], 0));
-    if (std::string date = IsoDateOfHeader(row.headerLines); !date.empty())
+    if (std::string date = IsoDate(row.date); !date.empty())
         o.Text("date", date);
     else
         o.Null("date");
@@ -34,10 +34,7 @@ std::string RowJson(const ScanRow& row) {
 
 }  // namespace
 
-std::string IsoDateOfHeader(const std::vector<std::string>& headerLines) {
-    TIdHeaderList headers;
-    for (const std::string& line : headerLines) headers.Add(line);
-    std::string rest = headers.ValueOf("Date");
+std::string IsoDate(std::string rest) {
     const TDateTime date = ParseInternetDate(rest);
     if (date == 0) return {};
     const DateParts p = DecodeDateTime(date);

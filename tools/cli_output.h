@@ -22,7 +22,7 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out);
 void PrintPreview(int message, const std::vector<std::string>& lines,
                   const std::vector<std::string>& attachments, CliFormat format, std::ostream& out);
 
-// The Date header among `headerLines` as "2001-09-07T10:05:30+02:00", in the
-// offset it was written with ("+00:00" for a zone name); empty when there is
-// none or it cannot be read.
-std::string IsoDateOfHeader(const std::vector<std::string>& headerLines);
+// A Date header's value as "2001-09-07T10:05:30+02:00", in the offset it was
+// written with ("+00:00" for a zone name); empty when there is none or it
+// cannot be read.
+std::string IsoDate(std::string dateValue);

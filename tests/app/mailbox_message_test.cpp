@@ -128,8 +128,8 @@ TEST_F(MailboxFixture, PreviewPastTheScannedRowsWarnsWhenAMessageIsThere) {
 
 TEST_F(MailboxFixture, DeletingRowThreeOfFiveRenumbers) {
     UseLists("", "");
-    ScriptedPop3Server server(ScanOf({kA, kB, kC, kD, kE}) + kNext + Login() + Top(3, kC) + Dele(3) + Quit() +
-                              kNext + ScanOf({kA, kB, kD, kE}));
+    ScriptedPop3Server server(ScanOf({kA, kB, kC, kD, kE}) + kNext + Login() + Message(3, kC, 300) + Dele(3) +
+                              Quit() + kNext + ScanOf({kA, kB, kD, kE}));
     UseServer(server);
     screener.Scan();
     window.grid.current = 3;
@@ -167,8 +167,8 @@ TEST_F(MailboxFixture, DeleteWithoutScannedRowAsksForAScanThenScans) {
 
 TEST_F(MailboxFixture, DeleteRefusedByServerStillScans) {
     UseLists("", "");
-    ScriptedPop3Server server(ScanOf({kA}) + kNext + Login() + Top(1, kA) + "C: DELE 1\nS: -ERR verrou\n" +
-                              Quit() + kNext + ScanOf({kA}));
+    ScriptedPop3Server server(ScanOf({kA}) + kNext + Login() + Message(1, kA, 100) +
+                              "C: DELE 1\nS: -ERR verrou\n" + Quit() + kNext + ScanOf({kA}));
     UseServer(server);
     screener.Scan();
     screener.DeleteCurrent();
@@ -176,5 +176,46 @@ TEST_F(MailboxFixture, DeleteRefusedByServerStillScans) {
     EXPECT_EQ(window.dialogs.shown, Lines{"error: Impossible de se connecter au serveur"});
     EXPECT_EQ(Rows(), Lines{"1|Anne|Un|100|"});
 }
+
+// Two messages with the same header: once another client removed the first,
+// number 1 is the second. Its size or unique id tells it apart.
+std::string ScanWithIds(const std::string& capa, std::vector<int> sizes, const std::string& uidl) {
+    std::string script = Login() + "C: CAPA\nS: +OK\n" + capa + "S: PIPELINING\nS: .\n" +
+                         Stats(static_cast<int>(sizes.size()), 4);
+    for (std::size_t i = 0; i < sizes.size(); ++i) script += Message(static_cast<int>(i) + 1, kA, sizes[i]);
+    return script + uidl + Quit();
+}
+const std::string kTwoIds = "C: UIDL\nS: +OK\nS: 1 premier\nS: 2 second\nS: .\n";
+struct GuardCase {
+    const char* name;
+    std::string scan;      // two messages with the header kA
+    std::string deletion;  // the deletion session, after the log-in
+    bool deleted;
+};
+const GuardCase kGuards[] = {
+    {"same_header_other_size", ScanWithIds("", {100, 200}, ""), Top(1, kA) + List(1, 200) + Quit(), false},
+    {"same_header_and_size_other_id", ScanWithIds("S: UIDL\n", {100, 100}, kTwoIds),
+     Top(1, kA) + List(1, 100) + "C: UIDL 1\nS: +OK 1 second\n" + Quit(), false},
+    {"id_no_longer_given", ScanWithIds("S: UIDL\n", {100, 100}, kTwoIds),
+     Top(1, kA) + List(1, 100) + "C: UIDL 1\nS: -ERR non\n" + Quit(), false},
+    {"header_size_and_id_equal", ScanWithIds("S: UIDL\n", {100, 100}, kTwoIds),
+     Top(1, kA) + List(1, 100) + "C: UIDL 1\nS: +OK 1 premier\n" + Dele(1) + Quit(), true},
+    {"ids_refused_at_the_scan", ScanWithIds("S: UIDL\n", {100, 100}, "C: UIDL\nS: -ERR non\n"),
+     Top(1, kA) + List(1, 100) + Dele(1) + Quit(), true},
+};
+class DeletionGuard : public MailboxFixture, public testing::WithParamInterface<GuardCase> {};
+TEST_P(DeletionGuard, HeaderSizeAndUniqueIdMustAllMatch) {
+    UseLists("", "");
+    ScriptedPop3Server server(GetParam().scan + kNext + Login() + GetParam().deletion + kNext + ScanOf({kA}));
+    UseServer(server);
+    screener.Scan();
+    window.grid.current = 1;
+    screener.DeleteCurrent();
+    server.ExpectFinished();
+    const Lines refused{Shown("message", texts::kDeleteRefusedChanged, 1)};
+    EXPECT_EQ(window.dialogs.shown, GetParam().deleted ? Lines{} : refused);
+}
+INSTANTIATE_TEST_SUITE_P(Table, DeletionGuard, testing::ValuesIn(kGuards),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -212,8 +212,8 @@ TEST_F(MailboxFixture, JournalAppendsSingleDeletionAndNeverRewrites) {
     UseLists("", "");
     PutFile(paths.journal, "ancienne ligne\r\n");
     const std::string anne = Header("Anne <anne@example.fr>", "Salut");
-    ScriptedPop3Server server(ScanOf({anne, kBare}) + kNextSession + Login() + Top(2, kBare) + Dele(2) +
-                              Quit() + kNextSession + ScanOf({anne}));
+    ScriptedPop3Server server(ScanOf({anne, kBare}) + kNextSession + Login() + Message(2, kBare, 200) +
+                              Dele(2) + Quit() + kNextSession + ScanOf({anne}));
     UseServer(server);
     screener.Scan();
     EXPECT_TRUE(screener.Delete(2).IsDone());

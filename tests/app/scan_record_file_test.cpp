@@ -12,7 +12,8 @@ namespace {
 ScanRecord Sample() {
     ScanRecord record(2);
     record[0].cells = {"1", "07/09/01 \xE0 08:05", "Zo\xE9", "tab\there%25", "12", "I"};
-    record[0].headerLines = {"From: Zo\xE9 <z@x.fr>", "Subject: a", "\tfolded", "weird\r\x01"};
+    record[0].headerDigest = HeaderDigest({"From: Zo\xE9 <z@x.fr>", "Subject: a", "\tfolded", "weird\r\x01"});
+    record[0].uniqueId = "uid\t%1";
     record[0].address = "z@x.fr";
     record[1].cells = {"2", "", "", "", "-1", ""};
     return record;
@@ -21,7 +22,8 @@ ScanRecord Sample() {
 bool Same(const ScanRecord& a, const ScanRecord& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].cells != b[i].cells || a[i].headerLines != b[i].headerLines || a[i].address != b[i].address)
+        if (a[i].cells != b[i].cells || a[i].headerDigest != b[i].headerDigest ||
+            a[i].uniqueId != b[i].uniqueId || a[i].address != b[i].address)
             return false;
     return true;
 }
@@ -63,7 +65,15 @@ const MissCase kMisses[] = {
     {"other_host", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\n", 1, {"autre.fr", 110, "anne"}},
     {"other_port", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\n", 1, {"pop.fr", 2110, "anne"}},
     {"other_user", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\n", 1, {"pop.fr", 110, "bob"}},
-    {"header_before_any_row", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nEn-tete\tx\r\n", 1, kAnne},
+    {"digest_before_any_row", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nEmpreinte\tx\r\n", 1, kAnne},
+    // Earlier versions kept the header lines: such a record guards nothing now.
+    {"header_lines_of_an_old_record",
+     "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\tA\tB\t100\t\r\nEn-tete\tFrom: A\r\n", 1, kAnne},
+    {"old_record_of_a_headerless_row", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\t\t\t100\t\r\n",
+     1, kAnne},
+    {"two_digests_for_a_row",
+     "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\t\t\t1\t\r\nEmpreinte\ta\r\nEmpreinte\tb\r\n", 1,
+     kAnne},
     {"row_with_five_cells", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t2\t3\t4\t5\r\n", 1, kAnne},
     {"bad_escape", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\t\t\t\t%4\r\n", 1, kAnne},
     {"unknown_line", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nAutre\r\n", 1, kAnne},

@@ -36,8 +36,9 @@ void CheckRecord(std::string_view bytes) {
     auto again = ParseScanRecord(WithScanRecord(bytes, 1, mailbox, *record), 1, mailbox);
     if (!again || again->size() != record->size()) std::abort();
     for (std::size_t i = 0; i < record->size(); ++i)
-        if ((*again)[i].cells != (*record)[i].cells || (*again)[i].headerLines != (*record)[i].headerLines ||
-            (*again)[i].address != (*record)[i].address)
+        if ((*again)[i].cells != (*record)[i].cells ||
+            (*again)[i].headerDigest != (*record)[i].headerDigest ||
+            (*again)[i].uniqueId != (*record)[i].uniqueId || (*again)[i].address != (*record)[i].address)
             std::abort();
 }
 

@@ -45,6 +45,9 @@ const DecodeCase kWellFormed[] = {
     {"decoded_text_decoded_again", "=?ISO-8859-1?Q?x=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=", "x\xE9"},
     {"decoded_word_in_first_place_not_again",
      "=?ISO-8859-1?Q?=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=", "=?ISO-8859-1?Q?\xE9?="},
+    {"decoded_text_joins_the_text_after_it", "=?ISO-8859-1?Q?x=3D?=?ISO-8859-1?Q?=E9?= fin", "x\xE9 fin"},
+    {"word_then_a_word_never_closed", "=?ISO-8859-1?Q?a?= =?ISO-8859-1?Q?b =?ISO",
+     "a =?ISO-8859-1?Q?b =?ISO"},
 };
 const DecodeCase kLeftAlone[] = {
     {"unknown_charset", "=?X-UNKNOWN?Q?Caf=C3=A9?=", "=?X-UNKNOWN?Q?Caf=C3=A9?="},

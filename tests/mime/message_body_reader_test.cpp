@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "message/message.h"
+#include "message/message_part.h"
 #include "mime/message_client.h"
 #include "mime/mime_errors.h"
+#include "mime/text_budget.h"
 #include "platform/text.h"
 #include "support/expect_error.h"
 #include "support/fake_transport.h"
+#include "support/generated_message.h"
 
 namespace {
 
@@ -69,6 +72,83 @@ TEST(ReadMessageBodyDelimiter, OtherDelimiterEndsPlainLines) {
     TIdMessage message;
     client.ReadMessageBody(message, "END");
     EXPECT_EQ(message.Body.Lines(), (std::vector<std::string>{"a", "."}));
+}
+
+// The text a message keeps is bounded: past the budget the rest is read and
+// dropped, and the text ends with the note. The reply after the message
+// stays readable.
+std::vector<std::string> Repeated(const std::string& line, int times) {
+    return std::vector<std::string>(static_cast<std::size_t>(times), line);
+}
+std::string Lines(const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += line + "\r\n";
+    return text;
+}
+// "a" CR LF `times` times in UTF-16LE.
+std::string Utf16Lines(int times) {
+    std::string units;
+    for (int i = 0; i < times; ++i) units.append("a\0\r\0\n\0", 6);
+    return units;
+}
+std::string TextPart(const std::string& headers, const std::string& body) {
+    return "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"f\"\r\n\r\n--f\r\n" + headers +
+           "\r\n\r\n" + body + "--f--\r\n";
+}
+struct TruncationCase {
+    const char* name;
+    std::size_t maxBytes, maxLines;
+    std::string message;            // header, blank line, body, without the final "."
+    std::vector<std::string> kept;  // the last text holder's lines, the note left out
+};
+const TruncationCase kTruncations[] = {
+    // 12 bytes a line, its CR LF counted: 8 fit in 100.
+    {"body_past_bytes", 100, 1000, "Subject: x\r\n\r\n" + Lines("0123456789", 12), Repeated("0123456789", 8)},
+    {"body_past_lines", 1000, 3, "Subject: x\r\n\r\n" + Lines("", 10), Repeated("", 3)},
+    // One decoded line of 300 bytes keeps what fits of it.
+    {"one_endless_line_keeps_its_start",
+     100,
+     1000,
+     TextPart("Content-Type: text/plain\r\nContent-Transfer-Encoding: quoted-printable",
+              Lines(std::string(75, 'q') + "=", 4)),
+     {std::string(98, 'q')}},
+    // Two bytes a character: 200 bytes give "a" CR LF 33 times and one "a".
+    {"utf16_part_bounded_before_conversion", 100, 1000,
+     TextPart("Content-Type: text/plain; charset=utf-16le\r\nContent-Transfer-Encoding: base64",
+              Base64Encode(Utf16Lines(100)) + "\r\n"),
+     Repeated("a", 33)},
+};
+class ReadMessageBodyBudget : public testing::TestWithParam<TruncationCase> {};
+TEST_P(ReadMessageBodyBudget, CutsWithANoteAndReadsToTheEnd) {
+    auto transport = std::make_unique<FakeTransport>(GetParam().message + ".\r\n+OK\r\n", 7);
+    FakeTransport& fake = *transport;
+    TIdMessageClient client;
+    client.SetIOHandler(std::move(transport));
+    client.MaxTextBytes = GetParam().maxBytes;
+    client.MaxTextLines = GetParam().maxLines;
+    TIdMessage message;
+    client.ReadHeaderBlock(message, "");
+    client.ReadMessageBody(message, ".");
+    const TStringList* last = &message.Body;
+    for (int i = 0; i < message.Parts.Count(); ++i)
+        if (auto* text = dynamic_cast<const TIdText*>(&message.Parts[i])) last = &text->Body;
+    std::vector<std::string> expected = GetParam().kept;
+    expected.push_back(Ansi(mime_text::kTruncatedNote));
+    EXPECT_EQ(last->Lines(), expected);
+    EXPECT_EQ(client.InputBuffer().Size() + fake.Unread(), 5u) << "the next reply is left";
+}
+INSTANTIATE_TEST_SUITE_P(Table, ReadMessageBodyBudget, testing::ValuesIn(kTruncations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadMessageBodyBudget, TextWithinTheBudgetHasNoNote) {
+    auto transport = std::make_unique<FakeTransport>("Subject: x\r\n\r\n" + Lines("0123456789", 8) + ".\r\n");
+    TIdMessageClient client;
+    client.SetIOHandler(std::move(transport));
+    client.MaxTextBytes = 96;
+    TIdMessage message;
+    client.ReadHeaderBlock(message, "");
+    client.ReadMessageBody(message, ".");
+    EXPECT_EQ(message.Body.Lines(), Repeated("0123456789", 8));
 }
 
 }  // namespace

@@ -122,6 +122,17 @@ TEST(TempFileStream, WritesItsOwnFile) {
     EXPECT_EQ(Contents(AnsiToUtf8(file.Path())), bytes);
 }
 
+// A reception cut short leaves no partial file behind.
+TEST(TempFileStream, AnUnfinishedFileIsRemoved) {
+    ScratchDir dir;
+    {
+        TempFileStream file(dir.path().string());
+        file << std::string(40000, 'x');
+        EXPECT_EQ(dir.FileCount(), 1);
+    }
+    EXPECT_EQ(dir.FileCount(), 0);
+}
+
 // In a shared folder another user may swap the new name for a link.
 TEST(TempFileStream, ASwappedNameReceivesNothing) {
     ScratchDir dir;

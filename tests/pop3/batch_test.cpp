@@ -5,11 +5,15 @@
 // followed by a client that sends ahead.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "message/message.h"
 #include "net/anti_freeze.h"
 #include "net/net_errors.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
+#include "pop3/pop3_errors.h"
+#include "support/expect_error.h"
 #include "support/pop3_script_pieces.h"
 #include "support/scripted_pop3_server.h"
 
@@ -175,4 +179,45 @@ TEST(Capabilities, KeywordsMatchInAnyCaseAndEndWithTheSession) {
     run.pop.CloseSession();
     run.server.ExpectFinished();
 }
+
+// A listing that does not end costs neither all the memory nor all the time:
+// past its bound the connection is dropped, with no QUIT behind the rest.
+struct ListingCase {
+    const char* name;
+    std::string script;  // after the log-in
+    std::size_t maxBytes, maxLines;
+    enum { kCapa, kList, kUidl } listing;  // CAPA alone, or CAPA then the scan's LIST or UIDL
+};
+const ListingCase kListings[] = {
+    {"capa_lines", "C: CAPA\nS: +OK\nS: TOP\nS: USER\nS: UIDL\nS: SASL\nS: .\n", 1000, 3, ListingCase::kCapa},
+    {"capa_bytes", "C: CAPA\nS: +OK\nS: " + std::string(60, 'X') + "\nS: .\n", 50, 100, ListingCase::kCapa},
+    {"list_lines",
+     "C: CAPA\nS: +OK\nS: .\n" + std::string("C: LIST\nS: +OK\nS: 1 100\nS: 2 200\nS: 3 300\nS: .\n"), 1000,
+     2, ListingCase::kList},
+    {"uidl_lines", "C: CAPA\nS: +OK\nS: .\nC: UIDL\nS: +OK\nS: 1 a\nS: 2 b\nS: 3 c\nS: .\n", 1000, 2,
+     ListingCase::kUidl},
+};
+class ListingBound : public testing::TestWithParam<ListingCase> {};
+TEST_P(ListingBound, DropsTheConnectionWithAClearError) {
+    BatchRun run(GetParam().script, TIdPOP3::pbOneList);
+    run.pop.MaxListingBytes = GetParam().maxBytes;
+    run.pop.MaxListingLines = GetParam().maxLines;
+    run.pop.OpenSession();
+    TIdMessage message;
+    auto e = ExpectThrown<EIdPOP3ListingTooLarge>([&] {
+        run.pop.Capabilities();
+        if (GetParam().listing == ListingCase::kList)
+            run.pop.ScanHeaders(3, message, {[](int, TIdMessage&) {}, [](int, int) {}});
+        if (GetParam().listing == ListingCase::kUidl) run.pop.ListUniqueIds(3);
+    });
+    if (e) {
+        EXPECT_EQ(e->Message(), Ansi(pop3_text::kListingTooLarge));
+    }
+    EXPECT_FALSE(run.pop.IsConnected());
+    run.pop.CloseSession();
+    run.server.ExpectFinished();
+    const std::vector<std::string> sent = run.server.Commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "QUIT"), 0);
+}
+INSTANTIATE_TEST_SUITE_P(Table, ListingBound, testing::ValuesIn(kListings), byName);
 }  // namespace

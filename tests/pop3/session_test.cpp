@@ -1,9 +1,14 @@
 // POP3 sessions against the scripted loopback server: exact command lines,
 // log-in failures and how the session is closed after them.
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
 
 #include "message/message.h"
 #include "net/net_errors.h"
+#include "platform/interruption.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 #include "pop3/pop3_errors.h"
@@ -413,5 +418,27 @@ TEST(OpenSession, LogInErrorWinsOverAFailedQuit) {
         EXPECT_EQ(e->Message(), " wrong\r\n");
     }
     EXPECT_FALSE(fake.Connected());
+}
+
+// A request to stop wakes a wait on a silent server at once, whichever
+// thread made it, and the close that follows sends no QUIT.
+TEST(CloseSession, InterruptionEndsTheWaitAndDropsWithoutQuit) {
+    ScriptedPop3Server server(std::string(kLogin) + "C: STAT\n!stall\n");
+    Session s(server.Port());
+    s.pop.OpenSession();
+    std::thread stopper([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        Interruption::Request(SIGTERM);
+    });
+    auto e = ExpectThrown<EIdInterrupted>([&] { s.pop.CountMessages(); });
+    stopper.join();
+    if (e) {
+        EXPECT_EQ(e->Signal(), SIGTERM);
+    }
+    EXPECT_THROW(s.pop.CloseSession(), EIdInterrupted);
+    EXPECT_THROW(s.pop.OpenSession(), EIdInterrupted) << "nothing new starts";
+    Interruption::Clear();
+    server.ExpectFinished();
+    EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER anne", "PASS secret", "STAT"}));
 }
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "message/header_list.h"
+
 namespace {
 
 struct DateCase {
@@ -19,9 +21,13 @@ const DateCase kDates[] = {
     {"no_date_is_empty_not_1899", {"From: a@b.fr", "Subject: x"}, ""},
     {"unreadable_date_is_empty", {"Date: demain matin"}, ""},
 };
-class IsoDate : public testing::TestWithParam<DateCase> {};
-TEST_P(IsoDate, OfTheDateHeader) { EXPECT_EQ(IsoDateOfHeader(GetParam().header), GetParam().iso); }
-INSTANTIATE_TEST_SUITE_P(Table, IsoDate, testing::ValuesIn(kDates),
+class IsoDateCase : public testing::TestWithParam<DateCase> {};
+TEST_P(IsoDateCase, OfTheDateHeader) {
+    TIdHeaderList headers;
+    for (const std::string& line : GetParam().header) headers.Add(line);
+    EXPECT_EQ(IsoDate(headers.ValueOf("Date")), GetParam().iso);
+}
+INSTANTIATE_TEST_SUITE_P(Table, IsoDateCase, testing::ValuesIn(kDates),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

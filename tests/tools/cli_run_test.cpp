@@ -44,8 +44,8 @@ TEST_F(CliFixture, FailureGivesBoxTextThenCause) {
 }
 
 TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(2, kZoe) + Dele(2) + kQuit +
-                              kNext + ScanOf({kSpam}));
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Message(2, kZoe, 200) + Dele(2) +
+                              kQuit + kNext + ScanOf({kSpam}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "2"}, server), 0);
     server.ExpectFinished();
@@ -61,18 +61,40 @@ TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
     EXPECT_NE(err.str().find("Rien n'a \xC3\xA9t\xC3\xA9 supprim\xC3\xA9"), std::string::npos) << err.str();
 }
 
+// The record carries the unique ids from one run to the next: two messages
+// with the same header and size are told apart by them.
+TEST_F(CliFixture, DeleteComparesTheUniqueIdKeptFromTheScan) {
+    const std::string scan = Login() + "C: CAPA\nS: +OK\nS: UIDL\nS: PIPELINING\nS: .\n" + Stats(2, 4) +
+                             Message(1, kSpam, 100) + Message(2, kSpam, 100) +
+                             "C: UIDL\nS: +OK\nS: 1 premier\nS: 2 second\nS: .\n" + kQuit;
+    ScriptedPop3Server server(scan + kNext + Login() + Top(1, kSpam) + List(1, 100) +
+                              "C: UIDL 1\nS: +OK 1 second\n" + kQuit + kNext + ScanOf({kSpam}));
+    ASSERT_EQ(Run({"en-tetes"}, server), 0);
+    EXPECT_EQ(Run({"supprimer", "1"}, server), 5);
+    server.ExpectFinished();
+    EXPECT_NE(err.str().find("Rien n'a \xC3\xA9t\xC3\xA9 supprim\xC3\xA9"), std::string::npos) << err.str();
+}
+
 struct NoRecordCase {
     const char* name;
     Lines firstRun;     // empty: no scan before
     std::string first;  // the first run's conversation
+    std::string file;   // the record file before, when not empty
 };
 const NoRecordCase kNoRecords[] = {
-    {"never_scanned", {}, ""},
+    {"never_scanned", {}, "", ""},
     {"scanned_as_another_user",
      {"en-tetes", "--utilisateur", "bob"},
      "S: +OK ready\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Capa() + Stats(1, 4) +
-         Message(1, kSpam, 100) + kQuit + kNext},
-    {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kNext},
+         Message(1, kSpam, 100) + kQuit + kNext,
+     ""},
+    {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kNext, ""},
+    // Earlier versions kept header lines, which no longer guard a deletion.
+    {"record_of_an_earlier_version",
+     {},
+     "",
+     "[Compte 1]\r\nBoite\t127.0.0.1\t110\tanne\r\nLigne\t1\t\tSpam\tPromo\t100\tI\r\n"
+     "En-tete\tFrom: Spam <s@pub.example>\r\nEn-tete\tSubject: Promo\r\n"},
 };
 class CliNoRecord : public CliFixture, public testing::WithParamInterface<NoRecordCase> {};
 TEST_P(CliNoRecord, DeleteAsksForAScanFirst) {
@@ -81,6 +103,11 @@ TEST_P(CliNoRecord, DeleteAsksForAScanFirst) {
                 "Serveur2=127.0.0.1\r\nNom2=anne\r\nPasse2=" + ScramblePassword("secret") + "\r\n");
     ScriptedPop3Server server(GetParam().first + ScanOf({kSpam}));
     if (!GetParam().firstRun.empty()) Run(GetParam().firstRun, server);
+    if (!GetParam().file.empty()) {
+        std::string file = GetParam().file;
+        file.replace(file.find("\t110\t"), 5, "\t" + IntToStr(server.Port()) + "\t");
+        PutFile(dir / "vannoir.RELEVE", file);
+    }
     EXPECT_EQ(Run({"supprimer", "1"}, server), 5) << "the same remedy as a changed mailbox: scan again";
     server.ExpectFinished();  // no DELE, only the scan that follows
     EXPECT_NE(err.str().find("consultez d'abord les en-t\xC3\xAAtes"), std::string::npos) << err.str();

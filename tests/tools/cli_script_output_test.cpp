@@ -89,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(Table, CliExit, testing::ValuesIn(kExits),
 // A scan kept out by another run does not wipe the record a deletion is
 // checked against.
 TEST_F(CliFixture, ARunKeptOutByTheLockLeavesTheRecord) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(2, kZoe) + Dele(2) + kQuit +
-                              kNext + ScanOf({kSpam}));
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(2, kZoe) + List(2, 200) +
+                              Dele(2) + kQuit + kNext + ScanOf({kSpam}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     {
         LockFile other(dir / "vannoir.VERROU", 0);

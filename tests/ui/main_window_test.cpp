@@ -299,7 +299,7 @@ TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
     Show();
     // Each of these shares its button's handler: the same session goes out.
     ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + ScanOf({kAnne}) + kNextSession + Login() +
-                              Top(1, kAnne) + Dele(1) + Quit() + kNextSession + ScanOf({}));
+                              Message(1, kAnne, 100) + Dele(1) + Quit() + kNextSession + ScanOf({}));
     UseServer(server);
     QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
     MenuItem({"Actions", "Consulter en-têtes"})->trigger();
