@@ -1,12 +1,17 @@
 #include "ui/form4.h"
 
+#include "app/texts.h"
 #include "ui/app_icon.h"
 
 TForm4::TForm4(QtDialogs& dialogs)
     : FixedDialog(QStringLiteral("A propos de ..."), QSize(194, 162), dialogs),
       Image1(new QLabel(this)),
       Label1(new QLabel(QStringLiteral("VANNOIR"), this)),
-      Label2(new QLabel(QStringLiteral("Version 1,02"), this)),
+      // The number the command line prints, written the French way.
+      Label2(new QLabel(
+          QStringLiteral("Version ") +
+              QString::fromLatin1(texts::kVersion.data(), texts::kVersion.size()).replace('.', ','),
+          this)),
       Button1(new QPushButton(QStringLiteral("OK"), this)) {
     Image1->setGeometry(8, 24, 33, 33);
     Image1->setPixmap(AppIcon().pixmap(32, 32));

@@ -56,6 +56,7 @@ TEST_F(WindowFixture, DialogControlsAtTheirPlaces) {
         EXPECT_FALSE(f.dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     }
     EXPECT_EQ(windows.form3->Label1->text(), "Serveur POP ");
+    EXPECT_EQ(windows.form4->Label2->text(), "Version 1,02");
     EXPECT_TRUE(windows.form3->Label4->font().bold());
     EXPECT_EQ(windows.form4->Label1->font().pointSize(), 18);
 }
