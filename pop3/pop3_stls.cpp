@@ -11,7 +11,9 @@ void TIdPOP3::NegotiateStls() {
     if (SendCommand("STLS", -1) != ReplyOk)
         throw EIdPOP3StlsRefused(Ansi("Le serveur a refusé STLS : ") + Trim(LastReply.ReplyText()));
     StartTLS();
-    // What the server offers may differ once the link is private.
-    Capabilities();
+    // What was learnt before the link was private is not trusted; whoever
+    // needs the list (the scan, after the log-in) asks again.
+    capabilities_.clear();
+    capabilitiesKnown_ = false;
     LastReply = greeting;
 }

@@ -8,7 +8,7 @@
 #include "message/internet_date.h"
 #include "platform/control_characters.h"
 #include "platform/text.h"
-#include "tools/json_writer.h"
+#include "tools/json_object.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/json_writer.h"
+#include "tools/json_object.h"
 
 #include <gtest/gtest.h>
 
