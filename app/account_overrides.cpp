@@ -1,6 +1,6 @@
 #include "app/account_overrides.h"
 
-#include "app/account_texts.h"
+#include "app/texts.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
 

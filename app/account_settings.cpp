@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/account_texts.h"
 #include "app/password_store.h"
 #include "app/texts.h"
 #include "platform/file_replace.h"

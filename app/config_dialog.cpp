@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/account_settings.h"
-#include "app/account_texts.h"
 #include "app/password_store.h"
 #include "app/texts.h"
 #include "net/tls_certificate.h"

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "app/account_texts.h"
+#include "app/texts.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
 

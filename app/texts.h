@@ -14,6 +14,12 @@ inline constexpr std::string_view kCountKey = "Nbre";
 inline constexpr std::string_view kServerKey = "Serveur";
 inline constexpr std::string_view kUserKey = "Nom";
 inline constexpr std::string_view kPasswordKey = "Passe";
+inline constexpr std::string_view kPortKey = "Port";
+inline constexpr std::string_view kSecurityKey = "Securite";
+inline constexpr std::string_view kFingerprintKey = "Empreinte";
+inline constexpr std::string_view kStoredPasswordKey = "MotDePasse";
+inline constexpr std::string_view kConnectLimitKey = "DelaiConnexion";  // seconds
+inline constexpr std::string_view kReadLimitKey = "DelaiLecture";       // seconds
 
 // Window caption.
 inline constexpr std::string_view kCaptionNotConfigured = "Courriel : compte non configuré";
@@ -101,5 +107,19 @@ inline constexpr std::string_view kDeleteRefusedNoScan =
 inline constexpr std::string_view kPreviewChanged =
     "La boîte aux lettres a changé depuis la dernière consultation des en-têtes : le message affiché "
     "n'est peut-être pas celui de la ligne choisie. Consultez à nouveau les en-têtes.";
+
+// An account's connection and its password.
+inline constexpr std::string_view kPasswordTooLong =
+    "Le mot de passe est trop long : 255 caractères au plus.";
+inline constexpr std::string_view kBadPort = "Le port doit être un nombre de 1 à 65535.";
+inline constexpr std::string_view kBadFingerprint =
+    "L'empreinte du certificat doit compter 64 chiffres hexadécimaux (SHA-256), "
+    "par paires séparées ou non par « : ».";
+inline constexpr std::string_view kSettingsExposed =
+    "Attention : le fichier de réglages %s, qui contient les mots de passe, est lisible par "
+    "d'autres utilisateurs. Rendez-le privé (chmod 600).";
+inline constexpr std::string_view kPasswordForOtherHost =
+    "Le mot de passe du compte %s n'est envoyé qu'à son serveur « %s » : pour « %s », "
+    "donnez le mot de passe de cette fois.";
 
 }  // namespace texts

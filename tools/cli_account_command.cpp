@@ -1,6 +1,5 @@
 #include "tools/cli_account_command.h"
 
-#include "app/account_texts.h"
 #include "app/password_store.h"
 #include "app/server_certificate.h"
 #include "app/settings_exposure.h"
