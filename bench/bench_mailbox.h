@@ -57,7 +57,7 @@ private:
         if (auto running = PrivateDovecot::FromEnvironment()) {
             dovecot_ = *running;
         } else {
-            dovecot_ = PrivateDovecot::Start((std::filesystem::current_path() / "bench-dovecot").string());
+            dovecot_ = PrivateDovecot::Start(VANNOIR_BENCH_RUNTIME_DIR "/bench-dovecot");
             own_ = true;
         }
     }

@@ -5,7 +5,7 @@
 // holds every byte 10 ms each way. Then the whole scan of 10,000 messages
 // into a window, with its peak resident memory. Also ReadLine throughput on
 // a loopback stream of 80-byte lines. Uses the Dovecot of
-// VANNOIR_DOVECOT_DIR, else starts its own in ./bench-dovecot.
+// VANNOIR_DOVECOT_DIR, else starts its own under the build tree.
 // Each way also runs over TLS (argument "tls" 1) on loopback.
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>

@@ -2,7 +2,7 @@
 // holds every byte 10 ms each way: a timer asks for a turn of the event loop
 // every 10 ms, and the longest time between two turns is the figure (the
 // window must turn at least every 250 ms). Uses the Dovecot of
-// VANNOIR_DOVECOT_DIR, else starts its own in ./bench-dovecot.
+// VANNOIR_DOVECOT_DIR, else starts its own under the build tree.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
