@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/scan_cells.h"
 #include "app/texts.h"
 #include "platform/control_characters.h"
 #include "platform/file_replace.h"
@@ -23,10 +24,10 @@ std::string Stamp(TDateTime when) {
 }
 
 std::string SenderWithAddress(const ScanRow& row) {
-    const std::string& shown = row.cells[2];
-    if (row.address.empty()) return shown;
-    if (Trim(shown).empty() || shown == row.address) return row.address;
-    return shown + " <" + row.address + ">";
+    if (!row.unreadSender.empty()) return row.unreadSender;
+    if (Trim(row.name).empty()) return row.address;
+    if (row.address.empty()) return row.name;
+    return row.name + " <" + row.address + ">";
 }
 
 }  // namespace
@@ -37,14 +38,15 @@ EJournalWriteError::EJournalWriteError(const std::filesystem::path& path, int er
 
 std::string FormatJournalLine(TDateTime when, const Account& account, const Deletion& deletion) {
     const ScanRow& row = deletion.row;
+    const GridRow cells = GridCells(row);
     const std::string fields[] = {
         Stamp(when),
         Field(account.user),
         Field(account.host + ":" + IntToStr(account.port)),
-        Field(row.cells[1]),
+        Field(cells[1]),
         Field(SenderWithAddress(row)),
-        Field(row.cells[3]),
-        Field(row.cells[4]),
+        Field(row.subject),
+        Field(cells[4]),
         std::string(deletion.kind == DeletionKind::Purge ? texts::kJournalPurge : texts::kJournalSingle),
     };
     std::string line;

@@ -37,6 +37,8 @@ MailboxActions::MailboxActions(TIdPOP3& client, TIdMessage& message, const MainL
       view_(view),
       journal_(std::move(journal)),
       lockFile_(std::move(lockFile)) {
+    // A header the scan could show in part is previewed and deleted as well.
+    message_.ReadPastHeaderFaults = true;
     client_.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         view_.status.SetPanelText(0, text);
     };

@@ -76,7 +76,6 @@ private:
     Outcome RunScan();
     void ClearRows();
     void ScanHeaders(bool& intruderFound);
-    ScanRow RowFromHeader(int i) const;
     void Purge();
     Outcome RunDelete(int message);
     void ShowPreview(int message, bool& retrieved, bool& changed);

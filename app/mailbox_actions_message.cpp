@@ -1,5 +1,7 @@
 // The actions on the message of one grid row: the preview and the deletion,
 // each guarded against a mailbox changed since the scan.
+#include <optional>
+
 #include "app/mailbox_actions.h"
 #include "app/texts.h"
 #include "message/message_part.h"
@@ -19,7 +21,8 @@ bool MailboxActions::HeaderChanged(int message) const {
 bool MailboxActions::OtherMessage(int message) {
     const ScanRow* row = RowOf(record_, message);
     if (!row) return true;
-    if (IntToStr(client_.QueryMessageSize(message)) != row->cells[4]) return true;
+    const int size = client_.QueryMessageSize(message);
+    if ((size >= 0 ? std::optional<std::int64_t>(size) : std::nullopt) != row->size) return true;
     return !row->uniqueId.empty() && client_.QueryUniqueId(message) != row->uniqueId;
 }
 
@@ -35,8 +38,14 @@ void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
 void MailboxActions::AppendPreviewLines() {
     PreviewPane& pane = view_.preview;
     attachments_.clear();
-    pane.AppendLine(message_.From.Text());
-    pane.AppendLine(message_.Recipients.AsText());
+    if (message_.HeaderFault.empty()) {
+        pane.AppendLine(message_.From.Text());
+        pane.AppendLine(message_.Recipients.AsText());
+    } else {
+        // Its sender and recipients could not be read: the header as received.
+        for (const std::string& line : message_.HeaderLines.Lines()) pane.AppendLine(line);
+        pane.AppendLine("");
+    }
     pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message_.Parts.Count()));
     for (const std::string& line : message_.Body.Lines()) pane.AppendLine(line);
     for (int i = 0; i < message_.Parts.Count(); ++i) {

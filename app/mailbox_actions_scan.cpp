@@ -4,9 +4,11 @@
 
 #include "app/mailbox_actions.h"
 #include "app/mailbox_errors.h"
+#include "app/scan_cells.h"
 #include "app/scan_progress.h"
+#include "app/scan_row_builder.h"
 #include "app/texts.h"
-#include "platform/date_time.h"
+#include "message/internet_date.h"
 #include "platform/text_format.h"
 
 namespace {
@@ -17,7 +19,7 @@ constexpr int kMostMessages = 1000000;
 // The question names how many messages the purge would delete.
 std::string PurgeQuestion(const ScanRecord& record) {
     const auto intruders = std::count_if(record.begin(), record.end(), [](const ScanRow& row) {
-        return row.cells[5] == texts::kIntruderMark;
+        return row.status == SenderStatus::Intruder;
     });
     if (intruders == 1) return Ansi(texts::kPurgeQuestionOne);
     return FormatText(Ansi(texts::kPurgeQuestionMany), {IntToStr(intruders)});
@@ -59,41 +61,35 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
             FormatText(Ansi(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));
     view_.status.SetPanelText(1, countText);
     ScanProgress progress(view_.status, StatusText(hsConnected, ""), count);
+    // Read once: every row's date is shifted by the same offset.
+    const TDateTime localOffset = count > 0 ? LocalZoneOffset() : 0;
     ScanRow pending;
     TIdPOP3::ScanEvents events;
-    events.header = [&](int i, TIdMessage&) { pending = RowFromHeader(i); };
+    events.header = [&](int i, TIdMessage& message) {
+        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset);
+    };
     events.size = [&](int i, int size) {
-        pending.cells[4] = IntToStr(size);
-        pending.cells[5] = lists_.StatusOf({pending.cells[2], pending.address});
-        if (pending.cells[5] == texts::kIntruderMark) intruderFound = true;
+        if (size >= 0) pending.size = size;
+        // A sender the parser refused matches by its addresses only.
+        const std::string shown = pending.unreadSender.empty() ? ShownSender(pending) : std::string();
+        pending.status = lists_.StatusOf({shown, pending.address, pending.senders});
+        if (pending.status == SenderStatus::Intruder) intruderFound = true;
         // More than 999 messages: the grid grows, a thousand rows at a time.
         if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
-        view_.grid.SetRow(i, pending.cells);
+        view_.grid.SetRow(i, GridCells(pending));
+        if (!pending.fault.empty()) view_.grid.SetRowFault(i, pending.fault);
         record_.push_back(std::move(pending));
         progress.Done(i);
     };
     // A row is shown and recorded once its size came.
     client_.ScanHeaders(count, message_, events);
+    if (std::string unreadable = UnreadableCountText(record_); !unreadable.empty())
+        view_.status.SetPanelText(1, countText + ", " + unreadable);
     // Without a CAPA answer UIDL may still be there: "-ERR" then says it is not.
     if (client_.HasCapability("UIDL") || !client_.CapabilitiesKnown()) {
         const std::vector<std::string> ids = client_.ListUniqueIds(static_cast<int>(record_.size()));
         for (std::size_t i = 1; i < ids.size(); ++i) record_[i - 1].uniqueId = ids[i];
     }
-}
-
-// Columns 0 to 3 of row i from the header just read.
-ScanRow MailboxActions::RowFromHeader(int i) const {
-    ScanRow row;
-    row.cells[0] = IntToStr(i);
-    row.cells[1] = FormatGridDate(message_.Date);
-    // A nameless sender is shown by address, so the column is never empty
-    // for a message that has a sender.
-    row.address = message_.From.Address;
-    row.cells[2] = Trim(message_.From.Name).empty() ? row.address : message_.From.Name;
-    row.cells[3] = message_.Subject;
-    row.headerDigest = HeaderDigest(message_.HeaderLines.Lines());
-    row.date = message_.HeaderLines.ValueOf("Date");
-    return row;
 }
 
 void MailboxActions::Purge() {
@@ -105,7 +101,7 @@ void MailboxActions::Purge() {
     std::vector<int> intruders;
     for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
-        if (row && row->cells[5] == texts::kIntruderMark) intruders.push_back(i);
+        if (row && row->status == SenderStatus::Intruder) intruders.push_back(i);
     }
     // Whatever ends the batch, the journal gets the deletions still marked.
     std::size_t marked = 0;

@@ -21,10 +21,10 @@ bool MainLists::RemoveSender(ListKind kind, std::string_view text) {
     return true;
 }
 
-std::string MainLists::StatusOf(SenderKey sender) const {
-    if (intruders_.Matches(sender)) return std::string(texts::kIntruderMark);
-    if (friends_.Matches(sender)) return std::string(texts::kFriendMark);
-    return {};
+SenderStatus MainLists::StatusOf(SenderKey sender) const {
+    if (intruders_.Matches(sender)) return SenderStatus::Intruder;
+    if (friends_.Matches(sender)) return SenderStatus::Friend;
+    return SenderStatus::None;
 }
 
 std::unique_ptr<ListDialog> MainLists::MakeDialog(ListKind kind, ListBoxView& box, Dialogs& dialogs) {

@@ -9,6 +9,7 @@
 #include "app/app_paths.h"
 #include "app/list_dialog.h"
 #include "app/list_kind.h"
+#include "app/scan_record.h"
 #include "app/sender_list.h"
 
 class MainLists {
@@ -36,9 +37,9 @@ public:
     // Empties the list in memory; the file is left alone.
     void Empty(ListKind kind) { Edit(kind).Clear(); }
 
-    // The grid's status mark for a sender: the intruder mark, else the
-    // friend mark, else empty (Windows-1252).
-    std::string StatusOf(SenderKey sender) const;
+    // Intruder when the intruder list catches the sender, else Friend when
+    // the friend list does, else None.
+    SenderStatus StatusOf(SenderKey sender) const;
 
     // The dialog that removes names from a list's file; after each save it
     // reloads that list here.

@@ -13,7 +13,17 @@ void MemoryGrid::SetRow(int row, const GridRow& cells) {
     if (Inside(0, row)) rows_[static_cast<std::size_t>(row)] = cells;
 }
 
+void MemoryGrid::SetRowFault(int row, std::string_view cause) {
+    if (Inside(0, row)) faults_[row] = cause;
+}
+
+std::string MemoryGrid::Fault(int row) const {
+    const auto found = faults_.find(row);
+    return found == faults_.end() ? std::string() : found->second;
+}
+
 void MemoryGrid::ClearRows(int rows) {
+    faults_.clear();
     GridRow headings = rows_.front();
     rows_.assign(static_cast<std::size_t>(rows < 1 ? 1 : rows), GridRow());
     rows_.front() = std::move(headings);

@@ -1,6 +1,7 @@
 #pragma once
 // The grid and the preview pane kept in memory, for a caller without a
 // screen (the command line) and for tests.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@ public:
     std::string Cell(int column, int row) const override;
     void SetCell(int column, int row, std::string_view text) override;
     void SetRow(int row, const GridRow& cells) override;
+    void SetRowFault(int row, std::string_view cause) override;
     void ClearRows(int rows) override;
     int CurrentRow() const override { return current; }
+    // The cause SetRowFault gave the row; empty for an unmarked one.
+    std::string Fault(int row) const;
 
     int current = 1;
 
@@ -23,6 +27,7 @@ private:
         return row >= 0 && row < RowCount() && column >= 0 && column < kGridColumns;
     }
     std::vector<GridRow> rows_ = std::vector<GridRow>(1000);
+    std::map<int, std::string> faults_;
 };
 
 class MemoryPreview : public PreviewPane {

@@ -1,23 +1,42 @@
 #pragma once
-// What the last scan saw: for each message row, its six grid cells and what
-// tells the message apart from another. The preview compares a message's
-// header with its row's, the deletion its header, size and unique id too, so
-// a mailbox changed by another client (the numbers shifted) is noticed
-// before acting on the wrong message, even when two messages share a header.
-#include <array>
+// What the last scan saw: one typed row per message. The grid, the print,
+// the journal, the command line's TSV and JSON and the record file read the
+// fields; the preview compares a message's header with its row's, the
+// deletion its header, size and unique id too, so a mailbox changed by
+// another client (the numbers shifted) is noticed before acting on the wrong
+// message, even when two messages share a header.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "message/internet_date.h"
+
+// What the lists say of a sender; the intruder list wins over the friends.
+enum class SenderStatus { None, Friend, Intruder };
+
 struct ScanRow {
-    std::array<std::string, 6> cells;  // cells[4]: the size the server listed
+    int number = 0;
+    // The Date header; nullopt when there is none or it cannot be read.
+    std::optional<MessageDate> date;
+    // The From's display name and address as the address parser gives them.
+    std::string name;
+    std::string address;
+    // A From the parser refused, as received (controls made safe): name is
+    // then empty and address the first one SenderAddresses could read.
+    std::string unreadSender;
+    // Every address the From names (see SenderAddresses), for the lists.
+    std::vector<std::string> senders;
+    std::string subject;
+    // The size the server listed; nullopt when it gave none that reads.
+    std::optional<std::int64_t> size;
+    SenderStatus status = SenderStatus::None;
     // HeaderDigest of the header lines: the header without a copy of it.
     std::string headerDigest;
     // The server's unique id (UIDL); empty when it offers none.
     std::string uniqueId;
-    // The From address: the lists match it, the journal records it.
-    std::string address;
-    // The Date header's value as written, for readers that want its offset.
-    std::string date;
+    // Why part of the header could not be read; empty for a readable one.
+    std::string fault;
 };
 
 // MD5 of the header lines, each followed by CR LF, as 32 lower-case hex digits.

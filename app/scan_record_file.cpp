@@ -1,6 +1,9 @@
 #include "app/scan_record_file.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "platform/file_replace.h"
@@ -11,7 +14,13 @@
 namespace {
 
 constexpr std::string_view kMailbox = "Boite";
-constexpr std::string_view kRow = "Ligne";
+constexpr std::string_view kVersion = "Version";
+// Records without this mark are of earlier versions, which kept display
+// texts: they count as none.
+constexpr std::string_view kVersionMark = "2";
+constexpr std::string_view kRow = "Message";
+constexpr std::string_view kDate = "Date";
+constexpr std::string_view kFault = "Illisible";
 constexpr std::string_view kDigest = "Empreinte";
 constexpr std::string_view kUniqueId = "Id";
 constexpr std::string_view kAddress = "Adresse";
@@ -61,18 +70,36 @@ std::string SectionLine(int slot) { return "[Compte " + IntToStr(slot) + "]"; }
 
 bool StartsSection(const std::string& line) { return !line.empty() && line.front() == '['; }
 
+std::string Line(std::string_view kind, std::initializer_list<std::string_view> fields) {
+    std::string line(kind);
+    for (std::string_view field : fields) line += "\t" + Escape(field);
+    return line + "\r\n";
+}
+
+constexpr std::string_view kStatusNames[] = {"", "ami", "intrus"};
+
+// A moment in whole seconds, as dates are written to the second.
+std::string Seconds(TDateTime when) { return IntToStr(std::llround(when * 86400.0)); }
+
+std::string FormatRow(const ScanRow& row) {
+    std::string out = Line(
+        kRow, {IntToStr(row.number), row.name, row.address, row.subject,
+               row.size ? IntToStr(*row.size) : std::string(), kStatusNames[static_cast<int>(row.status)]});
+    if (row.date)
+        out += Line(
+            kDate, {Seconds(row.date->written), IntToStr(row.date->offsetMinutes), Seconds(row.date->local)});
+    for (const std::string& sender : row.senders) out += Line(kAddress, {sender});
+    if (!row.fault.empty() || !row.unreadSender.empty()) out += Line(kFault, {row.unreadSender, row.fault});
+    out += Line(kDigest, {row.headerDigest});
+    if (!row.uniqueId.empty()) out += Line(kUniqueId, {row.uniqueId});
+    return out;
+}
+
 std::string FormatSection(int slot, const MailboxIdentity& mailbox, const ScanRecord& record) {
     std::string out = SectionLine(slot) + "\r\n";
-    out += std::string(kMailbox) + "\t" + Escape(mailbox.host) + "\t" + IntToStr(mailbox.port) + "\t" +
-           Escape(mailbox.user) + "\r\n";
-    for (const ScanRow& row : record) {
-        out += kRow;
-        for (const std::string& cell : row.cells) out += "\t" + Escape(cell);
-        out += "\r\n";
-        if (!row.address.empty()) out += std::string(kAddress) + "\t" + Escape(row.address) + "\r\n";
-        out += std::string(kDigest) + "\t" + Escape(row.headerDigest) + "\r\n";
-        if (!row.uniqueId.empty()) out += std::string(kUniqueId) + "\t" + Escape(row.uniqueId) + "\r\n";
-    }
+    out += Line(kMailbox, {mailbox.host, IntToStr(mailbox.port), mailbox.user});
+    out += Line(kVersion, {kVersionMark});
+    for (const ScanRow& row : record) out += FormatRow(row);
     return out;
 }
 
@@ -96,28 +123,66 @@ struct ParsedRows {
     std::vector<bool> digested;
 };
 
+std::optional<TDateTime> Moment(const std::string& seconds) {
+    const std::optional<std::int64_t> value = TryStrToInt64(seconds);
+    if (!value) return std::nullopt;
+    return static_cast<double>(*value) / 86400.0;
+}
+
+bool ReadRow(ScanRecord& record, const std::vector<std::string>& fields) {
+    ScanRow row;
+    const std::optional<std::int32_t> number = TryStrToInt(fields[1]);
+    if (!number) return false;
+    row.number = *number;
+    row.name = fields[2];
+    row.address = fields[3];
+    row.subject = fields[4];
+    if (!fields[5].empty()) {
+        row.size = TryStrToInt64(fields[5]);
+        if (!row.size) return false;
+    }
+    const auto status = std::find(std::begin(kStatusNames), std::end(kStatusNames), fields[6]);
+    if (status == std::end(kStatusNames)) return false;
+    row.status = static_cast<SenderStatus>(status - std::begin(kStatusNames));
+    record.push_back(std::move(row));
+    return true;
+}
+
+bool ReadDate(ScanRow& row, const std::vector<std::string>& fields) {
+    const std::optional<TDateTime> written = Moment(fields[1]), local = Moment(fields[3]);
+    const std::optional<std::int32_t> offset = TryStrToInt(fields[2]);
+    if (row.date || !written || !local || !offset || *offset < -1440 || *offset > 1440) return false;
+    row.date = MessageDate{*written, *offset, *local};
+    return true;
+}
+
 bool AddLine(ParsedRows& rows, const std::vector<std::string>& fields) {
     ScanRecord& record = rows.record;
     if (fields[0] == kRow && fields.size() == 7) {
-        ScanRow row;
-        std::copy(fields.begin() + 1, fields.end(), row.cells.begin());
-        record.push_back(std::move(row));
         rows.digested.push_back(false);
-        return true;
+        return ReadRow(record, fields);
     }
-    if (fields.size() != 2 || record.empty()) return false;
+    if (record.empty()) return false;
+    ScanRow& row = record.back();
+    if (fields[0] == kDate && fields.size() == 4) return ReadDate(row, fields);
+    if (fields[0] == kFault && fields.size() == 3 && row.fault.empty()) {
+        row.unreadSender = fields[1];
+        row.fault = fields[2];
+        return !row.fault.empty();
+    }
+    if (fields.size() != 2) return false;
     if (fields[0] == kAddress) {
-        record.back().address = fields[1];
+        row.senders.push_back(fields[1]);
         return true;
     }
     // One digest a row, one unique id at most.
     if (fields[0] == kDigest && !rows.digested.back()) {
-        record.back().headerDigest = fields[1];
+        row.headerDigest = fields[1];
         rows.digested.back() = true;
         return true;
     }
-    if (fields[0] == kUniqueId && record.back().uniqueId.empty() && !fields[1].empty()) {
-        record.back().uniqueId = fields[1];
+    if (fields[0] == kUniqueId && row.uniqueId.empty() && !fields[1].empty()) {
+        row.uniqueId = fields[1];
         return true;
     }
     return false;
@@ -132,8 +197,11 @@ std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, cons
     if (!head || head->size() != 4 || (*head)[0] != kMailbox ||
         MailboxIdentity{(*head)[1], StrToIntDef((*head)[2], -1), (*head)[3]} != mailbox)
         return std::nullopt;
+    if (section->size() < 2 ||
+        Fields((*section)[1]) != std::vector<std::string>{std::string(kVersion), std::string(kVersionMark)})
+        return std::nullopt;
     ParsedRows rows;
-    for (std::size_t i = 1; i < section->size(); ++i) {
+    for (std::size_t i = 2; i < section->size(); ++i) {
         auto fields = Fields((*section)[i]);
         if (!fields || !AddLine(rows, *fields)) return std::nullopt;
     }

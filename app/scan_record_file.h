@@ -6,13 +6,20 @@
 // Format, one section per account, lines ending in CR LF:
 //   [Compte 1]
 //   Boite<TAB>host<TAB>port<TAB>user       the mailbox the rows come from
-//   Ligne<TAB>cell0<TAB>...<TAB>cell5      one per row, in order
-//   Adresse<TAB>address                    the From address of the row above
+//   Version<TAB>2                          the layout below
+//   Message<TAB>number<TAB>name<TAB>address<TAB>subject<TAB>size<TAB>status
+//                                          one per row, in order; size empty
+//                                          when unknown, status "", "ami" or
+//                                          "intrus"
+//   Date<TAB>written<TAB>offset<TAB>local  its date, when it has one: seconds
+//                                          from 30/12/1899, offset in minutes
+//   Adresse<TAB>address                    each address its From names
+//   Illisible<TAB>sender<TAB>cause         for a header not read all through
 //   Empreinte<TAB>digest                   its HeaderDigest (always there)
 //   Id<TAB>unique id                       its UIDL, when the server gave one
-// A record that misses a row's digest, or holds a line of another kind (as
-// the header lines of earlier versions), is no record: a deletion then waits
-// for a new scan rather than trust a guard it cannot check.
+// A record without the version line (of an earlier version), that misses a
+// row's digest, or holds a line of another kind, is no record: a deletion
+// then waits for a new scan rather than trust a guard it cannot check.
 // Fields escape "%", TAB, CR, LF and byte 0 as "%25", "%09", "%0D", "%0A",
 // "%00". Everything else is kept as it is (Windows-1252).
 #include <filesystem>

@@ -4,6 +4,7 @@
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
 #include "app/print_layout.h"
+#include "app/scan_cells.h"
 #include "app/settings_exposure.h"
 #include "app/texts.h"
 #include "message/message.h"
@@ -68,7 +69,9 @@ Outcome Screener::Delete(int message) { return parts_->actions.Delete(message); 
 
 Outcome Screener::AddCurrentSender(ListKind kind) {
     const ScanRow* row = RowOf(parts_->actions.Record(), view_.grid.CurrentRow());
-    return AddSender(kind, row ? row->cells[2] : std::string());
+    // A sender the parser refused is added by the address read from it.
+    if (row && !row->unreadSender.empty()) return AddSender(kind, row->address);
+    return AddSender(kind, row ? ShownSender(*row) : std::string());
 }
 
 Outcome Screener::AddSender(ListKind kind, std::string_view text) {
@@ -169,5 +172,5 @@ const ScanRecord& Screener::Record() const { return parts_->actions.Record(); }
 bool Screener::HasRecord() const { return parts_->actions.HasRecord(); }
 void Screener::RestoreRecord(ScanRecord record) { parts_->actions.RestoreRecord(std::move(record)); }
 std::string Screener::StatusOf(std::string_view shown, std::string_view address) const {
-    return parts_->lists.StatusOf({shown, address});
+    return std::string(StatusMark(parts_->lists.StatusOf({shown, address})));
 }

@@ -115,10 +115,13 @@ int SenderList::IndexOf(std::string_view text) const {
 }
 
 bool SenderList::Matches(SenderKey sender) const {
-    const std::string address = LowerCase(Trim(sender.address));
+    std::vector<std::string> addresses{LowerCase(Trim(sender.address))};
+    for (const std::string& other : sender.others) addresses.push_back(LowerCase(Trim(other)));
     const std::string shown = Trim(sender.shown);
     return std::any_of(prepared_.begin(), prepared_.end(), [&](const Prepared& entry) {
-        return entry.addresses ? AddressMatches(entry.text, address) : AnsiSameText(entry.text, shown);
+        if (!entry.addresses) return AnsiSameText(entry.text, shown);
+        return std::any_of(addresses.begin(), addresses.end(),
+                           [&](const std::string& address) { return AddressMatches(entry.text, address); });
     });
 }
 

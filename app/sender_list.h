@@ -6,6 +6,7 @@
 // entry is a sender as the grid shows it, matched as a whole text ignoring
 // case (locale-aware). An empty entry matches nothing.
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,10 +43,13 @@ void SaveListFile(const std::filesystem::path& path, const std::vector<std::stri
 void SortLikeListBox(std::vector<std::string>& entries);
 
 // A message's sender as the lists see it: the text of the grid's sender
-// column and the address of its From (both Windows-1252, either empty).
+// column, the address of its From and any further address the From names
+// (Windows-1252, any empty). An address entry catches it when it catches
+// any of the addresses.
 struct SenderKey {
     std::string_view shown;
     std::string_view address;
+    std::span<const std::string> others = {};
 };
 
 // Whether `entry` (trimmed or not) catches `sender`, as in a list of one.

@@ -72,6 +72,11 @@ inline constexpr std::string_view kHeadings[6] = {"",      "Date, heure", "Expé
                                                   "Sujet", "Taille",      "Statut"};
 inline constexpr std::string_view kFriendMark = "A";
 inline constexpr std::string_view kIntruderMark = "I";
+// Messages whose header could not be read all through: their count.
+inline constexpr std::string_view kOneUnreadable = "%d message illisible";
+inline constexpr std::string_view kManyUnreadable = "%d messages illisibles";
+// Why a row is marked: the header's name, the error's text.
+inline constexpr std::string_view kUnreadableHeader = "En-tête %s illisible : %s";
 
 // Mailbox actions.
 inline constexpr std::string_view kCannotConnect = "Impossible de se connecter au serveur";

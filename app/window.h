@@ -27,7 +27,12 @@ public:
     virtual void SetCell(int column, int row, std::string_view text) = 0;
     // The six cells of a row at once (ignored outside the grid).
     virtual void SetRow(int row, const GridRow& cells) = 0;
-    // Sets the row count and empties every row but row 0, in one call.
+    // Marks a row whose header could not be read all through, `cause` as
+    // its explanation (the window: italic, the cause as tooltip). Ignored
+    // outside the grid.
+    virtual void SetRowFault(int row, std::string_view cause) = 0;
+    // Sets the row count and empties every row but row 0 (their marks too),
+    // in one call.
     virtual void ClearRows(int rows) = 0;
     // The row the user selected (the current row of a selected range).
     virtual int CurrentRow() const = 0;

@@ -144,6 +144,14 @@ TDateTime InternetDateToLocal(std::string_view text) {
     return result - zone + LocalZoneOffset();
 }
 
+std::optional<MessageDate> ReadMessageDate(std::string_view value, TDateTime localOffset) {
+    std::string rest(value);
+    const TDateTime written = ParseInternetDate(rest);
+    if (written == 0) return std::nullopt;
+    const TDateTime zone = rest.size() >= 5 ? ZoneOffsetFromText(rest) : 0;
+    return MessageDate{written, static_cast<int>(std::lround(zone * 1440.0)), written - zone + localOffset};
+}
+
 std::string FormatInternetDate(TDateTime local, bool gmtWhenZero) {
     const DateParts p = DecodeDateTime(local);
     const long minutes = std::lround(LocalZoneOffset() * 1440.0);

@@ -3,6 +3,7 @@
 // month in either order, dashes or blanks, two-digit years, the year last,
 // seconds optional; only a numeric zone is understood) and the conversion to
 // local time, plus the formatting used when sending.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,19 @@ TDateTime ZoneOffsetOf(const TimeZoneInformation& zone);
 // local offset. An empty or unparsable value gives 0 plus the local offset.
 // Throws EIdFailedToRetreiveTimeZoneInfo.
 TDateTime InternetDateToLocal(std::string_view text);
+// A Date header read once: the moment as written, the offset written with
+// it (0 for a zone name or none) and the same moment in local time.
+struct MessageDate {
+    TDateTime written = 0;
+    int offsetMinutes = 0;
+    TDateTime local = 0;
+    bool operator==(const MessageDate&) const = default;
+};
+// The Date header value read with ParseInternetDate and the zone after it,
+// shifted by `localOffset` (LocalZoneOffset, read once by the caller); nullopt
+// when the value is empty or its date cannot be read. Never throws.
+std::optional<MessageDate> ReadMessageDate(std::string_view value, TDateTime localOffset);
+
 // "Fri, 7 Sep 2001 10:05:30 +0200" of a local date-time with the local
 // offset; "GMT" instead of "+0000" when `gmtWhenZero` and the offset is 0.
 // Throws EIdFailedToRetreiveTimeZoneInfo.

@@ -45,6 +45,7 @@ void TIdMessage::ClearHeaderFields() {
     ContentDisposition.clear();
     Sender.SetText("");
     HeaderLines.Clear();
+    HeaderFault.clear();
     ExtraHeaders.Clear();
     BoundaryStack.ClearBoundaries();
     SetUseNowForDate(true);

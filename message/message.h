@@ -84,7 +84,8 @@ public:
     // ClearHeaderFields, then ClearContent.
     virtual void ClearAll();
     // Empties every header property, HeaderLines, ExtraHeaders and the boundary
-    // stack; leaves MessageId, NoDecode, NoEncode, Encoding, AttachmentEncoding.
+    // stack and HeaderFault; leaves MessageId, NoDecode, NoEncode, Encoding,
+    // AttachmentEncoding, ReadPastHeaderFaults.
     void ClearHeaderFields();
     // Destroys the parts (their files stay), then empties Body.
     void ClearContent();
@@ -95,6 +96,13 @@ public:
     // EIdFailedToRetreiveTimeZoneInfo (Date): the steps done before keep
     // their values, the later ones their cleared values.
     void ParseHeaderLines();
+    // With ReadPastHeaderFaults, a field ParseHeaderLines cannot read (an
+    // address or encoded-word error) keeps what it read so far, its error
+    // text goes to HeaderFault (the first one), and the parse goes on: the
+    // rest of the message is still read. ClearAll leaves the switch and
+    // empties HeaderFault.
+    bool ReadPastHeaderFaults = false;
+    std::string HeaderFault;
 
     // Send side: a new header list for this message, which the caller owns.
     // Throws EIdMessageException for meUU with text or related parts, and

@@ -8,23 +8,34 @@
 
 void TIdMessage::ParseHeaderLines() {
     auto value = [this](std::string_view name) { return HeaderLines.ValueOf(name); };
+    // A field the parse refuses ends it, unless the caller asked to read on.
+    auto field = [this](const auto& step) {
+        try {
+            step();
+        } catch (const EIdException& e) {  // an address or encoded-word error
+            if (!ReadPastHeaderFaults) throw;
+            if (HeaderFault.empty()) HeaderFault = e.Message();
+        }
+    };
     ContentType = value("Content-Type");
     CharSet = CharsetFromContentType(ContentType);
     ContentTransferEncoding = value("Content-Transfer-Encoding");
     ContentDisposition = value("Content-Disposition");
-    Subject = DecodeHeaderWords(value("Subject"));
-    From.SetText(DecodeHeaderWords(value("From")));  // one address: no splitting at commas
+    field([&] { Subject = DecodeHeaderWords(value("Subject")); });
+    field([&] { From.SetText(DecodeHeaderWords(value("From"))); });  // one address: no splitting at commas
     MessageId = value("Message-Id");
     NewsGroups = SplitNewsGroups(value("Newsgroups"));
-    Recipients.AssignText(DecodeHeaderWords(value("To")));
-    CCList.AssignText(DecodeHeaderWords(value("Cc")));
+    field([&] { Recipients.AssignText(DecodeHeaderWords(value("To"))); });
+    field([&] { CCList.AssignText(DecodeHeaderWords(value("Cc"))); });
     Organization = value("Organization");
-    ReceiptRecipient.SetText(value("Disposition-Notification-To"));
-    if (ReceiptRecipient.Text().empty()) ReceiptRecipient.SetText(value("Return-Receipt-To"));
+    field([&] {
+        ReceiptRecipient.SetText(value("Disposition-Notification-To"));
+        if (ReceiptRecipient.Text().empty()) ReceiptRecipient.SetText(value("Return-Receipt-To"));
+    });
     References = value("References");
-    ReplyTo.AssignText(value("Reply-To"));
+    field([&] { ReplyTo.AssignText(value("Reply-To")); });
     Date = InternetDateToLocal(value("Date"));
-    Sender.SetText(value("Sender"));
+    field([&] { Sender.SetText(value("Sender")); });
     std::string priority = value("Priority");
     Priority = PriorityFromText(priority.empty() ? value("X-Priority") : priority);
     BoundaryStack.PushBoundary(TIdMIMEBoundary::BoundaryFromContentType(ContentType));

@@ -9,6 +9,12 @@
 #include "platform/text.h"
 
 std::string TIdMessageClient::ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator) {
+    std::string line = ReadHeaderLines(message, alternateTerminator);
+    message.ParseHeaderLines();
+    return line;
+}
+
+std::string TIdMessageClient::ReadHeaderLines(TIdMessage& message, const std::string& alternateTerminator) {
     TIdWorkScope work(*this, wmRead);
     HeaderBlockLimit limit;
     std::string line;
@@ -20,7 +26,6 @@ std::string TIdMessageClient::ReadHeaderBlock(TIdMessage& message, const std::st
         if (line.empty()) continue;  // only with a terminator such as "."
         message.HeaderLines.Add(line);
     }
-    message.ParseHeaderLines();
     return line;
 }
 

@@ -34,4 +34,6 @@ public:
     // input errors (the lines read so far stay), EIdHeaderTooLarge past the
     // bounds of HeaderBlockLimit, and the parse errors.
     virtual std::string ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator);
+    // The same without the parse: the lines only, and no parse error.
+    std::string ReadHeaderLines(TIdMessage& message, const std::string& alternateTerminator);
 };

@@ -98,8 +98,9 @@ public:
     std::size_t MaxListingBytes = 16u << 20;
     std::size_t MaxListingLines = 1000000;
 
-    // Per message of a scan: its header (after ClearAll of the message) and
-    // then its size, as LoadMessageHeader and QueryMessageSize give them.
+    // Per message of a scan: its header lines (after ClearAll of the
+    // message; not parsed, so a header the message model refuses ends
+    // nothing) and then its size, as QueryMessageSize gives it.
     struct ScanEvents {
         std::function<void(int n, TIdMessage& message)> header;
         std::function<void(int n, int size)> size;

@@ -131,7 +131,7 @@ void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& even
         ReadReply({ReplyOk});
         if (step.kind == Step::Top) {
             message.ClearAll();
-            ReadHeaderBlock(message, ".");
+            ReadHeaderLines(message, ".");
             events.header(step.n, message);
             // Sizes from the listing follow their header at once.
             if (!sizes.empty() && sizes[static_cast<std::size_t>(step.n)] != kNotListed)

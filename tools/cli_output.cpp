@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "message/header_list.h"
-#include "message/internet_date.h"
+#include "app/scan_cells.h"
 #include "platform/control_characters.h"
 #include "platform/text.h"
 #include "tools/json_object.h"
@@ -14,35 +13,33 @@ namespace {
 
 std::string RowJson(const ScanRow& row) {
     JsonObject o;
-    o.Number("numero", StrToIntDef(row.cells[0], 0));
+    o.Number("numero", row.number);
     if (std::string date = IsoDate(row.date); !date.empty())
         o.Text("date", date);
     else
         o.Null("date");
-    // The grid shows the address in the sender's column for a nameless sender.
-    const bool named = row.cells[2] != row.address;
-    o.Text("expediteur", AnsiToUtf8(named ? row.cells[2] : std::string()));
+    o.Text("expediteur", AnsiToUtf8(row.unreadSender.empty() ? row.name : row.unreadSender));
     o.Text("adresse", AnsiToUtf8(row.address));
-    o.Text("sujet", AnsiToUtf8(row.cells[3]));
-    if (auto size = TryStrToInt(row.cells[4]); size && *size >= 0)
-        o.Number("taille", *size);
+    o.Text("sujet", AnsiToUtf8(row.subject));
+    if (row.size)
+        o.Number("taille", *row.size);
     else
         o.Null("taille");
-    o.Text("statut", AnsiToUtf8(row.cells[5]));
+    o.Text("statut", AnsiToUtf8(StatusMark(row.status)));
+    if (!row.fault.empty()) o.Text("erreur", AnsiToUtf8(row.fault));
     return o.Json();
 }
 
 }  // namespace
 
-std::string IsoDate(std::string rest) {
-    const TDateTime date = ParseInternetDate(rest);
-    if (date == 0) return {};
-    const DateParts p = DecodeDateTime(date);
-    const long minutes = std::lround(ZoneOffsetFromText(rest) * 1440.0);
+std::string IsoDate(const std::optional<MessageDate>& date) {
+    if (!date) return {};
+    const DateParts p = DecodeDateTime(date->written);
+    const int minutes = date->offsetMinutes;
     char text[96];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", p.year, p.month, p.day,
-                  p.hour, p.minute, p.second, minutes < 0 ? '-' : '+', std::labs(minutes) / 60,
-                  std::labs(minutes) % 60);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", p.year, p.month, p.day,
+                  p.hour, p.minute, p.second, minutes < 0 ? '-' : '+', std::abs(minutes) / 60,
+                  std::abs(minutes) % 60);
     return text;
 }
 
@@ -54,8 +51,9 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out) {
         return;
     }
     for (const ScanRow& row : record) {
-        for (std::size_t column = 0; column < row.cells.size(); ++column)
-            out << (column ? "\t" : "") << AnsiToUtf8(WithoutControls(row.cells[column]));
+        const GridRow cells = GridCells(row);
+        for (std::size_t column = 0; column < cells.size(); ++column)
+            out << (column ? "\t" : "") << AnsiToUtf8(WithoutControls(cells[column]));
         out << '\n';
     }
 }

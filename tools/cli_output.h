@@ -2,6 +2,7 @@
 // What en-tetes, supprimer and apercu write on the standard output, for a
 // script to read: tab-separated rows (one line per message, no control
 // character inside a field) or JSON.
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@
 // line, with "numero", "date" (ISO 8601 with the offset the message gave,
 // null without a readable Date header), "expediteur" (the sender's name,
 // "" without one), "adresse", "sujet", "taille" (null when unknown) and
-// "statut" ("A", "I" or "").
+// "statut" ("A", "I" or ""), and "erreur" (why the header could not be
+// read all through) for such a row only.
 void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out);
 
 // The preview pane's lines (Windows-1252). TSV: one per line, controls made
@@ -22,7 +24,6 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out);
 void PrintPreview(int message, const std::vector<std::string>& lines,
                   const std::vector<std::string>& attachments, CliFormat format, std::ostream& out);
 
-// A Date header's value as "2001-09-07T10:05:30+02:00", in the offset it was
-// written with ("+00:00" for a zone name); empty when there is none or it
-// cannot be read.
-std::string IsoDate(std::string dateValue);
+// A row's date as "2001-09-07T10:05:30+02:00", in the offset it was written
+// with ("+00:00" for a zone name); empty without one.
+std::string IsoDate(const std::optional<MessageDate>& date);

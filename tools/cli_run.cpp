@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <sstream>
 
+#include "app/scan_cells.h"
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "app/settings_exposure.h"
@@ -82,6 +83,14 @@ int Import(CliSession& s, std::ostream& out) {
     return ExitStatus(s, outcome);
 }
 
+// The rows on the standard output; how many of them could not be read all
+// through on the standard error, which a script's log keeps.
+void PrintScan(CliSession& s, CliFormat format, std::ostream& out) {
+    PrintRows(s.screener.Record(), format, out);
+    if (std::string unreadable = UnreadableCountText(s.screener.Record()); !unreadable.empty())
+        s.err << ConsoleText(unreadable) << '\n';
+}
+
 // The mailbox commands: en-tetes, apercu, supprimer.
 int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& out,
                       const PasswordReader& readPassword) {
@@ -102,7 +111,7 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
             outcome = s.screener.Scan();
             // A scan kept out by another run leaves that run's record alone.
             if (s.screener.HasRecord()) recordSaved = SaveRecord(s, options.account);
-            PrintRows(s.screener.Record(), options.format, out);
+            PrintScan(s, options.format, out);
             break;
         case CliCommand::Preview:
             RestoreRecord(s, options.account);
@@ -118,7 +127,7 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
             RestoreRecord(s, options.account);
             outcome = s.screener.Delete(options.message);
             if (s.screener.HasRecord()) recordSaved = SaveRecord(s, options.account);
-            PrintRows(s.screener.Record(), options.format, out);
+            PrintScan(s, options.format, out);
             break;
         default:
             break;

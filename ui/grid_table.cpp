@@ -1,5 +1,6 @@
 #include "ui/grid_table.h"
 
+#include <QFont>
 #include <QHeaderView>
 #include <QScrollBar>
 
@@ -88,6 +89,22 @@ void GridTable::SetCell(int column, int row, std::string_view text) {
 
 void GridTable::SetRow(int row, const GridRow& cells) {
     for (int column = 0; column < kGridColumns; ++column) SetCell(column, row, cells[column]);
+}
+
+void GridTable::SetRowFault(int row, std::string_view cause) {
+    if (row < 1 || row >= RowCount()) return;
+    const QString tip = toQt(cause);
+    for (int column = 1; column < kGridColumns; ++column) {
+        QTableWidgetItem* cell = item(row - 1, column - 1);
+        if (!cell) {
+            cell = NewCell(QString());
+            setItem(row - 1, column - 1, cell);
+        }
+        QFont font = cell->font();
+        font.setItalic(true);
+        cell->setFont(font);
+        cell->setToolTip(tip);
+    }
 }
 
 void GridTable::ClearRows(int rows) {

@@ -18,6 +18,7 @@ public:
     std::string Cell(int column, int row) const override;
     void SetCell(int column, int row, std::string_view text) override;
     void SetRow(int row, const GridRow& cells) override;
+    void SetRowFault(int row, std::string_view cause) override;
     void ClearRows(int rows) override;
     int CurrentRow() const override;
 

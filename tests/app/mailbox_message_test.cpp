@@ -177,6 +177,26 @@ TEST_F(MailboxFixture, DeleteRefusedByServerStillScans) {
     EXPECT_EQ(Rows(), Lines{"1|Anne|Un|100|"});
 }
 
+// A header the scan could not read all through: the preview shows it as
+// received with the body, the deletion acts on it as on any other.
+TEST_F(MailboxFixture, UnreadableHeaderIsPreviewedAndDeleted) {
+    UseLists("", "");
+    const std::string bad = "From: <a@x.fr> b@x.fr\nTo: c@x.fr\nSubject: Vu";
+    ScriptedPop3Server server(ScanOf({kA, bad, kC}) + kNext + Login() + Retr(2, bad + "\n\nCorps\n") +
+                              Quit() + kNext + Login() + Message(2, bad, 200) + Dele(2) + Quit() + kNext +
+                              ScanOf({kA, kC}));
+    UseServer(server);
+    screener.Scan();
+    window.grid.current = 2;
+    EXPECT_TRUE(screener.Preview().IsDone());
+    EXPECT_EQ(window.preview.lines, (Lines{"From: <a@x.fr> b@x.fr", "To: c@x.fr", "Subject: Vu", "",
+                                           "Nombre de parties : 0", "Corps"}));
+    EXPECT_TRUE(screener.DeleteCurrent().IsDone());
+    server.ExpectFinished();
+    EXPECT_TRUE(window.dialogs.shown.empty());
+    EXPECT_EQ(Rows(), (Lines{"1|Anne|Un|100|", Ansi("2|Chloé|Trois|200|")}));
+}
+
 // Two messages with the same header: once another client removed the first,
 // number 1 is the second. Its size or unique id tells it apart.
 std::string ScanWithIds(const std::string& capa, std::vector<int> sizes, const std::string& uidl) {

@@ -33,6 +33,7 @@ std::vector<std::string> MailboxFixture::Rows() const {
             filled = filled || !cell.empty() || !window.grid.Cell(1, row).empty();
             joined += (column ? "|" : "") + cell;
         }
+        if (std::string fault = window.grid.Fault(row); !fault.empty()) joined += "|!" + fault;
         if (filled) rows.push_back(joined);
     }
     return rows;

@@ -19,7 +19,7 @@ struct MailboxFixture : testing::Test {
     // Points the client at the server, account anne/secret.
     void UseServer(const ScriptedPop3Server& server);
     // Grid rows as "number|sender|subject|size|status" (the date left out:
-    // it depends on the local time zone).
+    // it depends on the local time zone), "|!cause" after a marked one.
     std::vector<std::string> Rows() const;
 
     ScratchFolder dir;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/scan_cells.h"
 #include "support/fake_window.h"
 #include "support/scratch_folder.h"
 
@@ -48,7 +49,7 @@ TEST_F(ListsFixture, EmptyThenAddReplacesFile) {
     Files("Anne\r\nBruno\r\n", "Spam\r\n");
     lists.LoadBoth();
     lists.Empty(ListKind::Friends);
-    EXPECT_EQ(lists.StatusOf({"Anne", ""}), "");
+    EXPECT_EQ(StatusMark(lists.StatusOf({"Anne", ""})), "");
     EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\n");
     EXPECT_FALSE(lists.AddSender(ListKind::Friends, " "));
     EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\n") << "an empty entry is never added";
@@ -60,7 +61,7 @@ TEST_F(ListsFixture, FailedSaveKeepsNameInMemory) {
     // No "Liste" folder: the program never creates it.
     lists.Empty(ListKind::Intruders);
     EXPECT_THROW(lists.AddSender(ListKind::Intruders, "Spam"), EListFileCreateError);
-    EXPECT_EQ(lists.StatusOf({"spam", ""}), "I");
+    EXPECT_EQ(StatusMark(lists.StatusOf({"spam", ""})), "I");
     EXPECT_FALSE(std::filesystem::exists(dir / "Liste"));
 }
 
@@ -89,7 +90,7 @@ TEST_P(ListsStatus, IntruderWinsOverFriend) {
     PutFile(paths.intruders, "Spam\r\n \r\nzo\xE9\r\n*@PUB.example\r\n");
     MainLists lists(paths);
     lists.LoadBoth();
-    EXPECT_EQ(lists.StatusOf({GetParam().shown, GetParam().address}), GetParam().status);
+    EXPECT_EQ(StatusMark(lists.StatusOf({GetParam().shown, GetParam().address})), GetParam().status);
 }
 INSTANTIATE_TEST_SUITE_P(Table, ListsStatus, testing::ValuesIn(kStatuses),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -126,7 +127,7 @@ TEST_F(ListsFixture, DialogSaveReloadsMainList) {
     dialog->Show();
     box.selected = 0;
     dialog->DeleteSelected();
-    EXPECT_EQ(lists.StatusOf({"Spam", ""}), "") << "a removed name must not be marked any more";
+    EXPECT_EQ(StatusMark(lists.StatusOf({"Spam", ""})), "") << "a removed name must not be marked any more";
     lists.AddSender(ListKind::Intruders, "Autre");
     EXPECT_EQ(FileBytes(paths.intruders), "Pub\r\nAutre\r\n") << "nor come back with the next addition";
 }
@@ -159,7 +160,7 @@ TEST_F(ListsFixture, DialogSaveFailureKeepsRemovalInBoxOnly) {
     EXPECT_EQ(dialogs.shown[0].rfind("standard: Impossible de cr", 0), 0u) << dialogs.shown[0];
     EXPECT_EQ(box.items, Entries{"Pub"});
     EXPECT_EQ(FileBytes(paths.intruders), "Spam\r\nPub\r\n");
-    EXPECT_EQ(lists.StatusOf({"Spam", ""}), "I");
+    EXPECT_EQ(StatusMark(lists.StatusOf({"Spam", ""})), "I");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -11,20 +12,40 @@ namespace {
 
 ScanRecord Sample() {
     ScanRecord record(2);
-    record[0].cells = {"1", "07/09/01 \xE0 08:05", "Zo\xE9", "tab\there%25", "12", "I"};
-    record[0].headerDigest = HeaderDigest({"From: Zo\xE9 <z@x.fr>", "Subject: a", "\tfolded", "weird\r\x01"});
-    record[0].uniqueId = "uid\t%1";
-    record[0].address = "z@x.fr";
-    record[1].cells = {"2", "", "", "", "-1", ""};
+    ScanRow& zoe = record[0];
+    zoe.number = 1;
+    // 07/09/01 10:05:30 written at -04:30, 16:35:30 in local time.
+    zoe.date = MessageDate{37141 + 36330 / 86400.0, -270, 37141 + 59730 / 86400.0};
+    zoe.name = "Zo\xE9";
+    zoe.address = "z@x.fr";
+    zoe.senders = {"z@x.fr", "autre@x.fr"};
+    zoe.subject = "tab\there%25";
+    zoe.size = 12;
+    zoe.status = SenderStatus::Intruder;
+    zoe.headerDigest = HeaderDigest({"From: Zo\xE9 <z@x.fr>", "Subject: a", "\tfolded", "weird\r\x01"});
+    zoe.uniqueId = "uid\t%1";
+    ScanRow& unread = record[1];
+    unread.number = 2;
+    unread.unreadSender = "James <j@x.fr>, =?x? Q?";
+    unread.fault = "Adresse ext\xE9rieure @";
+    unread.status = SenderStatus::Friend;
     return record;
 }
 
 bool Same(const ScanRecord& a, const ScanRecord& b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].cells != b[i].cells || a[i].headerDigest != b[i].headerDigest ||
-            a[i].uniqueId != b[i].uniqueId || a[i].address != b[i].address)
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const ScanRow &x = a[i], &y = b[i];
+        const bool sameDate = x.date.has_value() == y.date.has_value() &&
+                              (!x.date || (std::abs(x.date->written - y.date->written) < 1e-9 &&
+                                           std::abs(x.date->local - y.date->local) < 1e-9 &&
+                                           x.date->offsetMinutes == y.date->offsetMinutes));
+        if (x.number != y.number || !sameDate || x.name != y.name || x.address != y.address ||
+            x.senders != y.senders || x.subject != y.subject || x.size != y.size || x.status != y.status ||
+            x.headerDigest != y.headerDigest || x.uniqueId != y.uniqueId ||
+            x.unreadSender != y.unreadSender || x.fault != y.fault)
             return false;
+    }
     return true;
 }
 
@@ -37,7 +58,9 @@ TEST(ScanRecordFile, RoundTripsEveryByte) {
     ASSERT_TRUE(read);
     EXPECT_TRUE(Same(*read, Sample()));
     const std::string head =
-        "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t07/09/01 \xE0 08:05\tZo\xE9\ttab%09here%2525\t";
+        "[Compte "
+        "1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\tZo\xE9\tz@x.fr\ttab%09here%2525\t12\t"
+        "intrus\r\n";
     EXPECT_EQ(FileBytes(dir / "v.RELEVE").substr(0, head.size()), head);
 }
 
@@ -73,6 +96,14 @@ const MissCase kMisses[] = {
      1, kAnne},
     {"two_digests_for_a_row",
      "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\t\t\t1\t\r\nEmpreinte\ta\r\nEmpreinte\tb\r\n", 1,
+     kAnne},
+    {"digested_row_of_a_record_without_version_mark",
+     "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\tA\tB\t100\t\r\nEmpreinte\ta\r\n", 1, kAnne},
+    {"unknown_status_name",
+     "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\t\t\t\t1\tI\r\nEmpreinte\ta\r\n", 1,
+     kAnne},
+    {"size_that_is_no_number",
+     "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\t\t\t\t-1x\t\r\nEmpreinte\ta\r\n", 1,
      kAnne},
     {"row_with_five_cells", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t2\t3\t4\t5\r\n", 1, kAnne},
     {"bad_escape", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\t\t\t\t%4\r\n", 1, kAnne},

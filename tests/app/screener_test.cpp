@@ -52,7 +52,7 @@ TEST_F(MailboxFixture, EraseAllKeepsClientAndCaption) {
 TEST_F(MailboxFixture, AddingFromARowWithoutSenderAddsNothing) {
     UseLists("", "Spam\r\n");
     ScanRecord record(2);
-    record[0].cells[2] = " ";  // a message without From
+    record[0].name = " ";  // a message without From
     screener.RestoreRecord(record);
     const std::string said = "message: " + Ansi("Aucun expéditeur à ajouter : la ligne choisie n'en a pas.");
     for (int row : {1, 2, 5}) {  // blank sender, empty cell, past the scan
@@ -67,7 +67,7 @@ TEST_F(MailboxFixture, AddingFromARowWithoutSenderAddsNothing) {
 TEST_F(MailboxFixture, AddingTheCurrentSender) {
     UseLists("", "");
     ScanRecord record(2);
-    record[1].cells[2] = "Zo\xE9";
+    record[1].name = "Zo\xE9";
     screener.RestoreRecord(record);
     window.grid.current = 2;
     screener.AddCurrentSender(ListKind::Friends);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "app/scan_cells.h"
 #include "app/scan_record_file.h"
 #include "app/sender_list.h"
 #include "platform/ini_file.h"
@@ -36,9 +37,11 @@ void CheckRecord(std::string_view bytes) {
     auto again = ParseScanRecord(WithScanRecord(bytes, 1, mailbox, *record), 1, mailbox);
     if (!again || again->size() != record->size()) std::abort();
     for (std::size_t i = 0; i < record->size(); ++i)
-        if ((*again)[i].cells != (*record)[i].cells ||
+        if (GridCells((*again)[i]) != GridCells((*record)[i]) ||
+            (*again)[i].senders != (*record)[i].senders ||
             (*again)[i].headerDigest != (*record)[i].headerDigest ||
-            (*again)[i].uniqueId != (*record)[i].uniqueId || (*again)[i].address != (*record)[i].address)
+            (*again)[i].uniqueId != (*record)[i].uniqueId || (*again)[i].address != (*record)[i].address ||
+            (*again)[i].fault != (*record)[i].fault)
             std::abort();
 }
 

@@ -118,7 +118,9 @@ TEST_F(Dovecot, BatchedScanAndPurgeGiveWhatTheSerialOnesGive) {
         client.Capabilities();
         EXPECT_TRUE(client.HasCapability("PIPELINING"));
         client.ScanHeaders(client.CountMessages(), message,
-                           {[&](int n, TIdMessage& m) { seen[w].push_back(IntToStr(n) + " " + m.Subject); },
+                           {[&](int n, TIdMessage& m) {
+                                seen[w].push_back(IntToStr(n) + " " + m.HeaderLines.ValueOf("Subject"));
+                            },
                             [&](int, int size) { seen[w].back() += " " + IntToStr(size); }});
         client.CloseSession();
         EXPECT_EQ(seen[w].size(), 7u);
@@ -131,8 +133,9 @@ TEST_F(Dovecot, BatchedScanAndPurgeGiveWhatTheSerialOnesGive) {
     client.CloseSession();
     client.OpenSession();
     std::vector<std::string> left;
-    client.ScanHeaders(client.CountMessages(), message,
-                       {[&](int, TIdMessage& m) { left.push_back(m.Subject); }, [](int, int) {}});
+    client.ScanHeaders(
+        client.CountMessages(), message,
+        {[&](int, TIdMessage& m) { left.push_back(m.HeaderLines.ValueOf("Subject")); }, [](int, int) {}});
     client.CloseSession();
     std::sort(left.begin(), left.end());
     for (int gone : {6, 3, 1}) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "message/header_list.h"
+#include "message/internet_date.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ class IsoDateCase : public testing::TestWithParam<DateCase> {};
 TEST_P(IsoDateCase, OfTheDateHeader) {
     TIdHeaderList headers;
     for (const std::string& line : GetParam().header) headers.Add(line);
-    EXPECT_EQ(IsoDate(headers.ValueOf("Date")), GetParam().iso);
+    EXPECT_EQ(IsoDate(ReadMessageDate(headers.ValueOf("Date"), 0)), GetParam().iso);
 }
 INSTANTIATE_TEST_SUITE_P(Table, IsoDateCase, testing::ValuesIn(kDates),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -153,6 +153,8 @@ const std::string kForged =
     "Date: Fri, 07 Sep 2001 10:05:30 +0200";
 const std::string kNameless = "From: <promo@soldes.example>\nSubject: Soldes";
 const std::string kRawControls = "From: <ev\x1B[2Je\x7F@x.fr>\nSubject: raw\ttab\x9D";
+const std::string kQuotedAddress = "From: \"a@b.fr\" <a@b.fr>\nSubject: q";
+const std::string kUnreadable = "From: <a@b.fr>\x1B[2J c@d.fr\nSubject: u\nDate: demain";
 
 std::vector<Lines> TsvRows(const std::string& text) {
     std::vector<Lines> rows;
@@ -188,22 +190,24 @@ std::string AsTsvField(const std::string& text) {
 }
 
 TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
-    const std::vector<std::string> headers = {kForged, kZoe, kNameless, kRawControls};
+    const std::vector<std::string> headers = {kForged,      kZoe,           kNameless,
+                                              kRawControls, kQuotedAddress, kUnreadable};
     ScriptedPop3Server server(ScanOf(headers) + kNext + ScanOf(headers));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     const std::string tsv = out.str();
+    EXPECT_TRUE(err.str().ends_with("\n1 message illisible\n")) << err.str();
     ASSERT_EQ(Run({"en-tetes", "--format=json"}, server), 0);
     server.ExpectFinished();
     const std::string json = out.str();
 
     EXPECT_FALSE(HasControl(tsv)) << tsv;
     const std::vector<Lines> rows = TsvRows(tsv);
-    ASSERT_EQ(rows.size(), 4u) << tsv << err.str();
+    ASSERT_EQ(rows.size(), 6u) << tsv << err.str();
     for (const Lines& row : rows) EXPECT_EQ(row.size(), 6u) << tsv;
 
     EXPECT_FALSE(HasControl(json)) << json;
     const JsonValue parsed = JsonReader::Parse(json);
-    ASSERT_EQ(parsed.items.size(), 4u) << json;
+    ASSERT_EQ(parsed.items.size(), 6u) << json;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(i);
         const JsonValue& o = parsed.items[i];
@@ -225,6 +229,13 @@ TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
     EXPECT_EQ(parsed.items[2]["adresse"].text, "promo@soldes.example");
     EXPECT_EQ(rows[3][2], "ev [2Je @x.fr");
     EXPECT_EQ(rows[3][3], "raw tab ");
+    EXPECT_EQ(parsed.items[4]["expediteur"].text, "a@b.fr") << "a name that looks like its address";
+    const JsonValue& unreadable = parsed.items[5];
+    EXPECT_EQ(unreadable["erreur"].text, "En-t\xC3\xAAte From illisible : Adresse ext\xC3\xA9rieure @");
+    EXPECT_EQ(unreadable["adresse"].text, "a@b.fr");
+    EXPECT_EQ(unreadable["date"].type, JsonValue::Type::Null);
+    EXPECT_EQ(rows[5][1], "") << "an unreadable date is an empty cell";
+    EXPECT_EQ(parsed.items[0].fields.count("erreur"), 0u) << "only on a row not read through";
 }
 
 // Results that cannot be written (a full disk) fail the run, even a quiet one.

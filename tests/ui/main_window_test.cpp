@@ -196,7 +196,7 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
     PutFile(paths.intruders, "Spam\r\n");
     Show();
     ScanRecord record(1);
-    record[0].cells[2] = "Anne";
+    record[0].name = "Anne";
     form1.Logic().RestoreRecord(record);
     auto printer = std::make_unique<RecordingPrinter>();
     auto shell = std::make_unique<RecordingShell>();
@@ -307,7 +307,7 @@ TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
     server.ExpectFinished();
     EXPECT_TRUE(GridRows().empty());
     ScanRecord bruno(3);
-    bruno[2].cells[2] = "Bruno";
+    bruno[2].name = "Bruno";
     form1.Logic().RestoreRecord(bruno);
     form1.StringGrid1->setCurrentCell(2, 0);
     QTest::mouseClick(form1.BitBtn4, Qt::LeftButton);
