@@ -5,13 +5,18 @@
 #include "app/account_token.h"
 #include "app/texts.h"
 #include "net/tls_errors.h"
+#include "platform/control_characters.h"
 #include "platform/text_format.h"
 
 namespace {
 
+// The error's text on one line: a socket error puts its code and its
+// explanation on two, and a server's text may hold any byte.
+std::string OneLine(std::string_view text) { return Trim(WithoutControls(text)); }
+
 // What failed, from the error's kind.
 std::string FailureLine(const std::exception& e) {
-    const std::string message = Trim(ErrorText(e));
+    const std::string message = OneLine(ErrorText(e));
     if (dynamic_cast<const EIdTLSCertificateRefused*>(&e))
         return FormatText(Ansi(texts::kTestCertificateRefused), {message});
     switch (FaultOf(e)) {
