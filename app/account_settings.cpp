@@ -11,7 +11,7 @@ namespace {
 constexpr std::string_view kSlotKeys[] = {
     texts::kServerKey,    texts::kUserKey,           texts::kPasswordKey,    texts::kStoredPasswordKey,
     texts::kPortKey,      texts::kSecurityKey,       texts::kFingerprintKey, texts::kConnectLimitKey,
-    texts::kReadLimitKey, texts::kAuthenticationKey, texts::kKeyringKey,
+    texts::kReadLimitKey, texts::kAuthenticationKey, texts::kKeyringKey,     texts::kTokenCommandKey,
 };
 
 int SecondsAsMs(const std::string& text, int fallbackMs) {
@@ -64,6 +64,9 @@ Account AccountFromSlot(const StoredSlot& stored) {
     account.readLimitMs = SecondsAsMs(stored.readLimit, kDefaultReadLimitMs);
     account.authentication =
         ParseAuthentication(stored.authentication).value_or(AccountAuthentication::Password);
+    account.tokenCommand = Trim(stored.tokenCommand);
+    // Its token is asked for at each log-in.
+    if (account.authentication == AccountAuthentication::OAuth2) account.configured = true;
     return account;
 }
 
