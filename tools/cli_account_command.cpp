@@ -38,9 +38,10 @@ void ShowAccount(const Account& a, int slot, std::ostream& out) {
                       "\n"
                 : "")
         << "Mot de passe : "
-        << (a.inKeyring    ? "dans le trousseau"
-            : a.configured ? "enregistré"
-                           : "aucun")
+        << (a.authentication == AccountAuthentication::OAuth2 ? "aucun (jeton OAuth2)"
+            : a.inKeyring                                     ? "dans le trousseau"
+            : a.configured                                    ? "enregistré"
+                                                              : "aucun")
         << '\n';
 }
 
