@@ -21,6 +21,8 @@ void ApplyAccountToClient(const Account& account, TIdPOP3& client) {
     // A slot without password clears it: the previous account's password
     // must never be sent to another server.
     client.Password = account.password;
+    client.AccessToken =
+        account.authentication == AccountAuthentication::OAuth2 ? account.accessToken : std::string();
     client.TLS.Mode = ModeOf(account.security);
     client.TLS.TrustedFingerprint = account.fingerprint;
     client.ConnectTimeout = account.connectLimitMs;

@@ -9,9 +9,9 @@
 namespace {
 // Every key of a slot, in the order "Tout effacer" deletes them.
 constexpr std::string_view kSlotKeys[] = {
-    texts::kServerKey,         texts::kUserKey,         texts::kPasswordKey,
-    texts::kStoredPasswordKey, texts::kPortKey,         texts::kSecurityKey,
-    texts::kFingerprintKey,    texts::kConnectLimitKey, texts::kReadLimitKey,
+    texts::kServerKey,    texts::kUserKey,           texts::kPasswordKey,    texts::kStoredPasswordKey,
+    texts::kPortKey,      texts::kSecurityKey,       texts::kFingerprintKey, texts::kConnectLimitKey,
+    texts::kReadLimitKey, texts::kAuthenticationKey, texts::kKeyringKey,     texts::kTokenCommandKey,
 };
 
 int SecondsAsMs(const std::string& text, int fallbackMs) {
@@ -35,7 +35,8 @@ StoredSlot ReadStoredSlot(const TIniFile& ini, int slot) {
     };
     return {value(texts::kServerKey),         value(texts::kUserKey),         value(texts::kPasswordKey),
             value(texts::kStoredPasswordKey), value(texts::kPortKey),         value(texts::kSecurityKey),
-            value(texts::kFingerprintKey),    value(texts::kConnectLimitKey), value(texts::kReadLimitKey)};
+            value(texts::kFingerprintKey),    value(texts::kConnectLimitKey), value(texts::kReadLimitKey),
+            value(texts::kAuthenticationKey), value(texts::kKeyringKey),      value(texts::kTokenCommandKey)};
 }
 
 Account AccountFromSlot(const StoredSlot& stored) {
@@ -51,12 +52,21 @@ Account AccountFromSlot(const StoredSlot& stored) {
         account.configured = !stored.scrambledPassword.empty();
         account.password = ClientPassword(stored.scrambledPassword);  // empty when not configured
     }
+    if (Trim(stored.keyring) == "1") {
+        account.inKeyring = account.configured = true;
+        account.password.clear();
+    }
     account.security = ParseSecurity(stored.security).value_or(AccountSecurity::None);
     int port = IniInteger(Trim(stored.port), 0);
     account.port = port >= 1 && port <= 65535 ? port : DefaultPort(account.security);
     account.fingerprint = Trim(stored.fingerprint);
     account.connectLimitMs = SecondsAsMs(stored.connectLimit, kDefaultConnectLimitMs);
     account.readLimitMs = SecondsAsMs(stored.readLimit, kDefaultReadLimitMs);
+    account.authentication =
+        ParseAuthentication(stored.authentication).value_or(AccountAuthentication::Password);
+    account.tokenCommand = Trim(stored.tokenCommand);
+    // Its token is asked for at each log-in.
+    if (account.authentication == AccountAuthentication::OAuth2) account.configured = true;
     return account;
 }
 
@@ -96,6 +106,8 @@ void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_v
     ini.DeleteKey(texts::kSection, SlotKey(texts::kPasswordKey, slot));
     ini.DeleteKey(texts::kSection, SlotKey(texts::kStoredPasswordKey, slot));
     ini.DeleteKey(texts::kSection, SlotKey(texts::kFingerprintKey, slot));
+    ini.DeleteKey(texts::kSection, SlotKey(texts::kAuthenticationKey, slot));
+    ini.DeleteKey(texts::kSection, SlotKey(texts::kKeyringKey, slot));
 }
 
 void SaveAccountSettings(TIniFile& ini, int slot, const Account& account, const FillerDraw& draw) {
@@ -108,7 +120,11 @@ void SaveAccountSettings(TIniFile& ini, int slot, const Account& account, const 
     set(texts::kUserKey, account.user);
     // The old key whenever it can hold the password, so older copies of the
     // program still read it.
-    if (CanStorePassword(account.password)) {
+    if (account.password.empty() || account.inKeyring) {
+        // An account that logs in without one (OAuth2), or keeps it in the keyring.
+        bytes = Without(std::move(bytes), SlotKey(texts::kPasswordKey, slot));
+        bytes = Without(std::move(bytes), SlotKey(texts::kStoredPasswordKey, slot));
+    } else if (CanStorePassword(account.password)) {
         set(texts::kPasswordKey, ScramblePassword(account.password, draw));
         bytes = Without(std::move(bytes), SlotKey(texts::kStoredPasswordKey, slot));
     } else {
@@ -121,6 +137,16 @@ void SaveAccountSettings(TIniFile& ini, int slot, const Account& account, const 
         bytes = Without(std::move(bytes), SlotKey(texts::kFingerprintKey, slot));
     else
         set(texts::kFingerprintKey, account.fingerprint);
+    // Absent means the password, as for files written before OAuth2.
+    if (account.authentication == AccountAuthentication::OAuth2)
+        set(texts::kAuthenticationKey, AuthenticationKeyword(account.authentication));
+    else
+        bytes = Without(std::move(bytes), SlotKey(texts::kAuthenticationKey, slot));
+    if (!account.tokenCommand.empty()) set(texts::kTokenCommandKey, account.tokenCommand);
+    if (account.inKeyring)
+        set(texts::kKeyringKey, "1");
+    else
+        bytes = Without(std::move(bytes), SlotKey(texts::kKeyringKey, slot));
     StoreIniBytes(ini.FileName(), bytes);
 }
 

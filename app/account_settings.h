@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/account_authentication.h"
 #include "app/account_security.h"
 #include "app/password_scramble.h"
 #include "platform/ini_file.h"
@@ -27,6 +28,14 @@ struct Account {
     std::string fingerprint{};  // trusted certificate, "AB:CD:…"; empty: none
     int connectLimitMs = kDefaultConnectLimitMs;
     int readLimitMs = kDefaultReadLimitMs;
+    AccountAuthentication authentication = AccountAuthentication::Password;
+    // OAuth2: the command that gives the access token ("CommandeJeton"),
+    // and the token once fetched (never stored).
+    std::string tokenCommand{};
+    std::string accessToken{};
+    // The password lives in the keyring ("Trousseau"N=1); `password` is
+    // empty until it is fetched from there.
+    bool inKeyring = false;
 };
 
 // Key of `name` for a slot: "Serveur" + "3".
@@ -43,15 +52,22 @@ struct StoredSlot {
     std::string fingerprint;
     std::string connectLimit;  // seconds
     std::string readLimit;
+    std::string authentication;  // "Authentification"
+    std::string keyring;         // "Trousseau"
+    std::string tokenCommand;    // "CommandeJeton"
 };
 // Reads the file once for every key; an unreadable file reads as missing.
 // Never throws.
 StoredSlot ReadStoredSlot(const TIniFile& ini, int slot);
 // The account a slot describes: the password from "MotDePasse" when it is
-// there, else from "Passe" (as the main window's load gives it); the
+// there, else from "Passe" (as the main window's load gives it); none, but
+// configured and in the keyring, when "Trousseau" is 1; the
 // security from "Securite" ("Aucune" when missing or unknown), the port from
 // "Port" (the security's default when missing or out of range), time limits
-// in seconds (the defaults when missing or not above 0).
+// in seconds (the defaults when missing or not above 0), the
+// authentication from "Authentification" (the password when missing or
+// unknown; an OAuth2 account counts as configured, its token being asked
+// for at each log-in).
 Account AccountFromSlot(const StoredSlot& stored);
 
 // The account of `slot` as the main window loads it. A slot without a
@@ -82,8 +98,12 @@ void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_v
 
 // Writes "Nbre" := slot and the whole account in one replacement of the
 // file: server, user name, the password ("Passe" scrambled when it can hold
-// it, else "MotDePasse"; the other key removed), "Port", "Securite",
-// "Empreinte" (removed when empty). The time limits are left as they are.
+// it, else "MotDePasse"; the other key removed; both removed for an empty
+// password), "Port", "Securite",
+// "Empreinte" (removed when empty), "Authentification" (written for OAuth2
+// only, removed otherwise), "CommandeJeton" (written when given, else left
+// as it is), "Trousseau" (1 for an account in the keyring,
+// whose password the file then never holds; removed otherwise). The time limits are left as they are.
 // Throws EIniWriteError (the file is then unchanged).
 void SaveAccountSettings(TIniFile& ini, int slot, const Account& account,
                          const FillerDraw& draw = RandomFillerDraw);

@@ -27,6 +27,7 @@ AppPaths InFolder(const fs::path& folder, const fs::path& executable, const fs::
     paths.intruders = lists / texts::kIntruderFile;
     paths.journal = lists / texts::kJournalFile;
     paths.help = helpFolder / texts::kHelpFolder / texts::kHelpPage;
+    paths.providers = helpFolder / texts::kProviderFile;
     return paths;
 }
 

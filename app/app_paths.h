@@ -17,6 +17,7 @@ struct AppPaths {
     std::filesystem::path intruders;  // "<folder>/Liste/Intrus.TXT"
     std::filesystem::path journal;    // "<folder>/Liste/Supprimes.LOG"
     std::filesystem::path help;       // "<help folder>/Aide/Accueil.htm"
+    std::filesystem::path providers;  // "<help folder>/Fournisseurs.TXT", the installed table
     bool portable = true;             // `folder` is the program's own: never created here
 
     // The paths for an executable at `executable` (a full path), every file

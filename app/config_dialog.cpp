@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "app/account_keyring.h"
 #include "app/account_settings.h"
+#include "app/account_tester.h"
 #include "app/password_store.h"
 #include "app/texts.h"
 #include "net/tls_certificate.h"
@@ -11,10 +13,12 @@ namespace {
 constexpr AccountSecurity kNewAccountSecurity = AccountSecurity::Tls;
 }  // namespace
 
-void ConfigDialog::ShowConnection(int port, AccountSecurity security, std::string_view fingerprint) {
+void ConfigDialog::ShowConnection(int port, AccountSecurity security, std::string_view fingerprint,
+                                  AccountAuthentication authentication) {
     view_.SetSecurityValue(security);
     view_.SetPortValue(port);
     view_.SetFingerprintText(fingerprint);
+    view_.SetAuthenticationValue(authentication);
 }
 
 void ConfigDialog::ClearBoxes() {
@@ -22,9 +26,12 @@ void ConfigDialog::ClearBoxes() {
     view_.SetUserText("");
     view_.SetPasswordText("");
     ShowConnection(DefaultPort(kNewAccountSecurity), kNewAccountSecurity, "");
+    view_.SetKeyringChosen(keyringReachable_);
 }
 
 void ConfigDialog::Show() {
+    if (!providerFiles_.empty()) providers_ = ProviderTable::Read(providerFiles_);
+    keyringReachable_ = SystemSecretStore().Reachable();
     ClearBoxes();
     view_.FocusServer();
     int next = ReadSlotCount(TIniFile(settings_));
@@ -40,11 +47,32 @@ void ConfigDialog::SelectorClick() {
     // As the dialog always showed it: up to the first code 0.
     view_.SetPasswordText(stored.storedPassword.empty() ? DialogPassword(stored.scrambledPassword)
                                                         : account.password);
-    if (stored.host.empty())
+    if (stored.host.empty()) {
         ShowConnection(DefaultPort(kNewAccountSecurity), kNewAccountSecurity, "");
-    else
-        ShowConnection(account.port, account.security, account.fingerprint);
+        view_.SetKeyringChosen(keyringReachable_);
+    } else {
+        ShowConnection(account.port, account.security, account.fingerprint, account.authentication);
+        view_.SetKeyringChosen(account.inKeyring);
+    }
+    if (account.inKeyring) {
+        RunShowingErrors(dialogs_, [&] {
+            FetchKeyringPassword(account, view_.SelectorValue(), SystemSecretStore());
+            view_.SetPasswordText(account.password);
+        });
+    }
     view_.FocusServer();
+}
+
+void ConfigDialog::AddressEntered() {
+    std::optional<AddressFill> fill = FillFromAddress(providers_, view_.AddressText());
+    if (!fill) {
+        view_.SetServerText("");
+        view_.SetUserText("");
+        return;
+    }
+    view_.SetServerText(fill->host);
+    view_.SetUserText(fill->user);
+    ShowConnection(fill->port, fill->security, "", fill->authentication);
 }
 
 Outcome ConfigDialog::Refuse(std::string text) {
@@ -56,29 +84,63 @@ void ConfigDialog::SecurityChosen(AccountSecurity previous) {
     if (view_.PortValue() == DefaultPort(previous)) view_.SetPortValue(DefaultPort(view_.SecurityValue()));
 }
 
-Outcome ConfigDialog::Save() {
+std::optional<Account> ConfigDialog::AccountOfBoxes(Outcome& refused) {
+    auto refuse = [&](std::string_view text) {
+        refused = Refuse(Ansi(text));
+        return std::nullopt;
+    };
     const std::string server = view_.ServerText(), user = view_.UserText(), password = view_.PasswordText();
-    if (server.empty() || user.empty() || password.empty()) return Refuse(Ansi(texts::kFillEveryField));
-    if (password.size() > kLongestPassword) return Refuse(Ansi(texts::kPasswordTooLong));
+    const AccountAuthentication authentication = view_.AuthenticationValue();
+    // An OAuth2 account logs in with a token, not with this box.
+    const bool needsPassword = authentication == AccountAuthentication::Password;
+    if (server.empty() || user.empty() || (needsPassword && password.empty()))
+        return refuse(texts::kFillEveryField);
+    if (password.size() > kLongestPassword) return refuse(texts::kPasswordTooLong);
     const int port = view_.PortValue();
-    if (port < 1 || port > 65535) return Refuse(Ansi(texts::kBadPort));
+    if (port < 1 || port > 65535) return refuse(texts::kBadPort);
     const std::string typed = Trim(view_.FingerprintText());
     const std::string fingerprint = NormalizeFingerprint(typed);
-    if (!typed.empty() && fingerprint.empty()) return Refuse(Ansi(texts::kBadFingerprint));
+    if (!typed.empty() && fingerprint.empty()) return refuse(texts::kBadFingerprint);
     Account account;
     account.host = server;
     account.user = user;
     account.password = password;
+    account.configured = !password.empty() || !needsPassword;
+    account.tokenCommand = ReadAccount(TIniFile(settings_), view_.SelectorValue()).tokenCommand;
     account.port = port;
     account.security = view_.SecurityValue();
     account.fingerprint = fingerprint;
+    account.authentication = authentication;
+    account.inKeyring = needsPassword && view_.KeyringChosen();
+    return account;
+}
+
+Outcome ConfigDialog::Save() {
+    Outcome refused;
+    std::optional<Account> account = AccountOfBoxes(refused);
+    if (!account) return refused;
     return RunShowingErrors(dialogs_, [&] {
         const int slot = std::clamp(view_.SelectorValue(), kLowestSlot, kHighestSlot);
         TIniFile ini(settings_);
-        SaveAccountSettings(ini, slot, account, draw_);
+        StoreAccount(ini, slot, *account, SystemSecretStore(), draw_);
         view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
         ClearBoxes();
     });
+}
+
+Outcome ConfigDialog::Test() {
+    Outcome refused;
+    std::optional<Account> account = AccountOfBoxes(refused);
+    if (!account || testing_) return refused;
+    testing_ = true;
+    TIdPOP3 client;
+    AccountTestResult result = TestAccount(*account, client, view_.SelectorValue(), SystemSecretStore());
+    testing_ = false;
+    if (result.outcome.IsDone())
+        dialogs_.Message(result.line);
+    else
+        dialogs_.Error(result.line);
+    return result.outcome;
 }
 
 void ConfigDialog::Cancel() { view_.CloseDialog(); }

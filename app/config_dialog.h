@@ -2,8 +2,11 @@
 // The configuration dialog's logic: enter the accounts of the settings file
 // one slot after the other. The boxes are the dialog's; nothing is kept here.
 #include <filesystem>
+#include <optional>
 
+#include "app/account_provider.h"
 #include "app/account_security.h"
+#include "app/account_settings.h"
 #include "app/outcome.h"
 #include "app/password_scramble.h"
 #include "app/window.h"
@@ -14,32 +17,60 @@ public:
                  FillerDraw draw = RandomFillerDraw)
         : settings_(std::move(settings)), view_(view), dialogs_(dialogs), draw_(std::move(draw)) {}
 
-    // Empty boxes (a new account: TLS on port 995, no fingerprint), focus in
-    // the server box, selector on "Nbre" + 1 (clamped).
+    // The table of providers read again, empty boxes (a new account: TLS on port 995, no fingerprint, the
+    // password in the keyring when one answers), focus in the server box,
+    // selector on "Nbre" + 1 (clamped).
     void Show();
-    // Loads the selector's slot into the boxes (the password in clear); a
-    // slot without a server shows a new account's connection.
+    // Loads the selector's slot into the boxes (the password in clear, from
+    // the keyring when it is kept there: a keyring that cannot give it is
+    // the standard error box); a slot without a server shows a new
+    // account's connection.
     void SelectorClick();
+    // The table an address fills the account from (none: nothing fills);
+    // or the files Show reads it from, each time the dialog opens.
+    void SetProviders(ProviderTable providers) { providers_ = std::move(providers); }
+    void SetProviderFiles(std::vector<std::filesystem::path> files) { providerFiles_ = std::move(files); }
+    // The address was entered: a domain of the table fills the server, user
+    // name, port, security and authentication, and clears the fingerprint;
+    // any other address empties the server and user name boxes. The boxes
+    // stay the user's to change.
+    void AddressEntered();
     // The security choice changed: a port that was the old choice's default
     // becomes the new one's.
     void SecurityChosen(AccountSecurity previous);
-    // "Enregistrer": refuses empty boxes, a password longer than 255 bytes,
+    // "Enregistrer": refuses empty boxes (the password box may be empty
+    // for OAuth2), a password longer than 255 bytes,
     // a port outside 1..65535 and a fingerprint that is not one (a message,
     // nothing written); otherwise writes the slot, moves the selector to the
     // next slot and empties the boxes. A selector typed out of range saves
     // the slot it shows once clamped (0 to 10), never a slot no selector can
-    // reach. A file that refuses the write: the standard error box.
+    // reach. The password goes to the keyring when that is chosen (for
+    // the password method), else to the file. A file or a keyring that
+    // refuses the write: the standard error box.
     Outcome Save();
+    // "Tester": the boxes as "Enregistrer" checks them, tried on their server
+    // (log-in, STAT, QUIT) without writing anything; the one line that
+    // says what worked (a message) or what failed (an error box). A click
+    // while a test runs does nothing.
+    Outcome Test();
     // "Annuler": closes the dialog, writes nothing.
     void Cancel();
 
 private:
     void ClearBoxes();
+    // The account the boxes hold; nothing, with `refused` set and the
+    // reason shown, when they cannot be saved as they are.
+    std::optional<Account> AccountOfBoxes(Outcome& refused);
     Outcome Refuse(std::string text);
-    void ShowConnection(int port, AccountSecurity security, std::string_view fingerprint);
+    void ShowConnection(int port, AccountSecurity security, std::string_view fingerprint,
+                        AccountAuthentication authentication = AccountAuthentication::Password);
 
     std::filesystem::path settings_;
     ConfigDialogView& view_;
     Dialogs& dialogs_;
     FillerDraw draw_;
+    ProviderTable providers_;
+    std::vector<std::filesystem::path> providerFiles_;
+    bool testing_ = false;
+    bool keyringReachable_ = false;  // at Show
 };

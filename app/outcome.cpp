@@ -3,7 +3,9 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/account_keyring.h"
 #include "app/account_overrides.h"
+#include "app/account_token.h"
 #include "app/deletion_journal.h"
 #include "app/sender_list.h"
 #include "app/window.h"
@@ -31,7 +33,9 @@ Outcome::Fault FaultOf(const std::exception& e) {
                 EIdCouldNotBindSocket, EIdTLSCertificateRefused, EIdTLSHandshakeFailed, EIdTLSNotAvailable,
                 EIdPOP3StlsNotOffered, EIdPOP3StlsRefused>(e))
         return Fault::Network;
-    if (IsOneOf<EPasswordForOtherHost, EIdPOP3UnsafeCredentials>(e)) return Fault::Account;
+    if (IsOneOf<EPasswordForOtherHost, EIdPOP3UnsafeCredentials, ESecretStoreUnreachable, ESecretStoreLocked,
+                EKeyringPasswordMissing, EAccessTokenUnavailable>(e))
+        return Fault::Account;
     if (IsOneOf<EIniWriteError, EListFileOpenError, EListFileCreateError, EJournalWriteError,
                 EIdTempFileError, EIdAttachmentWriteError, std::filesystem::filesystem_error>(e))
         return Fault::LocalFile;

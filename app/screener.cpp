@@ -1,6 +1,8 @@
 #include "app/screener.h"
 
 #include "app/account_import.h"
+#include "app/account_keyring.h"
+#include "app/account_token.h"
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
 #include "app/print_layout.h"
@@ -44,7 +46,11 @@ Outcome Screener::FormShow(int selector) {
 
 Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
     return RunShowingErrors(view_.dialogs, [&] {
-        Account account = WithOverrides(ReadAccount(TIniFile(paths_.settings), slot), overrides, slot);
+        Account stored = ReadAccount(TIniFile(paths_.settings), slot);
+        // The keyring is asked only for a password that goes to its own server.
+        if (!NeedsPasswordForRun(stored, overrides)) FetchKeyringPassword(stored, slot, SystemSecretStore());
+        FetchAccessToken(stored, slot);
+        Account account = WithOverrides(std::move(stored), overrides, slot);
         SetAccount(account);
         view_.caption.SetCaption(AccountCaption(account));
     });
@@ -118,7 +124,9 @@ std::unique_ptr<ListDialog> Screener::MakeListDialog(ListKind kind, ListBoxView&
 }
 
 std::unique_ptr<ConfigDialog> Screener::MakeConfigDialog(ConfigDialogView& view) {
-    return std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
+    auto dialog = std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
+    dialog->SetProviderFiles(ProviderFiles(paths_));
+    return dialog;
 }
 
 Outcome Screener::ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog,

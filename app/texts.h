@@ -20,6 +20,11 @@ inline constexpr std::string_view kFingerprintKey = "Empreinte";
 inline constexpr std::string_view kStoredPasswordKey = "MotDePasse";
 inline constexpr std::string_view kConnectLimitKey = "DelaiConnexion";  // seconds
 inline constexpr std::string_view kReadLimitKey = "DelaiLecture";       // seconds
+inline constexpr std::string_view kAuthenticationKey = "Authentification";
+// OAuth2: the command whose first output line is the access token.
+inline constexpr std::string_view kTokenCommandKey = "CommandeJeton";
+// "1": the password is in the keyring, not in the file.
+inline constexpr std::string_view kKeyringKey = "Trousseau";
 
 // Window caption.
 inline constexpr std::string_view kCaptionNotConfigured = "Courriel : compte non configuré";
@@ -29,6 +34,10 @@ inline constexpr std::string_view kCaptionSeparator = " - ";
 // Configuration dialog.
 inline constexpr std::string_view kFillEveryField =
     "Remplir impérativement tous les champs avant enregistrement";
+
+// The table of mail providers, installed beside the help page; the user's
+// own beside the settings.
+inline constexpr std::string_view kProviderFile = "Fournisseurs.TXT";
 
 // Help page.
 inline constexpr std::string_view kHelpFolder = "Aide";
@@ -126,5 +135,30 @@ inline constexpr std::string_view kSettingsExposed =
 inline constexpr std::string_view kPasswordForOtherHost =
     "Le mot de passe du compte %s n'est envoyé qu'à son serveur « %s » : pour « %s », "
     "donnez le mot de passe de cette fois.";
+
+// "Tester": the server, then the message count.
+inline constexpr std::string_view kTestDone =
+    "Test réussi : connexion à %s, identifiants acceptés, %s message(s) sur le serveur.";
+// The error's own text.
+inline constexpr std::string_view kTestCertificateRefused = "Test échoué : certificat refusé. %s";
+inline constexpr std::string_view kTestRefused =
+    "Test échoué : identifiant ou mot de passe refusé par le serveur (%s).";
+inline constexpr std::string_view kTestUnreachable = "Test échoué : serveur injoignable (%s).";
+
+// The keyring. The slot number.
+inline constexpr std::string_view kKeyringPasswordMissing =
+    "Le trousseau de clés ne contient pas le mot de passe du compte %s : enregistrez-le à nouveau.";
+// The label of a password's item: the user, then the server.
+inline constexpr std::string_view kKeyringLabel = "Vannoir : %s sur %s";
+
+// OAuth2 access tokens. The slot number (twice for the first).
+inline constexpr std::string_view kNoTokenCommand =
+    "Le compte %s s'identifie par OAuth2, mais aucune commande ne fournit son jeton d'accès : "
+    "indiquez-la dans « CommandeJeton%s » (vannoir-cli compte N --commande-jeton).";
+// The slot number, then the command's exit code (-1: it could not run).
+inline constexpr std::string_view kTokenCommandFailed =
+    "La commande du jeton d'accès du compte %s a échoué (code %s) : aucune connexion.";
+inline constexpr std::string_view kTokenCommandSilent =
+    "La commande du jeton d'accès du compte %s n'a écrit aucun jeton : aucune connexion.";
 
 }  // namespace texts

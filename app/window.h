@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/account_authentication.h"
 #include "app/account_security.h"
 
 // The header grid: row 0 holds the headings, rows 1.. one message each.
@@ -123,6 +124,13 @@ public:
     virtual void SetSecurityValue(AccountSecurity security) = 0;
     virtual std::string FingerprintText() const = 0;
     virtual void SetFingerprintText(std::string_view text) = 0;
+    // The e-mail address that fills the rest, and how the account logs in.
+    virtual std::string AddressText() const = 0;
+    virtual AccountAuthentication AuthenticationValue() const = 0;
+    virtual void SetAuthenticationValue(AccountAuthentication authentication) = 0;
+    // Whether the password goes to the desktop's keyring.
+    virtual bool KeyringChosen() const = 0;
+    virtual void SetKeyringChosen(bool chosen) = 0;
     virtual int SelectorValue() const = 0;
     // Clamped to 0..10 by the selector.
     virtual void SetSelectorValue(int value) = 0;

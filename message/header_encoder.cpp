@@ -39,21 +39,6 @@ std::string EncodeQ(std::string_view bytes) {
     return out;
 }
 
-std::string EncodeB(std::string_view bytes) {
-    constexpr std::string_view kAlphabet = kBase64Alphabet;
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        unsigned group = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 2]);
-        out += kAlphabet[group >> 18 & 63];
-        out += kAlphabet[group >> 12 & 63];
-        out += i + 1 < bytes.size() ? kAlphabet[group >> 6 & 63] : '=';
-        out += i + 2 < bytes.size() ? kAlphabet[group & 63] : '=';
-    }
-    return out;
-}
-
 // Encoded words for `bytes`, each short enough to stand on a line of its own
 // after the continuation TAB.
 std::vector<std::string> EncodedWords(std::string_view bytes, char letter, std::string_view charSet) {
@@ -65,7 +50,7 @@ std::vector<std::string> EncodedWords(std::string_view bytes, char letter, std::
     std::vector<std::string> words;
     for (std::size_t i = 0; i < bytes.size(); i += chunk) {
         const std::string_view piece = bytes.substr(i, chunk);
-        words.push_back(head + (base64 ? EncodeB(piece) : EncodeQ(piece)) + "?=");
+        words.push_back(head + (base64 ? EncodeBase64(piece) : EncodeQ(piece)) + "?=");
     }
     return words;
 }

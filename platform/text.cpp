@@ -350,3 +350,17 @@ void AppendHexByte(std::string& out, unsigned char byte, bool lowerCase) {
     out += digits[byte >> 4];
     out += digits[byte & 15];
 }
+
+std::string EncodeBase64(std::string_view bytes) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        unsigned group = static_cast<unsigned char>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 2]);
+        out += kBase64Alphabet[group >> 18 & 63];
+        out += kBase64Alphabet[group >> 12 & 63];
+        out += i + 1 < bytes.size() ? kBase64Alphabet[group >> 6 & 63] : '=';
+        out += i + 2 < bytes.size() ? kBase64Alphabet[group & 63] : '=';
+    }
+    return out;
+}

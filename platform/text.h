@@ -79,6 +79,8 @@ int HexDigitValue(char c);
 // The base64 alphabet (RFC 2045), shared by its encoder and its decoder.
 inline constexpr std::string_view kBase64Alphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+// Base64 of `bytes` on one line, "=" filled.
+std::string EncodeBase64(std::string_view bytes);
 // The byte two hexadecimal digits write ("e9" gives 0xE9); nothing otherwise.
 std::optional<char> HexPairValue(char high, char low);
 // Appends the two hexadecimal digits of `byte`, high nibble first, in

@@ -41,7 +41,8 @@ void TIdPOP3::WriteText(std::string_view text) {
 }
 
 void TIdPOP3::OpenSession(int timeout) {
-    if (HoldsLineBreakOrNul(Username) || HoldsLineBreakOrNul(Password)) throw EIdPOP3UnsafeCredentials();
+    if (HoldsLineBreakOrNul(Username) || HoldsLineBreakOrNul(Password) || HoldsLineBreakOrNul(AccessToken))
+        throw EIdPOP3UnsafeCredentials();
     capabilities_.clear();
     capabilitiesKnown_ = false;
     TIdTCPClient::OpenConnection(timeout);
@@ -60,6 +61,10 @@ void TIdPOP3::OpenSession(int timeout) {
 }
 
 void TIdPOP3::LogIn() {
+    if (!AccessToken.empty()) {
+        LogInWithToken();
+        return;
+    }
     if (!APOP) {
         SendCommand("USER " + Username, ReplyOk);
         SendCommand("PASS " + Password, ReplyOk);
@@ -121,8 +126,10 @@ void TIdPOP3::AwaitQuitReply() {
     ReadDeadline.reset();
 }
 
-int TIdPOP3::ReadReply(const std::vector<int>& allowed) {
-    LastReply.ParseLines(ReadReplyLines());
+int TIdPOP3::ReadReply(const std::vector<int>& allowed) { return TakeReply(ReadReplyLines(), allowed); }
+
+int TIdPOP3::TakeReply(const std::vector<std::string>& lines, const std::vector<int>& allowed) {
+    LastReply.ParseLines(lines);
     if (AnsiSameText(LastReply.TextCode(), "+OK")) {
         LastReply.SetNumericCode(ReplyOk);
     } else if (AnsiSameText(LastReply.TextCode(), "-ERR")) {

@@ -24,6 +24,11 @@ public:
     std::string Username;
     std::string Password;
     bool APOP = false;
+    // OAuth2: when set, the log-in is SASL AUTH (RFC 5034) with this access
+    // token as the bearer (RFC 7628), XOAUTH2 or else OAUTHBEARER, instead of
+    // USER and PASS.
+    std::string AccessToken;
+    bool OAuthBearer = false;
     // Each command line as it goes out, without its CR LF, for a trace; the
     // secret of PASS and APOP shows as "****" (MaskedCommand).
     std::function<void(const std::string& line)> OnCommand;
@@ -31,12 +36,12 @@ public:
     // Reports the lines to OnCommand, then sends.
     void WriteText(std::string_view text) override;
 
-    // Connects, reads the greeting, logs in (USER + PASS, or APOP). Throws
-    // EIdPOP3UnsafeCredentials, before connecting, for a user name or password
-    // holding CR, LF or NUL. A failure after the connect closes the session
-    // (QUIT when the socket is still open) before the error is raised again.
-    // An APOP greeting without "<...>" raises EIdException
-    // "Le serveur ne supporte pas APOP (pas d'horodatage)".
+    // Connects, reads the greeting, logs in (USER + PASS, APOP, or AUTH with
+    // the access token). Throws EIdPOP3UnsafeCredentials, before connecting,
+    // for a user name, password or token holding CR, LF or NUL. A token the
+    // server refuses raises EIdProtocolReplyError with its "-ERR" text. A failure after the connect closes
+    // the session (QUIT when the socket is still open) before the error is raised again. An APOP greeting
+    // without "<...>" raises EIdException "Le serveur ne supporte pas APOP (pas d'horodatage)".
     void OpenSession(int timeout = -1);
     // "QUIT" when connected and its answer awaited (at most kQuitReplyTimeout
     // ms), then the connection is closed with "Déconnexion." and "Déconnecté."
@@ -146,6 +151,10 @@ private:
     };
     using StepAnswer = std::function<void(const Step& step)>;
     void LogIn();
+    // AUTH XOAUTH2 or OAUTHBEARER with AccessToken (pop3_auth.cpp).
+    void LogInWithToken();
+    // The reply in `lines` classified and checked as ReadReply does.
+    int TakeReply(const std::vector<std::string>& lines, const std::vector<int>& allowed);
     void AwaitQuitReply();
     // The size in LastReply of a "LIST n" answer, -1 when it has none.
     int ReplySize();

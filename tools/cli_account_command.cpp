@@ -1,10 +1,15 @@
 #include "tools/cli_account_command.h"
 
+#include "app/account_keyring.h"
+#include "app/account_provider.h"
+#include "app/account_tester.h"
 #include "app/password_store.h"
 #include "app/server_certificate.h"
 #include "app/settings_exposure.h"
 #include "app/texts.h"
 #include "platform/text.h"
+#include "platform/text_format.h"
+#include "tools/cli_exit.h"
 
 namespace {
 
@@ -27,7 +32,50 @@ void ShowAccount(const Account& a, int slot, std::ostream& out) {
         << "Empreinte : " << (a.fingerprint.empty() ? "aucune" : a.fingerprint) << '\n'
         << "Délais : connexion " << a.connectLimitMs / 1000 << " s, lecture " << a.readLimitMs / 1000
         << " s\n"
-        << "Mot de passe : " << (a.configured ? "enregistré" : "aucun") << '\n';
+        << "Authentification : " << AuthenticationKeyword(a.authentication) << '\n'
+        << (a.authentication == AccountAuthentication::OAuth2
+                ? "Commande du jeton : " + (a.tokenCommand.empty() ? "aucune" : AnsiToUtf8(a.tokenCommand)) +
+                      "\n"
+                : "")
+        << "Mot de passe : "
+        << (a.authentication == AccountAuthentication::OAuth2 ? "aucun (jeton OAuth2)"
+            : a.inKeyring                                     ? "dans le trousseau"
+            : a.configured                                    ? "enregistré"
+                                                              : "aucun")
+        << '\n';
+}
+
+// The account the options describe: the table's provider for --adresse,
+// then each option given beside it. Nothing when the address's domain is
+// unknown and no server is given.
+std::optional<Account> AccountOfOptions(const CliOptions& options, const AppPaths& paths) {
+    Account account;
+    account.security = AccountSecurity::Tls;
+    account.port = DefaultPort(account.security);
+    if (options.address) {
+        const std::string address = Utf8ToAnsi(*options.address);
+        if (auto fill = FillFromAddress(ProviderTable::Read(ProviderFiles(paths)), address)) {
+            account.host = fill->host;
+            account.user = fill->user;
+            account.port = fill->port;
+            account.security = fill->security;
+            account.authentication = fill->authentication;
+        } else if (!options.server) {
+            return std::nullopt;
+        } else {
+            account.user = Trim(address);
+        }
+    }
+    if (options.server) account.host = Utf8ToAnsi(*options.server);
+    if (options.user) account.user = Utf8ToAnsi(*options.user);
+    if (options.security) {
+        if (account.port == DefaultPort(account.security)) account.port = DefaultPort(*options.security);
+        account.security = *options.security;
+    }
+    if (options.port) account.port = *options.port;
+    if (options.authentication) account.authentication = *options.authentication;
+    if (options.tokenCommand) account.tokenCommand = Utf8ToAnsi(*options.tokenCommand);
+    return account;
 }
 
 int Refuse(std::ostream& err, std::string_view utf8) {
@@ -47,33 +95,65 @@ AccountOverrides OverridesOf(const CliOptions& options, const Account& stored,
     return o;
 }
 
-int RunAccountCommand(const CliOptions& options, const std::filesystem::path& settings, std::ostream& out,
-                      std::ostream& err, const PasswordReader& readPassword) {
-    TIniFile ini(settings);
-    if (!options.server) {
+// compte N --trousseau oui|non alone: the stored password moves to the
+// keyring or back to the file. 0, or the exit status of a refusal.
+int MoveStoredPassword(TIniFile& ini, int slot, bool toKeyring, std::ostream& err) {
+    Account account = ReadAccount(ini, slot);
+    if (!account.configured || account.authentication == AccountAuthentication::OAuth2) {
+        err << AnsiToUtf8(FormatText(Ansi(texts::kAccountNotConfigured), {IntToStr(slot)})) << '\n';
+        return cli_exit::kAccount;
+    }
+    if (account.inKeyring == toKeyring) return 0;
+    FetchKeyringPassword(account, slot, SystemSecretStore());
+    account.inKeyring = toKeyring;
+    StoreAccount(ini, slot, account, SystemSecretStore());
+    return 0;
+}
+
+// The stored account tried on its server; its one line on `out`.
+int TestStoredAccount(const TIniFile& ini, int slot, std::ostream& out) {
+    TIdPOP3 client;
+    AccountTestResult result = TestAccount(ReadAccount(ini, slot), client, slot, SystemSecretStore());
+    out << AnsiToUtf8(result.line) << '\n';
+    return ExitCodeOf(result.outcome);
+}
+
+int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ostream& out, std::ostream& err,
+                      const PasswordReader& readPassword) {
+    TIniFile ini(paths.settings);
+    if (!options.server && !options.address && options.keyring) {
+        if (int refused = MoveStoredPassword(ini, options.account, *options.keyring, err)) return refused;
+    }
+    if (!options.server && !options.address) {
+        if (options.test) return TestStoredAccount(ini, options.account, out);
         ShowAccount(ReadAccount(ini, options.account), options.account, out);
         return 0;
     }
-    Account account;
-    account.host = Utf8ToAnsi(*options.server);
-    account.user = Utf8ToAnsi(options.user.value_or(""));
-    account.security = options.security.value_or(AccountSecurity::Tls);
-    account.port = options.port.value_or(DefaultPort(account.security));
+    std::optional<Account> described = AccountOfOptions(options, paths);
+    if (!described) {
+        err << CliUsageErrorLine(CliUsageError("domaine inconnu : précisez --serveur"));
+        return cli_exit::kUsage;
+    }
+    Account account = std::move(*described);
     if (options.fingerprint) {
         account.fingerprint = NormalizeFingerprint(*options.fingerprint);
         if (account.fingerprint.empty()) return Refuse(err, texts::kBadFingerprint);
     }
-    auto typed = readPassword("Mot de passe du compte " + std::to_string(options.account) + " : ");
-    if (!typed) return Refuse(err, "Aucun mot de passe lu : rien n'a été enregistré.");
-    account.password = Utf8ToAnsi(*typed);
-    if (account.password.size() > kLongestPassword) return Refuse(err, texts::kPasswordTooLong);
-    SaveAccountSettings(ini, options.account, account);
+    // An OAuth2 account logs in with a token: no password to ask for.
+    if (account.authentication == AccountAuthentication::Password) {
+        auto typed = readPassword("Mot de passe du compte " + std::to_string(options.account) + " : ");
+        if (!typed) return Refuse(err, "Aucun mot de passe lu : rien n'a été enregistré.");
+        account.password = Utf8ToAnsi(*typed);
+        if (account.password.size() > kLongestPassword) return Refuse(err, texts::kPasswordTooLong);
+        account.inKeyring = options.keyring ? *options.keyring : SystemSecretStore().Reachable();
+    }
+    StoreAccount(ini, options.account, account, SystemSecretStore());
     if (options.delaySeconds) {
         for (std::string_view key : {texts::kConnectLimitKey, texts::kReadLimitKey})
             ini.WriteString(texts::kSection, SlotKey(key, options.account), IntToStr(*options.delaySeconds));
     }
     ShowAccount(ReadAccount(ini, options.account), options.account, out);
-    return 0;
+    return options.test ? TestStoredAccount(ini, options.account, out) : 0;
 }
 
 int RunCertificateCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {

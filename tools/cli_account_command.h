@@ -6,12 +6,15 @@
 #include <ostream>
 
 #include "app/account_overrides.h"
+#include "app/app_paths.h"
 #include "tools/cli_options.h"
 #include "tools/cli_password.h"
 
-// Returns the exit status: 0 done, 1 refused or failed (the reason on `err`).
-int RunAccountCommand(const CliOptions& options, const std::filesystem::path& settings, std::ostream& out,
-                      std::ostream& err, const PasswordReader& readPassword);
+// Returns the exit status: 0 done, 1 refused or failed (the reason on `err`),
+// 2 for an address of an unknown domain without --serveur; with --tester,
+// the test's status (0, 1, 3 or 4, as a scan's).
+int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ostream& out, std::ostream& err,
+                      const PasswordReader& readPassword);
 int RunCertificateCommand(const CliOptions& options, std::ostream& out, std::ostream& err);
 
 // The run's changes to the stored account of --compte; asks for the

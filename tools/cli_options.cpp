@@ -34,6 +34,17 @@ struct Parser {
         throw CliUsageError("--securite : « " + text + " » n'est ni tls, ni stls, ni aucune");
     }
 
+    static AccountAuthentication Authentication(const std::string& text) {
+        if (auto authentication = ParseAuthentication(text)) return *authentication;
+        throw CliUsageError("--authentification : « " + text + " » n'est ni motdepasse ni oauth2");
+    }
+
+    static bool YesNo(const std::string& name, const std::string& text) {
+        if (text == "oui") return true;
+        if (text == "non") return false;
+        throw CliUsageError(name + " : « " + text + " » n'est ni oui ni non");
+    }
+
     static std::string Folder(const std::string& text) {
         if (text.empty()) throw CliUsageError("--dossier attend un dossier");
         return text;
@@ -66,10 +77,12 @@ struct Parser {
         std::optional<std::string> inline_;
         if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
         bool flag = name == "--purger" || name == "--aide" || name == "--help" || name == "--version" ||
-                    name == "--silencieux" || name == "--bavard";
+                    name == "--silencieux" || name == "--bavard" || name == "--tester";
         if (flag && inline_) throw CliUsageError("l'option " + name + " ne prend pas de valeur");
         if (name == "--purger")
             options.purge = true;
+        else if (name == "--tester")
+            options.test = true;
         else if (name == "--aide" || name == "--help")
             help = true;
         else if (name == "--version")
@@ -90,6 +103,14 @@ struct Parser {
             options.user = ValueOf(name, inline_);
         else if (name == "--serveur")
             options.server = ValueOf(name, inline_);
+        else if (name == "--commande-jeton")
+            options.tokenCommand = ValueOf(name, inline_);
+        else if (name == "--trousseau")
+            options.keyring = YesNo(name, ValueOf(name, inline_));
+        else if (name == "--adresse")
+            options.address = ValueOf(name, inline_);
+        else if (name == "--authentification")
+            options.authentication = Authentication(ValueOf(name, inline_));
         else if (name == "--empreinte")
             options.fingerprint = ValueOf(name, inline_);
         else if (name == "--delai")
@@ -130,12 +151,21 @@ struct Parser {
             options.account = Number("N", positional[1], 0, 10);
         else if (wanted == 2)
             options.message = Number("NUM", positional[1], 1, 2147483647);
-        if (account && options.server.has_value() != options.user.has_value())
+        // An address stands for the server and the user name.
+        const bool address = options.address.has_value();
+        if (account && !address && options.server.has_value() != options.user.has_value())
             throw CliUsageError("compte N attend à la fois --serveur et --utilisateur pour enregistrer");
-        if (account && !options.server && (options.port || options.security || options.fingerprint))
+        if (account && !address && !options.server &&
+            (options.port || options.security || options.fingerprint || options.authentication ||
+             options.tokenCommand))
             throw CliUsageError("compte N attend --serveur et --utilisateur pour enregistrer");
-        if (!account && (options.server || options.fingerprint))
-            throw CliUsageError("--serveur et --empreinte ne s'emploient qu'avec compte");
+        if (!account && (options.server || options.fingerprint || address || options.authentication ||
+                         options.tokenCommand))
+            throw CliUsageError(
+                "--serveur, --adresse, --authentification, --commande-jeton et --empreinte ne s'emploient "
+                "qu'avec compte");
+        if (!account && options.test) throw CliUsageError("--tester ne s'emploie qu'avec compte");
+        if (!account && options.keyring) throw CliUsageError("--trousseau ne s'emploie qu'avec compte");
         if (options.command == CliCommand::Certificate && !options.host)
             throw CliUsageError("certificat attend --hote");
         if (options.purge && options.command != CliCommand::Headers)
@@ -176,7 +206,10 @@ const char* CliUsage() {
            "  vannoir-cli supprimer NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli importer\n"
            "  vannoir-cli compte N [--serveur H --utilisateur U [--port P] [--securite S]\n"
-           "                        [--empreinte F]]\n"
+           "                        [--empreinte F] [--authentification A]]\n"
+           "  vannoir-cli compte N --adresse ADRESSE [--serveur H] [--utilisateur U] [...]\n"
+           "  vannoir-cli compte N [...] --tester\n"
+           "  vannoir-cli compte N [...] --trousseau oui|non\n"
            "  vannoir-cli certificat --hote H [--port P] [--securite S]\n"
            "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
            "  vannoir-cli journal\n"
@@ -193,7 +226,17 @@ const char* CliUsage() {
            "              les numéros des comptes remplis\n"
            "  compte      montre le compte N (jamais son mot de passe) ; avec --serveur et\n"
            "              --utilisateur, l'enregistre : le mot de passe est lu sur l'entrée\n"
-           "              standard, ou tapé sans écho au terminal\n"
+           "              standard, ou tapé sans écho au terminal (pas pour oauth2) ; avec\n"
+           "              --adresse, le serveur, l'utilisateur, le port, la sécurité et\n"
+           "              l'authentification viennent de la table des fournisseurs\n"
+           "              (Fournisseurs.TXT), les autres options l'emportant sur elle ;\n"
+           "              avec --tester, se connecte, s'identifie, lit STAT et QUITte sans\n"
+           "              toucher à la boîte, puis dit en une ligne ce qui a réussi ou échoué\n"
+           "              (code de sortie 0, 1, 3 ou 4 comme pour en-tetes) ; le mot de passe\n"
+           "              va dans le trousseau de clés de la session quand il y en a un\n"
+           "              (le fichier n'en garde qu'une marque), sinon dans le fichier de\n"
+           "              réglages ; --trousseau oui|non choisit, et seul, y déplace le mot de\n"
+           "              passe enregistré ou l'en retire\n"
            "  certificat  montre le certificat du serveur H : sujet, émetteur, validité,\n"
            "              empreinte SHA-256 et verdict de la vérification\n"
            "  amis        la liste des amis : lister (par défaut) ses entrées, en ajouter\n"
@@ -213,6 +256,10 @@ const char* CliUsage() {
            "  --securite S      tls (port 995), stls ou aucune (port 110)\n"
            "  --empreinte F     empreinte SHA-256 d'un certificat accepté même s'il ne\n"
            "                    passe pas la vérification (serveur auto-hébergé)\n"
+           "  --adresse A       adresse électronique du compte, qui remplit le reste\n"
+           "  --authentification A  motdepasse (par défaut) ou oauth2\n"
+           "  --commande-jeton C    oauth2 : la commande dont la première ligne écrite\n"
+           "                    est le jeton d'accès (exécutée à chaque connexion)\n"
            "  --delai S         délais de connexion et de lecture, en secondes\n"
            "                    (30 et 60 par défaut)\n"
            "  --dossier DIR     dossier des réglages et des listes pour cette fois\n"

@@ -5,6 +5,10 @@
 //   supprimer NUM [--compte N]
 //   importer
 //   compte N [--serveur H --utilisateur U [--port P] [--securite S] [--empreinte F]]
+//   compte N --adresse A [--serveur H] [--utilisateur U] [--port P] [--securite S]
+//   compte N [...] --authentification motdepasse|oauth2 [--commande-jeton CMD]
+//   compte N [...] --tester
+//   compte N [...] --trousseau oui|non
 //   certificat --hote H [--port P] [--securite S]
 //   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
 //   journal
@@ -18,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "app/account_authentication.h"
 #include "app/account_security.h"
 
 enum class CliCommand {
@@ -47,6 +52,13 @@ struct CliOptions {
     std::optional<std::string> host, user;  // UTF-8 as typed
     std::optional<int> port;
     std::optional<std::string> server, fingerprint;  // compte
+    std::optional<std::string> address;              // compte --adresse, UTF-8 as typed
+    std::optional<AccountAuthentication> authentication;
+    std::optional<std::string> tokenCommand;  // compte --commande-jeton, UTF-8 as typed
+    bool test = false;                        // compte --tester
+    // compte --trousseau oui|non: the password in the keyring or in the
+    // file; nothing: the keyring when one answers.
+    std::optional<bool> keyring;
     std::optional<AccountSecurity> security;
     std::optional<int> delaySeconds;           // both time limits
     CliListVerb listVerb = CliListVerb::List;  // of amis and intrus

@@ -158,7 +158,7 @@ int RunCommand(const CliOptions& options, const std::filesystem::path& programFo
     if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
         err << ConsoleText(warning) << '\n';
     if (options.command == CliCommand::Account)
-        return RunAccountCommand(options, settings, out, err, readPassword);
+        return RunAccountCommand(options, paths, out, err, readPassword);
     if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
     if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
         options.command == CliCommand::Journal)

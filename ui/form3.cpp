@@ -44,12 +44,18 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
       Edit3(MakeEdit(this, 136)),
       Button1(MakeButton(this, QStringLiteral("Enregistrer"), 120)),
       Button2(MakeButton(this, QStringLiteral("Annuler"), 240)),
+      TestButton(MakeButton(this, QStringLiteral("Tester"), 20)),
       PortLabel(MakeLabel(this, QStringLiteral("Port"), 48, 236)),
       SecurityLabel(MakeLabel(this, QStringLiteral("Sécurité"), 48, 264)),
       FingerprintLabel(MakeLabel(this, QStringLiteral("Empreinte"), 48, 292)),
       PortBox(new QSpinBox(this)),
       SecurityBox(new QComboBox(this)),
       FingerprintEdit(new QLineEdit(this)),
+      AddressLabel(MakeLabel(this, QStringLiteral("Adresse"), 48, 320)),
+      AuthenticationLabel(MakeLabel(this, QStringLiteral("Authentification"), 48, 348)),
+      AddressEdit(new QLineEdit(this)),
+      AuthenticationBox(new QComboBox(this)),
+      KeyringBox(new QCheckBox(QStringLiteral("Mot de passe dans le &trousseau de clés"), this)),
       logic_(screener.MakeConfigDialog(*this)) {
     QFont bold = Label4->font();
     bold.setBold(true);
@@ -64,6 +70,7 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     setTabOrder(Edit2, Edit3);
     setTabOrder(Edit3, Button1);
     setTabOrder(Button1, Button2);
+    setTabOrder(Button2, TestButton);
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -75,10 +82,25 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
         SecurityBox->addItem(toQt(SecurityKeyword(security)), static_cast<int>(security));
     FingerprintEdit->setGeometry(120, 290, 220, 21);
     FingerprintEdit->setPlaceholderText(QStringLiteral("AB:CD:… (serveur auto-hébergé)"));
-    setTabOrder(Button2, RxSpinEdit1);
+    setTabOrder(TestButton, RxSpinEdit1);
     setTabOrder(RxSpinEdit1, PortBox);
     setTabOrder(PortBox, SecurityBox);
     setTabOrder(SecurityBox, FingerprintEdit);
+    AddressEdit->setGeometry(120, 318, 220, 21);
+    AddressEdit->setPlaceholderText(QStringLiteral("anne@exemple.fr : remplit le reste"));
+    AddressEdit->setAccessibleName(QStringLiteral("Adresse"));
+    AddressLabel->setBuddy(AddressEdit);
+    AuthenticationBox->setGeometry(184, 346, 121, 21);
+    for (AccountAuthentication a : {AccountAuthentication::Password, AccountAuthentication::OAuth2})
+        AuthenticationBox->addItem(toQt(AuthenticationKeyword(a)), static_cast<int>(a));
+    AuthenticationBox->setAccessibleName(QStringLiteral("Authentification"));
+    AuthenticationLabel->setBuddy(AuthenticationBox);
+    setTabOrder(FingerprintEdit, AddressEdit);
+    setTabOrder(AddressEdit, AuthenticationBox);
+    KeyringBox->move(48, 374);
+    KeyringBox->adjustSize();
+    setTabOrder(AuthenticationBox, KeyringBox);
+    connect(AddressEdit, &QLineEdit::editingFinished, this, [this] { logic_->AddressEntered(); });
     // Only the user's choice moves the port with it.
     connect(SecurityBox, &QComboBox::activated, this, [this] {
         const AccountSecurity previous = std::exchange(shownSecurity_, SecurityValue());
@@ -89,6 +111,7 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     connect(RxSpinEdit1, &TRxSpinEdit::bottomClick, this, selector);
     connect(Button1, &QPushButton::clicked, this, [this] { logic_->Save(); });
     connect(Button2, &QPushButton::clicked, this, [this] { logic_->Cancel(); });
+    connect(TestButton, &QPushButton::clicked, this, [this] { logic_->Test(); });
 }
 
 std::string TForm3::ServerText() const { return fromQt(Edit1->text()); }
@@ -112,6 +135,17 @@ void TForm3::SetSecurityValue(AccountSecurity security) {
 }
 std::string TForm3::FingerprintText() const { return fromQt(FingerprintEdit->text()); }
 void TForm3::SetFingerprintText(std::string_view text) { FingerprintEdit->setText(toQt(text)); }
+
+std::string TForm3::AddressText() const { return fromQt(AddressEdit->text()); }
+AccountAuthentication TForm3::AuthenticationValue() const {
+    return static_cast<AccountAuthentication>(AuthenticationBox->currentData().toInt());
+}
+void TForm3::SetAuthenticationValue(AccountAuthentication authentication) {
+    AuthenticationBox->setCurrentIndex(AuthenticationBox->findData(static_cast<int>(authentication)));
+}
+
+bool TForm3::KeyringChosen() const { return KeyringBox->isChecked(); }
+void TForm3::SetKeyringChosen(bool chosen) { KeyringBox->setChecked(chosen); }
 
 void TForm3::CloseDialog() {
     closing_ = true;

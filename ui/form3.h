@@ -1,5 +1,6 @@
 #pragma once
 // The configuration dialog: one account slot after the other.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,19 +35,31 @@ public:
     void SetSecurityValue(AccountSecurity security) override;
     std::string FingerprintText() const override;
     void SetFingerprintText(std::string_view text) override;
+    std::string AddressText() const override;
+    AccountAuthentication AuthenticationValue() const override;
+    void SetAuthenticationValue(AccountAuthentication authentication) override;
+    bool KeyringChosen() const override;
+    void SetKeyringChosen(bool chosen) override;
 
-    // The client area: the table's 348 x 222, and below it the connection.
-    static constexpr QSize kClientSize{348, 318};
+    // The client area: the table's 348 x 222, below it the connection, then
+    // the address that fills the rest, how the account logs in and where its
+    // password is kept.
+    static constexpr QSize kClientSize{348, 400};
 
     QLabel *Label1, *Label2, *Label3, *Label4;
     TRxSpinEdit* RxSpinEdit1;
     QLineEdit *Edit1, *Edit2, *Edit3;
     QPushButton *Button1, *Button2;
+    QPushButton* TestButton;  // "Tester"
     // How the account reaches its server, below the account's own boxes.
     QLabel *PortLabel, *SecurityLabel, *FingerprintLabel;
     QSpinBox* PortBox;
     QComboBox* SecurityBox;
     QLineEdit* FingerprintEdit;
+    QLabel *AddressLabel, *AuthenticationLabel;
+    QLineEdit* AddressEdit;
+    QComboBox* AuthenticationBox;
+    QCheckBox* KeyringBox;  // the password in the desktop's keyring
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -5,7 +5,9 @@
 #include "app/account_settings.h"
 #include "app/password_store.h"
 #include "support/fake_window.h"
+#include "support/pop3_script_pieces.h"
 #include "support/scratch_folder.h"
+#include "support/scripted_pop3_server.h"
 
 namespace {
 
@@ -215,6 +217,67 @@ TEST_F(ConfigFixture, RefusedWriteRaisesWithPath) {
     EXPECT_TRUE(elsewhere.Save().IsFailed());
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"standard: " + Ansi("Impossible d'écrire dans ") +
                                                       (dir / "absent" / "v.INI").string() + "."});
+}
+
+}  // namespace
+
+namespace {
+
+// The address box fills the rest from the table; the user keeps the last word.
+TEST_F(ConfigFixture, AddressFillsTheAccountAndAnUnknownDomainLeavesItEmpty) {
+    dialog.SetProviders(
+        ProviderTable::Parse("acces.fr;pop.acces.fr;110;STLS;motdepasse;identifiant\r\n"
+                             "nuage.example;pop.nuage.example;995;TLS;oauth2;adresse\r\n"));
+    view.fingerprint = "AB";
+    view.address = "zoe@acces.fr";
+    dialog.AddressEntered();
+    EXPECT_EQ(view.server, "pop.acces.fr");
+    EXPECT_EQ(view.user, "zoe");
+    EXPECT_EQ(view.port, 110);
+    EXPECT_EQ(view.security, AccountSecurity::Stls);
+    EXPECT_EQ(view.fingerprint, "") << "a certificate trusted for another server";
+
+    view.address = "zoe@ailleurs.example";
+    dialog.AddressEntered();
+    EXPECT_EQ(view.server + view.user, "");
+
+    // An OAuth2 account is saved without a password, and with its method.
+    view.address = "a@nuage.example";
+    dialog.AddressEntered();
+    view.user = "autre@nuage.example";
+    view.selector = 2;
+    EXPECT_TRUE(dialog.Save().IsDone()) << (dialogs.shown.empty() ? "" : dialogs.shown.back());
+    Account saved = ReadAccount(TIniFile(dir / "v.INI"), 2);
+    EXPECT_EQ(saved.user, "autre@nuage.example");
+    EXPECT_EQ(saved.authentication, AccountAuthentication::OAuth2);
+    EXPECT_EQ(saved.password, "");
+    EXPECT_EQ(File().find("Passe2"), std::string::npos) << File();
+    EXPECT_EQ(view.authentication, AccountAuthentication::Password) << "the next slot is a new account";
+}
+
+}  // namespace
+
+namespace {
+
+// "Tester" tries the boxes as they are and writes nothing.
+TEST_F(ConfigFixture, TesterTriesTheBoxesWithoutSavingThem) {
+    ScriptedPop3Server server(Login() + Stat(2) + Quit());
+    view.server = "127.0.0.1";
+    view.user = "anne";
+    view.password = "secret";
+    view.port = server.Port();
+    view.security = AccountSecurity::None;
+    EXPECT_TRUE(dialog.Test().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(dialogs.shown,
+              (std::vector<std::string>{
+                  "message: Test r\xE9ussi : connexion \xE0 127.0.0.1, identifiants accept\xE9s, "
+                  "2 message(s) sur le serveur."}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "v.INI"));
+    EXPECT_EQ(view.server, "127.0.0.1") << "the boxes stay";
+
+    view.port = 0;
+    EXPECT_TRUE(dialog.Test().IsRefused()) << "checked as a save checks";
 }
 
 }  // namespace

@@ -107,6 +107,80 @@ TEST_P(LogInFailure, QuitSentAndClosedBeforeTheErrorArrives) {
 }
 INSTANTIATE_TEST_SUITE_P(Rows, LogInFailure, testing::ValuesIn(kFailures), byName);
 
+// OAuth2: AUTH with the access token (RFC 5034, RFC 7628), never shown in a
+// trace; a refused token ends the exchange the mechanism's way.
+struct TokenCase {
+    const char* name;
+    bool bearer;
+    std::string token;
+    std::string script;  // after the greeting
+    const char* error;   // nothing for a log-in that succeeds
+    std::vector<std::string> traced;
+};
+const std::string kLongToken(300, 'x');
+const std::string kLongResponse =  // base64 of "user=anne^Aauth=Bearer xxx…^A^A"
+    "dXNlcj1hbm5lAWF1dGg9QmVhcmVyIHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4"
+    "eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4"
+    "eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4"
+    "eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4"
+    "eHh4eHh4eHh4eAEB";
+const TokenCase kTokens[] = {
+    {"xoauth2_initial_response_in_line",
+     false,
+     "ya29.tok",
+     "C: AUTH XOAUTH2 dXNlcj1hbm5lAWF1dGg9QmVhcmVyIHlhMjkudG9rAQE=\nS: +OK\n",
+     nullptr,
+     {"AUTH XOAUTH2 ****", "QUIT"}},
+    {"oauthbearer_names_the_user_in_its_header",
+     true,
+     "ya29.tok",
+     "C: AUTH OAUTHBEARER bixhPWFubmUsAWF1dGg9QmVhcmVyIHlhMjkudG9rAQE=\nS: +OK\n",
+     nullptr,
+     {"AUTH OAUTHBEARER ****", "QUIT"}},
+    {"token_past_255_octets_waits_for_the_challenge",
+     false,
+     kLongToken,
+     "C: AUTH XOAUTH2\nS: + \nC: " + kLongResponse + "\nS: +OK\n",
+     nullptr,
+     {"AUTH XOAUTH2", "****", "QUIT"}},
+    {"xoauth2_refused_answers_the_error_challenge_with_an_empty_line",
+     false,
+     "old",
+     "C: AUTH XOAUTH2 dXNlcj1hbm5lAWF1dGg9QmVhcmVyIG9sZAEB\nS: + eyJzdGF0dXMiOiI0MDEifQ==\nC: \n"
+     "S: -ERR [AUTH] Invalid token\n",
+     " [AUTH] Invalid token\r\n",
+     {"AUTH XOAUTH2 ****", "QUIT"}},
+    {"oauthbearer_refused_answers_with_the_dummy_byte",
+     true,
+     "old",
+     "C: AUTH OAUTHBEARER bixhPWFubmUsAWF1dGg9QmVhcmVyIG9sZAEB\nS: + eyJzdGF0dXMiOiI0MDEifQ==\nC: AQ==\n"
+     "S: -ERR [AUTH] Invalid token\n",
+     " [AUTH] Invalid token\r\n",
+     {"AUTH OAUTHBEARER ****", "AQ==", "QUIT"}},
+};
+class TokenLogIn : public testing::TestWithParam<TokenCase> {};
+TEST_P(TokenLogIn, AuthWithTheTokenInsteadOfUserAndPass) {
+    const TokenCase& c = GetParam();
+    ScriptedPop3Server server("S: +OK ready\n" + c.script + "C: QUIT\nS: +OK\n");
+    Session s(server.Port());
+    s.pop.AccessToken = c.token;
+    s.pop.OAuthBearer = c.bearer;
+    std::vector<std::string> traced;
+    s.pop.OnCommand = [&](const std::string& line) { traced.push_back(line); };
+    if (c.error) {
+        auto e = ExpectThrown<EIdProtocolReplyError>([&] { s.pop.OpenSession(); });
+        if (e) {
+            EXPECT_EQ(e->Message(), c.error);
+        }
+    } else {
+        s.pop.OpenSession();
+        s.pop.CloseSession();
+    }
+    EXPECT_EQ(traced, c.traced);
+    server.ExpectFinished();
+}
+INSTANTIATE_TEST_SUITE_P(Rows, TokenLogIn, testing::ValuesIn(kTokens), byName);
+
 TEST(OpenSession, PassRefusedQuitIsWrittenBeforeTheErrorLeaves) {
     TIdPOP3 pop;
     pop.Username = "anne";

@@ -77,12 +77,19 @@ public:
     void SetSecurityValue(AccountSecurity value) override { security = value; }
     std::string FingerprintText() const override { return fingerprint; }
     void SetFingerprintText(std::string_view text) override { fingerprint = text; }
+    std::string AddressText() const override { return address; }
+    AccountAuthentication AuthenticationValue() const override { return authentication; }
+    void SetAuthenticationValue(AccountAuthentication value) override { authentication = value; }
+    bool KeyringChosen() const override { return keyring; }
+    void SetKeyringChosen(bool chosen) override { keyring = chosen; }
     int SelectorValue() const override { return selector; }
     void SetSelectorValue(int value) override { selector = value < 0 ? 0 : value > 10 ? 10 : value; }
     void FocusServer() override { ++focusCount; }
     void CloseDialog() override { closed = true; }
 
-    std::string server, user, password, fingerprint;
+    std::string server, user, password, fingerprint, address;
+    AccountAuthentication authentication = AccountAuthentication::Password;
+    bool keyring = false;
     // As the dialog shows a new account.
     int port = 995;
     AccountSecurity security = AccountSecurity::Tls;

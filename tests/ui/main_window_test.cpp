@@ -265,6 +265,44 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
     EXPECT_FALSE(form1.isVisible());
 }
 
+// An address fills the account from the table of providers; "Tester" tries
+// it as typed; "Enregistrer" then saves it (in the file: no keyring here).
+TEST_F(WindowFixture, AnAddressFillsTheAccountThenTesterTriesIt) {
+    WriteAccount();
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "");
+    ScriptedPop3Server server("S: +OK ready\nC: USER zoe\nS: +OK\nC: PASS cl\xE9\nS: +OK\n" + Stat(4) +
+                              Quit());
+    PutFile(dir / "Fournisseurs.TXT",
+            "exemple.fr;127.0.0.1;" + std::to_string(server.Port()) + ";Aucune;motdepasse;identifiant\r\n");
+    Show();
+    WhileModal(
+        windows.form3.get(),
+        [&] {
+            MenuItem({"Configuration", "Configurer"})->trigger();
+        },
+        [&] {
+            TForm3& dialog = *windows.form3;
+            dialog.AddressEdit->setFocus();
+            QTest::keyClicks(dialog.AddressEdit, "zoe@exemple.fr");
+            QTest::keyClick(dialog.AddressEdit, Qt::Key_Return);
+            EXPECT_EQ(dialog.Edit1->text(), "127.0.0.1");
+            EXPECT_EQ(dialog.Edit2->text(), "zoe");
+            EXPECT_EQ(dialog.SecurityBox->currentText(), "Aucune");
+            EXPECT_FALSE(dialog.KeyringBox->isChecked()) << "no keyring answers here";
+            dialog.Edit3->setText(QStringLiteral("clé"));
+            QTest::mouseClick(dialog.TestButton, Qt::LeftButton);
+            QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        });
+    server.ExpectFinished();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "Test réussi : connexion à 127.0.0.1, identifiants acceptés, 4 message(s) sur le serveur.");
+    Account saved = ReadAccount(TIniFile(paths.settings), 2);
+    EXPECT_EQ(saved.user, "zoe");
+    EXPECT_EQ(saved.password, "cl\xE9");
+}
+
 // The accounts of the user's other mail programs fill the configuration
 // dialog's slots, which opens after the one imported.
 TEST_F(WindowFixture, ImportFillsTheConfigurationDialogsSlots) {

@@ -1,0 +1,36 @@
+#include "app/account_keyring.h"
+
+#include "app/texts.h"
+#include "platform/text.h"
+#include "platform/text_format.h"
+
+SecretKey KeyringKeyOf(const Account& account) {
+    return {AnsiToUtf8(Trim(account.host)), AnsiToUtf8(account.user)};
+}
+
+void FetchKeyringPassword(Account& account, int slot, SecretStore& store) {
+    if (!account.inKeyring) return;
+    std::optional<std::string> password = store.Lookup(KeyringKeyOf(account));
+    if (!password || password->empty())
+        throw EKeyringPasswordMissing(FormatText(Ansi(texts::kKeyringPasswordMissing), {IntToStr(slot)}));
+    account.password = Utf8ToAnsi(*password);
+}
+
+void StoreAccount(TIniFile& ini, int slot, const Account& account, SecretStore& store,
+                  const FillerDraw& draw) {
+    const Account former = ReadAccount(ini, slot);
+    const SecretKey key = KeyringKeyOf(account);
+    if (account.inKeyring) {
+        const std::string label = FormatText(Ansi(texts::kKeyringLabel), {account.user, Trim(account.host)});
+        store.Store(key, AnsiToUtf8(label), AnsiToUtf8(account.password));
+    }
+    SaveAccountSettings(ini, slot, account, draw);
+    const SecretKey formerKey = KeyringKeyOf(former);
+    const bool sameItem = account.inKeyring && formerKey.server == key.server && formerKey.user == key.user;
+    if (!former.inKeyring || sameItem) return;
+    try {
+        store.Remove(formerKey);
+    } catch (const EIdException&) {
+        // Documented above: the settings are saved; only a stale item is left.
+    }
+}

@@ -1,0 +1,106 @@
+#include "app/account_provider.h"
+
+#include "app/texts.h"
+#include "platform/file_replace.h"
+#include "platform/text.h"
+#include "platform/text_lines.h"
+
+namespace {
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = text.find(separator, start);
+        fields.push_back(Trim(text.substr(start, end == std::string_view::npos ? end : end - start)));
+        if (end == std::string_view::npos) return fields;
+        start = end + 1;
+    }
+}
+
+std::vector<std::string> Words(std::string_view text) {
+    std::vector<std::string> words;
+    for (std::string& word : Split(text, ' '))
+        if (!word.empty()) words.push_back(LowerCase(word));
+    return words;
+}
+
+std::optional<AccountProvider> ProviderOfLine(std::string_view line) {
+    const std::vector<std::string> f = Split(line, ';');
+    if (f.size() != 6) return std::nullopt;
+    AccountProvider p;
+    p.domains = Words(f[0]);
+    p.host = f[1];
+    const std::optional<std::int32_t> port = TryStrToInt(f[2]);
+    const std::optional<AccountSecurity> security = ParseSecurity(f[3]);
+    const std::optional<AccountAuthentication> authentication = ParseAuthentication(f[4]);
+    const bool local = AnsiSameText(f[5], "identifiant");
+    if (p.domains.empty() || p.host.empty() || !port || *port < 1 || *port > 65535 || !security ||
+        !authentication || (!local && !AnsiSameText(f[5], "adresse")))
+        return std::nullopt;
+    p.port = *port;
+    p.security = *security;
+    p.authentication = *authentication;
+    p.userIsLocalPart = local;
+    return p;
+}
+
+}  // namespace
+
+ProviderTable ProviderTable::Parse(std::string_view text) {
+    ProviderTable table;
+    for (const TextLine& line : SplitTextLines(text)) {
+        const std::string trimmed = Trim(line.text);
+        if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
+        if (auto provider = ProviderOfLine(trimmed)) table.providers_.push_back(std::move(*provider));
+    }
+    return table;
+}
+
+ProviderTable ProviderTable::Read(const std::vector<std::filesystem::path>& files) {
+    ProviderTable table;
+    for (const std::filesystem::path& file : files) {
+        std::string bytes;
+        if (ReadWholeFile(file, bytes) != 0) continue;
+        for (AccountProvider& p : Parse(bytes).providers_) table.providers_.push_back(std::move(p));
+    }
+    return table;
+}
+
+const AccountProvider* ProviderTable::Find(std::string_view domain) const {
+    const std::string wanted = LowerCase(Trim(domain));
+    for (const AccountProvider& p : providers_) {
+        for (const std::string& d : p.domains)
+            if (d == wanted) return &p;
+    }
+    return nullptr;
+}
+
+std::vector<std::filesystem::path> ProviderFiles(const AppPaths& paths) {
+    std::vector<std::filesystem::path> files{paths.folder / texts::kProviderFile};
+    if (paths.providers != files[0]) files.push_back(paths.providers);
+    return files;
+}
+
+std::optional<std::string> AddressDomain(std::string_view address) {
+    const std::string trimmed = Trim(address);
+    const std::size_t at = trimmed.rfind('@');
+    if (at == std::string::npos || at == 0 || at + 1 == trimmed.size()) return std::nullopt;
+    for (char c : trimmed)
+        if (static_cast<unsigned char>(c) <= ' ') return std::nullopt;
+    return LowerCase(trimmed.substr(at + 1));
+}
+
+std::optional<AddressFill> FillFromAddress(const ProviderTable& table, std::string_view address) {
+    const std::optional<std::string> domain = AddressDomain(address);
+    const AccountProvider* p = domain ? table.Find(*domain) : nullptr;
+    if (!p) return std::nullopt;
+    const std::string whole = Trim(address);
+    AddressFill fill;
+    fill.host = p->host;
+    fill.user = p->userIsLocalPart ? whole.substr(0, whole.rfind('@')) : whole;
+    fill.port = p->port;
+    fill.security = p->security;
+    fill.authentication = p->authentication;
+    return fill;
+}

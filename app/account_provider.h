@@ -1,0 +1,69 @@
+#pragma once
+// The table of mail providers an address fills an account from: for each
+// provider its address domains, its POP3 server, port, security, how it
+// authenticates and which user name it expects. The table is a text file
+// installed with the program ("Fournisseurs.TXT"); a file of the same name in
+// the settings folder adds to it and wins over it.
+//
+// One provider a line, fields separated by ";":
+//   domains;server;port;security;authentication;user
+// domains separated by spaces; security "TLS", "STLS" or "Aucune";
+// authentication "motdepasse" or "oauth2"; user "adresse" (the whole
+// address) or "identifiant" (the part before "@"). Keywords in any case.
+// Lines starting with ";" or "#", and empty lines, are comments.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/account_authentication.h"
+#include "app/account_security.h"
+#include "app/app_paths.h"
+
+struct AccountProvider {
+    std::vector<std::string> domains;  // lower case
+    std::string host;
+    int port = 995;
+    AccountSecurity security = AccountSecurity::Tls;
+    AccountAuthentication authentication = AccountAuthentication::Password;
+    bool userIsLocalPart = false;  // "identifiant"
+};
+
+// What an address fills in.
+struct AddressFill {
+    std::string host, user;
+    int port = 995;
+    AccountSecurity security = AccountSecurity::Tls;
+    AccountAuthentication authentication = AccountAuthentication::Password;
+};
+
+class ProviderTable {
+public:
+    // The providers of a table file's text. A line without its six fields,
+    // or with a port outside 1..65535 or an unknown keyword, is left out
+    // (a hand-edited table loses that line, not the others). Never throws.
+    static ProviderTable Parse(std::string_view text);
+    // The tables of `files` in order, an earlier file's provider winning for
+    // a domain both name; a missing or unreadable file adds nothing.
+    static ProviderTable Read(const std::vector<std::filesystem::path>& files);
+
+    const std::vector<AccountProvider>& Providers() const { return providers_; }
+    // The provider of `domain` (any case), or nullptr.
+    const AccountProvider* Find(std::string_view domain) const;
+
+private:
+    std::vector<AccountProvider> providers_;
+};
+
+// The tables the program reads: the one in the settings folder first, then
+// the installed one.
+std::vector<std::filesystem::path> ProviderFiles(const AppPaths& paths);
+
+// The domain of an e-mail address "local@domain" (lower case), or nothing
+// when it is not one: no "@", an empty side, or a blank inside.
+std::optional<std::string> AddressDomain(std::string_view address);
+
+// The account `address` gives with the table's provider for its domain;
+// nothing for an address that is not one or a domain the table lacks.
+std::optional<AddressFill> FillFromAddress(const ProviderTable& table, std::string_view address);

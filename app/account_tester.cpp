@@ -1,0 +1,63 @@
+#include "app/account_tester.h"
+
+#include "app/account_client.h"
+#include "app/account_keyring.h"
+#include "app/account_token.h"
+#include "app/texts.h"
+#include "net/tls_errors.h"
+#include "platform/control_characters.h"
+#include "platform/text_format.h"
+
+namespace {
+
+// The error's text on one line: a socket error puts its code and its
+// explanation on two, and a server's text may hold any byte.
+std::string OneLine(std::string_view text) { return Trim(WithoutControls(text)); }
+
+// What failed, from the error's kind.
+std::string FailureLine(const std::exception& e) {
+    const std::string message = OneLine(ErrorText(e));
+    if (dynamic_cast<const EIdTLSCertificateRefused*>(&e))
+        return FormatText(Ansi(texts::kTestCertificateRefused), {message});
+    switch (FaultOf(e)) {
+        case Outcome::Fault::Network:
+            return FormatText(Ansi(texts::kTestUnreachable), {message});
+        case Outcome::Fault::Account:
+            return message;
+        default:
+            break;
+    }
+    return FormatText(Ansi(texts::kTestRefused), {message});
+}
+
+}  // namespace
+
+AccountTestResult TestAccount(const Account& stored, TIdPOP3& client, int slot, SecretStore& store) {
+    if (!stored.configured) {
+        std::string line = FormatText(Ansi(texts::kAccountNotConfigured), {IntToStr(slot)});
+        return {Outcome::Failed(line, {}, Outcome::Fault::Account), line};
+    }
+    Account account = stored;
+    try {
+        FetchKeyringPassword(account, slot, store);
+        FetchAccessToken(account, slot);
+        ApplyAccountToClient(account, client);
+        client.OpenSession();
+        int count = 0;
+        try {
+            count = client.CountMessages();
+        } catch (...) {
+            try {
+                client.CloseSession();
+            } catch (const std::exception&) {
+            }
+            throw;
+        }
+        client.CloseSession();
+        std::string line = FormatText(Ansi(texts::kTestDone), {account.host, IntToStr(count)});
+        return {Outcome::Done(), std::move(line)};
+    } catch (const std::exception& e) {
+        std::string line = FailureLine(e);
+        return {Outcome::Failed(line, Trim(ErrorText(e)), FaultOf(e)), line};
+    }
+}

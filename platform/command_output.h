@@ -1,0 +1,14 @@
+#pragma once
+// A command the user names, run through the shell for the first line it
+// writes (the habit of OAuth2 helpers: the access token on one line).
+#include <string>
+
+struct CommandOutput {
+    int status = -1;        // the exit code; -1 when it could not run or a signal ended it
+    std::string firstLine;  // without its line end, blanks around it removed
+};
+
+// Runs `command` with /bin/sh -c, standard input from /dev/null, standard
+// error left to the caller's, and reads its whole output (a first line of
+// at most 64 KiB is kept). Never throws.
+CommandOutput RunForFirstLine(const std::string& command);

@@ -1,0 +1,89 @@
+// What an address fills from a table of providers, and how the table's text
+// is read.
+#include "app/account_provider.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scratch_folder.h"
+
+namespace {
+
+// A table as a user could write it: comments, spacing, keywords in any case,
+// and lines a hand edit spoilt.
+constexpr std::string_view kTable =
+    "; comment\r\n"
+    "# another comment\r\n"
+    "\r\n"
+    "exemple.fr  Exemple.COM ; pop.exemple.fr ; 995 ; tls ; MotDePasse ; adresse\r\n"
+    "acces.fr;pop.acces.fr;110;STLS;motdepasse;IDENTIFIANT\n"
+    "nuage.example;pop.nuage.example;995;TLS;OAuth2;adresse\n"
+    "port.example;pop.port.example;0;TLS;motdepasse;adresse\n"
+    "securite.example;pop.securite.example;995;SSL;motdepasse;adresse\n"
+    "champs.example;pop.champs.example;995;TLS;motdepasse\n"
+    "usager.example;pop.usager.example;995;TLS;motdepasse;nom\n";
+
+struct FillCase {
+    const char* name;
+    const char* address;
+    bool found;
+    const char* host;
+    const char* user;
+    int port;
+    AccountSecurity security;
+    AccountAuthentication authentication;
+};
+constexpr auto kTls = AccountSecurity::Tls;
+constexpr auto kPass = AccountAuthentication::Password;
+const FillCase kFills[] = {
+    {"whole_address_is_the_user", "anne@exemple.fr", true, "pop.exemple.fr", "anne@exemple.fr", 995, kTls,
+     kPass},
+    {"second_domain_of_a_line_in_capitals", "Anne@EXEMPLE.com", true, "pop.exemple.fr", "Anne@EXEMPLE.com",
+     995, kTls, kPass},
+    {"blanks_around_the_address", "  anne@exemple.fr ", true, "pop.exemple.fr", "anne@exemple.fr", 995, kTls,
+     kPass},
+    {"local_part_is_the_user", "zo\xE9.m@acces.fr", true, "pop.acces.fr", "zo\xE9.m", 110,
+     AccountSecurity::Stls, kPass},
+    {"oauth2_provider", "a@nuage.example", true, "pop.nuage.example", "a@nuage.example", 995, kTls,
+     AccountAuthentication::OAuth2},
+    {"last_at_sign_splits", "\"a@b\"@acces.fr", true, "pop.acces.fr", "\"a@b\"", 110, AccountSecurity::Stls,
+     kPass},
+    {"unknown_domain", "anne@inconnu.example", false, "", "", 0, kTls, kPass},
+    {"subdomain_is_another_domain", "anne@mail.exemple.fr", false, "", "", 0, kTls, kPass},
+    {"no_at_sign", "exemple.fr", false, "", "", 0, kTls, kPass},
+    {"empty_local_part", "@exemple.fr", false, "", "", 0, kTls, kPass},
+    {"empty_domain", "anne@", false, "", "", 0, kTls, kPass},
+    {"blank_inside", "an ne@exemple.fr", false, "", "", 0, kTls, kPass},
+    {"port_out_of_range_line_left_out", "a@port.example", false, "", "", 0, kTls, kPass},
+    {"unknown_security_line_left_out", "a@securite.example", false, "", "", 0, kTls, kPass},
+    {"line_without_six_fields_left_out", "a@champs.example", false, "", "", 0, kTls, kPass},
+    {"unknown_user_keyword_line_left_out", "a@usager.example", false, "", "", 0, kTls, kPass},
+};
+class AddressFill_ : public testing::TestWithParam<FillCase> {};
+TEST_P(AddressFill_, FillsFromTheTable) {
+    const FillCase& c = GetParam();
+    std::optional<AddressFill> fill = FillFromAddress(ProviderTable::Parse(kTable), c.address);
+    ASSERT_EQ(fill.has_value(), c.found);
+    if (!c.found) return;
+    EXPECT_EQ(fill->host, c.host);
+    EXPECT_EQ(fill->user, c.user);
+    EXPECT_EQ(fill->port, c.port);
+    EXPECT_EQ(fill->security, c.security);
+    EXPECT_EQ(fill->authentication, c.authentication);
+}
+INSTANTIATE_TEST_SUITE_P(Table, AddressFill_, testing::ValuesIn(kFills),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProviderFiles, TheUsersTableWinsAndAMissingFileAddsNothing) {
+    ScratchFolder dir;
+    PutFile(dir / "user.TXT", "exemple.fr;pop.perso.example;2995;TLS;motdepasse;identifiant\r\n");
+    PutFile(dir / "installed.TXT", kTable);
+    ProviderTable table = ProviderTable::Read({dir / "user.TXT", dir / "absent.TXT", dir / "installed.TXT"});
+    std::optional<AddressFill> own = FillFromAddress(table, "anne@exemple.fr");
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->host, "pop.perso.example");
+    EXPECT_EQ(own->user, "anne");
+    EXPECT_TRUE(FillFromAddress(table, "a@exemple.com"))
+        << "the installed line still serves its other domain";
+}
+
+}  // namespace
