@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/account_settings.h"
+#include "app/corbeille.h"
+#include "app/corbeille_texts.h"
 #include "app/password_store.h"
 #include "app/texts.h"
 #include "net/tls_certificate.h"
@@ -27,6 +29,7 @@ void ConfigDialog::ClearBoxes() {
 void ConfigDialog::Show() {
     ClearBoxes();
     view_.FocusServer();
+    view_.SetKeepDeletedChecked(ReadCorbeilleLimits(TIniFile(settings_)).enabled);
     int next = ReadSlotCount(TIniFile(settings_));
     // Computed in 64 bits: a hand-edited "Nbre" may be the largest integer.
     view_.SetSelectorValue(static_cast<int>(std::clamp<long long>(next + 1LL, kLowestSlot, kHighestSlot)));
@@ -78,6 +81,13 @@ Outcome ConfigDialog::Save() {
         SaveAccountSettings(ini, slot, account, draw_);
         view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
         ClearBoxes();
+    });
+}
+
+Outcome ConfigDialog::KeepDeletedChosen() {
+    return RunShowingErrors(dialogs_, [&] {
+        TIniFile(settings_).WriteString(texts::kSection, corbeille_texts::kEnabledKey,
+                                        view_.KeepDeletedChecked() ? "1" : "0");
     });
 }
 

@@ -15,7 +15,8 @@ public:
         : settings_(std::move(settings)), view_(view), dialogs_(dialogs), draw_(std::move(draw)) {}
 
     // Empty boxes (a new account: TLS on port 995, no fingerprint), focus in
-    // the server box, selector on "Nbre" + 1 (clamped).
+    // the server box, selector on "Nbre" + 1 (clamped); the Corbeille box
+    // as the settings say.
     void Show();
     // Loads the selector's slot into the boxes (the password in clear); a
     // slot without a server shows a new account's connection.
@@ -30,6 +31,9 @@ public:
     // the slot it shows once clamped (0 to 10), never a slot no selector can
     // reach. A file that refuses the write: the standard error box.
     Outcome Save();
+    // The Corbeille box changed: "Corbeille" written at once (1 or 0), for
+    // every account. A file that refuses the write: the standard error box.
+    Outcome KeepDeletedChosen();
     // "Annuler": closes the dialog, writes nothing.
     void Cancel();
 

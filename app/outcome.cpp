@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/account_overrides.h"
+#include "app/corbeille.h"
 #include "app/deletion_journal.h"
 #include "app/sender_list.h"
 #include "app/window.h"
@@ -33,7 +34,8 @@ Outcome::Fault FaultOf(const std::exception& e) {
         return Fault::Network;
     if (IsOneOf<EPasswordForOtherHost, EIdPOP3UnsafeCredentials>(e)) return Fault::Account;
     if (IsOneOf<EIniWriteError, EListFileOpenError, EListFileCreateError, EJournalWriteError,
-                EIdTempFileError, EIdAttachmentWriteError, std::filesystem::filesystem_error>(e))
+                EIdTempFileError, EIdAttachmentWriteError, ECorbeilleError,
+                std::filesystem::filesystem_error>(e))
         return Fault::LocalFile;
     // Whatever else the protocol, message and MIME layers raise comes from
     // what the server sent.

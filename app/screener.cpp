@@ -1,6 +1,9 @@
 #include "app/screener.h"
 
+#include <ctime>
+
 #include "app/account_import.h"
+#include "app/corbeille.h"
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
 #include "app/print_layout.h"
@@ -14,7 +17,9 @@
 struct Screener::Parts {
     Parts(const AppPaths& paths, MainWindowView view)
         : lists(paths),
-          actions(client, message, lists, view, paths.journal, MailboxLockFileFor(paths.settings)) {}
+          actions(client, message, lists, view, paths.journal, MailboxLockFileFor(paths.settings)) {
+        actions.SetCorbeille(paths.corbeille, paths.settings);
+    }
     TIdPOP3 client;
     TIdMessage message;
     MainLists lists;
@@ -32,6 +37,8 @@ void Screener::FormCreate() {
 }
 
 Outcome Screener::FormShow(int selector) {
+    // Copies past their time go whenever the window starts.
+    Corbeille(paths_.corbeille, ReadCorbeilleLimits(TIniFile(paths_.settings))).Prune(std::time(nullptr));
     Outcome account = LoadAccount(selector);
     if (!account.IsDone()) return account;
     Outcome lists = LoadLists();

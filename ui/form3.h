@@ -12,6 +12,7 @@
 #include "ui/rx_spin_edit.h"
 
 class Screener;
+class QCheckBox;
 
 class TForm3 : public FixedDialog, public ConfigDialogView {
     Q_OBJECT
@@ -34,9 +35,11 @@ public:
     void SetSecurityValue(AccountSecurity security) override;
     std::string FingerprintText() const override;
     void SetFingerprintText(std::string_view text) override;
+    bool KeepDeletedChecked() const override;
+    void SetKeepDeletedChecked(bool keep) override;
 
     // The client area: the table's 348 x 222, and below it the connection.
-    static constexpr QSize kClientSize{348, 318};
+    static constexpr QSize kClientSize{348, 346};
 
     QLabel *Label1, *Label2, *Label3, *Label4;
     TRxSpinEdit* RxSpinEdit1;
@@ -47,6 +50,7 @@ public:
     QSpinBox* PortBox;
     QComboBox* SecurityBox;
     QLineEdit* FingerprintEdit;
+    QCheckBox* KeepDeletedBox;
 
 protected:
     void showEvent(QShowEvent* event) override;
