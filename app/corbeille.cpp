@@ -162,21 +162,31 @@ void CorbeilleCopy::Append(std::string_view bytes) {
     lineBytes_ = ends ? 0 : lineBytes;
     if (!bytes.empty()) lastByte_ = bytes.back();
     if (written_ + bytes.size() > limit_) return Cut();
-    if (int error = fault_ ? fault_() : 0) return Fail(error);
-    if (int error = WriteAll(fd_, bytes)) return Fail(error);
+    pending_.append(bytes);
     written_ += bytes.size();
     if (blankLine && headerEnd_ == 0) headerEnd_ = written_;
+    // Lines come one by one: the file gets them in large writes.
+    if (pending_.size() >= kWriteSize) Flush();
+}
+
+void CorbeilleCopy::Flush() {
+    if (pending_.empty() || !failure_.empty()) return;
+    if (int error = fault_ ? fault_() : 0) return Fail(error);
+    if (int error = WriteAll(fd_, pending_)) return Fail(error);
+    pending_.clear();
 }
 
 void CorbeilleCopy::Cut() {
     entry_.headerOnly = true;
+    Flush();
     const std::uint64_t keep = headerEnd_ != 0 ? headerEnd_ : written_;
-    if (::ftruncate(fd_, static_cast<off_t>(keep)) != 0) Fail(errno);
+    if (failure_.empty() && ::ftruncate(fd_, static_cast<off_t>(keep)) != 0) Fail(errno);
     written_ = keep;
 }
 
 const CorbeilleEntry& CorbeilleCopy::Keep() {
     const fs::path temp = folder_ / "tmp" / entry_.file;
+    Flush();
     if (failure_.empty() && ::fsync(fd_) != 0) Fail(errno);
     if (fd_ >= 0 && ::close(fd_) != 0) Fail(errno);
     fd_ = -1;

@@ -68,14 +68,17 @@ private:
     CorbeilleCopy(const std::filesystem::path& folder, CorbeilleEntry entry, std::uint64_t limit,
                   std::function<int()> fault);
     void Fail(int error);
+    void Flush();
     void Cut();
+    static constexpr std::size_t kWriteSize = 65536;
 
     std::filesystem::path folder_;
     CorbeilleEntry entry_;
     std::uint64_t limit_;
     std::function<int()> fault_;
     int fd_ = -1;
-    std::uint64_t written_ = 0;
+    std::uint64_t written_ = 0;    // accepted, pending_ included
+    std::string pending_;          // not yet written
     std::uint64_t headerEnd_ = 0;  // 0 while the blank line has not come
     std::uint64_t lineBytes_ = 0;  // of the line not yet ended
     char lastByte_ = 0;
