@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/corbeille_texts.h"
 #include "app/texts.h"
 
 namespace fs = std::filesystem;
@@ -26,6 +27,7 @@ AppPaths InFolder(const fs::path& folder, const fs::path& executable, const fs::
     paths.friends = lists / texts::kFriendFile;
     paths.intruders = lists / texts::kIntruderFile;
     paths.journal = lists / texts::kJournalFile;
+    paths.corbeille = lists / corbeille_texts::kFolder;
     paths.help = helpFolder / texts::kHelpFolder / texts::kHelpPage;
     paths.providers = helpFolder / texts::kProviderFile;
     return paths;
@@ -34,6 +36,12 @@ AppPaths InFolder(const fs::path& folder, const fs::path& executable, const fs::
 // "<prefix>/share/vannoir" for a program in "<prefix>/bin".
 fs::path ShareFolder(const fs::path& programFolder) {
     return programFolder.parent_path() / "share" / kUserFolderName;
+}
+
+fs::path UserDataFolder(const FolderFacts& facts) {
+    const fs::path dataHome = facts.dataHome;
+    if (dataHome.is_absolute()) return dataHome / kUserFolderName;
+    return fs::path(facts.home) / ".local" / "share" / kUserFolderName;
 }
 
 fs::path UserFolder(const FolderFacts& facts) {
@@ -67,6 +75,7 @@ AppPaths AppPaths::ForExecutable(const fs::path& executable) {
 FolderFacts FolderFacts::OfSystem() {
     FolderFacts facts;
     if (const char* value = std::getenv("XDG_CONFIG_HOME")) facts.configHome = value;
+    if (const char* value = std::getenv("XDG_DATA_HOME")) facts.dataHome = value;
     if (const char* value = std::getenv("HOME"); value && *value)
         facts.home = value;
     else if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
@@ -98,6 +107,8 @@ AppPaths LocateAppPaths(const fs::path& executable, const std::optional<fs::path
         return InFolder(programFolder, executable, helpFolder);
     AppPaths paths = InFolder(chosen ? *chosen : user, executable, helpFolder);
     paths.portable = false;
+    // A folder named for the run is portable: its Corbeille sits beside its lists.
+    if (!chosen) paths.corbeille = UserDataFolder(facts) / corbeille_texts::kFolder;
     return paths;
 }
 

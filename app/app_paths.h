@@ -18,7 +18,11 @@ struct AppPaths {
     std::filesystem::path journal;    // "<folder>/Liste/Supprimes.LOG"
     std::filesystem::path help;       // "<help folder>/Aide/Accueil.htm"
     std::filesystem::path providers;  // "<help folder>/Fournisseurs.TXT", the installed table
-    bool portable = true;             // `folder` is the program's own: never created here
+    // The Maildir of deleted messages: "<folder>/Liste/Corbeille" beside the
+    // lists, but "$XDG_DATA_HOME/vannoir/Corbeille" (~/.local/share/vannoir)
+    // for an installed program.
+    std::filesystem::path corbeille;
+    bool portable = true;  // `folder` is the program's own: never created here
 
     // The paths for an executable at `executable` (a full path), every file
     // beside it.
@@ -28,6 +32,7 @@ struct AppPaths {
 // What the folder rule reads from the machine; the tests give their own.
 struct FolderFacts {
     std::string configHome;  // $XDG_CONFIG_HOME; used only when absolute
+    std::string dataHome;    // $XDG_DATA_HOME; used only when absolute
     std::string home;        // $HOME, else the account's home folder
     std::function<bool(const std::filesystem::path&)> exists;
     std::function<bool(const std::filesystem::path&)> writable;  // files may be created in it

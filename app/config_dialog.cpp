@@ -5,6 +5,8 @@
 #include "app/account_keyring.h"
 #include "app/account_settings.h"
 #include "app/account_tester.h"
+#include "app/corbeille.h"
+#include "app/corbeille_texts.h"
 #include "app/password_store.h"
 #include "app/texts.h"
 #include "net/tls_certificate.h"
@@ -34,6 +36,7 @@ void ConfigDialog::Show() {
     keyringReachable_ = SystemSecretStore().Reachable();
     ClearBoxes();
     view_.FocusServer();
+    view_.SetKeepDeletedChecked(ReadCorbeilleLimits(TIniFile(settings_)).enabled);
     int next = ReadSlotCount(TIniFile(settings_));
     // Computed in 64 bits: a hand-edited "Nbre" may be the largest integer.
     view_.SetSelectorValue(static_cast<int>(std::clamp<long long>(next + 1LL, kLowestSlot, kHighestSlot)));
@@ -141,6 +144,13 @@ Outcome ConfigDialog::Test() {
     else
         dialogs_.Error(result.line);
     return result.outcome;
+}
+
+Outcome ConfigDialog::KeepDeletedChosen() {
+    return RunShowingErrors(dialogs_, [&] {
+        TIniFile(settings_).WriteString(texts::kSection, corbeille_texts::kEnabledKey,
+                                        view_.KeepDeletedChecked() ? "1" : "0");
+    });
 }
 
 void ConfigDialog::Cancel() { view_.CloseDialog(); }

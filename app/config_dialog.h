@@ -17,9 +17,10 @@ public:
                  FillerDraw draw = RandomFillerDraw)
         : settings_(std::move(settings)), view_(view), dialogs_(dialogs), draw_(std::move(draw)) {}
 
-    // The table of providers read again, empty boxes (a new account: TLS on port 995, no fingerprint, the
-    // password in the keyring when one answers), focus in the server box,
-    // selector on "Nbre" + 1 (clamped).
+    // The table of providers read again, empty boxes (a new account: TLS on
+    // port 995, no fingerprint, the password in the keyring when one answers),
+    // focus in the server box, selector on "Nbre" + 1 (clamped); the
+    // Corbeille box as the settings say.
     void Show();
     // Loads the selector's slot into the boxes (the password in clear, from
     // the keyring when it is kept there: a keyring that cannot give it is
@@ -53,6 +54,9 @@ public:
     // says what worked (a message) or what failed (an error box). A click
     // while a test runs does nothing.
     Outcome Test();
+    // The Corbeille box changed: "Corbeille" written at once (1 or 0), for
+    // every account. A file that refuses the write: the standard error box.
+    Outcome KeepDeletedChosen();
     // "Annuler": closes the dialog, writes nothing.
     void Cancel();
 

@@ -48,6 +48,7 @@ std::string FormatJournalLine(TDateTime when, const Account& account, const Dele
         Field(row.subject),
         Field(cells[4]),
         std::string(deletion.kind == DeletionKind::Purge ? texts::kJournalPurge : texts::kJournalSingle),
+        Field(deletion.copy),
     };
     std::string line;
     for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;

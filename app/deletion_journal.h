@@ -4,7 +4,8 @@
 // deletions (its "+OK" to QUIT), never rewritten. UTF-8, so any text editor
 // reads it; fields separated by tabs:
 //   deleted at (dd/mm/yyyy hh:nn:ss, local)  user  host:port
-//   the row's date  sender  subject  size  action
+//   the row's date  sender  subject  size  action  copy
+// The copy is the file's name in the Corbeille, or "non conservé" and why.
 // The sender is "name <address>", or the address alone for a nameless one.
 #include <filesystem>
 #include <string>
@@ -20,6 +21,7 @@ enum class DeletionKind { Purge, Single };
 struct Deletion {
     ScanRow row;
     DeletionKind kind = DeletionKind::Purge;
+    std::string copy{};  // Windows-1252
 };
 
 // The journal could not be appended to; the deletions stand all the same.

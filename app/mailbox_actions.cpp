@@ -121,6 +121,7 @@ Outcome MailboxActions::Delete(int message) {
 
 Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     deleted_.clear();
+    notKept_.clear();
     journalFailed_ = false;
     try {
         client_.OpenSession();
@@ -157,13 +158,19 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
         view_.dialogs.Error(text);
         return Outcome::Failed(std::move(text), {}, Outcome::Fault::Server);
     }
+    // A copy that could not be kept held its message back: a local file's fault.
+    if (!notKept_.empty()) {
+        view_.cursor.SetBusy(false);
+        view_.dialogs.Error(notKept_);
+        return Outcome::Failed(notKept_, {}, Outcome::Fault::LocalFile);
+    }
     Outcome done = Outcome::Done();
     if (journalFailed_) done.fault = Outcome::Fault::LocalFile;
     return done;
 }
 
-void MailboxActions::Deleted(int message, DeletionKind kind) {
-    if (const ScanRow* row = RowOf(record_, message)) deleted_.push_back({*row, kind});
+void MailboxActions::Deleted(int message, DeletionKind kind, std::string copy) {
+    if (const ScanRow* row = RowOf(record_, message)) deleted_.push_back({*row, kind, std::move(copy)});
 }
 
 void MailboxActions::WriteJournal() {

@@ -59,6 +59,11 @@ public:
     // The deletion's refusal or failure, else the scan's outcome that follows.
     Outcome Delete(int message);
 
+    // Keeps a copy of every message deleted from now on in the Corbeille at
+    // `folder`, its limits read from `settings` at each deletion ("Corbeille=0":
+    // none kept). Without this call nothing is kept.
+    void SetCorbeille(std::filesystem::path folder, std::filesystem::path settings);
+
     bool Running() const { return running_; }
     // The rows of the last scan; the grid shows them.
     const ScanRecord& Record() const { return record_; }
@@ -85,8 +90,12 @@ private:
     // Opens a session, runs `steps`, closes the session whatever happened;
     // a failure has been shown in the error box.
     Outcome InSession(const std::function<void()>& steps);
-    // Message `message` of the record was deleted in this session.
-    void Deleted(int message, DeletionKind kind);
+    // Message `message` of the record was deleted in this session; `copy`
+    // names its copy in the Corbeille, or why there is none.
+    void Deleted(int message, DeletionKind kind, std::string copy = {});
+    // Deletes `numbers`, each after its copy was kept in the Corbeille when
+    // there is one; a message not kept stays and is told after the session.
+    void DeleteKeepingCopies(const std::vector<int>& numbers, DeletionKind kind);
     // The session's deletions into the journal; a failure is a warning.
     void WriteJournal();
     Outcome Fail(const std::exception_ptr& failure);
@@ -110,6 +119,9 @@ private:
     std::vector<std::string> attachments_;  // of the last preview
     bool journalFailed_ = false;            // in this session
     std::vector<Deletion> deleted_;         // this session's, not yet confirmed
+    std::filesystem::path corbeille_;       // empty: no copies kept
+    std::filesystem::path settings_;        // the Corbeille's limits
+    std::string notKept_;                   // this session's messages not kept, told after it
     ScanRecord record_;
     bool running_ = false;
     bool haveRecord_ = false;

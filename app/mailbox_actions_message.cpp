@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "app/mailbox_actions.h"
+#include "app/preview_lines.h"
 #include "app/texts.h"
-#include "message/message_part.h"
 #include "platform/text_format.h"
 
 // Whether the message now in the message object is not the one the scan
@@ -35,29 +35,7 @@ void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
     AppendPreviewLines();
 }
 
-void MailboxActions::AppendPreviewLines() {
-    PreviewPane& pane = view_.preview;
-    attachments_.clear();
-    if (message_.HeaderFault.empty()) {
-        pane.AppendLine(message_.From.Text());
-        pane.AppendLine(message_.Recipients.AsText());
-    } else {
-        // Its sender and recipients could not be read: the header as received.
-        for (const std::string& line : message_.HeaderLines.Lines()) pane.AppendLine(line);
-        pane.AppendLine("");
-    }
-    pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message_.Parts.Count()));
-    for (const std::string& line : message_.Body.Lines()) pane.AppendLine(line);
-    for (int i = 0; i < message_.Parts.Count(); ++i) {
-        const TIdMessagePart& part = message_.Parts[i];
-        if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
-            for (const std::string& line : text->Body.Lines()) pane.AppendLine(line);
-        } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
-            pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
-            attachments_.push_back(attachment->FileName);
-        }
-    }
-}
+void MailboxActions::AppendPreviewLines() { ::AppendPreviewLines(message_, view_.preview, attachments_); }
 
 Outcome MailboxActions::RunDelete(int message) {
     const std::string number = IntToStr(message);
@@ -69,8 +47,7 @@ Outcome MailboxActions::RunDelete(int message) {
         client_.LoadMessageHeader(message, message_);
         changed = HeaderChanged(message) || OtherMessage(message);
         if (changed) return;
-        client_.DeleteMessage(message);
-        Deleted(message, DeletionKind::Single);
+        DeleteKeepingCopies({message}, DeletionKind::Single);
     });
     if (outcome.IsDone() && changed)
         return Refuse(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}), Outcome::Fault::Changed);

@@ -49,13 +49,16 @@ Outcome MailboxActions::RunScan() {
 
 void MailboxActions::ScanHeaders(bool& intruderFound) {
     // Each count is its own STAT exchange, as the status text has always
-    // been made.
+    // been made (two for an empty mailbox, else four); a pipelining server
+    // gets them two at a time.
+    std::vector<int> counts = client_.CountMessagesTimes(2);
     std::string countText = Ansi(texts::kNoNewMessage);
-    if (client_.CountMessages() != 0) {
-        bool one = client_.CountMessages() == 1;
-        countText = IntToStr(client_.CountMessages()) + Ansi(one ? texts::kOneMessage : texts::kManyMessages);
+    if (counts[0] != 0) {
+        bool one = counts[1] == 1;
+        counts = client_.CountMessagesTimes(2);
+        countText = IntToStr(counts[0]) + Ansi(one ? texts::kOneMessage : texts::kManyMessages);
     }
-    const int count = client_.CountMessages();
+    const int count = counts[1];
     if (count > kMostMessages)
         throw EMailboxTooLarge(
             FormatText(Ansi(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));
@@ -103,13 +106,5 @@ void MailboxActions::Purge() {
         const ScanRow* row = RowOf(record_, i);
         if (row && row->status == SenderStatus::Intruder) intruders.push_back(i);
     }
-    // Whatever ends the batch, the journal gets the deletions still marked.
-    std::size_t marked = 0;
-    try {
-        client_.DeleteMessages(intruders, &marked);
-    } catch (...) {
-        for (std::size_t k = 0; k < marked; ++k) Deleted(intruders[k], DeletionKind::Purge);
-        throw;
-    }
-    for (int i : intruders) Deleted(i, DeletionKind::Purge);
+    DeleteKeepingCopies(intruders, DeletionKind::Purge);
 }

@@ -6,6 +6,7 @@
 #include "app/account_keyring.h"
 #include "app/account_overrides.h"
 #include "app/account_token.h"
+#include "app/corbeille.h"
 #include "app/deletion_journal.h"
 #include "app/sender_list.h"
 #include "app/window.h"
@@ -37,7 +38,8 @@ Outcome::Fault FaultOf(const std::exception& e) {
                 EKeyringPasswordMissing, EAccessTokenUnavailable>(e))
         return Fault::Account;
     if (IsOneOf<EIniWriteError, EListFileOpenError, EListFileCreateError, EJournalWriteError,
-                EIdTempFileError, EIdAttachmentWriteError, std::filesystem::filesystem_error>(e))
+                EIdTempFileError, EIdAttachmentWriteError, ECorbeilleError,
+                std::filesystem::filesystem_error>(e))
         return Fault::LocalFile;
     // Whatever else the protocol, message and MIME layers raise comes from
     // what the server sent.

@@ -1,8 +1,11 @@
 #include "app/screener.h"
 
+#include <ctime>
+
 #include "app/account_import.h"
 #include "app/account_keyring.h"
 #include "app/account_token.h"
+#include "app/corbeille.h"
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
 #include "app/print_layout.h"
@@ -17,7 +20,9 @@
 struct Screener::Parts {
     Parts(const AppPaths& paths, MainWindowView view)
         : lists(paths),
-          actions(client, message, lists, view, paths.journal, MailboxLockFileFor(paths.settings)) {}
+          actions(client, message, lists, view, paths.journal, MailboxLockFileFor(paths.settings)) {
+        actions.SetCorbeille(paths.corbeille, paths.settings);
+    }
     TIdPOP3 client;
     TIdMessage message;
     MainLists lists;
@@ -35,6 +40,8 @@ void Screener::FormCreate() {
 }
 
 Outcome Screener::FormShow(int selector) {
+    // Copies past their time go whenever the window starts.
+    Corbeille(paths_.corbeille, ReadCorbeilleLimits(TIniFile(paths_.settings))).Prune(std::time(nullptr));
     Outcome account = LoadAccount(selector);
     if (!account.IsDone()) return account;
     Outcome lists = LoadLists();

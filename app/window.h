@@ -136,6 +136,9 @@ public:
     virtual void SetSelectorValue(int value) = 0;
     virtual void FocusServer() = 0;
     virtual void CloseDialog() = 0;
+    // The box that keeps a copy of every deleted message in the Corbeille.
+    virtual bool KeepDeletedChecked() const = 0;
+    virtual void SetKeepDeletedChecked(bool keep) = 0;
 };
 
 // A list dialog's list box, single selection. It shows the items in the

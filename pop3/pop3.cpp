@@ -142,6 +142,10 @@ int TIdPOP3::TakeReply(const std::vector<std::string>& lines, const std::vector<
 
 int TIdPOP3::CountMessages() {
     SendCommand("STAT", ReplyOk);
+    return ReplyCount();
+}
+
+int TIdPOP3::ReplyCount() {
     std::string line = LastReply.Text[0];
     if (line.empty()) return 0;
     // Without a blank there is no count before it, and "" is no integer.

@@ -56,6 +56,9 @@ public:
     // empty text; EConvertError when that is not an integer,
     // EIdPOP3NegativeCount when it is negative.
     int CountMessages();
+    // `times` STATs, as CountMessages each: sent in one go when the server
+    // pipelines (a round trip instead of `times`), else one after the other.
+    std::vector<int> CountMessagesTimes(int times);
     // TOP n 0: the header lines up to "." into `message`, then parsed.
     bool LoadMessageHeader(int n, TIdMessage& message);
     // RETR n: the header, then (after a blank line) the body up to "." into
@@ -125,6 +128,31 @@ public:
     // connection was dropped).
     void DeleteMessages(const std::vector<int>& numbers, std::size_t* marked = nullptr);
 
+    // What CopyAndDeleteMessages hands over of each message.
+    struct CopyEvents {
+        // RETR n was answered "+OK": its bytes follow.
+        std::function<void(int n)> start;
+        // The message's bytes in order as received, dot-unstuffed, line
+        // ends as sent; a piece never goes past a line end.
+        std::function<void(std::string_view bytes)> bytes;
+        // Message n is through; `retrieved` is false when RETR was refused.
+        // True when its copy is written and flushed: only then may it be deleted.
+        std::function<bool(int n, bool retrieved)> done;
+        // Before the DELEs of the copies done since the last call go out:
+        // true when they are all durable, false to delete none of them.
+        std::function<bool()> sync;
+    };
+    // RETR of each number, in order, its bytes to `events`, and DELE of each
+    // message whose copy `events` kept, never before it was kept. With
+    // pipelining the RETRs go ahead of the answers and each DELE rides with
+    // the next batch. A message not kept is not deleted and the others go on.
+    // A DELE refused raises as DeleteMessages (the DELEs taken after it
+    // undone); a lost connection raises, dropping the socket without QUIT
+    // when DELEs were still unanswered. `marked`, when given, receives the
+    // numbers that stay marked for deletion when it returns or throws.
+    void CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyEvents& events,
+                               std::vector<int>* marked = nullptr);
+
     // The connection's open and close are the session's.
     void OpenConnection(int timeout = -1) override { OpenSession(timeout); }
     void CloseConnection() override { CloseSession(); }
@@ -146,7 +174,7 @@ public:
 
 private:
     struct Step {
-        enum Kind { Top, List, Dele } kind;
+        enum Kind { Top, List, Dele, Retr } kind;
         int n;
     };
     using StepAnswer = std::function<void(const Step& step)>;
@@ -156,6 +184,8 @@ private:
     // The reply in `lines` classified and checked as ReadReply does.
     int TakeReply(const std::vector<std::string>& lines, const std::vector<int>& allowed);
     void AwaitQuitReply();
+    // The count in LastReply of a STAT answer, as CountMessages reads it.
+    int ReplyCount();
     // The size in LastReply of a "LIST n" answer, -1 when it has none.
     int ReplySize();
     bool Pipelining() const;
@@ -169,6 +199,11 @@ private:
     void RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
                   bool* acceptedAfter = nullptr);
     void SkipAnswer(const Step& step, bool& accepted);
+    // One RETR answer's lines to `events`, up to the "." line.
+    void StreamMessage(const CopyEvents& events);
+    // After a refused DELE: the answers still due read, then RSET and the
+    // DELEs of `kept` again when one of them was taken.
+    void UndoDeletesAfterRefusal(const std::vector<Step>& due, const std::vector<int>& kept, bool ahead);
     // Sizes of messages 1 to `count` from one LIST (index n); -2 where the
     // listing has no line for n; empty when LIST was refused.
     std::vector<int> ListAll(int count);

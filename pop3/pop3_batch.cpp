@@ -48,7 +48,7 @@ bool TIdPOP3::Pipelining() const {
 
 namespace {
 std::string CommandLine(int kind, int n) {
-    static const char* const kVerbs[] = {"TOP ", "LIST ", "DELE "};
+    static const char* const kVerbs[] = {"TOP ", "LIST ", "DELE ", "RETR "};
     std::string line = kVerbs[kind] + IntToStr(n);
     if (kind == 0) line += " 0";
     return line + "\r\n";
@@ -97,7 +97,7 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
 void TIdPOP3::SkipAnswer(const Step& step, bool& accepted) {
     if (ReadReply({}) != ReplyOk) return;
     accepted = accepted || step.kind == Step::Dele;
-    if (step.kind == Step::Top) CaptureLines(LineSink());
+    if (step.kind == Step::Top || step.kind == Step::Retr) CaptureLines(LineSink());
 }
 
 std::vector<int> TIdPOP3::ListAll(int count) {

@@ -123,9 +123,30 @@ struct Parser {
             throw CliUsageError("option inconnue : " + arg);
     }
 
+    void CorbeilleCommand() {
+        options.command = CliCommand::Corbeille;
+        const std::string verb = positional.size() > 1 ? positional[1] : "lister";
+        std::size_t wanted = positional.size() > 1 ? 2 : 1;
+        if (verb == "extraire")
+            options.corbeilleVerb = CliCorbeilleVerb::Extract, wanted = 4;
+        else if (verb == "vider")
+            options.corbeilleVerb = CliCorbeilleVerb::Empty;
+        else if (verb != "lister")
+            throw CliUsageError("action de corbeille inconnue : " + verb + " (lister, extraire ou vider)");
+        if (positional.size() < wanted)
+            throw CliUsageError("extraire attend le numéro du message et le fichier");
+        if (positional.size() > wanted) throw CliUsageError("argument en trop : " + positional[wanted]);
+        if (wanted == 4) {
+            options.message = Number("N", positional[2], 1, 2147483647);
+            options.extractTarget = positional[3];
+        }
+        if (options.purge) throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
+    }
+
     void Command() {
         if (positional.empty()) throw CliUsageError("commande manquante");
         if (ParseListCommand(positional, options)) return;
+        if (positional[0] == "corbeille") return CorbeilleCommand();
         const std::string& verb = positional[0];
         std::size_t wanted = 1;
         if (verb == "en-tetes" || verb == "en-têtes")
@@ -192,10 +213,10 @@ CliOptions ParseCliArguments(const std::vector<std::string>& args) {
     }
     parser.Command();
     const CliCommand command = parser.options.command;
-    const bool rows =
-        command == CliCommand::Headers || command == CliCommand::Preview || command == CliCommand::Delete;
+    const bool rows = command == CliCommand::Headers || command == CliCommand::Preview ||
+                      command == CliCommand::Delete || command == CliCommand::Corbeille;
     if (parser.formatGiven && !rows)
-        throw CliUsageError("--format ne s'emploie qu'avec en-tetes, apercu et supprimer");
+        throw CliUsageError("--format ne s'emploie qu'avec en-tetes, apercu, supprimer et corbeille");
     return parser.options;
 }
 
@@ -213,6 +234,7 @@ const char* CliUsage() {
            "  vannoir-cli certificat --hote H [--port P] [--securite S]\n"
            "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
            "  vannoir-cli journal\n"
+           "  vannoir-cli corbeille [lister | extraire N FICHIER | vider] [--format tsv|json]\n"
            "  vannoir-cli --aide | --version\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"
@@ -246,6 +268,11 @@ const char* CliUsage() {
            "              (*.exemple.fr)\n"
            "  intrus      de même pour la liste des intrus\n"
            "  journal     affiche le journal des messages détruits (Liste/Supprimes.LOG)\n"
+           "  corbeille   les copies des messages détruits, les plus récentes d'abord :\n"
+           "              lister (par défaut) une ligne par copie (numéro, supprimé le,\n"
+           "              compte, expéditeur, sujet, taille ; en json : numero, supprime_le,\n"
+           "              compte, expediteur, adresse, sujet, taille), extraire la copie N\n"
+           "              dans FICHIER, ou vider la corbeille\n"
            "\n"
            "Options :\n"
            "  --compte N        compte de 0 à 10 (1 par défaut)\n"
@@ -288,8 +315,8 @@ const char* CliUsage() {
            "     une autre action sur la même boîte aux lettres en cours\n"
            "  5  la boîte aux lettres a changé depuis la dernière commande en-tetes\n"
            "     (suppression refusée)\n"
-           "  6  fichier local : réglages, listes, journal, relevé des en-têtes ou\n"
-           "     écriture de la sortie\n"
+           "  6  fichier local : réglages, listes, journal, relevé des en-têtes,\n"
+           "     corbeille (message non conservé, donc non supprimé) ou écriture de la sortie\n"
            "  129, 130, 143  arrêt par SIGHUP, SIGINT ou SIGTERM (rien de supprimé qui\n"
            "     n'était pas confirmé, fichiers temporaires effacés)\n";
 }

@@ -12,6 +12,7 @@
 //   certificat --hote H [--port P] [--securite S]
 //   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
 //   journal
+//   corbeille [lister | extraire N FICHIER | vider]
 // plus --hote H, --port P, --utilisateur U, --securite S, --delai S for one
 // run, --dossier DIR for the folder of the settings and lists, --format
 // tsv|json, -q/--silencieux, -v/--bavard, --aide (--help, -h) and --version.
@@ -35,10 +36,12 @@ enum class CliCommand {
     Friends,
     Intruders,
     Journal,
+    Corbeille,
     Help,
     Version
 };
 enum class CliListVerb { List, Add, Remove };
+enum class CliCorbeilleVerb { List, Extract, Empty };
 // Quiet: nothing on the error stream unless the run fails. Verbose: the
 // commands sent too.
 enum class CliVerbosity { Quiet, Normal, Verbose };
@@ -64,6 +67,8 @@ struct CliOptions {
     CliListVerb listVerb = CliListVerb::List;  // of amis and intrus
     std::string listText;                      // TEXTE, UTF-8 as typed
     std::optional<std::string> folder;         // --dossier, as typed
+    CliCorbeilleVerb corbeilleVerb = CliCorbeilleVerb::List;
+    std::string extractTarget;  // FICHIER of corbeille extraire, as typed
     CliVerbosity verbosity = CliVerbosity::Normal;
     CliFormat format = CliFormat::Tsv;  // of en-tetes, supprimer and apercu
     // How long a mailbox action waits for another run on the same settings

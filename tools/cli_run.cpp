@@ -1,9 +1,11 @@
 #include "tools/cli_run.h"
 
 #include <cerrno>
+#include <ctime>
 #include <sstream>
 
 #include "app/scan_cells.h"
+#include "app/corbeille.h"
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "app/settings_exposure.h"
@@ -11,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/user_accounts.h"
 #include "tools/cli_account_command.h"
+#include "tools/cli_corbeille.h"
 #include "tools/cli_exit.h"
 #include "tools/cli_lists.h"
 #include "tools/cli_output.h"
@@ -160,6 +163,9 @@ int RunCommand(const CliOptions& options, const std::filesystem::path& programFo
     if (options.command == CliCommand::Account)
         return RunAccountCommand(options, paths, out, err, readPassword);
     if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);
+    // Copies past their time go whenever a run starts.
+    Corbeille(paths.corbeille, ReadCorbeilleLimits(TIniFile(settings))).Prune(std::time(nullptr));
+    if (options.command == CliCommand::Corbeille) return RunCorbeilleCommand(options, paths, out, err);
     if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
         options.command == CliCommand::Journal)
         return RunFileCommand(options, paths, out, err);

@@ -4,8 +4,10 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+#include "app/corbeille_texts.h"
 #include "app/texts.h"
 #include "ui/app_icon.h"
+#include "ui/corbeille_dialog.h"
 #include "ui/degrad_class.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
@@ -129,6 +131,7 @@ void TForm1::BuildMenus() {
     print->addAction(QStringLiteral("en-têtes"), this, &TForm1::enttes1Click);
     print->addAction(QStringLiteral("message"), this, &TForm1::message1Click);
     file->addAction(toQt(Ansi(texts::kJournalMenuItem)), this, &TForm1::Journal1Click);
+    file->addAction(toQt(Ansi(corbeille_texts::kMenuItem)), this, &TForm1::Corbeille1Click);
     file->addSeparator();
     file->addAction(QStringLiteral("&Quitter"), this, &TForm1::Quitter1Click);
 
@@ -253,6 +256,14 @@ void TForm1::Rayerintrus1Click() {
 }
 void TForm1::Viderlisteintrus1Click() { screener_->EmptyList(ListKind::Intruders); }
 void TForm1::Journal1Click() { screener_->OpenJournal(*shell_); }
+void TForm1::Corbeille1Click() {
+    if (!corbeille_)
+        corbeille_ =
+            std::make_unique<CorbeilleWindow>(paths_.corbeille, paths_.settings, dialogs_, *shell_, this);
+    corbeille_->show();
+    corbeille_->raise();
+    corbeille_->Logic().Show();
+}
 void TForm1::Sommaire1Click() { screener_->OpenHelp(*shell_); }
 void TForm1::Apropos1Click() {
     if (form4_) form4_->Execute();

@@ -22,6 +22,7 @@ class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
+class CorbeilleWindow;
 
 class TForm1 : public QMainWindow, public CaptionView, public BusyCursor {
     Q_OBJECT
@@ -71,6 +72,9 @@ public:
     void Rayerintrus1Click();
     void Viderlisteintrus1Click();
     void Journal1Click();
+    // "Fichier" > "Corbeille…": the window of the kept messages, made on first use.
+    void Corbeille1Click();
+    CorbeilleWindow* Corbeille() const { return corbeille_.get(); }
     void Sommaire1Click();
     void Apropos1Click();
 
@@ -99,4 +103,5 @@ private:
     std::unique_ptr<Printer> printer_;
     std::unique_ptr<Shell> shell_;
     bool closeWaiting_ = false;
+    std::unique_ptr<CorbeilleWindow> corbeille_;
 };

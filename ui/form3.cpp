@@ -1,5 +1,6 @@
 #include "ui/form3.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <utility>
@@ -56,6 +57,8 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
       AddressEdit(new QLineEdit(this)),
       AuthenticationBox(new QComboBox(this)),
       KeyringBox(new QCheckBox(QStringLiteral("Mot de passe dans le &trousseau de clés"), this)),
+      KeepDeletedBox(
+          new QCheckBox(QStringLiteral("Garder une copie des messages supprimés (Corbeille)"), this)),
       logic_(screener.MakeConfigDialog(*this)) {
     QFont bold = Label4->font();
     bold.setBold(true);
@@ -101,6 +104,11 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     KeyringBox->adjustSize();
     setTabOrder(AuthenticationBox, KeyringBox);
     connect(AddressEdit, &QLineEdit::editingFinished, this, [this] { logic_->AddressEntered(); });
+    KeepDeletedBox->setGeometry(8, 400, 332, 21);
+    KeepDeletedBox->setAccessibleName(KeepDeletedBox->text());
+    setTabOrder(KeyringBox, KeepDeletedBox);
+    // Only the user's click writes the setting, not the box filled on showing.
+    connect(KeepDeletedBox, &QCheckBox::clicked, this, [this] { logic_->KeepDeletedChosen(); });
     // Only the user's choice moves the port with it.
     connect(SecurityBox, &QComboBox::activated, this, [this] {
         const AccountSecurity previous = std::exchange(shownSecurity_, SecurityValue());
@@ -123,6 +131,9 @@ void TForm3::SetPasswordText(std::string_view text) { Edit3->setText(toQt(text))
 int TForm3::SelectorValue() const { return static_cast<int>(RxSpinEdit1->Value()); }
 void TForm3::SetSelectorValue(int value) { RxSpinEdit1->SetValue(value); }
 void TForm3::FocusServer() { Edit1->setFocus(Qt::OtherFocusReason); }
+
+bool TForm3::KeepDeletedChecked() const { return KeepDeletedBox->isChecked(); }
+void TForm3::SetKeepDeletedChecked(bool keep) { KeepDeletedBox->setChecked(keep); }
 
 int TForm3::PortValue() const { return PortBox->value(); }
 void TForm3::SetPortValue(int port) { PortBox->setValue(port); }

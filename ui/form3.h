@@ -13,6 +13,7 @@
 #include "ui/rx_spin_edit.h"
 
 class Screener;
+class QCheckBox;
 
 class TForm3 : public FixedDialog, public ConfigDialogView {
     Q_OBJECT
@@ -41,10 +42,14 @@ public:
     bool KeyringChosen() const override;
     void SetKeyringChosen(bool chosen) override;
 
+    bool KeepDeletedChecked() const override;
+    void SetKeepDeletedChecked(bool keep) override;
+
+
     // The client area: the table's 348 x 222, below it the connection, then
-    // the address that fills the rest, how the account logs in and where its
-    // password is kept.
-    static constexpr QSize kClientSize{348, 400};
+    // the address that fills the rest, how the account logs in, where its
+    // password is kept, and the Corbeille box.
+    static constexpr QSize kClientSize{348, 426};
 
     QLabel *Label1, *Label2, *Label3, *Label4;
     TRxSpinEdit* RxSpinEdit1;
@@ -60,6 +65,7 @@ public:
     QLineEdit* AddressEdit;
     QComboBox* AuthenticationBox;
     QCheckBox* KeyringBox;  // the password in the desktop's keyring
+    QCheckBox* KeepDeletedBox;
 
 protected:
     void showEvent(QShowEvent* event) override;

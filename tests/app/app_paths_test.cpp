@@ -21,12 +21,14 @@ struct RuleCase {
     std::optional<fs::path> chosen;
     const char* folder;  // expected
     bool portable;
-    const char* help;  // expected help page
+    const char* help;                 // expected help page
+    const char* corbeille = nullptr;  // expected, when given
+    std::string dataHome{};
 };
 const RuleCase kRules[] = {
     {"settings_file_keeps_a_read_only_folder_portable",
      "/opt/v/vannoir",
-     {"/opt/v/vannoir.INI", "/opt/v/Aide"},
+     {"/opt/v/vannoir.INI", "/opt/v/Aide", "/opt/v/Liste/Corbeille"},
      {},
      "/x",
      "/home/a",
@@ -56,7 +58,7 @@ const RuleCase kRules[] = {
      "/home/a/dist/Aide/Accueil.htm"},
     {"read_only_folder_goes_to_config_home",
      "/usr/bin/vannoir",
-     {"/usr/share/vannoir", "/usr/share/vannoir/Aide"},
+     {"/usr/share/vannoir", "/usr/share/vannoir/Aide", "/d/vannoir/Corbeille", "/d"},
      {},
      "/home/a/conf",
      "/home/a",
@@ -73,7 +75,8 @@ const RuleCase kRules[] = {
      {},
      "/home/a/.config/vannoir",
      false,
-     "/usr/bin/Aide/Accueil.htm"},
+     "/usr/bin/Aide/Accueil.htm",
+     "/home/a/.local/share/vannoir/Corbeille"},
     {"relative_config_home_is_ignored",
      "/usr/bin/vannoir",
      {},
@@ -83,7 +86,9 @@ const RuleCase kRules[] = {
      {},
      "/home/a/.config/vannoir",
      false,
-     "/usr/bin/Aide/Accueil.htm"},
+     "/usr/bin/Aide/Accueil.htm",
+     "/home/a/.local/share/vannoir/Corbeille",
+     "data"},
     {"writable_install_is_not_the_users_folder",
      "/home/a/.local/bin/vannoir",
      {"/home/a/.local/share/vannoir", "/home/a/.local/share/vannoir/Aide"},
@@ -106,7 +111,7 @@ const RuleCase kRules[] = {
      "/usr/bin/Aide/Accueil.htm"},
     {"chosen_folder_wins",
      "/opt/v/vannoir",
-     {"/opt/v/vannoir.INI"},
+     {"/opt/v/vannoir.INI", "/srv/courrier/Liste/Corbeille", "/d"},
      {"/opt/v"},
      "/c",
      "/home/a",
@@ -131,6 +136,7 @@ TEST_P(FolderRule, ChoosesTheFolder) {
     FolderFacts facts;
     facts.configHome = c.configHome;
     facts.home = c.home;
+    facts.dataHome = c.dataHome;
     facts.exists = [&](const fs::path& path) { return c.existing.count(path.string()) > 0; };
     facts.writable = [&](const fs::path& path) { return c.writable.count(path.string()) > 0; };
     const AppPaths paths = LocateAppPaths(c.executable, c.chosen, facts);
@@ -140,6 +146,9 @@ TEST_P(FolderRule, ChoosesTheFolder) {
     EXPECT_EQ(paths.friends, fs::path(c.folder) / "Liste" / "Amis.TXT");
     EXPECT_EQ(paths.journal, fs::path(c.folder) / "Liste" / "Supprimes.LOG");
     EXPECT_EQ(paths.help, c.help);
+    if (c.corbeille) {
+        EXPECT_EQ(paths.corbeille, c.corbeille);
+    }
 }
 INSTANTIATE_TEST_SUITE_P(Table, FolderRule, testing::ValuesIn(kRules),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -54,6 +54,17 @@ TEST_P(ConfigShow, SelectorFollowsCount) {
 INSTANTIATE_TEST_SUITE_P(Table, ConfigShow, testing::ValuesIn(kShows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The box shows the setting (on without one) and a click writes it at once.
+TEST_F(ConfigFixture, CorbeilleBoxShowsAndWritesTheSetting) {
+    dialog.Show();
+    EXPECT_TRUE(view.keepDeleted) << "kept unless the settings say otherwise";
+    view.keepDeleted = false;
+    EXPECT_TRUE(dialog.KeepDeletedChosen().IsDone());
+    EXPECT_EQ(File(), "[Form]\r\nCorbeille=0\r\n");
+    dialog.Show();
+    EXPECT_FALSE(view.keepDeleted);
+}
+
 TEST_F(ConfigFixture, SaveWritesSlotAndMovesToNext) {
     view.selector = 3;
     view.server = "pop.fr";

@@ -1,5 +1,6 @@
 #include "mailbox_script.h"
 
+#include "platform/ini_file.h"
 #include "platform/text.h"
 
 MailboxFixture::MailboxFixture()
@@ -14,6 +15,9 @@ void MailboxFixture::UseLists(std::string_view friends, std::string_view intrude
 }
 
 void MailboxFixture::UseServer(const ScriptedPop3Server& server) {
+    // The conversations here delete without copies, unless a test says otherwise.
+    TIniFile ini(paths.settings);
+    if (ini.ReadString("Form", "Corbeille").empty()) ini.WriteString("Form", "Corbeille", "0");
     Account account;
     account.host = "127.0.0.1";
     account.user = "anne";

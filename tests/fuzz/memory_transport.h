@@ -1,35 +1,8 @@
 #pragma once
 // A transport for fuzz targets: serves the input in pieces of a chosen size,
 // then behaves as a peer that closed; swallows what the client sends.
-#include <algorithm>
-#include <cstring>
-#include <string>
-
-#include "net/io_handler.h"
+#include "net/io_handler_memory.h"
 
 namespace fuzz {
-
-class MemoryTransport : public TIdIOHandler {
-public:
-    MemoryTransport(std::string bytes, std::size_t piece) : bytes_(std::move(bytes)), piece_(piece) {}
-    void Close() override { open_ = false; }
-    void ConnectClient(const std::string&, int, const std::string&, int, int) override { open_ = true; }
-    bool Connected() override { return open_; }
-    void Open() override {}
-    bool Readable(int) override { return true; }
-    int Recv(void* buffer, int length) override {
-        std::size_t n = std::min({bytes_.size() - at_, piece_, static_cast<std::size_t>(length)});
-        std::memcpy(buffer, bytes_.data() + at_, n);
-        at_ += n;
-        return static_cast<int>(n);
-    }
-    int Send(const void*, int length) override { return length; }
-
-private:
-    std::string bytes_;
-    std::size_t piece_;
-    std::size_t at_ = 0;
-    bool open_ = true;
-};
-
+using MemoryTransport = TIdIOHandlerMemory;
 }  // namespace fuzz

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "app/password_scramble.h"
@@ -164,7 +165,7 @@ TEST_F(CliDovecot, PurgeByAddressAndDomainIsJournaled) {
         Lines fields;
         std::istringstream split(line);
         for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
-        ASSERT_EQ(fields.size(), 8u) << line;
+        ASSERT_EQ(fields.size(), 9u) << line;
         EXPECT_EQ(fields[1], kUser);
         EXPECT_EQ(fields[2], "127.0.0.1:" + port_);
         journal.push_back(fields[4] + "\t" + fields[5] + "\t" + fields[7]);
@@ -280,6 +281,47 @@ TEST_F(CliDovecotCharsets, PreviewShowsConvertedTextAndAttachmentName) {
                        "ce jointe : r\xC3\xA9sum\xC3\xA9.pdf\n"),
               std::string::npos)
         << out;
+}
+
+}  // namespace
+
+namespace {
+
+// The message with `subject` as the server's own tool gives it.
+std::string DoveadmText(const fs::path& server, const char* subject) {
+    const std::string command = "doveadm -c " + (server / "dovecot.conf").string() + " fetch -u " + kUser +
+                                " text mailbox INBOX subject " + subject + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return "<no doveadm>";
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    ::pclose(pipe);
+    const std::string label = "text:\n";
+    return text.starts_with(label) ? text.substr(label.size()) : "<unexpected> " + text;
+}
+
+// The purge keeps what the server held: each intruder extracted from the
+// Corbeille is the bytes the server gave before the purge.
+TEST_F(CliDovecot, PurgedIntrudersComeBackFromTheCorbeille) {
+    const std::string gagnez = DoveadmText(server_, "Gagnez"), promo = DoveadmText(server_, "Promo");
+    ASSERT_EQ(Run("en-tetes --purger"), 0) << err;
+    ASSERT_EQ(Run("corbeille"), 0) << err;
+    std::map<std::string, std::string> numbers;  // subject -> number
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        Lines fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+        ASSERT_EQ(fields.size(), 6u) << line;
+        numbers[fields[4]] = fields[0];
+    }
+    ASSERT_EQ(numbers.size(), 2u) << out;
+    for (const auto& [subject, expected] : {std::pair{"Gagnez", gagnez}, std::pair{"Promo", promo}}) {
+        const fs::path file = folder_ / (std::string(subject) + ".eml");
+        ASSERT_EQ(Run("corbeille extraire " + numbers[subject] + " " + file.string()), 0) << err;
+        EXPECT_EQ(FileBytes(file), expected) << subject;
+    }
 }
 
 }  // namespace

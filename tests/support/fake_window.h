@@ -86,6 +86,8 @@ public:
     void SetSelectorValue(int value) override { selector = value < 0 ? 0 : value > 10 ? 10 : value; }
     void FocusServer() override { ++focusCount; }
     void CloseDialog() override { closed = true; }
+    bool KeepDeletedChecked() const override { return keepDeleted; }
+    void SetKeepDeletedChecked(bool keep) override { keepDeleted = keep; }
 
     std::string server, user, password, fingerprint, address;
     AccountAuthentication authentication = AccountAuthentication::Password;
@@ -96,6 +98,7 @@ public:
     int selector = 1;
     int focusCount = 0;
     bool closed = false;
+    bool keepDeleted = false;
 };
 
 class FakeListBox : public ListBoxView {

@@ -24,6 +24,29 @@ std::string List(int i, int size) {
     return "C: LIST " + IntToStr(i) + "\nS: +OK " + IntToStr(i) + " " + IntToStr(size) + "\n";
 }
 std::string Dele(int i) { return "C: DELE " + IntToStr(i) + "\nS: +OK\n"; }
+std::string Retr(int i, std::string_view bytes) {
+    std::string script = "C: RETR " + IntToStr(i) + "\nS: +OK\n";
+    for (std::size_t from = 0; from < bytes.size();) {
+        const std::size_t end = bytes.find("\r\n", from);
+        std::string line = "S: " + std::string(bytes[from] == '.' ? "." : "");
+        for (char c : bytes.substr(from, end - from)) {
+            static const char kHex[] = "0123456789ABCDEF";
+            const auto u = static_cast<unsigned char>(c);
+            if (c == '\\')
+                line += "\\\\";
+            else if (c == '\r')
+                line += "\\r";
+            else if (u >= 0x80)
+                line += std::string("\\x") + kHex[u >> 4] + kHex[u & 15];
+            else
+                line += c;
+        }
+        script += line + "\n";
+        from = end + 2;
+    }
+    return script + "S: .\n";
+}
+
 std::string Quit() { return "C: QUIT\nS: +OK\n"; }
 std::string Header(std::string_view from, std::string_view subject) {
     return "From: " + std::string(from) + "\nSubject: " + std::string(subject);

@@ -20,6 +20,9 @@ std::string Top(int i, std::string_view header);
 // LIST i answered "+OK i size".
 std::string List(int i, int size);
 std::string Dele(int i);
+// RETR i answered with `bytes` (CR LF lines, the last one ended): dot-stuffed,
+// a CR inside a line, "\" and 8-bit bytes escaped for the script.
+std::string Retr(int i, std::string_view bytes);
 std::string Quit();
 // A header block "From: <from>" and "Subject: <subject>".
 std::string Header(std::string_view from, std::string_view subject);

@@ -37,8 +37,8 @@ inline Lines WithoutDates(const std::string& text) {
 
 struct CliFixture : testing::Test {
     CliFixture() {
-        PutFile(dir / "vannoir.INI",
-                "[Form]\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" + ScramblePassword("secret") + "\r\n");
+        PutFile(dir / "vannoir.INI", "[Form]\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
+                                         ScramblePassword("secret") + "\r\nCorbeille=0\r\n");
         PutFile(dir / "Liste" / "Amis.TXT", "Zo\xE9\r\n");
         PutFile(dir / "Liste" / "Intrus.TXT", "Spam\r\n");
     }

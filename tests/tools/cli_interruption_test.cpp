@@ -77,8 +77,8 @@ class CliInterruption : public testing::TestWithParam<InterruptCase> {
 protected:
     CliInterruption() {
         fs::copy_file(VANNOIR_CLI_PATH, dir / "vannoir-cli");
-        PutFile(dir / "vannoir.INI",
-                "[Form]\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" + ScramblePassword("secret") + "\r\n");
+        PutFile(dir / "vannoir.INI", "[Form]\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
+                                         ScramblePassword("secret") + "\r\nCorbeille=0\r\n");
         PutFile(dir / "Liste" / "Amis.TXT", "Ami\r\n");
         PutFile(dir / "Liste" / "Intrus.TXT", "Spam\r\n");
         fs::create_directory(tmp);

@@ -4,12 +4,16 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 
+#include "app/password_scramble.h"
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
 #include "support/recording_printer.h"
 #include "support/scratch_folder.h"
+#include "ui/corbeille_dialog.h"
 #include "ui/degrad_class.h"
 #include "ui/form3.h"
 #include "ui/grid_table.h"
@@ -258,7 +262,7 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
     EXPECT_EQ(opened.opened, std::vector<std::filesystem::path>{dir / "Aide" / "Accueil.htm"});
 
     MenuItem({"Configuration", "Tout effacer"})->trigger();
-    EXPECT_EQ(FileBytes(paths.settings), "[Form]\r\nNbre=0\r\n");
+    EXPECT_EQ(FileBytes(paths.settings), "[Form]\r\nNbre=0\r\nCorbeille=0\r\n");
     EXPECT_EQ(boxes.shown.size(), 0u);
 
     MenuItem({"Fichier", "&Quitter"})->trigger();
@@ -384,6 +388,48 @@ TEST_F(WindowFixture, ClosingDuringAWaitEndsTheActionThenCloses) {
     EXPECT_FALSE(form1.isVisible());
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].caption, "Vannoir") << "the second action was refused";
+}
+
+}  // namespace
+
+namespace {
+
+// The copies a purge kept, listed in "Fichier" > "Corbeille…", one saved
+// where the (preset) file chooser says.
+TEST_F(WindowFixture, CorbeilleListsThePurgesCopiesAndSavesOne) {
+    WriteAccount();
+    PutFile(paths.settings, "[Form]\r\nNbre=1\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
+                                ScramblePassword("secret", [] { return 65; }) + "\r\n");
+    PutFile(paths.friends, "Anne\r\n");
+    PutFile(paths.intruders, "Spam\r\n");
+    Show();
+    const std::string spam = "From: Spam <s@pub.example>\r\nSubject: Promo\r\n\r\nAchetez \xE9t\xE9.\r\n";
+    ScriptedPop3Server server(ScanLogin() + Stats(2, 4) + Message(1, kAnne, 100) + Message(2, kSpam, 200) +
+                              Stat(2) + Retr(2, spam) + Dele(2) + Quit());
+    UseServer(server);
+    boxes.answers = {"&Oui"};
+    QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
+    server.ExpectFinished();
+
+    MenuItem({"Fichier", "Corbeille…"})->trigger();
+    CorbeilleWindow* corbeille = form1.Corbeille();
+    ASSERT_NE(corbeille, nullptr);
+    EXPECT_TRUE(corbeille->isVisible());
+    ASSERT_EQ(corbeille->List->rowCount(), 1);
+    EXPECT_EQ(corbeille->List->item(0, 1)->text(), "anne@127.0.0.1:" + QString::number(server.Port()));
+    EXPECT_EQ(corbeille->List->item(0, 2)->text(), "Spam");
+    EXPECT_EQ(corbeille->List->item(0, 3)->text(), "Promo");
+    corbeille->List->selectRow(0);
+    const std::filesystem::path saved = dir / "gardé.eml";
+    QString suggested;
+    corbeille->chooseFile = [&](const QString& name) {
+        suggested = name;
+        return QString::fromStdString(saved.string());
+    };
+    QTest::mouseClick(corbeille->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(suggested, "message-1.eml");
+    EXPECT_EQ(FileBytes(saved), spam);
+    EXPECT_TRUE(boxes.shown.size() == 1u) << "only the purge question";
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ WindowFixture::WindowFixture()
 
 void WindowFixture::WriteAccount() {
     PutFile(paths.settings, "[Form]\r\nNbre=1\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
-                                ScramblePassword("secret", [] { return 65; }) + "\r\n");
+                                ScramblePassword("secret", [] { return 65; }) + "\r\nCorbeille=0\r\n");
     // As the program writes it: readable by its owner only.
     std::filesystem::permissions(paths.settings,
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);

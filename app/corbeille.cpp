@@ -1,0 +1,345 @@
+#include "app/corbeille.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+
+#include "app/corbeille_texts.h"
+#include "app/texts.h"
+#include "platform/control_characters.h"
+#include "platform/file_replace.h"
+#include "platform/ini_file.h"
+#include "platform/system_error_text.h"
+#include "platform/text.h"
+#include "platform/text_format.h"
+#include "platform/text_lines.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSubfolders[] = {"tmp", "new", "cur"};
+constexpr std::time_t kPartialFileAge = 36 * 3600;  // a tmp/ file older than this was abandoned
+
+std::string FailureText(std::string_view what, const fs::path& path, int error) {
+    return FormatText(Ansi(what), {Utf8ToAnsi(path.string()), SysErrorMessage(error)});
+}
+
+// A folder of ours: made owner-only when missing; a link or anything but a
+// folder is refused. 0 or errno.
+int PrivateFolder(const fs::path& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return errno;
+    if (S_ISLNK(st.st_mode)) return ELOOP;
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+int SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+// A unique Maildir name: time, process, counter.
+std::string NewFileName(std::time_t when) {
+    static std::atomic<unsigned> counter{0};
+    char host[64] = "vannoir";
+    ::gethostname(host, sizeof host - 1);
+    std::string safeHost;
+    for (const char* c = host; *c; ++c) safeHost += (*c == '/' || *c == ':') ? '_' : *c;
+    return IntToStr(when) + ".P" + IntToStr(::getpid()) + "Q" + IntToStr(++counter) + "." + safeHost;
+}
+
+std::string Field(std::string_view ansi) { return AnsiToUtf8(WithoutControls(ansi)); }
+
+std::string IndexLine(const CorbeilleEntry& e) {
+    const std::string fields[] = {Field(e.file),
+                                  IntToStr(e.deletedAt),
+                                  Field(e.account),
+                                  Field(e.sender),
+                                  Field(e.address),
+                                  Field(e.subject),
+                                  IntToStr(static_cast<std::int64_t>(e.size)),
+                                  e.headerOnly ? "1" : "0"};
+    std::string line;
+    for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;
+    return line + "\n";
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t from = 0;
+    for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
+        fields.push_back(line.substr(from, tab - from));
+    fields.push_back(line.substr(from));
+    return fields;
+}
+
+bool ParseIndexLine(const std::string& line, CorbeilleEntry& e) {
+    const std::vector<std::string> f = SplitTabs(line);
+    if (f.size() != 8 || f[0].empty() || f[0].find('/') != std::string::npos) return false;
+    e.file = f[0];
+    e.deletedAt = static_cast<std::time_t>(TryStrToInt64(f[1]).value_or(0));
+    e.account = Utf8ToAnsi(f[2]);
+    e.sender = Utf8ToAnsi(f[3]);
+    e.address = Utf8ToAnsi(f[4]);
+    e.subject = Utf8ToAnsi(f[5]);
+    e.size = static_cast<std::uint64_t>(std::max<std::int64_t>(0, TryStrToInt64(f[6]).value_or(0)));
+    e.headerOnly = f[7] == "1";
+    return true;
+}
+
+}  // namespace
+
+CorbeilleLimits ReadCorbeilleLimits(const TIniFile& ini) {
+    CorbeilleLimits limits;
+    const auto positive = [&](std::string_view key, std::int64_t fallback) {
+        const int value = ini.ReadInteger(texts::kSection, key, -1);
+        return value > 0 ? value : fallback;
+    };
+    limits.enabled = ini.ReadInteger(texts::kSection, corbeille_texts::kEnabledKey, 1) != 0;
+    limits.days = static_cast<int>(positive(corbeille_texts::kDaysKey, limits.days));
+    limits.messageBytes =
+        static_cast<std::uint64_t>(positive(corbeille_texts::kMessageSizeKey, limits.messageBytes >> 20))
+        << 20;
+    limits.totalBytes =
+        static_cast<std::uint64_t>(positive(corbeille_texts::kTotalSizeKey, limits.totalBytes >> 20)) << 20;
+    return limits;
+}
+
+std::string CorbeilleDate(std::time_t when) {
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%d/%m/%Y %H:%M:%S", &local);
+    return text;
+}
+
+CorbeilleCopy::CorbeilleCopy(const fs::path& folder, CorbeilleEntry entry, std::uint64_t limit,
+                             std::function<int()> fault)
+    : folder_(folder), entry_(std::move(entry)), limit_(limit), fault_(std::move(fault)) {
+    const fs::path temp = folder_ / "tmp" / entry_.file;
+    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0) failure_ = FailureText(corbeille_texts::kCannotCreateCopy, temp, errno);
+}
+
+CorbeilleCopy::~CorbeilleCopy() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!kept_) ::unlink((folder_ / "tmp" / entry_.file).c_str());
+}
+
+void CorbeilleCopy::Fail(int error) {
+    if (failure_.empty())
+        failure_ = FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "tmp" / entry_.file, error);
+}
+
+void CorbeilleCopy::Append(std::string_view bytes) {
+    entry_.size += bytes.size();
+    if (!failure_.empty() || entry_.headerOnly) return;
+    // The blank line that ends the header block: the most a big message
+    // keeps. A piece never goes past a line end, but a line may come in pieces.
+    const bool ends = bytes.ends_with('\n');
+    const std::uint64_t lineBytes = lineBytes_ + bytes.size();
+    const bool crBefore = bytes.size() >= 2 ? bytes[bytes.size() - 2] == '\r' : lastByte_ == '\r';
+    const bool blankLine = ends && (lineBytes == 1 || (lineBytes == 2 && crBefore));
+    lineBytes_ = ends ? 0 : lineBytes;
+    if (!bytes.empty()) lastByte_ = bytes.back();
+    if (written_ + bytes.size() > limit_) return Cut();
+    pending_.append(bytes);
+    written_ += bytes.size();
+    if (blankLine && headerEnd_ == 0) headerEnd_ = written_;
+    // Lines come one by one: the file gets them in large writes.
+    if (pending_.size() >= kWriteSize) Flush();
+}
+
+void CorbeilleCopy::Flush() {
+    if (pending_.empty() || !failure_.empty()) return;
+    if (int error = fault_ ? fault_() : 0) return Fail(error);
+    if (int error = WriteAll(fd_, pending_)) return Fail(error);
+    pending_.clear();
+}
+
+void CorbeilleCopy::Cut() {
+    entry_.headerOnly = true;
+    Flush();
+    const std::uint64_t keep = headerEnd_ != 0 ? headerEnd_ : written_;
+    if (failure_.empty() && ::ftruncate(fd_, static_cast<off_t>(keep)) != 0) Fail(errno);
+    written_ = keep;
+}
+
+const CorbeilleEntry& CorbeilleCopy::Keep() {
+    const fs::path temp = folder_ / "tmp" / entry_.file;
+    Flush();
+    if (failure_.empty() && ::fsync(fd_) != 0) Fail(errno);
+    if (fd_ >= 0 && ::close(fd_) != 0) Fail(errno);
+    fd_ = -1;
+    if (failure_.empty() && ::rename(temp.c_str(), (folder_ / "new" / entry_.file).c_str()) != 0) Fail(errno);
+    if (!failure_.empty()) throw ECorbeilleError(failure_);
+    kept_ = true;
+    return entry_;
+}
+
+Corbeille::Corbeille(fs::path folder, CorbeilleLimits limits) : folder_(std::move(folder)), limits_(limits) {}
+
+void Corbeille::Prepare() const {
+    // Missing parents (a data folder not made yet) are private too.
+    std::vector<fs::path> missing;
+    std::error_code ec;
+    for (fs::path f = folder_.parent_path(); !f.empty() && !fs::exists(f, ec); f = f.parent_path()) {
+        missing.push_back(f);
+        if (f == f.parent_path()) break;
+    }
+    for (auto f = missing.rbegin(); f != missing.rend(); ++f)
+        if (int error = PrivateFolder(*f))
+            throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, *f, error));
+    if (int error = PrivateFolder(folder_))
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, error));
+    for (const char* sub : kSubfolders)
+        if (int error = PrivateFolder(folder_ / sub))
+            throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / sub, error));
+}
+
+std::unique_ptr<CorbeilleCopy> Corbeille::Begin(CorbeilleEntry entry) {
+    Prepare();
+    entry.file = NewFileName(entry.deletedAt);
+    return std::unique_ptr<CorbeilleCopy>(
+        new CorbeilleCopy(folder_, std::move(entry), limits_.messageBytes, fault_));
+}
+
+void Corbeille::Sync(const std::vector<CorbeilleEntry>& kept) {
+    if (kept.empty()) return;
+    if (int error = SyncFolder(folder_ / "new"))
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", error));
+    std::string lines;
+    for (const CorbeilleEntry& e : kept) lines += IndexLine(e);
+    const fs::path index = folder_ / corbeille_texts::kIndexFile;
+    const int fd = ::open(index.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int error = fd < 0 ? errno : WriteAll(fd, lines);
+    if (fd >= 0 && error == 0 && ::fsync(fd) != 0) error = errno;
+    if (fd >= 0) ::close(fd);
+    if (error == 0) error = SyncFolder(folder_);
+    if (error) throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, index, error));
+}
+
+std::vector<CorbeilleEntry> Corbeille::List() const {
+    std::vector<CorbeilleEntry> entries;
+    std::error_code ec;
+    if (!fs::is_directory(fs::symlink_status(folder_, ec))) return entries;
+    std::string bytes;
+    ReadWholeFile(folder_ / corbeille_texts::kIndexFile, bytes);
+    std::vector<CorbeilleEntry> indexed;
+    for (const TextLine& line : SplitTextLines(bytes)) {
+        CorbeilleEntry e;
+        if (ParseIndexLine(line.text, e)) indexed.push_back(std::move(e));
+    }
+    for (const char* sub : {"new", "cur"}) {
+        for (fs::directory_iterator it(folder_ / sub, ec), end; !ec && it != end; it.increment(ec)) {
+            if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+            const std::string name = it->path().filename().string();
+            // A mail program may have moved it to cur/ with flags after ":".
+            const std::string base = name.substr(0, name.find(':'));
+            auto found = std::find_if(indexed.begin(), indexed.end(),
+                                      [&](const CorbeilleEntry& e) { return e.file == base; });
+            CorbeilleEntry e;
+            if (found != indexed.end()) {
+                e = *found;
+            } else {
+                struct stat st {};
+                ::lstat(it->path().c_str(), &st);
+                e.deletedAt = st.st_mtime;
+                e.size = static_cast<std::uint64_t>(st.st_size);
+            }
+            e.file = fs::path(sub) / name;
+            entries.push_back(std::move(e));
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const CorbeilleEntry& a, const CorbeilleEntry& b) {
+        return a.deletedAt != b.deletedAt ? a.deletedAt > b.deletedAt : a.file > b.file;
+    });
+    return entries;
+}
+
+fs::path Corbeille::PathOf(const CorbeilleEntry& entry) const { return folder_ / entry.file; }
+
+void Corbeille::Extract(int number, const fs::path& target) const {
+    const std::vector<CorbeilleEntry> entries = List();
+    if (number < 1 || static_cast<std::size_t>(number) > entries.size())
+        throw ECorbeilleError(FormatText(Ansi(corbeille_texts::kNoSuchCopy), {IntToStr(number)}));
+    const fs::path source = PathOf(entries[static_cast<std::size_t>(number) - 1]);
+    std::string bytes;
+    if (int error = ReadWholeFile(source, bytes))
+        throw ECorbeilleError(FailureText(texts::kCannotOpenFile, source, error));
+    if (int error = ReplaceFileAtomically(target, bytes, FileAccess::OwnerOnly))
+        throw ECorbeilleError(FailureText(texts::kCannotCreateFile, target, error));
+}
+
+void Corbeille::Empty() {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(folder_, ec))) return;
+    for (const CorbeilleEntry& e : List())
+        if (::unlink(PathOf(e).c_str()) != 0 && errno != ENOENT)
+            throw ECorbeilleError(FailureText(corbeille_texts::kCannotRemoveCopy, PathOf(e), errno));
+    RewriteIndex({});
+}
+
+void Corbeille::RewriteIndex(const std::vector<CorbeilleEntry>& entries) const {
+    std::string lines;
+    for (CorbeilleEntry e : entries) {
+        e.file = fs::path(e.file).filename().string();
+        e.file = e.file.substr(0, e.file.find(':'));
+        lines += IndexLine(e);
+    }
+    const fs::path index = folder_ / corbeille_texts::kIndexFile;
+    if (int error = ReplaceFileAtomically(index, lines, FileAccess::OwnerOnly))
+        throw ECorbeilleError(FailureText(texts::kCannotCreateFile, index, error));
+}
+
+int Corbeille::Prune(std::time_t now) {
+    std::error_code ec;
+    if (!fs::is_directory(fs::symlink_status(folder_, ec))) return 0;
+    int removed = 0;
+    try {
+        std::vector<CorbeilleEntry> entries = List();  // newest first
+        const std::time_t oldest = now - static_cast<std::time_t>(limits_.days) * 86400;
+        std::uint64_t total = 0;
+        std::vector<CorbeilleEntry> kept;
+        for (const CorbeilleEntry& e : entries) {
+            struct stat st {};
+            const std::uint64_t onDisk =
+                ::lstat(PathOf(e).c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+            const bool goes = e.deletedAt < oldest || total + onDisk > limits_.totalBytes;
+            if (goes && ::unlink(PathOf(e).c_str()) == 0) {
+                ++removed;
+                continue;
+            }
+            total += onDisk;
+            kept.push_back(e);
+        }
+        for (fs::directory_iterator it(folder_ / "tmp", ec), end; !ec && it != end; it.increment(ec)) {
+            struct stat st {};
+            if (::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                st.st_mtime < now - kPartialFileAge)
+                ::unlink(it->path().c_str());
+        }
+        if (removed > 0) RewriteIndex(kept);
+    } catch (const std::exception&) {
+    }
+    return removed;
+}

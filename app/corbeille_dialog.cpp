@@ -1,0 +1,121 @@
+#include "app/corbeille_dialog.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "app/corbeille_texts.h"
+#include "app/preview_lines.h"
+#include "net/io_handler_memory.h"
+#include "platform/file_replace.h"
+#include "platform/ini_file.h"
+#include "platform/system_error_text.h"
+#include "platform/text.h"
+#include "platform/text_format.h"
+#include "pop3/pop3.h"
+
+namespace {
+
+// The copy's bytes as a server sends them: dot-stuffed, "." ending.
+std::string AsRetrAnswer(const std::string& bytes) {
+    std::string answer = "+OK\r\n";
+    answer.reserve(bytes.size() + bytes.size() / 64 + 16);
+    bool lineStart = true;
+    for (char c : bytes) {
+        if (lineStart && c == '.') answer += '.';
+        answer += c;
+        lineStart = c == '\n';
+    }
+    if (!lineStart) answer += "\r\n";
+    return answer + ".\r\n";
+}
+
+std::string SizeText(const CorbeilleEntry& e) {
+    std::string size = IntToStr(static_cast<std::int64_t>(e.size));
+    if (e.headerOnly) size += " (" + Ansi(corbeille_texts::kJournalHeaderOnly) + ")";
+    return size;
+}
+
+}  // namespace
+
+void LoadKeptMessage(std::string bytes, TIdMessage& message) {
+    TIdPOP3 reader;
+    reader.SetIOHandler(std::make_unique<TIdIOHandlerMemory>(AsRetrAnswer(bytes)));
+    message.ClearAll();
+    reader.LoadMessage(1, message);
+}
+
+CorbeilleDialog::CorbeilleDialog(std::filesystem::path corbeille, std::filesystem::path settings,
+                                 CorbeilleView& view, Dialogs& dialogs, Shell& shell)
+    : corbeille_(std::move(corbeille), ReadCorbeilleLimits(TIniFile(settings))),
+      view_(view),
+      dialogs_(dialogs),
+      shell_(shell) {}
+
+void CorbeilleDialog::Show() {
+    entries_ = corbeille_.List();
+    std::vector<CorbeilleRow> rows;
+    for (const CorbeilleEntry& e : entries_)
+        rows.push_back({CorbeilleDate(e.deletedAt), e.account, e.sender, e.subject, SizeText(e)});
+    view_.SetRows(rows);
+}
+
+Outcome CorbeilleDialog::Selected(const CorbeilleEntry*& entry) {
+    const int row = view_.SelectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= entries_.size()) {
+        std::string text = Ansi(corbeille_texts::kNothingSelected);
+        dialogs_.Message(text);
+        return Outcome::Refused(std::move(text));
+    }
+    entry = &entries_[static_cast<std::size_t>(row)];
+    return Outcome::Done();
+}
+
+Outcome CorbeilleDialog::SaveAs() {
+    const CorbeilleEntry* entry = nullptr;
+    if (Outcome chosen = Selected(entry); !chosen.IsDone()) return chosen;
+    const int number = view_.SelectedRow() + 1;
+    const std::filesystem::path target = view_.ChooseSaveFile("message-" + IntToStr(number) + ".eml");
+    if (target.empty()) return Outcome::Refused({});
+    return RunShowingErrors(dialogs_, [&] { corbeille_.Extract(number, target); });
+}
+
+Outcome CorbeilleDialog::Open() {
+    const CorbeilleEntry* entry = nullptr;
+    if (Outcome chosen = Selected(entry); !chosen.IsDone()) return chosen;
+    const int number = view_.SelectedRow() + 1;
+    return RunShowingErrors(dialogs_, [&] {
+        // A private folder of its own: the mail program reads it later.
+        std::string folder = (std::filesystem::temp_directory_path() / "vannoir-eml-XXXXXX").string();
+        if (!::mkdtemp(folder.data()))
+            throw ECorbeilleError(FormatText(Ansi(corbeille_texts::kCannotOpenFolder),
+                                             {Utf8ToAnsi(folder), SysErrorMessage(errno)}));
+        const std::filesystem::path file = std::filesystem::path(folder) / "message.eml";
+        corbeille_.Extract(number, file);
+        shell_.Open(file);
+    });
+}
+
+Outcome CorbeilleDialog::Preview() {
+    const CorbeilleEntry* entry = nullptr;
+    if (Outcome chosen = Selected(entry); !chosen.IsDone()) return chosen;
+    return RunShowingErrors(dialogs_, [&] {
+        std::string bytes;
+        if (int error = ReadWholeFile(corbeille_.PathOf(*entry), bytes))
+            throw ECorbeilleError(Ansi(corbeille_texts::kCannotReadCopy) + " " + SysErrorMessage(error));
+        TIdMessage message;
+        LoadKeptMessage(std::move(bytes), message);
+        view_.Preview().Clear();
+        std::vector<std::string> attachments;
+        AppendPreviewLines(message, view_.Preview(), attachments);
+        message.ClearAll();
+    });
+}
+
+Outcome CorbeilleDialog::Empty() {
+    if (!dialogs_.Confirm(Ansi(corbeille_texts::kEmptyQuestion))) return Outcome::Refused({});
+    Outcome outcome = RunShowingErrors(dialogs_, [&] { corbeille_.Empty(); });
+    Show();
+    return outcome;
+}

@@ -1,0 +1,155 @@
+// Deletion that keeps a copy first: RETR, the bytes handed over as they
+// come, then DELE once the copy is safe. With pipelining the RETRs run ahead
+// and the DELEs ride along with the next batch of commands.
+#include <algorithm>
+#include <deque>
+
+#include "net/net_errors.h"
+#include "platform/text.h"
+#include "pop3/pop3.h"
+
+namespace {
+
+constexpr std::size_t kMostHeldDeletes = 64;
+
+std::string CopyCommand(bool retrieve, int n) {
+    return (retrieve ? "RETR " : "DELE ") + IntToStr(n) + "\r\n";
+}
+
+}  // namespace
+
+void TIdPOP3::StreamMessage(const CopyEvents& events) {
+    // The bytes go on as they came, line ends and all; only a dot at a line's
+    // start is looked at: "." alone ends the answer, else the dot the server
+    // added goes. Memory stays within what one receive brings.
+    TIdManagedBuffer& buffer = InputBuffer();
+    bool lineStart = true;
+    for (;;) {
+        const std::string_view view = buffer.View();
+        const std::size_t lf = view.find('\n');
+        if (view.empty() ||
+            (lineStart && view[0] == '.' && lf == std::string_view::npos && view.size() < 3)) {
+            FillInputBuffer(true, IdTimeoutDefault, true);
+            CheckDisconnect(true, true);
+            continue;
+        }
+        if (lineStart && view[0] == '.') {
+            const bool last = lf == 1 || (lf == 2 && view[1] == '\r');
+            buffer.Remove(last ? lf + 1 : 1);
+            if (last) return;
+            lineStart = false;
+            continue;
+        }
+        const std::size_t n = lf == std::string_view::npos ? view.size() : lf + 1;
+        events.bytes(view.substr(0, n));
+        buffer.Remove(n);
+        lineStart = lf != std::string_view::npos;
+    }
+}
+
+void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyEvents& events,
+                                    std::vector<int>* marked) {
+    std::vector<int> unused;
+    std::vector<int>& kept = marked ? *marked : unused;
+    kept.clear();
+    const bool ahead = Pipelining();
+    const std::size_t maxCommands = ahead ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
+    const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
+    std::deque<Step> due;       // sent, answer awaited
+    std::vector<int> toDelete;  // copies kept, DELE not yet sent
+    std::size_t next = 0;       // the next RETR to send
+    std::size_t dueBytes = 0;
+    auto send = [&] {
+        std::string batch;
+        if (!toDelete.empty() && events.sync()) {
+            for (int n : toDelete) {
+                batch += CopyCommand(false, n);
+                due.push_back({Step::Dele, n});
+            }
+        }
+        toDelete.clear();
+        // RETRs once half the window is free, as the scan's batches do.
+        if (due.empty() || (due.size() <= maxCommands / 2 && dueBytes <= maxBytes / 2)) {
+            while (next < numbers.size() && due.size() < maxCommands) {
+                std::string line = CopyCommand(true, numbers[next]);
+                if (!due.empty() && dueBytes + line.size() > maxBytes) break;
+                dueBytes += line.size();
+                batch += line;
+                due.push_back({Step::Retr, numbers[next++]});
+            }
+        }
+        WriteText(batch);
+    };
+    try {
+        while (next < numbers.size() || !due.empty() || !toDelete.empty()) {
+            // Serially, a DELE waits for its RETR's answer and the next RETR
+            // for the DELE's. Ahead, answers already here are copied first,
+            // so that one flush of the folder covers several copies.
+            const bool answerWaiting = !due.empty() && due.front().kind == Step::Retr &&
+                                       InputBuffer().Size() > 0 && toDelete.size() < kMostHeldDeletes;
+            if ((ahead && !answerWaiting) || due.empty()) send();
+            if (due.empty()) continue;
+            const Step step = due.front();
+            due.pop_front();
+            if (step.kind == Step::Dele) {
+                ReadReply({ReplyOk});
+                kept.push_back(step.n);
+                continue;
+            }
+            dueBytes -= CopyCommand(true, step.n).size();
+            const bool retrieved = ReadReply({}) == ReplyOk;
+            if (retrieved) {
+                events.start(step.n);
+                StreamMessage(events);
+            }
+            if (events.done(step.n, retrieved)) toDelete.push_back(step.n);
+        }
+    } catch (const EIdProtocolReplyError&) {
+        UndoDeletesAfterRefusal({due.begin(), due.end()}, kept, ahead);
+        if (!IsConnected()) kept.clear();
+        throw;
+    } catch (const std::exception&) {
+        // Unanswered DELEs may or may not count: leaving without QUIT is the
+        // one way to be sure none of them does.
+        if (std::any_of(due.begin(), due.end(), [](const Step& s) { return s.kind == Step::Dele; })) {
+            ReleaseSocket();
+            kept.clear();
+        }
+        throw;
+    }
+}
+
+void TIdPOP3::UndoDeletesAfterRefusal(const std::vector<Step>& due, const std::vector<int>& kept,
+                                      bool ahead) {
+    bool accepted = false;
+    try {
+        for (const Step& step : due) SkipAnswer(step, accepted);
+    } catch (const std::exception&) {
+        accepted = true;  // unknown: count it as accepted
+    }
+    if (!accepted) return;
+    try {
+        SendCommand("RSET", ReplyOk);
+        std::vector<Step> again;
+        for (int n : kept) again.push_back({Step::Dele, n});
+        RunSteps(again, ahead, [this](const Step&) { ReadReply({ReplyOk}); });
+    } catch (const std::exception&) {
+        ReleaseSocket();
+    }
+}
+
+std::vector<int> TIdPOP3::CountMessagesTimes(int times) {
+    std::vector<int> counts;
+    if (!Pipelining()) {
+        for (int i = 0; i < times; ++i) counts.push_back(CountMessages());
+        return counts;
+    }
+    std::string batch;
+    for (int i = 0; i < times; ++i) batch += "STAT\r\n";
+    WriteText(batch);
+    for (int i = 0; i < times; ++i) {
+        ReadReply({ReplyOk});
+        counts.push_back(ReplyCount());
+    }
+    return counts;
+}

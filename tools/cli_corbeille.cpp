@@ -1,0 +1,75 @@
+#include "tools/cli_corbeille.h"
+
+#include <ctime>
+
+#include "app/corbeille.h"
+#include "platform/control_characters.h"
+#include "platform/ini_file.h"
+#include "platform/text.h"
+#include "tools/cli_exit.h"
+#include "tools/console_text.h"
+#include "tools/json_object.h"
+
+namespace {
+
+std::string Field(std::string_view ansi) { return AnsiToUtf8(WithoutControls(ansi)); }
+
+// "2026-12-07T21:05:30+01:00", local time.
+std::string IsoStamp(std::time_t when) {
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
+    std::string stamp = text;
+    if (stamp.size() >= 5) stamp.insert(stamp.size() - 2, ":");
+    return stamp;
+}
+
+void PrintEntries(const std::vector<CorbeilleEntry>& entries, CliFormat format, std::ostream& out) {
+    if (format == CliFormat::Json) out << "[";
+    int number = 0;
+    for (const CorbeilleEntry& e : entries) {
+        ++number;
+        const std::string size = IntToStr(static_cast<std::int64_t>(e.size));
+        if (format == CliFormat::Tsv) {
+            out << number << '\t' << CorbeilleDate(e.deletedAt) << '\t' << Field(e.account) << '\t'
+                << Field(e.sender) << '\t' << Field(e.subject) << '\t' << size << '\n';
+            continue;
+        }
+        out << (number > 1 ? ",\n" : "\n")
+            << JsonObject()
+                   .Number("numero", number)
+                   .Text("supprime_le", IsoStamp(e.deletedAt))
+                   .Text("compte", AnsiToUtf8(e.account))
+                   .Text("expediteur", AnsiToUtf8(e.sender))
+                   .Text("adresse", AnsiToUtf8(e.address))
+                   .Text("sujet", AnsiToUtf8(e.subject))
+                   .Number("taille", static_cast<std::int64_t>(e.size))
+                   .Json();
+    }
+    if (format == CliFormat::Json) out << (entries.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace
+
+int RunCorbeilleCommand(const CliOptions& options, const AppPaths& paths, std::ostream& out,
+                        std::ostream& err) {
+    Corbeille corbeille(paths.corbeille, ReadCorbeilleLimits(TIniFile(paths.settings)));
+    try {
+        switch (options.corbeilleVerb) {
+            case CliCorbeilleVerb::List:
+                PrintEntries(corbeille.List(), options.format, out);
+                break;
+            case CliCorbeilleVerb::Extract:
+                corbeille.Extract(options.message, std::filesystem::absolute(options.extractTarget));
+                break;
+            case CliCorbeilleVerb::Empty:
+                corbeille.Empty();
+                break;
+        }
+    } catch (const ECorbeilleError& e) {
+        err << "vannoir-cli : " << ConsoleText(e.Message()) << '\n';
+        return cli_exit::kLocalFile;
+    }
+    return cli_exit::kDone;
+}

@@ -1,0 +1,98 @@
+#include "ui/corbeille_dialog.h"
+
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/corbeille_texts.h"
+#include "platform/text.h"
+#include "ui/preview_memo.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_text.h"
+
+namespace {
+QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
+
+QPushButton* Button(std::string_view text, QWidget* parent) {
+    auto* button = new QPushButton(Text(text), parent);
+    button->setAccessibleName(Text(text));
+    button->setAutoDefault(false);
+    return button;
+}
+}  // namespace
+
+CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
+                                 const std::filesystem::path& settings, QtDialogs& dialogs, Shell& shell,
+                                 QWidget* parent)
+    : QDialog(parent),
+      List(new QTableWidget(0, 5, this)),
+      SaveButton(Button(corbeille_texts::kSaveAs, this)),
+      OpenButton(Button(corbeille_texts::kOpen, this)),
+      PreviewButton(Button(corbeille_texts::kPreview, this)),
+      EmptyButton(Button(corbeille_texts::kEmpty, this)),
+      Pane(new PreviewMemo(this)),
+      logic_(std::make_unique<CorbeilleDialog>(corbeille, settings, *this, dialogs, shell)) {
+    setWindowTitle(Text(corbeille_texts::kDialogTitle));
+    QStringList headings;
+    for (std::string_view heading : corbeille_texts::kHeadings) headings << Text(heading);
+    List->setHorizontalHeaderLabels(headings);
+    List->setAccessibleName(Text(corbeille_texts::kDialogTitle));
+    List->setSelectionBehavior(QAbstractItemView::SelectRows);
+    List->setSelectionMode(QAbstractItemView::SingleSelection);
+    List->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List->verticalHeader()->hide();
+    const QFontMetrics metrics(font());
+    List->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("00/00/0000 00:00:00  ")));
+    List->horizontalHeader()->setStretchLastSection(true);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {SaveButton, OpenButton, PreviewButton, EmptyButton})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(List, 2);
+    layout->addLayout(buttons);
+    layout->addWidget(Pane, 1);
+    resize(metrics.horizontalAdvance(QLatin1Char('x')) * 110, metrics.height() * 36);
+    chooseFile = [this](const QString& suggested) {
+        return QFileDialog::getSaveFileName(this, Text(corbeille_texts::kSaveAs), suggested,
+                                            QStringLiteral("Message (*.eml)"));
+    };
+    connect(SaveButton, &QPushButton::clicked, this, [this] { logic_->SaveAs(); });
+    connect(OpenButton, &QPushButton::clicked, this, [this] { logic_->Open(); });
+    connect(PreviewButton, &QPushButton::clicked, this, [this] { logic_->Preview(); });
+    connect(EmptyButton, &QPushButton::clicked, this, [this] { logic_->Empty(); });
+}
+
+CorbeilleWindow::~CorbeilleWindow() = default;
+
+void CorbeilleWindow::SetRows(const std::vector<CorbeilleRow>& rows) {
+    List->clearContents();
+    List->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 5; ++c)
+            List->setItem(
+                r, c,
+                new QTableWidgetItem(toQt(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])));
+}
+
+int CorbeilleWindow::SelectedRow() const {
+    const QList<QTableWidgetItem*> selected = List->selectedItems();
+    return selected.isEmpty() ? -1 : selected.first()->row();
+}
+
+std::filesystem::path CorbeilleWindow::ChooseSaveFile(const std::filesystem::path& suggested) {
+    const QString chosen = chooseFile(QString::fromStdString(suggested.string()));
+    return chosen.isEmpty() ? std::filesystem::path() : std::filesystem::path(chosen.toStdString());
+}
+
+PreviewPane& CorbeilleWindow::Preview() { return *Pane; }
+
+void CorbeilleWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) logic_->Show();
+}
