@@ -3,6 +3,7 @@
 #include "app/mailbox_actions.h"
 #include "app/texts.h"
 #include "message/message_part.h"
+#include "platform/text.h"
 #include "platform/text_format.h"
 
 // Whether the message now in the message object is not the one the scan
@@ -32,17 +33,34 @@ void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
     AppendPreviewLines();
 }
 
+namespace {
+
+bool IsHtml(std::string_view contentType) { return LowerCase(Trim(contentType)).rfind("text/html", 0) == 0; }
+
+}  // namespace
+
 void MailboxActions::AppendPreviewLines() {
     PreviewPane& pane = view_.preview;
     attachments_.clear();
     pane.AppendLine(message_.From.Text());
     pane.AppendLine(message_.Recipients.AsText());
     pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message_.Parts.Count()));
-    for (const std::string& line : message_.Body.Lines()) pane.AppendLine(line);
+    // For a reader: HTML as the text it reads as, left out where a plain
+    // text part says the same.
+    const bool reader = pane.ShowsHtmlAsText();
+    bool plainPart = false;
+    for (int i = 0; i < message_.Parts.Count(); ++i)
+        if (const auto* text = dynamic_cast<const TIdText*>(&message_.Parts[i]))
+            plainPart = plainPart || !IsHtml(text->ContentType());
+    const auto append = [&](const std::vector<std::string>& lines, bool html) {
+        if (reader && html && plainPart) return;
+        for (const std::string& line : reader&& html ? pane.HtmlAsText(lines) : lines) pane.AppendLine(line);
+    };
+    append(message_.Body.Lines(), IsHtml(message_.ContentType) && message_.Parts.Count() == 0);
     for (int i = 0; i < message_.Parts.Count(); ++i) {
         const TIdMessagePart& part = message_.Parts[i];
         if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
-            for (const std::string& line : text->Body.Lines()) pane.AppendLine(line);
+            append(text->Body.Lines(), IsHtml(text->ContentType()));
         } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
             pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
             attachments_.push_back(attachment->FileName);
