@@ -4,6 +4,12 @@
 #include "message/message_part.h"
 #include "platform/text.h"
 
+namespace {
+
+bool IsHtml(std::string_view contentType) { return LowerCase(Trim(contentType)).rfind("text/html", 0) == 0; }
+
+}  // namespace
+
 void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vector<std::string>& attachments) {
     attachments.clear();
     if (message.HeaderFault.empty()) {
@@ -15,11 +21,22 @@ void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vecto
         pane.AppendLine("");
     }
     pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message.Parts.Count()));
-    for (const std::string& line : message.Body.Lines()) pane.AppendLine(line);
+    // For a reader: HTML as the text it reads as, left out where a plain
+    // text part says the same.
+    const bool reader = pane.ShowsHtmlAsText();
+    bool plainPart = false;
+    for (int i = 0; i < message.Parts.Count(); ++i)
+        if (const auto* text = dynamic_cast<const TIdText*>(&message.Parts[i]))
+            plainPart = plainPart || !IsHtml(text->ContentType());
+    const auto append = [&](const std::vector<std::string>& lines, bool html) {
+        if (reader && html && plainPart) return;
+        for (const std::string& line : reader && html ? pane.HtmlAsText(lines) : lines) pane.AppendLine(line);
+    };
+    append(message.Body.Lines(), IsHtml(message.ContentType) && message.Parts.Count() == 0);
     for (int i = 0; i < message.Parts.Count(); ++i) {
         const TIdMessagePart& part = message.Parts[i];
         if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
-            for (const std::string& line : text->Body.Lines()) pane.AppendLine(line);
+            append(text->Body.Lines(), IsHtml(text->ContentType()));
         } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
             pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
             attachments.push_back(attachment->FileName);

@@ -1,5 +1,6 @@
 #include "app/print_layout.h"
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 
@@ -33,20 +34,47 @@ void PrintJob(Printer& printer, const std::function<void()>& draw) {
     if (failure) std::rethrow_exception(failure);
 }
 
+int LastRowWithText(const HeaderGrid& grid) {
+    for (int row = std::min(kGridRows, grid.RowCount()) - 1; row > 0; --row)
+        for (int column = 0; column < kGridColumns; ++column)
+            if (!grid.Cell(column, row).empty()) return row;
+    return 0;
+}
+
+// Whether a line at `y` would end below the page (never when its height is
+// not known).
+bool BelowPage(const Printer& printer, int y) {
+    const int height = printer.PageHeight();
+    return height > 0 && y + kLineStep > height;
+}
+
 }  // namespace
 
 void PrintHeaderGrid(Printer& printer, const HeaderGrid& grid) {
     PrintJob(printer, [&] {
-        PrintFont font{"Arial", 10, true};
-        printer.SetFont(font);
-        int y = kFirstLineY;
-        for (int row = 0; row < kGridRows; ++row) {
-            for (int column = 0; column < kGridColumns; ++column)
-                printer.TextOut(kGridColumnX[column], y, grid.Cell(column, row));
-            if (font.bold) {
-                font.bold = false;
-                printer.SetFont(font);
+        const int last = LastRowWithText(grid);
+        const auto printRow = [&](int row, int y) {
+            for (int column = 0; column < kGridColumns; ++column) {
+                const int right = column + 1 < kGridColumns ? kGridColumnX[column + 1] : kGridRight;
+                printer.TextOut(kGridColumnX[column], y, grid.Cell(column, row),
+                                right - kGridColumnX[column] - kColumnGap);
             }
+        };
+        const PrintFont bold{"Arial", 10, true};
+        const PrintFont normal{"Arial", 10, false};
+        printer.SetFont(bold);
+        printRow(0, kFirstLineY);
+        printer.SetFont(normal);
+        int y = kFirstLineY + kLineStep;
+        for (int row = 1; row <= last; ++row) {
+            if (BelowPage(printer, y)) {
+                printer.NewPage();
+                printer.SetFont(bold);
+                printRow(0, kFirstLineY);
+                printer.SetFont(normal);
+                y = kFirstLineY + kLineStep;
+            }
+            printRow(row, y);
             y += kLineStep;
         }
     });
@@ -59,9 +87,12 @@ void PrintMessageLines(Printer& printer, const std::vector<std::string>& lines, 
         for (std::size_t i = 0; i < lines.size(); ++i) {
             printer.TextOut(kMessageX, y, lines[i]);
             y += kLineStep;
-            if (i != 0 && i % kMessagePageLines == 0) {
-                printer.NewPage();
-                y = kFirstLineY;
+            const bool ruleBreak = i != 0 && i % kMessagePageLines == 0;
+            if (i + 1 < lines.size() || ruleBreak) {
+                if (ruleBreak || BelowPage(printer, y)) {
+                    printer.NewPage();
+                    y = kFirstLineY;
+                }
             }
         }
     });

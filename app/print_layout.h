@@ -1,10 +1,10 @@
 #pragma once
-// The two prints of the "Fichier" menu, as text at fixed printer device
-// pixels (they suit a printer of about 600 dots per inch): the header grid
-// on one page, and the preview pane's lines over as many pages as needed.
-// The printer's orientation is set to portrait for the job and put back
-// whatever happens. An error once the job has begun aborts it (nothing is
-// printed) and is raised again: the first error, the real cause.
+// The two prints of the "Fichier" menu, as text at the printer's 600 dots
+// per inch units: the header grid, and the preview pane's lines. Both go on
+// to a new page where the page ends. The printer's orientation is set to
+// portrait for the job and put back whatever happens. An error once the job
+// has begun aborts it (nothing is printed) and is raised again: the first
+// error, the real cause.
 #include <string>
 #include <vector>
 
@@ -14,17 +14,22 @@
 namespace print_layout {
 inline constexpr int kFirstLineY = 300;
 inline constexpr int kLineStep = 94;
-// x of grid columns 0 to 5.
-inline constexpr int kGridColumnX[kGridColumns] = {120, 260, 950, 2000, 4000, 4450};
+// x of grid columns 0 to 5, and the right edge of the last one.
+// Column 0 starts left of where it was, so that a three-digit number fits.
+inline constexpr int kGridColumnX[kGridColumns] = {60, 260, 950, 2000, 4000, 4450};
+inline constexpr int kGridRight = 4750;
+// Room kept between a column's text and the next column.
+inline constexpr int kColumnGap = 30;
 inline constexpr int kGridRows = 1000;
 inline constexpr int kMessageX = 300;
 // After line 0 and every 65th line, a new page: 66 lines on the first page,
-// 65 on each later one.
+// 65 on each later one; sooner when the page is shorter.
 inline constexpr int kMessagePageLines = 65;
 }  // namespace print_layout
 
-// Every grid row from 0 to 999, the empty ones included, "Arial" 10 points,
-// the heading row bold; rows below the printable area do not appear.
+// The grid rows from 0 to the last that holds a text, "Arial" 10 points,
+// each text cut to its column; the heading row bold, and again at the top of
+// every page after the first.
 void PrintHeaderGrid(Printer& printer, const HeaderGrid& grid);
 // The lines at x 300 in the pane's font, normal style.
 void PrintMessageLines(Printer& printer, const std::vector<std::string>& lines, const TextFont& font);

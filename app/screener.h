@@ -21,6 +21,7 @@
 #include "app/outcome.h"
 #include "app/scan_record.h"
 #include "app/window.h"
+#include "app/window_state.h"
 #include "platform/printer.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -115,6 +116,14 @@ public:
     // column and its address.
     std::string StatusOf(std::string_view shown, std::string_view address = {}) const;
     const AppPaths& Paths() const { return paths_; }
+
+    // A click on grid heading `column`: the message numbers of the last scan
+    // in the order to show them.
+    std::vector<int> GridOrder(int column, bool descending) const;
+    // The window's place, columns and account as it closed last (nullopt the
+    // first time), and the same written at its close.
+    std::optional<WindowState> SavedWindowState() const;
+    Outcome SaveWindowState(const WindowState& state);
 
 private:
     struct Parts;

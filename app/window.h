@@ -92,6 +92,12 @@ public:
     virtual std::vector<std::string> Lines() const = 0;
     // The pane's font (the message print uses it).
     virtual TextFont Font() const = 0;
+    // A pane for readers shows an HTML part as the text it reads as, and
+    // only the plain text of a message that offers both; a pane that
+    // records the message (the command line's) shows every part as it is.
+    virtual bool ShowsHtmlAsText() const { return false; }
+    // The text of HTML `lines`, loading nothing from elsewhere.
+    virtual std::vector<std::string> HtmlAsText(const std::vector<std::string>& lines) const { return lines; }
 };
 
 // The main window's parts, as the actions reach them.

@@ -1,7 +1,7 @@
 #pragma once
-// The default printer, drawn on in device pixels (origin at the top left of
-// the printable area, y downward). The print layouts of the program use
-// only these operations.
+// The default printer, drawn on in the units of a 600 dots per inch device
+// whatever its resolution (origin at the top left of the printable area, y
+// downward). The print layouts of the program use only these operations.
 #include <string>
 #include <string_view>
 
@@ -34,7 +34,11 @@ public:
     virtual void BeginDoc() = 0;
     virtual void NewPage() = 0;
     virtual void SetFont(const PrintFont& font) = 0;
-    virtual void TextOut(int x, int y, std::string_view text) = 0;  // Windows-1252
+    // Windows-1252; cut with "…" to `width` when wider (0: no limit).
+    virtual void TextOut(int x, int y, std::string_view text, int width) = 0;
+    void TextOut(int x, int y, std::string_view text) { TextOut(x, y, text, 0); }
+    // The printable area's height; 0 when the printer does not tell.
+    virtual int PageHeight() const = 0;
     virtual void EndDoc() = 0;
     // Drops the begun job: nothing of it is printed. Never throws.
     virtual void Abort() noexcept = 0;

@@ -22,6 +22,10 @@ void FixedDialog::Execute() {
 }
 
 void FixedDialog::keyPressEvent(QKeyEvent* event) {
+    if (escapeCloses_ && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
     // No default or cancel button: Enter and Escape press nothing.
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();

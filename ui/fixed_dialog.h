@@ -1,6 +1,7 @@
 #pragma once
 // A dialog of fixed size with a close box only, shown modally centred on the
-// screen. Escape does not close it: only its own buttons and the close box do.
+// screen. Escape does not close it unless the dialog says so: else only its
+// own buttons and the close box do.
 #include <QDialog>
 #include <functional>
 
@@ -15,6 +16,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Escape closes the dialog (the about box and the lists).
+    void CloseOnEscape() { escapeCloses_ = true; }
 
     QtDialogs& dialogs_;
+
+private:
+    bool escapeCloses_ = false;
 };

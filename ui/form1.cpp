@@ -14,6 +14,7 @@
 #include "ui/form4.h"
 #include "ui/form5.h"
 #include "ui/grid_table.h"
+#include "ui/preview_fields.h"
 #include "ui/preview_memo.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_printer.h"
@@ -30,7 +31,7 @@ QToolButton* MakeButton(QWidget* parent, const QString& caption, const QString& 
     button->setIconSize(QSize(40, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setFocusPolicy(Qt::StrongFocus);
-    button->setGeometry(8, top, 89, 73);
+    button->move(8, top);
     return button;
 }
 
@@ -79,15 +80,21 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
 
     StringGrid1 = new GridTable(client);
     Memo1 = new PreviewMemo(client);
+    PreviewFields1 = new PreviewFields(client);
     StatusBar1 = new StatusBarPanels(client);
 
-    setTabOrder(StringGrid1, Memo1);
-    setTabOrder(Memo1, BitBtn1);
+    // The selector, the buttons, then the grid and the preview, as they
+    // read from the top left.
+    setTabOrder(RxSpinEdit1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
     setTabOrder(BitBtn2, BitBtn3);
     setTabOrder(BitBtn3, BitBtn4);
     setTabOrder(BitBtn4, BitBtn5);
-    setTabOrder(BitBtn5, RxSpinEdit1);
+    setTabOrder(BitBtn5, StringGrid1);
+    setTabOrder(StringGrid1, PreviewFields1->Subject);
+    setTabOrder(PreviewFields1->Subject, PreviewFields1->Date);
+    setTabOrder(PreviewFields1->Date, PreviewFields1->Sender);
+    setTabOrder(PreviewFields1->Sender, Memo1);
 
     // The network waits let the window handle its events.
     IdAntiFreeze1.SetMessagePump([](bool applicationHasPriority) {
@@ -108,12 +115,17 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     connect(BitBtn5, &QToolButton::clicked, this, &TForm1::BitBtn5Click);
     connect(RxSpinEdit1, &TRxSpinEdit::topClick, this, &TForm1::RxSpinEdit1BottomClick);
     connect(RxSpinEdit1, &TRxSpinEdit::bottomClick, this, &TForm1::RxSpinEdit1BottomClick);
+    connect(StringGrid1, &GridTable::sortRequested, this, &TForm1::SortGrid);
+    connect(StringGrid1, &GridTable::rowActivated, this, &TForm1::BitBtn2Click);
     BuildMenus();
+    AddShortcuts();
+    Describe();
 
     // FormCreate.
     screener_->FormCreate();
-    resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
-    setMinimumSize(size());
+    FitToFont();
+    resize(minimumSize());
+    RestoreState();
 }
 
 TForm1::~TForm1() = default;
@@ -126,58 +138,49 @@ void TForm1::SetDialogs(TForm2* friends, TForm3* config, TForm4* about, TForm5* 
 }
 
 void TForm1::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("Fichier"));
-    QMenu* print = file->addMenu(QStringLiteral("Imprimer"));
-    print->addAction(QStringLiteral("en-têtes"), this, &TForm1::enttes1Click);
-    print->addAction(QStringLiteral("message"), this, &TForm1::message1Click);
-    file->addAction(toQt(Ansi(texts::kJournalMenuItem)), this, &TForm1::Journal1Click);
-    file->addAction(toQt(Ansi(corbeille_texts::kMenuItem)), this, &TForm1::Corbeille1Click);
+    // Every menu and item has an accelerator; the captions read as before.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    QMenu* print = file->addMenu(QStringLiteral("&Imprimer"));
+    print->addAction(QStringLiteral("&en-têtes"), QKeySequence::Print, this, &TForm1::enttes1Click);
+    print->addAction(QStringLiteral("&message"), this, &TForm1::message1Click);
+    file->addAction(QStringLiteral("&") + toQt(Ansi(texts::kJournalMenuItem)), this, &TForm1::Journal1Click);
+    file->addAction(QStringLiteral("&") + toQt(Ansi(corbeille_texts::kMenuItem)), this, &TForm1::Corbeille1Click);
     file->addSeparator();
     file->addAction(QStringLiteral("&Quitter"), this, &TForm1::Quitter1Click);
 
-    QMenu* settings = menuBar()->addMenu(QStringLiteral("Configuration"));
-    settings->addAction(QStringLiteral("Importer"), this, &TForm1::Importer1Click);
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("&Configuration"));
+    settings->addAction(QStringLiteral("&Importer"), this, &TForm1::Importer1Click);
     settings->addSeparator();
-    settings->addAction(QStringLiteral("Configurer"), this, &TForm1::Configurer1Click);
+    settings->addAction(QStringLiteral("&Configurer"), this, &TForm1::Configurer1Click);
     settings->addSeparator();
-    settings->addAction(QStringLiteral("Tout effacer"), this, &TForm1::outeffacer1Click);
+    settings->addAction(QStringLiteral("&Tout effacer"), this, &TForm1::outeffacer1Click);
 
-    QMenu* actions = menuBar()->addMenu(QStringLiteral("Actions"));
-    actions->addAction(QStringLiteral("Consulter en-têtes"), this, &TForm1::BitBtn1Click);
-    actions->addAction(QStringLiteral("Lire message"), this, &TForm1::BitBtn2Click);
-    actions->addAction(QStringLiteral("Supprimer message"), this, &TForm1::BitBtn3Click);
+    QMenu* actions = menuBar()->addMenu(QStringLiteral("&Actions"));
+    actions->addAction(QStringLiteral("&Consulter en-têtes"), Qt::Key_F5, this, &TForm1::BitBtn1Click);
+    actions->addAction(QStringLiteral("&Lire message"), this, &TForm1::BitBtn2Click);
+    actions->addAction(QStringLiteral("&Supprimer message"), this, &TForm1::BitBtn3Click);
     actions->addSeparator();
-    actions->addAction(QStringLiteral("Ajouter ami"), this, &TForm1::BitBtn4Click);
-    actions->addAction(QStringLiteral("Supprimer ami"), this, &TForm1::Supprimerami1Click);
-    actions->addAction(QStringLiteral("Vider liste amis"), this, &TForm1::Viderlisteamis1Click);
+    actions->addAction(QStringLiteral("&Ajouter ami"), this, &TForm1::BitBtn4Click);
+    actions->addAction(QStringLiteral("Su&pprimer ami"), this, &TForm1::Supprimerami1Click);
+    actions->addAction(QStringLiteral("&Vider liste amis"), this, &TForm1::Viderlisteamis1Click);
     actions->addSeparator();
-    actions->addAction(QStringLiteral("Ajouter intrus"), this, &TForm1::BitBtn5Click);
-    actions->addAction(QStringLiteral("Rayer intrus"), this, &TForm1::Rayerintrus1Click);
-    actions->addAction(QStringLiteral("Vider liste intrus"), this, &TForm1::Viderlisteintrus1Click);
+    actions->addAction(QStringLiteral("Ajouter &intrus"), this, &TForm1::BitBtn5Click);
+    actions->addAction(QStringLiteral("&Rayer intrus"), this, &TForm1::Rayerintrus1Click);
+    actions->addAction(QStringLiteral("Vider liste in&trus"), this, &TForm1::Viderlisteintrus1Click);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Aide"));
-    help->addAction(QStringLiteral("Sommaire"), this, &TForm1::Sommaire1Click);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Ai&de"));
+    help->addAction(QStringLiteral("&Sommaire"), QKeySequence::HelpContents, this, &TForm1::Sommaire1Click);
     help->addSeparator();
-    help->addAction(QStringLiteral("A propos..."), this, &TForm1::Apropos1Click);
+    help->addAction(QStringLiteral("&A propos..."), this, &TForm1::Apropos1Click);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) Layout();
+    // Once every control has the new font: new least sizes, new places.
+    if (watched == centralWidget() && event->type() == QEvent::FontChange)
+        QMetaObject::invokeMethod(
+            this, [this] { FitToFont(); }, Qt::QueuedConnection);
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm1::Layout() {
-    // At the default size every control is at its place; a larger window
-    // gives its extra room to the grid and the preview pane, half each in
-    // height.
-    const QSize client = centralWidget()->size();
-    const int wider = std::max(0, client.width() - kClientSize.width());
-    const int taller = std::max(0, client.height() - kClientSize.height());
-    Panel1->setGeometry(0, 0, 113, 521);
-    RxSpinEdit1->setGeometry(24, 37, 49, 28);
-    StringGrid1->setGeometry(128, 16, 657 + wider, 204 + taller / 2);
-    Memo1->setGeometry(128, 232 + taller / 2, 657 + wider, 281 + taller - taller / 2);
-    StatusBar1->setGeometry(0, client.height() - 24, client.width(), 24);
 }
 
 void TForm1::SetCaption(std::string_view text) { setWindowTitle(toQt(text)); }
@@ -206,6 +209,8 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
+    // The keys of the grid (arrows, Entrée, Suppr) work from the start.
+    StringGrid1->setFocus(Qt::OtherFocusReason);
     // FormShow: the account of the selector, then the two lists. Run once the
     // window is on the screen, so an error box comes over the window.
     QMetaObject::invokeMethod(
@@ -220,6 +225,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    SaveState();
     for (QWidget* dialog : std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_})
         if (dialog) dialog->close();
     event->accept();
@@ -229,7 +235,10 @@ void TForm1::BitBtn1Click() {
     Action([this] { screener_->Scan(); });
 }
 void TForm1::BitBtn2Click() {
-    Action([this] { screener_->Preview(); });
+    Action([this] {
+        const int message = StringGrid1->CurrentRow();
+        if (screener_->Preview(message).IsDone()) PreviewFields1->Show(RowOf(screener_->Record(), message));
+    });
 }
 void TForm1::BitBtn3Click() {
     Action([this] { screener_->DeleteCurrent(); });
@@ -267,4 +276,7 @@ void TForm1::Corbeille1Click() {
 void TForm1::Sommaire1Click() { screener_->OpenHelp(*shell_); }
 void TForm1::Apropos1Click() {
     if (form4_) form4_->Execute();
+}
+void TForm1::SortGrid(int column, Qt::SortOrder order) {
+    StringGrid1->ShowInOrder(screener_->GridOrder(column, order == Qt::DescendingOrder), column, order);
 }

@@ -14,6 +14,7 @@
 
 class GridTable;
 class PreviewMemo;
+class PreviewFields;
 class StatusBarPanels;
 class TDegradClass;
 class TRxSpinEdit;
@@ -47,6 +48,8 @@ public:
     QToolButton *BitBtn1, *BitBtn2, *BitBtn3, *BitBtn4, *BitBtn5;
     GridTable* StringGrid1;
     PreviewMemo* Memo1;
+    // The previewed message's subject, date and sender, above the pane.
+    PreviewFields* PreviewFields1;
     StatusBarPanels* StatusBar1;
     // The services the menu's prints, help and import use: the default
     // printer, the desktop's opener, the user's folders; tests put their own.
@@ -77,6 +80,8 @@ public:
     CorbeilleWindow* Corbeille() const { return corbeille_.get(); }
     void Sommaire1Click();
     void Apropos1Click();
+    // A click on a grid heading.
+    void SortGrid(int column, Qt::SortOrder order);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -85,7 +90,19 @@ protected:
 
 private:
     void BuildMenus();
+    // Places every control from the font's metrics; the figures of the
+    // default layout are the least sizes.
     void Layout();
+    // The window's least size for the font in use.
+    QSize MinimumClient() const;
+    void FitToFont();
+    // Accessible names and descriptions, labels linked to their fields.
+    void Describe();
+    // The keys that reach the actions without the menus.
+    void AddShortcuts();
+    // The window's place, columns and account of the last run, and back.
+    void RestoreState();
+    void SaveState();
     // A mailbox action: the window may be closed while it waits; the close
     // then happens when it ends.
     void Action(const std::function<void()>& action);

@@ -25,7 +25,9 @@ QLineEdit* MakeEdit(QWidget* parent, int top) {
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, int left) {
     auto* button = new QPushButton(text, parent);
-    button->setGeometry(left, 184, 75, 25);
+    // The caption decides when it needs more than the least size.
+    button->setGeometry(left, 184, std::max(75, button->sizeHint().width()),
+                        std::max(25, button->sizeHint().height()));
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
@@ -120,6 +122,31 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     connect(Button1, &QPushButton::clicked, this, [this] { logic_->Save(); });
     connect(Button2, &QPushButton::clicked, this, [this] { logic_->Cancel(); });
     connect(TestButton, &QPushButton::clicked, this, [this] { logic_->Test(); });
+    Describe();
+}
+
+void TForm3::Describe() {
+    // Each label names its field for screen readers.
+    const std::pair<QLabel*, QWidget*> pairs[] = {{Label1, Edit1},
+                                                  {Label2, Edit2},
+                                                  {Label3, Edit3},
+                                                  {Label4, RxSpinEdit1},
+                                                  {PortLabel, PortBox},
+                                                  {SecurityLabel, SecurityBox},
+                                                  {FingerprintLabel, FingerprintEdit}};
+    for (const auto& [label, field] : pairs) {
+        label->setBuddy(field);
+        field->setAccessibleName(label->text().trimmed());
+    }
+    Edit1->setAccessibleDescription(QStringLiteral("Nom ou adresse du serveur POP3 du compte"));
+    Edit2->setAccessibleDescription(QStringLiteral("Nom d'utilisateur sur le serveur"));
+    Edit3->setAccessibleDescription(QStringLiteral("Mot de passe du compte, masqué"));
+    RxSpinEdit1->setAccessibleDescription(QStringLiteral("Numéro du compte modifié, de 0 à 10"));
+    PortBox->setAccessibleDescription(QStringLiteral("Port du serveur, de 1 à 65535"));
+    SecurityBox->setAccessibleDescription(QStringLiteral("Protection de la connexion : TLS, STLS ou aucune"));
+    FingerprintEdit->setAccessibleDescription(QStringLiteral("Empreinte du certificat accepté du serveur"));
+    Button1->setAccessibleDescription(QStringLiteral("Enregistrer le compte affiché"));
+    Button2->setAccessibleDescription(QStringLiteral("Fermer sans enregistrer"));
 }
 
 std::string TForm3::ServerText() const { return fromQt(Edit1->text()); }

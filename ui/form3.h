@@ -72,6 +72,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void Describe();
+
+private:
     std::unique_ptr<ConfigDialog> logic_;
     bool closing_ = false;
     AccountSecurity shownSecurity_ = AccountSecurity::Tls;

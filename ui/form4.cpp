@@ -16,15 +16,24 @@ TForm4::TForm4(QtDialogs& dialogs)
     Image1->setGeometry(8, 24, 33, 33);
     Image1->setPixmap(AppIcon().pixmap(32, 32));
     Image1->setAttribute(Qt::WA_TranslucentBackground);
-    Label1->setGeometry(56, 24, 125, 29);
     QFont big = Label1->font();
     big.setPointSize(18);
     big.setBold(true);
     Label1->setFont(big);
+    // The title's font decides its box; the figures are the least size.
+    const QSize title = Label1->sizeHint().expandedTo(QSize(125, 29));
+    Label1->setGeometry(56, 24, title.width(), title.height());
     Label1->setStyleSheet(QStringLiteral("color: #ff0000; background-color: #000080;"));
-    Label2->move(64, 72);
+    Label2->move(64, std::max(72, Label1->geometry().bottom() + 12));
     Label2->adjustSize();
-    Button1->setGeometry(56, 128, 75, 25);
+    const QSize button = Button1->sizeHint().expandedTo(QSize(75, 25));
+    Button1->setGeometry(56, std::max(128, Label2->geometry().bottom() + 16), button.width(),
+                         button.height());
+    setFixedSize(QSize(std::max({194, Label1->geometry().right() + 14, Label2->geometry().right() + 14}),
+                       std::max(162, Button1->geometry().bottom() + 10)));
+    CloseOnEscape();
+    Button1->setAccessibleDescription(QStringLiteral("Fermer la boîte"));
+    Image1->setAccessibleName(QStringLiteral("Icône de Vannoir"));
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -13,7 +13,13 @@ TListForm::TListForm(const QString& caption, ListKind kind, Screener& screener, 
       logic_(screener.MakeListDialog(kind, *this)) {
     ListBox1->setGeometry(0, 0, 225, 385);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Button1->setGeometry(72, 408, 75, 25);
+    Button1->setGeometry(72, 408, std::max(75, Button1->sizeHint().width()),
+                         std::max(25, Button1->sizeHint().height()));
+    CloseOnEscape();
+    ListBox1->setAccessibleName(caption);
+    ListBox1->setAccessibleDescription(
+        QStringLiteral("Un nom par ligne ; « Supprimer » retire celui choisi"));
+    Button1->setAccessibleDescription(QStringLiteral("Retirer de la liste le nom choisi"));
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, [this] { logic_->DeleteSelected(); });
 }

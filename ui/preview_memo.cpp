@@ -1,6 +1,7 @@
 #include "ui/preview_memo.h"
 
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include "ui/qt_text.h"
 
@@ -23,6 +24,18 @@ void PreviewMemo::AppendLine(std::string_view line) {
     if (appended_ > 0 || !document()->isEmpty()) end.insertBlock();
     end.insertText(toQt(line));
     ++appended_;
+}
+
+std::vector<std::string> PreviewMemo::HtmlAsText(const std::vector<std::string>& lines) const {
+    // A document of its own: it has no view to load images or links for,
+    // and its loader is never asked for anything remote.
+    QTextDocument document;
+    QString html;
+    for (const std::string& line : lines) html += toQt(line) + QLatin1Char('\n');
+    document.setHtml(html);
+    std::vector<std::string> text;
+    for (const QString& line : document.toPlainText().split(QLatin1Char('\n'))) text.push_back(fromQt(line));
+    return text;
 }
 
 TextFont PreviewMemo::Font() const { return {fromQt(font().family()), font().pointSize()}; }

@@ -16,6 +16,8 @@ public:
     // What the pane holds now, line by line (Windows-1252).
     std::vector<std::string> Lines() const override;
     TextFont Font() const override;
+    bool ShowsHtmlAsText() const override { return true; }
+    std::vector<std::string> HtmlAsText(const std::vector<std::string>& lines) const override;
 
 private:
     int appended_ = 0;

@@ -21,7 +21,11 @@ QString QtDialogs::Show(const QString& caption, QMessageBox::Icon icon, std::str
 }
 
 void QtDialogs::Message(std::string_view text) {
-    Show(kApplicationTitle, QMessageBox::NoIcon, text, {QStringLiteral("OK")});
+    Show(kApplicationTitle, QMessageBox::Information, text, {QStringLiteral("OK")});
+}
+
+void QtDialogs::Warning(std::string_view text) {
+    Show(kApplicationTitle, QMessageBox::Warning, text, {QStringLiteral("OK")});
 }
 
 bool QtDialogs::Confirm(std::string_view question) {

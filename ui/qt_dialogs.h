@@ -18,7 +18,7 @@ public:
     void Message(std::string_view text) override;
     bool Confirm(std::string_view question) override;
     void Error(std::string_view text) override;
-    void Warning(std::string_view text) override { Message(text); }
+    void Warning(std::string_view text) override;
     // The application's standard error box: the error's message with a "."
     // added when it lacks one, under the application title.
     void StandardError(std::string_view message);

@@ -1,33 +1,44 @@
 #include "ui/qt_printer.h"
 
 #include <QPageLayout>
+#include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 
 #include "ui/qt_text.h"
 
+namespace {
+
+// The layouts' units.
+constexpr double kLayoutDpi = 600.0;
+
+}  // namespace
+
 QtPrinter::QtPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (!info.isNull()) printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    preview = [](QPrintPreviewDialog& dialog) {
+        dialog.exec();
+        return false;
+    };
 }
 
 QtPrinter::QtPrinter(const QString& pdfFile, int resolution)
-    : toFile_(true), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     printer_->setOutputFormat(QPrinter::PdfFormat);
     printer_->setOutputFileName(pdfFile);
     printer_->setResolution(resolution);
 }
 
-QtPrinter::~QtPrinter() {
-    if (painter_.isActive()) painter_.end();
-}
+QtPrinter::~QtPrinter() = default;
 
 QPrinter& QtPrinter::Device() const {
     if (!printer_) throw EPrinterNoDefault();
     return *printer_;
 }
 
-void QtPrinter::Painting() const {
-    if (!painter_.isActive()) throw EPrinterError(Ansi("L'imprimante n'imprime pas pour l'instant"));
+void QtPrinter::Recording() const {
+    if (!recording_) throw EPrinterError(Ansi("L'imprimante n'imprime pas pour l'instant"));
 }
 
 PrinterOrientation QtPrinter::Orientation() const {
@@ -40,39 +51,98 @@ void QtPrinter::SetOrientation(PrinterOrientation orientation) {
                                                                              : QPageLayout::Portrait);
 }
 
+int QtPrinter::PageHeight() const {
+    const QPrinter& device = Device();
+    const int dpi = device.resolution();
+    return static_cast<int>(device.pageLayout().paintRectPixels(dpi).height() * kLayoutDpi / dpi);
+}
+
 void QtPrinter::BeginDoc() {
-    QPrinter& device = Device();
-    // Device pixels as they are: no scaling to the resolution.
-    device.setFullPage(false);
-    if (!painter_.begin(&device))
-        throw EPrinterError(Ansi("Impossible de commencer l'impression sur ") + fromQt(device.printerName()));
+    Device();
+    steps_.clear();
+    recording_ = true;
 }
 
 void QtPrinter::NewPage() {
-    Painting();
-    if (!Device().newPage()) throw EPrinterError(Ansi("Impossible de commencer une nouvelle page"));
+    Recording();
+    steps_.push_back({Step::Page, {}, 0, 0, 0, {}});
 }
 
 void QtPrinter::SetFont(const PrintFont& font) {
-    Painting();
-    QFont qfont(toQt(font.name));
-    qfont.setPointSize(font.pointSize);
-    qfont.setBold(font.bold);
-    painter_.setFont(qfont);
+    Recording();
+    steps_.push_back({Step::Font, font, 0, 0, 0, {}});
 }
 
-void QtPrinter::TextOut(int x, int y, std::string_view text) {
-    Painting();
-    if (text.empty()) return;
-    painter_.drawText(QPoint(x, y + painter_.fontMetrics().ascent()), toQt(text));
+void QtPrinter::TextOut(int x, int y, std::string_view text, int width) {
+    Recording();
+    if (!text.empty()) steps_.push_back({Step::Text, {}, x, y, width, toQt(text)});
+}
+
+void QtPrinter::Replay(QPainter& painter, QPrinter& device) const {
+    const double scale = device.resolution() / kLayoutDpi;
+    // Texts are cut by the font's size in layout units, so that a print
+    // holds the same words at every resolution.
+    QFont layoutFont;
+    for (const Step& step : steps_) {
+        switch (step.kind) {
+            case Step::Page:
+                if (!device.newPage()) throw EPrinterError(Ansi("Impossible de commencer une nouvelle page"));
+                break;
+            case Step::Font: {
+                QFont font(toQt(step.font.name));
+                font.setPointSize(step.font.pointSize);
+                font.setBold(step.font.bold);
+                painter.setFont(font);
+                layoutFont = font;
+                layoutFont.setPixelSize(qRound(step.font.pointSize * kLayoutDpi / 72.0));
+                break;
+            }
+            case Step::Text: {
+                const QString shown =
+                    step.width > 0
+                        ? QFontMetricsF(layoutFont).elidedText(step.text, Qt::ElideRight, step.width)
+                        : step.text;
+                painter.drawText(QPointF(step.x * scale, step.y * scale + painter.fontMetrics().ascent()),
+                                 shown);
+                break;
+            }
+        }
+    }
+}
+
+bool QtPrinter::Draw(QPrinter& device) const {
+    device.setFullPage(false);
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    try {
+        Replay(painter, device);
+    } catch (...) {
+        painter.end();
+        throw;
+    }
+    return painter.end();
 }
 
 void QtPrinter::EndDoc() {
-    Painting();
-    if (!painter_.end()) throw EPrinterError(Ansi("L'impression n'a pas pu se terminer"));
+    Recording();
+    recording_ = false;
+    QPrinter& device = Device();
+    if (preview) {
+        QPrintPreviewDialog dialog(&device);
+        dialog.setWindowTitle(QStringLiteral("Aperçu avant impression"));
+        bool failed = false;
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                         [&](QPrinter* target) { failed = !Draw(*target) || failed; });
+        if (!preview(dialog)) {
+            if (failed) throw EPrinterError(Ansi("L'impression n'a pas pu se terminer"));
+            return;
+        }
+    }
+    if (!Draw(device))
+        throw EPrinterError(Ansi("Impossible de commencer l'impression sur ") + fromQt(device.printerName()));
 }
 
 void QtPrinter::Abort() noexcept {
-    if (printer_) printer_->abort();
-    if (painter_.isActive()) painter_.end();
+    recording_ = false;
+    steps_.clear();
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mailbox_script.h"
 #include "platform/text.h"
 #include "support/recording_printer.h"
@@ -18,12 +20,23 @@ TEST_F(MailboxFixture, GridPrintAfterStartUpHoldsOnlyTheBoldHeadingRow) {
     const Strings& log = printer.log;
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ((Strings{log[0], log[1], log[2]}), (Strings{"portrait", "begin", "font Arial 10 bold"}));
-    EXPECT_EQ(log[3], "text 120,300:") << "column 0's empty heading is drawn too";
+    EXPECT_EQ(log[3], "text 60,300:") << "column 0's empty heading is drawn too";
     EXPECT_EQ(log[9], "font Arial 10") << "normal after the heading row";
-    EXPECT_EQ(printer.TextsPerPage(), std::vector<int>{6000}) << "rows 0 to 999, no page break";
-    EXPECT_EQ(log[log.size() - 3], "text 4450," + IntToStr(300 + 999 * 94) + ":");
+    EXPECT_EQ(log[8], "text 4450,300:Statut");
+    EXPECT_EQ(printer.TextsPerPage(), std::vector<int>{6}) << "no row below the headings holds a text";
     EXPECT_EQ((Strings{log[log.size() - 2], log.back()}), (Strings{"end", "landscape"}));
     EXPECT_TRUE(window.dialogs.shown.empty());
+}
+
+TEST_F(MailboxFixture, GridPrintBreaksPagesByTheirHeightAndRepeatsTheHeadings) {
+    for (int row = 1; row <= 5; ++row) window.grid.SetRow(row, {IntToStr(row), "", "Anne", "", "", ""});
+    RecordingPrinter printer;
+    printer.pageHeight = 300 + 3 * 94;  // the headings and two rows
+    screener.PrintGrid(printer);
+    EXPECT_EQ(printer.TextsPerPage(), (std::vector<int>{18, 18, 12}));
+    const Strings texts = printer.Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "2000,300:Sujet"), 3) << "headings on every page";
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "60,394:3"), 1) << "row 3 first on page 2";
 }
 
 TEST_F(MailboxFixture, GridPrintWritesEachFieldAtItsColumn) {
@@ -32,7 +45,7 @@ TEST_F(MailboxFixture, GridPrintWritesEachFieldAtItsColumn) {
     screener.PrintGrid(printer);
     const Strings texts = printer.Texts();
     EXPECT_EQ(Strings(texts.end() - 6, texts.end()),
-              (Strings{"120,488:2", "260,488:07/09/01", "950,488:Anne", "2000,488:Salut", "4000,488:1234",
+              (Strings{"60,488:2", "260,488:07/09/01", "950,488:Anne", "2000,488:Salut", "4000,488:1234",
                        "4450,488:A"}));
 }
 

@@ -21,7 +21,7 @@ void RecordingPrinter::SetFont(const PrintFont& font) {
     Log("font " + font.name + " " + IntToStr(font.pointSize) + (font.bold ? " bold" : ""));
 }
 
-void RecordingPrinter::TextOut(int x, int y, std::string_view text) {
+void RecordingPrinter::TextOut(int x, int y, std::string_view text, int /*width*/) {
     if (failAtText && ++texts_ == *failAtText) throw EPrinterError("panne");
     Log("text " + IntToStr(x) + "," + IntToStr(y) + ":" + std::string(text));
 }

@@ -14,7 +14,9 @@ public:
     void BeginDoc() override { Log("begin"); }
     void NewPage() override { Log("page"); }
     void SetFont(const PrintFont& font) override;
-    void TextOut(int x, int y, std::string_view text) override;
+    // Logged as "text x,y:text", the width left out.
+    void TextOut(int x, int y, std::string_view text, int width) override;
+    int PageHeight() const override { return pageHeight; }
     void EndDoc() override { Log("end"); }
     void Abort() noexcept override { log.push_back("abort"); }
 
@@ -25,6 +27,7 @@ public:
 
     PrinterOrientation orientation = PrinterOrientation::Landscape;
     bool noDefault = false;         // no default printer
+    int pageHeight = 0;             // unknown
     std::optional<int> failAtText;  // the nth TextOut (from 1) fails
     std::vector<std::string> log;
 

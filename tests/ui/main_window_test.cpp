@@ -17,6 +17,7 @@
 #include "ui/degrad_class.h"
 #include "ui/form3.h"
 #include "ui/grid_table.h"
+#include "ui/preview_fields.h"
 #include "ui/preview_memo.h"
 #include "ui/rx_spin_edit.h"
 #include "ui/status_panels.h"
@@ -27,31 +28,51 @@ namespace {
 struct Place {
     const char* name;
     std::function<QWidget*(TForm1&)> control;
-    QRect rect;  // in the window's client area, below the menu
+    QSize least;  // the default layout's size: the font may ask for more
 };
 const Place kPlaces[] = {
-    {"Panel1", [](TForm1& f) { return f.Panel1; }, {0, 0, 113, 521}},
-    {"DegradClass1", [](TForm1& f) { return f.DegradClass1; }, {0, 0, 113, 521}},
-    {"RxSpinEdit1", [](TForm1& f) { return f.RxSpinEdit1; }, {24, 37, 49, 28}},
-    {"BitBtn1", [](TForm1& f) { return f.BitBtn1; }, {8, 80, 89, 73}},
-    {"BitBtn2", [](TForm1& f) { return f.BitBtn2; }, {8, 168, 89, 73}},
-    {"BitBtn3", [](TForm1& f) { return f.BitBtn3; }, {8, 256, 89, 73}},
-    {"BitBtn4", [](TForm1& f) { return f.BitBtn4; }, {8, 344, 89, 73}},
-    {"BitBtn5", [](TForm1& f) { return f.BitBtn5; }, {8, 432, 89, 73}},
-    {"StringGrid1", [](TForm1& f) { return f.StringGrid1; }, {128, 16, 657, 204}},
-    {"Memo1", [](TForm1& f) { return f.Memo1; }, {128, 232, 657, 281}},
-    {"StatusBar1", [](TForm1& f) { return f.StatusBar1; }, {0, 522, 792, 24}},
+    {"Panel1", [](TForm1& f) { return f.Panel1; }, {113, 521}},
+    {"RxSpinEdit1", [](TForm1& f) { return f.RxSpinEdit1; }, {49, 28}},
+    {"BitBtn1", [](TForm1& f) { return f.BitBtn1; }, {89, 73}},
+    {"BitBtn2", [](TForm1& f) { return f.BitBtn2; }, {89, 73}},
+    {"BitBtn3", [](TForm1& f) { return f.BitBtn3; }, {89, 73}},
+    {"BitBtn4", [](TForm1& f) { return f.BitBtn4; }, {89, 73}},
+    {"BitBtn5", [](TForm1& f) { return f.BitBtn5; }, {89, 73}},
+    {"StringGrid1", [](TForm1& f) { return f.StringGrid1; }, {657, 204}},
+    {"Memo1", [](TForm1& f) { return f.Memo1; }, {657, 281}},
+    {"StatusBar1", [](TForm1& f) { return f.StatusBar1; }, {792, 24}},
 };
+
+// Each control at least its default size, its text whole, none over
+// another, at the default font and at a large one.
+void ExpectLaidOut(TForm1& form1) {
+    QWidget* client = form1.centralWidget();
+    std::vector<std::pair<const char*, QRect>> rects;
+    for (const Place& place : kPlaces) {
+        QWidget* control = place.control(form1);
+        const QRect actual(control->mapTo(client, QPoint(0, 0)), control->size());
+        EXPECT_GE(actual.width(), place.least.width()) << place.name;
+        EXPECT_GE(actual.height(), place.least.height()) << place.name;
+        EXPECT_TRUE(client->rect().contains(actual)) << place.name;
+        if (std::string(place.name) != "Panel1") rects.emplace_back(place.name, actual);
+    }
+    rects.emplace_back("PreviewFields1", form1.PreviewFields1->geometry());
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        for (std::size_t j = i + 1; j < rects.size(); ++j)
+            EXPECT_FALSE(rects[i].second.intersects(rects[j].second))
+                << rects[i].first << " " << rects[j].first;
+    for (QToolButton* b : {form1.BitBtn1, form1.BitBtn2, form1.BitBtn3, form1.BitBtn4, form1.BitBtn5}) {
+        EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+        EXPECT_GE(b->height(), b->sizeHint().height()) << b->text().toStdString();
+    }
+    // The gradient runs down to the status bar.
+    EXPECT_EQ(form1.DegradClass1->geometry(), form1.Panel1->rect());
+    EXPECT_GE(form1.Panel1->geometry().bottom() + 2, form1.StatusBar1->geometry().top());
+}
 
 TEST_F(WindowFixture, EveryControlAtItsPlaceAndGrowingFeedsGridAndPreview) {
     Show();
-    ASSERT_EQ(form1.centralWidget()->size(), QSize(792, 546));
-    QWidget* client = form1.centralWidget();
-    for (const Place& place : kPlaces) {
-        QWidget* control = place.control(form1);
-        QRect actual(control->mapTo(client, QPoint(0, 0)), control->size());
-        EXPECT_EQ(actual, place.rect) << place.name;
-    }
+    ExpectLaidOut(form1);
     EXPECT_EQ(form1.Label2->mapTo(form1.Panel1, QPoint(0, 0)), QPoint(24, 16));
     EXPECT_EQ(form1.Label2->text(), "Compte N°");
     EXPECT_EQ(form1.StatusBar1->Panel(0)->width(), 200);
@@ -64,12 +85,23 @@ TEST_F(WindowFixture, EveryControlAtItsPlaceAndGrowingFeedsGridAndPreview) {
     EXPECT_EQ(captions, (std::vector<QString>{"En-têtes", "Aperçu", "Supprimer", "Amis", "Intrus"}));
     EXPECT_FALSE(form1.windowIcon().isNull());
 
+    const QRect grid = form1.StringGrid1->geometry(), memo = form1.Memo1->geometry();
     form1.resize(form1.width() + 100, form1.height() + 60);
     QCoreApplication::processEvents();
-    EXPECT_EQ(form1.StringGrid1->geometry(), QRect(128, 16, 757, 234));
-    EXPECT_EQ(form1.Memo1->geometry(), QRect(128, 262, 757, 311));
-    EXPECT_EQ(form1.Panel1->geometry(), QRect(0, 0, 113, 521));
-    EXPECT_EQ(form1.StatusBar1->geometry(), QRect(0, 582, 892, 24));
+    EXPECT_EQ(form1.StringGrid1->geometry(), grid.adjusted(0, 0, 100, 30));
+    EXPECT_EQ(form1.Memo1->geometry(), memo.adjusted(0, 30, 100, 60));
+    EXPECT_EQ(form1.StatusBar1->geometry().bottom(), form1.centralWidget()->height() - 1);
+    ExpectLaidOut(form1);
+
+    // A large font: everything grows with it, the window too.
+    QFont large = form1.font();
+    large.setPointSize(large.pointSize() * 2);
+    form1.setFont(large);
+    QCoreApplication::processEvents();
+    form1.resize(1, 1);
+    QCoreApplication::processEvents();
+    EXPECT_GT(form1.StringGrid1->columnWidth(0), GridTable::kWidths[1]);
+    ExpectLaidOut(form1);
 }
 
 TEST_F(WindowFixture, GridSettingsAndHeadings) {
@@ -78,10 +110,18 @@ TEST_F(WindowFixture, GridSettingsAndHeadings) {
     const char* headings[] = {"", "Date, heure", "Expéditeur", "Sujet", "Taille", "Statut"};
     for (int column = 0; column < 6; ++column) {
         EXPECT_EQ(AnsiToUtf8(grid.Cell(column, 0)), headings[column]);
-        int width = column == 0 ? grid.verticalHeader()->width() : grid.columnWidth(column - 1);
-        EXPECT_EQ(width, GridTable::kWidths[column]) << column;
+        const int width = column == 0 ? grid.verticalHeader()->width() : grid.columnWidth(column - 1);
+        EXPECT_GE(width, GridTable::kWidths[column]) << column;
+        if (column > 0) {
+            EXPECT_GT(width,
+                      QFontMetrics(grid.horizontalHeader()->font()).horizontalAdvance(headings[column]))
+                << "heading " << column << " whole";
+        }
     }
     EXPECT_EQ(grid.Cell(0, 1), "") << "no row numbers of the table's own";
+    grid.SetRow(1, {"1", "04/12/26 \xE0 17:45", "Anne", "Salut", "123456", "A"});
+    EXPECT_GE(grid.columnWidth(0), grid.fontMetrics().horizontalAdvance("04/12/26 à 17:45")) << "date whole";
+    EXPECT_EQ(grid.textElideMode(), Qt::ElideRight) << "a long cell ends with the mark";
     EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(grid.selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -104,13 +144,27 @@ TEST_F(WindowFixture, DraggedColumnKeepsItsHeadingOverItsCells) {
 }
 
 TEST_F(WindowFixture, KeyboardOrder) {
-    std::vector<QWidget*> expected = {form1.StringGrid1, form1.Memo1,   form1.BitBtn1, form1.BitBtn2,
-                                      form1.BitBtn3,     form1.BitBtn4, form1.BitBtn5, form1.RxSpinEdit1};
-    for (std::size_t i = 0; i + 1 < expected.size(); ++i)
-        EXPECT_EQ(expected[i]->nextInFocusChain() == expected[i + 1] ||
-                      expected[i]->nextInFocusChain()->parentWidget() == expected[i],
-                  true)
-            << i;
+    // From the top left: the selector, the buttons, the grid, the fields
+    // above the pane, the pane.
+    std::vector<QWidget*> expected = {form1.RxSpinEdit1,
+                                      form1.BitBtn1,
+                                      form1.BitBtn2,
+                                      form1.BitBtn3,
+                                      form1.BitBtn4,
+                                      form1.BitBtn5,
+                                      form1.StringGrid1,
+                                      form1.PreviewFields1->Subject,
+                                      form1.PreviewFields1->Date,
+                                      form1.PreviewFields1->Sender,
+                                      form1.Memo1};
+    // The focus chain from the selector, keeping the controls above only.
+    std::vector<QWidget*> chain;
+    QWidget* widget = expected.front();
+    do {
+        if (std::find(expected.begin(), expected.end(), widget) != expected.end()) chain.push_back(widget);
+        widget = widget->nextInFocusChain();
+    } while (widget != expected.front() && chain.size() < expected.size());
+    EXPECT_EQ(chain, expected);
 }
 
 TEST_F(WindowFixture, FirstStartInAnEmptyFolder) {
@@ -123,8 +177,9 @@ TEST_F(WindowFixture, FirstStartInAnEmptyFolder) {
     EXPECT_EQ(form1.Logic().StatusOf("Anne"), "") << "both lists empty";
     EXPECT_TRUE(form1.isVisible());
     form1.close();
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0)
-        << "closing writes nothing";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1)
+        << "closing writes the window's place only";
+    EXPECT_EQ(FileBytes(paths.settings).rfind("[Fenetre]", 0), 0u);
 }
 
 TEST_F(WindowFixture, FriendListPresentIntruderListMissing) {
@@ -213,11 +268,11 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
     const Screener& lists = form1.Logic();
 
     MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
-    EXPECT_EQ(printed.TextsPerPage(), std::vector<int>{6000});
+    EXPECT_EQ(printed.TextsPerPage(), std::vector<int>{6}) << "the heading row only";
     form1.Memo1->Clear();
     form1.Memo1->AppendLine("une ligne");
     MenuItem({"Fichier", "Imprimer", "message"})->trigger();
-    EXPECT_EQ(printed.TextsPerPage(), (std::vector<int>{6000, 1}));
+    EXPECT_EQ(printed.TextsPerPage(), (std::vector<int>{6, 1}));
     MenuItem({"Configuration", "Importer"})->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Echec de l'importation. Entrez les paramètres manuellement");

@@ -6,13 +6,22 @@
 #include "app/password_scramble.h"
 #include "platform/text.h"
 #include "ui/grid_table.h"
+#include "ui/qt_printer.h"
 #include "ui/status_panels.h"
 
 WindowFixture::WindowFixture()
     : paths(AppPaths::ForExecutable(dir / "vannoir")),
       windows(paths),
       boxes(windows.dialogs),
-      form1(*windows.form1) {}
+      form1(*windows.form1) {
+    // The default printer's preview is counted, not shown: the job goes on.
+    auto printer = std::make_unique<QtPrinter>();
+    printer->preview = [this](QPrintPreviewDialog&) {
+        ++previews;
+        return true;
+    };
+    form1.UsePrinter(std::move(printer));
+}
 
 void WindowFixture::WriteAccount() {
     PutFile(paths.settings, "[Form]\r\nNbre=1\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nPasse1=" +
@@ -41,7 +50,8 @@ QAction* WindowFixture::MenuItem(std::initializer_list<QString> path) const {
     for (const QString& text : path) {
         found = nullptr;
         for (QAction* action : actions)
-            if (action->text() == text) found = action;
+            if (action->text() == text || QString(action->text()).remove(QLatin1Char('&')) == text)
+                found = action;
         if (!found) return nullptr;
         if (found->menu()) actions = found->menu()->actions();
     }

@@ -37,4 +37,6 @@ struct WindowFixture : testing::Test {
     VannoirWindows windows;
     BoxRecorder boxes;
     TForm1& form1;
+    // Print previews the default printer showed.
+    int previews = 0;
 };
