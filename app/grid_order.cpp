@@ -3,20 +3,15 @@
 #include <algorithm>
 #include <variant>
 
-#include "message/internet_date.h"
+#include "app/scan_cells.h"
 #include "platform/text.h"
 
 namespace {
 
 using SortKey = std::variant<double, std::string>;
 
-double DateKey(const ScanRow& row) {
-    try {
-        return InternetDateToLocal(row.date);
-    } catch (const std::exception&) {
-        return 0;  // no zone information: the dates still compare among themselves
-    }
-}
+// A message without a readable date sorts before every dated one.
+double DateKey(const ScanRow& row) { return row.date ? row.date->local : -1e9; }
 
 SortKey KeyOf(const ScanRow& row, int message, int column) {
     switch (column) {
@@ -25,9 +20,9 @@ SortKey KeyOf(const ScanRow& row, int message, int column) {
         case 1:
             return DateKey(row);
         case 4:
-            return static_cast<double>(TryStrToInt64(row.cells[4]).value_or(-1));
+            return static_cast<double>(row.size.value_or(-1));
         default:
-            return UpperCase(row.cells[static_cast<std::size_t>(column)]);
+            return UpperCase(GridCells(row)[static_cast<std::size_t>(column)]);
     }
 }
 

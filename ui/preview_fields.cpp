@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "app/scan_cells.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -31,9 +32,9 @@ PreviewFields::PreviewFields(QWidget* parent)
 }
 
 void PreviewFields::Show(const ScanRow* row) {
-    Subject->setText(row ? toQt(row->cells[3]) : QString());
-    Date->setText(row ? toQt(row->cells[1]) : QString());
-    Sender->setText(row ? toQt(row->cells[2]) : QString());
+    Subject->setText(row ? toQt(row->subject) : QString());
+    Date->setText(row ? toQt(GridCells(*row)[1]) : QString());
+    Sender->setText(row ? toQt(ShownSender(*row)) : QString());
     for (QLineEdit* field : {Subject, Date, Sender}) field->setCursorPosition(0);
 }
 

@@ -10,20 +10,20 @@
 
 namespace {
 
-ScanRow Row(std::string date, std::string sender, std::string size) {
+ScanRow Row(std::string_view date, std::string sender, std::int64_t size) {
     ScanRow row;
-    row.cells[2] = std::move(sender);
-    row.cells[3] = "Sujet";
-    row.cells[4] = std::move(size);
-    row.date = std::move(date);
+    row.name = std::move(sender);
+    row.subject = "Sujet";
+    row.size = size;
+    row.date = ReadMessageDate(date, 0);
     return row;
 }
 
 // Message 1 is the oldest only once the zones count; message 3's size is
 // the largest only as a number.
-const ScanRecord kRecord = {Row("Fri, 4 Dec 2026 17:45:00 +0100", "bruno", "900"),
-                            Row("Fri, 4 Dec 2026 17:40:00 +0000", "Anne", "1000"),
-                            Row("Thu, 3 Dec 2026 09:00:00 +0000", "claire", "12000"), Row("", "Anne", "5")};
+const ScanRecord kRecord = {Row("Fri, 4 Dec 2026 17:45:00 +0100", "bruno", 900),
+                            Row("Fri, 4 Dec 2026 17:40:00 +0000", "Anne", 1000),
+                            Row("Thu, 3 Dec 2026 09:00:00 +0000", "claire", 12000), Row("", "Anne", 5)};
 
 struct OrderCase {
     const char* name;

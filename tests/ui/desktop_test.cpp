@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include "app/scan_cells.h"
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
 #include "ui/form3.h"
@@ -21,10 +22,13 @@
 
 namespace {
 
-ScanRow Row(std::string date, std::string sender, std::string size, std::string status) {
+ScanRow Row(std::string_view date, std::string sender, std::int64_t size, std::string_view status) {
     ScanRow row;
-    row.cells = {"", "", sender, "Sujet de " + sender, size, status};
-    row.date = std::move(date);
+    row.name = sender;
+    row.subject = "Sujet de " + sender;
+    row.size = size;
+    row.status = status == "I" ? SenderStatus::Intruder : status == "A" ? SenderStatus::Friend : SenderStatus::None;
+    row.date = ReadMessageDate(date, 0);
     return row;
 }
 
@@ -32,7 +36,7 @@ ScanRow Row(std::string date, std::string sender, std::string size, std::string 
 void ShowRecord(TForm1& form1, const ScanRecord& record) {
     form1.Logic().RestoreRecord(record);
     for (std::size_t i = 0; i < record.size(); ++i) {
-        GridRow cells = record[i].cells;
+        GridRow cells = GridCells(record[i]);
         cells[0] = IntToStr(static_cast<int>(i) + 1);
         form1.StringGrid1->SetRow(static_cast<int>(i) + 1, cells);
     }
@@ -49,9 +53,9 @@ TEST_F(WindowFixture, AHeadingSortsAgainReversesAndActionsKeepTheirMessage) {
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
     Show();
-    ScanRecord record = {Row("Fri, 4 Dec 2026 17:45:00 +0000", "Anne", "900", ""),
-                         Row("Thu, 3 Dec 2026 09:00:00 +0000", "Bruno", "12000", "I"),
-                         Row("Sat, 5 Dec 2026 08:00:00 +0000", "Claire", "1000", "A")};
+    ScanRecord record = {Row("Fri, 4 Dec 2026 17:45:00 +0000", "Anne", 900, ""),
+                         Row("Thu, 3 Dec 2026 09:00:00 +0000", "Bruno", 12000, "I"),
+                         Row("Sat, 5 Dec 2026 08:00:00 +0000", "Claire", 1000, "A")};
     // The date cells as the scan writes them: their text sorts otherwise.
     record[0].cells[1] = "04/12/26";
     record[1].cells[1] = "03/12/26";
@@ -87,7 +91,7 @@ TEST_F(WindowFixture, AHeadingSortsAgainReversesAndActionsKeepTheirMessage) {
 }
 
 TEST_F(WindowFixture, FriendAndIntruderRowsAreTintedFromThePalette) {
-    ShowRecord(form1, {Row("", "Anne", "1", "A"), Row("", "Spam", "2", "I"), Row("", "Zoe", "3", "")});
+    ShowRecord(form1, {Row("", "Anne", 1, "A"), Row("", "Spam", 2, "I"), Row("", "Zoe", 3, "")});
     GridTable& grid = *form1.StringGrid1;
     const QColor base = grid.palette().color(QPalette::Base);
     const QColor friendRow = grid.item(0, 1)->background().color();
