@@ -6,6 +6,7 @@
 #include "app/password_store.h"
 #include "app/texts.h"
 #include "net/tls_certificate.h"
+#include "platform/text.h"
 
 namespace {
 constexpr AccountSecurity kNewAccountSecurity = AccountSecurity::Tls;
@@ -18,6 +19,8 @@ void ConfigDialog::ShowConnection(int port, AccountSecurity security, std::strin
 }
 
 void ConfigDialog::ClearBoxes() {
+    storedPassword_.clear();
+    shownPassword_.clear();
     view_.SetServerText("");
     view_.SetUserText("");
     view_.SetPasswordText("");
@@ -35,11 +38,13 @@ void ConfigDialog::Show() {
 void ConfigDialog::SelectorClick() {
     StoredSlot stored = ReadStoredSlot(TIniFile(settings_), view_.SelectorValue());
     Account account = AccountFromSlot(stored);
-    view_.SetServerText(stored.host);
-    view_.SetUserText(stored.user);
+    view_.SetServerText(account.host);
+    view_.SetUserText(account.user);
     // As the dialog always showed it: up to the first code 0.
-    view_.SetPasswordText(stored.storedPassword.empty() ? DialogPassword(stored.scrambledPassword)
-                                                        : account.password);
+    storedPassword_ =
+        stored.storedPassword.empty() ? DialogPassword(stored.scrambledPassword) : account.password;
+    shownPassword_ = UnlabelledToUtf8(storedPassword_);
+    view_.SetPasswordText(shownPassword_);
     if (stored.host.empty())
         ShowConnection(DefaultPort(kNewAccountSecurity), kNewAccountSecurity, "");
     else
@@ -58,17 +63,18 @@ void ConfigDialog::SecurityChosen(AccountSecurity previous) {
 
 Outcome ConfigDialog::Save() {
     const std::string server = view_.ServerText(), user = view_.UserText(), password = view_.PasswordText();
-    if (server.empty() || user.empty() || password.empty()) return Refuse(Ansi(texts::kFillEveryField));
-    if (password.size() > kLongestPassword) return Refuse(Ansi(texts::kPasswordTooLong));
+    if (server.empty() || user.empty() || password.empty())
+        return Refuse(std::string(texts::kFillEveryField));
+    if (password.size() > kLongestPassword) return Refuse(std::string(texts::kPasswordTooLong));
     const int port = view_.PortValue();
-    if (port < 1 || port > 65535) return Refuse(Ansi(texts::kBadPort));
+    if (port < 1 || port > 65535) return Refuse(std::string(texts::kBadPort));
     const std::string typed = Trim(view_.FingerprintText());
     const std::string fingerprint = NormalizeFingerprint(typed);
-    if (!typed.empty() && fingerprint.empty()) return Refuse(Ansi(texts::kBadFingerprint));
+    if (!typed.empty() && fingerprint.empty()) return Refuse(std::string(texts::kBadFingerprint));
     Account account;
     account.host = server;
     account.user = user;
-    account.password = password;
+    account.password = password == shownPassword_ && !shownPassword_.empty() ? storedPassword_ : password;
     account.port = port;
     account.security = view_.SecurityValue();
     account.fingerprint = fingerprint;

@@ -2,6 +2,7 @@
 // The configuration dialog's logic: enter the accounts of the settings file
 // one slot after the other. The boxes are the dialog's; nothing is kept here.
 #include <filesystem>
+#include <string>
 
 #include "app/account_security.h"
 #include "app/outcome.h"
@@ -39,6 +40,9 @@ private:
     void ShowConnection(int port, AccountSecurity security, std::string_view fingerprint);
 
     std::filesystem::path settings_;
+    // The stored password as its bytes and as the box shows it: saved
+    // unchanged, it keeps its bytes (an old program's Windows-1252).
+    std::string storedPassword_, shownPassword_;
     ConfigDialogView& view_;
     Dialogs& dialogs_;
     FillerDraw draw_;

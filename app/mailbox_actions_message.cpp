@@ -37,14 +37,14 @@ void MailboxActions::AppendPreviewLines() {
     attachments_.clear();
     pane.AppendLine(message_.From.Text());
     pane.AppendLine(message_.Recipients.AsText());
-    pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message_.Parts.Count()));
+    pane.AppendLine(std::string(texts::kPartCount) + IntToStr(message_.Parts.Count()));
     for (const std::string& line : message_.Body.Lines()) pane.AppendLine(line);
     for (int i = 0; i < message_.Parts.Count(); ++i) {
         const TIdMessagePart& part = message_.Parts[i];
         if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
             for (const std::string& line : text->Body.Lines()) pane.AppendLine(line);
         } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
-            pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
+            pane.AppendLine(std::string(texts::kAttachment) + attachment->FileName);
             attachments_.push_back(attachment->FileName);
         }
     }
@@ -53,7 +53,8 @@ void MailboxActions::AppendPreviewLines() {
 Outcome MailboxActions::RunDelete(int message) {
     const std::string number = IntToStr(message);
     if (!RowOf(record_, message))
-        return Refuse(FormatText(Ansi(texts::kDeleteRefusedNoScan), {number}), Outcome::Fault::Changed);
+        return Refuse(FormatText(std::string(texts::kDeleteRefusedNoScan), {number}),
+                      Outcome::Fault::Changed);
     bool changed = false;
     Outcome outcome = InSession([&] {
         message_.ClearAll();
@@ -64,7 +65,8 @@ Outcome MailboxActions::RunDelete(int message) {
         Deleted(message, DeletionKind::Single);
     });
     if (outcome.IsDone() && changed)
-        return Refuse(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}), Outcome::Fault::Changed);
+        return Refuse(FormatText(std::string(texts::kDeleteRefusedChanged), {number}),
+                      Outcome::Fault::Changed);
     return outcome;
 }
 

@@ -19,8 +19,8 @@ std::string PurgeQuestion(const ScanRecord& record) {
     const auto intruders = std::count_if(record.begin(), record.end(), [](const ScanRow& row) {
         return row.cells[5] == texts::kIntruderMark;
     });
-    if (intruders == 1) return Ansi(texts::kPurgeQuestionOne);
-    return FormatText(Ansi(texts::kPurgeQuestionMany), {IntToStr(intruders)});
+    if (intruders == 1) return std::string(texts::kPurgeQuestionOne);
+    return FormatText(std::string(texts::kPurgeQuestionMany), {IntToStr(intruders)});
 }
 }  // namespace
 
@@ -38,6 +38,7 @@ Outcome MailboxActions::RunScan() {
         view_.cursor.SetBusy(true);
         // Whether the server takes its commands ahead of the answers.
         client_.Capabilities();
+        client_.EnableUtf8();
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
@@ -48,15 +49,16 @@ Outcome MailboxActions::RunScan() {
 void MailboxActions::ScanHeaders(bool& intruderFound) {
     // Each count is its own STAT exchange, as the status text has always
     // been made.
-    std::string countText = Ansi(texts::kNoNewMessage);
+    std::string countText = std::string(texts::kNoNewMessage);
     if (client_.CountMessages() != 0) {
         bool one = client_.CountMessages() == 1;
-        countText = IntToStr(client_.CountMessages()) + Ansi(one ? texts::kOneMessage : texts::kManyMessages);
+        countText =
+            IntToStr(client_.CountMessages()) + std::string(one ? texts::kOneMessage : texts::kManyMessages);
     }
     const int count = client_.CountMessages();
     if (count > kMostMessages)
         throw EMailboxTooLarge(
-            FormatText(Ansi(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));
+            FormatText(std::string(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));
     view_.status.SetPanelText(1, countText);
     ScanProgress progress(view_.status, StatusText(hsConnected, ""), count);
     ScanRow pending;

@@ -123,12 +123,13 @@ void TIdPOP3::AwaitQuitReply() {
 
 int TIdPOP3::ReadReply(const std::vector<int>& allowed) {
     LastReply.ParseLines(ReadReplyLines());
-    if (AnsiSameText(LastReply.TextCode(), "+OK")) {
+    if (SameText(LastReply.TextCode(), "+OK")) {
         LastReply.SetNumericCode(ReplyOk);
-    } else if (AnsiSameText(LastReply.TextCode(), "-ERR")) {
+    } else if (SameText(LastReply.TextCode(), "-ERR")) {
         LastReply.SetNumericCode(ReplyError);
     } else {
-        throw EIdPOP3UnrecognisedReply(Ansi(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() + "\"");
+        throw EIdPOP3UnrecognisedReply(std::string(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() +
+                                       "\"");
     }
     return CheckReplyCode(allowed);
 }

@@ -10,8 +10,8 @@ namespace {
 
 AccountOverrides OptionsOverrides(const CliOptions& options) {
     AccountOverrides o;
-    if (options.host) o.host = Utf8ToAnsi(*options.host);
-    if (options.user) o.user = Utf8ToAnsi(*options.user);
+    if (options.host) o.host = *options.host;
+    if (options.user) o.user = *options.user;
     o.port = options.port;
     o.security = options.security;
     if (options.delaySeconds) o.limitMs = *options.delaySeconds * 1000;
@@ -20,8 +20,8 @@ AccountOverrides OptionsOverrides(const CliOptions& options) {
 
 void ShowAccount(const Account& a, int slot, std::ostream& out) {
     out << "Compte " << slot << '\n'
-        << "Serveur : " << AnsiToUtf8(a.host) << '\n'
-        << "Utilisateur : " << AnsiToUtf8(a.user) << '\n'
+        << "Serveur : " << a.host << '\n'
+        << "Utilisateur : " << a.user << '\n'
         << "Port : " << a.port << '\n'
         << "Sécurité : " << SecurityKeyword(a.security) << '\n'
         << "Empreinte : " << (a.fingerprint.empty() ? "aucune" : a.fingerprint) << '\n'
@@ -41,8 +41,7 @@ AccountOverrides OverridesOf(const CliOptions& options, const Account& stored,
                              const PasswordReader& readPassword) {
     AccountOverrides o = OptionsOverrides(options);
     if (NeedsPasswordForRun(stored, o)) {
-        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : "))
-            o.password = Utf8ToAnsi(*typed);
+        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : ")) o.password = *typed;
     }
     return o;
 }
@@ -55,8 +54,8 @@ int RunAccountCommand(const CliOptions& options, const std::filesystem::path& se
         return 0;
     }
     Account account;
-    account.host = Utf8ToAnsi(*options.server);
-    account.user = Utf8ToAnsi(options.user.value_or(""));
+    account.host = *options.server;
+    account.user = options.user.value_or("");
     account.security = options.security.value_or(AccountSecurity::Tls);
     account.port = options.port.value_or(DefaultPort(account.security));
     if (options.fingerprint) {
@@ -65,7 +64,7 @@ int RunAccountCommand(const CliOptions& options, const std::filesystem::path& se
     }
     auto typed = readPassword("Mot de passe du compte " + std::to_string(options.account) + " : ");
     if (!typed) return Refuse(err, "Aucun mot de passe lu : rien n'a été enregistré.");
-    account.password = Utf8ToAnsi(*typed);
+    account.password = *typed;
     if (account.password.size() > kLongestPassword) return Refuse(err, texts::kPasswordTooLong);
     SaveAccountSettings(ini, options.account, account);
     if (options.delaySeconds) {
@@ -78,7 +77,7 @@ int RunAccountCommand(const CliOptions& options, const std::filesystem::path& se
 
 int RunCertificateCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
     Account server;
-    server.host = Utf8ToAnsi(options.host.value_or(""));
+    server.host = options.host.value_or("");
     server.security = options.security.value_or(AccountSecurity::Tls);
     server.port = options.port.value_or(DefaultPort(server.security));
     if (options.delaySeconds) server.connectLimitMs = server.readLimitMs = *options.delaySeconds * 1000;
@@ -86,11 +85,10 @@ int RunCertificateCommand(const CliOptions& options, std::ostream& out, std::ost
         return Refuse(err, "Sans chiffrement, le serveur ne montre pas de certificat.");
     TIdPeerCertificate c = FetchServerCertificate(server);
     std::string verdict = CertificateProblemText(c, server.host);
-    out << "Sujet : " << AnsiToUtf8(c.Subject) << '\n'
-        << "Émetteur : " << AnsiToUtf8(c.Issuer) << '\n'
+    out << "Sujet : " << c.Subject << '\n'
+        << "Émetteur : " << c.Issuer << '\n'
         << "Valide du " << c.NotBefore << " au " << c.NotAfter << '\n'
         << "Empreinte SHA-256 : " << c.Fingerprint << '\n'
-        << "Vérification : " << (verdict.empty() ? "certificat valide" : "refusé, " + AnsiToUtf8(verdict))
-        << '\n';
+        << "Vérification : " << (verdict.empty() ? "certificat valide" : "refusé, " + verdict) << '\n';
     return 0;
 }

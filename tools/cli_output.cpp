@@ -21,14 +21,14 @@ std::string RowJson(const ScanRow& row) {
         o.Null("date");
     // The grid shows the address in the sender's column for a nameless sender.
     const bool named = row.cells[2] != row.address;
-    o.Text("expediteur", AnsiToUtf8(named ? row.cells[2] : std::string()));
-    o.Text("adresse", AnsiToUtf8(row.address));
-    o.Text("sujet", AnsiToUtf8(row.cells[3]));
+    o.Text("expediteur", named ? row.cells[2] : std::string());
+    o.Text("adresse", row.address);
+    o.Text("sujet", row.cells[3]);
     if (auto size = TryStrToInt(row.cells[4]); size && *size >= 0)
         o.Number("taille", *size);
     else
         o.Null("taille");
-    o.Text("statut", AnsiToUtf8(row.cells[5]));
+    o.Text("statut", row.cells[5]);
     return o.Json();
 }
 
@@ -55,7 +55,7 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out) {
     }
     for (const ScanRow& row : record) {
         for (std::size_t column = 0; column < row.cells.size(); ++column)
-            out << (column ? "\t" : "") << AnsiToUtf8(WithoutControls(row.cells[column]));
+            out << (column ? "\t" : "") << WithoutControls(row.cells[column]);
         out << '\n';
     }
 }
@@ -63,16 +63,13 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out) {
 void PrintPreview(int message, const std::vector<std::string>& lines,
                   const std::vector<std::string>& attachments, CliFormat format, std::ostream& out) {
     if (format == CliFormat::Json) {
-        std::vector<std::string> utf8Lines, utf8Names;
-        for (const std::string& line : lines) utf8Lines.push_back(AnsiToUtf8(line));
-        for (const std::string& name : attachments) utf8Names.push_back(AnsiToUtf8(name));
         out << JsonObject()
                    .Number("numero", message)
-                   .Texts("lignes", utf8Lines)
-                   .Texts("pieces_jointes", utf8Names)
+                   .Texts("lignes", lines)
+                   .Texts("pieces_jointes", attachments)
                    .Json()
             << '\n';
         return;
     }
-    for (const std::string& line : lines) out << AnsiToUtf8(VisibleControls(line, ControlSet::Ansi)) << '\n';
+    for (const std::string& line : lines) out << VisibleControls(line) << '\n';
 }

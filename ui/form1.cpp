@@ -128,7 +128,7 @@ void TForm1::BuildMenus() {
     QMenu* print = file->addMenu(QStringLiteral("Imprimer"));
     print->addAction(QStringLiteral("en-têtes"), this, &TForm1::enttes1Click);
     print->addAction(QStringLiteral("message"), this, &TForm1::message1Click);
-    file->addAction(toQt(Ansi(texts::kJournalMenuItem)), this, &TForm1::Journal1Click);
+    file->addAction(toQt(std::string(texts::kJournalMenuItem)), this, &TForm1::Journal1Click);
     file->addSeparator();
     file->addAction(QStringLiteral("&Quitter"), this, &TForm1::Quitter1Click);
 

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+#include "platform/control_characters.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -60,12 +61,12 @@ std::string GridTable::Cell(int column, int row) const {
         item = verticalHeaderItem(row - 1);
     else
         item = this->item(row - 1, column - 1);
-    return item ? fromQt(item->text()) : std::string();
+    return item ? std::string(UnisolatedText(fromQt(item->text()))) : std::string();
 }
 
 void GridTable::SetCell(int column, int row, std::string_view text) {
     if (column < 0 || column > 5 || row < 0 || row >= RowCount()) return;
-    const QString value = toQt(text);
+    const QString value = toQt(IsolatedText(text));
     if (row == 0 && column == 0) {
         corner_ = value;
         return;

@@ -27,7 +27,7 @@ QPrinter& QtPrinter::Device() const {
 }
 
 void QtPrinter::Painting() const {
-    if (!painter_.isActive()) throw EPrinterError(Ansi("L'imprimante n'imprime pas pour l'instant"));
+    if (!painter_.isActive()) throw EPrinterError(std::string("L'imprimante n'imprime pas pour l'instant"));
 }
 
 PrinterOrientation QtPrinter::Orientation() const {
@@ -45,12 +45,13 @@ void QtPrinter::BeginDoc() {
     // Device pixels as they are: no scaling to the resolution.
     device.setFullPage(false);
     if (!painter_.begin(&device))
-        throw EPrinterError(Ansi("Impossible de commencer l'impression sur ") + fromQt(device.printerName()));
+        throw EPrinterError(std::string("Impossible de commencer l'impression sur ") +
+                            fromQt(device.printerName()));
 }
 
 void QtPrinter::NewPage() {
     Painting();
-    if (!Device().newPage()) throw EPrinterError(Ansi("Impossible de commencer une nouvelle page"));
+    if (!Device().newPage()) throw EPrinterError(std::string("Impossible de commencer une nouvelle page"));
 }
 
 void QtPrinter::SetFont(const PrintFont& font) {
@@ -69,7 +70,7 @@ void QtPrinter::TextOut(int x, int y, std::string_view text) {
 
 void QtPrinter::EndDoc() {
     Painting();
-    if (!painter_.end()) throw EPrinterError(Ansi("L'impression n'a pas pu se terminer"));
+    if (!painter_.end()) throw EPrinterError(std::string("L'impression n'a pas pu se terminer"));
 }
 
 void QtPrinter::Abort() noexcept {

@@ -35,8 +35,8 @@ TEST_F(AccountCli, WritesTheSlotWithAPasswordReadFromInputAndShowsItWithout) {
         << err.str();
     EXPECT_EQ(prompts, (std::vector<std::string>{"Mot de passe du compte 2 : "}));
     Account saved = Slot(2);
-    EXPECT_EQ(saved.password, Utf8ToAnsi(password));
-    EXPECT_EQ(saved.user, Utf8ToAnsi("zoé"));
+    EXPECT_EQ(saved.password, password);
+    EXPECT_EQ(saved.user, "zoé");
     EXPECT_EQ(saved.security, AccountSecurity::Stls);
     EXPECT_EQ(saved.port, 110);
     EXPECT_EQ(saved.readLimitMs, 9000);

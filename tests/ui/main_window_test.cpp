@@ -2,8 +2,11 @@
 // actions from end to end against the scripted POP3 server.
 #include <gtest/gtest.h>
 
+#include <QGlyphRun>
 #include <QHeaderView>
 #include <QLabel>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QTimer>
 
 #include "platform/text.h"
@@ -73,7 +76,7 @@ TEST_F(WindowFixture, GridSettingsAndHeadings) {
     EXPECT_EQ(grid.RowCount(), 1000);
     const char* headings[] = {"", "Date, heure", "Expéditeur", "Sujet", "Taille", "Statut"};
     for (int column = 0; column < 6; ++column) {
-        EXPECT_EQ(AnsiToUtf8(grid.Cell(column, 0)), headings[column]);
+        EXPECT_EQ(grid.Cell(column, 0), headings[column]);
         int width = column == 0 ? grid.verticalHeader()->width() : grid.columnWidth(column - 1);
         EXPECT_EQ(width, GridTable::kWidths[column]) << column;
     }
@@ -93,10 +96,38 @@ TEST_F(WindowFixture, DraggedColumnKeepsItsHeadingOverItsCells) {
     grid.SetCell(3, 1, "Salut");
     grid.horizontalHeader()->moveSection(1, 3);  // "Expéditeur" after "Taille"
     EXPECT_EQ(grid.Cell(2, 1), "Anne");
-    EXPECT_EQ(AnsiToUtf8(grid.Cell(2, 0)), "Expéditeur");
+    EXPECT_EQ(grid.Cell(2, 0), "Expéditeur");
     const int shownAt = grid.horizontalHeader()->visualIndex(1);
     EXPECT_EQ(shownAt, 3);
     EXPECT_EQ(grid.item(0, grid.horizontalHeader()->logicalIndex(shownAt))->text(), "Anne");
+}
+
+// A Debian desktop's fonts hold every glyph of a Chinese and an Arabic
+// subject: laid out with the grid's font (and its fallbacks), no glyph is the
+// missing-glyph box (index 0), and every character has a font that holds it.
+TEST_F(WindowFixture, CjkAndArabicSubjectsHaveEveryGlyph) {
+    GridTable& grid = *form1.StringGrid1;
+    for (const char* subject : {"王小明的会议记录", "اجتماع الغد في المكتب"}) {
+        SCOPED_TRACE(subject);
+        grid.SetCell(3, 1, subject);
+        const QString text = grid.item(0, 2)->text();
+        EXPECT_EQ(text, QString::fromUtf8(subject));
+        QTextLayout layout(text, grid.font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        ASSERT_FALSE(runs.isEmpty());
+        for (const QGlyphRun& run : runs)
+            for (quint32 glyph : run.glyphIndexes())
+                EXPECT_NE(glyph, 0u) << run.rawFont().familyName().toStdString();
+        for (QChar c : text) {
+            if (c.isSpace()) continue;
+            bool held = false;
+            for (const QGlyphRun& run : runs) held = held || run.rawFont().supportsCharacter(c);
+            EXPECT_TRUE(held) << c.unicode();
+        }
+    }
 }
 
 TEST_F(WindowFixture, KeyboardOrder) {
