@@ -125,7 +125,7 @@ TEST_F(WindowFixture, CjkAndArabicSubjectsHaveEveryGlyph) {
             if (c.isSpace()) continue;
             bool held = false;
             for (const QGlyphRun& run : runs) held = held || run.rawFont().supportsCharacter(c);
-            EXPECT_TRUE(held) << c.unicode();
+            EXPECT_TRUE(held) << static_cast<int>(c.unicode());
         }
     }
 }
