@@ -106,6 +106,7 @@ const MatchCase kMatches[] = {
     {"name_greek_final_sigma", "ΣΟΦΟΣ", "σοφος", "", true},
     {"name_polish_capital_l_stroke", "łukasiewicz", "Łukasiewicz", "", true},
     {"name_emoji_kept", "🙂 Anne", "🙂 anne", "", true},
+    {"name_sharp_s_folds_to_ss", "Strauß", "STRAUSS", "", true},
     {"name_question_marks_not_other_scripts", "???", "王小明", "", false},
     {"name_no_partial_match", "Jean", "Jean Dupont", "", false},
     {"name_blanks_around_ignored", " Jean ", "Jean ", "", true},
