@@ -8,7 +8,7 @@ std::string_view AuthenticationKeyword(AccountAuthentication authentication) {
 
 std::optional<AccountAuthentication> ParseAuthentication(std::string_view text) {
     for (AccountAuthentication a : {AccountAuthentication::Password, AccountAuthentication::OAuth2}) {
-        if (AnsiSameText(Trim(text), AuthenticationKeyword(a))) return a;
+        if (SameText(Trim(text), AuthenticationKeyword(a))) return a;
     }
     return std::nullopt;
 }

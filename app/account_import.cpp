@@ -57,8 +57,9 @@ ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& set
 }
 
 std::string ImportSuccessText(const ImportResult& result) {
-    std::string text = Ansi(texts::kImportDone);
+    std::string text = std::string(texts::kImportDone);
     if (result.leftOut > 0)
-        text += FormatText(Ansi(texts::kImportLeftOut), {IntToStr(result.leftOut), IntToStr(kHighestSlot)});
+        text += FormatText(std::string(texts::kImportLeftOut),
+                           {IntToStr(result.leftOut), IntToStr(kHighestSlot)});
     return text;
 }

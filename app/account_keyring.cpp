@@ -5,15 +5,15 @@
 #include "platform/text_format.h"
 
 SecretKey KeyringKeyOf(const Account& account) {
-    return {AnsiToUtf8(Trim(account.host)), AnsiToUtf8(account.user)};
+    return {std::string(Trim(account.host)), std::string(account.user)};
 }
 
 void FetchKeyringPassword(Account& account, int slot, SecretStore& store) {
     if (!account.inKeyring) return;
     std::optional<std::string> password = store.Lookup(KeyringKeyOf(account));
     if (!password || password->empty())
-        throw EKeyringPasswordMissing(FormatText(Ansi(texts::kKeyringPasswordMissing), {IntToStr(slot)}));
-    account.password = Utf8ToAnsi(*password);
+        throw EKeyringPasswordMissing(FormatText(std::string(texts::kKeyringPasswordMissing), {IntToStr(slot)}));
+    account.password = std::string(*password);
 }
 
 void StoreAccount(TIniFile& ini, int slot, const Account& account, SecretStore& store,
@@ -21,8 +21,8 @@ void StoreAccount(TIniFile& ini, int slot, const Account& account, SecretStore& 
     const Account former = ReadAccount(ini, slot);
     const SecretKey key = KeyringKeyOf(account);
     if (account.inKeyring) {
-        const std::string label = FormatText(Ansi(texts::kKeyringLabel), {account.user, Trim(account.host)});
-        store.Store(key, AnsiToUtf8(label), AnsiToUtf8(account.password));
+        const std::string label = FormatText(std::string(texts::kKeyringLabel), {account.user, Trim(account.host)});
+        store.Store(key, std::string(label), std::string(account.password));
     }
     SaveAccountSettings(ini, slot, account, draw);
     const SecretKey formerKey = KeyringKeyOf(former);

@@ -5,14 +5,14 @@
 #include "platform/text_format.h"
 
 bool NeedsPasswordForRun(const Account& account, const AccountOverrides& overrides) {
-    return overrides.host && !AnsiSameText(Trim(*overrides.host), Trim(account.host));
+    return overrides.host && !SameText(Trim(*overrides.host), Trim(account.host));
 }
 
 Account WithOverrides(Account account, const AccountOverrides& o, int slot) {
     const bool otherHost = NeedsPasswordForRun(account, o);
     if (otherHost && !o.password) {
         throw EPasswordForOtherHost(
-            FormatText(Ansi(texts::kPasswordForOtherHost), {IntToStr(slot), account.host, *o.host}));
+            FormatText(std::string(texts::kPasswordForOtherHost), {IntToStr(slot), account.host, *o.host}));
     }
     if (o.host) account.host = *o.host;
     if (o.user) account.user = *o.user;

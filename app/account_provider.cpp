@@ -34,9 +34,9 @@ std::optional<AccountProvider> ProviderOfLine(std::string_view line) {
     const std::optional<std::int32_t> port = TryStrToInt(f[2]);
     const std::optional<AccountSecurity> security = ParseSecurity(f[3]);
     const std::optional<AccountAuthentication> authentication = ParseAuthentication(f[4]);
-    const bool local = AnsiSameText(f[5], "identifiant");
+    const bool local = SameText(f[5], "identifiant");
     if (p.domains.empty() || p.host.empty() || !port || *port < 1 || *port > 65535 || !security ||
-        !authentication || (!local && !AnsiSameText(f[5], "adresse")))
+        !authentication || (!local && !SameText(f[5], "adresse")))
         return std::nullopt;
     p.port = *port;
     p.security = *security;

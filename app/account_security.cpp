@@ -16,7 +16,7 @@ std::string_view SecurityKeyword(AccountSecurity security) {
 
 std::optional<AccountSecurity> ParseSecurity(std::string_view text) {
     for (AccountSecurity s : {AccountSecurity::Tls, AccountSecurity::Stls, AccountSecurity::None}) {
-        if (AnsiSameText(Trim(text), SecurityKeyword(s))) return s;
+        if (SameText(Trim(text), SecurityKeyword(s))) return s;
     }
     return std::nullopt;
 }

@@ -41,8 +41,9 @@ StoredSlot ReadStoredSlot(const TIniFile& ini, int slot) {
 
 Account AccountFromSlot(const StoredSlot& stored) {
     Account account;
-    account.host = stored.host;
-    account.user = stored.user;
+    // The old program wrote Windows-1252; the password stays the bytes stored.
+    account.host = UnlabelledToUtf8(stored.host);
+    account.user = UnlabelledToUtf8(stored.user);
     std::optional<std::string> stored_ =
         stored.storedPassword.empty() ? std::nullopt : DecodeStoredPassword(Trim(stored.storedPassword));
     if (stored_ && !stored_->empty()) {
@@ -73,8 +74,9 @@ Account AccountFromSlot(const StoredSlot& stored) {
 Account ReadAccount(const TIniFile& ini, int slot) { return AccountFromSlot(ReadStoredSlot(ini, slot)); }
 
 std::string AccountCaption(const Account& account) {
-    if (!account.configured) return Ansi(texts::kCaptionNotConfigured);
-    return Ansi(texts::kCaptionPrefix) + account.user + std::string(texts::kCaptionSeparator) + account.host;
+    if (!account.configured) return std::string(texts::kCaptionNotConfigured);
+    return std::string(texts::kCaptionPrefix) + account.user + std::string(texts::kCaptionSeparator) +
+           account.host;
 }
 
 int ReadSlotCount(const TIniFile& ini) { return ini.ReadInteger(texts::kSection, texts::kCountKey, 0); }

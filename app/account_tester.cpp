@@ -18,23 +18,23 @@ std::string OneLine(std::string_view text) { return Trim(WithoutControls(text));
 std::string FailureLine(const std::exception& e) {
     const std::string message = OneLine(ErrorText(e));
     if (dynamic_cast<const EIdTLSCertificateRefused*>(&e))
-        return FormatText(Ansi(texts::kTestCertificateRefused), {message});
+        return FormatText(std::string(texts::kTestCertificateRefused), {message});
     switch (FaultOf(e)) {
         case Outcome::Fault::Network:
-            return FormatText(Ansi(texts::kTestUnreachable), {message});
+            return FormatText(std::string(texts::kTestUnreachable), {message});
         case Outcome::Fault::Account:
             return message;
         default:
             break;
     }
-    return FormatText(Ansi(texts::kTestRefused), {message});
+    return FormatText(std::string(texts::kTestRefused), {message});
 }
 
 }  // namespace
 
 AccountTestResult TestAccount(const Account& stored, TIdPOP3& client, int slot, SecretStore& store) {
     if (!stored.configured) {
-        std::string line = FormatText(Ansi(texts::kAccountNotConfigured), {IntToStr(slot)});
+        std::string line = FormatText(std::string(texts::kAccountNotConfigured), {IntToStr(slot)});
         return {Outcome::Failed(line, {}, Outcome::Fault::Account), line};
     }
     Account account = stored;
@@ -54,7 +54,7 @@ AccountTestResult TestAccount(const Account& stored, TIdPOP3& client, int slot, 
             throw;
         }
         client.CloseSession();
-        std::string line = FormatText(Ansi(texts::kTestDone), {account.host, IntToStr(count)});
+        std::string line = FormatText(std::string(texts::kTestDone), {account.host, IntToStr(count)});
         return {Outcome::Done(), std::move(line)};
     } catch (const std::exception& e) {
         std::string line = FailureLine(e);

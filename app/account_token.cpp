@@ -9,12 +9,12 @@ void FetchAccessToken(Account& account, int slot) {
     if (account.authentication != AccountAuthentication::OAuth2) return;
     const std::string n = IntToStr(slot);
     if (Trim(account.tokenCommand).empty())
-        throw EAccessTokenUnavailable(FormatText(Ansi(texts::kNoTokenCommand), {n, n}));
-    const CommandOutput output = RunForFirstLine(AnsiToUtf8(account.tokenCommand));
+        throw EAccessTokenUnavailable(FormatText(std::string(texts::kNoTokenCommand), {n, n}));
+    const CommandOutput output = RunForFirstLine(std::string(account.tokenCommand));
     if (output.status != 0)
         throw EAccessTokenUnavailable(
-            FormatText(Ansi(texts::kTokenCommandFailed), {n, IntToStr(output.status)}));
+            FormatText(std::string(texts::kTokenCommandFailed), {n, IntToStr(output.status)}));
     if (output.firstLine.empty())
-        throw EAccessTokenUnavailable(FormatText(Ansi(texts::kTokenCommandSilent), {n}));
+        throw EAccessTokenUnavailable(FormatText(std::string(texts::kTokenCommandSilent), {n}));
     account.accessToken = output.firstLine;
 }

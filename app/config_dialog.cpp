@@ -10,6 +10,7 @@
 #include "app/password_store.h"
 #include "app/texts.h"
 #include "net/tls_certificate.h"
+#include "platform/text.h"
 
 namespace {
 constexpr AccountSecurity kNewAccountSecurity = AccountSecurity::Tls;
@@ -24,6 +25,8 @@ void ConfigDialog::ShowConnection(int port, AccountSecurity security, std::strin
 }
 
 void ConfigDialog::ClearBoxes() {
+    storedPassword_.clear();
+    shownPassword_.clear();
     view_.SetServerText("");
     view_.SetUserText("");
     view_.SetPasswordText("");
@@ -45,11 +48,13 @@ void ConfigDialog::Show() {
 void ConfigDialog::SelectorClick() {
     StoredSlot stored = ReadStoredSlot(TIniFile(settings_), view_.SelectorValue());
     Account account = AccountFromSlot(stored);
-    view_.SetServerText(stored.host);
-    view_.SetUserText(stored.user);
+    view_.SetServerText(account.host);
+    view_.SetUserText(account.user);
     // As the dialog always showed it: up to the first code 0.
-    view_.SetPasswordText(stored.storedPassword.empty() ? DialogPassword(stored.scrambledPassword)
-                                                        : account.password);
+    storedPassword_ =
+        stored.storedPassword.empty() ? DialogPassword(stored.scrambledPassword) : account.password;
+    shownPassword_ = UnlabelledToUtf8(storedPassword_);
+    view_.SetPasswordText(shownPassword_);
     if (stored.host.empty()) {
         ShowConnection(DefaultPort(kNewAccountSecurity), kNewAccountSecurity, "");
         view_.SetKeyringChosen(keyringReachable_);
@@ -60,6 +65,7 @@ void ConfigDialog::SelectorClick() {
     if (account.inKeyring) {
         RunShowingErrors(dialogs_, [&] {
             FetchKeyringPassword(account, view_.SelectorValue(), SystemSecretStore());
+            storedPassword_ = shownPassword_ = account.password;
             view_.SetPasswordText(account.password);
         });
     }
@@ -89,7 +95,7 @@ void ConfigDialog::SecurityChosen(AccountSecurity previous) {
 
 std::optional<Account> ConfigDialog::AccountOfBoxes(Outcome& refused) {
     auto refuse = [&](std::string_view text) {
-        refused = Refuse(Ansi(text));
+        refused = Refuse(std::string(text));
         return std::nullopt;
     };
     const std::string server = view_.ServerText(), user = view_.UserText(), password = view_.PasswordText();
@@ -107,7 +113,7 @@ std::optional<Account> ConfigDialog::AccountOfBoxes(Outcome& refused) {
     Account account;
     account.host = server;
     account.user = user;
-    account.password = password;
+    account.password = password == shownPassword_ && !shownPassword_.empty() ? storedPassword_ : password;
     account.configured = !password.empty() || !needsPassword;
     account.tokenCommand = ReadAccount(TIniFile(settings_), view_.SelectorValue()).tokenCommand;
     account.port = port;

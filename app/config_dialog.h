@@ -3,6 +3,7 @@
 // one slot after the other. The boxes are the dialog's; nothing is kept here.
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "app/account_provider.h"
 #include "app/account_security.h"
@@ -70,6 +71,9 @@ private:
                         AccountAuthentication authentication = AccountAuthentication::Password);
 
     std::filesystem::path settings_;
+    // The stored password as its bytes and as the box shows it: saved
+    // unchanged, it keeps its bytes (an old program's Windows-1252).
+    std::string storedPassword_, shownPassword_;
     ConfigDialogView& view_;
     Dialogs& dialogs_;
     FillerDraw draw_;

@@ -26,7 +26,7 @@ constexpr const char* kSubfolders[] = {"tmp", "new", "cur"};
 constexpr std::time_t kPartialFileAge = 36 * 3600;  // a tmp/ file older than this was abandoned
 
 std::string FailureText(std::string_view what, const fs::path& path, int error) {
-    return FormatText(Ansi(what), {Utf8ToAnsi(path.string()), SysErrorMessage(error)});
+    return FormatText(std::string(what), {std::string(path.string()), SysErrorMessage(error)});
 }
 
 // A folder of ours: made owner-only when missing; a link or anything but a
@@ -67,7 +67,7 @@ std::string NewFileName(std::time_t when) {
     return IntToStr(when) + ".P" + IntToStr(::getpid()) + "Q" + IntToStr(++counter) + "." + safeHost;
 }
 
-std::string Field(std::string_view ansi) { return AnsiToUtf8(WithoutControls(ansi)); }
+std::string Field(std::string_view ansi) { return std::string(WithoutControls(ansi)); }
 
 std::string IndexLine(const CorbeilleEntry& e) {
     const std::string fields[] = {Field(e.file),
@@ -97,10 +97,10 @@ bool ParseIndexLine(const std::string& line, CorbeilleEntry& e) {
     if (f.size() != 8 || f[0].empty() || f[0].find('/') != std::string::npos) return false;
     e.file = f[0];
     e.deletedAt = static_cast<std::time_t>(TryStrToInt64(f[1]).value_or(0));
-    e.account = Utf8ToAnsi(f[2]);
-    e.sender = Utf8ToAnsi(f[3]);
-    e.address = Utf8ToAnsi(f[4]);
-    e.subject = Utf8ToAnsi(f[5]);
+    e.account = std::string(f[2]);
+    e.sender = std::string(f[3]);
+    e.address = std::string(f[4]);
+    e.subject = std::string(f[5]);
     e.size = static_cast<std::uint64_t>(std::max<std::int64_t>(0, TryStrToInt64(f[6]).value_or(0)));
     e.headerOnly = f[7] == "1";
     return true;
@@ -281,7 +281,7 @@ fs::path Corbeille::PathOf(const CorbeilleEntry& entry) const { return folder_ /
 void Corbeille::Extract(int number, const fs::path& target) const {
     const std::vector<CorbeilleEntry> entries = List();
     if (number < 1 || static_cast<std::size_t>(number) > entries.size())
-        throw ECorbeilleError(FormatText(Ansi(corbeille_texts::kNoSuchCopy), {IntToStr(number)}));
+        throw ECorbeilleError(FormatText(std::string(corbeille_texts::kNoSuchCopy), {IntToStr(number)}));
     const fs::path source = PathOf(entries[static_cast<std::size_t>(number) - 1]);
     std::string bytes;
     if (int error = ReadWholeFile(source, bytes))

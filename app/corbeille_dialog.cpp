@@ -33,7 +33,7 @@ std::string AsRetrAnswer(const std::string& bytes) {
 
 std::string SizeText(const CorbeilleEntry& e) {
     std::string size = IntToStr(static_cast<std::int64_t>(e.size));
-    if (e.headerOnly) size += " (" + Ansi(corbeille_texts::kJournalHeaderOnly) + ")";
+    if (e.headerOnly) size += " (" + std::string(corbeille_texts::kJournalHeaderOnly) + ")";
     return size;
 }
 
@@ -64,7 +64,7 @@ void CorbeilleDialog::Show() {
 Outcome CorbeilleDialog::Selected(const CorbeilleEntry*& entry) {
     const int row = view_.SelectedRow();
     if (row < 0 || static_cast<std::size_t>(row) >= entries_.size()) {
-        std::string text = Ansi(corbeille_texts::kNothingSelected);
+        std::string text = std::string(corbeille_texts::kNothingSelected);
         dialogs_.Message(text);
         return Outcome::Refused(std::move(text));
     }
@@ -89,8 +89,8 @@ Outcome CorbeilleDialog::Open() {
         // A private folder of its own: the mail program reads it later.
         std::string folder = (std::filesystem::temp_directory_path() / "vannoir-eml-XXXXXX").string();
         if (!::mkdtemp(folder.data()))
-            throw ECorbeilleError(FormatText(Ansi(corbeille_texts::kCannotOpenFolder),
-                                             {Utf8ToAnsi(folder), SysErrorMessage(errno)}));
+            throw ECorbeilleError(FormatText(std::string(corbeille_texts::kCannotOpenFolder),
+                                             {std::string(folder), SysErrorMessage(errno)}));
         const std::filesystem::path file = std::filesystem::path(folder) / "message.eml";
         corbeille_.Extract(number, file);
         shell_.Open(file);
@@ -103,7 +103,7 @@ Outcome CorbeilleDialog::Preview() {
     return RunShowingErrors(dialogs_, [&] {
         std::string bytes;
         if (int error = ReadWholeFile(corbeille_.PathOf(*entry), bytes))
-            throw ECorbeilleError(Ansi(corbeille_texts::kCannotReadCopy) + " " + SysErrorMessage(error));
+            throw ECorbeilleError(std::string(corbeille_texts::kCannotReadCopy) + " " + SysErrorMessage(error));
         TIdMessage message;
         LoadKeptMessage(std::move(bytes), message);
         view_.Preview().Clear();
@@ -114,7 +114,7 @@ Outcome CorbeilleDialog::Preview() {
 }
 
 Outcome CorbeilleDialog::Empty() {
-    if (!dialogs_.Confirm(Ansi(corbeille_texts::kEmptyQuestion))) return Outcome::Refused({});
+    if (!dialogs_.Confirm(std::string(corbeille_texts::kEmptyQuestion))) return Outcome::Refused({});
     Outcome outcome = RunShowingErrors(dialogs_, [&] { corbeille_.Empty(); });
     Show();
     return outcome;

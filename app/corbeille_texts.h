@@ -1,6 +1,5 @@
 #pragma once
-// The Corbeille's keys, file names and messages, as UTF-8 source text; turn
-// them into Windows-1252 with Ansi() where they are used.
+// The Corbeille's keys, file names and messages.
 #include <string_view>
 
 namespace corbeille_texts {

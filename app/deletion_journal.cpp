@@ -13,7 +13,7 @@
 namespace {
 
 // A field as the line holds it: one line, no tab, in UTF-8.
-std::string Field(std::string_view ansi) { return AnsiToUtf8(WithoutControls(ansi)); }
+std::string Field(std::string_view text) { return WithoutControls(text); }
 
 std::string Stamp(TDateTime when) {
     DateParts p = DecodeDateTime(when);
@@ -33,8 +33,8 @@ std::string SenderWithAddress(const ScanRow& row) {
 }  // namespace
 
 EJournalWriteError::EJournalWriteError(const std::filesystem::path& path, int error)
-    : EIdException(FormatText(Ansi(texts::kCannotWriteJournal),
-                              {Utf8ToAnsi(path.string()), SysErrorMessage(error)})) {}
+    : EIdException(
+          FormatText(std::string(texts::kCannotWriteJournal), {path.string(), SysErrorMessage(error)})) {}
 
 std::string FormatJournalLine(TDateTime when, const Account& account, const Deletion& deletion) {
     const ScanRow& row = deletion.row;

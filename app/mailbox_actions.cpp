@@ -60,7 +60,7 @@ Outcome MailboxActions::Refuse(std::string text, Outcome::Fault fault) {
 }
 
 Outcome MailboxActions::Begin(const RunGuard& guard, std::unique_ptr<LockFile>& lock) {
-    if (guard.Refused()) return Refuse(Ansi(texts::kActionRunning), Outcome::Fault::Busy);
+    if (guard.Refused()) return Refuse(std::string(texts::kActionRunning), Outcome::Fault::Busy);
     return held_ ? Outcome::Done() : TakeLock(lock);
 }
 
@@ -70,7 +70,7 @@ Outcome MailboxActions::TakeLock(std::unique_ptr<LockFile>& lock) {
     lock = std::make_unique<LockFile>(lockFile_, lockWaitMs_, [] {
         if (AntiFreezeInEffect()) RegisteredAntiFreeze()->ProcessWaitingMessages();
     });
-    if (lock->Busy()) return Refuse(Ansi(texts::kMailboxLocked), Outcome::Fault::Busy);
+    if (lock->Busy()) return Refuse(std::string(texts::kMailboxLocked), Outcome::Fault::Busy);
     // A folder where no lock file can be made (read-only) cannot hold a
     // second run's files either: the action goes on unguarded.
     return Outcome::Done();
@@ -100,7 +100,7 @@ Outcome MailboxActions::Preview(int message) {
     bool retrieved = false, changed = false;
     Outcome outcome = InSession([&] { ShowPreview(message, retrieved, changed); });
     if (!outcome.IsDone()) return outcome;
-    if (changed) view_.dialogs.Warning(Ansi(texts::kPreviewChanged));
+    if (changed) view_.dialogs.Warning(std::string(texts::kPreviewChanged));
     // The window just shows the empty message; a caller that goes on needs to know.
     if (!retrieved) return Outcome::Refused({}, Outcome::Fault::Server);
     return outcome;
@@ -154,7 +154,7 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     // DELEs answered "+OK" delete nothing until QUIT is: never report them done.
     if (unconfirmed) {
         view_.cursor.SetBusy(false);
-        std::string text = Ansi(texts::kDeletionsNotConfirmed);
+        std::string text = std::string(texts::kDeletionsNotConfirmed);
         view_.dialogs.Error(text);
         return Outcome::Failed(std::move(text), {}, Outcome::Fault::Server);
     }
@@ -192,7 +192,7 @@ Outcome MailboxActions::Fail(const std::exception_ptr& failure) {
     } catch (...) {
     }
     view_.cursor.SetBusy(false);
-    std::string text = Ansi(texts::kCannotConnect);
+    std::string text = std::string(texts::kCannotConnect);
     view_.dialogs.Error(text);
     return Outcome::Failed(std::move(text), std::move(underlying), FaultOf(failure));
 }

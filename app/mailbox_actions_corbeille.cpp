@@ -28,11 +28,11 @@ CorbeilleEntry EntryFor(const ScanRow* row, const Account& account, std::time_t 
 
 std::string JournalName(const CorbeilleEntry& entry) {
     if (!entry.headerOnly) return entry.file;
-    return entry.file + " (" + Ansi(corbeille_texts::kJournalHeaderOnly) + ")";
+    return entry.file + " (" + std::string(corbeille_texts::kJournalHeaderOnly) + ")";
 }
 
 std::string NotKept(std::string_view reason) {
-    return Ansi(corbeille_texts::kJournalNotKept) + " : " + std::string(reason);
+    return std::string(corbeille_texts::kJournalNotKept) + " : " + std::string(reason);
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ void MailboxActions::DeleteKeepingCopies(const std::vector<int>& numbers, Deleti
         corbeille_.empty() ? CorbeilleLimits{} : ReadCorbeilleLimits(TIniFile(settings_));
     if (corbeille_.empty() || !limits.enabled) {
         // Whatever ends the batch, the journal gets the deletions still marked.
-        const std::string off = NotKept(Ansi(corbeille_texts::kJournalOff));
+        const std::string off = NotKept(std::string(corbeille_texts::kJournalOff));
         std::size_t marked = 0;
         try {
             client_.DeleteMessages(numbers, &marked);
@@ -66,7 +66,7 @@ void MailboxActions::DeleteKeepingCopies(const std::vector<int>& numbers, Deleti
     std::unique_ptr<CorbeilleCopy> copy;
     std::string beginFailure;
     const auto fail = [&](int n, const std::string& reason) {
-        failures.push_back(FormatText(Ansi(corbeille_texts::kNotKept), {IntToStr(n), reason}));
+        failures.push_back(FormatText(std::string(corbeille_texts::kNotKept), {IntToStr(n), reason}));
     };
     TIdPOP3::CopyEvents events;
     events.start = [&](int n) {
@@ -82,7 +82,7 @@ void MailboxActions::DeleteKeepingCopies(const std::vector<int>& numbers, Deleti
     };
     events.done = [&](int n, bool retrieved) {
         std::unique_ptr<CorbeilleCopy> finished = std::move(copy);
-        if (!retrieved) return fail(n, Ansi(corbeille_texts::kRetrieveRefused)), false;
+        if (!retrieved) return fail(n, std::string(corbeille_texts::kRetrieveRefused)), false;
         if (!finished) return fail(n, beginFailure), false;
         try {
             unsynced.emplace_back(n, finished->Keep());

@@ -40,7 +40,8 @@ void MailboxActions::AppendPreviewLines() { ::AppendPreviewLines(message_, view_
 Outcome MailboxActions::RunDelete(int message) {
     const std::string number = IntToStr(message);
     if (!RowOf(record_, message))
-        return Refuse(FormatText(Ansi(texts::kDeleteRefusedNoScan), {number}), Outcome::Fault::Changed);
+        return Refuse(FormatText(std::string(texts::kDeleteRefusedNoScan), {number}),
+                      Outcome::Fault::Changed);
     bool changed = false;
     Outcome outcome = InSession([&] {
         message_.ClearAll();
@@ -50,7 +51,8 @@ Outcome MailboxActions::RunDelete(int message) {
         DeleteKeepingCopies({message}, DeletionKind::Single);
     });
     if (outcome.IsDone() && changed)
-        return Refuse(FormatText(Ansi(texts::kDeleteRefusedChanged), {number}), Outcome::Fault::Changed);
+        return Refuse(FormatText(std::string(texts::kDeleteRefusedChanged), {number}),
+                      Outcome::Fault::Changed);
     return outcome;
 }
 

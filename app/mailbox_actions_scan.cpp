@@ -21,8 +21,8 @@ std::string PurgeQuestion(const ScanRecord& record) {
     const auto intruders = std::count_if(record.begin(), record.end(), [](const ScanRow& row) {
         return row.status == SenderStatus::Intruder;
     });
-    if (intruders == 1) return Ansi(texts::kPurgeQuestionOne);
-    return FormatText(Ansi(texts::kPurgeQuestionMany), {IntToStr(intruders)});
+    if (intruders == 1) return std::string(texts::kPurgeQuestionOne);
+    return FormatText(std::string(texts::kPurgeQuestionMany), {IntToStr(intruders)});
 }
 }  // namespace
 
@@ -40,6 +40,7 @@ Outcome MailboxActions::RunScan() {
         view_.cursor.SetBusy(true);
         // Whether the server takes its commands ahead of the answers.
         client_.Capabilities();
+        client_.EnableUtf8();
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
@@ -52,16 +53,16 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     // been made (two for an empty mailbox, else four); a pipelining server
     // gets them two at a time.
     std::vector<int> counts = client_.CountMessagesTimes(2);
-    std::string countText = Ansi(texts::kNoNewMessage);
+    std::string countText = std::string(texts::kNoNewMessage);
     if (counts[0] != 0) {
         bool one = counts[1] == 1;
         counts = client_.CountMessagesTimes(2);
-        countText = IntToStr(counts[0]) + Ansi(one ? texts::kOneMessage : texts::kManyMessages);
+        countText = IntToStr(counts[0]) + std::string(one ? texts::kOneMessage : texts::kManyMessages);
     }
     const int count = counts[1];
     if (count > kMostMessages)
         throw EMailboxTooLarge(
-            FormatText(Ansi(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));
+            FormatText(std::string(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));
     view_.status.SetPanelText(1, countText);
     ScanProgress progress(view_.status, StatusText(hsConnected, ""), count);
     // Read once: every row's date is shifted by the same offset.

@@ -20,7 +20,7 @@ void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vecto
         for (const std::string& line : message.HeaderLines.Lines()) pane.AppendLine(line);
         pane.AppendLine("");
     }
-    pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message.Parts.Count()));
+    pane.AppendLine(std::string(texts::kPartCount) + IntToStr(message.Parts.Count()));
     // For a reader: HTML as the text it reads as, left out where a plain
     // text part says the same.
     const bool reader = pane.ShowsHtmlAsText();
@@ -38,7 +38,7 @@ void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vecto
         if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
             append(text->Body.Lines(), IsHtml(text->ContentType()));
         } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
-            pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
+            pane.AppendLine(std::string(texts::kAttachment) + attachment->FileName);
             attachments.push_back(attachment->FileName);
         }
     }

@@ -36,7 +36,7 @@ Screener::~Screener() = default;
 
 void Screener::FormCreate() {
     for (int column = 0; column < kGridColumns; ++column)
-        view_.grid.SetCell(column, 0, Ansi(texts::kHeadings[column]));
+        view_.grid.SetCell(column, 0, std::string(texts::kHeadings[column]));
 }
 
 Outcome Screener::FormShow(int selector) {
@@ -90,7 +90,13 @@ Outcome Screener::AddCurrentSender(ListKind kind) {
 Outcome Screener::AddSender(ListKind kind, std::string_view text) {
     // An empty entry would catch nothing, and once caught everything nameless.
     if (Trim(text).empty()) {
-        std::string shown = Ansi(texts::kNoSenderToAdd);
+        std::string shown = std::string(texts::kNoSenderToAdd);
+        view_.dialogs.Message(shown);
+        return Outcome::Refused(std::move(shown));
+    }
+    // What a lost charset left ("???") would catch every sender it lost alike.
+    if (IsUnreadableText(text)) {
+        std::string shown = std::string(texts::kUnreadableEntry);
         view_.dialogs.Message(shown);
         return Outcome::Refused(std::move(shown));
     }
@@ -102,7 +108,7 @@ Outcome Screener::RemoveSender(ListKind kind, std::string_view text) {
     Outcome outcome =
         RunShowingErrors(view_.dialogs, [&] { removed = parts_->lists.RemoveSender(kind, text); });
     if (!outcome.IsDone() || removed) return outcome;
-    std::string shown = FormatText(Ansi(texts::kNotInList), {Trim(text)});
+    std::string shown = FormatText(std::string(texts::kNotInList), {Trim(text)});
     view_.dialogs.Message(shown);
     return Outcome::Refused(std::move(shown));
 }
@@ -113,7 +119,7 @@ Outcome Screener::LoadList(ListKind kind) {
 
 Outcome Screener::OpenJournal(Shell& shell) {
     if (!std::filesystem::exists(paths_.journal)) {
-        std::string shown = Ansi(texts::kJournalEmpty);
+        std::string shown = std::string(texts::kJournalEmpty);
         view_.dialogs.Message(shown);
         return Outcome::Refused(std::move(shown));
     }
@@ -144,7 +150,7 @@ Outcome Screener::ImportAccounts(Registry& registry, const std::function<void()>
         RunShowingErrors(view_.dialogs, [&] { result = ::ImportAccounts(registry, paths_.settings); });
     if (!outcome.IsDone()) return outcome;
     if (result.found == 0) {
-        std::string text = Ansi(texts::kImportFailed);
+        std::string text = std::string(texts::kImportFailed);
         view_.dialogs.Message(text);
         return Outcome::Refused(std::move(text));
     }
@@ -165,7 +171,7 @@ Outcome Screener::PrintMessage(Printer& printer) {
 Outcome Screener::RequireConfiguredAccount(int slot) {
     const Account& account = CurrentAccount();
     if (account.configured && !Trim(account.host).empty() && !account.user.empty()) return Outcome::Done();
-    std::string text = FormatText(Ansi(texts::kAccountNotConfigured), {IntToStr(slot)});
+    std::string text = FormatText(std::string(texts::kAccountNotConfigured), {IntToStr(slot)});
     view_.dialogs.Error(text);
     return Outcome::Refused(std::move(text), Outcome::Fault::Account);
 }

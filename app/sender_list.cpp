@@ -12,7 +12,7 @@
 namespace {
 
 std::string Quoted(std::string_view pattern, const std::filesystem::path& path, int error) {
-    return FormatText(Ansi(pattern), {Utf8ToAnsi(path.string()), SysErrorMessage(error)});
+    return FormatText(std::string(pattern), {path.string(), SysErrorMessage(error)});
 }
 
 }  // namespace
@@ -28,11 +28,19 @@ std::vector<std::string> ParseListFile(std::string_view bytes) {
     const bool utf8 = IsNonAsciiUtf8(bytes);
     std::vector<std::string> entries;
     for (const TextLine& line : SplitTextLines(bytes))
-        entries.push_back(Trim(utf8 ? Utf8ToAnsi(line.text) : line.text));
+        entries.push_back(Trim(utf8 ? line.text : AnsiToUtf8(line.text)));
     return entries;
 }
 
-std::string FormatListFile(const std::vector<std::string>& entries) { return JoinCrLfLines(entries); }
+std::string FormatListFile(const std::vector<std::string>& entries) {
+    // Windows-1252 while it holds every entry, so that the old program still reads the file.
+    if (!std::all_of(entries.begin(), entries.end(), [](const std::string& e) { return FitsAnsi(e); }))
+        return JoinCrLfLines(entries);
+    std::vector<std::string> ansi;
+    ansi.reserve(entries.size());
+    for (const std::string& entry : entries) ansi.push_back(Utf8ToAnsi(entry));
+    return JoinCrLfLines(ansi);
+}
 
 std::vector<std::string> LoadListFile(const std::filesystem::path& path) {
     std::string bytes;
@@ -47,7 +55,7 @@ void SaveListFile(const std::filesystem::path& path, const std::vector<std::stri
 
 void SortLikeListBox(std::vector<std::string>& entries) {
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+                     [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
 }
 
 namespace {
@@ -59,7 +67,7 @@ bool WithinDomain(std::string_view domain, std::string_view base) {
     return domain.ends_with(base) && domain[domain.size() - base.size() - 1] == '.';
 }
 
-// `pattern` and `address` trimmed and lower-cased.
+// `pattern` and `address` trimmed and folded.
 bool AddressMatches(std::string_view pattern, std::string_view address) {
     if (address.empty()) return false;
     const std::size_t at = address.rfind('@');
@@ -102,7 +110,7 @@ void SenderList::Prepare() {
         std::string trimmed = Trim(entry);
         if (trimmed.empty()) continue;
         const bool addresses = NamesAddresses(trimmed);
-        prepared_.push_back({addresses ? LowerCase(trimmed) : std::move(trimmed), addresses});
+        prepared_.push_back({FoldedText(trimmed), addresses});
     }
 }
 
@@ -110,16 +118,16 @@ int SenderList::IndexOf(std::string_view text) const {
     const std::string sought = Trim(text);
     if (sought.empty()) return -1;
     for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (AnsiSameText(Trim(entries_[i]), sought)) return static_cast<int>(i);
+        if (SameText(Trim(entries_[i]), sought)) return static_cast<int>(i);
     return -1;
 }
 
 bool SenderList::Matches(SenderKey sender) const {
-    std::vector<std::string> addresses{LowerCase(Trim(sender.address))};
-    for (const std::string& other : sender.others) addresses.push_back(LowerCase(Trim(other)));
-    const std::string shown = Trim(sender.shown);
+    std::vector<std::string> addresses{FoldedText(Trim(sender.address))};
+    for (const std::string& other : sender.others) addresses.push_back(FoldedText(Trim(other)));
+    const std::string shown = FoldedText(Trim(sender.shown));
     return std::any_of(prepared_.begin(), prepared_.end(), [&](const Prepared& entry) {
-        if (!entry.addresses) return AnsiSameText(entry.text, shown);
+        if (!entry.addresses) return entry.text == shown;
         return std::any_of(addresses.begin(), addresses.end(),
                            [&](const std::string& address) { return AddressMatches(entry.text, address); });
     });
@@ -136,9 +144,8 @@ bool SenderList::Add(std::string_view text) {
 bool SenderList::Remove(std::string_view text) {
     const std::size_t before = entries_.size();
     const std::string sought = Trim(text);
-    std::erase_if(entries_, [&](const std::string& entry) {
-        return !sought.empty() && AnsiSameText(Trim(entry), sought);
-    });
+    std::erase_if(entries_,
+                  [&](const std::string& entry) { return !sought.empty() && SameText(Trim(entry), sought); });
     if (entries_.size() == before) return false;
     Prepare();
     return true;

@@ -4,7 +4,8 @@
 // one, "@exemple.fr" and "*@exemple.fr" every address of the domain,
 // "*.exemple.fr" the domain and its subdomains, all ignoring case. Any other
 // entry is a sender as the grid shows it, matched as a whole text ignoring
-// case (locale-aware). An empty entry matches nothing.
+// case and the way accents are composed (FoldedText). An empty entry matches
+// nothing.
 #include <filesystem>
 #include <span>
 #include <string>
@@ -28,9 +29,10 @@ public:
 // alone), empty pieces included, no entry after a final line end; a byte 0
 // ends the reading. Each entry is trimmed. A file of well-formed UTF-8 with
 // non-ASCII characters (written by a text editor or from the command line)
-// is read as UTF-8, any other as Windows-1252.
+// is read as UTF-8, any other as Windows-1252. Entries come out in UTF-8.
 std::vector<std::string> ParseListFile(std::string_view bytes);
-// Every entry followed by CR LF; an empty list gives an empty file.
+// Every entry followed by CR LF; an empty list gives an empty file. The file
+// is in Windows-1252 when that holds every entry, else in UTF-8 (no mark).
 std::string FormatListFile(const std::vector<std::string>& entries);
 
 // Throws EListFileOpenError.
@@ -39,12 +41,12 @@ std::vector<std::string> LoadListFile(const std::filesystem::path& path);
 void SaveListFile(const std::filesystem::path& path, const std::vector<std::string>& entries);
 
 // The friend and intruder lists as the box of a list dialog orders them: by
-// the locale-aware comparison ignoring case, equal names in their order.
+// CompareText, equal names in their order.
 void SortLikeListBox(std::vector<std::string>& entries);
 
 // A message's sender as the lists see it: the text of the grid's sender
 // column, the address of its From and any further address the From names
-// (Windows-1252, any empty). An address entry catches it when it catches
+// (any empty). An address entry catches it when it catches
 // any of the addresses.
 struct SenderKey {
     std::string_view shown;
@@ -61,8 +63,8 @@ public:
     const std::vector<std::string>& Entries() const { return entries_; }
     void Assign(std::vector<std::string> entries);
     void Clear();
-    // Index of the first entry that is `text` (both trimmed, case ignored,
-    // locale-aware), or -1; an empty text is never found.
+    // Index of the first entry that is `text` (both trimmed, SameText), or
+    // -1; an empty text is never found.
     int IndexOf(std::string_view text) const;
     // Whether an entry catches the sender.
     bool Matches(SenderKey sender) const;
@@ -75,7 +77,7 @@ public:
 private:
     // An entry made ready for matching once, not for every message.
     struct Prepared {
-        std::string text;  // trimmed; lower-cased when it names addresses
+        std::string text;  // trimmed and folded
         bool addresses;
     };
     void Prepare();

@@ -9,5 +9,5 @@
 std::string SettingsExposureWarning(const std::filesystem::path& settings) {
     struct stat st {};
     if (::stat(settings.c_str(), &st) != 0 || (st.st_mode & 077) == 0) return "";
-    return FormatText(Ansi(texts::kSettingsExposed), {Utf8ToAnsi(settings.string())});
+    return FormatText(std::string(texts::kSettingsExposed), {settings.string()});
 }

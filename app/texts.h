@@ -1,6 +1,6 @@
 #pragma once
 // Every text the screening logic shows or writes, as UTF-8 source text; turn
-// them into Windows-1252 with Ansi() where they are used.
+// them into Windows-1252 with std::string() where they are used.
 #include <string_view>
 
 namespace texts {
@@ -65,6 +65,8 @@ inline constexpr std::string_view kCannotCreateFile = "Impossible de créer le f
 inline constexpr std::string_view kNotInList = "« %s » n'est pas dans la liste.";
 inline constexpr std::string_view kNoSenderToAdd =
     "Aucun expéditeur à ajouter : la ligne choisie n'en a pas.";
+// A sender made only of "?" or U+FFFD, refused as a list entry.
+inline constexpr std::string_view kUnreadableEntry = "entrée illisible";
 
 // Journal of deletions, beside the lists; its menu item in "Fichier".
 inline constexpr std::string_view kJournalFile = "Supprimes.LOG";

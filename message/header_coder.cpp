@@ -105,7 +105,7 @@ DecodedRun DecodeRunAt(std::string_view s, std::size_t a) {
     std::size_t end = a;
     for (;;) {
         if (*word.charset != charset) {
-            text += charset.ToAnsi(pending);
+            text += charset.ToUtf8(pending);
             pending.clear();
             charset = *word.charset;
         }
@@ -117,7 +117,7 @@ DecodedRun DecodeRunAt(std::string_view s, std::size_t a) {
         word = WordAt(s, next);
         if (word.end == kNoMoreWords || !word.charset) break;
     }
-    text += charset.ToAnsi(pending);
+    text += charset.ToUtf8(pending);
     return {end, true, std::move(text)};
 }
 
@@ -125,11 +125,11 @@ DecodedRun DecodeRunAt(std::string_view s, std::size_t a) {
 
 // One pass: the text before each run goes out as it is, then the run's
 // text. A decoded run is scanned again from its second character on, as if
-// it had replaced its words in place; it is never longer than they are, so
+// it had replaced its words in place; when it is not longer than they are,
 // it is written over their end and the scan goes on from there, with nothing
 // moved.
 std::string DecodeHeaderWords(std::string_view text) {
-    std::string s = HasEightBitBytes(text) && IsUtf8(text) ? Utf8ToAnsi(text) : std::string(text);
+    std::string s = UnlabelledToUtf8(text);
     std::string out;
     out.reserve(s.size());
     std::size_t from = 0;  // what is before has gone out

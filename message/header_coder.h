@@ -1,15 +1,14 @@
 #pragma once
 // Encoded words in header values ("=?charset?letter?text?="), in any charset
-// the platform's conversion knows, turned into Windows-1252 text.
+// the platform's conversion knows, turned into UTF-8 text.
 #include <string>
 #include <string_view>
 
-// `text` as Windows-1252: when it holds 8-bit bytes that are well-formed
-// UTF-8, it is converted from UTF-8 first (other 8-bit bytes are taken as
-// Windows-1252). Then every complete encoded word in a known charset is
-// replaced by its text (letter Q or q: quoted-printable style; any other
-// letter: base64 style), converted from that charset; a character
-// Windows-1252 cannot hold becomes one "?". Words separated only by blanks
+// `text` as UTF-8: 8-bit bytes are kept when the text is well-formed UTF-8,
+// else read as Windows-1252. Then every complete encoded word in a known
+// charset is replaced by its text (letter Q or q: quoted-printable style; any
+// other letter: base64 style), converted from that charset; each run of bytes
+// invalid in it becomes one U+FFFD. Words separated only by blanks
 // join without them, and a character split between two such words in the
 // same charset comes out whole. Incomplete words and words in an unknown
 // charset stay as they are. Finally every NUL byte is removed.

@@ -1,9 +1,11 @@
 #include "message/header_encoder.h"
 
 #include <clocale>
+#include <optional>
 #include <vector>
 
 #include "message/address_text.h"
+#include "platform/charset.h"
 #include "platform/text.h"
 
 namespace {
@@ -93,8 +95,15 @@ HeaderEncodingDefaults SystemHeaderEncoding() {
     return DefaultHeaderEncoding(name ? name : "");
 }
 
-std::string EncodeHeader(std::string_view text, char letter, std::string_view charSet) {
-    if (!NeedsEncoding(text)) return std::string(text);
+std::string EncodeHeader(std::string_view utf8, char letter, std::string_view wantedCharSet) {
+    if (!NeedsEncoding(utf8)) return std::string(utf8);
+    // The send side converts only to Windows-1252 (and the labels read as
+    // such); for another charset, or a text that one cannot hold, the words
+    // are written in UTF-8.
+    const std::optional<Charset> wanted = Charset::Find(wantedCharSet);
+    const bool ansi = wanted && wanted->IsAnsi() && FitsAnsi(utf8);
+    const std::string text = ansi ? Utf8ToAnsi(utf8) : std::string(utf8);
+    const std::string_view charSet = ansi ? wantedCharSet : std::string_view("UTF-8");
     std::string out;
     std::size_t lineLength = 0;
     bool first = true;

@@ -20,10 +20,12 @@ HeaderEncodingDefaults DefaultHeaderEncoding(std::string_view localeName);
 // The same for the language of the process's current locale.
 HeaderEncodingDefaults SystemHeaderEncoding();
 
-// `text` with each stretch of words holding a byte outside codes 32 to 126
-// replaced by encoded words of `charSet` and `letter` (B: base64, any other:
-// Q), lines kept to 75 characters and continued with CR LF TAB. Text needing
-// no encoding comes back unchanged. Never throws.
+// UTF-8 `text` with each stretch of words holding a byte outside codes 32 to
+// 126 replaced by encoded words of `charSet` and `letter` (B: base64, any
+// other: Q), lines kept to 75 characters and continued with CR LF TAB. A
+// charset read as Windows-1252 is used when it holds the whole text; any other
+// charset gives words in UTF-8. Text needing no encoding comes back
+// unchanged. Never throws.
 std::string EncodeHeader(std::string_view text, char letter, std::string_view charSet);
 // "name <address>", the name encoded when it holds a byte outside 32 to 126,
 // else quoted (backslash before backslash and double quote); the bare address

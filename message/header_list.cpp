@@ -108,7 +108,7 @@ int TIdHeaderList::IndexOfHeader(std::string_view name) const {
         const std::string_view lineName = n == std::string::npos ? std::string_view() : line.substr(0, n);
         // The comparison ignores case, so the raw name compares as its
         // upper-cased form would; equal texts always have equal lengths.
-        if (lineName.size() == name.size() && AnsiSameText(lineName, name)) return i;
+        if (lineName.size() == name.size() && SameText(lineName, name)) return i;
     }
     return -1;
 }

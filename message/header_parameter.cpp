@@ -71,10 +71,8 @@ std::optional<int> PieceNumber(std::string_view attribute, std::string_view name
     return *number;
 }
 
-std::string ToAnsi(std::string_view charsetName, const std::string& bytes) {
-    if (charsetName.empty()) return HasEightBitBytes(bytes) && IsUtf8(bytes) ? Utf8ToAnsi(bytes) : bytes;
-    const auto charset = Charset::Find(charsetName);
-    return charset ? charset->ToAnsi(bytes) : bytes;
+std::string ToUtf8(std::string_view charsetName, const std::string& bytes) {
+    return Charset::ForText(charsetName).ToUtf8(bytes);
 }
 
 }  // namespace
@@ -112,5 +110,5 @@ std::optional<std::string> ExtendedParameter(std::string_view headerValue, std::
         }
         bytes += piece.encoded ? PercentDecoded(value) : std::string(value);
     }
-    return ToAnsi(charset, bytes);
+    return ToUtf8(charset, bytes);
 }

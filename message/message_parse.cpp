@@ -7,7 +7,8 @@
 #include "platform/text.h"
 
 void TIdMessage::ParseHeaderLines() {
-    auto value = [this](std::string_view name) { return HeaderLines.ValueOf(name); };
+    // Raw 8-bit values: UTF-8 when well-formed, else Windows-1252.
+    auto value = [this](std::string_view name) { return UnlabelledToUtf8(HeaderLines.ValueOf(name)); };
     // A field the parse refuses ends it, unless the caller asked to read on.
     auto field = [this](const auto& step) {
         try {

@@ -8,8 +8,8 @@ TIdMessagePart::TIdMessagePart() { throw EIdCanNotCreateMessagePart(); }
 
 void TIdMessagePart::Assign(const TIdMessagePart& source) {
     if (typeid(source) != typeid(*this))
-        throw EConvertError(Ansi(message_text::kCannotAssign) + source.ClassName() + Ansi(" à un ") +
-                            ClassName() + ".");
+        throw EConvertError(std::string(message_text::kCannotAssign) + source.ClassName() +
+                            std::string(" à un ") + ClassName() + ".");
     SetContentTransfer(source.ContentTransfer());
     SetContentType(source.ContentType());
     extraHeaders_.Assign(source.extraHeaders_);

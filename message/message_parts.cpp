@@ -37,12 +37,12 @@ TIdAttachment& TIdMessageParts::AddAttachment(std::string_view path) { return Ap
 
 void TIdMessageParts::SetAttachmentEncoding(std::string_view name) {
     for (std::string_view known : kMessageEncoders) {
-        if (AnsiSameText(known, name)) {
+        if (SameText(known, name)) {
             attachmentEncoding_ = name;
             return;
         }
     }
-    throw EIdMessageEncoderNotFound(Ansi(message_text::kEncoderNotFound) + ": " + std::string(name));
+    throw EIdMessageEncoderNotFound(std::string(message_text::kEncoderNotFound) + ": " + std::string(name));
 }
 
 void TIdMessageParts::CountParts() {

@@ -4,7 +4,7 @@
 #include "platform/text.h"
 
 bool TIdMIMEBoundary::PushBoundary(std::string_view boundary) {
-    if (!boundaries_.empty() && AnsiSameText(boundary, boundaries_.back())) return true;
+    if (!boundaries_.empty() && SameText(boundary, boundaries_.back())) return true;
     if (boundary.empty() || Count() >= kMaxDepth) return false;
     boundaries_.emplace_back(boundary);
     return true;

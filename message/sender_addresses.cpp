@@ -9,7 +9,7 @@ namespace {
 void AddAddress(std::vector<std::string>& out, std::string& word) {
     if (word.find('@') != std::string::npos) {
         const bool known = std::any_of(out.begin(), out.end(),
-                                       [&](const std::string& seen) { return AnsiSameText(seen, word); });
+                                       [&](const std::string& seen) { return SameText(seen, word); });
         if (!known) out.push_back(word);
     }
     word.clear();

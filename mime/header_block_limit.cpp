@@ -8,5 +8,5 @@ void HeaderBlockLimit::Count(std::string_view line) {
     const bool continuation = !line.empty() && (line[0] == ' ' || line[0] == '\t');
     field_ = continuation ? field_ + line.size() : line.size();
     if (bytes_ > kMaxBytes || lines_ > kMaxLines) throw EIdHeaderTooLarge();
-    if (field_ > kMaxValueBytes) throw EIdHeaderTooLarge(Ansi(mime_text::kHeaderFieldTooLarge));
+    if (field_ > kMaxValueBytes) throw EIdHeaderTooLarge(std::string(mime_text::kHeaderFieldTooLarge));
 }

@@ -41,7 +41,7 @@ void AddTruncatedNote(TIdMessage& message) {
             break;
         }
     }
-    last->Add(Ansi(mime_text::kTruncatedNote));
+    last->Add(std::string(mime_text::kTruncatedNote));
 }
 
 }  // namespace
@@ -59,9 +59,10 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
     }
     TIdWorkScope work(*this, wmRead);
     // Text outside parts is in the message's own charset; lines of UTF-16
-    // and the like cannot be told apart here and stay as they are.
-    std::optional<Charset> charset = TextConversion(message.CharSet);
-    if (charset && !charset->HasByteLines()) charset.reset();
+    // and the like cannot be told apart here: their bytes are only made
+    // well-formed.
+    std::optional<Charset> charset = Charset::ForText(message.CharSet);
+    if (!charset->HasByteLines()) charset.reset();
     bool endOfMessage = false;
     while (!endOfMessage) {
         std::string line = ReadLine();
@@ -69,7 +70,7 @@ void TIdMessageClient::ReadMessageBody(TIdMessage& message, const std::string& d
         std::unique_ptr<TIdMessageDecoder> decoder = TIdMessageDecoderList::FindDecoder(message, line);
         if (!decoder) {
             UnstuffDots(line);
-            if (budget.Take(line.size())) message.Body.Add(charset ? charset->ToAnsi(line) : std::move(line));
+            if (budget.Take(line.size())) message.Body.Add(charset ? charset->ToUtf8(line) : ValidUtf8(line));
             continue;
         }
         // The decoder chain reads the connection itself until it ends.

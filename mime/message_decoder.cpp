@@ -5,7 +5,7 @@
 #include "platform/text.h"
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && AnsiSameText(a, b);
+    return a.size() == b.size() && SameText(a, b);
 }
 
 std::string TIdMessageDecoder::PartHeaderValue(std::string_view name) const {

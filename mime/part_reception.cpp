@@ -6,16 +6,11 @@
 
 #include "message/message.h"
 #include "message/message_part.h"
+#include "mime/attached_message_text.h"
 #include "mime/mime_errors.h"
 #include "mime/text_lines_stream.h"
 #include "platform/temp_file_stream.h"
 #include "platform/text.h"
-
-std::optional<Charset> TextConversion(std::string_view charsetName) {
-    std::optional<Charset> charset = Charset::Find(charsetName);
-    if (charset && charset->IsAnsi()) return std::nullopt;
-    return charset;
-}
 
 namespace {
 
@@ -54,10 +49,10 @@ std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
                                                    bool& endOfMessage, TextBudget* budget) {
     std::string charsetName = TIdMessage::CharsetFromContentType(decoder->PartHeaderValue("Content-Type"));
     if (charsetName.empty()) charsetName = message.CharSet;
-    const std::optional<Charset> charset = TextConversion(charsetName);
+    const Charset charset = Charset::ForText(charsetName);
     TStringList lines;
     std::unique_ptr<TIdMessageDecoder> next;
-    if (charset && !charset->HasByteLines()) {
+    if (!charset.HasByteLines()) {
         // UTF-16 and the like: line ends and zero bytes are known only after
         // conversion. Two bytes at least make one character of the text.
         constexpr std::size_t kUnbounded = static_cast<std::size_t>(-1) / 2;
@@ -65,9 +60,16 @@ std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
         std::ostream raw(&bytes);
         next = decoder->ReadPartBody(raw, endOfMessage);
         TextLinesStream content(lines, std::nullopt, budget);
-        content << charset->ToAnsi(bytes.Bytes());
+        content << charset.ToUtf8(bytes.Bytes());
         content.Finish();
         if (bytes.Dropped() && budget) budget->MarkCut();
+    } else if (IsAttachedMessage(decoder->PartHeaderValue("Content-Type"))) {
+        // Its parts have their own charsets, whatever the outer message says.
+        AttachedMessageText attached;
+        TextLinesStream content(
+            lines, [&attached](std::string_view line) { return attached.Convert(line); }, budget);
+        next = decoder->ReadPartBody(content, endOfMessage);
+        content.Finish();
     } else {
         TextLinesStream content(lines, charset, budget);
         next = decoder->ReadPartBody(content, endOfMessage);
@@ -87,7 +89,8 @@ std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message,
     const std::string path = file.Path();
     auto next = decoder->ReadPartBody(file, endOfMessage);
     // A full disk must not pass for a complete attachment.
-    if (!file.Finish()) throw EIdAttachmentWriteError(Ansi(mime_text::kCannotWriteAttachment) + path + ".");
+    if (!file.Finish())
+        throw EIdAttachmentWriteError(std::string(mime_text::kCannotWriteAttachment) + path + ".");
     TIdAttachment& attachment = message.Parts.AddAttachment();
     attachment.SetContentType(decoder->PartHeaderValue("Content-Type"));
     attachment.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));

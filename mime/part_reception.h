@@ -13,11 +13,6 @@
 
 class TIdMessage;
 
-// The charset that text declared in `charsetName` is converted from; nothing
-// when the text is Windows-1252 already or the charset is unknown, and so
-// kept as it stands.
-std::optional<Charset> TextConversion(std::string_view charsetName);
-
 // Reads the part's body into memory as lines (see TextLinesStream) and
 // appends a TIdText holding them, converted from the charset of the part's
 // Content-Type (the message's when the part names none), with the part's

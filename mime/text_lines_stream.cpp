@@ -2,12 +2,18 @@
 
 #include <string_view>
 
+void TextLinesBuf::Keep() {
+    if (convert_)
+        lines_.Add(convert_(line_));
+    else
+        lines_.Add(charset_ ? charset_->ToUtf8(line_) : std::move(line_));
+}
+
 void TextLinesBuf::AddLine() {
-    if (budget_ && !budget_->Take(line_.size())) {
+    if (budget_ && !budget_->Take(line_.size()))
         ended_ = true;
-    } else {
-        lines_.Add(charset_ ? charset_->ToAnsi(line_) : std::move(line_));
-    }
+    else
+        Keep();
     line_.clear();
 }
 
@@ -19,7 +25,7 @@ void TextLinesBuf::Append(std::string_view piece) {
     // One line past the budget: its beginning is still worth showing.
     const std::size_t room = budget_->Room();
     if (room > line_.size()) line_.append(piece.substr(0, room - line_.size()));
-    if (!line_.empty()) lines_.Add(charset_ ? charset_->ToAnsi(line_) : std::move(line_));
+    if (!line_.empty()) Keep();
     line_.clear();
     ended_ = true;
 }

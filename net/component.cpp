@@ -25,7 +25,7 @@ std::string StatusText(TIdStatus status, const std::string& argument) {
         default:
             break;
     }
-    return FormatText(Ansi(format), {argument});
+    return FormatText(std::string(format), {argument});
 }
 
 TIdComponent::TIdComponent() { AcquireSocketStack(); }

@@ -74,7 +74,7 @@ std::string NameText(X509_NAME* name) {
     long size = BIO_get_mem_data(bio, &data);
     std::string text(data, static_cast<std::size_t>(size > 0 ? size : 0));
     BIO_free(bio);
-    return Utf8ToAnsi(text);
+    return ValidUtf8(text);
 }
 
 std::string TimeText(const ASN1_TIME* time) {
@@ -127,7 +127,7 @@ TIdCertificateProblem ProblemOf(long code) {
         why = "réponse du serveur non reconnue";
     }
     ERR_clear_error();
-    throw EIdTLSHandshakeFailed(Ansi("La négociation TLS avec le serveur a échoué : " + why + "."));
+    throw EIdTLSHandshakeFailed(std::string("La négociation TLS avec le serveur a échoué : " + why + "."));
 }
 
 }  // namespace
@@ -224,8 +224,8 @@ void TIdIOHandlerTLS::Handshake() {
 void TIdIOHandlerTLS::CheckPeer(const std::string& host) {
     X509* cert = SSL_get0_peer_certificate(session_->ssl);
     if (cert == nullptr) {
-        throw EIdTLSHandshakeFailed(
-            Ansi("La négociation TLS avec le serveur a échoué : le serveur n'a présenté aucun certificat."));
+        throw EIdTLSHandshakeFailed(std::string(
+            "La négociation TLS avec le serveur a échoué : le serveur n'a présenté aucun certificat."));
     }
     TIdPeerCertificate info;
     info.Subject = NameText(X509_get_subject_name(cert));
@@ -245,9 +245,9 @@ void TIdIOHandlerTLS::CheckPeer(const std::string& host) {
     }
     certificate_ = info;
     if (info.Problem != TIdCertificateProblem::None && !info.Pinned && Options.RefuseUntrusted) {
-        throw EIdTLSCertificateRefused(info, Ansi("Certificat du serveur refusé : ") +
+        throw EIdTLSCertificateRefused(info, std::string("Certificat du serveur refusé : ") +
                                                  CertificateProblemText(info, host) +
-                                                 Ansi(".\r\nEmpreinte SHA-256 : ") + info.Fingerprint);
+                                                 std::string(".\r\nEmpreinte SHA-256 : ") + info.Fingerprint);
     }
     accepted_ = true;
 }

@@ -64,7 +64,7 @@ int TIdStack::FamilyOf(std::string_view ip) {
 }
 
 std::vector<std::string> TIdStack::LookUpHostAddresses(const std::string& host) {
-    if (AnsiSameText(host, "LOCALHOST") || IsIPv4Literal(host)) return {LookUpHost(host)};
+    if (SameText(host, "LOCALHOST") || IsIPv4Literal(host)) return {LookUpHost(host)};
     if (IsIPv6Literal(host)) return {WithoutBrackets(host)};
     std::vector<std::string> found = HostAddresses(host);
     if (found.empty()) CheckSocketResult(Id_SOCKET_ERROR);
@@ -72,7 +72,7 @@ std::vector<std::string> TIdStack::LookUpHostAddresses(const std::string& host) 
 }
 
 std::string TIdStack::LookUpHost(const std::string& host) {
-    if (AnsiSameText(host, "LOCALHOST")) return "127.0.0.1";
+    if (SameText(host, "LOCALHOST")) return "127.0.0.1";
     if (IsIPv4Literal(host)) return host;
     std::string ip = HostByName(host);
     if (ip.empty()) CheckSocketResult(Id_SOCKET_ERROR);
@@ -96,7 +96,7 @@ void TIdStack::ThrowSocketError(int code) {
 }
 
 std::string TIdStack::TranslateSocketError(int code) {
-    return Ansi("Erreur de socket # ") + IntToStr(code) + "\r\n" + Ansi(SocketErrorText(code));
+    return std::string("Erreur de socket # ") + IntToStr(code) + "\r\n" + std::string(SocketErrorText(code));
 }
 
 std::array<std::uint8_t, 4> TIdStack::TranslateStringToTInAddr(std::string_view ip) {

@@ -16,7 +16,7 @@ std::vector<std::string> TIdTCPConnection::ReadReplyLines() {
         for (;;) {
             lines.push_back(ReadNonEmptyLine(kUnlimitedAttempts));
             const std::string& line = lines.back();
-            if (line.size() < 4 || AnsiSameText(line.substr(0, 4), prefix)) break;
+            if (line.size() < 4 || SameText(line.substr(0, 4), prefix)) break;
         }
     }
     return lines;

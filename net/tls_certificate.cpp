@@ -10,19 +10,21 @@ std::string CertificateProblemText(const TIdPeerCertificate& c, std::string_view
         case TIdCertificateProblem::None:
             return "";
         case TIdCertificateProblem::Expired:
-            return FormatText(Ansi("le certificat a expiré le %s"), {c.NotAfter});
+            return FormatText(std::string("le certificat a expiré le %s"), {c.NotAfter});
         case TIdCertificateProblem::NotYetValid:
-            return FormatText(Ansi("le certificat n'est valide qu'à partir du %s"), {c.NotBefore});
+            return FormatText(std::string("le certificat n'est valide qu'à partir du %s"), {c.NotBefore});
         case TIdCertificateProblem::NameMismatch:
-            return FormatText(Ansi("le certificat n'est pas au nom du serveur « %s »"), {host});
+            return FormatText(std::string("le certificat n'est pas au nom du serveur « %s »"), {host});
         case TIdCertificateProblem::UnknownIssuer:
-            return FormatText(Ansi("le certificat est émis par une autorité inconnue (%s)"), {c.Issuer});
+            return FormatText(std::string("le certificat est émis par une autorité inconnue (%s)"),
+                              {c.Issuer});
         case TIdCertificateProblem::SelfSigned:
-            return Ansi("le certificat est auto-signé");
+            return std::string("le certificat est auto-signé");
         case TIdCertificateProblem::Other:
             break;
     }
-    return FormatText(Ansi("le certificat n'a pas pu être vérifié (erreur %s)"), {IntToStr(c.VerifyCode)});
+    return FormatText(std::string("le certificat n'a pas pu être vérifié (erreur %s)"),
+                      {IntToStr(c.VerifyCode)});
 }
 
 std::string FormatFingerprint(std::string_view digest) {

@@ -14,7 +14,7 @@ namespace {
 
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
-enum class CharsetKind { Ansi, Utf8, Iconv };
+enum class CharsetKind { Ansi, Utf8, Unlabelled, Iconv };
 
 }  // namespace
 
@@ -80,12 +80,12 @@ std::string Normalised(std::string_view name) {
 void AppendUtf32(std::string& out, const char* bytes, std::size_t size) {
     for (std::size_t i = 0; i + 4 <= size; i += 4) {
         const auto* b = reinterpret_cast<const unsigned char*>(bytes + i);
-        out += AnsiChar(
-            static_cast<char32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24));
+        AppendUtf8(out, static_cast<char32_t>(b[0] | b[1] << 8 | b[2] << 16 |
+                                              static_cast<std::uint32_t>(b[3]) << 24));
     }
 }
 
-std::string IconvToAnsi(iconv_t cd, std::string_view bytes) {
+std::string IconvToUtf8(iconv_t cd, std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial shift state
@@ -103,7 +103,7 @@ std::string IconvToAnsi(iconv_t cd, std::string_view bytes) {
             inBadRun = false;
         }
         if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
-        if (!inBadRun) out += '?';
+        if (!inBadRun) out += "\xEF\xBF\xBD";
         inBadRun = true;
         if (error != EILSEQ) break;  // a character cut at the end
         ++in;
@@ -115,6 +115,12 @@ std::string IconvToAnsi(iconv_t cd, std::string_view bytes) {
     iconv(cd, nullptr, nullptr, &o, &outLeft);
     AppendUtf32(out, buffer, static_cast<std::size_t>(o - buffer));
     return out;
+}
+
+Charset::Entry EntryOfKind(CharsetKind kind) {
+    Charset::Entry entry;
+    entry.kind = kind;
+    return entry;
 }
 
 Charset::Entry OpenEntry(const std::string& name) {
@@ -134,7 +140,7 @@ Charset::Entry OpenEntry(const std::string& name) {
         return entry;
     }
     entry.cd = iconv_open("UTF-32LE", name.c_str());
-    if (entry.cd != kNoDescriptor) entry.byteLines = IconvToAnsi(entry.cd, "\n") == "\n";
+    if (entry.cd != kNoDescriptor) entry.byteLines = IconvToUtf8(entry.cd, "\n") == "\n";
     return entry;
 }
 
@@ -181,20 +187,30 @@ std::optional<Charset> Charset::Find(std::string_view name) {
     return Charset(entry);
 }
 
-std::string Charset::ToAnsi(std::string_view bytes) const {
+Charset Charset::ForText(std::string_view declaredName) {
+    static const Entry kAnsi = EntryOfKind(CharsetKind::Ansi);
+    static const Entry kUnlabelled = EntryOfKind(CharsetKind::Unlabelled);
+    if (Trim(declaredName).empty()) return Charset(&kUnlabelled);
+    if (std::optional<Charset> found = Find(declaredName)) return *found;
+    return Charset(&kAnsi);
+}
+
+std::string Charset::ToUtf8(std::string_view bytes) const {
     switch (entry_->kind) {
         case CharsetKind::Ansi:
-            return std::string(bytes);
+            return AnsiToUtf8(bytes);
         case CharsetKind::Utf8:
-            return Utf8ToAnsi(bytes);
+            return ValidUtf8(bytes);
+        case CharsetKind::Unlabelled:
+            return UnlabelledToUtf8(bytes);
         case CharsetKind::Iconv:
             break;
     }
     if (entry_->littleEndianCd != kNoDescriptor && bytes.starts_with(entry_->littleEndianMark))
-        return IconvToAnsi(entry_->littleEndianCd, bytes.substr(entry_->littleEndianMark.size()));
+        return IconvToUtf8(entry_->littleEndianCd, bytes.substr(entry_->littleEndianMark.size()));
     if (!entry_->bigEndianMark.empty() && bytes.starts_with(entry_->bigEndianMark))
         bytes.remove_prefix(entry_->bigEndianMark.size());
-    return IconvToAnsi(entry_->cd, bytes);
+    return IconvToUtf8(entry_->cd, bytes);
 }
 
 bool Charset::IsAnsi() const { return entry_->kind == CharsetKind::Ansi; }

@@ -1,9 +1,9 @@
 #pragma once
 // Text written in any character set the C library's iconv knows, turned into
-// our Windows-1252 text. A character the code page cannot hold becomes one
-// '?', and so does each run of bytes that forms no character of the set.
+// our UTF-8 text, every character kept. Each run of bytes that forms no
+// character of the set becomes one U+FFFD.
 //
-//   if (auto charset = Charset::Find("utf-8")) text = charset->ToAnsi(bytes);
+//   text = Charset::ForText(declaredName).ToUtf8(bytes);
 //
 // Conversion descriptors are opened once per charset and thread and kept for
 // reuse, so a Charset found on one thread must be used on that thread.
@@ -20,10 +20,16 @@ public:
     // (but std::bad_alloc).
     static std::optional<Charset> Find(std::string_view name);
 
-    // `bytes` as Windows-1252 text. NUL bytes stay NUL. Never throws (but
+    // The charset to read text declared as `declaredName`: with no name, UTF-8
+    // when the text is well-formed UTF-8 and Windows-1252 otherwise; with a
+    // name iconv does not know, Windows-1252 (the bytes shown as they are).
+    // ISO-8859-1 and US-ASCII read as Windows-1252, as mail programs write them.
+    static Charset ForText(std::string_view declaredName);
+
+    // `bytes` as UTF-8 text. NUL bytes stay NUL. Never throws (but
     // std::bad_alloc).
-    std::string ToAnsi(std::string_view bytes) const;
-    // Text in this charset is Windows-1252 already (ISO-8859-1 and US-ASCII
+    std::string ToUtf8(std::string_view bytes) const;
+    // Text in this charset reads as Windows-1252 (ISO-8859-1 and US-ASCII
     // count as Windows-1252, as mail programs write them).
     bool IsAnsi() const;
     // CR, LF and NUL are single ASCII bytes in this charset, so its text may

@@ -1,44 +1,102 @@
 #include "platform/control_characters.h"
 
-namespace {
-bool IsAnsiC1(unsigned char c) { return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D; }
-bool IsC0OrDel(unsigned char c) { return c < 0x20 || c == 0x7F; }
+#include "platform/text.h"
 
-void AppendCaret(std::string& out, unsigned char c) {
+namespace {
+
+bool IsC0OrDel(char32_t c) { return c < 0x20 || c == 0x7F; }
+bool IsC1(char32_t c) { return c >= 0x80 && c <= 0x9F; }
+
+void AppendCaret(std::string& out, char32_t c) {
     out += '^';
     out += c == 0x7F ? '?' : static_cast<char>(c + 0x40);
 }
-}  // namespace
 
-std::string WithoutControls(std::string_view ansi) {
-    std::string out(ansi);
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsC0OrDel(byte) || IsAnsiC1(byte)) c = ' ';
+void AppendCodeName(std::string& out, char32_t c) {
+    out += "<U+";
+    AppendHexByte(out, static_cast<unsigned char>(c >> 8));
+    AppendHexByte(out, static_cast<unsigned char>(c & 0xFF));
+    out += '>';
+}
+
+// Every character of `utf8`, each control replaced as `replace` says.
+template <typename Replace>
+std::string Rewritten(std::string_view utf8, Replace replace) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t length = Utf8Next(utf8, i, c);
+        if (!replace(out, c)) {
+            if (c == 0xFFFD && length == 1)
+                AppendUtf8(out, c);
+            else
+                out.append(utf8.substr(i, length));
+        }
+        i += length;
     }
     return out;
 }
 
-std::string VisibleControls(std::string_view text, ControlSet set, bool keepLineFeeds) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '\t' || (c == '\n' && keepLineFeeds)) {
-            out += static_cast<char>(c);
-        } else if (IsC0OrDel(c)) {
-            AppendCaret(out, c);
-        } else if (set == ControlSet::Ansi && IsAnsiC1(c)) {
-            out += "M-";
-            AppendCaret(out, static_cast<unsigned char>(c - 0x80));
-        } else if (set == ControlSet::Utf8 && c == 0xC2 && i + 1 < text.size() &&
-                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            out += "M-";
-            AppendCaret(out, static_cast<unsigned char>(text[++i] - 0x80));
+std::string Spaced(std::string_view utf8, bool address) {
+    return Rewritten(utf8, [address](std::string& out, char32_t c) {
+        if (IsC0OrDel(c) || IsC1(c)) {
+            out += ' ';
+        } else if (ReordersText(c) || (address && IsZeroWidth(c))) {
+            AppendCodeName(out, c);
         } else {
-            out += static_cast<char>(c);
+            return false;
         }
+        return true;
+    });
+}
+
+}  // namespace
+
+bool ReordersText(char32_t c) { return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069); }
+
+bool IsZeroWidth(char32_t c) { return c >= 0x200B && c <= 0x200D; }
+
+std::string WithoutControls(std::string_view utf8) { return Spaced(utf8, false); }
+
+std::string AddressWithoutControls(std::string_view utf8) { return Spaced(utf8, true); }
+
+std::string VisibleControls(std::string_view utf8, bool keepLineFeeds) {
+    return Rewritten(utf8, [keepLineFeeds](std::string& out, char32_t c) {
+        if (c == '\t' || (c == '\n' && keepLineFeeds)) return false;
+        if (IsC0OrDel(c)) {
+            AppendCaret(out, c);
+        } else if (IsC1(c)) {
+            out += "M-";
+            AppendCaret(out, c - 0x80);
+        } else if (ReordersText(c)) {
+            AppendCodeName(out, c);
+        } else {
+            return false;
+        }
+        return true;
+    });
+}
+
+namespace {
+constexpr std::string_view kFirstStrongIsolate = "\u2068", kPopIsolate = "\u2069";
+}
+
+std::string IsolatedText(std::string_view utf8) {
+    bool reorders = false;
+    for (std::size_t i = 0; i < utf8.size() && !reorders;) {
+        char32_t c = 0;
+        i += Utf8Next(utf8, i, c);
+        reorders = ReordersText(c);
     }
-    return out;
+    if (!reorders) return std::string(utf8);
+    return std::string(kFirstStrongIsolate) + std::string(utf8) + std::string(kPopIsolate);
+}
+
+std::string_view UnisolatedText(std::string_view shown) {
+    if (shown.size() < kFirstStrongIsolate.size() + kPopIsolate.size() ||
+        !shown.starts_with(kFirstStrongIsolate) || !shown.ends_with(kPopIsolate))
+        return shown;
+    return shown.substr(kFirstStrongIsolate.size(),
+                        shown.size() - kFirstStrongIsolate.size() - kPopIsolate.size());
 }

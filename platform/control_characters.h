@@ -1,20 +1,34 @@
 #pragma once
 // Text from the outside (a sender, a server, the arguments typed) on its way
-// to a terminal or a script: no control character gets through as such, so
-// an escape sequence cannot drive the terminal and a tab or line end cannot
-// forge a field or a row.
+// to a terminal, a script or a window: no control character gets through as
+// such, so an escape sequence cannot drive the terminal, a tab or line end
+// cannot forge a field or a row, and a right-to-left override cannot turn
+// the columns after it around. All texts are UTF-8; a byte that starts no
+// well-formed character comes out as U+FFFD.
 #include <string>
 #include <string_view>
 
-// Which bytes are controls: in Windows-1252, the C0 controls, DEL and the
-// five bytes the code page leaves undefined (they stand for C1 controls);
-// in UTF-8, the C0 controls, DEL and the C1 controls U+0080..U+009F.
-enum class ControlSet { Ansi, Utf8 };
+// The bidirectional embeddings, overrides and isolates (U+202A..U+202E,
+// U+2066..U+2069): each reorders what follows it up to the end of the line.
+bool ReordersText(char32_t c);
+// The zero-width space, non-joiner and joiner (U+200B..U+200D): invisible,
+// they make two addresses that look the same differ.
+bool IsZeroWidth(char32_t c);
 
-// Windows-1252 text with each control (TAB, CR and LF included) replaced by a space.
-std::string WithoutControls(std::string_view ansi);
+// One field of a row or a line: each control (TAB, CR and LF included)
+// replaced by a space, each reordering character shown as "<U+202E>".
+std::string WithoutControls(std::string_view utf8);
+// The same for an address, its zero-width characters shown as "<U+200D>" too.
+std::string AddressWithoutControls(std::string_view utf8);
 
-// The controls shown visibly: "^[" for ESC, "^M" for CR, "^?" for DEL, "M-^]"
-// for a C1 control; TAB is kept, and LF too when `keepLineFeeds`. The other
-// bytes are kept as they are.
-std::string VisibleControls(std::string_view text, ControlSet set, bool keepLineFeeds = false);
+// The controls shown visibly: "^[" for ESC, "^M" for CR, "^?" for DEL,
+// "M-^]" for a C1 control, "<U+202E>" for a reordering character; TAB is
+// kept, and LF too when `keepLineFeeds`. The other characters are kept.
+std::string VisibleControls(std::string_view utf8, bool keepLineFeeds = false);
+
+// A cell of the window: a text holding a reordering character goes inside a
+// first-strong isolate, whose end also closes any embedding or override the
+// text leaves open, so that nothing it holds reorders the next cell. Other
+// texts are kept as they are. `UnisolatedText` gives the text back.
+std::string IsolatedText(std::string_view utf8);
+std::string_view UnisolatedText(std::string_view shown);

@@ -79,7 +79,7 @@ DateParts DecodeDateTime(TDateTime value) {
 std::string FormatGridDate(TDateTime value) {
     DateParts p = DecodeDateTime(value);
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d \xE0 %02d:%02d", p.day, p.month, p.year % 100, p.hour,
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d à %02d:%02d", p.day, p.month, p.year % 100, p.hour,
                   p.minute);
     return buf;
 }

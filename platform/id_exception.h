@@ -1,6 +1,6 @@
 #pragma once
 // Root of every error the system raises. Each kind is a small subclass with a
-// fixed French message in Windows-1252; the layers declare their own kinds.
+// fixed French message in UTF-8; the layers declare their own kinds.
 #include <exception>
 #include <string>
 #include <string_view>
@@ -16,11 +16,11 @@ private:
 };
 
 // Declares `class Name : public Base` whose default message is `Text` (UTF-8
-// source text, stored as Windows-1252).
+// source text).
 #define VANNOIR_DECLARE_ERROR(Name, Base, Text)                          \
     class Name : public Base {                                           \
     public:                                                              \
-        Name() : Base(Ansi(Text)) {}                                     \
+        Name() : Base(std::string(Text)) {}                              \
         explicit Name(std::string message) : Base(std::move(message)) {} \
     }
 
@@ -36,6 +36,3 @@ class EConvertError : public EIdException {
 public:
     using EIdException::EIdException;
 };
-
-// Windows-1252 text of a UTF-8 literal (declared in platform/text.h too).
-std::string Ansi(std::string_view utf8);

@@ -27,7 +27,7 @@ std::optional<std::string> SectionName(std::string_view text) {
 
 bool IsKeyLine(std::string_view text, std::string_view key) {
     std::size_t eq = text.find('=');
-    return eq != std::string_view::npos && AnsiSameText(Trim(text.substr(0, eq)), key);
+    return eq != std::string_view::npos && SameText(Trim(text.substr(0, eq)), key);
 }
 
 // Where a section and a key are: npos for what is missing. `end` is the
@@ -48,7 +48,7 @@ Place Locate(const std::vector<TextLine>& lines, std::string_view section, std::
                 return place;
             }
             if (place.key == std::string::npos && IsKeyLine(lines[i].text, key)) place.key = i;
-        } else if (name && AnsiSameText(*name, section)) {
+        } else if (name && SameText(*name, section)) {
             place.section = i;
         }
     }
@@ -90,7 +90,7 @@ void StoreIniBytes(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 EIniWriteError::EIniWriteError(const std::filesystem::path& path, int error)
-    : EIdException(Ansi("Impossible d'écrire dans ") + Utf8ToAnsi(path.string())), error_(error) {}
+    : EIdException(std::string("Impossible d'écrire dans ") + path.string()), error_(error) {}
 
 std::optional<std::string> IniValue(std::string_view bytes, std::string_view section, std::string_view key) {
     std::vector<TextLine> lines = SplitTextLines(bytes);

@@ -51,7 +51,8 @@ std::string SignalName(int signal) {
 }  // namespace
 
 EIdInterrupted::EIdInterrupted(int signal)
-    : EIdException(Ansi("Action interrompue par le signal ") + SignalName(signal) + "."), signal_(signal) {}
+    : EIdException(std::string("Action interrompue par le signal ") + SignalName(signal) + "."),
+      signal_(signal) {}
 
 void Interruption::Request(int signal) noexcept {
     int none = 0;

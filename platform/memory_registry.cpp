@@ -5,7 +5,7 @@
 
 ERegistryException WrongRegistryType(std::string_view valueName) {
     return ERegistryException(
-        FormatText(Ansi("Type de données incorrect pour '%s'"), {std::string(valueName)}));
+        FormatText(std::string("Type de données incorrect pour '%s'"), {std::string(valueName)}));
 }
 
 namespace {
@@ -23,7 +23,7 @@ std::string_view NextPart(std::string_view& path) {
 template <class KeyT>
 KeyT* MemoryRegistry::Child(KeyT& key, std::string_view name) {
     for (auto& sub : key.subkeys)
-        if (AnsiSameText(sub.name, name)) return &sub;
+        if (SameText(sub.name, name)) return &sub;
     return nullptr;
 }
 
@@ -51,7 +51,7 @@ void MemoryRegistry::AddKey(std::string_view path) { Make(path); }
 void MemoryRegistry::SetValue(std::string_view keyPath, std::string_view name, RegistryValue value) {
     Key& key = Make(keyPath);
     for (auto& [existing, stored] : key.values) {
-        if (AnsiSameText(existing, name)) {
+        if (SameText(existing, name)) {
             stored = std::move(value);
             return;
         }
@@ -78,7 +78,7 @@ const RegistryValue* MemoryRegistry::FindValue(std::string_view name) const {
     if (!open_) return nullptr;
     const Key* key = Find(*open_);
     for (const auto& [existing, value] : key->values)
-        if (AnsiSameText(existing, name)) return &value;
+        if (SameText(existing, name)) return &value;
     return nullptr;
 }
 

@@ -52,11 +52,11 @@ struct ValueFree {
 };
 using ValuePtr = std::unique_ptr<SecretValue, ValueFree>;
 
-std::string Why(const GError* error) { return error && error->message ? Utf8ToAnsi(error->message) : ""; }
+std::string Why(const GError* error) { return error && error->message ? std::string(error->message) : ""; }
 
 [[noreturn]] void Unreachable(const GError* error) {
     throw ESecretStoreUnreachable(
-        FormatText(Ansi("Le trousseau de clés est injoignable (%s) : aucun mot de passe n'y est lu ni "
+        FormatText(std::string("Le trousseau de clés est injoignable (%s) : aucun mot de passe n'y est lu ni "
                         "écrit. Ouvrez une session de bureau, ou gardez le mot de passe dans le fichier de "
                         "réglages (vannoir-cli compte N --trousseau non)."),
                    {Why(error)}));
@@ -64,7 +64,7 @@ std::string Why(const GError* error) { return error && error->message ? Utf8ToAn
 
 [[noreturn]] void Locked() {
     throw ESecretStoreLocked(
-        Ansi("Le trousseau de clés est verrouillé : déverrouillez-le, puis recommencez."));
+        std::string("Le trousseau de clés est verrouillé : déverrouillez-le, puis recommencez."));
 }
 
 bool HasSessionBus() {

@@ -4,7 +4,7 @@
 #include "platform/text_lines.h"
 
 EListError::EListError(int index)
-    : EIdException(Ansi("Indice de liste hors limites (") + IntToStr(index) + ")") {}
+    : EIdException(std::string("Indice de liste hors limites (") + IntToStr(index) + ")") {}
 
 void TStringList::Check(int index, int limit) const {
     if (index < 0 || index >= limit) throw EListError(index);

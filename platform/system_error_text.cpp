@@ -7,28 +7,28 @@
 std::string SysErrorMessage(int error) {
     switch (error) {
         case ENOENT:
-            return Ansi("Le fichier spécifié est introuvable.");
+            return std::string("Le fichier spécifié est introuvable.");
         case ENOTDIR:
-            return Ansi("Le chemin d'accès spécifié est introuvable.");
+            return std::string("Le chemin d'accès spécifié est introuvable.");
         case EACCES:
         case EPERM:
         case EROFS:
-            return Ansi("Accès refusé.");
+            return std::string("Accès refusé.");
         case kNotRegularFile:
-            return Ansi("Le fichier spécifié n'est pas un fichier ordinaire.");
+            return std::string("Le fichier spécifié n'est pas un fichier ordinaire.");
         case EISDIR:
-            return Ansi("Le fichier spécifié est un dossier.");
+            return std::string("Le fichier spécifié est un dossier.");
         case ENOSPC:
         case EDQUOT:
-            return Ansi("Espace insuffisant sur le disque.");
+            return std::string("Espace insuffisant sur le disque.");
         case EMFILE:
         case ENFILE:
-            return Ansi("Le système ne peut pas ouvrir le fichier.");
+            return std::string("Le système ne peut pas ouvrir le fichier.");
         case ENAMETOOLONG:
-            return Ansi("Le nom de fichier est trop long.");
+            return std::string("Le nom de fichier est trop long.");
         case EIO:
-            return Ansi("Erreur d'entrée/sortie sur le périphérique.");
+            return std::string("Erreur d'entrée/sortie sur le périphérique.");
         default:
-            return Ansi("Erreur système ") + IntToStr(error) + ".";
+            return std::string("Erreur système ") + IntToStr(error) + ".";
     }
 }

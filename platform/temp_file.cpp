@@ -13,14 +13,15 @@
 namespace {
 
 [[noreturn]] void Fail(const std::string& dir) {
-    throw EIdTempFileError(Ansi(temp_file_text::kCannotCreate) + (dir.empty() ? "." : " dans " + dir + "."));
+    throw EIdTempFileError(std::string(temp_file_text::kCannotCreate) +
+                           (dir.empty() ? "." : " dans " + dir + "."));
 }
 
 std::string ReadTempDirectory() {
     std::error_code error;
     std::filesystem::path dir = std::filesystem::temp_directory_path(error);
     if (error) return {};
-    std::string text = Utf8ToAnsi(dir.string());
+    std::string text = dir.string();
     while (text.size() > 1 && text.back() == '/') text.pop_back();
     return text;
 }
@@ -71,18 +72,18 @@ const std::string& TempDirectory() {
 int OpenNewTempFile(std::string_view directory, std::string& path) {
     std::string dir(directory.empty() ? std::string_view(TempDirectory()) : directory);
     if (dir.empty()) Fail(dir);
-    std::string pattern = AnsiToUtf8(dir);
+    std::string pattern(dir);
     if (pattern.back() != '/') pattern += '/';
     pattern += "OrviXXXXXX";
     // mkstemp makes the file with mode 0600 and a name no file had before.
     int fd = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) Fail(dir);
     Created().Add(pattern);
-    path = Utf8ToAnsi(pattern);
+    path = pattern;
     return fd;
 }
 
-void RemoveTempFile(std::string_view path) { Created().Remove(AnsiToUtf8(path)); }
+void RemoveTempFile(std::string_view path) { Created().Remove(std::string(path)); }
 
 std::string NewTempFile(std::string_view directory) {
     std::string path;

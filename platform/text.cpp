@@ -44,84 +44,6 @@ std::size_t Utf8CharAt(std::string_view s, std::size_t i, char32_t& cp) {
     return length;
 }
 
-// Collation keys: primary = base letter folded to lower case, secondary =
-// accent, tertiary = case.
-struct Key {
-    unsigned char primary;
-    unsigned char accent;
-    unsigned char upper;
-};
-
-// Base letter of each byte from 0xC0 to 0xFF (0 = not a letter with a base).
-constexpr std::string_view kBaseC0 =
-    "aaaaaaaceeeeiiii"    // C0-CF  (C6 = AE ligature sorts as a)
-    "dnooooo\0ouuuuyts"   // D0-DF  (D7 is the multiplication sign)
-    "aaaaaaaceeeeiiii"    // E0-EF
-    "dnooooo\0ouuuuyty";  // F0-FF  (F7 is the division sign)
-
-Key KeyOf(unsigned char b) {
-    if (b >= 'A' && b <= 'Z') return {static_cast<unsigned char>(b + 32), 0, 1};
-    if (b >= 'a' && b <= 'z') return {b, 0, 0};
-    if (b >= 0xC0) {
-        char base = kBaseC0[b - 0xC0];
-        if (base != '\0') {
-            bool upper = b < 0xE0 && b != 0xDF;
-            unsigned char folded = upper ? static_cast<unsigned char>(b + 0x20) : b;
-            return {static_cast<unsigned char>(base), folded, static_cast<unsigned char>(upper ? 1 : 0)};
-        }
-    }
-    switch (b) {
-        case 0x8A:
-            return {'s', 0x9A, 1};  // Š
-        case 0x9A:
-            return {'s', 0x9A, 0};
-        case 0x8C:
-            return {'o', 0x9C, 1};  // Œ
-        case 0x9C:
-            return {'o', 0x9C, 0};
-        case 0x8E:
-            return {'z', 0x9E, 1};  // Ž
-        case 0x9E:
-            return {'z', 0x9E, 0};
-        case 0x9F:
-            return {'y', 0xFF, 1};  // Ÿ
-        default:
-            break;
-    }
-    // Everything else sorts before the letters, in code order; digits after
-    // punctuation, as a reader expects.
-    return {b, 0, 0};
-}
-
-unsigned PrimaryWeight(unsigned char p) {
-    if (p >= 'a' && p <= 'z') return 0x200 + p;
-    if (p >= '0' && p <= '9') return 0x100 + p;
-    return p;
-}
-
-int Compare(std::string_view a, std::string_view b, bool caseSensitive) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned pa = PrimaryWeight(KeyOf(static_cast<unsigned char>(a[i])).primary);
-        unsigned pb = PrimaryWeight(KeyOf(static_cast<unsigned char>(b[i])).primary);
-        if (pa != pb) return pa < pb ? -1 : 1;
-    }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    for (std::size_t i = 0; i < n; ++i) {
-        Key ka = KeyOf(static_cast<unsigned char>(a[i]));
-        Key kb = KeyOf(static_cast<unsigned char>(b[i]));
-        if (ka.accent != kb.accent) return ka.accent < kb.accent ? -1 : 1;
-    }
-    if (caseSensitive) {
-        for (std::size_t i = 0; i < n; ++i) {
-            Key ka = KeyOf(static_cast<unsigned char>(a[i]));
-            Key kb = KeyOf(static_cast<unsigned char>(b[i]));
-            if (ka.upper != kb.upper) return ka.upper < kb.upper ? -1 : 1;
-        }
-    }
-    return 0;
-}
-
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 }  // namespace
@@ -133,24 +55,67 @@ std::string AnsiToUtf8(std::string_view ansi) {
     return out;
 }
 
-std::string Utf8ToAnsi(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
+namespace {
+
+// Calls `character(cp, bytes)` for each well-formed character of `utf8`, and
+// `badRun()` once for each run of bytes that forms none.
+template <typename Character, typename BadRun>
+void WalkUtf8(std::string_view utf8, Character character, BadRun badRun) {
     bool inBadRun = false;
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t cp = 0;
         const std::size_t length = Utf8CharAt(utf8, i, cp);
         if (length == 0) {
-            if (!inBadRun) out += '?';
+            if (!inBadRun) badRun();
             inBadRun = true;
             ++i;
             continue;
         }
         inBadRun = false;
-        out += AnsiChar(cp);
+        character(cp, utf8.substr(i, length));
         i += length;
     }
+}
+
+}  // namespace
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    WalkUtf8(
+        utf8, [&out](char32_t cp, std::string_view) { out += AnsiChar(cp); }, [&out] { out += '?'; });
     return out;
+}
+
+std::string ValidUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    WalkUtf8(
+        bytes, [&out](char32_t, std::string_view character) { out.append(character); },
+        [&out] { out += "\xEF\xBF\xBD"; });
+    return out;
+}
+
+std::string UnlabelledToUtf8(std::string_view bytes) {
+    if (!HasEightBitBytes(bytes)) return std::string(bytes);
+    return IsUtf8(bytes) ? std::string(bytes) : AnsiToUtf8(bytes);
+}
+
+bool FitsAnsi(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp = 0;
+        const std::size_t length = Utf8CharAt(utf8, i, cp);
+        if (length == 0 || (cp >= 0x80 && AnsiChar(cp) == '?')) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::size_t Utf8Next(std::string_view utf8, std::size_t i, char32_t& cp) {
+    const std::size_t length = Utf8CharAt(utf8, i, cp);
+    if (length != 0) return length;
+    cp = 0xFFFD;
+    return 1;
 }
 
 bool IsUtf8(std::string_view bytes) {
@@ -174,8 +139,6 @@ char AnsiChar(char32_t cp) {
         if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
     return '?';
 }
-
-std::string Ansi(std::string_view utf8) { return Utf8ToAnsi(utf8); }
 
 bool IsNonAsciiUtf8(std::string_view bytes) {
     bool nonAscii = false;
@@ -248,9 +211,6 @@ std::string TrimRight(std::string_view s) {
     while (n > 0 && IsBlank(s[n - 1])) --n;
     return std::string(s.substr(0, n));
 }
-
-int AnsiCompareText(std::string_view a, std::string_view b) { return Compare(a, b, false); }
-bool AnsiSameText(std::string_view a, std::string_view b) { return Compare(a, b, false) == 0; }
 
 std::size_t Pos(std::string_view sub, std::string_view s, std::size_t from) {
     if (from == 0) from = 1;
@@ -327,7 +287,7 @@ std::int32_t StrToIntDef(std::string_view s, std::int32_t fallback) {
 
 std::int32_t StrToInt(std::string_view s) {
     if (auto v = TryStrToInt(s)) return *v;
-    throw EConvertError("'" + std::string(s) + Ansi("' n'est pas une valeur entière valide"));
+    throw EConvertError("'" + std::string(s) + std::string("' n'est pas une valeur entière valide"));
 }
 
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }

@@ -1,5 +1,5 @@
 #pragma once
-// Text helpers over single-byte Windows-1252 strings.
+// Text helpers over UTF-8 strings; case changes and blanks concern ASCII only.
 // Positions are 1-based where a function says so; 0 means "not found".
 #include <cstdint>
 #include <optional>
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/id_exception.h"
+#include "platform/unicode_text.h"
 
 // --- Character sets -------------------------------------------------------
 // Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
@@ -15,6 +16,17 @@ std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 to Windows-1252; a character the code page cannot hold becomes one
 // '?', and so does each run of bytes that is not well-formed UTF-8.
 std::string Utf8ToAnsi(std::string_view utf8);
+// `bytes` as well-formed UTF-8: each run of bytes that forms no character
+// becomes one U+FFFD.
+std::string ValidUtf8(std::string_view bytes);
+// Text whose charset nobody declared: kept when it is well-formed UTF-8
+// (ASCII included), else read as Windows-1252.
+std::string UnlabelledToUtf8(std::string_view bytes);
+// Whether Windows-1252 holds every character of `utf8` (well-formed).
+bool FitsAnsi(std::string_view utf8);
+// Length of the character at byte `i` (its code point in `cp`); a byte that
+// starts no well-formed character counts as one U+FFFD.
+std::size_t Utf8Next(std::string_view utf8, std::size_t i, char32_t& cp);
 // Whether `bytes` are well-formed UTF-8: shortest forms only, no surrogate,
 // nothing past U+10FFFF.
 bool IsUtf8(std::string_view bytes);
@@ -24,8 +36,6 @@ bool HasEightBitBytes(std::string_view bytes);
 char AnsiChar(char32_t codePoint);
 // Appends one Unicode code point as UTF-8 (an invalid one as U+FFFD).
 void AppendUtf8(std::string& utf8, char32_t codePoint);
-// Windows-1252 text of a readable UTF-8 literal in the source: Ansi("Déconnecté.").
-std::string Ansi(std::string_view utf8);
 // Whether `bytes` is well-formed UTF-8 (shortest forms, no surrogates, at
 // most U+10FFFF) holding at least one non-ASCII character: the sign that a
 // file was written by a UTF-8 editor rather than in Windows-1252.
@@ -40,13 +50,6 @@ char UpCase(char c);
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
-
-// --- Locale-aware comparison (French collation over Windows-1252) -----------
-// Case-insensitive: accented capitals match their small letters ("É" = "é"),
-// but "é" and "e" differ. Letters order by their base letter first ("é" sorts
-// with "e", before "f"); accents break ties. Returns <0, 0, >0.
-int AnsiCompareText(std::string_view a, std::string_view b);
-bool AnsiSameText(std::string_view a, std::string_view b);
 
 // --- 1-based positions ---------------------------------------------------------
 // Position of the first `sub` in `s` at or after `from` (1-based), or 0.

@@ -35,8 +35,8 @@ void AddAccounts(MemoryRegistry& registry, const std::string& source,
                  const std::vector<MailClientAccount>& accounts, int& counter) {
     for (const MailClientAccount& account : accounts) {
         const std::string key = std::string(kAccountsKey) + "\\" + source + " " + IntToStr(++counter);
-        registry.SetValue(key, "POP3 Server", {RegistryValue::Type::String, Utf8ToAnsi(account.server)});
-        registry.SetValue(key, "POP3 User Name", {RegistryValue::Type::String, Utf8ToAnsi(account.user)});
+        registry.SetValue(key, "POP3 Server", {RegistryValue::Type::String, account.server});
+        registry.SetValue(key, "POP3 User Name", {RegistryValue::Type::String, account.user});
         if (account.port > 0) registry.SetValue(key, "POP3 Port", RegistryValue::DWord(account.port));
         if (account.security != MailClientSecurity::Unknown)
             registry.SetValue(key, "POP3 Secure Connection",

@@ -58,7 +58,7 @@ std::optional<std::string> SectionPath(std::string_view line) {
         if (line[i] == '\\' && i + 1 < close && line[i + 1] == '\\') ++i;
         path += line[i];
     }
-    return Utf8ToAnsi(path);
+    return path;
 }
 
 void ReadValue(std::string_view line, const std::string& key, MemoryRegistry& registry) {
@@ -68,14 +68,14 @@ void ReadValue(std::string_view line, const std::string& key, MemoryRegistry& re
     } else {
         std::optional<std::string> quoted = QuotedString(line);
         if (!quoted) return;
-        name = Utf8ToAnsi(*quoted);
+        name = *quoted;
     }
     if (line.empty() || line.front() != '=') return;
     line.remove_prefix(1);
     if (line.starts_with("str(")) line.remove_prefix(std::min(line.find(':') + 1, line.size()));
     if (!line.empty() && line.front() == '"') {
         if (std::optional<std::string> value = QuotedString(line))
-            registry.SetValue(key, name, {RegistryValue::Type::String, Utf8ToAnsi(*value)});
+            registry.SetValue(key, name, {RegistryValue::Type::String, *value});
         return;
     }
     const bool dword = line.starts_with("dword:");

@@ -6,6 +6,6 @@
 std::optional<std::int32_t> NonNegativeCount(std::string_view text) {
     std::optional<std::int32_t> count = TryStrToInt(text);
     if (count && *count < 0)
-        throw EIdPOP3NegativeCount(Ansi(pop3_text::kNegativeCount) + std::string(text) + "\".");
+        throw EIdPOP3NegativeCount(std::string(pop3_text::kNegativeCount) + std::string(text) + "\".");
     return count;
 }

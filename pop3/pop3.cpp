@@ -130,12 +130,13 @@ int TIdPOP3::ReadReply(const std::vector<int>& allowed) { return TakeReply(ReadR
 
 int TIdPOP3::TakeReply(const std::vector<std::string>& lines, const std::vector<int>& allowed) {
     LastReply.ParseLines(lines);
-    if (AnsiSameText(LastReply.TextCode(), "+OK")) {
+    if (SameText(LastReply.TextCode(), "+OK")) {
         LastReply.SetNumericCode(ReplyOk);
-    } else if (AnsiSameText(LastReply.TextCode(), "-ERR")) {
+    } else if (SameText(LastReply.TextCode(), "-ERR")) {
         LastReply.SetNumericCode(ReplyError);
     } else {
-        throw EIdPOP3UnrecognisedReply(Ansi(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() + "\"");
+        throw EIdPOP3UnrecognisedReply(std::string(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() +
+                                       "\"");
     }
     return CheckReplyCode(allowed);
 }

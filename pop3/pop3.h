@@ -85,6 +85,11 @@ public:
     const std::vector<std::string>& Capabilities();
     // Whether the last CAPA of this session listed `name` (any case).
     bool HasCapability(std::string_view name) const;
+    // "UTF8" (RFC 6856) when the last CAPA of this session listed it, so that
+    // a server which would otherwise replace a message whose header holds
+    // raw UTF-8 by a notice sends the message itself. An "-ERR" is let pass:
+    // the session goes on as before. Send it after the log-in.
+    void EnableUtf8();
     // Whether the last CAPA of this session was answered "+OK": else what
     // the server offers is unknown, not absent.
     bool CapabilitiesKnown() const { return capabilitiesKnown_; }

@@ -34,10 +34,14 @@ void TIdPOP3::CaptureListing(const LineSink& sink) {
     });
 }
 
+void TIdPOP3::EnableUtf8() {
+    if (HasCapability("UTF8")) SendCommand("UTF8", -1);
+}
+
 bool TIdPOP3::HasCapability(std::string_view name) const {
     for (const std::string& line : capabilities_) {
         std::string_view keyword = std::string_view(line).substr(0, line.find(' '));
-        if (AnsiSameText(std::string(keyword), std::string(name))) return true;
+        if (SameText(std::string(keyword), std::string(name))) return true;
     }
     return false;
 }

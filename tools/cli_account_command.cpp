@@ -15,8 +15,8 @@ namespace {
 
 AccountOverrides OptionsOverrides(const CliOptions& options) {
     AccountOverrides o;
-    if (options.host) o.host = Utf8ToAnsi(*options.host);
-    if (options.user) o.user = Utf8ToAnsi(*options.user);
+    if (options.host) o.host = *options.host;
+    if (options.user) o.user = *options.user;
     o.port = options.port;
     o.security = options.security;
     if (options.delaySeconds) o.limitMs = *options.delaySeconds * 1000;
@@ -25,8 +25,8 @@ AccountOverrides OptionsOverrides(const CliOptions& options) {
 
 void ShowAccount(const Account& a, int slot, std::ostream& out) {
     out << "Compte " << slot << '\n'
-        << "Serveur : " << AnsiToUtf8(a.host) << '\n'
-        << "Utilisateur : " << AnsiToUtf8(a.user) << '\n'
+        << "Serveur : " << a.host << '\n'
+        << "Utilisateur : " << a.user << '\n'
         << "Port : " << a.port << '\n'
         << "Sécurité : " << SecurityKeyword(a.security) << '\n'
         << "Empreinte : " << (a.fingerprint.empty() ? "aucune" : a.fingerprint) << '\n'
@@ -34,7 +34,7 @@ void ShowAccount(const Account& a, int slot, std::ostream& out) {
         << " s\n"
         << "Authentification : " << AuthenticationKeyword(a.authentication) << '\n'
         << (a.authentication == AccountAuthentication::OAuth2
-                ? "Commande du jeton : " + (a.tokenCommand.empty() ? "aucune" : AnsiToUtf8(a.tokenCommand)) +
+                ? "Commande du jeton : " + (a.tokenCommand.empty() ? "aucune" : std::string(a.tokenCommand)) +
                       "\n"
                 : "")
         << "Mot de passe : "
@@ -53,7 +53,7 @@ std::optional<Account> AccountOfOptions(const CliOptions& options, const AppPath
     account.security = AccountSecurity::Tls;
     account.port = DefaultPort(account.security);
     if (options.address) {
-        const std::string address = Utf8ToAnsi(*options.address);
+        const std::string address = std::string(*options.address);
         if (auto fill = FillFromAddress(ProviderTable::Read(ProviderFiles(paths)), address)) {
             account.host = fill->host;
             account.user = fill->user;
@@ -66,15 +66,15 @@ std::optional<Account> AccountOfOptions(const CliOptions& options, const AppPath
             account.user = Trim(address);
         }
     }
-    if (options.server) account.host = Utf8ToAnsi(*options.server);
-    if (options.user) account.user = Utf8ToAnsi(*options.user);
+    if (options.server) account.host = std::string(*options.server);
+    if (options.user) account.user = std::string(*options.user);
     if (options.security) {
         if (account.port == DefaultPort(account.security)) account.port = DefaultPort(*options.security);
         account.security = *options.security;
     }
     if (options.port) account.port = *options.port;
     if (options.authentication) account.authentication = *options.authentication;
-    if (options.tokenCommand) account.tokenCommand = Utf8ToAnsi(*options.tokenCommand);
+    if (options.tokenCommand) account.tokenCommand = std::string(*options.tokenCommand);
     return account;
 }
 
@@ -89,8 +89,7 @@ AccountOverrides OverridesOf(const CliOptions& options, const Account& stored,
                              const PasswordReader& readPassword) {
     AccountOverrides o = OptionsOverrides(options);
     if (NeedsPasswordForRun(stored, o)) {
-        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : "))
-            o.password = Utf8ToAnsi(*typed);
+        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : ")) o.password = *typed;
     }
     return o;
 }
@@ -100,7 +99,7 @@ AccountOverrides OverridesOf(const CliOptions& options, const Account& stored,
 int MoveStoredPassword(TIniFile& ini, int slot, bool toKeyring, std::ostream& err) {
     Account account = ReadAccount(ini, slot);
     if (!account.configured || account.authentication == AccountAuthentication::OAuth2) {
-        err << AnsiToUtf8(FormatText(Ansi(texts::kAccountNotConfigured), {IntToStr(slot)})) << '\n';
+        err << std::string(FormatText(std::string(texts::kAccountNotConfigured), {IntToStr(slot)})) << '\n';
         return cli_exit::kAccount;
     }
     if (account.inKeyring == toKeyring) return 0;
@@ -114,7 +113,7 @@ int MoveStoredPassword(TIniFile& ini, int slot, bool toKeyring, std::ostream& er
 int TestStoredAccount(const TIniFile& ini, int slot, std::ostream& out) {
     TIdPOP3 client;
     AccountTestResult result = TestAccount(ReadAccount(ini, slot), client, slot, SystemSecretStore());
-    out << AnsiToUtf8(result.line) << '\n';
+    out << std::string(result.line) << '\n';
     return ExitCodeOf(result.outcome);
 }
 
@@ -143,7 +142,7 @@ int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ost
     if (account.authentication == AccountAuthentication::Password) {
         auto typed = readPassword("Mot de passe du compte " + std::to_string(options.account) + " : ");
         if (!typed) return Refuse(err, "Aucun mot de passe lu : rien n'a été enregistré.");
-        account.password = Utf8ToAnsi(*typed);
+        account.password = *typed;
         if (account.password.size() > kLongestPassword) return Refuse(err, texts::kPasswordTooLong);
         account.inKeyring = options.keyring ? *options.keyring : SystemSecretStore().Reachable();
     }
@@ -158,7 +157,7 @@ int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ost
 
 int RunCertificateCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
     Account server;
-    server.host = Utf8ToAnsi(options.host.value_or(""));
+    server.host = options.host.value_or("");
     server.security = options.security.value_or(AccountSecurity::Tls);
     server.port = options.port.value_or(DefaultPort(server.security));
     if (options.delaySeconds) server.connectLimitMs = server.readLimitMs = *options.delaySeconds * 1000;
@@ -166,11 +165,10 @@ int RunCertificateCommand(const CliOptions& options, std::ostream& out, std::ost
         return Refuse(err, "Sans chiffrement, le serveur ne montre pas de certificat.");
     TIdPeerCertificate c = FetchServerCertificate(server);
     std::string verdict = CertificateProblemText(c, server.host);
-    out << "Sujet : " << AnsiToUtf8(c.Subject) << '\n'
-        << "Émetteur : " << AnsiToUtf8(c.Issuer) << '\n'
+    out << "Sujet : " << c.Subject << '\n'
+        << "Émetteur : " << c.Issuer << '\n'
         << "Valide du " << c.NotBefore << " au " << c.NotAfter << '\n'
         << "Empreinte SHA-256 : " << c.Fingerprint << '\n'
-        << "Vérification : " << (verdict.empty() ? "certificat valide" : "refusé, " + AnsiToUtf8(verdict))
-        << '\n';
+        << "Vérification : " << (verdict.empty() ? "certificat valide" : "refusé, " + verdict) << '\n';
     return 0;
 }

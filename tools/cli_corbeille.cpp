@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string Field(std::string_view ansi) { return AnsiToUtf8(WithoutControls(ansi)); }
+std::string Field(std::string_view ansi) { return std::string(WithoutControls(ansi)); }
 
 // "2026-12-07T21:05:30+01:00", local time.
 std::string IsoStamp(std::time_t when) {
@@ -40,10 +40,10 @@ void PrintEntries(const std::vector<CorbeilleEntry>& entries, CliFormat format, 
             << JsonObject()
                    .Number("numero", number)
                    .Text("supprime_le", IsoStamp(e.deletedAt))
-                   .Text("compte", AnsiToUtf8(e.account))
-                   .Text("expediteur", AnsiToUtf8(e.sender))
-                   .Text("adresse", AnsiToUtf8(e.address))
-                   .Text("sujet", AnsiToUtf8(e.subject))
+                   .Text("compte", std::string(e.account))
+                   .Text("expediteur", std::string(e.sender))
+                   .Text("adresse", std::string(e.address))
+                   .Text("sujet", std::string(e.subject))
                    .Number("taille", static_cast<std::int64_t>(e.size))
                    .Json();
     }

@@ -28,13 +28,12 @@ int ListCommand(const CliOptions& options, Screener& screener, ConsoleWindow& wi
             entries = LoadListFile(kind == ListKind::Friends ? paths.friends : paths.intruders);
         });
         // An entry may be a sender's name taken from the grid, escapes and all.
-        for (const std::string& entry : entries)
-            out << AnsiToUtf8(VisibleControls(entry, ControlSet::Ansi)) << '\n';
+        for (const std::string& entry : entries) out << VisibleControls(entry) << '\n';
         return ExitCodeOf(loaded);
     }
     // The file as it is now, not as an earlier run left it in memory.
     if (Outcome loaded = screener.LoadList(kind); !loaded.IsDone()) return ExitCodeOf(loaded);
-    const std::string text = Utf8ToAnsi(options.listText);
+    const std::string text = options.listText;
     Outcome outcome = options.listVerb == CliListVerb::Add ? screener.AddSender(kind, text)
                                                            : screener.RemoveSender(kind, text);
     return ExitCodeOf(outcome);
@@ -46,8 +45,7 @@ int JournalCommand(const AppPaths& paths, std::ostream& out, std::ostream& err) 
         err << texts::kJournalEmpty << '\n';
         return 0;
     }
-    for (const TextLine& line : SplitTextLines(bytes))
-        out << VisibleControls(line.text, ControlSet::Utf8) << '\n';
+    for (const TextLine& line : SplitTextLines(bytes)) out << VisibleControls(line.text) << '\n';
     return 0;
 }
 

@@ -323,8 +323,7 @@ const char* CliUsage() {
 
 std::string CliUsageErrorLine(const CliUsageError& error) {
     // The arguments typed are shown back: their control characters too.
-    return "vannoir-cli : " + VisibleControls(error.what(), ControlSet::Utf8) +
-           " (« vannoir-cli --aide » pour l'usage)\n";
+    return "vannoir-cli : " + VisibleControls(error.what()) + " (« vannoir-cli --aide » pour l'usage)\n";
 }
 
 std::string CliVersionLine() { return "vannoir-cli " + std::string(texts::kVersion) + "\n"; }

@@ -18,15 +18,15 @@ std::string RowJson(const ScanRow& row) {
         o.Text("date", date);
     else
         o.Null("date");
-    o.Text("expediteur", AnsiToUtf8(row.unreadSender.empty() ? row.name : row.unreadSender));
-    o.Text("adresse", AnsiToUtf8(row.address));
-    o.Text("sujet", AnsiToUtf8(row.subject));
+    o.Text("expediteur", row.unreadSender.empty() ? row.name : row.unreadSender);
+    o.Text("adresse", row.address);
+    o.Text("sujet", row.subject);
     if (row.size)
         o.Number("taille", *row.size);
     else
         o.Null("taille");
-    o.Text("statut", AnsiToUtf8(StatusMark(row.status)));
-    if (!row.fault.empty()) o.Text("erreur", AnsiToUtf8(row.fault));
+    o.Text("statut", StatusMark(row.status));
+    if (!row.fault.empty()) o.Text("erreur", row.fault);
     return o.Json();
 }
 
@@ -53,7 +53,7 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out) {
     for (const ScanRow& row : record) {
         const GridRow cells = GridCells(row);
         for (std::size_t column = 0; column < cells.size(); ++column)
-            out << (column ? "\t" : "") << AnsiToUtf8(WithoutControls(cells[column]));
+            out << (column ? "\t" : "") << (WithoutControls(cells[column]));
         out << '\n';
     }
 }
@@ -61,16 +61,13 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out) {
 void PrintPreview(int message, const std::vector<std::string>& lines,
                   const std::vector<std::string>& attachments, CliFormat format, std::ostream& out) {
     if (format == CliFormat::Json) {
-        std::vector<std::string> utf8Lines, utf8Names;
-        for (const std::string& line : lines) utf8Lines.push_back(AnsiToUtf8(line));
-        for (const std::string& name : attachments) utf8Names.push_back(AnsiToUtf8(name));
         out << JsonObject()
                    .Number("numero", message)
-                   .Texts("lignes", utf8Lines)
-                   .Texts("pieces_jointes", utf8Names)
+                   .Texts("lignes", lines)
+                   .Texts("pieces_jointes", attachments)
                    .Json()
             << '\n';
         return;
     }
-    for (const std::string& line : lines) out << AnsiToUtf8(VisibleControls(line, ControlSet::Ansi)) << '\n';
+    for (const std::string& line : lines) out << VisibleControls(line) << '\n';
 }

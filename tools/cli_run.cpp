@@ -61,8 +61,8 @@ bool SaveRecord(CliSession& s, int account) {
         return true;
     } catch (const EIdException& e) {
         s.err << ConsoleText(e.Message()) << '\n'
-              << AnsiToUtf8(Ansi("Le relevé des en-têtes n'est pas enregistré : une commande « supprimer » "
-                                 "sur ce compte sera refusée jusqu'à une consultation des en-têtes réussie."))
+              << "Le relevé des en-têtes n'est pas enregistré : une commande « supprimer » "
+                 "sur ce compte sera refusée jusqu'à une consultation des en-têtes réussie."
               << '\n';
         return false;
     }
@@ -152,8 +152,8 @@ int RunCommand(const CliOptions& options, const std::filesystem::path& programFo
     }
     if (int error = PrepareAppFolder(paths)) {
         err << "vannoir-cli : "
-            << ConsoleText(Ansi("impossible de créer le dossier des réglages ") +
-                           Utf8ToAnsi(paths.folder.string()) + " : " + SysErrorMessage(error))
+            << ConsoleText(std::string("impossible de créer le dossier des réglages ") +
+                           paths.folder.string() + " : " + SysErrorMessage(error))
             << '\n';
         return cli_exit::kLocalFile;
     }
@@ -184,9 +184,8 @@ int RunAndFlush(const CliOptions& options, const std::filesystem::path& programF
     if (!out) {
         const int error = errno;
         err << "vannoir-cli : "
-            << AnsiToUtf8(Ansi("impossible d'écrire les résultats sur la sortie standard") +
-                          (error ? " : " + SysErrorMessage(error) : std::string(".")))
-            << '\n';
+            << "impossible d'écrire les résultats sur la sortie standard"
+            << (error ? " : " + SysErrorMessage(error) : std::string(".")) << '\n';
         status = cli_exit::kLocalFile;
     }
     return status;

@@ -3,6 +3,4 @@
 #include "platform/control_characters.h"
 #include "platform/text.h"
 
-std::string ConsoleText(std::string_view ansi) {
-    return AnsiToUtf8(VisibleControls(ansi, ControlSet::Ansi, true));
-}
+std::string ConsoleText(std::string_view ansi) { return VisibleControls(ansi, true); }

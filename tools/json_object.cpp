@@ -1,5 +1,6 @@
 #include "tools/json_object.h"
 
+#include "platform/control_characters.h"
 #include "platform/text.h"
 
 namespace {
@@ -58,7 +59,7 @@ std::string JsonString(std::string_view utf8) {
         if (length == 0) {
             AppendEscape(out, 0xFFFD);
             ++i;
-        } else if (c <= 0x9F || c == 0x2028 || c == 0x2029) {
+        } else if (c <= 0x9F || c == 0x2028 || c == 0x2029 || ReordersText(c) || IsZeroWidth(c)) {
             AppendEscape(out, c);
             i += length;
         } else {

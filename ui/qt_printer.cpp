@@ -38,7 +38,7 @@ QPrinter& QtPrinter::Device() const {
 }
 
 void QtPrinter::Recording() const {
-    if (!recording_) throw EPrinterError(Ansi("L'imprimante n'imprime pas pour l'instant"));
+    if (!recording_) throw EPrinterError(std::string("L'imprimante n'imprime pas pour l'instant"));
 }
 
 PrinterOrientation QtPrinter::Orientation() const {
@@ -86,7 +86,7 @@ void QtPrinter::Replay(QPainter& painter, QPrinter& device) const {
     for (const Step& step : steps_) {
         switch (step.kind) {
             case Step::Page:
-                if (!device.newPage()) throw EPrinterError(Ansi("Impossible de commencer une nouvelle page"));
+                if (!device.newPage()) throw EPrinterError(std::string("Impossible de commencer une nouvelle page"));
                 break;
             case Step::Font: {
                 QFont font(toQt(step.font.name));
@@ -134,12 +134,12 @@ void QtPrinter::EndDoc() {
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                          [&](QPrinter* target) { failed = !Draw(*target) || failed; });
         if (!preview(dialog)) {
-            if (failed) throw EPrinterError(Ansi("L'impression n'a pas pu se terminer"));
+            if (failed) throw EPrinterError(std::string("L'impression n'a pas pu se terminer"));
             return;
         }
     }
     if (!Draw(device))
-        throw EPrinterError(Ansi("Impossible de commencer l'impression sur ") + fromQt(device.printerName()));
+        throw EPrinterError(std::string("Impossible de commencer l'impression sur ") + fromQt(device.printerName()));
 }
 
 void QtPrinter::Abort() noexcept {

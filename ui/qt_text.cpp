@@ -1,7 +1,7 @@
 #include "ui/qt_text.h"
 
-#include "platform/text.h"
+QString toQt(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
-QString toQt(std::string_view ansi) { return QString::fromStdString(AnsiToUtf8(ansi)); }
-
-std::string fromQt(const QString& text) { return Utf8ToAnsi(text.toStdString()); }
+std::string fromQt(const QString& text) { return text.toStdString(); }

@@ -1,9 +1,9 @@
 #pragma once
-// Texts are Windows-1252 inside the program; Qt wants Unicode. These two are
+// Texts are UTF-8 inside the program; Qt wants its own strings. These are
 // the only place the windows convert.
 #include <QString>
 #include <string>
 #include <string_view>
 
-QString toQt(std::string_view ansi);
+QString toQt(std::string_view utf8);
 std::string fromQt(const QString& text);

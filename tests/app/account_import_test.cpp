@@ -10,8 +10,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 const std::string kKey = std::string(kAccountsKey);
-const std::string kDone = "message: " + Ansi("Importation réussie. Compléter par les mots de passe");
-const std::string kFailed = "message: " + Ansi("Echec de l'importation. Entrez les paramètres manuellement");
+const std::string kDone = "message: " + std::string("Importation réussie. Compléter par les mots de passe");
+const std::string kFailed =
+    "message: " + std::string("Echec de l'importation. Entrez les paramètres manuellement");
 
 RegistryValue Text(std::string text) { return {RegistryValue::Type::String, std::move(text)}; }
 
@@ -87,20 +88,20 @@ const ImportCase kImports[] = {
      kHead + "Nbre=9\r\n",
      {"a=pop.a.fr/a", "b=pop.b.fr/b", "c=pop.c.fr/c"},
      kHead + "Nbre=10\r\nServeur10=pop.a.fr\r\nNom10=a\r\n",
-     {kDone + Ansi("\n2 compte(s) non importé(s) : les comptes 1 à 10 sont tous occupés.")},
+     {kDone + std::string("\n2 compte(s) non importé(s) : les comptes 1 à 10 sont tous occupés.")},
      1},
     {"no_pop3_account_fails_and_writes_nothing", "", {"a=/"}, "<missing>", {kFailed}, 0},
     {"server_not_a_string_stops_with_the_type_error",
      "",
      {"a=pop.a.fr/anne", "b=*/bob", "c=pop.c.fr/c"},
      kHead + "Nbre=1\r\nServeur1=pop.a.fr\r\nNom1=anne\r\n",
-     {"standard: " + Ansi("Type de données incorrect pour 'POP3 Server'.")},
+     {"standard: " + std::string("Type de données incorrect pour 'POP3 Server'.")},
      0},
     {"user_not_a_string_stops_with_the_type_error",
      "",
      {"a=pop.a.fr/*"},
      "<missing>",
-     {"standard: " + Ansi("Type de données incorrect pour 'POP3 User Name'.")},
+     {"standard: " + std::string("Type de données incorrect pour 'POP3 User Name'.")},
      0},
 };
 class Import : public MailboxFixture, public testing::WithParamInterface<ImportCase> {};

@@ -34,7 +34,7 @@ struct KeyringFixture : testing::Test {
 };
 
 TEST_F(KeyringFixture, TheFileKeepsAMarkerAndTheKeyringThePassword) {
-    const std::string password = "\xE9t\xE9 2026 ; # = secret";  // Windows-1252
+    const std::string password = "été 2026 ; # = secret";
     ASSERT_TRUE(store.Reachable());
     StoreAccount(ini, 2, Anne(password, true), store);
     EXPECT_NE(File().find("Trousseau2=1\r\n"), std::string::npos) << File();
@@ -80,7 +80,7 @@ TEST_F(KeyringFixture, AKeyringThatCannotGiveThePasswordSaysWhy) {
     Account missing = ReadAccount(ini, 4);
     auto absent = ExpectThrown<EKeyringPasswordMissing>([&] { FetchKeyringPassword(missing, 4, store); });
     ASSERT_TRUE(absent);
-    EXPECT_EQ(absent->Message(), Ansi("Le trousseau de clés ne contient pas le mot de passe du compte 4 : "
+    EXPECT_EQ(absent->Message(), std::string("Le trousseau de clés ne contient pas le mot de passe du compte 4 : "
                                       "enregistrez-le à nouveau."));
 
     keyring->Lock();
@@ -88,7 +88,7 @@ TEST_F(KeyringFixture, AKeyringThatCannotGiveThePasswordSaysWhy) {
     auto refused = ExpectThrown<ESecretStoreLocked>([&] { FetchKeyringPassword(locked, 3, store); });
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->Message(),
-              Ansi("Le trousseau de clés est verrouillé : déverrouillez-le, puis recommencez."));
+              std::string("Le trousseau de clés est verrouillé : déverrouillez-le, puis recommencez."));
     EXPECT_EQ(locked.password, "");
 }
 
@@ -101,7 +101,7 @@ TEST(NoKeyringAtAll, UnreachableIsAnErrorNeverAnEmptyPassword) {
     auto e =
         ExpectThrown<ESecretStoreUnreachable>([&] { FetchKeyringPassword(account, 1, SystemSecretStore()); });
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Message().rfind(Ansi("Le trousseau de clés est injoignable ("), 0), 0u) << e->Message();
+    EXPECT_EQ(e->Message().rfind(std::string("Le trousseau de clés est injoignable ("), 0), 0u) << e->Message();
     EXPECT_EQ(account.password, "");
 }
 

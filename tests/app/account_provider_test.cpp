@@ -41,7 +41,7 @@ const FillCase kFills[] = {
      995, kTls, kPass},
     {"blanks_around_the_address", "  anne@exemple.fr ", true, "pop.exemple.fr", "anne@exemple.fr", 995, kTls,
      kPass},
-    {"local_part_is_the_user", "zo\xE9.m@acces.fr", true, "pop.acces.fr", "zo\xE9.m", 110,
+    {"local_part_is_the_user", "zoé.m@acces.fr", true, "pop.acces.fr", "zoé.m", 110,
      AccountSecurity::Stls, kPass},
     {"oauth2_provider", "a@nuage.example", true, "pop.nuage.example", "a@nuage.example", 995, kTls,
      AccountAuthentication::OAuth2},

@@ -26,14 +26,14 @@ struct LoadCase {
     std::string host, user, password, caption;
 };
 const LoadCase kLoads[] = {
-    {"no_settings_file", "", 1, "", "", "", "Courriel : compte non configur\xE9"},
+    {"no_settings_file", "", 1, "", "", "", "Courriel : compte non configuré"},
     {"configured_slot", "[Form]\r\nServeur2=pop.fr\r\nNom2=anne\r\nPasse2=#cfBC_\r\n", 2, "pop.fr", "anne",
      "abc", "Courriel : anne - pop.fr"},
     {"imported_slot_without_password", "[Form]\r\nServeur1=pop.fr\r\nNom1=anne\r\n", 1, "pop.fr", "anne", "",
-     "Courriel : compte non configur\xE9"},
+     "Courriel : compte non configuré"},
     {"slot_ten", "[Form]\r\nServeur10=h\r\nNom10=u\r\nPasse10=#0\r\n", 10, "h", "u", "y", "Courriel : u - h"},
     {"other_slot_not_read", "[Form]\r\nServeur1=pop.fr\r\nPasse1=#c\r\n", 0, "", "", "",
-     "Courriel : compte non configur\xE9"},
+     "Courriel : compte non configuré"},
 };
 class AccountLoad : public testing::TestWithParam<LoadCase> {};
 TEST_P(AccountLoad, ReadsSlot) {
@@ -198,8 +198,9 @@ TEST(SettingsExposure, WarnsWhenOthersMayRead) {
     PutFile(dir / "v.INI", "[Form]\r\n");
     std::filesystem::permissions(dir / "v.INI", std::filesystem::perms::others_read,
                                  std::filesystem::perm_options::add);
-    EXPECT_EQ(SettingsExposureWarning(dir / "v.INI").rfind(Ansi("Attention : le fichier de réglages"), 0),
-              0u);
+    EXPECT_EQ(
+        SettingsExposureWarning(dir / "v.INI").rfind(std::string("Attention : le fichier de réglages"), 0),
+        0u);
 }
 
 }  // namespace

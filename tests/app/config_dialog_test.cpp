@@ -101,19 +101,19 @@ struct RefusedCase {
 };
 const RefusedCase kRefused[] = {
     {"empty_server", "", "u", "p", 995, "",
-     "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
+     "message: Remplir impérativement tous les champs avant enregistrement"},
     {"empty_user", "h", "", "p", 995, "",
-     "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
+     "message: Remplir impérativement tous les champs avant enregistrement"},
     {"empty_password", "h", "u", "", 995, "",
-     "message: Remplir imp\xE9rativement tous les champs avant enregistrement"},
+     "message: Remplir impérativement tous les champs avant enregistrement"},
     {"password_of_256", "h", "u", std::string(256, 'x'), 995, "",
-     "message: Le mot de passe est trop long : 255 caract\xE8res au plus."},
-    {"port_zero", "h", "u", "p", 0, "", "message: Le port doit \xEAtre un nombre de 1 \xE0 65535."},
-    {"port_too_high", "h", "u", "p", 65536, "", "message: Le port doit \xEAtre un nombre de 1 \xE0 65535."},
+     "message: Le mot de passe est trop long : 255 caractères au plus."},
+    {"port_zero", "h", "u", "p", 0, "", "message: Le port doit être un nombre de 1 à 65535."},
+    {"port_too_high", "h", "u", "p", 65536, "", "message: Le port doit être un nombre de 1 à 65535."},
     {"fingerprint_too_short", "h", "u", "p", 995, "AB:CD",
-     "message: L'empreinte du certificat doit compter 64 chiffres hexad\xE9"
-     "cimaux (SHA-256), par paires s\xE9par\xE9"
-     "es ou non par \xAB : \xBB."},
+     "message: L'empreinte du certificat doit compter 64 chiffres hexadé"
+     "cimaux (SHA-256), par paires séparé"
+     "es ou non par « : »."},
 };
 class ConfigRefused : public testing::TestWithParam<RefusedCase> {};
 TEST_P(ConfigRefused, WritesNothingAndKeepsBoxes) {
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ConfigRefused, testing::ValuesIn(kRefused),
 TEST_F(ConfigFixture, ConnectionOfASlotShownAndSaved) {
     PutFile(dir / "v.INI",
             "[Form]\r\nServeur1=old.fr\r\nNom1=u\r\nPasse1=#c\r\n"
-            "Serveur2=pop.fr\r\nNom2=anne\r\nMotDePasse2=" +
+            "Serveur2=pop.fr\r\nNom2=Andr\xE9\r\nMotDePasse2=" +
                 EncodeStoredPassword("mot de passe \xE9t\xE9 = ; #") +
                 "\r\nPort2=1995\r\nSecurite2=stls\r\nEmpreinte2=AB\r\n");
     struct Shown {
@@ -150,7 +150,7 @@ TEST_F(ConfigFixture, ConnectionOfASlotShownAndSaved) {
         const char* fingerprint;
     };
     for (Shown want : {Shown{1, "a", 110, AccountSecurity::None, ""},
-                       Shown{2, "mot de passe \xE9t\xE9 = ; #", 1995, AccountSecurity::Stls, "AB"},
+                       Shown{2, "mot de passe été = ; #", 1995, AccountSecurity::Stls, "AB"},
                        Shown{3, "", 995, AccountSecurity::Tls, ""}}) {
         view.selector = want.slot;
         dialog.SelectorClick();
@@ -172,6 +172,19 @@ TEST_F(ConfigFixture, ConnectionOfASlotShownAndSaved) {
     EXPECT_EQ(saved.fingerprint.substr(0, 6), "AA:AA:");
     EXPECT_EQ(view.port, 995) << "the next slot is a new account";
     EXPECT_EQ(view.fingerprint, "");
+
+    // The old program's Windows-1252, shown in clear: saved as shown, the
+    // password keeps its bytes; typed anew, it is stored in UTF-8.
+    for (const char* typed : {"", "été"}) {
+        view.selector = 2;
+        dialog.SelectorClick();
+        EXPECT_EQ(view.user, "André");
+        view.fingerprint = "";
+        if (*typed) view.password = typed;
+        dialog.Save();
+        EXPECT_EQ(ReadAccount(TIniFile(dir / "v.INI"), 2).password,
+                  *typed ? "\xC3\xA9t\xC3\xA9" : "mot de passe \xE9t\xE9 = ; #");
+    }
 }
 
 TEST_F(ConfigFixture, SecurityChoiceMovesOnlyADefaultPort) {
@@ -226,8 +239,9 @@ TEST_F(ConfigFixture, RefusedWriteRaisesWithPath) {
     view.user = "u";
     view.password = "p";
     EXPECT_TRUE(elsewhere.Save().IsFailed());
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"standard: " + Ansi("Impossible d'écrire dans ") +
-                                                      (dir / "absent" / "v.INI").string() + "."});
+    EXPECT_EQ(dialogs.shown,
+              std::vector<std::string>{"standard: " + std::string("Impossible d'écrire dans ") +
+                                       (dir / "absent" / "v.INI").string() + "."});
 }
 
 }  // namespace
@@ -282,7 +296,7 @@ TEST_F(ConfigFixture, TesterTriesTheBoxesWithoutSavingThem) {
     server.ExpectFinished();
     EXPECT_EQ(dialogs.shown,
               (std::vector<std::string>{
-                  "message: Test r\xE9ussi : connexion \xE0 127.0.0.1, identifiants accept\xE9s, "
+                  "message: Test réussi : connexion à 127.0.0.1, identifiants acceptés, "
                   "2 message(s) sur le serveur."}));
     EXPECT_FALSE(std::filesystem::exists(dir / "v.INI"));
     EXPECT_EQ(view.server, "127.0.0.1") << "the boxes stay";

@@ -90,7 +90,7 @@ TEST_F(CorbeilleFixture, WriteFailureSendsNoDeleForThatMessage) {
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "DELE 3"), 0);
     EXPECT_TRUE(window.dialogs.shown.back().starts_with(
         "error: " +
-        Ansi("Le message 3 n'a pas pu être conservé dans la corbeille : il n'a pas été supprimé")))
+        std::string("Le message 3 n'a pas pu être conservé dans la corbeille : il n'a pas été supprimé")))
         << window.dialogs.shown.back();
     const std::vector<CorbeilleEntry> kept = Kept();
     ASSERT_EQ(kept.size(), 1u);

@@ -84,7 +84,7 @@ TEST_P(LocalFileObstacle, IsReplacedOrRefusedAtOnce) {
     const fs::path elsewhere = dir / "ailleurs" / "cible";
     const auto expected = [&](std::string text) {
         if (const auto at = text.find("<path>"); at != std::string::npos) text.replace(at, 6, path.string());
-        return Ansi(text);
+        return std::string(text);
     };
     if (GetParam().obstacle == Obstacle::LinkElsewhere) {
         PutFile(elsewhere, "[Form]\r\nNbre=4\r\n");

@@ -22,7 +22,7 @@ std::string Retr(int i, std::string_view message) {
 const std::string kNext = kNextSession;
 
 std::string Shown(std::string_view kind, std::string_view pattern, int number) {
-    return std::string(kind) + ": " + FormatText(Ansi(pattern), {IntToStr(number)});
+    return std::string(kind) + ": " + FormatText(std::string(pattern), {IntToStr(number)});
 }
 
 const std::string kMultipart =
@@ -53,8 +53,8 @@ TEST_F(MailboxFixture, PreviewOfMultipartMessage) {
     server.ExpectFinished();
     EXPECT_EQ(window.preview.lines,
               (Lines{"Anne <anne@example.fr>", "Bruno <bruno@example.fr>, chloe@example.fr",
-                     "Nombre de parties : 2", "Voici la photo, \xE0 bient\xF4t.",
-                     Ansi("Pièce jointe : photo.jpg")}));
+                     "Nombre de parties : 2", "Voici la photo, à bientôt.",
+                     std::string("Pièce jointe : photo.jpg")}));
     EXPECT_TRUE(window.dialogs.shown.empty());
 }
 
@@ -109,7 +109,7 @@ TEST_P(PreviewGuard, WarnsButShows) {
     server.ExpectFinished();
     EXPECT_EQ(window.preview.lines.back(), "corps");
     Lines expected;
-    if (GetParam().warned) expected.push_back("warning: " + Ansi(texts::kPreviewChanged));
+    if (GetParam().warned) expected.push_back("warning: " + std::string(texts::kPreviewChanged));
     EXPECT_EQ(window.dialogs.shown, expected);
 }
 INSTANTIATE_TEST_SUITE_P(Table, PreviewGuard, testing::ValuesIn(kPreviewGuards),
@@ -123,7 +123,7 @@ TEST_F(MailboxFixture, PreviewPastTheScannedRowsWarnsWhenAMessageIsThere) {
     window.grid.current = 2;
     screener.Preview();
     server.ExpectFinished();
-    EXPECT_EQ(window.dialogs.shown, Lines{"warning: " + Ansi(texts::kPreviewChanged)});
+    EXPECT_EQ(window.dialogs.shown, Lines{"warning: " + std::string(texts::kPreviewChanged)});
 }
 
 TEST_F(MailboxFixture, DeletingRowThreeOfFiveRenumbers) {
@@ -194,7 +194,7 @@ TEST_F(MailboxFixture, UnreadableHeaderIsPreviewedAndDeleted) {
     EXPECT_TRUE(screener.DeleteCurrent().IsDone());
     server.ExpectFinished();
     EXPECT_TRUE(window.dialogs.shown.empty());
-    EXPECT_EQ(Rows(), (Lines{"1|Anne|Un|100|", Ansi("2|Chloé|Trois|200|")}));
+    EXPECT_EQ(Rows(), (Lines{"1|Anne|Un|100|", std::string("2|Chloé|Trois|200|")}));
 }
 
 // Two messages with the same header: once another client removed the first,

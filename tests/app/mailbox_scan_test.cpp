@@ -31,10 +31,10 @@ struct ScanCase {
     std::string countText;
     std::vector<std::string> shown;
 };
-const std::string kQuestion = "confirm: " + Ansi("Voulez-vous détruire les 2 messages intrus ?");
+const std::string kQuestion = "confirm: " + std::string("Voulez-vous détruire les 2 messages intrus ?");
 const std::string kThree = Stat(3) + Stat(3) + Stat(3) + Stat(3) + Message(1, kSpam, 300) +
                            Message(2, kAnne, 200) + Message(3, kZoe, 100);
-const GridRows kThreeRows = {"1|Spam|Promo|300|I", "2|Anne|Salut|200|A", "3|Zo\xE9|Re: Salut|100|I"};
+const GridRows kThreeRows = {"1|Spam|Promo|300|I", "2|Anne|Salut|200|A", "3|Zoé|Re: Salut|100|I"};
 
 // A three-message mailbox whose second header cannot be read all through:
 // three rows, the purge of the intruder among the others.
@@ -42,9 +42,9 @@ std::string AroundSpamAndAnne(const std::string& header) {
     return Stats(3, 4) + Message(1, kSpam, 300) + Message(2, header, 200) + Message(3, kAnne, 100) + Stat(3) +
            Dele(1) + Quit();
 }
-const std::string kOneIntruder = "confirm: " + Ansi("Voulez-vous détruire le message intrus ?");
+const std::string kOneIntruder = "confirm: " + std::string("Voulez-vous détruire le message intrus ?");
 const std::string kOneUnreadable = "3 messages sur le serveur, 1 message illisible";
-const std::string kBadFrom = Ansi("!En-tête From illisible : Adresse extérieure @");
+const std::string kBadFrom = std::string("!En-tête From illisible : Adresse extérieure @");
 
 const ScanCase kScans[] = {
     {"empty_mailbox_two_stats", Stat(0) + Stat(0) + Quit(), {}, {}, "Aucun nouveau message !", {}},
@@ -108,7 +108,7 @@ const ScanCase kScans[] = {
      {true},
      {"1|Spam|Promo|300|I",
       "2|=?ISO-8859-1?Q?Sp=ZZam?= <s@ailleurs.fr>|Promo|200||" +
-          Ansi("!En-tête From illisible : '$ZZ' n'est pas une valeur entière valide"),
+          std::string("!En-tête From illisible : '$ZZ' n'est pas une valeur entière valide"),
       "3|Anne|Salut|100|A"},
      kOneUnreadable,
      {kOneIntruder}},
@@ -117,7 +117,7 @@ const ScanCase kScans[] = {
      {true},
      {"1|Spam|Promo|300|I",
       "2|Bruno|=?ISO-8859-1?Q?caf=G9?=|200||" +
-          Ansi("!En-tête Subject illisible : '$G9' n'est pas une valeur entière valide"),
+          std::string("!En-tête Subject illisible : '$G9' n'est pas une valeur entière valide"),
       "3|Anne|Salut|100|A"},
      kOneUnreadable,
      {kOneIntruder}},
@@ -137,8 +137,8 @@ TEST_P(Scan, SendsExactCommandsAndFillsGrid) {
     EXPECT_TRUE(screener.Scan().IsDone());
     server.ExpectFinished();
     EXPECT_EQ(Rows(), GetParam().rows);
-    EXPECT_EQ(window.status.panel[1], Ansi(GetParam().countText));
-    EXPECT_EQ(window.status.panel[0], Ansi("Déconnecté."));
+    EXPECT_EQ(window.status.panel[1], std::string(GetParam().countText));
+    EXPECT_EQ(window.status.panel[0], std::string("Déconnecté."));
     EXPECT_EQ(window.dialogs.shown, GetParam().shown);
     EXPECT_FALSE(window.cursor.busy);
 }
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Scan, testing::ValuesIn(kScans),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MailboxFixture, HeadingsInRowZero) {
-    EXPECT_EQ(window.grid.Row(0), Ansi("|Date, heure|Expéditeur|Sujet|Taille|Statut"));
+    EXPECT_EQ(window.grid.Row(0), std::string("|Date, heure|Expéditeur|Sujet|Taille|Statut"));
 }
 
 // Every form of From against lists holding names, addresses, domains and
@@ -170,7 +170,7 @@ const SenderCase kSenders[] = {
     {"nameless_unknown", "From: z@example.fr", "z@example.fr", ""},
     {"no_from", "X-Rien: 1", "", ""},
     {"empty_from", "From:", "", ""},
-    {"accented_name_from_utf8_file", "From: Z\xC9LIE <z@ailleurs.fr>", "Z\xC9LIE", "A"},
+    {"accented_name_from_utf8_file", "From: Z\xC9LIE <z@ailleurs.fr>", "ZÉLIE", "A"},
     // Every address of a From holding several counts; the intruder wins.
     {"glued_senders_second_address_caught", "From: Bob <b@ailleurs.fr> Promo <p@mail.pub.example>",
      "BobPromo", "I"},
@@ -180,9 +180,9 @@ const SenderCase kSenders[] = {
      "x@ailleurs.fr,bob@example.fr", "A"},
     // A From the parser refuses: its addresses still match, its name never.
     {"unreadable_from_caught_by_an_address", "From: <x@pub.example> y@ailleurs.fr",
-     "<x@pub.example> y@ailleurs.fr", "I", "En-t\xEAte From illisible : Adresse ext\xE9rieure @"},
+     "<x@pub.example> y@ailleurs.fr", "I", "En-tête From illisible : Adresse extérieure @"},
     {"unreadable_from_name_entry_not_applied", "From: Anne <a@ailleurs.fr> b@ailleurs.fr",
-     "Anne <a@ailleurs.fr> b@ailleurs.fr", "", "En-t\xEAte From illisible : Adresse ext\xE9rieure @"},
+     "Anne <a@ailleurs.fr> b@ailleurs.fr", "", "En-tête From illisible : Adresse extérieure @"},
 };
 class SenderForms : public MailboxFixture, public testing::WithParamInterface<SenderCase> {};
 TEST_P(SenderForms, ColumnTwoAndStatus) {
@@ -221,11 +221,11 @@ struct JournalCase {
     std::vector<std::string> journal;  // "sender|subject|size|action" per line
     std::string box;                   // the last box the user saw
 };
-const std::string kAsked = "confirm: " + Ansi("Voulez-vous détruire les 2 messages intrus ?");
+const std::string kAsked = "confirm: " + std::string("Voulez-vous détruire les 2 messages intrus ?");
 const std::string kCannot = "error: Impossible de se connecter au serveur";
 const std::string kUnconfirmed =
     "error: " +
-    Ansi("Le serveur n'a pas confirmé les suppressions : les messages sont toujours sur le serveur.");
+    std::string("Le serveur n'a pas confirmé les suppressions : les messages sont toujours sur le serveur.");
 const std::string kPurgeCommands = Stat(3) + Dele(3) + Dele(1);
 const JournalCase kJournals[] = {
     {"quit_confirmed",
@@ -299,8 +299,9 @@ TEST_F(MailboxFixture, UnwritableJournalWarnsAndTheDeletionStands) {
     EXPECT_TRUE(screener.Scan().IsDone());
     server.ExpectFinished();
     ASSERT_EQ(window.dialogs.shown.size(), 2u);
-    EXPECT_EQ(window.dialogs.shown[0], "confirm: " + Ansi("Voulez-vous détruire le message intrus ?"));
-    EXPECT_TRUE(window.dialogs.shown[1].starts_with("warning: " + Ansi("Les messages ont bien été détruits")))
+    EXPECT_EQ(window.dialogs.shown[0], "confirm: " + std::string("Voulez-vous détruire le message intrus ?"));
+    EXPECT_TRUE(
+        window.dialogs.shown[1].starts_with("warning: " + std::string("Les messages ont bien été détruits")))
         << window.dialogs.shown[1];
 }
 
@@ -311,7 +312,8 @@ TEST_F(MailboxFixture, OpenJournalOnlyOnceItExists) {
     } shell;
     EXPECT_TRUE(screener.OpenJournal(shell).IsRefused());
     EXPECT_EQ(window.dialogs.shown,
-              std::vector<std::string>{"message: " + Ansi("Aucune suppression n'a encore été enregistrée.")});
+              std::vector<std::string>{"message: " +
+                                       std::string("Aucune suppression n'a encore été enregistrée.")});
     PutFile(paths.journal, "x\r\n");
     EXPECT_TRUE(screener.OpenJournal(shell).IsDone());
     EXPECT_EQ(shell.opened, std::vector<std::filesystem::path>{dir / "Liste" / "Supprimes.LOG"});
@@ -325,8 +327,8 @@ TEST_F(MailboxFixture, ACountNoMailboxHoldsIsRefused) {
     server.ExpectFinished();
     EXPECT_TRUE(outcome.IsFailed());
     EXPECT_EQ(outcome.underlying,
-              Ansi("Le serveur annonce 2000000 messages, plus qu'une boîte aux lettres n'en "
-                   "contient (1000000 au plus) : la consultation est abandonnée."));
+              std::string("Le serveur annonce 2000000 messages, plus qu'une boîte aux lettres n'en "
+                          "contient (1000000 au plus) : la consultation est abandonnée."));
     EXPECT_TRUE(Rows().empty());
 }
 
@@ -417,10 +419,10 @@ TEST_F(MailboxFixture, SlowScanShowsHowFarItIsAfterTheStatus) {
     screener.Scan();
     server.ExpectFinished();
     const std::vector<std::string>& shown = window.status.history0;
-    auto at = std::find(shown.begin(), shown.end(), Ansi("Connecté. 2 / 3"));
+    auto at = std::find(shown.begin(), shown.end(), std::string("Connecté. 2 / 3"));
     ASSERT_NE(at, shown.end()) << "the count after the wait";
-    EXPECT_EQ(*++at, Ansi("Connecté. 3 / 3")) << "the last count follows the shown one";
-    EXPECT_EQ(*++at, Ansi("Déconnexion."));
+    EXPECT_EQ(*++at, std::string("Connecté. 3 / 3")) << "the last count follows the shown one";
+    EXPECT_EQ(*++at, std::string("Déconnexion."));
 }
 
 TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
@@ -439,10 +441,10 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     server.ExpectFinished();  // nothing sent by the refused actions
     EXPECT_TRUE(wasRefused[0] && wasRefused[1] && wasRefused[2]);
     EXPECT_FALSE(screener.Busy());
-    const std::string refused = "message: " + Ansi(
+    const std::string refused = "message: " + std::string(
                                                   "Une action sur la boîte aux lettres est déjà en cours : "
                                                   "attendez qu'elle se termine.");
-    const std::string one = "confirm: " + Ansi("Voulez-vous détruire le message intrus ?");
+    const std::string one = "confirm: " + std::string("Voulez-vous détruire le message intrus ?");
     EXPECT_EQ(window.dialogs.shown, (std::vector<std::string>{one, refused, refused, refused}));
     EXPECT_EQ(Rows(), GridRows{"1|Spam|Promo|1|I"});
 }
@@ -459,10 +461,10 @@ TEST_F(MailboxFixture, ActionsWaitForAnotherProcessOnTheSameSettings) {
     const Outcome refused = screener.Scan();
     EXPECT_TRUE(refused.IsRefused());
     EXPECT_EQ(refused.fault, Outcome::Fault::Busy);
-    EXPECT_EQ(
-        window.dialogs.shown.back(),
-        "message: " + Ansi("Une autre session de Vannoir agit déjà sur cette boîte aux lettres avec les "
-                           "mêmes réglages : réessayez quand elle aura fini."));
+    EXPECT_EQ(window.dialogs.shown.back(),
+              "message: " +
+                  std::string("Une autre session de Vannoir agit déjà sur cette boîte aux lettres avec les "
+                              "mêmes réglages : réessayez quand elle aura fini."));
 
     screener.SetActionLockWait(MailboxActions::kDefaultLockWaitMs);
     std::thread release([&] {
@@ -489,7 +491,7 @@ TEST_F(MailboxFixture, AccountChosenDuringAnActionTakesEffectAfterIt) {
     screener.Scan();
     server.ExpectFinished();
     EXPECT_EQ(userDuringWait, "anne");
-    EXPECT_EQ(window.caption.caption, Ansi("Courriel : compte non configuré"));
+    EXPECT_EQ(window.caption.caption, std::string("Courriel : compte non configuré"));
     EXPECT_EQ(screener.CurrentAccount().host, "pop.autre.fr");
     EXPECT_EQ(screener.CurrentAccount().user, "bob");
     EXPECT_EQ(screener.CurrentAccount().password, "") << "never the previous account's password";
@@ -528,7 +530,7 @@ TEST_F(MailboxFixture, DateColumnInLocalTime) {
     UseServer(server);
     screener.Scan();
     server.ExpectFinished();
-    EXPECT_EQ(window.grid.Cell(1, 1), Ansi("07/09/01 à 09:05"));
+    EXPECT_EQ(window.grid.Cell(1, 1), std::string("07/09/01 à 09:05"));
     EXPECT_EQ(window.grid.Cell(1, 2), "") << "no date: no 1899";
     EXPECT_EQ(window.grid.Cell(1, 3), "") << "an unreadable date reads as none";
     EXPECT_EQ(window.grid.Fault(3), "") << "the message itself was read";

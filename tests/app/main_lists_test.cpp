@@ -37,10 +37,10 @@ TEST_F(ListsFixture, MissingIntruderFileKeepsFriends) {
 TEST_F(ListsFixture, AddWritesWholeListOnceAndIgnoresCaseDuplicates) {
     Files("Anne\nBruno\n", "");
     lists.LoadBoth();
-    lists.AddSender(ListKind::Friends, "Zo\xE9");
+    lists.AddSender(ListKind::Friends, "Zoé");
     EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\nZo\xE9\r\n");
     PutFile(paths.friends, "changed by hand\r\n");
-    lists.AddSender(ListKind::Friends, "ZO\xC9");
+    lists.AddSender(ListKind::Friends, "ZOÉ");
     lists.AddSender(ListKind::Friends, "anne");
     EXPECT_EQ(FileBytes(paths.friends), "changed by hand\r\n") << "nothing written for a known name";
 }
@@ -53,7 +53,7 @@ TEST_F(ListsFixture, EmptyThenAddReplacesFile) {
     EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\n");
     EXPECT_FALSE(lists.AddSender(ListKind::Friends, " "));
     EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nBruno\r\n") << "an empty entry is never added";
-    lists.AddSender(ListKind::Friends, "Zo\xE9");
+    lists.AddSender(ListKind::Friends, "Zoé");
     EXPECT_EQ(FileBytes(paths.friends), "Zo\xE9\r\n");
 }
 
@@ -74,7 +74,7 @@ struct StatusCase {
 const StatusCase kStatuses[] = {
     {"friend", "anne", "anne@example.fr", "A"},
     {"intruder", "SPAM", "", "I"},
-    {"both_lists_is_intruder", "Zo\xE9", "", "I"},
+    {"both_lists_is_intruder", "Zoé", "", "I"},
     {"neither", "Bruno", "bruno@example.fr", ""},
     {"no_sender_not_caught_by_blank_lines", "", "", ""},
     {"friend_domain", "Quelqu'un", "q@amis.example", "A"},
@@ -100,8 +100,8 @@ TEST_F(ListsFixture, FriendDialogShowsSortedAndSavesBoxOrder) {
     FakeListBox box;
     auto dialog = lists.MakeDialog(ListKind::Friends, box, dialogs);
     dialog->Show();
-    EXPECT_EQ(box.items, (Entries{"Anne", "bruno", "zo\xE9"}));
-    EXPECT_EQ(*dialog->WorkingList(), (Entries{"bruno", "Anne", "zo\xE9"}));
+    EXPECT_EQ(box.items, (Entries{"Anne", "bruno", "zoé"}));
+    EXPECT_EQ(*dialog->WorkingList(), (Entries{"bruno", "Anne", "zoé"}));
     dialog->DeleteSelected();  // nothing selected: rewritten sorted
     EXPECT_EQ(FileBytes(paths.friends), "Anne\r\nbruno\r\nzo\xE9\r\n");
     dialog->Close();
@@ -142,7 +142,7 @@ TEST_F(ListsFixture, DialogShowFailureKeepsBoxAndEmptyWorkingList) {
     EXPECT_TRUE(dialog->Show().IsFailed());
     EXPECT_EQ(dialogs.shown,
               Entries{"standard: Impossible d'ouvrir le fichier \"" + paths.intruders.string() + "\". " +
-                      Ansi("Le fichier spécifié est introuvable.")});
+                      std::string("Le fichier spécifié est introuvable.")});
     EXPECT_EQ(box.items, Entries{"Spam"});
     EXPECT_EQ(dialog->WorkingList(), Entries{});
 }

@@ -15,7 +15,7 @@ using Strings = std::vector<std::string>;
 TEST_F(MailboxFixture, GridPrintAfterStartUpHoldsOnlyTheBoldHeadingRow) {
     RecordingPrinter printer;
     EXPECT_TRUE(screener.PrintGrid(printer).IsDone());
-    EXPECT_EQ(printer.Texts(), (Strings{"260,300:Date, heure", "950,300:" + Ansi("Expéditeur"),
+    EXPECT_EQ(printer.Texts(), (Strings{"260,300:Date, heure", "950,300:" + std::string("Expéditeur"),
                                         "2000,300:Sujet", "4000,300:Taille", "4450,300:Statut"}));
     const Strings& log = printer.log;
     ASSERT_GE(log.size(), 4u);
@@ -102,7 +102,7 @@ TEST_F(MailboxFixture, NoDefaultPrinterPrintsNothing) {
     printer.noDefault = true;
     EXPECT_TRUE(screener.PrintGrid(printer).IsFailed());
     EXPECT_EQ(window.dialogs.shown,
-              Strings{"standard: " + Ansi("Aucune imprimante par défaut sélectionnée.")});
+              Strings{"standard: " + std::string("Aucune imprimante par défaut sélectionnée.")});
     EXPECT_TRUE(printer.log.empty());
 }
 

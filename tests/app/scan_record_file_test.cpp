@@ -16,7 +16,7 @@ ScanRecord Sample() {
     zoe.number = 1;
     // 07/09/01 10:05:30 written at -04:30, 16:35:30 in local time.
     zoe.date = MessageDate{37141 + 36330 / 86400.0, -270, 37141 + 59730 / 86400.0};
-    zoe.name = "Zo\xE9";
+    zoe.name = "Zoé";
     zoe.address = "z@x.fr";
     zoe.senders = {"z@x.fr", "autre@x.fr"};
     zoe.subject = "tab\there%25";
@@ -27,7 +27,7 @@ ScanRecord Sample() {
     ScanRow& unread = record[1];
     unread.number = 2;
     unread.unreadSender = "James <j@x.fr>, =?x? Q?";
-    unread.fault = "Adresse ext\xE9rieure @";
+    unread.fault = "Adresse extérieure @";
     unread.status = SenderStatus::Friend;
     return record;
 }
@@ -59,7 +59,7 @@ TEST(ScanRecordFile, RoundTripsEveryByte) {
     EXPECT_TRUE(Same(*read, Sample()));
     const std::string head =
         "[Compte "
-        "1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\tZo\xE9\tz@x.fr\ttab%09here%2525\t12\t"
+        "1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\tZo\xC3\xA9\tz@x.fr\ttab%09here%2525\t12\t"
         "intrus\r\n";
     EXPECT_EQ(FileBytes(dir / "v.RELEVE").substr(0, head.size()), head);
 }

@@ -26,12 +26,12 @@ const ParseCase kParses[] = {
     {"byte_0_ends_reading", std::string("Anne\r\nBr\0uno\r\nZo\r\n", 17), {"Anne", "Br"}},
     {"entries_trimmed_inner_blanks_kept", " Anne  Marie \t\r\n", {"Anne  Marie"}},
     {"blank_line_is_an_empty_entry", "Anne\r\n  \r\n", {"Anne", ""}},
-    {"cp1252_kept", "Ren\xE9\r\n", {"Ren\xE9"}},
-    {"utf8_file_read_as_utf8", "Ren\xC3\xA9\r\n\xC3\x89lise\n", {"Ren\xE9", "\xC9lise"}},
-    {"utf8_outside_cp1252_becomes_question_mark", "Jo\xE2\x82\xAC\xE4\xB8\xAD\r\n", {"Jo\x80?"}},
+    {"cp1252_read_as_cp1252", "Ren\xE9 \x80\r\n", {"René €"}},
+    {"utf8_file_read_as_utf8", "Ren\xC3\xA9\r\n\xC3\x89lise\n", {"René", "Élise"}},
+    {"utf8_outside_cp1252_kept", "Jo\xE2\x82\xAC\xE4\xB8\xAD\r\n", {"Jo€中"}},
     {"ascii_only_stays", "a@b.fr\r\n", {"a@b.fr"}},
-    {"cp1252_pair_that_looks_like_utf8_start", "Andr\xE9 \xC3\r\n", {"Andr\xE9 \xC3"}},
-    {"overlong_utf8_is_cp1252", "\xC0\xA9\r\n", {"\xC0\xA9"}},
+    {"cp1252_pair_that_looks_like_utf8_start", "Andr\xE9 \xC3\r\n", {"André Ã"}},
+    {"overlong_utf8_is_cp1252", "\xC0\xA9\r\n", {"À©"}},
 };
 class ListParse : public testing::TestWithParam<ParseCase> {};
 TEST_P(ListParse, GivesEntries) {
@@ -47,8 +47,14 @@ INSTANTIATE_TEST_SUITE_P(Table, ListParse, testing::ValuesIn(kParses),
 TEST(ListFile, WritesCrLfAfterEveryEntry) {
     ScratchFolder dir;
     std::filesystem::create_directory(dir / "Liste");
-    SaveListFile(dir / "Liste" / "Amis.TXT", {"Anne", "", "Ren\xE9"});
-    EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"), "Anne\r\n\r\nRen\xE9\r\n");
+    SaveListFile(dir / "Liste" / "Amis.TXT", {"Anne", "", "René €"});
+    // Every entry fits Windows-1252: the old program can still read the file.
+    EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"), "Anne\r\n\r\nRen\xE9 \x80\r\n");
+    // One that does not: the whole file in UTF-8, without a byte-order mark.
+    SaveListFile(dir / "Liste" / "Amis.TXT", {"René", "王小明"});
+    EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"),
+              "Ren\xC3\xA9\r\n\xE7\x8E\x8B\xE5\xB0\x8F\xE6\x98\x8E\r\n");
+    EXPECT_EQ(LoadListFile(dir / "Liste" / "Amis.TXT"), (Entries{"René", "王小明"}));
     SaveListFile(dir / "Liste" / "Amis.TXT", {});
     EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"), "");
 }
@@ -61,8 +67,8 @@ TEST(ListFile, MissingFileRaisesOpenError) {
         FAIL();
     } catch (const EListFileOpenError& e) {
         EXPECT_EQ(e.Message(), "Impossible d'ouvrir le fichier \"" + path.string() +
-                                   "\". Le fichier sp\xE9"
-                                   "cifi\xE9 est introuvable.");
+                                   "\". Le fichier spé"
+                                   "cifié est introuvable.");
     }
 }
 
@@ -73,8 +79,8 @@ TEST(ListFile, MissingFolderRaisesCreateErrorAndIsNotMade) {
         SaveListFile(path, {"x"});
         FAIL();
     } catch (const EListFileCreateError& e) {
-        EXPECT_EQ(e.Message(), Ansi("Impossible de créer le fichier \"") + path.string() + "\". " +
-                                   Ansi("Le fichier spécifié est introuvable."));
+        EXPECT_EQ(e.Message(), std::string("Impossible de créer le fichier \"") + path.string() + "\". " +
+                                   std::string("Le fichier spécifié est introuvable."));
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "Liste"));
 }
@@ -88,10 +94,20 @@ struct MatchCase {
     bool matches;
 };
 const MatchCase kMatches[] = {
-    // Names: the whole column-2 text, case ignored, locale-aware.
+    // Names: the whole column-2 text, case folded and composed.
     {"name_case_ignored", "Jean Dupont", "JEAN DUPONT", "j@x.fr", true},
-    {"name_accented_capital", "\xC9lise", "\xE9lise", "", true},
-    {"name_accent_is_not_plain_letter", "\xE9lise", "elise", "", false},
+    {"name_accented_capital", "Élise", "élise", "", true},
+    {"name_accent_is_not_plain_letter", "élise", "elise", "", false},
+    {"name_decomposed_matches_capitals", "ÉMILIE", "e\u0301milie", "", true},
+    {"name_composed_entry_decomposed_capital", "émilie", "E\u0301MILIE", "", true},
+    {"name_cjk_whole", "王小明", "王小明", "", true},
+    {"name_cjk_other_name", "王小明", "李小龙", "", false},
+    {"name_cyrillic_case", "Анна", "АННА", "", true},
+    {"name_greek_final_sigma", "ΣΟΦΟΣ", "σοφος", "", true},
+    {"name_polish_capital_l_stroke", "łukasiewicz", "Łukasiewicz", "", true},
+    {"name_emoji_kept", "🙂 Anne", "🙂 anne", "", true},
+    {"name_sharp_s_folds_to_ss", "Strauß", "STRAUSS", "", true},
+    {"name_question_marks_not_other_scripts", "???", "王小明", "", false},
     {"name_no_partial_match", "Jean", "Jean Dupont", "", false},
     {"name_blanks_around_ignored", " Jean ", "Jean ", "", true},
     {"name_never_matches_address", "Jean", "Spam", "jean", false},
@@ -142,18 +158,18 @@ TEST(SenderList, AddTrimsAndRefusesEmptyAndKnownEntries) {
 }
 
 TEST(SenderList, ListBoxOrderIgnoresCaseAndKeepsTies) {
-    Entries entries = {"bruno", "Anne", "\xC9lise", "anne", "Zo\xE9", "emile"};
+    Entries entries = {"bruno", "Anne", "Élise", "anne", "Zoé", "emile"};
     SortLikeListBox(entries);
-    EXPECT_EQ(entries, (Entries{"Anne", "anne", "bruno", "\xC9lise", "emile", "Zo\xE9"}));
+    EXPECT_EQ(entries, (Entries{"Anne", "anne", "bruno", "Élise", "emile", "Zoé"}));
 }
 
 }  // namespace
 
-// The list holds Windows-1252 names; senders match them whatever charset
+// The list holds names; senders match them whatever charset
 // their From header was written in.
 TEST(SenderList, MatchesSendersWrittenInAnyCharset) {
     SenderList friends;
-    friends.Assign({"Anne", Ansi("HÉLÈNE Dupré")});
+    friends.Assign({"Anne", std::string("HÉLÈNE Dupré")});
     const char* froms[] = {
         "=?UTF-8?Q?H=C3=A9l=C3=A8ne_Dupr=C3=A9?= <h@x.fr>",
         "=?utf-8?B?SMOpbMOobmUgRHVwcsOp?= <h@x.fr>",

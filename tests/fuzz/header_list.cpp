@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const int index = list.IndexOfHeader(name);
     if (index >= list.Count()) std::abort();
-    if (index >= 0 && !AnsiSameText(list.NameAtLine(index), name)) std::abort();
+    if (index >= 0 && !SameText(list.NameAtLine(index), name)) std::abort();
     (void)list.ValueOf(name);
 
     const int before = list.Count();

@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (int i = 0; i < message.Parts.Count(); ++i)
         if (const auto* a = dynamic_cast<const TIdAttachment*>(&message.Parts.Items(i)))
-            std::filesystem::remove(AnsiToUtf8(a->StoredPathName));
+            std::filesystem::remove(a->StoredPathName);
     return 0;
 }

@@ -70,7 +70,7 @@ TEST_F(RetrievalFromDovecot, LargeAttachmentCostsLittleMemory) {
     ASSERT_EQ(message.Parts.Count(), 2);
     const auto& attachment = dynamic_cast<const TIdAttachment&>(message.Parts.Items(1));
     EXPECT_EQ(attachment.FileName, "donnees.bin");
-    EXPECT_EQ(std::filesystem::file_size(AnsiToUtf8(attachment.StoredPathName)), kBytes);
+    EXPECT_EQ(std::filesystem::file_size(attachment.StoredPathName), kBytes);
 }
 
 }  // namespace

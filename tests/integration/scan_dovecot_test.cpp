@@ -32,7 +32,7 @@ TEST_F(ScanFromDovecot, TenThousandMessagesGrowTheGrid) {
     const long grownKb = PeakResidentKb() - before;
     ASSERT_TRUE(outcome.IsDone()) << outcome.underlying;
     EXPECT_TRUE(window.dialogs.shown.empty());
-    EXPECT_EQ(window.status.panel[1], Ansi("10000 messages sur le serveur"));
+    EXPECT_EQ(window.status.panel[1], std::string("10000 messages sur le serveur"));
     ASSERT_GT(window.grid.RowCount(), kCount);
     EXPECT_EQ(window.grid.Cell(0, kCount), "10000");
     EXPECT_EQ(window.grid.Cell(3, kCount), "message 10000");

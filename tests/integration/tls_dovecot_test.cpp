@@ -75,7 +75,7 @@ TEST_P(TlsSession, ScanAndPreview) {
     }
     client.CloseSession();
     if (c.needsIpv6) {
-        EXPECT_EQ(statuses.front(), Ansi("Connexion à ::1."));
+        EXPECT_EQ(statuses.front(), std::string("Connexion à ::1."));
     }
 }
 INSTANTIATE_TEST_SUITE_P(Table, TlsSession, testing::ValuesIn(kSessions),
@@ -102,8 +102,8 @@ TEST_P(TlsRefusal, RefusedWithReasonAndFingerprintThenPinned) {
         auto refused = ExpectThrown<EIdTLSCertificateRefused>([&] { client.OpenSession(); });
         ASSERT_TRUE(refused);
         const std::string& fingerprint = refused->Certificate().Fingerprint;
-        EXPECT_EQ(refused->Message(), Ansi(std::string("Certificat du serveur refusé : ") + GetParam().why +
-                                           ".\r\nEmpreinte SHA-256 : ") +
+        EXPECT_EQ(refused->Message(), std::string(std::string("Certificat du serveur refusé : ") +
+                                                  GetParam().why + ".\r\nEmpreinte SHA-256 : ") +
                                           fingerprint);
         EXPECT_FALSE(client.IsConnected());
 

@@ -95,7 +95,7 @@ TEST_P(AddressError, RaisesOutsideAtKeepingWhatWasParsed) {
     TIdEMailAddressItem item;
     const auto e = ExpectThrown<EIdEmailParseError>([&] { ParseExact(item, GetParam().input); });
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Message(), Ansi("Adresse extérieure @"));
+    EXPECT_EQ(e->Message(), std::string("Adresse extérieure @"));
     EXPECT_EQ(item.Name, GetParam().nameSoFar);
     EXPECT_EQ(item.Address, GetParam().addressSoFar);
 }

@@ -143,7 +143,7 @@ TEST(ZoneBias, UnknownStateRaises) {
     const auto e = ExpectThrown<EIdFailedToRetreiveTimeZoneInfo>([] { ZoneOffsetOf(TimeZoneInformation{}); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->Message(),
-              Ansi("Echec lors de la tentative de récupération des informations de fuseau horaire."));
+              std::string("Echec lors de la tentative de récupération des informations de fuseau horaire."));
 }
 
 // Converts from a buffer of exactly the text's length (over-read trap).

@@ -17,9 +17,9 @@ TEST(MessageHeaderWords, SubjectFromAndToAreDecodedBeforeUse) {
     message.ParseHeaderLines();
     EXPECT_EQ(message.From.Name, "Dupont, Jean");
     EXPECT_EQ(message.From.Address, "jean@dupont.fr");
-    EXPECT_EQ(message.Subject, "Caf\xE9 et cr\xE8me");
+    EXPECT_EQ(message.Subject, "Café et crème");
     ASSERT_EQ(message.Recipients.Count(), 2);
-    EXPECT_EQ(message.Recipients[0].Name, "H\xE9l\xE8ne");
+    EXPECT_EQ(message.Recipients[0].Name, "Hélène");
 }
 
 TEST(MessageHeaderWords, BadQEscapeAbortsTheHeaderProcessing) {
@@ -32,8 +32,8 @@ TEST(MessageHeaderWords, BadQEscapeAbortsTheHeaderProcessing) {
 
 TEST(MessageHeaderWords, OutgoingHeadersAreEncodedAndReadBack) {
     TIdMessage message;
-    message.From.SetText("H\xE9l\xE8ne <helene@x.fr>");
-    message.Subject = "Caf\xE9 cr\xE8me";
+    message.From.SetText("Hélène <helene@x.fr>");
+    message.Subject = "Café crème";
     message.OnInitializeISO = [](TIdMessage&, TTransfer&, char& letter, std::string& charSet) {
         letter = 'Q';
         charSet = "ISO-8859-1";
@@ -44,7 +44,7 @@ TEST(MessageHeaderWords, OutgoingHeadersAreEncodedAndReadBack) {
     received.HeaderLines.Assign(*lines);
     received.ParseHeaderLines();
     EXPECT_EQ(received.Subject, message.Subject);
-    EXPECT_EQ(received.From.Name, "H\xE9l\xE8ne");
+    EXPECT_EQ(received.From.Name, "Hélène");
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ void ExpectError(const std::function<void()>& action, const std::string& message
 }
 
 TEST(MessagePart, CreatingTheBaseFails) {
-    const std::string text = Ansi("TIdMessagePart ne peut être créé.  Utilisez des classes descendantes. ");
+    const std::string text =
+        std::string("TIdMessagePart ne peut être créé.  Utilisez des classes descendantes. ");
     ExpectError<EIdCanNotCreateMessagePart>([] { TIdMessagePart part; }, text);
     TIdMessageParts parts;
     ExpectError<EIdCanNotCreateMessagePart>([&] { parts.Add(); }, text);
@@ -125,7 +126,7 @@ TEST(MessagePart, AssignFromAnotherClassFails) {
     TIdText& text = parts.AddText();
     TIdAttachment& attachment = parts.AddAttachment();
     ExpectError<EConvertError>([&] { text.Assign(attachment); },
-                               Ansi("Impossible d'assigner un TIdAttachment à un TIdText."));
+                               std::string("Impossible d'assigner un TIdAttachment à un TIdText."));
 }
 
 TEST(MessageParts, AttachmentEncodingAcceptsRegisteredEncodersOnly) {
@@ -135,7 +136,7 @@ TEST(MessageParts, AttachmentEncodingAcceptsRegisteredEncodersOnly) {
     EXPECT_EQ(parts.AttachmentEncoding(), "UUE");
     parts.SetAttachmentEncoding("XXE");
     ExpectError<EIdException>([&] { parts.SetAttachmentEncoding("BinHex"); },
-                              Ansi("Encodeur de message non trouvé: BinHex"));
+                              std::string("Encodeur de message non trouvé: BinHex"));
     EXPECT_EQ(parts.AttachmentEncoding(), "XXE");
 }
 

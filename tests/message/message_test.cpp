@@ -120,7 +120,7 @@ const ParseCase kParse[] = {
      {"Message-Id: <1@x>", "Organization: Caf\xE9 du coin", "References: <0@x>", "Sender: s@x.fr",
       "Reply-To: r@x.fr"},
      {{"MessageId", "<1@x>"},
-      {"Organization", "Caf\xE9 du coin"},
+      {"Organization", "Café du coin"},
       {"References", "<0@x>"},
       {"Sender", "s@x.fr"},
       {"ReplyTo", "r@x.fr"}}},
@@ -134,21 +134,23 @@ const ParseCase kParse[] = {
     {"high_bytes_in_subject",
      {"Subject: \xE9t\xE9 \xE7"
       "a \xFF"},
-     {{"Subject",
-       "\xE9t\xE9 \xE7"
-       "a \xFF"}}},
-    {"encoded_cc_decoded", {"Cc: =?windows-1252?B?Q2Fm6Q==?= <c@x.fr>"}, {{"CCList.Name", "Caf\xE9"}}},
+     {{"Subject", "été ça ÿ"}}},
+    {"encoded_cc_decoded", {"Cc: =?windows-1252?B?Q2Fm6Q==?= <c@x.fr>"}, {{"CCList.Name", "Café"}}},
     {"reply_to_organization_not_decoded",
      {"Reply-To: =?ISO-8859-1?Q?Andr=E9?= <a@x.fr>", "Organization: =?ISO-8859-1?Q?Caf=E9?="},
      {{"ReplyTo.Name", "=?ISO-8859-1?Q?Andr=E9?="}, {"Organization", "=?ISO-8859-1?Q?Caf=E9?="}}},
-    {"utf8_subject_decoded", {"Subject: =?UTF-8?Q?Caf=C3=A9?="}, {{"Subject", "Caf\xE9"}}},
+    {"utf8_subject_decoded", {"Subject: =?UTF-8?Q?Caf=C3=A9?="}, {{"Subject", "Café"}}},
     {"unknown_charset_subject_stays_encoded",
      {"Subject: =?X-UNKNOWN?Q?Caf=C3=A9?="},
      {{"Subject", "=?X-UNKNOWN?Q?Caf=C3=A9?="}}},
     {"raw_utf8_name_and_subject",
      {"From: H\xC3\xA9l\xC3\xA8ne <helene@x.fr>", "Subject: R\xC3\xA9union"},
-     {{"From.Name", "H\xE9l\xE8ne"}, {"Subject", "R\xE9union"}}},
-    {"raw_latin1_name_kept", {"From: H\xE9l\xE8ne <helene@x.fr>"}, {{"From.Name", "H\xE9l\xE8ne"}}},
+     {{"From.Name", "Hélène"}, {"Subject", "Réunion"}}},
+    {"raw_latin1_name_read_as_cp1252", {"From: H\xE9l\xE8ne <helene@x.fr>"}, {{"From.Name", "Hélène"}}},
+    {"raw_utf8_cjk_name_and_organization",
+     {"From: \xE7\x8E\x8B\xE5\xB0\x8F\xE6\x98\x8E <w@x.cn>",
+      "Organization: \xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0"},
+     {{"From.Name", "王小明"}, {"Organization", "Анна"}}},
     {"empty_header_block", {}, {{"Subject", ""}, {"Priority", kNormal}, {"BoundaryCount", "0"}}},
 };
 class ParseHeaderLines : public testing::TestWithParam<ParseCase> {};
@@ -241,7 +243,7 @@ TEST(Message, ClearAllEmptiesFieldsAndPartsButKeepsSettingsAndFiles) {
     EXPECT_TRUE(message.MessageFlags.none());
     EXPECT_EQ(message.Parts.Count(), 0);
     EXPECT_EQ(message.Body.Count(), 0);
-    EXPECT_TRUE(std::filesystem::exists(AnsiToUtf8(file)));
+    EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_TRUE(message.NoDecode);
     EXPECT_TRUE(message.NoEncode);
     EXPECT_EQ(message.Encoding(), meUU);
@@ -300,7 +302,7 @@ TEST(BuildHeaderLines, UuWithTextPartFails) {
         FAIL() << "no error";
     } catch (const EIdMessageException& e) {
         EXPECT_EQ(e.Message(),
-                  Ansi("Encodage incorrect. UU permet uniquement les éléments Body et Attachments"));
+                  std::string("Encodage incorrect. UU permet uniquement les éléments Body et Attachments"));
     }
 }
 

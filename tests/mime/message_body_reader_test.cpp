@@ -60,7 +60,7 @@ TEST(ReadMessageBodyWork, EndsWorkReportingWhenReceptionFails) {
     message.BoundaryStack.PushBoundary("B");
     auto e = ExpectThrown<EIdException>([&] { client.ReadMessageBody(message, "."); });
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Message(), Ansi(mime_text::kUnknownPartType));
+    EXPECT_EQ(e->Message(), std::string(mime_text::kUnknownPartType));
     EXPECT_EQ(begun, 1);
     EXPECT_EQ(ended, 1);
 }
@@ -94,6 +94,13 @@ std::string Utf16Lines(int times) {
 std::string TextPart(const std::string& headers, const std::string& body) {
     return "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"f\"\r\n\r\n--f\r\n" + headers +
            "\r\n\r\n" + body + "--f--\r\n";
+}
+// The lines of the last text holder: the last text part's, else the body's.
+const TStringList& LastText(const TIdMessage& message) {
+    const TStringList* last = &message.Body;
+    for (int i = 0; i < message.Parts.Count(); ++i)
+        if (auto* text = dynamic_cast<const TIdText*>(&message.Parts[i])) last = &text->Body;
+    return *last;
 }
 struct TruncationCase {
     const char* name;
@@ -129,15 +136,54 @@ TEST_P(ReadMessageBodyBudget, CutsWithANoteAndReadsToTheEnd) {
     TIdMessage message;
     client.ReadHeaderBlock(message, "");
     client.ReadMessageBody(message, ".");
-    const TStringList* last = &message.Body;
-    for (int i = 0; i < message.Parts.Count(); ++i)
-        if (auto* text = dynamic_cast<const TIdText*>(&message.Parts[i])) last = &text->Body;
     std::vector<std::string> expected = GetParam().kept;
-    expected.push_back(Ansi(mime_text::kTruncatedNote));
-    EXPECT_EQ(last->Lines(), expected);
+    expected.push_back(std::string(mime_text::kTruncatedNote));
+    EXPECT_EQ(LastText(message).Lines(), expected);
     EXPECT_EQ(client.InputBuffer().Size() + fake.Unread(), 5u) << "the next reply is left";
 }
 INSTANTIATE_TEST_SUITE_P(Table, ReadMessageBodyBudget, testing::ValuesIn(kTruncations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Every text becomes UTF-8 from its own charset, also inside an attached message.
+std::string AttachedMessage(const std::string& inner) {
+    return "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; charset=iso-8859-1; boundary=\"f\"\r\n\r\n"
+           "--f\r\nContent-Type: message/rfc822\r\n\r\n" +
+           inner + "--f--\r\n";
+}
+struct BodyCharsetCase {
+    const char* name;
+    std::string message;            // header, blank line, body, without the final "."
+    std::vector<std::string> kept;  // the last text holder's lines
+};
+const BodyCharsetCase kBodyCharsets[] = {
+    {"no_charset_valid_utf8_is_utf8", "Subject: x\r\n\r\nV\xC3\xADt\r\n", {"Vít"}},
+    {"no_charset_other_bytes_are_cp1252", "Subject: x\r\n\r\nV\xEDt \x80\r\n", {"Vít €"}},
+    {"declared_koi8r", "Content-Type: text/plain; charset=koi8-r\r\n\r\n\xE1\xCE\xCE\xC1\r\n", {"Анна"}},
+    {"declared_utf8_invalid_run_one_mark",
+     "Content-Type: text/plain; charset=utf-8\r\n\r\na\xFF\xFE\r\n",
+     {"a\uFFFD"}},
+    {"attached_message_keeps_its_own_charset",
+     AttachedMessage(
+         "Subject: y\r\nContent-Type: text/plain;\r\n charset=utf-8\r\n\r\n\xE2\x80\x9Cok\xE2\x80\x9D\r\n"),
+     {"Subject: y", "Content-Type: text/plain;", " charset=utf-8", "", "“ok”"}},
+    {"parts_of_an_attached_message_each_their_charset",
+     AttachedMessage("Content-Type: multipart/alternative; boundary=in\r\n\r\n--in\r\n"
+                     "Content-Type: text/plain; charset=iso-8859-7\r\n\r\n\xE1\r\n--in\r\n"
+                     "Content-Type: text/plain; charset=gb2312\r\n\r\n\xCD\xF5\r\n--in--\r\n"),
+     {"Content-Type: multipart/alternative; boundary=in", "", "--in",
+      "Content-Type: text/plain; charset=iso-8859-7", "", "α", "--in",
+      "Content-Type: text/plain; charset=gb2312", "", "王", "--in--"}},
+};
+class ReadMessageBodyCharset : public testing::TestWithParam<BodyCharsetCase> {};
+TEST_P(ReadMessageBodyCharset, GivesUtf8Lines) {
+    TIdMessageClient client;
+    client.SetIOHandler(std::make_unique<FakeTransport>(GetParam().message + ".\r\n", 3));
+    TIdMessage message;
+    client.ReadHeaderBlock(message, "");
+    client.ReadMessageBody(message, ".");
+    EXPECT_EQ(LastText(message).Lines(), GetParam().kept);
+}
+INSTANTIATE_TEST_SUITE_P(Table, ReadMessageBodyCharset, testing::ValuesIn(kBodyCharsets),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadMessageBodyBudget, TextWithinTheBudgetHasNoNote) {

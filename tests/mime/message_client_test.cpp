@@ -130,7 +130,7 @@ TEST_P(HeaderBlockBounds, EndTheReadingWithAClearError) {
     }
     auto e = ExpectThrown<EIdHeaderTooLarge>([&] { client.ReadHeaderBlock(message, "."); });
     if (e) {
-        EXPECT_EQ(e->Message(), Ansi(GetParam().error));
+        EXPECT_EQ(e->Message(), std::string(GetParam().error));
     }
 }
 INSTANTIATE_TEST_SUITE_P(Rows, HeaderBlockBounds, testing::ValuesIn(kBounds),

@@ -14,7 +14,7 @@
 namespace {
 
 std::unique_ptr<std::istream> Source(std::string_view text) {
-    return std::make_unique<std::istringstream>(Ansi(text));
+    return std::make_unique<std::istringstream>(std::string(text));
 }
 
 struct ClassifyCase {
@@ -78,9 +78,9 @@ class ClassifyPart : public testing::TestWithParam<ClassifyCase> {};
 TEST_P(ClassifyPart, GivesKindAndFileName) {
     TIdMessage message;
     TIdMessageDecoderMIME decoder(message);
-    decoder.ClassifyPart(Ansi(GetParam().contentType), Ansi(GetParam().disposition));
+    decoder.ClassifyPart(std::string(GetParam().contentType), std::string(GetParam().disposition));
     EXPECT_EQ(decoder.PartType, GetParam().type);
-    EXPECT_EQ(decoder.FileName, Ansi(GetParam().fileName));
+    EXPECT_EQ(decoder.FileName, std::string(GetParam().fileName));
 }
 
 INSTANTIATE_TEST_SUITE_P(Parts, ClassifyPart, testing::ValuesIn(kClassify),
@@ -228,7 +228,7 @@ TEST(ReadPartBodyErrors, IrregularBase64LineEndsThePart) {
     bool endOfMessage = false;
     auto e = ExpectThrown<EIdException>([&] { decoder.ReadPartBody(out, endOfMessage); });
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Message(), Ansi(mime_text::kIrregularSize));
+    EXPECT_EQ(e->Message(), std::string(mime_text::kIrregularSize));
     EXPECT_EQ(out.str(), "Man");
 }
 

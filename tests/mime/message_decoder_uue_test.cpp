@@ -70,7 +70,7 @@ TEST(UueReadPartBodyErrors, LineOfNeitherAlphabetFails) {
     bool endOfMessage = false;
     auto e = ExpectThrown<EIdException>([&] { decoder.ReadPartBody(out, endOfMessage); });
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Message(), Ansi(mime_text::kUnknownUueScheme));
+    EXPECT_EQ(e->Message(), std::string(mime_text::kUnknownUueScheme));
 }
 
 struct StartCase {

@@ -76,7 +76,7 @@ TEST_P(Base64Irregular, FailsBeforeWriting) {
         Feed(decoder, GetParam(), out);
         FAIL() << "no error";
     } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), Ansi(mime_text::kIrregularSize));
+        EXPECT_EQ(e.Message(), std::string(mime_text::kIrregularSize));
     }
     EXPECT_EQ(out.str(), "");
 }

@@ -91,7 +91,7 @@ TEST_P(LineLimit, CountsEverythingBeforeTheLf) {
             EXPECT_EQ(fed.connection.ReadLine(), "next");
         } else {
             if (auto e = ExpectThrown<EIdReadLnMaxLineLengthExceeded>([&] { fed.connection.ReadLine(); })) {
-                EXPECT_EQ(e->Message(), Ansi("Longueur de ligne maximum dépassée."));
+                EXPECT_EQ(e->Message(), std::string("Longueur de ligne maximum dépassée."));
             }
         }
     }
@@ -127,10 +127,10 @@ TEST_P(PeerClose, NextReadRaisesAndDisconnectedIsReportedOnce) {
         EXPECT_EQ(fed.connection.ReadLine(), GetParam().first);
         EXPECT_EQ(fed.connection.LastLineTimedOut(), GetParam().timedOut);
         if (auto e = ExpectThrown<EIdConnClosedGracefully>([&] { fed.connection.ReadLine(); })) {
-            EXPECT_EQ(e->Message(), Ansi("La connexion s'est terminée proprement."));
+            EXPECT_EQ(e->Message(), std::string("La connexion s'est terminée proprement."));
         }
         EXPECT_THROW(fed.connection.ReadLine(), EIdConnClosedGracefully);
-        EXPECT_EQ(fed.statuses, std::vector<std::string>{Ansi("Déconnecté.")});
+        EXPECT_EQ(fed.statuses, std::vector<std::string>{std::string("Déconnecté.")});
         EXPECT_FALSE(fed.connection.IsConnected());
     }
 }
@@ -141,7 +141,7 @@ TEST(ReadLine, ReadTimeoutWhenNothingComes) {
     fed.fake->SetStayOpen(true);
     fed.connection.ReadTimeout = 10;
     if (auto e = ExpectThrown<EIdReadTimeout>([&] { fed.connection.ReadLine(); })) {
-        EXPECT_EQ(e->Message(), "D\xE9lai de lecture");
+        EXPECT_EQ(e->Message(), "Délai de lecture");
     }
 }
 
@@ -283,7 +283,7 @@ TEST(ManagedBuffer, CompactsOnlyAfter32768ConsumedBytes) {
     EXPECT_EQ(buffer.ConsumedPrefix(), 0u);
     EXPECT_EQ(buffer.Size(), 40000u - 32768u);
     if (auto e = ExpectThrown<EIdNotEnoughDataInBuffer>([&] { buffer.Extract(buffer.Size() + 1); })) {
-        EXPECT_EQ(e->Message(), Ansi("Pas suffisamment de données en mémoire tampon."));
+        EXPECT_EQ(e->Message(), std::string("Pas suffisamment de données en mémoire tampon."));
     }
     buffer.Remove(buffer.Size());
     EXPECT_EQ(buffer.Size(), 0u);

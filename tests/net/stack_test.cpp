@@ -83,7 +83,7 @@ const TextCase kTexts[] = {
 };
 class TranslateSocketError : public testing::TestWithParam<TextCase> {};
 TEST_P(TranslateSocketError, GivesNumberLineAndText) {
-    EXPECT_EQ(TIdStack::TranslateSocketError(GetParam().code), Ansi(GetParam().text));
+    EXPECT_EQ(TIdStack::TranslateSocketError(GetParam().code), std::string(GetParam().text));
 }
 INSTANTIATE_TEST_SUITE_P(Rows, TranslateSocketError, testing::ValuesIn(kTexts), byName);
 
@@ -125,7 +125,7 @@ TEST(LookUpHost, UnresolvableNameIsHostNotFound) {
     StackUser user;
     if (auto e = ExpectThrown<EIdSocketError>([&] { SocketStack()->LookUpHost("no-such-host.invalid"); })) {
         EXPECT_EQ(e->LastError(), 11001);
-        EXPECT_EQ(e->Message(), Ansi("Erreur de socket # 11001\r\nHôte non trouvé."));
+        EXPECT_EQ(e->Message(), std::string("Erreur de socket # 11001\r\nHôte non trouvé."));
         EXPECT_EQ(SocketStack()->LastError(), 11001);
     }
 }
@@ -145,7 +145,7 @@ TEST(SocketList, HoldsAtMost64Sockets) {
     TIdSocketList list;
     for (int i = 0; i < 64; ++i) list.Add(i);
     if (auto e = ExpectThrown<EIdStackSetSizeExceeded>([&] { list.Add(64); })) {
-        EXPECT_EQ(e->Message(), Ansi("Taille d'ensemble dépassée."));
+        EXPECT_EQ(e->Message(), std::string("Taille d'ensemble dépassée."));
     }
 }
 

@@ -42,8 +42,9 @@ TEST(OpenConnection, LiteralHostReportsConnectingThenConnected) {
     EXPECT_EQ(c.tcp.ReadLine(), "+OK");
     c.tcp.WriteLine("QUIT");
     c.tcp.CloseConnection();
-    EXPECT_EQ(c.statuses, (std::vector<std::string>{Ansi("Connexion à 127.0.0.1."), Ansi("Connecté."),
-                                                    Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    EXPECT_EQ(c.statuses,
+              (std::vector<std::string>{std::string("Connexion à 127.0.0.1."), std::string("Connecté."),
+                                        std::string("Déconnexion."), std::string("Déconnecté.")}));
     server.ExpectFinished();
 }
 
@@ -53,8 +54,8 @@ TEST(OpenConnection, HostNameIsResolvedFirst) {
     c.tcp.OpenConnection();
     c.tcp.CloseConnection();
     ASSERT_GE(c.statuses.size(), 2u);
-    EXPECT_EQ(c.statuses[0], Ansi("Résolution du nom d'hôte localhost."));
-    EXPECT_EQ(c.statuses[1], Ansi("Connexion à 127.0.0.1."));
+    EXPECT_EQ(c.statuses[0], std::string("Résolution du nom d'hôte localhost."));
+    EXPECT_EQ(c.statuses[1], std::string("Connexion à 127.0.0.1."));
     server.ExpectFinished();
 }
 
@@ -63,7 +64,7 @@ TEST(OpenConnection, TwiceRaisesAndFirstConnectionStillWorks) {
     Client c(server.Port());
     c.tcp.OpenConnection();
     if (auto e = ExpectThrown<EIdAlreadyConnected>([&] { c.tcp.OpenConnection(); })) {
-        EXPECT_EQ(e->Message(), Ansi("Déjà connecté."));
+        EXPECT_EQ(e->Message(), std::string("Déjà connecté."));
     }
     c.tcp.WriteLine("ONE");
     EXPECT_EQ(c.tcp.ReadLine(), "+OK one");
@@ -89,7 +90,7 @@ TEST(OpenConnection, RefusedWithoutAntiFreezeIsSocketError) {
     Client c(UnusedLoopbackPort());
     if (auto e = ExpectThrown<EIdSocketError>([&] { c.tcp.OpenConnection(); })) {
         EXPECT_EQ(e->LastError(), 10061);
-        EXPECT_EQ(e->Message(), Ansi("Erreur de socket # 10061\r\nConnexion refusée."));
+        EXPECT_EQ(e->Message(), std::string("Erreur de socket # 10061\r\nConnexion refusée."));
     }
     EXPECT_NE(c.tcp.IOHandler(), nullptr);  // kept for the next attempt
     EXPECT_FALSE(c.tcp.IOHandler()->Connected());
@@ -99,10 +100,10 @@ TEST(OpenConnection, RefusedUnderAntiFreezeIsConnectException) {
     CountingAntiFreeze af;
     Client c(UnusedLoopbackPort());
     if (auto e = ExpectThrown<EIdConnectException>([&] { c.tcp.OpenConnection(); })) {
-        EXPECT_EQ(e->Message(), Ansi("Erreur de socket # 10061\r\nConnexion refusée."));
+        EXPECT_EQ(e->Message(), std::string("Erreur de socket # 10061\r\nConnexion refusée."));
     }
     // Only "Connexion à": a failed open reports nothing more.
-    EXPECT_EQ(c.statuses, std::vector<std::string>{Ansi("Connexion à 127.0.0.1.")});
+    EXPECT_EQ(c.statuses, std::vector<std::string>{std::string("Connexion à 127.0.0.1.")});
 }
 
 TEST(OpenConnection, TimeLimitReached) {
@@ -110,7 +111,7 @@ TEST(OpenConnection, TimeLimitReached) {
     CountingAntiFreeze af;
     Client c(silent.Port());
     if (auto e = ExpectThrown<EIdConnectTimeout>([&] { c.tcp.OpenConnection(400); })) {
-        EXPECT_EQ(e->Message(), Ansi("Délai de connexion."));
+        EXPECT_EQ(e->Message(), std::string("Délai de connexion."));
     }
     EXPECT_GE(af.pumps, 2);  // 125 ms steps with the window system pumped
     EXPECT_FALSE(c.tcp.IOHandler()->Connected());
@@ -237,7 +238,7 @@ TEST(PeerClose, CompleteLineThenCloseReportsDisconnectedOnce) {
     EXPECT_EQ(c.tcp.ReadLine(), "+OK bye");
     EXPECT_THROW(c.tcp.ReadLine(), EIdConnClosedGracefully);
     EXPECT_THROW(c.tcp.ReadLine(), EIdConnClosedGracefully);
-    EXPECT_EQ(c.statuses, std::vector<std::string>{Ansi("Déconnecté.")});
+    EXPECT_EQ(c.statuses, std::vector<std::string>{std::string("Déconnecté.")});
     EXPECT_FALSE(c.tcp.IsConnected());
     server.ExpectFinished();
 }
@@ -250,7 +251,7 @@ TEST(PeerClose, PartialLineThenClose) {
     EXPECT_EQ(c.tcp.ReadLine(), "");
     EXPECT_TRUE(c.tcp.LastLineTimedOut());
     EXPECT_THROW(c.tcp.ReadLine(), EIdConnClosedGracefully);
-    EXPECT_EQ(c.statuses, std::vector<std::string>{Ansi("Déconnecté.")});
+    EXPECT_EQ(c.statuses, std::vector<std::string>{std::string("Déconnecté.")});
     server.ExpectFinished();
 }
 

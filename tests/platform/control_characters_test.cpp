@@ -6,30 +6,46 @@ namespace {
 
 struct ControlCase {
     const char* name;
-    std::string in;  // Windows-1252
+    std::string in;  // UTF-8, or not quite
     std::string withoutControls, visible;
 };
 const ControlCase kCases[] = {
-    {"plain_text_and_accents_kept", "Caf\xE9 \x80 5", "Caf\xE9 \x80 5", "Caf\xE9 \x80 5"},
+    {"plain_text_and_accents_kept", "Café € 5 王 🙂", "Café € 5 王 🙂", "Café € 5 王 🙂"},
     {"escape_sequence", "a\x1B[2Jb", "a [2Jb", "a^[[2Jb"},
     {"tab_and_line_ends", "a\tb\r\nc", "a b  c", "a\tb^M^Jc"},
     {"nul_and_del", std::string("x\0y\x7F", 4), "x y ", "x^@y^?"},
-    // Undefined in the code page: they stand for C1 controls (0x9D is OSC).
-    {"undefined_bytes_are_controls", "\x81\x8D\x8F\x90\x9D", "     ", "M-^AM-^MM-^OM-^PM-^]"},
-    {"defined_high_bytes_kept", "\x9B\x85\x91", "\x9B\x85\x91", "\x9B\x85\x91"},
+    {"c1_controls", "\xC2\x9B[31m\xC2\x85", " [31m ", "M-^[[31mM-^E"},
+    {"ill_formed_bytes_one_mark_each", "a\xE9z", "a\uFFFDz", "a\uFFFDz"},
+    // A right-to-left override would turn the columns after it around.
+    {"bidi_override_shown", "abc\u202Egpj.exe", "abc<U+202E>gpj.exe", "abc<U+202E>gpj.exe"},
+    {"bidi_embedding_and_isolates_shown", "\u202A\u202B\u202C\u202D\u2066\u2067\u2068\u2069",
+     "<U+202A><U+202B><U+202C><U+202D><U+2066><U+2067><U+2068><U+2069>",
+     "<U+202A><U+202B><U+202C><U+202D><U+2066><U+2067><U+2068><U+2069>"},
+    // Marks that only give a direction reorder nothing after them.
+    {"direction_marks_kept", "a\u200Fb\u200Ec", "a\u200Fb\u200Ec", "a\u200Fb\u200Ec"},
+    // The joiner of an emoji sequence belongs to a name.
+    {"joiner_in_a_name_kept", "👩\u200D💻", "👩\u200D💻", "👩\u200D💻"},
 };
 class Controls : public testing::TestWithParam<ControlCase> {};
 TEST_P(Controls, ReplacedOrShown) {
     EXPECT_EQ(WithoutControls(GetParam().in), GetParam().withoutControls);
-    EXPECT_EQ(VisibleControls(GetParam().in, ControlSet::Ansi), GetParam().visible);
+    EXPECT_EQ(VisibleControls(GetParam().in), GetParam().visible);
 }
 INSTANTIATE_TEST_SUITE_P(Table, Controls, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// UTF-8 text keeps its characters; its C1 controls are two bytes long.
-TEST(Controls, Utf8SetKeepsCharactersAndShowsC1) {
-    EXPECT_EQ(VisibleControls("\xC3\xA9\xC2\x9B[31m\xC2\xA0\n", ControlSet::Utf8, true),
-              "\xC3\xA9M-^[[31m\xC2\xA0\n");
+TEST(Controls, LineFeedsKeptWhenAsked) { EXPECT_EQ(VisibleControls("é\r\n\u202E", true), "é^M\n<U+202E>"); }
+
+TEST(Controls, AddressShowsItsZeroWidthCharacters) {
+    EXPECT_EQ(AddressWithoutControls("pay\u200Bpal@x\u200C\u200D.fr\u202E"),
+              "pay<U+200B>pal@x<U+200C><U+200D>.fr<U+202E>");
+}
+
+TEST(Controls, WindowCellIsolatesReorderingTextOnly) {
+    EXPECT_EQ(IsolatedText("Jean"), "Jean");
+    EXPECT_EQ(IsolatedText("a\u202Eb"), "\u2068a\u202Eb\u2069");
+    EXPECT_EQ(UnisolatedText(IsolatedText("a\u202Eb")), "a\u202Eb");
+    EXPECT_EQ(UnisolatedText("\u2068"), "\u2068");
 }
 
 }  // namespace

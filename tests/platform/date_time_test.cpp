@@ -73,9 +73,9 @@ TEST(DateTime, NegativeValuesKeepTimeOfDay) {
 }
 
 TEST(GridDate, FormatsDayMonthYearAtHourMinute) {
-    EXPECT_EQ(FormatGridDate(At(2001, 9, 7, 9, 5, 30)), Ansi("07/09/01 à 09:05"));
-    EXPECT_EQ(FormatGridDate(1.0 / 24), Ansi("30/12/99 à 01:00"));
-    EXPECT_EQ(FormatGridDate(At(2010, 12, 31, 23, 59, 59)), Ansi("31/12/10 à 23:59"));
+    EXPECT_EQ(FormatGridDate(At(2001, 9, 7, 9, 5, 30)), std::string("07/09/01 à 09:05"));
+    EXPECT_EQ(FormatGridDate(1.0 / 24), std::string("30/12/99 à 01:00"));
+    EXPECT_EQ(FormatGridDate(At(2010, 12, 31, 23, 59, 59)), std::string("31/12/10 à 23:59"));
 }
 
 }  // namespace

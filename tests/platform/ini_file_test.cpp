@@ -160,7 +160,7 @@ TEST_P(IniRefusal, RaisesWithPathAndKeepsFile) {
         TIniFile(path).WriteString("Form", "Nbre", "2");
         FAIL() << "no error";
     } catch (const EIniWriteError& e) {
-        EXPECT_EQ(e.Message(), Ansi("Impossible d'écrire dans ") + path.string());
+        EXPECT_EQ(e.Message(), std::string("Impossible d'écrire dans ") + path.string());
     }
     EXPECT_EQ(FileBytes(path), before);
 }

@@ -23,7 +23,7 @@ TEST(StringList, IndexOutsideTheListThrows) {
         list.Put(9, "x");
         FAIL();
     } catch (const EListError& e) {
-        EXPECT_EQ(e.Message(), Ansi("Indice de liste hors limites (9)"));
+        EXPECT_EQ(e.Message(), std::string("Indice de liste hors limites (9)"));
     }
 }
 

@@ -33,13 +33,13 @@ private:
 };
 
 TEST(TempFile, DirectoryIsTheSystemsWithoutTrailingSlash) {
-    EXPECT_EQ(TempDirectory(), Utf8ToAnsi(fs::temp_directory_path().string()));
+    EXPECT_EQ(TempDirectory(), fs::temp_directory_path().string());
     EXPECT_NE(TempDirectory().back(), '/');
 }
 
 TEST(TempFile, NewFileIsEmptyPrivateAndNamedOrvi) {
     std::string path = NewTempFile();
-    fs::path file(AnsiToUtf8(path));
+    fs::path file(path);
     EXPECT_EQ(file.parent_path(), fs::path(TempDirectory()));
     EXPECT_EQ(file.filename().string().rfind("Orvi", 0), 0u);
     ASSERT_TRUE(fs::is_regular_file(file));
@@ -71,7 +71,8 @@ TEST(TempFile, MissingDirectoryRaisesInsteadOfGivingAName) {
         NewTempFile(missing);
         FAIL() << "no error";
     } catch (const EIdTempFileError& e) {
-        EXPECT_EQ(e.Message(), Ansi("Impossible de créer un fichier temporaire dans ") + missing + ".");
+        EXPECT_EQ(e.Message(),
+                  std::string("Impossible de créer un fichier temporaire dans ") + missing + ".");
     }
     EXPECT_EQ(dir.FileCount(), 0);
 }
@@ -119,7 +120,7 @@ TEST(TempFileStream, WritesItsOwnFile) {
     const std::string bytes = std::string(40000, 'x') + "\xE9\x00fin";
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(file.Finish());
-    EXPECT_EQ(Contents(AnsiToUtf8(file.Path())), bytes);
+    EXPECT_EQ(Contents(file.Path()), bytes);
 }
 
 // A reception cut short leaves no partial file behind.
@@ -139,7 +140,7 @@ TEST(TempFileStream, ASwappedNameReceivesNothing) {
     const fs::path victim = dir.path() / "victim";
     std::ofstream(victim) << "kept";
     TempFileStream file(dir.path().string());
-    const fs::path made(AnsiToUtf8(file.Path()));
+    const fs::path made(file.Path());
     fs::remove(made);
     fs::create_symlink(victim, made);
     file << "attachment";

@@ -44,17 +44,17 @@ const HiveCase kHives[] = {
     {"string_values_with_escapes",
      kHiveHead + kAccounts + "\\\\00000001] 1700000000\n#time=1d9\n\"POP3 Server\"=\"pop.exemple.fr\"\n" +
          "\"POP3 User Name\"=\"h\\xe9l\\xe8ne \\\"h\\\" \\\\ x\"\n",
-     {"00000001: pop.exemple.fr / " + Ansi("hélène \"h\" \\ x")}},
+     {"00000001: pop.exemple.fr / " + std::string("hélène \"h\" \\ x")}},
     {"dword_port_and_security_read_as_numbers_a_malformed_one_not",
      kHiveHead + kAccounts +
          "\\3] 1\n\"POP3 Server\"=\"p\"\n\"POP3 Port\"=dword:000003e3\n\"POP3 Secure Connection\"=dword:1\n",
      {"3: p /  995"}},
     {"dword_server_gives_the_type_error",
      kHiveHead + kAccounts + "\\\\00000002] 1\n\"POP3 Server\"=dword:00000001\n",
-     {"00000002: " + Ansi("Type de données incorrect pour 'POP3 Server'")}},
+     {"00000002: " + std::string("Type de données incorrect pour 'POP3 Server'")}},
     {"continued_hex_user_gives_the_type_error_and_later_values_still_read",
      kHiveHead + kAccounts + "\\\\a] 1\n\"POP3 User Name\"=hex(2):61,00,\\\n  62,00\n\"POP3 Server\"=\"p\"\n",
-     {"a: p / " + Ansi("Type de données incorrect pour 'POP3 User Name'")}},
+     {"a: p / " + std::string("Type de données incorrect pour 'POP3 User Name'")}},
     {"missing_user_reads_empty_and_other_accounts_kept_in_order",
      kHiveHead + kAccounts + "\\\\b] 1\n\"IMAP Server\"=\"imap.fr\"\n" + kAccounts +
          "\\\\a] 1\n\"POP3 Server\"=\"pop.a.fr\"\n",
@@ -108,7 +108,7 @@ TEST(UserAccounts, EverySourceInItsOrder) {
     PutFile(sources / "c.txt", "[Mail Account]\nBackendName=pop\n[Authentication]\nHost=pas.une.source\n");
     MemoryRegistry registry = UserAccountRegistry({home.Path(), home / "prefixe"});
     EXPECT_EQ(Accounts(registry),
-              (Strings{"1: pop.wine.fr / ", "Thunderbird 1: pop.tb.fr / " + Ansi("zélie") + " 995 1",
+              (Strings{"1: pop.wine.fr / ", "Thunderbird 1: pop.tb.fr / " + std::string("zélie") + " 995 1",
                        "Thunderbird 2: pop.abs.fr / ", "Evolution 1: pop.evo.fr / anne 110 2"}));
 }
 

@@ -212,7 +212,7 @@ TEST_P(ListingBound, DropsTheConnectionWithAClearError) {
         if (GetParam().listing == ListingCase::kUidl) run.pop.ListUniqueIds(3);
     });
     if (e) {
-        EXPECT_EQ(e->Message(), Ansi(pop3_text::kListingTooLarge));
+        EXPECT_EQ(e->Message(), std::string(pop3_text::kListingTooLarge));
     }
     EXPECT_FALSE(run.pop.IsConnected());
     run.pop.CloseSession();

@@ -68,7 +68,7 @@ TEST_P(Pop3ReplyUnrecognised, RaisesWithTheReplyText) {
     TIdPOP3 client;
     InstallFakeTransport(client, GetParam().input);
     if (auto e = ExpectThrown<EIdException>([&] { client.ReadReply({1}); })) {
-        EXPECT_EQ(e->Message(), Ansi(GetParam().message));
+        EXPECT_EQ(e->Message(), std::string(GetParam().message));
     }
     EXPECT_EQ(client.LastReply.NumericCode(), GetParam().numericCode);
 }

@@ -41,8 +41,9 @@ TEST(OpenSession, UserThenPassEachAnswered) {
     s.pop.OpenSession();
     EXPECT_EQ(s.pop.CountMessages(), 2);
     s.pop.CloseSession();
-    EXPECT_EQ(s.statuses, (std::vector<std::string>{Ansi("Connexion à 127.0.0.1."), Ansi("Connecté."),
-                                                    Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    EXPECT_EQ(s.statuses,
+              (std::vector<std::string>{std::string("Connexion à 127.0.0.1."), std::string("Connecté."),
+                                        std::string("Déconnexion."), std::string("Déconnecté.")}));
     server.ExpectFinished();
 }
 
@@ -99,9 +100,9 @@ TEST_P(LogInFailure, QuitSentAndClosedBeforeTheErrorArrives) {
     Session s(server.Port());
     s.pop.APOP = GetParam().apop;
     if (auto e = ExpectThrown<EIdException>([&] { s.pop.OpenSession(); })) {
-        EXPECT_EQ(e->Message(), Ansi(GetParam().message));
+        EXPECT_EQ(e->Message(), std::string(GetParam().message));
         EXPECT_FALSE(s.pop.IsConnected());
-        EXPECT_EQ(s.statuses.back(), Ansi("Déconnecté."));
+        EXPECT_EQ(s.statuses.back(), std::string("Déconnecté."));
     }
     server.ExpectFinished();
 }
@@ -270,7 +271,7 @@ TEST_P(CountMessages, TakesNumberBeforeFirstBlank) {
     } else if (GetParam().count == -200) {
         auto e = ExpectThrown<EIdPOP3NegativeCount>([&] { pop.CountMessages(); });
         if (e) {
-            EXPECT_EQ(e->Message(), Ansi("Réponse POP3 incorrecte : nombre négatif \"-5\"."));
+            EXPECT_EQ(e->Message(), std::string("Réponse POP3 incorrecte : nombre négatif \"-5\"."));
         }
     } else {
         EXPECT_EQ(pop.CountMessages(), GetParam().count);
@@ -322,7 +323,8 @@ TEST(CloseSession, AfterServerClosedNoQuitButBothStatuses) {
     EXPECT_THROW(s.pop.CountMessages(), EIdConnClosedGracefully);
     s.statuses.clear();
     s.pop.CloseSession();
-    EXPECT_EQ(s.statuses, (std::vector<std::string>{Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    EXPECT_EQ(s.statuses,
+              (std::vector<std::string>{std::string("Déconnexion."), std::string("Déconnecté.")}));
     server.ExpectFinished();  // a QUIT would be "more than the script"
 }
 
@@ -333,7 +335,8 @@ TEST(CloseSession, TwiceWritesNothingMore) {
     s.pop.CloseSession();
     s.statuses.clear();
     s.pop.CloseSession();
-    EXPECT_EQ(s.statuses, (std::vector<std::string>{Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    EXPECT_EQ(s.statuses,
+              (std::vector<std::string>{std::string("Déconnexion."), std::string("Déconnecté.")}));
     server.ExpectFinished();
 }
 
@@ -380,8 +383,8 @@ TEST_P(QuitReply, IsAwaitedBeforeTheClose) {
     } else {
         s.pop.CloseSession();
     }
-    std::vector<std::string> expected{Ansi("Déconnexion."), Ansi("Déconnecté.")};
-    if (GetParam().closeSeenByRead) expected.insert(expected.begin(), Ansi("Déconnecté."));
+    std::vector<std::string> expected{std::string("Déconnexion."), std::string("Déconnecté.")};
+    if (GetParam().closeSeenByRead) expected.insert(expected.begin(), std::string("Déconnecté."));
     EXPECT_EQ(s.statuses, expected);
     EXPECT_EQ(s.pop.ReadTimeout, 300);
     EXPECT_EQ(s.pop.LastReply.NumericCode() == TIdPOP3::ReplyOk, GetParam().confirmed);
@@ -419,7 +422,7 @@ TEST(Session, OverlongReplyLineIsRefused) {
     Session s(server.Port());
     s.pop.OpenSession();
     if (auto e = ExpectThrown<EIdReadLnMaxLineLengthExceeded>([&] { s.pop.CountMessages(); })) {
-        EXPECT_EQ(e->Message(), Ansi("Longueur de ligne maximum dépassée."));
+        EXPECT_EQ(e->Message(), std::string("Longueur de ligne maximum dépassée."));
     }
     s.pop.CloseSession();
     server.ExpectFinished();
@@ -439,7 +442,7 @@ TEST(LoadMessageHeader, TopZeroFillsTheMessage) {
     TIdMessage message;
     EXPECT_TRUE(s.pop.LoadMessageHeader(1, message));
     EXPECT_EQ(message.From.Name, "Anne Martin");
-    EXPECT_EQ(message.Subject, "R\xE9union");
+    EXPECT_EQ(message.Subject, "Réunion");
     EXPECT_EQ(message.HeaderLines.Count(), 2);
     EXPECT_EQ(s.pop.QueryMessageSize(1), 4321);
     s.pop.CloseSession();
@@ -479,7 +482,7 @@ TEST(CloseSession, FailedQuitIsRaisedAfterTheClose) {
     fake.FailSend(1, 10054);
     EXPECT_THROW(pop.CloseSession(), EIdSocketError);
     EXPECT_FALSE(fake.Connected());
-    EXPECT_EQ(statuses, (std::vector<std::string>{Ansi("Déconnexion."), Ansi("Déconnecté.")}));
+    EXPECT_EQ(statuses, (std::vector<std::string>{std::string("Déconnexion."), std::string("Déconnecté.")}));
 }
 
 TEST(OpenSession, LogInErrorWinsOverAFailedQuit) {

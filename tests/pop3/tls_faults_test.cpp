@@ -68,7 +68,7 @@ TEST_P(TlsFault, FailsCleanlyInTimeWithoutSendingThePassword) {
     }
     if (pop.IsConnected()) pop.CloseSession();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(error.substr(0, Ansi(c.message).size()), Ansi(c.message)) << AnsiToUtf8(error);
+    EXPECT_EQ(error.substr(0, std::string(c.message).size()), std::string(c.message)) << error;
     // The handshake bytes do not follow the script: only the commands count.
     server.WaitFinished(std::chrono::seconds(5));
     std::vector<std::string> sent = server.Commands();
@@ -95,7 +95,7 @@ TEST(ConnectTimeout, ClientLimitAppliesToTheDefaultTimeout) {
         pop.OpenSession();
         FAIL() << "connected";
     } catch (const EIdConnectTimeout& e) {
-        EXPECT_EQ(e.Message(), Ansi("Délai de connexion."));
+        EXPECT_EQ(e.Message(), std::string("Délai de connexion."));
     }
 }
 

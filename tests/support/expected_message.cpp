@@ -102,7 +102,7 @@ std::string FileBytes(const std::string& path) {
 void RemoveAttachmentFiles(const TIdMessage& message) {
     for (int i = 0; i < message.Parts.Count(); ++i) {
         if (const auto* a = dynamic_cast<const TIdAttachment*>(&message.Parts.Items(i)))
-            std::filesystem::remove(AnsiToUtf8(a->StoredPathName));
+            std::filesystem::remove(a->StoredPathName);
     }
 }
 
@@ -128,8 +128,7 @@ void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& e
         ASSERT_NE(attachment, nullptr) << "a TIdAttachment";
         EXPECT_EQ(attachment->FileName, want.fileName);
         EXPECT_EQ(attachment->ContentDisposition(), want.contentDisposition);
-        ASSERT_TRUE(std::filesystem::exists(AnsiToUtf8(attachment->StoredPathName)))
-            << attachment->StoredPathName;
-        EXPECT_EQ(FileBytes(AnsiToUtf8(attachment->StoredPathName)), want.bytes);
+        ASSERT_TRUE(std::filesystem::exists(attachment->StoredPathName)) << attachment->StoredPathName;
+        EXPECT_EQ(FileBytes(attachment->StoredPathName), want.bytes);
     }
 }

@@ -43,8 +43,8 @@ TEST_F(AccountCli, WritesTheSlotWithAPasswordReadFromInputAndShowsItWithout) {
         << err.str();
     EXPECT_EQ(prompts, (std::vector<std::string>{"Mot de passe du compte 2 : "}));
     Account saved = Slot(2);
-    EXPECT_EQ(saved.password, Utf8ToAnsi(password));
-    EXPECT_EQ(saved.user, Utf8ToAnsi("zoé"));
+    EXPECT_EQ(saved.password, password);
+    EXPECT_EQ(saved.user, "zoé");
     EXPECT_EQ(saved.security, AccountSecurity::Stls);
     EXPECT_EQ(saved.port, 110);
     EXPECT_EQ(saved.readLimitMs, 9000);
@@ -103,7 +103,7 @@ TEST_F(AddressCli, AnAddressFillsTheAccountFromTheInstalledTable) {
     EXPECT_EQ(prompts, (std::vector<std::string>{"Mot de passe du compte 4 : "}));
     Account free = Slot(4);
     EXPECT_EQ(free.host, "pop.free.fr");
-    EXPECT_EQ(free.user, Utf8ToAnsi("Zoé.Martin"));
+    EXPECT_EQ(free.user, std::string("Zoé.Martin"));
     EXPECT_EQ(free.port, 995);
     EXPECT_EQ(free.security, AccountSecurity::Tls);
     EXPECT_EQ(free.password, "secret");
@@ -169,7 +169,7 @@ const TestCase kTests[] = {
      "Test réussi : connexion à 127.0.0.1"},
     {"revoked_token_is_the_servers_refusal", kOAuth2 + "CommandeJeton1=echo vieux\r\n",
      "S: +OK ready\nC: AUTH XOAUTH2 dXNlcj1hbm5lAWF1dGg9QmVhcmVyIHZpZXV4AQE=\nS: + e30=\nC: \n"
-     "S: -ERR [AUTH] jeton expir\xE9\n" +
+     "S: -ERR [AUTH] jeton expiré\n" +
          Quit(),
      1, "Test échoué : identifiant ou mot de passe refusé par le serveur ([AUTH] jeton expiré"},
     {"failing_token_command_sends_nothing", kOAuth2 + "CommandeJeton1=echo tok; exit 7\r\n", "", 3,

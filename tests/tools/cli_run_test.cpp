@@ -164,6 +164,11 @@ TEST_F(CliFixture, ListsJournalAndADomainBlocked) {
     EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"), "Zo\xE9\r\nAndr\xE9\r\n") << "kept in Windows-1252";
     EXPECT_EQ(Files({"intrus", "ajouter", "  "}), 1);
     EXPECT_NE(err.str().find("Aucun exp\xC3\xA9\x64iteur"), std::string::npos) << err.str();
+    // What a lost charset left would catch every sender it lost alike.
+    EXPECT_EQ(Files({"intrus", "ajouter", "???"}), 1);
+    EXPECT_NE(err.str().find("entrée illisible"), std::string::npos) << err.str();
+    EXPECT_EQ(Files({"intrus", "ajouter", "\uFFFD ?"}), 1);
+    EXPECT_EQ(FileBytes(dir / "Liste" / "Intrus.TXT"), "Spam\r\n*.Soldes.example\r\n");
     EXPECT_EQ(Files({"intrus", "retirer", "spam"}), 0);
     EXPECT_EQ(Files({"intrus", "retirer", "spam"}), 1);
     EXPECT_EQ(Files({"amis"}), 0);

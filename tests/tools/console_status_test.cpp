@@ -22,11 +22,11 @@ TEST(ConsoleStatus, ProgressOnlyOnATerminal) {
         ConsoleStatus status(err);
         EXPECT_FALSE(status.showProgress) << "a string stream is no terminal";
         status.showProgress = terminal;
-        status.SetPanelText(0, Ansi("Connecté."));
+        status.SetPanelText(0, std::string("Connecté."));
         status.SetPanelText(1, "2 messages");
-        status.SetPanelText(0, Ansi("Connecté. 1 / 2"));
-        status.SetPanelText(0, Ansi("Connecté. 2 / 2"));
-        status.SetPanelText(0, Ansi("Déconnexion."));
+        status.SetPanelText(0, std::string("Connecté. 1 / 2"));
+        status.SetPanelText(0, std::string("Connecté. 2 / 2"));
+        status.SetPanelText(0, std::string("Déconnexion."));
         EXPECT_EQ(err.str(), expected) << "terminal: " << terminal;
     }
 }

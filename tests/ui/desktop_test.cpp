@@ -200,7 +200,7 @@ TEST_P(HtmlPreview, ThePaneShowsWhatAReaderReads) {
     QTest::mouseClick(form1.BitBtn2, Qt::LeftButton);
     server.ExpectFinished();
     std::string pane;
-    for (const std::string& line : form1.Memo1->Lines()) pane += AnsiToUtf8(line) + "\n";
+    for (const std::string& line : form1.Memo1->Lines()) pane += std::string(line) + "\n";
     for (const std::string& text : GetParam().shown) EXPECT_NE(pane.find(text), std::string::npos) << pane;
     for (const std::string& text : GetParam().hidden) EXPECT_EQ(pane.find(text), std::string::npos) << pane;
 }

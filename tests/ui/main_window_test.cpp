@@ -2,10 +2,13 @@
 // actions from end to end against the scripted POP3 server.
 #include <gtest/gtest.h>
 
+#include <QGlyphRun>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QTimer>
 
 #include "app/password_scramble.h"
@@ -109,7 +112,7 @@ TEST_F(WindowFixture, GridSettingsAndHeadings) {
     EXPECT_EQ(grid.RowCount(), 1000);
     const char* headings[] = {"", "Date, heure", "Expéditeur", "Sujet", "Taille", "Statut"};
     for (int column = 0; column < 6; ++column) {
-        EXPECT_EQ(AnsiToUtf8(grid.Cell(column, 0)), headings[column]);
+        EXPECT_EQ(grid.Cell(column, 0), headings[column]);
         const int width = column == 0 ? grid.verticalHeader()->width() : grid.columnWidth(column - 1);
         EXPECT_GE(width, GridTable::kWidths[column]) << column;
         if (column > 0) {
@@ -119,7 +122,7 @@ TEST_F(WindowFixture, GridSettingsAndHeadings) {
         }
     }
     EXPECT_EQ(grid.Cell(0, 1), "") << "no row numbers of the table's own";
-    grid.SetRow(1, {"1", "04/12/26 \xE0 17:45", "Anne", "Salut", "123456", "A"});
+    grid.SetRow(1, {"1", "04/12/26 à 17:45", "Anne", "Salut", "123456", "A"});
     EXPECT_GE(grid.columnWidth(0), grid.fontMetrics().horizontalAdvance("04/12/26 à 17:45")) << "date whole";
     EXPECT_EQ(grid.textElideMode(), Qt::ElideRight) << "a long cell ends with the mark";
     EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
@@ -137,10 +140,38 @@ TEST_F(WindowFixture, DraggedColumnKeepsItsHeadingOverItsCells) {
     grid.SetCell(3, 1, "Salut");
     grid.horizontalHeader()->moveSection(1, 3);  // "Expéditeur" after "Taille"
     EXPECT_EQ(grid.Cell(2, 1), "Anne");
-    EXPECT_EQ(AnsiToUtf8(grid.Cell(2, 0)), "Expéditeur");
+    EXPECT_EQ(grid.Cell(2, 0), "Expéditeur");
     const int shownAt = grid.horizontalHeader()->visualIndex(1);
     EXPECT_EQ(shownAt, 3);
     EXPECT_EQ(grid.item(0, grid.horizontalHeader()->logicalIndex(shownAt))->text(), "Anne");
+}
+
+// A Debian desktop's fonts hold every glyph of a Chinese and an Arabic
+// subject: laid out with the grid's font (and its fallbacks), no glyph is the
+// missing-glyph box (index 0), and every character has a font that holds it.
+TEST_F(WindowFixture, CjkAndArabicSubjectsHaveEveryGlyph) {
+    GridTable& grid = *form1.StringGrid1;
+    for (const char* subject : {"王小明的会议记录", "اجتماع الغد في المكتب"}) {
+        SCOPED_TRACE(subject);
+        grid.SetCell(3, 1, subject);
+        const QString text = grid.item(0, 2)->text();
+        EXPECT_EQ(text, QString::fromUtf8(subject));
+        QTextLayout layout(text, grid.font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        ASSERT_FALSE(runs.isEmpty());
+        for (const QGlyphRun& run : runs)
+            for (quint32 glyph : run.glyphIndexes())
+                EXPECT_NE(glyph, 0u) << run.rawFont().familyName().toStdString();
+        for (QChar c : text) {
+            if (c.isSpace()) continue;
+            bool held = false;
+            for (const QGlyphRun& run : runs) held = held || run.rawFont().supportsCharacter(c);
+            EXPECT_TRUE(held) << static_cast<int>(c.unicode());
+        }
+    }
 }
 
 TEST_F(WindowFixture, KeyboardOrder) {
@@ -330,7 +361,7 @@ TEST_F(WindowFixture, AnAddressFillsTheAccountThenTesterTriesIt) {
     WriteAccount();
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
-    ScriptedPop3Server server("S: +OK ready\nC: USER zoe\nS: +OK\nC: PASS cl\xE9\nS: +OK\n" + Stat(4) +
+    ScriptedPop3Server server("S: +OK ready\nC: USER zoe\nS: +OK\nC: PASS cl\xC3\xA9\nS: +OK\n" + Stat(4) +
                               Quit());
     PutFile(dir / "Fournisseurs.TXT",
             "exemple.fr;127.0.0.1;" + std::to_string(server.Port()) + ";Aucune;motdepasse;identifiant\r\n");
@@ -359,7 +390,7 @@ TEST_F(WindowFixture, AnAddressFillsTheAccountThenTesterTriesIt) {
               "Test réussi : connexion à 127.0.0.1, identifiants acceptés, 4 message(s) sur le serveur.");
     Account saved = ReadAccount(TIniFile(paths.settings), 2);
     EXPECT_EQ(saved.user, "zoe");
-    EXPECT_EQ(saved.password, "cl\xE9");
+    EXPECT_EQ(saved.password, "clé");
 }
 
 // The accounts of the user's other mail programs fill the configuration

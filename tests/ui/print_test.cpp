@@ -122,7 +122,7 @@ TEST_P(GridPrintResolution, NoOverlapEveryRowOnAPageSameText) {
     const int rows = 150;
     for (int row = 1; row <= rows; ++row)
         form1.StringGrid1->SetRow(
-            row, {IntToStr(row), "04/12/26 " + Ansi("à") + " 17:45",
+            row, {IntToStr(row), "04/12/26 " + std::string("à") + " 17:45",
                   "Expediteur-au-nom-interminable-" + IntToStr(row) + "@exemple.fr",
                   "Sujet" + IntToStr(row) + " tres long qui deborde largement de sa colonne imprimee",
                   "123456", "I"});

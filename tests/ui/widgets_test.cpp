@@ -198,9 +198,9 @@ TEST(QtDialogs, BoxesCarryTheirCaptionsIconsAndButtons) {
     dialogs.Error("Impossible de se connecter au serveur");
     dialogs.Message("Remplir");
     dialogs.StandardError(
-        "Impossible d'\xe9"
+        "Impossible d'é"
         "crire dans /x");
-    dialogs.StandardError("D\xe9j\xe0 fini.");
+    dialogs.StandardError("Déjà fini.");
     ASSERT_EQ(boxes.shown.size(), 7u);
     EXPECT_EQ(boxes.shown[0].caption, "Confirmation");
     EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Question);

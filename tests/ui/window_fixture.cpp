@@ -83,7 +83,7 @@ std::vector<std::string> WindowFixture::GridRows() const {
             if (column == 1) continue;  // the date depends on the local time zone
             std::string cell = form1.StringGrid1->Cell(column, row);
             filled = filled || !cell.empty();
-            line += (column ? "|" : "") + AnsiToUtf8(cell);
+            line += (column ? "|" : "") + cell;
         }
         if (filled) rows.push_back(line);
     }
