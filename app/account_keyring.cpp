@@ -12,7 +12,8 @@ void FetchKeyringPassword(Account& account, int slot, SecretStore& store) {
     if (!account.inKeyring) return;
     std::optional<std::string> password = store.Lookup(KeyringKeyOf(account));
     if (!password || password->empty())
-        throw EKeyringPasswordMissing(FormatText(std::string(texts::kKeyringPasswordMissing), {IntToStr(slot)}));
+        throw EKeyringPasswordMissing(
+            FormatText(std::string(texts::kKeyringPasswordMissing), {IntToStr(slot)}));
     account.password = std::string(*password);
 }
 
@@ -21,7 +22,8 @@ void StoreAccount(TIniFile& ini, int slot, const Account& account, SecretStore& 
     const Account former = ReadAccount(ini, slot);
     const SecretKey key = KeyringKeyOf(account);
     if (account.inKeyring) {
-        const std::string label = FormatText(std::string(texts::kKeyringLabel), {account.user, Trim(account.host)});
+        const std::string label =
+            FormatText(std::string(texts::kKeyringLabel), {account.user, Trim(account.host)});
         store.Store(key, std::string(label), std::string(account.password));
     }
     SaveAccountSettings(ini, slot, account, draw);

@@ -103,7 +103,8 @@ Outcome CorbeilleDialog::Preview() {
     return RunShowingErrors(dialogs_, [&] {
         std::string bytes;
         if (int error = ReadWholeFile(corbeille_.PathOf(*entry), bytes))
-            throw ECorbeilleError(std::string(corbeille_texts::kCannotReadCopy) + " " + SysErrorMessage(error));
+            throw ECorbeilleError(std::string(corbeille_texts::kCannotReadCopy) + " " +
+                                  SysErrorMessage(error));
         TIdMessage message;
         LoadKeptMessage(std::move(bytes), message);
         view_.Preview().Clear();

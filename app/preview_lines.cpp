@@ -30,7 +30,7 @@ void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vecto
             plainPart = plainPart || !IsHtml(text->ContentType());
     const auto append = [&](const std::vector<std::string>& lines, bool html) {
         if (reader && html && plainPart) return;
-        for (const std::string& line : reader && html ? pane.HtmlAsText(lines) : lines) pane.AppendLine(line);
+        for (const std::string& line : reader&& html ? pane.HtmlAsText(lines) : lines) pane.AppendLine(line);
     };
     append(message.Body.Lines(), IsHtml(message.ContentType) && message.Parts.Count() == 0);
     for (int i = 0; i < message.Parts.Count(); ++i) {

@@ -36,5 +36,6 @@ std::string UnreadableCountText(const ScanRecord& record) {
     const auto count =
         std::count_if(record.begin(), record.end(), [](const ScanRow& row) { return !row.fault.empty(); });
     if (count == 0) return {};
-    return FormatText(std::string(count == 1 ? texts::kOneUnreadable : texts::kManyUnreadable), {IntToStr(count)});
+    return FormatText(std::string(count == 1 ? texts::kOneUnreadable : texts::kManyUnreadable),
+                      {IntToStr(count)});
 }

@@ -18,7 +18,8 @@ auto Tolerated(ScanRow& row, std::string_view header, Read read) -> std::optiona
     try {
         return read();
     } catch (const EIdException& e) {
-        if (row.fault.empty()) row.fault = FormatText(std::string(texts::kUnreadableHeader), {header, e.Message()});
+        if (row.fault.empty())
+            row.fault = FormatText(std::string(texts::kUnreadableHeader), {header, e.Message()});
         return std::nullopt;
     }
 }

@@ -55,11 +55,11 @@ using ValuePtr = std::unique_ptr<SecretValue, ValueFree>;
 std::string Why(const GError* error) { return error && error->message ? std::string(error->message) : ""; }
 
 [[noreturn]] void Unreachable(const GError* error) {
-    throw ESecretStoreUnreachable(
-        FormatText(std::string("Le trousseau de clés est injoignable (%s) : aucun mot de passe n'y est lu ni "
-                        "écrit. Ouvrez une session de bureau, ou gardez le mot de passe dans le fichier de "
-                        "réglages (vannoir-cli compte N --trousseau non)."),
-                   {Why(error)}));
+    throw ESecretStoreUnreachable(FormatText(
+        std::string("Le trousseau de clés est injoignable (%s) : aucun mot de passe n'y est lu ni "
+                    "écrit. Ouvrez une session de bureau, ou gardez le mot de passe dans le fichier de "
+                    "réglages (vannoir-cli compte N --trousseau non)."),
+        {Why(error)}));
 }
 
 [[noreturn]] void Locked() {

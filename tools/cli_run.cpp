@@ -4,8 +4,8 @@
 #include <ctime>
 #include <sstream>
 
-#include "app/scan_cells.h"
 #include "app/corbeille.h"
+#include "app/scan_cells.h"
 #include "app/scan_record_file.h"
 #include "app/screener.h"
 #include "app/settings_exposure.h"

@@ -143,8 +143,10 @@ void TForm1::BuildMenus() {
     QMenu* print = file->addMenu(QStringLiteral("&Imprimer"));
     print->addAction(QStringLiteral("&en-têtes"), QKeySequence::Print, this, &TForm1::enttes1Click);
     print->addAction(QStringLiteral("&message"), this, &TForm1::message1Click);
-    file->addAction(QStringLiteral("&") + toQt(std::string(texts::kJournalMenuItem)), this, &TForm1::Journal1Click);
-    file->addAction(QStringLiteral("&") + toQt(std::string(corbeille_texts::kMenuItem)), this, &TForm1::Corbeille1Click);
+    file->addAction(QStringLiteral("&") + toQt(std::string(texts::kJournalMenuItem)), this,
+                    &TForm1::Journal1Click);
+    file->addAction(QStringLiteral("&") + toQt(std::string(corbeille_texts::kMenuItem)), this,
+                    &TForm1::Corbeille1Click);
     file->addSeparator();
     file->addAction(QStringLiteral("&Quitter"), this, &TForm1::Quitter1Click);
 

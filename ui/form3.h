@@ -45,7 +45,6 @@ public:
     bool KeepDeletedChecked() const override;
     void SetKeepDeletedChecked(bool keep) override;
 
-
     // The client area: the table's 348 x 222, below it the connection, then
     // the address that fills the rest, how the account logs in, where its
     // password is kept, and the Corbeille box.

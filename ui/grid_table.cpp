@@ -8,8 +8,8 @@
 #include <QToolTip>
 #include <numeric>
 
-#include "ui/grid_look.h"
 #include "platform/control_characters.h"
+#include "ui/grid_look.h"
 #include "ui/qt_text.h"
 
 namespace {

@@ -86,7 +86,8 @@ void QtPrinter::Replay(QPainter& painter, QPrinter& device) const {
     for (const Step& step : steps_) {
         switch (step.kind) {
             case Step::Page:
-                if (!device.newPage()) throw EPrinterError(std::string("Impossible de commencer une nouvelle page"));
+                if (!device.newPage())
+                    throw EPrinterError(std::string("Impossible de commencer une nouvelle page"));
                 break;
             case Step::Font: {
                 QFont font(toQt(step.font.name));
@@ -139,7 +140,8 @@ void QtPrinter::EndDoc() {
         }
     }
     if (!Draw(device))
-        throw EPrinterError(std::string("Impossible de commencer l'impression sur ") + fromQt(device.printerName()));
+        throw EPrinterError(std::string("Impossible de commencer l'impression sur ") +
+                            fromQt(device.printerName()));
 }
 
 void QtPrinter::Abort() noexcept {

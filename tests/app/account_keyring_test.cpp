@@ -80,8 +80,9 @@ TEST_F(KeyringFixture, AKeyringThatCannotGiveThePasswordSaysWhy) {
     Account missing = ReadAccount(ini, 4);
     auto absent = ExpectThrown<EKeyringPasswordMissing>([&] { FetchKeyringPassword(missing, 4, store); });
     ASSERT_TRUE(absent);
-    EXPECT_EQ(absent->Message(), std::string("Le trousseau de clés ne contient pas le mot de passe du compte 4 : "
-                                      "enregistrez-le à nouveau."));
+    EXPECT_EQ(absent->Message(),
+              std::string("Le trousseau de clés ne contient pas le mot de passe du compte 4 : "
+                          "enregistrez-le à nouveau."));
 
     keyring->Lock();
     Account locked = ReadAccount(ini, 3);
@@ -101,7 +102,8 @@ TEST(NoKeyringAtAll, UnreachableIsAnErrorNeverAnEmptyPassword) {
     auto e =
         ExpectThrown<ESecretStoreUnreachable>([&] { FetchKeyringPassword(account, 1, SystemSecretStore()); });
     ASSERT_TRUE(e);
-    EXPECT_EQ(e->Message().rfind(std::string("Le trousseau de clés est injoignable ("), 0), 0u) << e->Message();
+    EXPECT_EQ(e->Message().rfind(std::string("Le trousseau de clés est injoignable ("), 0), 0u)
+        << e->Message();
     EXPECT_EQ(account.password, "");
 }
 

@@ -294,10 +294,9 @@ TEST_F(ConfigFixture, TesterTriesTheBoxesWithoutSavingThem) {
     view.security = AccountSecurity::None;
     EXPECT_TRUE(dialog.Test().IsDone());
     server.ExpectFinished();
-    EXPECT_EQ(dialogs.shown,
-              (std::vector<std::string>{
-                  "message: Test réussi : connexion à 127.0.0.1, identifiants acceptés, "
-                  "2 message(s) sur le serveur."}));
+    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{
+                                 "message: Test réussi : connexion à 127.0.0.1, identifiants acceptés, "
+                                 "2 message(s) sur le serveur."}));
     EXPECT_FALSE(std::filesystem::exists(dir / "v.INI"));
     EXPECT_EQ(view.server, "127.0.0.1") << "the boxes stay";
 

@@ -59,7 +59,8 @@ TEST(ScanRecordFile, RoundTripsEveryByte) {
     EXPECT_TRUE(Same(*read, Sample()));
     const std::string head =
         "[Compte "
-        "1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\tZo\xC3\xA9\tz@x.fr\ttab%09here%2525\t12\t"
+        "1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\tZo\xC3\xA9\tz@x.fr\ttab%09here%"
+        "2525\t12\t"
         "intrus\r\n";
     EXPECT_EQ(FileBytes(dir / "v.RELEVE").substr(0, head.size()), head);
 }

@@ -27,7 +27,9 @@ ScanRow Row(std::string_view date, std::string sender, std::int64_t size, std::s
     row.name = sender;
     row.subject = "Sujet de " + sender;
     row.size = size;
-    row.status = status == "I" ? SenderStatus::Intruder : status == "A" ? SenderStatus::Friend : SenderStatus::None;
+    row.status = status == "I"   ? SenderStatus::Intruder
+                 : status == "A" ? SenderStatus::Friend
+                                 : SenderStatus::None;
     row.date = ReadMessageDate(date, 0);
     return row;
 }

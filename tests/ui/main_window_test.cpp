@@ -6,8 +6,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QRawFont>
+#include <QTableWidget>
 #include <QTextLayout>
 #include <QTimer>
 
