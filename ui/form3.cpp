@@ -147,6 +147,18 @@ void TForm3::Describe() {
     FingerprintEdit->setAccessibleDescription(QStringLiteral("Empreinte du certificat accepté du serveur"));
     Button1->setAccessibleDescription(QStringLiteral("Enregistrer le compte affiché"));
     Button2->setAccessibleDescription(QStringLiteral("Fermer sans enregistrer"));
+    TestButton->setAccessibleName(TestButton->text());
+    TestButton->setAccessibleDescription(
+        QStringLiteral("Se connecter au serveur avec le compte affiché, sans rien modifier ni enregistrer"));
+    AddressEdit->setAccessibleDescription(
+        QStringLiteral("Adresse électronique : remplit le serveur, l'utilisateur, le port et la protection"));
+    AuthenticationBox->setAccessibleDescription(
+        QStringLiteral("Identification par mot de passe ou par jeton OAuth2"));
+    KeyringBox->setAccessibleName(QStringLiteral("Mot de passe dans le trousseau de clés"));
+    KeyringBox->setAccessibleDescription(
+        QStringLiteral("Garder le mot de passe dans le trousseau du bureau plutôt que dans le fichier"));
+    KeepDeletedBox->setAccessibleDescription(
+        QStringLiteral("Copier chaque message dans la corbeille locale avant de le supprimer du serveur"));
 }
 
 std::string TForm3::ServerText() const { return fromQt(Edit1->text()); }
