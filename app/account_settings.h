@@ -84,7 +84,9 @@ void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_v
 // file: server, user name, the password ("Passe" scrambled when it can hold
 // it, else "MotDePasse"; the other key removed), "Port", "Securite",
 // "Empreinte" (removed when empty). The time limits are left as they are.
-// Throws EIniWriteError (the file is then unchanged).
+// Throws EIniWriteError (the file is then unchanged), and
+// ESettingsFolderExposed, before anything is written, for a password going
+// into a folder the group or others may write to.
 void SaveAccountSettings(TIniFile& ini, int slot, const Account& account,
                          const FillerDraw& draw = RandomFillerDraw);
 

@@ -4,6 +4,7 @@
 #include "app/server_certificate.h"
 #include "app/settings_exposure.h"
 #include "app/texts.h"
+#include "platform/secret_memory.h"
 #include "platform/text.h"
 
 namespace {
@@ -41,8 +42,10 @@ AccountOverrides OverridesOf(const CliOptions& options, const Account& stored,
                              const PasswordReader& readPassword) {
     AccountOverrides o = OptionsOverrides(options);
     if (NeedsPasswordForRun(stored, o)) {
-        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : "))
+        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : ")) {
             o.password = Utf8ToAnsi(*typed);
+            WipeSecret(*typed);
+        }
     }
     return o;
 }
@@ -66,6 +69,7 @@ int RunAccountCommand(const CliOptions& options, const std::filesystem::path& se
     auto typed = readPassword("Mot de passe du compte " + std::to_string(options.account) + " : ");
     if (!typed) return Refuse(err, "Aucun mot de passe lu : rien n'a été enregistré.");
     account.password = Utf8ToAnsi(*typed);
+    WipeSecret(*typed);
     if (account.password.size() > kLongestPassword) return Refuse(err, texts::kPasswordTooLong);
     SaveAccountSettings(ini, options.account, account);
     if (options.delaySeconds) {
