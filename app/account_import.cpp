@@ -2,9 +2,24 @@
 
 #include "app/account_settings.h"
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/text_format.h"
 
 namespace {
+
+// The longest names a host and a user can have (a DNS name; a login).
+constexpr std::size_t kMaxHostBytes = 253;
+constexpr std::size_t kMaxUserBytes = 255;
+// How much of a skipped account's key the line shows.
+constexpr std::size_t kShownKeyBytes = 64;
+
+// Why an account cannot be written as it stands; empty when it can.
+std::string_view Unusable(const std::string& host, const std::string& user) {
+    if (host.size() > kMaxHostBytes) return texts::kImportHostTooLong;
+    if (user.size() > kMaxUserBytes) return texts::kImportUserTooLong;
+    if (WithoutControls(host) != host || WithoutControls(user) != user) return texts::kImportControl;
+    return {};
+}
 
 // The first slot after `after` with no server, or past the highest slot.
 int NextFreeSlot(const TIniFile& ini, int after) {
@@ -42,7 +57,11 @@ ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& set
             const std::string user = registry.ReadString(texts::kPop3UserValue);
             const ImportedConnection connection = ConnectionOf(registry);
             const int slot = NextFreeSlot(ini, result.lastSlot);
-            if (slot > kHighestSlot) {
+            if (std::string_view reason = Unusable(host, user); !reason.empty()) {
+                result.skipped.push_back(
+                    FormatText(Ansi(texts::kImportSkipped),
+                               {WithoutControls(name.substr(0, kShownKeyBytes)), Ansi(reason)}));
+            } else if (slot > kHighestSlot) {
                 ++result.leftOut;
             } else {
                 ImportAccount(ini, slot, host, user, connection);
@@ -61,5 +80,15 @@ std::string ImportSuccessText(const ImportResult& result) {
     if (result.leftOut > 0)
         text += FormatText(std::string(texts::kImportLeftOut),
                            {IntToStr(result.leftOut), IntToStr(kHighestSlot)});
+    for (const std::string& line : result.skipped) text += "\n" + line;
     return text;
+}
+
+std::size_t ImportRoom(const std::filesystem::path& settings) {
+    TIniFile ini(settings);
+    std::size_t room = 1;
+    for (int slot = NextFreeSlot(ini, ReadSlotCount(ini)); slot <= kHighestSlot;
+         slot = NextFreeSlot(ini, slot))
+        ++room;
+    return room;
 }

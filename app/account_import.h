@@ -21,12 +21,21 @@ struct ImportResult {
     int leftOut = 0;                // accounts that did not fit in slots up to 10
     int lastSlot = 0;               // "Nbre" after the import
     std::vector<int> writtenSlots;  // the slots written, in order
+    // The accounts skipped for a host name past 253 bytes, a user name past
+    // 255 or a value holding a control character: their key and the reason,
+    // one "compte ignoré : ..." line each (Windows-1252). Never written.
+    std::vector<std::string> skipped;
 };
+
+// How many accounts an import into `settings` can use: one per free slot,
+// and one more so that accounts left out are still told.
+std::size_t ImportRoom(const std::filesystem::path& settings);
 
 // Throws ERegistryException for a value that is not a string and
 // EIniWriteError for a refused write; the slots written before stay.
 ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& settings);
 
-// The message for a result with accounts found: the success text, and how
-// many accounts were left out when some were (Windows-1252).
+// The message for a result with accounts found: the success text, how many
+// accounts were left out when some were, and a line per skipped account
+// (Windows-1252).
 std::string ImportSuccessText(const ImportResult& result);

@@ -9,7 +9,9 @@
 class EKeyringPasswordMissing : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Account)
 };
+VANNOIR_LIST_ERROR(EKeyringPasswordMissing, std::string("x"));
 
 // The keyring item of an account (UTF-8).
 SecretKey KeyringKeyOf(const Account& account);

@@ -22,7 +22,9 @@ struct AccountOverrides {
 class EPasswordForOtherHost : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Account)
 };
+VANNOIR_LIST_ERROR(EPasswordForOtherHost, std::string("x"));
 
 // Whether the overrides name a host other than the account's own, so that
 // the stored password may not be used.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/password_store.h"
+#include "app/settings_exposure.h"
 #include "app/texts.h"
 #include "platform/file_replace.h"
 
@@ -113,6 +114,7 @@ void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_v
 }
 
 void SaveAccountSettings(TIniFile& ini, int slot, const Account& account, const FillerDraw& draw) {
+    if (!account.password.empty()) RefuseExposedPasswordFolder(ini.FileName());
     std::string bytes = ReadIniBytesForChange(ini.FileName());
     auto set = [&](std::string_view name, std::string_view value) {
         bytes = IniWithValue(bytes, texts::kSection, SlotKey(name, slot), value);

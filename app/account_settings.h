@@ -104,7 +104,9 @@ void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_v
 // only, removed otherwise), "CommandeJeton" (written when given, else left
 // as it is), "Trousseau" (1 for an account in the keyring,
 // whose password the file then never holds; removed otherwise). The time limits are left as they are.
-// Throws EIniWriteError (the file is then unchanged).
+// Throws EIniWriteError (the file is then unchanged), and
+// ESettingsFolderExposed, before anything is written, for a password going
+// into a folder the group or others may write to.
 void SaveAccountSettings(TIniFile& ini, int slot, const Account& account,
                          const FillerDraw& draw = RandomFillerDraw);
 

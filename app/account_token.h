@@ -8,7 +8,9 @@
 class EAccessTokenUnavailable : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Account)
 };
+VANNOIR_LIST_ERROR(EAccessTokenUnavailable, std::string("x"));
 
 // Fills the access token of an OAuth2 account (nothing to do for the
 // others). Throws EAccessTokenUnavailable: never a log-in with an empty token.

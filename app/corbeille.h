@@ -35,9 +35,11 @@ CorbeilleLimits ReadCorbeilleLimits(const TIniFile& ini);
 class ECorbeilleError : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(LocalFile)
 };
+VANNOIR_LIST_ERROR(ECorbeilleError, std::string("x"));
 
-// What the listing shows of a kept message (texts in Windows-1252).
+// What the listing shows of a kept message .
 struct CorbeilleEntry {
     std::string file;  // its name in new/ or cur/
     std::time_t deletedAt = 0;

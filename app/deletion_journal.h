@@ -28,7 +28,9 @@ struct Deletion {
 class EJournalWriteError : public EIdException {
 public:
     EJournalWriteError(const std::filesystem::path& path, int error);
+    VANNOIR_ERROR_KIND(LocalFile)
 };
+VANNOIR_LIST_ERROR(EJournalWriteError, std::filesystem::path("x"), 28);
 
 // One line, CR LF ended.
 std::string FormatJournalLine(TDateTime when, const Account& account, const Deletion& deletion);

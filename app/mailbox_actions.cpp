@@ -3,6 +3,7 @@
 #include "app/account_client.h"
 #include "app/texts.h"
 #include "net/anti_freeze.h"
+#include "platform/secret_memory.h"
 
 // Marks an action as running for its whole length; the account changes made
 // meanwhile reach the client when it ends.
@@ -123,11 +124,16 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     deleted_.clear();
     notKept_.clear();
     journalFailed_ = false;
+    // The client holds the password for the log-in alone: an action of two
+    // sessions (a deletion, then the scan) gives it again for the second.
+    client_.Password = applied_.password;
     try {
         client_.OpenSession();
     } catch (...) {
+        WipeSecret(client_.Password);
         return Fail(std::current_exception());
     }
+    WipeSecret(client_.Password);
     std::exception_ptr failure;
     try {
         steps();

@@ -5,6 +5,7 @@
 #include "app/mailbox_actions.h"
 #include "app/preview_lines.h"
 #include "app/texts.h"
+#include "net/net_errors.h"
 #include "platform/text_format.h"
 
 // Whether the message now in the message object is not the one the scan
@@ -45,8 +46,13 @@ Outcome MailboxActions::RunDelete(int message) {
     bool changed = false;
     Outcome outcome = InSession([&] {
         message_.ClearAll();
-        client_.LoadMessageHeader(message, message_);
-        changed = HeaderChanged(message) || OtherMessage(message);
+        try {
+            client_.LoadMessageHeader(message, message_);
+            changed = HeaderChanged(message) || OtherMessage(message);
+        } catch (const EIdProtocolReplyError&) {
+            // The server no longer knows the message the scan showed.
+            changed = true;
+        }
         if (changed) return;
         DeleteKeepingCopies({message}, DeletionKind::Single);
     });

@@ -7,4 +7,6 @@
 class EMailboxTooLarge : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Server)
 };
+VANNOIR_LIST_ERROR(EMailboxTooLarge, std::string("x"));

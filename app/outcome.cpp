@@ -3,48 +3,31 @@
 #include <exception>
 #include <filesystem>
 
-#include "app/account_keyring.h"
-#include "app/account_overrides.h"
-#include "app/account_token.h"
-#include "app/corbeille.h"
-#include "app/deletion_journal.h"
-#include "app/sender_list.h"
 #include "app/window.h"
-#include "mime/mime_errors.h"
-#include "net/net_errors.h"
-#include "net/tls_errors.h"
 #include "platform/id_exception.h"
-#include "platform/ini_file.h"
-#include "platform/temp_file.h"
 #include "platform/text.h"
-#include "pop3/pop3_errors.h"
-#include "pop3/stls_errors.h"
 
-namespace {
-template <typename... Errors>
-bool IsOneOf(const std::exception& e) {
-    return (... || (dynamic_cast<const Errors*>(&e) != nullptr));
+Outcome::Fault FaultOf(ErrorKind kind) {
+    switch (kind) {
+        case ErrorKind::Server:
+            return Outcome::Fault::Server;
+        case ErrorKind::Network:
+            return Outcome::Fault::Network;
+        case ErrorKind::Account:
+            return Outcome::Fault::Account;
+        case ErrorKind::LocalFile:
+            return Outcome::Fault::LocalFile;
+        case ErrorKind::Other:
+            break;
+    }
+    return Outcome::Fault::Other;
 }
-}  // namespace
 
 Outcome::Fault FaultOf(const std::exception& e) {
-    using Fault = Outcome::Fault;
-    if (IsOneOf<EIdSocketError, EIdConnectException, EIdConnectTimeout, EIdReadTimeout,
-                EIdConnClosedGracefully, EIdClosedSocket, EIdNotConnected, EIdInvalidSocket,
-                EIdCouldNotBindSocket, EIdTLSCertificateRefused, EIdTLSHandshakeFailed, EIdTLSNotAvailable,
-                EIdPOP3StlsNotOffered, EIdPOP3StlsRefused>(e))
-        return Fault::Network;
-    if (IsOneOf<EPasswordForOtherHost, EIdPOP3UnsafeCredentials, ESecretStoreUnreachable, ESecretStoreLocked,
-                EKeyringPasswordMissing, EAccessTokenUnavailable>(e))
-        return Fault::Account;
-    if (IsOneOf<EIniWriteError, EListFileOpenError, EListFileCreateError, EJournalWriteError,
-                EIdTempFileError, EIdAttachmentWriteError, ECorbeilleError,
-                std::filesystem::filesystem_error>(e))
-        return Fault::LocalFile;
-    // Whatever else the protocol, message and MIME layers raise comes from
-    // what the server sent.
-    if (dynamic_cast<const EIdException*>(&e)) return Fault::Server;
-    return Fault::Other;
+    if (const auto* id = dynamic_cast<const EIdException*>(&e)) return FaultOf(id->Kind());
+    // The file system's own errors are about local files.
+    if (dynamic_cast<const std::filesystem::filesystem_error*>(&e)) return Outcome::Fault::LocalFile;
+    return Outcome::Fault::Other;
 }
 
 Outcome::Fault FaultOf(const std::exception_ptr& error) {

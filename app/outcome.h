@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/id_exception.h"
+
 class Dialogs;
 
 struct Outcome {
@@ -42,9 +44,9 @@ struct Outcome {
     bool IsFailed() const { return kind == Kind::Failed; }
 };
 
-// The fault an error stands for, from its class: the protocol's refusals and
-// unusable replies are the server's; socket, time limit and TLS errors the
-// network's; settings, list, journal and temporary file errors local.
+// The fault an error stands for: the kind its class declares; a file system
+// error is local, any other error not ours Other.
+Outcome::Fault FaultOf(ErrorKind kind);
 Outcome::Fault FaultOf(const std::exception& error);
 Outcome::Fault FaultOf(const std::exception_ptr& error);
 

@@ -46,8 +46,7 @@ Outcome Screener::FormShow(int selector) {
     if (!account.IsDone()) return account;
     Outcome lists = LoadLists();
     // The settings hold passwords: say so when others than the owner may read them.
-    if (std::string warning = SettingsExposureWarning(paths_.settings); !warning.empty())
-        view_.dialogs.Warning(warning);
+    if (std::string warning = ExposureWarning(paths_); !warning.empty()) view_.dialogs.Warning(warning);
     return lists;
 }
 

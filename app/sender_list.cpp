@@ -25,6 +25,10 @@ EListFileCreateError::EListFileCreateError(const std::filesystem::path& path, in
 
 std::vector<std::string> ParseListFile(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
+    // A UTF-8 byte-order mark (what many editors write first) is a
+    // signature, not part of the first entry.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
     const bool utf8 = IsNonAsciiUtf8(bytes);
     std::vector<std::string> entries;
     for (const TextLine& line : SplitTextLines(bytes))

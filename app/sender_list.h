@@ -18,18 +18,23 @@
 class EListFileOpenError : public EIdException {
 public:
     EListFileOpenError(const std::filesystem::path& path, int error);
+    VANNOIR_ERROR_KIND(LocalFile)
 };
+VANNOIR_LIST_ERROR(EListFileOpenError, std::filesystem::path("x"), 2);
 // A list file that cannot be written: "Impossible de créer le fichier "<path>". <reason>".
 class EListFileCreateError : public EIdException {
 public:
     EListFileCreateError(const std::filesystem::path& path, int error);
+    VANNOIR_ERROR_KIND(LocalFile)
 };
+VANNOIR_LIST_ERROR(EListFileCreateError, std::filesystem::path("x"), 2);
 
 // Entries of a list file: pieces between line ends (CR LF, CR alone, LF
 // alone), empty pieces included, no entry after a final line end; a byte 0
 // ends the reading. Each entry is trimmed. A file of well-formed UTF-8 with
 // non-ASCII characters (written by a text editor or from the command line)
-// is read as UTF-8, any other as Windows-1252. Entries come out in UTF-8.
+// is read as UTF-8, any other as Windows-1252. A leading UTF-8 byte-order
+// mark is dropped. Entries come out in UTF-8.
 std::vector<std::string> ParseListFile(std::string_view bytes);
 // Every entry followed by CR LF; an empty list gives an empty file. The file
 // is in Windows-1252 when that holds every entry, else in UTF-8 (no mark).

@@ -54,6 +54,11 @@ inline constexpr std::string_view kImportFailed =
 // After kImportDone when accounts did not fit: their count, the highest slot.
 inline constexpr std::string_view kImportLeftOut =
     "\n%s compte(s) non importé(s) : les comptes 1 à %s sont tous occupés.";
+// One line per account not imported: its key, then why.
+inline constexpr std::string_view kImportSkipped = "compte ignoré : %s (%s)";
+inline constexpr std::string_view kImportHostTooLong = "nom de serveur de plus de 253 octets";
+inline constexpr std::string_view kImportUserTooLong = "nom d'utilisateur de plus de 255 octets";
+inline constexpr std::string_view kImportControl = "caractère de contrôle";
 
 // List files.
 inline constexpr std::string_view kListFolder = "Liste";
@@ -134,6 +139,12 @@ inline constexpr std::string_view kBadFingerprint =
 inline constexpr std::string_view kSettingsExposed =
     "Attention : le fichier de réglages %s, qui contient les mots de passe, est lisible par "
     "d'autres utilisateurs. Rendez-le privé (chmod 600).";
+inline constexpr std::string_view kFolderExposed =
+    "Attention : %s peut être modifié par d'autres utilisateurs, qui pourraient changer les listes "
+    "et faire supprimer des messages. Retirez-leur le droit d'écriture (chmod go-w).";
+inline constexpr std::string_view kPasswordFolderExposed =
+    "Le dossier des réglages %s peut être modifié par d'autres utilisateurs : le mot de passe n'y "
+    "est pas enregistré. Retirez-leur le droit d'écriture (chmod go-w)";
 inline constexpr std::string_view kPasswordForOtherHost =
     "Le mot de passe du compte %s n'est envoyé qu'à son serveur « %s » : pour « %s », "
     "donnez le mot de passe de cette fois.";

@@ -24,10 +24,10 @@ inline constexpr const char* kHeaderFieldTooLarge =
     "Champ d'en-tête trop long : plus de 64 Ko une fois ses lignes réunies. Le message n'est pas lu.";
 }  // namespace mime_text
 
-VANNOIR_DECLARE_ERROR(EIdIrregularSize, EIdException, mime_text::kIrregularSize);
-VANNOIR_DECLARE_ERROR(EIdUnknownPartType, EIdException, mime_text::kUnknownPartType);
-VANNOIR_DECLARE_ERROR(EIdUnknownUueScheme, EIdException, mime_text::kUnknownUueScheme);
+VANNOIR_DECLARE_ERROR(EIdIrregularSize, EIdException, Server, mime_text::kIrregularSize);
+VANNOIR_DECLARE_ERROR(EIdUnknownPartType, EIdException, Server, mime_text::kUnknownPartType);
+VANNOIR_DECLARE_ERROR(EIdUnknownUueScheme, EIdException, Server, mime_text::kUnknownUueScheme);
 // Carries the attachment file's path in its text.
-VANNOIR_DECLARE_ERROR(EIdAttachmentWriteError, EIdException, mime_text::kCannotWriteAttachment);
+VANNOIR_DECLARE_ERROR(EIdAttachmentWriteError, EIdException, LocalFile, mime_text::kCannotWriteAttachment);
 // Either text above; an action that meets it ends there.
-VANNOIR_DECLARE_ERROR(EIdHeaderTooLarge, EIdException, mime_text::kHeaderTooLarge);
+VANNOIR_DECLARE_ERROR(EIdHeaderTooLarge, EIdException, Server, mime_text::kHeaderTooLarge);

@@ -13,9 +13,11 @@ public:
     EIdSocketError(int code, std::string message) : EIdException(std::move(message)), code_(code) {}
     int LastError() const noexcept { return code_; }
 
+    VANNOIR_ERROR_KIND(Network)
 private:
     int code_;
 };
+VANNOIR_LIST_ERROR(EIdSocketError, 10061, std::string("x"));
 
 // The server's reply was not one the command accepts; carries the reply code.
 class EIdProtocolReplyError : public EIdException {
@@ -23,27 +25,33 @@ public:
     EIdProtocolReplyError(int code, std::string message) : EIdException(std::move(message)), code_(code) {}
     int ReplyErrorCode() const noexcept { return code_; }
 
+    VANNOIR_ERROR_KIND(Server)
 private:
     int code_;
 };
+VANNOIR_LIST_ERROR(EIdProtocolReplyError, 2, std::string("x"));
 
 // A connect in a worker thread failed; the message is the socket error's text.
 class EIdConnectException : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Network)
 };
+VANNOIR_LIST_ERROR(EIdConnectException, std::string("x"));
 
-VANNOIR_DECLARE_ERROR(EIdStackSetSizeExceeded, EIdException, "Taille d'ensemble dépassée.");
-VANNOIR_DECLARE_ERROR(EIdInvalidSocket, EIdException, "Impossible d'allouer le socket.");
-VANNOIR_DECLARE_ERROR(EIdAlreadyConnected, EIdException, "Déjà connecté.");
-VANNOIR_DECLARE_ERROR(EIdCouldNotBindSocket, EIdException,
+VANNOIR_DECLARE_ERROR(EIdStackSetSizeExceeded, EIdException, Other, "Taille d'ensemble dépassée.");
+VANNOIR_DECLARE_ERROR(EIdInvalidSocket, EIdException, Network, "Impossible d'allouer le socket.");
+VANNOIR_DECLARE_ERROR(EIdAlreadyConnected, EIdException, Other, "Déjà connecté.");
+VANNOIR_DECLARE_ERROR(EIdCouldNotBindSocket, EIdException, Network,
                       "Impossible d'établir une liaison avec le socket. "
                       "L'adresse et le port sont déjà utilisés.");
-VANNOIR_DECLARE_ERROR(EIdConnectTimeout, EIdException, "Délai de connexion.");
-VANNOIR_DECLARE_ERROR(EIdConnClosedGracefully, EIdException, "La connexion s'est terminée proprement.");
-VANNOIR_DECLARE_ERROR(EIdClosedSocket, EIdException, "Déconnecté.");
-VANNOIR_DECLARE_ERROR(EIdNotConnected, EIdException, "Non connecté");
-VANNOIR_DECLARE_ERROR(EIdReadTimeout, EIdException, "Délai de lecture");
-VANNOIR_DECLARE_ERROR(EIdReadLnMaxLineLengthExceeded, EIdException, "Longueur de ligne maximum dépassée.");
-VANNOIR_DECLARE_ERROR(EIdNotEnoughDataInBuffer, EIdException,
+VANNOIR_DECLARE_ERROR(EIdConnectTimeout, EIdException, Network, "Délai de connexion.");
+VANNOIR_DECLARE_ERROR(EIdConnClosedGracefully, EIdException, Network,
+                      "La connexion s'est terminée proprement.");
+VANNOIR_DECLARE_ERROR(EIdClosedSocket, EIdException, Network, "Déconnecté.");
+VANNOIR_DECLARE_ERROR(EIdNotConnected, EIdException, Network, "Non connecté");
+VANNOIR_DECLARE_ERROR(EIdReadTimeout, EIdException, Network, "Délai de lecture");
+VANNOIR_DECLARE_ERROR(EIdReadLnMaxLineLengthExceeded, EIdException, Server,
+                      "Longueur de ligne maximum dépassée.");
+VANNOIR_DECLARE_ERROR(EIdNotEnoughDataInBuffer, EIdException, Server,
                       "Pas suffisamment de données en mémoire tampon.");

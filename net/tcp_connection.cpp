@@ -3,6 +3,7 @@
 #include "net/anti_freeze.h"
 #include "net/net_errors.h"
 #include "net/stack.h"
+#include "platform/secret_memory.h"
 
 TIdTCPConnection::TIdTCPConnection() {
     buffer_.OnConsume = [this](std::size_t count) { DoWork(wmRead, static_cast<std::int64_t>(count)); };
@@ -187,9 +188,9 @@ void TIdTCPConnection::WriteText(std::string_view text) {
 }
 
 void TIdTCPConnection::WriteLine(std::string_view text) {
-    std::string line(text);
-    line += "\r\n";
-    WriteText(line);
+    // The line may carry a password (PASS): its copy does not outlive the send.
+    WipedSecret line(std::string(text) + "\r\n");
+    WriteText(line.Text());
 }
 
 void TIdTCPConnection::WriteBuffer(const void* bytes, int count) {

@@ -4,25 +4,53 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// Where an error comes from, declared by each class beside it: what the
+// server sent or refused, the network (name, connection, time limit, TLS),
+// the account as configured, a local file; Other for the rest.
+enum class ErrorKind { Server, Network, Account, LocalFile, Other };
 
 class EIdException : public std::exception {
 public:
     explicit EIdException(std::string message) : message_(std::move(message)) {}
     const char* what() const noexcept override { return message_.c_str(); }
     const std::string& Message() const noexcept { return message_; }
+    // Every concrete class states its kind: none can be left to a default.
+    virtual ErrorKind Kind() const noexcept = 0;
 
 private:
     std::string message_;
 };
 
-// Declares `class Name : public Base` whose default message is `Text` (UTF-8
-// source text).
-#define VANNOIR_DECLARE_ERROR(Name, Base, Text)                          \
+// Every error class of the program, each with a sample of itself, so that a
+// check can go through them all. Filled as the headers that declare them are
+// compiled in.
+struct DeclaredError {
+    const char* name;
+    std::exception_ptr (*sample)();
+};
+const std::vector<DeclaredError>& DeclaredErrors();
+bool ListDeclaredError(DeclaredError error);
+
+// Inside a hand-written error class: its kind.
+#define VANNOIR_ERROR_KIND(KindName) \
+    ErrorKind Kind() const noexcept override { return ErrorKind::KindName; }
+// After a hand-written error class: lists it, with a sample built of `...`.
+#define VANNOIR_LIST_ERROR(Name, ...)                   \
+    inline const bool Name##Listed = ListDeclaredError( \
+        {#Name, []() -> std::exception_ptr { return std::make_exception_ptr(Name(__VA_ARGS__)); }})
+
+// Declares `class Name : public Base` of kind `KindName` (an ErrorKind)
+// whose default message is `Text`, and lists it.
+#define VANNOIR_DECLARE_ERROR(Name, Base, KindName, Text)                \
     class Name : public Base {                                           \
     public:                                                              \
         Name() : Base(std::string(Text)) {}                              \
         explicit Name(std::string message) : Base(std::move(message)) {} \
-    }
+        VANNOIR_ERROR_KIND(KindName)                                     \
+    };                                                                   \
+    VANNOIR_LIST_ERROR(Name)
 
 // The whole message of any error: what() stops at the first byte 0, which a
 // server's reply may hold; an EIdException's Message() does not.
@@ -35,4 +63,6 @@ inline std::string ErrorText(const std::exception& e) {
 class EConvertError : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Server)
 };
+VANNOIR_LIST_ERROR(EConvertError, std::string("x"));

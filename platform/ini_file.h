@@ -25,9 +25,11 @@ public:
     EIniWriteError(const std::filesystem::path& path, int error);
     int ErrorCode() const noexcept { return error_; }
 
+    VANNOIR_ERROR_KIND(LocalFile)
 private:
     int error_;
 };
+VANNOIR_LIST_ERROR(EIniWriteError, std::filesystem::path("x"), 28);
 
 // Whole-file access for a change of a settings-like file (one holding
 // secrets). A change reads, edits and stores the file while holding

@@ -12,9 +12,11 @@ public:
     explicit EIdInterrupted(int signal);
     int Signal() const noexcept { return signal_; }
 
+    VANNOIR_ERROR_KIND(Server)
 private:
     int signal_;
 };
+VANNOIR_LIST_ERROR(EIdInterrupted, 2);
 
 class Interruption {
 public:

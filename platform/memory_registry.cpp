@@ -20,11 +20,14 @@ std::string_view NextPart(std::string_view& path) {
 
 }  // namespace
 
+bool MemoryRegistry::NameOrder::operator()(const std::string& a, const std::string& b) const {
+    return AnsiCompareText(a, b) < 0;
+}
+
 template <class KeyT>
 KeyT* MemoryRegistry::Child(KeyT& key, std::string_view name) {
-    for (auto& sub : key.subkeys)
-        if (SameText(sub.name, name)) return &sub;
-    return nullptr;
+    const auto place = key.places.find(std::string(name));
+    return place == key.places.end() ? nullptr : &key.subkeys[place->second];
 }
 
 const MemoryRegistry::Key* MemoryRegistry::Find(std::string_view path) const {
@@ -40,7 +43,10 @@ MemoryRegistry::Key& MemoryRegistry::Make(std::string_view path) {
         std::string_view part = NextPart(path);
         if (part.empty()) continue;
         Key* next = Child(*key, part);
-        if (!next) next = &key->subkeys.emplace_back(Key{std::string(part), {}, {}});
+        if (!next) {
+            key->places.emplace(std::string(part), key->subkeys.size());
+            next = &key->subkeys.emplace_back(Key{std::string(part), {}, {}, {}});
+        }
         key = next;
     }
     return *key;

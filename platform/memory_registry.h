@@ -30,9 +30,15 @@ public:
     void CloseKey() override { open_.reset(); }
 
 private:
+    // Names compare as the registry's do, case aside.
+    struct NameOrder {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
     struct Key {
         std::string name;
         std::vector<Key> subkeys;  // in the order they were added
+        // Each subkey's place, so that a key of many subkeys is found at once.
+        std::map<std::string, std::size_t, NameOrder> places;
         std::vector<std::pair<std::string, RegistryValue>> values;
     };
     template <class KeyT>

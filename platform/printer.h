@@ -17,12 +17,14 @@ struct PrintFont {
 };
 
 // No printer, or none chosen as the default.
-VANNOIR_DECLARE_ERROR(EPrinterNoDefault, EIdException, "Aucune imprimante par défaut sélectionnée");
+VANNOIR_DECLARE_ERROR(EPrinterNoDefault, EIdException, Other, "Aucune imprimante par défaut sélectionnée");
 // A job that the printer refused or lost; the text says why.
 class EPrinterError : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Other)
 };
+VANNOIR_LIST_ERROR(EPrinterError, std::string("x"));
 
 class Printer {
 public:

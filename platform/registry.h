@@ -14,7 +14,9 @@
 class ERegistryException : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Other)
 };
+VANNOIR_LIST_ERROR(ERegistryException, std::string("x"));
 // "Type de données incorrect pour '<name>'".
 ERegistryException WrongRegistryType(std::string_view valueName);
 

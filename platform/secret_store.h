@@ -19,12 +19,16 @@ struct SecretKey {
 class ESecretStoreUnreachable : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Account)
 };
+VANNOIR_LIST_ERROR(ESecretStoreUnreachable, std::string("x"));
 // The keyring is locked, and was not unlocked when asked.
 class ESecretStoreLocked : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(Account)
 };
+VANNOIR_LIST_ERROR(ESecretStoreLocked, std::string("x"));
 
 class SecretStore {
 public:

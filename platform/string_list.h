@@ -11,7 +11,9 @@
 class EListError : public EIdException {
 public:
     explicit EListError(int index);
+    VANNOIR_ERROR_KIND(Other)
 };
+VANNOIR_LIST_ERROR(EListError, 1);
 
 class TStringList {
 public:

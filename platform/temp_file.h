@@ -19,7 +19,9 @@ inline constexpr const char* kCannotCreate = "Impossible de créer un fichier te
 class EIdTempFileError : public EIdException {
 public:
     using EIdException::EIdException;
+    VANNOIR_ERROR_KIND(LocalFile)
 };
+VANNOIR_LIST_ERROR(EIdTempFileError, std::string("x"));
 
 // The system's temporary directory, read once at program start, as text in
 // the system code page, without a trailing separator. Empty when the system

@@ -31,8 +31,16 @@ std::uint32_t SecureConnection(MailClientSecurity security) {
     return security == MailClientSecurity::Tls ? 1 : security == MailClientSecurity::Stls ? 2 : 0;
 }
 
+// The accounts of the sources read so far, against how many are wanted.
+struct Room {
+    std::size_t held = 0;
+    std::size_t wanted = 0;
+    bool Full() const { return held >= wanted; }
+};
+
 void AddAccounts(MemoryRegistry& registry, const std::string& source,
-                 const std::vector<MailClientAccount>& accounts, int& counter) {
+                 const std::vector<MailClientAccount>& accounts, int& counter, Room& room) {
+    room.held += accounts.size();
     for (const MailClientAccount& account : accounts) {
         const std::string key = std::string(kAccountsKey) + "\\" + source + " " + IntToStr(++counter);
         registry.SetValue(key, "POP3 Server", {RegistryValue::Type::String, account.server});
@@ -44,25 +52,29 @@ void AddAccounts(MemoryRegistry& registry, const std::string& source,
     }
 }
 
-void AddThunderbird(MemoryRegistry& registry, const std::filesystem::path& home) {
+void AddThunderbird(MemoryRegistry& registry, const std::filesystem::path& home, Room& room) {
     const std::filesystem::path base = home / ".thunderbird";
     int counter = 0;
     for (const ProfileFolder& folder : ProfileFoldersOfIni(FileText(base / "profiles.ini"))) {
+        if (room.Full()) return;
         std::filesystem::path profile =
             folder.relative ? base / folder.path : std::filesystem::path(folder.path);
-        AddAccounts(registry, "Thunderbird", Pop3AccountsOfPrefs(FileText(profile / "prefs.js")), counter);
+        AddAccounts(registry, "Thunderbird", Pop3AccountsOfPrefs(FileText(profile / "prefs.js")), counter,
+                    room);
     }
 }
 
-void AddEvolution(MemoryRegistry& registry, const std::filesystem::path& home) {
+void AddEvolution(MemoryRegistry& registry, const std::filesystem::path& home, Room& room) {
     std::vector<std::filesystem::path> sources;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(home / ".config/evolution/sources", error))
         if (entry.path().extension() == ".source") sources.push_back(entry.path());
     std::sort(sources.begin(), sources.end());
     int counter = 0;
-    for (const std::filesystem::path& source : sources)
-        AddAccounts(registry, "Evolution", Pop3AccountOfSource(FileText(source)), counter);
+    for (const std::filesystem::path& source : sources) {
+        if (room.Full()) return;
+        AddAccounts(registry, "Evolution", Pop3AccountOfSource(FileText(source)), counter, room);
+    }
 }
 
 }  // namespace
@@ -75,10 +87,14 @@ UserFolders UserFolders::FromEnvironment() {
     return folders;
 }
 
-MemoryRegistry UserAccountRegistry(const UserFolders& folders) {
+MemoryRegistry UserAccountRegistry(const UserFolders& folders, std::size_t wanted) {
     MemoryRegistry registry;
+    Room room{0, wanted};
+    if (room.Full()) return registry;
     ReadWineHive(FileText(folders.winePrefix / "user.reg"), registry);
-    AddThunderbird(registry, folders.home);
-    AddEvolution(registry, folders.home);
+    if (registry.OpenKeyReadOnly(kAccountsKey)) room.held = registry.GetKeyNames().size();
+    registry.CloseKey();
+    AddThunderbird(registry, folders.home, room);
+    AddEvolution(registry, folders.home, room);
     return registry;
 }

@@ -5,7 +5,9 @@
 // (each presented as one account subkey with "POP3 Server" and "POP3 User
 // Name"), each source in its own file order. A source that is missing or
 // unreadable is simply empty.
+#include <cstddef>
 #include <filesystem>
+#include <limits>
 
 #include "platform/memory_registry.h"
 
@@ -18,4 +20,7 @@ struct UserFolders {
     static UserFolders FromEnvironment();
 };
 
-MemoryRegistry UserAccountRegistry(const UserFolders& folders);
+// Sources are read in order until the key holds `wanted` accounts: the
+// source that reaches it is read whole, the ones after it not at all.
+MemoryRegistry UserAccountRegistry(const UserFolders& folders,
+                                   std::size_t wanted = std::numeric_limits<std::size_t>::max());

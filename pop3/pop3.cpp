@@ -1,9 +1,11 @@
 #include "pop3/pop3.h"
 
 #include <exception>
+#include <limits>
 
 #include "net/net_errors.h"
 #include "platform/interruption.h"
+#include "platform/secret_memory.h"
 #include "platform/text.h"
 #include "pop3/md5.h"
 #include "pop3/message_count.h"
@@ -65,9 +67,11 @@ void TIdPOP3::LogIn() {
         LogInWithToken();
         return;
     }
+    // The command lines holding the secret are wiped once sent, whatever the answer.
     if (!APOP) {
         SendCommand("USER " + Username, ReplyOk);
-        SendCommand("PASS " + Password, ReplyOk);
+        WipedSecret pass("PASS " + Password);
+        SendCommand(pass.Text(), ReplyOk);
         return;
     }
     std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
@@ -84,7 +88,8 @@ std::string TIdPOP3::ApopTimestamp(const std::string& greeting) {
 }
 
 std::string TIdPOP3::ApopDigest(const std::string& timestamp, const std::string& password) {
-    return TIdHashMessageDigest5::AsHex(TIdHashMessageDigest5::HashValue(timestamp + password));
+    WipedSecret hashed(timestamp + password);
+    return TIdHashMessageDigest5::AsHex(TIdHashMessageDigest5::HashValue(hashed.Text()));
 }
 
 void TIdPOP3::CloseSession() {
@@ -126,7 +131,11 @@ void TIdPOP3::AwaitQuitReply() {
     ReadDeadline.reset();
 }
 
-int TIdPOP3::ReadReply(const std::vector<int>& allowed) { return TakeReply(ReadReplyLines(), allowed); }
+int TIdPOP3::ReadReply(const std::vector<int>& allowed) {
+    // POP3 has no numbered continuation lines: a reply that begins "+OK-"
+    // is one line like any other, never the start of an endless one.
+    return TakeReply({ReadNonEmptyLine(std::numeric_limits<int>::max())}, allowed);
+}
 
 int TIdPOP3::TakeReply(const std::vector<std::string>& lines, const std::vector<int>& allowed) {
     LastReply.ParseLines(lines);
@@ -158,14 +167,30 @@ int TIdPOP3::ReplyCount() {
 
 int TIdPOP3::QueryMessageSize(int n) {
     SendCommand("LIST " + IntToStr(n), ReplyOk);
-    return ReplySize();
+    return ReplySize(n);
 }
 
-int TIdPOP3::ReplySize() {
+int TIdPOP3::ReplySize(int n) {
     std::string line = LastReply.Text[0];
     if (line.empty()) return -1;
     std::size_t blank = line.find(' ');
-    return NonNegativeCount(blank == std::string::npos ? line : line.substr(blank + 1)).value_or(-1);
+    if (blank == std::string::npos) return NonNegativeCount(line).value_or(-1);
+    ExpectNumber(std::string_view(line).substr(0, blank), n);
+    return NonNegativeCount(line.substr(blank + 1)).value_or(-1);
+}
+
+void TIdPOP3::ExpectNumber(std::string_view number, int n) {
+    if (StrToIntDef(number, -1) == n) return;
+    // The answer is another command's: what follows it cannot be trusted,
+    // and a QUIT would carry out deletions made on a wrong belief.
+    ReleaseSocket();
+    throw EIdPOP3AnswerMismatch();
+}
+
+void TIdPOP3::BadListing() {
+    // The rest of the listing is still coming: no QUIT after it.
+    ReleaseSocket();
+    throw EIdPOP3BadListing();
 }
 
 bool TIdPOP3::DeleteMessage(int n) {

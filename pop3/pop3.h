@@ -68,16 +68,20 @@ public:
     bool LoadMessage(int n, TIdMessage& message);
     // LIST n: the size after the first blank of the reply text; -1 when the
     // text is empty or that is not an integer; EIdPOP3NegativeCount when
-    // it is negative.
+    // it is negative. A number before the size other than n drops the
+    // connection without QUIT and raises EIdPOP3AnswerMismatch.
     int QueryMessageSize(int n);
     // DELE n: true (a refusal raises).
     bool DeleteMessage(int n);
     // UIDL n: the unique id in the reply (after the number); empty for
     // "-ERR", which a server without UIDL and one without message n give alike.
+    // A number other than n drops the connection without QUIT and raises
+    // EIdPOP3AnswerMismatch.
     std::string QueryUniqueId(int n);
     // UIDL: the unique ids of messages 1 to `count` at index n, empty where
     // the listing has none; no ids at all when refused. Bounded as a listing
-    // (MaxListingBytes, MaxListingLines).
+    // (MaxListingBytes, MaxListingLines); a number outside 1 to `count` or
+    // seen twice raises EIdPOP3BadListing.
     std::vector<std::string> ListUniqueIds(int count);
 
     // CAPA (RFC 2449): the server's capability lines, kept for the session.
@@ -161,7 +165,8 @@ public:
     // The connection's open and close are the session's.
     void OpenConnection(int timeout = -1) override { OpenSession(timeout); }
     void CloseConnection() override { CloseSession(); }
-    // The reply classified as "+OK" (1) or "-ERR" (2), then checked.
+    // The reply classified as "+OK" (1) or "-ERR" (2), then checked. A reply
+    // is one line, also one that begins "+OK-".
     int ReadReply(const std::vector<int>& allowed) override;
 
     // STLS on the open connection, after the greeting: CAPA must list STLS,
@@ -192,7 +197,12 @@ private:
     // The count in LastReply of a STAT answer, as CountMessages reads it.
     int ReplyCount();
     // The size in LastReply of a "LIST n" answer, -1 when it has none.
-    int ReplySize();
+    int ReplySize(int n);
+    // Drops the connection without QUIT and raises EIdPOP3AnswerMismatch
+    // unless `number` is n.
+    void ExpectNumber(std::string_view number, int n);
+    // Drops the connection without QUIT and raises EIdPOP3BadListing.
+    [[noreturn]] void BadListing();
     bool Pipelining() const;
     // The lines of a listing up to ".", within MaxListingBytes and MaxListingLines.
     void CaptureListing(const LineSink& sink);
@@ -210,7 +220,9 @@ private:
     // DELEs of `kept` again when one of them was taken.
     void UndoDeletesAfterRefusal(const std::vector<Step>& due, const std::vector<int>& kept, bool ahead);
     // Sizes of messages 1 to `count` from one LIST (index n); -2 where the
-    // listing has no line for n; empty when LIST was refused.
+    // listing has no line for n; empty when LIST was refused. Raises
+    // EIdPOP3BadListing as ListUniqueIds does, and for a size that is not
+    // a non-negative integer.
     std::vector<int> ListAll(int count);
 
     std::vector<std::string> capabilities_;

@@ -96,6 +96,12 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
         }
         bytes -= CommandLine(step.kind, step.n).size();
     }
+    // More answers than commands: which answer belonged to which command is
+    // no longer known.
+    if (InputBuffer().Size() > 0) {
+        ReleaseSocket();
+        throw EIdPOP3AnswerMismatch();
+    }
 }
 
 void TIdPOP3::SkipAnswer(const Step& step, bool& accepted) {
@@ -109,12 +115,15 @@ std::vector<int> TIdPOP3::ListAll(int count) {
     if (SendCommand("LIST", -1) != ReplyOk) return sizes;
     sizes.assign(static_cast<std::size_t>(count) + 1, kNotListed);
     CaptureListing([&](std::string&& line) {
-        // "n size", read as the answer to LIST n is.
-        std::size_t blank = line.find(' ');
-        int n = StrToIntDef(line.substr(0, blank), 0);
-        if (n < 1 || n > count) return;
-        sizes[static_cast<std::size_t>(n)] =
-            blank == std::string::npos ? -1 : StrToIntDef(line.substr(blank + 1), -1);
+        // "n size": the size an integer of its own, text after it allowed
+        // (the size is then unknown, as in the answer to LIST n).
+        const std::size_t blank = line.find(' ');
+        const int n = StrToIntDef(line.substr(0, blank), 0);
+        if (n < 1 || n > count || sizes[static_cast<std::size_t>(n)] != kNotListed) BadListing();
+        const std::string size = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+        const std::string first = size.substr(0, size.find(' '));
+        if (first.empty() || first.find_first_not_of("0123456789") != std::string::npos) BadListing();
+        sizes[static_cast<std::size_t>(n)] = StrToIntDef(size, -1);
     });
     return sizes;
 }
@@ -141,7 +150,7 @@ void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& even
             if (!sizes.empty() && sizes[static_cast<std::size_t>(step.n)] != kNotListed)
                 events.size(step.n, sizes[static_cast<std::size_t>(step.n)]);
         } else {
-            events.size(step.n, ReplySize());
+            events.size(step.n, ReplySize(step.n));
         }
     });
 }
@@ -178,6 +187,9 @@ void TIdPOP3::DeleteMessages(const std::vector<int>& numbers, std::size_t* marke
             kept = 0;
         }
         std::rethrow_exception(refusal);
+    } catch (const EIdPOP3AnswerMismatch&) {
+        kept = 0;  // dropped without QUIT
+        throw;
     } catch (const std::exception&) {
         // The answers still due are unknown: leaving without QUIT is the one
         // way to be sure none of those deletions happens.

@@ -14,16 +14,22 @@ std::string IdOf(const std::string& line) {
 
 std::string TIdPOP3::QueryUniqueId(int n) {
     if (SendCommand("UIDL " + IntToStr(n), -1) != ReplyOk) return "";
-    return IdOf(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
+    const std::string line = LastReply.Text.Count() > 0 ? LastReply.Text[0] : "";
+    if (line.empty()) return "";
+    ExpectNumber(std::string_view(line).substr(0, line.find(' ')), n);
+    return IdOf(line);
 }
 
 std::vector<std::string> TIdPOP3::ListUniqueIds(int count) {
     std::vector<std::string> ids;
     if (count <= 0 || SendCommand("UIDL", -1) != ReplyOk) return ids;
     ids.assign(static_cast<std::size_t>(count) + 1, std::string());
+    std::vector<bool> seen(ids.size(), false);
     CaptureListing([&](std::string&& line) {
         const int n = StrToIntDef(line.substr(0, line.find(' ')), 0);
-        if (n >= 1 && n <= count) ids[static_cast<std::size_t>(n)] = IdOf(line);
+        if (n < 1 || n > count || seen[static_cast<std::size_t>(n)]) BadListing();
+        seen[static_cast<std::size_t>(n)] = true;
+        ids[static_cast<std::size_t>(n)] = IdOf(line);
     });
     return ids;
 }

@@ -7,6 +7,7 @@
 #include "app/server_certificate.h"
 #include "app/settings_exposure.h"
 #include "app/texts.h"
+#include "platform/secret_memory.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
 #include "tools/cli_exit.h"
@@ -89,7 +90,10 @@ AccountOverrides OverridesOf(const CliOptions& options, const Account& stored,
                              const PasswordReader& readPassword) {
     AccountOverrides o = OptionsOverrides(options);
     if (NeedsPasswordForRun(stored, o)) {
-        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : ")) o.password = *typed;
+        if (auto typed = readPassword("Mot de passe pour " + *options.host + " : ")) {
+            o.password = *typed;
+            WipeSecret(*typed);
+        }
     }
     return o;
 }
@@ -143,6 +147,7 @@ int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ost
         auto typed = readPassword("Mot de passe du compte " + std::to_string(options.account) + " : ");
         if (!typed) return Refuse(err, "Aucun mot de passe lu : rien n'a été enregistré.");
         account.password = *typed;
+        WipeSecret(*typed);
         if (account.password.size() > kLongestPassword) return Refuse(err, texts::kPasswordTooLong);
         account.inKeyring = options.keyring ? *options.keyring : SystemSecretStore().Reachable();
     }

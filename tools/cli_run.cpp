@@ -79,7 +79,8 @@ int ExitStatus(CliSession& s, const Outcome& outcome) {
 // The accounts of the user's other mail clients into free slots; the slots
 // written, one per line.
 int Import(CliSession& s, std::ostream& out) {
-    MemoryRegistry registry = UserAccountRegistry(UserFolders::FromEnvironment());
+    MemoryRegistry registry =
+        UserAccountRegistry(UserFolders::FromEnvironment(), ImportRoom(s.screener.Paths().settings));
     ImportResult result;
     Outcome outcome = s.screener.ImportAccounts(registry, {}, &result);
     for (int slot : result.writtenSlots) out << slot << '\n';
@@ -158,8 +159,7 @@ int RunCommand(const CliOptions& options, const std::filesystem::path& programFo
         return cli_exit::kLocalFile;
     }
     const std::filesystem::path& settings = paths.settings;
-    if (std::string warning = SettingsExposureWarning(settings); !warning.empty())
-        err << ConsoleText(warning) << '\n';
+    if (std::string warning = ExposureWarning(paths); !warning.empty()) err << ConsoleText(warning) << '\n';
     if (options.command == CliCommand::Account)
         return RunAccountCommand(options, paths, out, err, readPassword);
     if (options.command == CliCommand::Certificate) return RunCertificateCommand(options, out, err);

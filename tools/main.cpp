@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/interruption.h"
+#include "platform/secret_memory.h"
 #include "platform/text.h"
 #include "tools/cli_exit.h"
 #include "tools/cli_options.h"
@@ -28,6 +29,8 @@ int Finished(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any password is read or typed.
+    KeepSecretsOutOfCoreDumps();
     Interruption::InstallHandlers();
     std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;

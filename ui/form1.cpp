@@ -251,7 +251,7 @@ void TForm1::RxSpinEdit1BottomClick() { screener_->LoadAccount(static_cast<int>(
 void TForm1::enttes1Click() { screener_->PrintGrid(*printer_); }
 void TForm1::message1Click() { screener_->PrintMessage(*printer_); }
 void TForm1::Importer1Click() {
-    MemoryRegistry accounts = UserAccountRegistry(importFolders);
+    MemoryRegistry accounts = UserAccountRegistry(importFolders, ImportRoom(paths_.settings));
     screener_->ImportAccounts(accounts, [this] { Configurer1Click(); });
 }
 void TForm1::Configurer1Click() {

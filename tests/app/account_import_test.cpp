@@ -90,6 +90,15 @@ const ImportCase kImports[] = {
      kHead + "Nbre=10\r\nServeur10=pop.a.fr\r\nNom10=a\r\n",
      {kDone + std::string("\n2 compte(s) non importé(s) : les comptes 1 à 10 sont tous occupés.")},
      1},
+    {"overlong_names_and_control_characters_are_skipped_with_a_line",
+     "",
+     {"a=" + std::string(254, 'h') + "/anne", "b=pop.b.fr/" + std::string(256, 'u'), "c=pop.\x1b[2J.fr/c",
+      "d=pop.d.fr/d\r\nServeur2=pirate.fr", "e=" + std::string(253, 'e') + "/" + std::string(255, 'e')},
+     kHead + "Nbre=1\r\nServeur1=" + std::string(253, 'e') + "\r\nNom1=" + std::string(255, 'e') + "\r\n",
+     {kDone + Ansi("\ncompte ignoré : a (nom de serveur de plus de 253 octets)"
+                   "\ncompte ignoré : b (nom d'utilisateur de plus de 255 octets)"
+                   "\ncompte ignoré : c (caractère de contrôle)\ncompte ignoré : d (caractère de contrôle)")},
+     1},
     {"no_pop3_account_fails_and_writes_nothing", "", {"a=/"}, "<missing>", {kFailed}, 0},
     {"server_not_a_string_stops_with_the_type_error",
      "",

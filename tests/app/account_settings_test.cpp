@@ -203,4 +203,58 @@ TEST(SettingsExposure, WarnsWhenOthersMayRead) {
         0u);
 }
 
+// What a scheduled purge deletes is decided by the folder and the lists:
+// each of them the group or others may write to gets a line of the warning.
+struct ExposureCase {
+    const char* name;
+    const char* place;  // under the settings folder; "" for the folder itself
+    std::filesystem::perms added;
+    bool warned;
+};
+const ExposureCase kExposures[] = {
+    {"folder_writable_by_the_group", "", std::filesystem::perms::group_write, true},
+    {"list_folder_writable_by_others", "Liste", std::filesystem::perms::others_write, true},
+    {"friends_writable_by_the_group", "Liste/Amis.TXT", std::filesystem::perms::group_write, true},
+    {"intruders_writable_by_others", "Liste/Intrus.TXT", std::filesystem::perms::others_write, true},
+    {"list_readable_by_others_is_no_change", "Liste/Amis.TXT", std::filesystem::perms::others_read, false},
+};
+class FolderExposure : public testing::TestWithParam<ExposureCase> {};
+TEST_P(FolderExposure, WarnsOfEachPlaceOthersMayWrite) {
+    ScratchFolder dir;
+    const AppPaths paths = AppPaths::ForExecutable(dir / "vannoir");
+    PutFile(paths.friends, "Ami\r\n");
+    PutFile(paths.intruders, "");
+    for (const auto& path : {dir.Path(), paths.friends.parent_path(), paths.friends, paths.intruders})
+        std::filesystem::permissions(
+            path, std::filesystem::perms::group_write | std::filesystem::perms::others_write,
+            std::filesystem::perm_options::remove);
+    EXPECT_EQ(ExposureWarning(paths), "") << "all private";
+    const std::filesystem::path place = *GetParam().place ? dir / GetParam().place : dir.Path();
+    std::filesystem::permissions(place, GetParam().added, std::filesystem::perm_options::add);
+    const std::string line = Ansi("Attention : ") + place.string() +
+                             Ansi(
+                                 " peut être modifié par d'autres utilisateurs, qui pourraient changer les "
+                                 "listes et faire supprimer des messages. Retirez-leur le droit d'écriture "
+                                 "(chmod go-w).");
+    EXPECT_EQ(ExposureWarning(paths), GetParam().warned ? line : "");
+}
+INSTANTIATE_TEST_SUITE_P(Table, FolderExposure, testing::ValuesIn(kExposures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AccountSave, NoPasswordIntoAFolderOthersMayWrite) {
+    ScratchFolder dir;
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::group_write,
+                                 std::filesystem::perm_options::add);
+    TIniFile ini(dir / "v.INI");
+    Account account;
+    account.host = "pop.fr";
+    account.user = "anne";
+    account.password = "secret";
+    EXPECT_THROW(SaveAccountSettings(ini, 1, account), ESettingsFolderExposed);
+    EXPECT_FALSE(std::filesystem::exists(dir / "v.INI"));
+    account.password.clear();
+    SaveAccountSettings(ini, 1, account);
+    EXPECT_EQ(ReadAccount(ini, 1).host, "pop.fr") << "what holds no password is written";
+}
+
 }  // namespace

@@ -220,6 +220,8 @@ const GuardCase kGuards[] = {
      Top(1, kA) + List(1, 100) + "C: UIDL 1\nS: -ERR non\n" + Quit(), false},
     {"header_size_and_id_equal", ScanWithIds("S: UIDL\n", {100, 100}, kTwoIds),
      Top(1, kA) + List(1, 100) + "C: UIDL 1\nS: +OK 1 premier\n" + Dele(1) + Quit(), true},
+    {"message_gone_from_the_server", ScanWithIds("", {100, 100}, ""),
+     "C: TOP 1 0\nS: -ERR no such message\n" + Quit(), false},
     {"ids_refused_at_the_scan", ScanWithIds("S: UIDL\n", {100, 100}, "C: UIDL\nS: -ERR non\n"),
      Top(1, kA) + List(1, 100) + Dele(1) + Quit(), true},
 };

@@ -2,18 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <new>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <typeinfo>
 
 #include "app/account_overrides.h"
+#include "app/deletion_journal.h"
 #include "app/mailbox_errors.h"
+#include "app/sender_list.h"
+#include "app/settings_exposure.h"
+#include "message/message_errors.h"
 #include "mime/mime_errors.h"
 #include "net/net_errors.h"
 #include "net/tls_errors.h"
 #include "platform/ini_file.h"
+#include "platform/interruption.h"
+#include "platform/printer.h"
+#include "platform/registry.h"
+#include "platform/string_list.h"
+#include "platform/temp_file.h"
 #include "pop3/pop3_errors.h"
 #include "pop3/stls_errors.h"
+#include "support/test_data.h"
 
 namespace {
 
@@ -44,10 +61,59 @@ const FaultCase kFaults[] = {
      Fault::LocalFile},
     {"attachment_not_written", Raise<EIdAttachmentWriteError>(), Fault::LocalFile},
     {"out_of_memory", Raise<std::bad_alloc>(), Fault::Other},
+    {"answer_of_another_message", Raise<EIdPOP3AnswerMismatch>(), Fault::Server},
+    {"file_system", Raise<std::filesystem::filesystem_error>(std::string("x"), std::error_code()),
+     Fault::LocalFile},
 };
 class FaultOfError : public testing::TestWithParam<FaultCase> {};
 TEST_P(FaultOfError, ComesFromItsClass) { EXPECT_EQ(FaultOf(GetParam().error()), GetParam().fault); }
 INSTANTIATE_TEST_SUITE_P(Table, FaultOfError, testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The error classes the sources declare, by name: each header of error
+// declarations is read.
+std::set<std::string> ErrorClassesOfTheSources() {
+    const std::regex declared(R"(VANNOIR_DECLARE_ERROR\(\s*(\w+)|class (E\w+) : public E\w+)");
+    std::set<std::string> names;
+    const std::filesystem::path root =
+        std::filesystem::path(TestDataPath("x")).parent_path().parent_path().parent_path();
+    for (const char* folder : {"platform", "net", "message", "mime", "pop3", "app", "tools", "ui"}) {
+        if (!std::filesystem::exists(root / folder)) continue;
+        for (const auto& entry : std::filesystem::directory_iterator(root / folder)) {
+            if (entry.path().extension() != ".h") continue;
+            std::ifstream in(entry.path());
+            std::stringstream text;
+            text << in.rdbuf();
+            const std::string content = text.str();
+            for (std::sregex_iterator m(content.begin(), content.end(), declared), end; m != end; ++m)
+                names.insert((*m)[1].matched ? (*m)[1].str() : (*m)[2].str());
+        }
+    }
+    names.erase("EIdException");
+    names.erase("Name");  // the declaring macro's own parameter
+    return names;
+}
+
+// A new error class states its kind where it is declared, or does not
+// compile; the fault it stands for follows from that kind alone.
+TEST(FaultOfError, EveryDeclaredClassHasTheFaultOfItsKind) {
+    const std::map<ErrorKind, Fault> faultOfKind = {{ErrorKind::Server, Fault::Server},
+                                                    {ErrorKind::Network, Fault::Network},
+                                                    {ErrorKind::Account, Fault::Account},
+                                                    {ErrorKind::LocalFile, Fault::LocalFile},
+                                                    {ErrorKind::Other, Fault::Other}};
+    std::set<std::string> walked;
+    for (const DeclaredError& declared : DeclaredErrors()) {
+        SCOPED_TRACE(declared.name);
+        walked.insert(declared.name);
+        try {
+            std::rethrow_exception(declared.sample());
+        } catch (const EIdException& e) {
+            EXPECT_NE(std::string(typeid(e).name()).find(declared.name), std::string::npos);
+            EXPECT_EQ(FaultOf(e), faultOfKind.at(e.Kind()));
+        }
+    }
+    EXPECT_EQ(walked, ErrorClassesOfTheSources()) << "every class of the sources is walked";
+}
 
 }  // namespace

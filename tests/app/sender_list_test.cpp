@@ -32,6 +32,14 @@ const ParseCase kParses[] = {
     {"ascii_only_stays", "a@b.fr\r\n", {"a@b.fr"}},
     {"cp1252_pair_that_looks_like_utf8_start", "Andr\xE9 \xC3\r\n", {"André Ã"}},
     {"overlong_utf8_is_cp1252", "\xC0\xA9\r\n", {"À©"}},
+    {"utf8_byte_order_mark_dropped",
+     "\xEF\xBB\xBF"
+     "Ami\r\nRen\xC3\xA9\r\n",
+     {"Ami", "René"}},
+    {"byte_order_mark_before_ascii_dropped",
+     "\xEF\xBB\xBF"
+     "Ami\r\n",
+     {"Ami"}},
 };
 class ListParse : public testing::TestWithParam<ParseCase> {};
 TEST_P(ListParse, GivesEntries) {

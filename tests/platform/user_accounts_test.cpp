@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/text.h"
 #include "support/scratch_folder.h"
 
@@ -78,8 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Hive, testing::ValuesIn(kHives),
 // A home with a hive, two mail client profiles and mail sources, POP3 and
 // IMAP accounts mixed: only the POP3 ones, hive first, then each client in
 // its file order.
-TEST(UserAccounts, EverySourceInItsOrder) {
-    ScratchFolder home;
+void PutEverySource(ScratchFolder& home) {
     PutFile(home / "prefixe" / "user.reg",
             kHiveHead + kAccounts + "\\\\1] 1\n\"POP3 Server\"=\"pop.wine.fr\"\n");
     PutFile(home / ".thunderbird" / "profiles.ini",
@@ -106,10 +107,47 @@ TEST(UserAccounts, EverySourceInItsOrder) {
             "port\n");
     PutFile(sources / "a.source", "[Mail Account]\nBackendName=imapx\n[Authentication]\nHost=imap.evo.fr\n");
     PutFile(sources / "c.txt", "[Mail Account]\nBackendName=pop\n[Authentication]\nHost=pas.une.source\n");
+}
+TEST(UserAccounts, EverySourceInItsOrder) {
+    ScratchFolder home;
+    PutEverySource(home);
     MemoryRegistry registry = UserAccountRegistry({home.Path(), home / "prefixe"});
     EXPECT_EQ(Accounts(registry),
               (Strings{"1: pop.wine.fr / ", "Thunderbird 1: pop.tb.fr / " + std::string("zélie") + " 995 1",
                        "Thunderbird 2: pop.abs.fr / ", "Evolution 1: pop.evo.fr / anne 110 2"}));
+}
+
+// Once the accounts wanted are held, the sources after are not read: the
+// source that reaches the number is read whole.
+TEST(UserAccounts, ReadingStopsOnceTheWantedAccountsAreHeld) {
+    ScratchFolder home;
+    PutEverySource(home);
+    MemoryRegistry registry = UserAccountRegistry({home.Path(), home / "prefixe"}, 2);
+    EXPECT_EQ(Accounts(registry),
+              (Strings{"1: pop.wine.fr / ", "Thunderbird 1: pop.tb.fr / " + Ansi("zélie") + " 995 1"}));
+}
+
+// A profile listing twenty thousand servers is read, and each read back,
+// in a time that grows with their number, not with its square.
+TEST(UserAccounts, ManyServersAreReadInLinearTime) {
+    ScratchFolder home;
+    std::string prefs;
+    constexpr int kServers = 20000;
+    for (int i = 1; i <= kServers; ++i) {
+        const std::string server = "user_pref(\"mail.server.server" + std::to_string(i);
+        prefs += server + ".type\", \"pop3\");\n" + server + ".hostname\", \"pop" + std::to_string(i) +
+                 ".fr\");\n" + server + ".userName\", \"u\");\n";
+    }
+    PutFile(home / ".thunderbird" / "profiles.ini", "[Profile0]\nPath=p\n");
+    PutFile(home / ".thunderbird" / "p" / "prefs.js", prefs);
+    const auto start = std::chrono::steady_clock::now();
+    MemoryRegistry registry = UserAccountRegistry({home.Path(), home / ".wine"});
+    const Strings accounts = Accounts(registry);
+    const auto spent = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(accounts.size(), static_cast<std::size_t>(kServers));
+    EXPECT_EQ(accounts.back(), "Thunderbird 20000: pop20000.fr / u");
+    // Linear, this takes well under a second; the square of it, minutes.
+    EXPECT_LT(spent, std::chrono::seconds(10));
 }
 
 TEST(UserAccounts, NothingThereGivesNoAccountsKey) {

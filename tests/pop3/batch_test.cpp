@@ -33,7 +33,7 @@ std::string TopOf(int i) { return Top(i, Header("A <a@x.fr>", "s" + IntToStr(i))
 const std::string kAllSixAhead = Sent({"TOP 1 0", "LIST 1", "TOP 2 0", "LIST 2", "TOP 3 0", "LIST 3"});
 const std::string kListing = "C: LIST\nS: +OK 3 messages\nS: 1 100\nS: 2 200\nS: 3 300\nS: .\n";
 
-enum Outcome { kDone, kRefused, kClosed };
+enum Outcome { kDone, kRefused, kClosed, kMismatch, kBadListing };
 
 // Runs `action` in a session on `script` (after the log-in); the outcome and
 // whether the client was left connected.
@@ -58,6 +58,10 @@ struct BatchRun {
             outcome = kRefused;
         } catch (const EIdConnClosedGracefully&) {
             outcome = kClosed;
+        } catch (const EIdPOP3AnswerMismatch&) {
+            outcome = kMismatch;
+        } catch (const EIdPOP3BadListing&) {
+            outcome = kBadListing;
         }
         pop.CloseSession();
         server.ExpectFinished();
@@ -90,9 +94,32 @@ const ScanCase kScans[] = {
      Capa(false) + "C: LIST\nS: -ERR busy\n" + TopOf(1) + List(1, 100) + TopOf(2) + List(2, 200) + Quit(),
      "h1 s1=100 h2 s2=200", kDone},
     {"number_missing_from_listing_is_asked_alone", TIdPOP3::pbAuto, 3,
-     Capa(false) + "C: LIST\nS: +OK\nS: 1 100\nS: 3 300 octets\nS: 7 700\nS: .\n" + TopOf(1) + TopOf(2) +
-         List(2, 200) + TopOf(3) + Quit(),
+     Capa(false) + "C: LIST\nS: +OK\nS: 1 100\nS: 3 300 octets\nS: .\n" + TopOf(1) + TopOf(2) + List(2, 200) +
+         TopOf(3) + Quit(),
      "h1 s1=100 h2 s2=200 h3 s3=-1", kDone},
+    // An answer that names another message, or one answer too many, ends the
+    // session without QUIT: nothing marked in it can be removed.
+    {"pipelined_list_answer_of_another_message", TIdPOP3::pbAuto, 2,
+     Capa() + Sent({"TOP 1 0", "LIST 1", "TOP 2 0", "LIST 2"}) + TopAnswer(1) + ListAnswer(2, 200), "h1",
+     kMismatch},
+    {"serial_list_answer_of_another_message", TIdPOP3::pbSerial, 2,
+     Capa() + TopOf(1) + "C: LIST 1\nS: +OK 2 200\n", "h1", kMismatch},
+    {"one_answer_more_than_the_commands", TIdPOP3::pbAuto, 1,
+     Capa() + Sent({"TOP 1 0", "LIST 1"}) +
+         "!raw +OK\\r\\nSubject: s1\\r\\n.\\r\\n+OK 1 100\\r\\n+OK 2 200\\r\\n\n",
+     "h1 s1=100", kMismatch},
+    // A listing line that is no "n size" of 1..count, each n once, is no row.
+    {"listing_negative_size", TIdPOP3::pbAuto, 2, Capa(false) + "C: LIST\nS: +OK\nS: 2 200\nS: 1 -7\n", "",
+     kBadListing},
+    {"listing_size_not_a_number", TIdPOP3::pbAuto, 2, Capa(false) + "C: LIST\nS: +OK\nS: 2 200\nS: 1 gros\n",
+     "", kBadListing},
+    {"listing_without_size", TIdPOP3::pbAuto, 2, Capa(false) + "C: LIST\nS: +OK\nS: 2 200\nS: 1\n", "",
+     kBadListing},
+    {"listing_number_twice", TIdPOP3::pbAuto, 2, Capa(false) + "C: LIST\nS: +OK\nS: 1 100\nS: 1 200\n", "",
+     kBadListing},
+    {"listing_number_past_the_count", TIdPOP3::pbAuto, 2,
+     Capa(false) + "C: LIST\nS: +OK\nS: 1 100\nS: 2 200\nS: 3 300\n", "", kBadListing},
+    {"listing_number_zero", TIdPOP3::pbAuto, 2, Capa(false) + "C: LIST\nS: +OK\nS: 0 100\n", "", kBadListing},
     {"serial_forced", TIdPOP3::pbSerial, 2,
      Capa() + TopOf(1) + List(1, 100) + TopOf(2) + List(2, 200) + Quit(), "h1 s1=100 h2 s2=200", kDone},
     {"one_list_forced", TIdPOP3::pbOneList, 3, Capa() + kListing + TopOf(1) + TopOf(2) + TopOf(3) + Quit(),
@@ -141,6 +168,8 @@ const DeleteCase kDeletes[] = {
      kThreeDeles + "S: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: -ERR no\n", kRefused},
     {"closed_in_the_batch_leaves_without_quit", true, kThreeDeles + "S: +OK\n!close\n", kClosed},
     {"without_pipelining_one_at_a_time", false, Dele(5) + "C: DELE 3\nS: -ERR locked\n" + Quit(), kRefused},
+    {"one_answer_more_than_the_deles_leaves_without_quit", true,
+     kThreeDeles + "!raw +OK\\r\\n+OK\\r\\n+OK\\r\\n+OK\\r\\n\n", kMismatch},
 };
 class DeleteBatch : public testing::TestWithParam<DeleteCase> {};
 TEST_P(DeleteBatch, OnlyConfirmedDeletionsReachQuit) {
@@ -192,12 +221,28 @@ struct ListingCase {
 const ListingCase kListings[] = {
     {"capa_lines", "C: CAPA\nS: +OK\nS: TOP\nS: USER\nS: UIDL\nS: SASL\nS: .\n", 1000, 3, ListingCase::kCapa},
     {"capa_bytes", "C: CAPA\nS: +OK\nS: " + std::string(60, 'X') + "\nS: .\n", 50, 100, ListingCase::kCapa},
-    {"list_lines",
-     "C: CAPA\nS: +OK\nS: .\n" + std::string("C: LIST\nS: +OK\nS: 1 100\nS: 2 200\nS: 3 300\nS: .\n"), 1000,
-     2, ListingCase::kList},
+    {"list_lines", "C: CAPA\nS: +OK\nS: .\n" + std::string("C: LIST\nS: +OK\nS: 1 100\nS: 2 200\nS: 3 300\n"),
+     1000, 2, ListingCase::kList},
     {"uidl_lines", "C: CAPA\nS: +OK\nS: .\nC: UIDL\nS: +OK\nS: 1 a\nS: 2 b\nS: 3 c\nS: .\n", 1000, 2,
      ListingCase::kUidl},
 };
+
+// A unique-id listing holds each message of 1..count once at most.
+struct IdListingCase {
+    const char* name;
+    std::string listing;  // the lines after "+OK"
+};
+const IdListingCase kBadIdListings[] = {
+    {"number_twice", "S: 1 a\nS: 1 b\n"},
+    {"number_past_the_count", "S: 1 a\nS: 4 d\n"},
+    {"number_not_a_number", "S: un a\n"},
+};
+class BadIdListing : public testing::TestWithParam<IdListingCase> {};
+TEST_P(BadIdListing, DropsTheConnectionWithoutQuit) {
+    BatchRun run(Capa(false) + "C: UIDL\nS: +OK\n" + GetParam().listing, TIdPOP3::pbAuto);
+    EXPECT_EQ(run.Go([&] { run.pop.ListUniqueIds(3); }), kBadListing);
+}
+INSTANTIATE_TEST_SUITE_P(Table, BadIdListing, testing::ValuesIn(kBadIdListings), byName);
 class ListingBound : public testing::TestWithParam<ListingCase> {};
 TEST_P(ListingBound, DropsTheConnectionWithAClearError) {
     BatchRun run(GetParam().script, TIdPOP3::pbOneList);

@@ -283,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CountMessages, testing::ValuesIn(kCounts), byName
 struct SizeCase {
     const char* name;
     const char* reply;
-    int size;  // -200: EIdPOP3NegativeCount
+    int size;  // -200: EIdPOP3NegativeCount; -300: EIdPOP3AnswerMismatch
 };
 const SizeCase kSizes[] = {
     {"number_and_size", "+OK 1 1234", 1234},
@@ -294,19 +294,47 @@ const SizeCase kSizes[] = {
     {"size_above_32_bits", "+OK 1 4294967296", -1},
     {"negative_size_is_a_protocol_error", "+OK 1 -1234", -200},
     {"negative_size_alone", "+OK -1", -200},
+    {"number_of_another_message", "+OK 8 1234", -300},
+    {"number_not_a_number", "+OK sept 1234", -300},
 };
 class QueryMessageSize : public testing::TestWithParam<SizeCase> {};
 TEST_P(QueryMessageSize, TakesTextAfterFirstBlank) {
     TIdPOP3 pop;
     FakeTransport& fake = InstallFakeTransport(pop, std::string(GetParam().reply) + "\r\n");
     if (GetParam().size == -200) {
-        EXPECT_THROW(pop.QueryMessageSize(7), EIdPOP3NegativeCount);
+        EXPECT_THROW(pop.QueryMessageSize(1), EIdPOP3NegativeCount);
+    } else if (GetParam().size == -300) {
+        EXPECT_THROW(pop.QueryMessageSize(1), EIdPOP3AnswerMismatch);
+        EXPECT_FALSE(pop.IsConnected()) << "dropped, so no QUIT follows";
     } else {
-        EXPECT_EQ(pop.QueryMessageSize(7), GetParam().size);
+        EXPECT_EQ(pop.QueryMessageSize(1), GetParam().size);
     }
-    EXPECT_EQ(fake.Written(), "LIST 7\r\n");
+    EXPECT_EQ(fake.Written(), "LIST 1\r\n");
 }
 INSTANTIATE_TEST_SUITE_P(Rows, QueryMessageSize, testing::ValuesIn(kSizes), byName);
+
+TEST(QueryUniqueId, AnswerOfAnotherMessageDropsTheConnection) {
+    TIdPOP3 pop;
+    FakeTransport& fake = InstallFakeTransport(pop, "+OK 7 premier\r\n+OK 8 second\r\n");
+    EXPECT_EQ(pop.QueryUniqueId(7), "premier");
+    EXPECT_THROW(pop.QueryUniqueId(7), EIdPOP3AnswerMismatch);
+    EXPECT_FALSE(pop.IsConnected());
+    EXPECT_EQ(fake.Written(), "UIDL 7\r\nUIDL 7\r\n");
+}
+
+// "+OK-" starts no continuation in POP3: the greeting and each answer are
+// one line, however many lines the server sends after them.
+TEST(OpenSession, ReplyBeginningOkDashIsOneLine) {
+    ScriptedPop3Server server(
+        "S: +OK- ready\nC: USER anne\nS: +OK-\nC: PASS secret\nS: +OK- in\nC: STAT\nS: +OK 2 320\n"
+        "C: QUIT\nS: +OK bye\n");
+    Session s(server.Port());
+    s.pop.ReadTimeout = 3000;
+    s.pop.OpenSession();
+    EXPECT_EQ(s.pop.CountMessages(), 2);
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
 
 TEST(DeleteMessage, SendsDeleAndRaisesOnRefusal) {
     TIdPOP3 pop;

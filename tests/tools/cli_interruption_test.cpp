@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <thread>
 
 #include "app/password_scramble.h"
@@ -102,6 +104,8 @@ protected:
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, (dir / "out.txt").c_str(), O_WRONLY | O_CREAT, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, (dir / "err.txt").c_str(), O_WRONLY | O_CREAT, 0600);
+        // A core file, when one is written, lands in the folder of the test.
+        posix_spawn_file_actions_addchdir_np(&actions, dir.Path().c_str());
         pid_t pid = -1;
         if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
         posix_spawn_file_actions_destroy(&actions);
@@ -147,5 +151,27 @@ TEST_P(CliInterruption, EndsWithTheSignalsStatusNoQuitNoTemporaryFile) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, CliInterruption, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Logged in, the program holds the password: SIGQUIT, even with core files
+// allowed, writes none. Turned off at start, core dumps stay off.
+TEST_F(CliInterruption, SigquitAfterTheLogInLeavesNoCoreFile) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_CORE, &saved), 0);
+    if (saved.rlim_max == 0) GTEST_SKIP() << "core files are not allowed here at all";
+    rlimit allowed = saved;
+    allowed.rlim_cur = saved.rlim_max;
+    ASSERT_EQ(setrlimit(RLIMIT_CORE, &allowed), 0);
+    ScriptedPop3Server server(Login() + "!stall\n");
+    const pid_t pid = Start({"en-tetes"}, server.Port());
+    setrlimit(RLIMIT_CORE, &saved);
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(WaitUntil([&] { return server.Transcript().ends_with("!! server stalls\n"); }, 20s));
+    const std::string limits = FileBytes(fs::path("/proc") / std::to_string(pid) / "limits");
+    EXPECT_TRUE(std::regex_search(limits, std::regex(R"(Max core file size\s+0\s+0\s)"))) << limits;
+    kill(pid, SIGQUIT);
+    Wait(pid);
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("core")) << entry.path();
+}
 
 }  // namespace
