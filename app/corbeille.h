@@ -31,7 +31,7 @@ struct CorbeilleLimits {
 CorbeilleLimits ReadCorbeilleLimits(const TIniFile& ini);
 
 // A copy could not be written, or the Corbeille not read or changed. The
-// text is French, Windows-1252.
+// text is French.
 class ECorbeilleError : public EIdException {
 public:
     using EIdException::EIdException;
