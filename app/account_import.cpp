@@ -59,8 +59,8 @@ ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& set
             const int slot = NextFreeSlot(ini, result.lastSlot);
             if (std::string_view reason = Unusable(host, user); !reason.empty()) {
                 result.skipped.push_back(
-                    FormatText(Ansi(texts::kImportSkipped),
-                               {WithoutControls(name.substr(0, kShownKeyBytes)), Ansi(reason)}));
+                    FormatText(std::string(texts::kImportSkipped),
+                               {WithoutControls(name.substr(0, kShownKeyBytes)), std::string(reason)}));
             } else if (slot > kHighestSlot) {
                 ++result.leftOut;
             } else {

@@ -13,7 +13,7 @@ bool OthersMayWrite(const std::filesystem::path& path) {
     return ::stat(path.c_str(), &st) == 0 && (st.st_mode & 022) != 0;
 }
 
-std::string ShownPath(const std::filesystem::path& path) { return Utf8ToAnsi(path.string()); }
+std::string ShownPath(const std::filesystem::path& path) { return path.string(); }
 }  // namespace
 
 std::string SettingsExposureWarning(const std::filesystem::path& settings) {

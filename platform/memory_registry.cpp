@@ -21,7 +21,7 @@ std::string_view NextPart(std::string_view& path) {
 }  // namespace
 
 bool MemoryRegistry::NameOrder::operator()(const std::string& a, const std::string& b) const {
-    return AnsiCompareText(a, b) < 0;
+    return CompareText(a, b) < 0;
 }
 
 template <class KeyT>

@@ -95,9 +95,10 @@ const ImportCase kImports[] = {
      {"a=" + std::string(254, 'h') + "/anne", "b=pop.b.fr/" + std::string(256, 'u'), "c=pop.\x1b[2J.fr/c",
       "d=pop.d.fr/d\r\nServeur2=pirate.fr", "e=" + std::string(253, 'e') + "/" + std::string(255, 'e')},
      kHead + "Nbre=1\r\nServeur1=" + std::string(253, 'e') + "\r\nNom1=" + std::string(255, 'e') + "\r\n",
-     {kDone + Ansi("\ncompte ignoré : a (nom de serveur de plus de 253 octets)"
-                   "\ncompte ignoré : b (nom d'utilisateur de plus de 255 octets)"
-                   "\ncompte ignoré : c (caractère de contrôle)\ncompte ignoré : d (caractère de contrôle)")},
+     {kDone +
+      std::string("\ncompte ignoré : a (nom de serveur de plus de 253 octets)"
+                  "\ncompte ignoré : b (nom d'utilisateur de plus de 255 octets)"
+                  "\ncompte ignoré : c (caractère de contrôle)\ncompte ignoré : d (caractère de contrôle)")},
      1},
     {"no_pop3_account_fails_and_writes_nothing", "", {"a=/"}, "<missing>", {kFailed}, 0},
     {"server_not_a_string_stops_with_the_type_error",

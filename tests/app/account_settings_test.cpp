@@ -231,8 +231,8 @@ TEST_P(FolderExposure, WarnsOfEachPlaceOthersMayWrite) {
     EXPECT_EQ(ExposureWarning(paths), "") << "all private";
     const std::filesystem::path place = *GetParam().place ? dir / GetParam().place : dir.Path();
     std::filesystem::permissions(place, GetParam().added, std::filesystem::perm_options::add);
-    const std::string line = Ansi("Attention : ") + place.string() +
-                             Ansi(
+    const std::string line = std::string("Attention : ") + place.string() +
+                             std::string(
                                  " peut être modifié par d'autres utilisateurs, qui pourraient changer les "
                                  "listes et faire supprimer des messages. Retirez-leur le droit d'écriture "
                                  "(chmod go-w).");

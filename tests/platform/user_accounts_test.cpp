@@ -123,8 +123,8 @@ TEST(UserAccounts, ReadingStopsOnceTheWantedAccountsAreHeld) {
     ScratchFolder home;
     PutEverySource(home);
     MemoryRegistry registry = UserAccountRegistry({home.Path(), home / "prefixe"}, 2);
-    EXPECT_EQ(Accounts(registry),
-              (Strings{"1: pop.wine.fr / ", "Thunderbird 1: pop.tb.fr / " + Ansi("zélie") + " 995 1"}));
+    EXPECT_EQ(Accounts(registry), (Strings{"1: pop.wine.fr / ",
+                                           "Thunderbird 1: pop.tb.fr / " + std::string("zélie") + " 995 1"}));
 }
 
 // A profile listing twenty thousand servers is read, and each read back,
