@@ -72,13 +72,15 @@ Outcome ConfigDialog::Save() {
     account.port = port;
     account.security = view_.SecurityValue();
     account.fingerprint = fingerprint;
-    return RunShowingErrors(dialogs_, [&] {
-        const int slot = std::clamp(view_.SelectorValue(), kLowestSlot, kHighestSlot);
+    const int slot = std::clamp(view_.SelectorValue(), kLowestSlot, kHighestSlot);
+    Outcome outcome = RunShowingErrors(dialogs_, [&] {
         TIniFile ini(settings_);
         SaveAccountSettings(ini, slot, account, draw_);
         view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
         ClearBoxes();
     });
+    if (outcome.IsDone() && saved) saved(slot);
+    return outcome;
 }
 
 void ConfigDialog::Cancel() { view_.CloseDialog(); }

@@ -35,6 +35,8 @@ void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
 void MailboxActions::AppendPreviewLines() {
     PreviewPane& pane = view_.preview;
     attachments_.clear();
+    unreadable_.clear();
+    const std::string unreadable = " (" + Ansi(texts::kUnreadablePart) + ")";
     pane.AppendLine(message_.From.Text());
     pane.AppendLine(message_.Recipients.AsText());
     pane.AppendLine(Ansi(texts::kPartCount) + IntToStr(message_.Parts.Count()));
@@ -43,9 +45,15 @@ void MailboxActions::AppendPreviewLines() {
         const TIdMessagePart& part = message_.Parts[i];
         if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
             for (const std::string& line : text->Body.Lines()) pane.AppendLine(line);
+            if (part.Unreadable) {
+                pane.AppendLine(unreadable.substr(1));
+                unreadable_.push_back(Ansi(texts::kUnreadableText));
+            }
         } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
-            pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName);
+            pane.AppendLine(Ansi(texts::kAttachment) + attachment->FileName +
+                            (part.Unreadable ? unreadable : ""));
             attachments_.push_back(attachment->FileName);
+            if (part.Unreadable) unreadable_.push_back(attachment->FileName);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "app/scan_progress.h"
 #include "app/texts.h"
 #include "platform/date_time.h"
+#include "platform/interruption.h"
 #include "platform/text_format.h"
 
 namespace {
@@ -14,13 +15,26 @@ constexpr int kGridRows = 1000;  // the heading row and 999 messages
 // Far beyond any real mailbox; the rows of a scan stay bounded by it.
 constexpr int kMostMessages = 1000000;
 
+bool IsIntruder(const ScanRow& row) { return row.cells[5] == texts::kIntruderMark; }
+
 // The question names how many messages the purge would delete.
 std::string PurgeQuestion(const ScanRecord& record) {
-    const auto intruders = std::count_if(record.begin(), record.end(), [](const ScanRow& row) {
-        return row.cells[5] == texts::kIntruderMark;
-    });
+    const auto intruders = std::count_if(record.begin(), record.end(), IsIntruder);
     if (intruders == 1) return Ansi(texts::kPurgeQuestionOne);
     return FormatText(Ansi(texts::kPurgeQuestionMany), {IntToStr(intruders)});
+}
+
+// The messages the purge would delete, one line each: sender, subject.
+std::vector<std::string> PurgeList(const ScanRecord& record) {
+    std::vector<std::string> lines;
+    for (const ScanRow& row : record)
+        if (IsIntruder(row)) lines.push_back(row.cells[2] + " : " + row.cells[3]);
+    return lines;
+}
+
+std::string CountText(int count) {
+    if (count == 0) return Ansi(texts::kNoNewMessage);
+    return IntToStr(count) + Ansi(count == 1 ? texts::kOneMessage : texts::kManyMessages);
 }
 }  // namespace
 
@@ -34,15 +48,36 @@ void MailboxActions::ClearRows() {
 
 Outcome MailboxActions::RunScan() {
     ClearRows();
-    return InSession([this] {
+    std::vector<int> purged;
+    Outcome outcome = InSession([&] {
         view_.cursor.SetBusy(true);
         // Whether the server takes its commands ahead of the answers.
         client_.Capabilities();
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
-        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_))) Purge();
+        // A window closed meanwhile asks nothing more.
+        Interruption::ThrowIfRequested();
+        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_), PurgeList(record_)))
+            purged = Purge();
     });
+    // Only a QUIT answered "+OK" removed them.
+    if (outcome.IsDone() && !purged.empty()) DropPurged(purged);
+    return outcome;
+}
+
+void MailboxActions::DropPurged(const std::vector<int>& purged) {
+    ScanRecord left;
+    for (std::size_t i = 0; i < record_.size(); ++i)
+        if (std::find(purged.begin(), purged.end(), static_cast<int>(i) + 1) == purged.end())
+            left.push_back(std::move(record_[i]));
+    record_ = std::move(left);
+    view_.grid.ClearRows(std::max(kGridRows, static_cast<int>(record_.size()) + 1));
+    for (std::size_t i = 0; i < record_.size(); ++i) {
+        record_[i].cells[0] = IntToStr(static_cast<int>(i) + 1);
+        view_.grid.SetRow(static_cast<int>(i) + 1, record_[i].cells);
+    }
+    view_.status.SetPanelText(1, CountText(static_cast<int>(record_.size())));
 }
 
 void MailboxActions::ScanHeaders(bool& intruderFound) {
@@ -71,6 +106,8 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
         view_.grid.SetRow(i, pending.cells);
         record_.push_back(std::move(pending));
         progress.Done(i);
+        // Rows that keep coming may never leave a wait idle: the stop is looked at here too.
+        Interruption::ThrowIfRequested();
     };
     // A row is shown and recorded once its size came.
     client_.ScanHeaders(count, message_, events);
@@ -96,7 +133,7 @@ ScanRow MailboxActions::RowFromHeader(int i) const {
     return row;
 }
 
-void MailboxActions::Purge() {
+std::vector<int> MailboxActions::Purge() {
     // From the highest number down, on the rows this scan marked: never on
     // what the grid shows, which the user may have rearranged. Rows past the
     // record were not marked, so an inflated count costs nothing.
@@ -105,7 +142,7 @@ void MailboxActions::Purge() {
     std::vector<int> intruders;
     for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
-        if (row && row->cells[5] == texts::kIntruderMark) intruders.push_back(i);
+        if (row && IsIntruder(*row)) intruders.push_back(i);
     }
     // Whatever ends the batch, the journal gets the deletions still marked.
     std::size_t marked = 0;
@@ -116,4 +153,5 @@ void MailboxActions::Purge() {
         throw;
     }
     for (int i : intruders) Deleted(i, DeletionKind::Purge);
+    return intruders;
 }

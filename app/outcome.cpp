@@ -6,6 +6,7 @@
 #include "app/account_overrides.h"
 #include "app/deletion_journal.h"
 #include "app/sender_list.h"
+#include "app/texts.h"
 #include "app/window.h"
 #include "mime/mime_errors.h"
 #include "net/net_errors.h"
@@ -49,6 +50,19 @@ Outcome::Fault FaultOf(const std::exception_ptr& error) {
     } catch (...) {
         return Outcome::Fault::Other;
     }
+}
+
+std::string CauseOf(const std::exception& e) {
+    if (IsOneOf<EIdPOP3LogInRefused>(e)) return Ansi(texts::kCauseLogInRefused);
+    if (IsOneOf<EIdConnectException, EIdConnectTimeout, EIdSocketError>(e))
+        return Ansi(texts::kCauseUnreachable);
+    if (IsOneOf<EIdTLSCertificateRefused>(e)) return Ansi(texts::kCauseCertificate);
+    if (IsOneOf<EIdTLSHandshakeFailed, EIdTLSNotAvailable, EIdPOP3StlsNotOffered, EIdPOP3StlsRefused>(e))
+        return Ansi(texts::kCauseTls);
+    if (IsOneOf<EIdReadTimeout>(e)) return Ansi(texts::kCauseSilent);
+    if (IsOneOf<EIdConnClosedGracefully, EIdClosedSocket, EIdNotConnected>(e))
+        return Ansi(texts::kCauseDropped);
+    return {};
 }
 
 std::string StandardErrorText(const std::string& message) {

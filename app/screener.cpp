@@ -1,5 +1,7 @@
 #include "app/screener.h"
 
+#include <algorithm>
+
 #include "app/account_import.h"
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
@@ -32,6 +34,8 @@ void Screener::FormCreate() {
 }
 
 Outcome Screener::FormShow(int selector) {
+    // A folder that cannot be made shows as the lists' own errors below.
+    PrepareAppFolder(paths_);
     Outcome account = LoadAccount(selector);
     if (!account.IsDone()) return account;
     Outcome lists = LoadLists();
@@ -45,8 +49,30 @@ Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
     return RunShowingErrors(view_.dialogs, [&] {
         Account account = WithOverrides(ReadAccount(TIniFile(paths_.settings), slot), overrides, slot);
         SetAccount(account);
+        loadedSlot_ = slot;
         view_.caption.SetCaption(AccountCaption(account));
     });
+}
+
+Outcome Screener::RefuseWhileBusy() {
+    if (!Busy()) return Outcome::Done();
+    std::string text = Ansi(texts::kActionRunning);
+    view_.status.SetPanelText(0, text);
+    return Outcome::Refused(std::move(text), Outcome::Fault::Busy);
+}
+
+Outcome Screener::SelectAccount(int slot) {
+    // A typed value is not clamped yet: the slot is the one the box will show.
+    slot = std::clamp(slot, kLowestSlot, kHighestSlot);
+    if (slot == loadedSlot_) return Outcome::Done();
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    return LoadAccount(slot);
+}
+
+Outcome Screener::FollowSelector() {
+    // A running action refuses the next one by itself.
+    if (!selector_ || Busy()) return Outcome::Done();
+    return SelectAccount(selector_());
 }
 
 void Screener::SetAccount(const Account& account) { parts_->actions.SetAccount(account); }
@@ -56,13 +82,41 @@ Outcome Screener::LoadLists() {
 }
 
 Outcome Screener::EraseAllAccounts() {
-    return RunShowingErrors(view_.dialogs, [&] {
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    if (!view_.dialogs.Confirm(Ansi(texts::kEraseAllQuestion), {}))
+        return Outcome::Refused({}, Outcome::Fault::None);
+    Outcome erased = RunShowingErrors(view_.dialogs, [&] {
         TIniFile ini(paths_.settings);
         ::EraseAllAccounts(ini);
     });
+    if (!erased.IsDone() || loadedSlot_ < 0) return erased;
+    return LoadAccount(loadedSlot_);
 }
 
-Outcome Screener::Scan() { return parts_->actions.Scan(); }
+Outcome Screener::Scan() {
+    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    return parts_->actions.Scan();
+}
+
+Outcome Screener::Preview() {
+    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    return Preview(view_.grid.CurrentRow());
+}
+
+Outcome Screener::DeleteCurrent() {
+    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    const int message = view_.grid.CurrentRow();
+    // Busy: refused without a box. A row the scan did not complete: refused
+    // by the deletion itself, with its reason.
+    const ScanRow* row = Busy() ? nullptr : RowOf(Record(), message);
+    if (row &&
+        !view_.dialogs.Confirm(
+            FormatText(Ansi(texts::kDeleteQuestion), {IntToStr(message), row->cells[2], row->cells[3]}), {}))
+        return Outcome::Refused({}, Outcome::Fault::None);
+    return Delete(message);
+}
+
+void Screener::Stop() { parts_->actions.Stop(); }
 Outcome Screener::Preview(int message) { return parts_->actions.Preview(message); }
 Outcome Screener::Delete(int message) { return parts_->actions.Delete(message); }
 
@@ -115,7 +169,12 @@ std::unique_ptr<ListDialog> Screener::MakeListDialog(ListKind kind, ListBoxView&
 }
 
 std::unique_ptr<ConfigDialog> Screener::MakeConfigDialog(ConfigDialogView& view) {
-    return std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
+    auto dialog = std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
+    // The loaded account saved anew is used at once.
+    dialog->saved = [this](int slot) {
+        if (slot == loadedSlot_) LoadAccount(slot);
+    };
+    return dialog;
 }
 
 Outcome Screener::ImportAccounts(Registry& registry, const std::function<void()>& showConfigDialog,
@@ -148,7 +207,7 @@ Outcome Screener::RequireConfiguredAccount(int slot) {
     const Account& account = CurrentAccount();
     if (account.configured && !Trim(account.host).empty() && !account.user.empty()) return Outcome::Done();
     std::string text = FormatText(Ansi(texts::kAccountNotConfigured), {IntToStr(slot)});
-    view_.dialogs.Error(text);
+    view_.dialogs.Error(text, {});
     return Outcome::Refused(std::move(text), Outcome::Fault::Account);
 }
 

@@ -51,7 +51,10 @@ std::string SignalName(int signal) {
 }  // namespace
 
 EIdInterrupted::EIdInterrupted(int signal)
-    : EIdException(Ansi("Action interrompue par le signal ") + SignalName(signal) + "."), signal_(signal) {}
+    : EIdException(signal == Interruption::kStopCommand
+                       ? Ansi("Action arrêtée.")
+                       : Ansi("Action interrompue par le signal ") + SignalName(signal) + "."),
+      signal_(signal) {}
 
 void Interruption::Request(int signal) noexcept {
     int none = 0;
@@ -86,5 +89,5 @@ void Interruption::InstallHandlers() {
 
 int Interruption::ExitStatus() noexcept {
     const int signal = Signal();
-    return signal ? 128 + signal : 0;
+    return signal > 0 ? 128 + signal : 0;
 }

@@ -60,14 +60,19 @@ void TIdPOP3::OpenSession(int timeout) {
 }
 
 void TIdPOP3::LogIn() {
-    if (!APOP) {
-        SendCommand("USER " + Username, ReplyOk);
-        SendCommand("PASS " + Password, ReplyOk);
-        return;
+    // A refusal here is the account's, not the session's: it says so by its class.
+    try {
+        if (!APOP) {
+            SendCommand("USER " + Username, ReplyOk);
+            SendCommand("PASS " + Password, ReplyOk);
+            return;
+        }
+        std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
+        if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
+        SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
+    } catch (const EIdProtocolReplyError& e) {
+        throw EIdPOP3LogInRefused(e.ReplyErrorCode(), e.Message());
     }
-    std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
-    if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
-    SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
 }
 
 std::string TIdPOP3::ApopTimestamp(const std::string& greeting) {

@@ -35,7 +35,8 @@ public:
     // EIdPOP3UnsafeCredentials, before connecting, for a user name or password
     // holding CR, LF or NUL. A failure after the connect closes the session
     // (QUIT when the socket is still open) before the error is raised again.
-    // An APOP greeting without "<...>" raises EIdException
+    // "-ERR" to USER, PASS or APOP raises EIdPOP3LogInRefused (the server's
+    // text). An APOP greeting without "<...>" raises EIdException
     // "Le serveur ne supporte pas APOP (pas d'horodatage)".
     void OpenSession(int timeout = -1);
     // "QUIT" when connected and its answer awaited (at most kQuitReplyTimeout

@@ -3,6 +3,7 @@
 // through Ansi). Reply errors carry the server's own text instead.
 #include <string>
 
+#include "net/net_errors.h"
 #include "platform/id_exception.h"
 #include "platform/text.h"
 
@@ -32,3 +33,10 @@ VANNOIR_DECLARE_ERROR(EIdPOP3ListingTooLarge, EIdException, pop3_text::kListingT
 VANNOIR_DECLARE_ERROR(EIdPOP3UnsafeCredentials, EIdException,
                       "Le nom d'utilisateur ou le mot de passe contient un caractère interdit "
                       "(retour chariot, saut de ligne ou caractère nul).");
+
+// The server answered the log-in (USER, PASS or APOP) with "-ERR": the
+// server's text, as any refusal carries it.
+class EIdPOP3LogInRefused : public EIdProtocolReplyError {
+public:
+    using EIdProtocolReplyError::EIdProtocolReplyError;
+};
