@@ -117,10 +117,12 @@ AppPaths ProgramPaths(const fs::path& executable, const std::optional<fs::path>&
 }
 
 int PrepareAppFolder(const AppPaths& paths) {
-    if (paths.portable) return 0;
+    std::error_code ec;
+    // In the program's own folder only a first start makes the lists: a list
+    // missing from an existing folder is the user's doing, and said so.
+    if (paths.portable && fs::exists(paths.friends.parent_path(), ec)) return 0;
     // Missing parents such as ~/.config are made private too.
     std::vector<fs::path> missing;
-    std::error_code ec;
     for (fs::path folder = paths.friends.parent_path(); !folder.empty() && !fs::exists(folder, ec);
          folder = folder.parent_path()) {
         missing.push_back(folder);

@@ -50,6 +50,8 @@ AppPaths ProgramPaths(const std::filesystem::path& executable,
                       const std::optional<std::filesystem::path>& chosen = std::nullopt);
 
 // A folder that is not the program's own is created on first use, owner-only
-// (0700, its Liste subfolder too), with empty lists. Existing folders and
-// files are left as they are. Returns 0, or the errno of the failure.
+// (0700, its Liste subfolder too), with empty lists. In the program's own
+// folder only a missing Liste subfolder is made so, with its lists. Existing
+// folders and files are left as they are. Returns 0, or the errno of the
+// failure.
 int PrepareAppFolder(const AppPaths& paths);

@@ -128,13 +128,15 @@ Outcome ConfigDialog::Save() {
     Outcome refused;
     std::optional<Account> account = AccountOfBoxes(refused);
     if (!account) return refused;
-    return RunShowingErrors(dialogs_, [&] {
-        const int slot = std::clamp(view_.SelectorValue(), kLowestSlot, kHighestSlot);
+    const int slot = std::clamp(view_.SelectorValue(), kLowestSlot, kHighestSlot);
+    Outcome outcome = RunShowingErrors(dialogs_, [&] {
         TIniFile ini(settings_);
         StoreAccount(ini, slot, *account, SystemSecretStore(), draw_);
         view_.SetSelectorValue(std::min(slot + 1, kHighestSlot));
         ClearBoxes();
     });
+    if (outcome.IsDone() && saved) saved(slot);
+    return outcome;
 }
 
 Outcome ConfigDialog::Test() {

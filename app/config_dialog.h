@@ -2,6 +2,7 @@
 // The configuration dialog's logic: enter the accounts of the settings file
 // one slot after the other. The boxes are the dialog's; nothing is kept here.
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -60,6 +61,9 @@ public:
     Outcome KeepDeletedChosen();
     // "Annuler": closes the dialog, writes nothing.
     void Cancel();
+
+    // Told the slot each successful save wrote.
+    std::function<void(int slot)> saved;
 
 private:
     void ClearBoxes();

@@ -3,7 +3,9 @@
 #include "app/account_client.h"
 #include "app/texts.h"
 #include "net/anti_freeze.h"
+#include "platform/interruption.h"
 #include "platform/secret_memory.h"
+#include "platform/text_format.h"
 
 // Marks an action as running for its whole length; the account changes made
 // meanwhile reach the client when it ends.
@@ -18,6 +20,9 @@ public:
     ~RunGuard() {
         if (refused_) return;
         actions_.running_ = false;
+        actions_.view_.status.SetProgress(0, 0);
+        // A stop that came too late to end anything must not end the next action.
+        if (Interruption::StopRequested()) Interruption::Clear();
         actions_.ApplyAccount();
     }
     RunGuard(const RunGuard&) = delete;
@@ -60,8 +65,18 @@ Outcome MailboxActions::Refuse(std::string text, Outcome::Fault fault) {
     return Outcome::Refused(std::move(text), fault);
 }
 
+void MailboxActions::Stop() {
+    if (running_) Interruption::Request(Interruption::kStopCommand);
+}
+
 Outcome MailboxActions::Begin(const RunGuard& guard, std::unique_ptr<LockFile>& lock) {
-    if (guard.Refused()) return Refuse(std::string(texts::kActionRunning), Outcome::Fault::Busy);
+    // A box now would hold the running session up for as long as it stays
+    // open: the refusal goes to the status bar.
+    if (guard.Refused()) {
+        std::string text = std::string(texts::kActionRunning);
+        view_.status.SetPanelText(0, text);
+        return Outcome::Refused(std::move(text), Outcome::Fault::Busy);
+    }
     return held_ ? Outcome::Done() : TakeLock(lock);
 }
 
@@ -102,6 +117,13 @@ Outcome MailboxActions::Preview(int message) {
     Outcome outcome = InSession([&] { ShowPreview(message, retrieved, changed); });
     if (!outcome.IsDone()) return outcome;
     if (changed) view_.dialogs.Warning(std::string(texts::kPreviewChanged));
+    // The message is at fault, not the session: a note, no error.
+    if (!unreadable_.empty()) {
+        std::string parts;
+        for (const std::string& name : unreadable_) parts += (parts.empty() ? "" : ", ") + name;
+        view_.status.SetPanelText(
+            0, FormatText(std::string(texts::kUnreadableNote), {IntToStr(message), parts}));
+    }
     // The window just shows the empty message; a caller that goes on needs to know.
     if (!retrieved) return Outcome::Refused({}, Outcome::Fault::Server);
     return outcome;
@@ -112,6 +134,7 @@ Outcome MailboxActions::Delete(int message) {
     std::unique_ptr<LockFile> lock;
     if (Outcome refused = Begin(guard, lock); !refused.IsDone()) return refused;
     Outcome deletion = RunDelete(message);
+    if (deletion.fault == Outcome::Fault::Stopped) return deletion;
     // The grid is refreshed in every case, also after a failure or a refusal.
     Outcome scan = RunScan();
     if (!deletion.IsDone()) return deletion;
@@ -161,7 +184,7 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     if (unconfirmed) {
         view_.cursor.SetBusy(false);
         std::string text = std::string(texts::kDeletionsNotConfirmed);
-        view_.dialogs.Error(text);
+        view_.dialogs.Error(text, {});
         return Outcome::Failed(std::move(text), {}, Outcome::Fault::Server);
     }
     // A copy that could not be kept held its message back: a local file's fault.
@@ -190,15 +213,32 @@ void MailboxActions::WriteJournal() {
 }
 
 Outcome MailboxActions::Fail(const std::exception_ptr& failure) {
-    std::string underlying;
+    std::string underlying, cause;
     try {
         std::rethrow_exception(failure);
+    } catch (const EIdInterrupted& e) {
+        if (Interruption::StopRequested()) return Stopped();
+        underlying = Trim(ErrorText(e));
     } catch (const std::exception& e) {
         underlying = Trim(ErrorText(e));
+        cause = CauseOf(e);
     } catch (...) {
     }
     view_.cursor.SetBusy(false);
+    // The count shown belongs to the session that failed, or to an earlier
+    // account: it goes, and the cause takes its place.
+    view_.status.SetPanelText(0, cause.empty() ? underlying : cause);
+    view_.status.SetPanelText(1, "");
+    std::string details = cause.empty() ? underlying : cause + ".\n" + underlying;
     std::string text = std::string(texts::kCannotConnect);
-    view_.dialogs.Error(text);
+    view_.dialogs.Error(text, details);
     return Outcome::Failed(std::move(text), std::move(underlying), FaultOf(failure));
+}
+
+Outcome MailboxActions::Stopped() {
+    Interruption::Clear();
+    view_.cursor.SetBusy(false);
+    std::string text = std::string(texts::kStopped);
+    view_.status.SetPanelText(0, text);
+    return Outcome::Refused(std::move(text), Outcome::Fault::Stopped);
 }

@@ -2,12 +2,15 @@
 // The three mailbox actions of the main window, each one POP3 session:
 // the scan with the intruder purge, the preview of one message, and the
 // deletion of one message followed by a scan. Every failure inside a session
-// ends in the one error box "Impossible de se connecter au serveur"; the
-// session is always closed once it was opened.
+// ends in the one error box "Impossible de se connecter au serveur", its
+// cause as the box's details and in the status bar; the session is always
+// closed once it was opened.
 //
 // The window stays live while an action waits on the network, so the user
-// can start another one: it is refused with a message, never run inside the
-// first one's wait on the same client. Another process on the same settings
+// can start another one: it is refused in the status bar (no box, which
+// would hold the session up), never run inside the first one's wait on the
+// same client. Stop() ends the running action at its next wait: the session
+// is dropped without QUIT, so nothing is deleted, and no box is shown. Another process on the same settings
 // (the command line, or a second window) is kept out by a lock file: an
 // action waits a few seconds for it, then is refused.
 #include <exception>
@@ -54,7 +57,9 @@ public:
     // in the session shows "Impossible de se connecter au serveur".
     Outcome Scan();
     // Refused without a box when the server has no such message (the pane
-    // then shows the three lines of an empty message).
+    // then shows the three lines of an empty message). A part whose encoding
+    // broke off shows what decoded, marked "(pièce jointe illisible)", and
+    // status panel 0 says which parts: the preview is still done.
     Outcome Preview(int message);
     // The deletion's refusal or failure, else the scan's outcome that follows.
     Outcome Delete(int message);
@@ -65,6 +70,10 @@ public:
     void SetCorbeille(std::filesystem::path folder, std::filesystem::path settings);
 
     bool Running() const { return running_; }
+    // The stop command: ends the running action as said above (nothing when
+    // none runs). Its outcome is refused with Fault::Stopped; the rows a scan
+    // had read stay.
+    void Stop();
     // The rows of the last scan; the grid shows them.
     const ScanRecord& Record() const { return record_; }
     // Whether a scan ran (or a record was restored): before that, a preview
@@ -81,7 +90,8 @@ private:
     Outcome RunScan();
     void ClearRows();
     void ScanHeaders(bool& intruderFound);
-    void Purge();
+    // The intruders deleted, in the order sent (highest number first).
+    std::vector<int> Purge();
     Outcome RunDelete(int message);
     void ShowPreview(int message, bool& retrieved, bool& changed);
     void AppendPreviewLines();
@@ -95,10 +105,15 @@ private:
     void Deleted(int message, DeletionKind kind, std::string copy = {});
     // Deletes `numbers`, each after its copy was kept in the Corbeille when
     // there is one; a message not kept stays and is told after the session.
-    void DeleteKeepingCopies(const std::vector<int>& numbers, DeletionKind kind);
+    // The numbers whose DELE went.
+    std::vector<int> DeleteKeepingCopies(const std::vector<int>& numbers, DeletionKind kind);
     // The session's deletions into the journal; a failure is a warning.
     void WriteJournal();
     Outcome Fail(const std::exception_ptr& failure);
+    Outcome Stopped();
+    // Takes the purged messages out of the record and the grid, the others
+    // numbered as the server now numbers them.
+    void DropPurged(const std::vector<int>& purged);
     Outcome Refuse(std::string text, Outcome::Fault fault);
     // Done when the action may go on: not inside another one, and the lock
     // file (when there is one) held in `lock`.
@@ -117,6 +132,7 @@ private:
     int lockWaitMs_ = kDefaultLockWaitMs;
     std::unique_ptr<LockFile> held_;        // HoldLock's
     std::vector<std::string> attachments_;  // of the last preview
+    std::vector<std::string> unreadable_;   // its parts that broke off
     bool journalFailed_ = false;            // in this session
     std::vector<Deletion> deleted_;         // this session's, not yet confirmed
     std::filesystem::path corbeille_;       // empty: no copies kept

@@ -42,7 +42,7 @@ void MailboxActions::SetCorbeille(std::filesystem::path folder, std::filesystem:
     settings_ = std::move(settings);
 }
 
-void MailboxActions::DeleteKeepingCopies(const std::vector<int>& numbers, DeletionKind kind) {
+std::vector<int> MailboxActions::DeleteKeepingCopies(const std::vector<int>& numbers, DeletionKind kind) {
     const CorbeilleLimits limits =
         corbeille_.empty() ? CorbeilleLimits{} : ReadCorbeilleLimits(TIniFile(settings_));
     if (corbeille_.empty() || !limits.enabled) {
@@ -56,7 +56,7 @@ void MailboxActions::DeleteKeepingCopies(const std::vector<int>& numbers, Deleti
             throw;
         }
         for (int n : numbers) Deleted(n, kind, off);
-        return;
+        return numbers;
     }
     Corbeille corbeille(corbeille_, limits);
     const std::time_t now = std::time(nullptr);
@@ -126,4 +126,5 @@ void MailboxActions::DeleteKeepingCopies(const std::vector<int>& numbers, Deleti
         throw;
     }
     record();
+    return marked;
 }

@@ -36,7 +36,9 @@ void MailboxActions::ShowPreview(int message, bool& retrieved, bool& changed) {
     AppendPreviewLines();
 }
 
-void MailboxActions::AppendPreviewLines() { ::AppendPreviewLines(message_, view_.preview, attachments_); }
+void MailboxActions::AppendPreviewLines() {
+    ::AppendPreviewLines(message_, view_.preview, attachments_, &unreadable_);
+}
 
 Outcome MailboxActions::RunDelete(int message) {
     const std::string number = IntToStr(message);

@@ -9,6 +9,7 @@
 #include "app/scan_row_builder.h"
 #include "app/texts.h"
 #include "message/internet_date.h"
+#include "platform/interruption.h"
 #include "platform/text_format.h"
 
 namespace {
@@ -16,13 +17,26 @@ constexpr int kGridRows = 1000;  // the heading row and 999 messages
 // Far beyond any real mailbox; the rows of a scan stay bounded by it.
 constexpr int kMostMessages = 1000000;
 
+bool IsIntruder(const ScanRow& row) { return row.status == SenderStatus::Intruder; }
+
 // The question names how many messages the purge would delete.
 std::string PurgeQuestion(const ScanRecord& record) {
-    const auto intruders = std::count_if(record.begin(), record.end(), [](const ScanRow& row) {
-        return row.status == SenderStatus::Intruder;
-    });
+    const auto intruders = std::count_if(record.begin(), record.end(), IsIntruder);
     if (intruders == 1) return std::string(texts::kPurgeQuestionOne);
     return FormatText(std::string(texts::kPurgeQuestionMany), {IntToStr(intruders)});
+}
+
+// The messages the purge would delete, one line each: sender, subject.
+std::vector<std::string> PurgeList(const ScanRecord& record) {
+    std::vector<std::string> lines;
+    for (const ScanRow& row : record)
+        if (IsIntruder(row)) lines.push_back(ShownSender(row) + " : " + row.subject);
+    return lines;
+}
+
+std::string CountText(int count) {
+    if (count == 0) return std::string(texts::kNoNewMessage);
+    return IntToStr(count) + std::string(count == 1 ? texts::kOneMessage : texts::kManyMessages);
 }
 }  // namespace
 
@@ -36,7 +50,8 @@ void MailboxActions::ClearRows() {
 
 Outcome MailboxActions::RunScan() {
     ClearRows();
-    return InSession([this] {
+    std::vector<int> purged;
+    Outcome outcome = InSession([&] {
         view_.cursor.SetBusy(true);
         // Whether the server takes its commands ahead of the answers.
         client_.Capabilities();
@@ -44,8 +59,29 @@ Outcome MailboxActions::RunScan() {
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
-        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_))) Purge();
+        // A window closed meanwhile asks nothing more.
+        Interruption::ThrowIfRequested();
+        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_), PurgeList(record_)))
+            purged = Purge();
     });
+    // Only a QUIT answered "+OK" removed them.
+    if (outcome.IsDone() && !purged.empty()) DropPurged(purged);
+    return outcome;
+}
+
+void MailboxActions::DropPurged(const std::vector<int>& purged) {
+    ScanRecord left;
+    for (std::size_t i = 0; i < record_.size(); ++i)
+        if (std::find(purged.begin(), purged.end(), static_cast<int>(i) + 1) == purged.end())
+            left.push_back(std::move(record_[i]));
+    record_ = std::move(left);
+    view_.grid.ClearRows(std::max(kGridRows, static_cast<int>(record_.size()) + 1));
+    for (std::size_t i = 0; i < record_.size(); ++i) {
+        record_[i].number = static_cast<int>(i) + 1;
+        view_.grid.SetRow(static_cast<int>(i) + 1, GridCells(record_[i]));
+        if (!record_[i].fault.empty()) view_.grid.SetRowFault(static_cast<int>(i) + 1, record_[i].fault);
+    }
+    view_.status.SetPanelText(1, CountText(static_cast<int>(record_.size())));
 }
 
 void MailboxActions::ScanHeaders(bool& intruderFound) {
@@ -53,7 +89,7 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     // been made (two for an empty mailbox, else four); a pipelining server
     // gets them two at a time.
     std::vector<int> counts = client_.CountMessagesTimes(2);
-    std::string countText = std::string(texts::kNoNewMessage);
+    std::string countText = CountText(0);
     if (counts[0] != 0) {
         bool one = counts[1] == 1;
         counts = client_.CountMessagesTimes(2);
@@ -84,6 +120,8 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
         if (!pending.fault.empty()) view_.grid.SetRowFault(i, pending.fault);
         record_.push_back(std::move(pending));
         progress.Done(i);
+        // Rows that keep coming may never leave a wait idle: the stop is looked at here too.
+        Interruption::ThrowIfRequested();
     };
     // A row is shown and recorded once its size came.
     client_.ScanHeaders(count, message_, events);
@@ -96,7 +134,7 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     }
 }
 
-void MailboxActions::Purge() {
+std::vector<int> MailboxActions::Purge() {
     // From the highest number down, on the rows this scan marked: never on
     // what the grid shows, which the user may have rearranged. Rows past the
     // record were not marked, so an inflated count costs nothing.
@@ -107,5 +145,5 @@ void MailboxActions::Purge() {
         const ScanRow* row = RowOf(record_, i);
         if (row && row->status == SenderStatus::Intruder) intruders.push_back(i);
     }
-    DeleteKeepingCopies(intruders, DeletionKind::Purge);
+    return DeleteKeepingCopies(intruders, DeletionKind::Purge);
 }

@@ -3,9 +3,23 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/texts.h"
 #include "app/window.h"
+#include "net/net_errors.h"
+#include "net/tls_errors.h"
 #include "platform/id_exception.h"
 #include "platform/text.h"
+#include "pop3/pop3_errors.h"
+#include "pop3/stls_errors.h"
+
+namespace {
+
+template <typename... Errors>
+bool IsOneOf(const std::exception& e) {
+    return (... || (dynamic_cast<const Errors*>(&e) != nullptr));
+}
+
+}  // namespace
 
 Outcome::Fault FaultOf(ErrorKind kind) {
     switch (kind) {
@@ -38,6 +52,19 @@ Outcome::Fault FaultOf(const std::exception_ptr& error) {
     } catch (...) {
         return Outcome::Fault::Other;
     }
+}
+
+std::string CauseOf(const std::exception& e) {
+    if (IsOneOf<EIdPOP3LogInRefused>(e)) return std::string(texts::kCauseLogInRefused);
+    if (IsOneOf<EIdConnectException, EIdConnectTimeout, EIdSocketError>(e))
+        return std::string(texts::kCauseUnreachable);
+    if (IsOneOf<EIdTLSCertificateRefused>(e)) return std::string(texts::kCauseCertificate);
+    if (IsOneOf<EIdTLSHandshakeFailed, EIdTLSNotAvailable, EIdPOP3StlsNotOffered, EIdPOP3StlsRefused>(e))
+        return std::string(texts::kCauseTls);
+    if (IsOneOf<EIdReadTimeout>(e)) return std::string(texts::kCauseSilent);
+    if (IsOneOf<EIdConnClosedGracefully, EIdClosedSocket, EIdNotConnected>(e))
+        return std::string(texts::kCauseDropped);
+    return {};
 }
 
 std::string StandardErrorText(const std::string& message) {

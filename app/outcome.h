@@ -25,6 +25,7 @@ struct Outcome {
         Busy,       // another action on the same mailbox runs
         Changed,    // the mailbox is not what the last scan saw
         LocalFile,  // settings, lists, journal, record, temporary files
+        Stopped,    // the user stopped it (nothing deleted)
         Other,
     };
     Kind kind = Kind::Done;
@@ -49,6 +50,11 @@ struct Outcome {
 Outcome::Fault FaultOf(ErrorKind kind);
 Outcome::Fault FaultOf(const std::exception& error);
 Outcome::Fault FaultOf(const std::exception_ptr& error);
+
+// What a person reads as the cause of a failed session, by the error's
+// class: "Mot de passe refusé par le serveur", "Serveur injoignable",
+// "Certificat refusé"...; empty for an error whose own message says it best.
+std::string CauseOf(const std::exception& error);
 
 // The standard error box's text for an error message: the message with a
 // final "." added when it has none.

@@ -10,8 +10,14 @@ bool IsHtml(std::string_view contentType) { return LowerCase(Trim(contentType)).
 
 }  // namespace
 
-void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vector<std::string>& attachments) {
+void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vector<std::string>& attachments,
+                        std::vector<std::string>* unreadable) {
     attachments.clear();
+    if (unreadable) unreadable->clear();
+    const std::string mark = " (" + std::string(texts::kUnreadablePart) + ")";
+    const auto note = [&](std::string name) {
+        if (unreadable) unreadable->push_back(std::move(name));
+    };
     if (message.HeaderFault.empty()) {
         pane.AppendLine(message.From.Text());
         pane.AppendLine(message.Recipients.AsText());
@@ -37,9 +43,15 @@ void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vecto
         const TIdMessagePart& part = message.Parts[i];
         if (const auto* text = dynamic_cast<const TIdText*>(&part)) {
             append(text->Body.Lines(), IsHtml(text->ContentType()));
+            if (part.Unreadable) {
+                pane.AppendLine(mark.substr(1));
+                note(std::string(texts::kUnreadableText));
+            }
         } else if (const auto* attachment = dynamic_cast<const TIdAttachment*>(&part)) {
-            pane.AppendLine(std::string(texts::kAttachment) + attachment->FileName);
+            pane.AppendLine(std::string(texts::kAttachment) + attachment->FileName +
+                            (part.Unreadable ? mark : ""));
             attachments.push_back(attachment->FileName);
+            if (part.Unreadable) note(attachment->FileName);
         }
     }
 }

@@ -9,5 +9,7 @@
 #include "message/message.h"
 
 // Appends to `pane`; `attachments` receives the attachment names in the
-// pane's order.
-void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vector<std::string>& attachments);
+// pane's order, `unreadable` the names of the parts that could not be
+// decoded whole (each marked "(pièce jointe illisible)" in the pane).
+void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vector<std::string>& attachments,
+                        std::vector<std::string>* unreadable = nullptr);

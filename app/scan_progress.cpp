@@ -16,4 +16,5 @@ void ScanProgress::Done(int done) {
     last_ = now;
     shown_ = true;
     status_.SetPanelText(0, statusText_ + " " + IntToStr(done) + " / " + IntToStr(total_));
+    status_.SetProgress(done, total_);
 }

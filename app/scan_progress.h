@@ -1,6 +1,6 @@
 #pragma once
 // How far a scan has come, shown in status panel 0 after the connection's
-// status text ("Connecté. 12 / 999"), at most once per interval so that a
+// status text ("Connecté. 12 / 999") and in the bar beside it, at most once per interval so that a
 // long scan does not spend its time repainting the status bar.
 #include <chrono>
 #include <string>

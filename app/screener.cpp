@@ -1,5 +1,6 @@
 #include "app/screener.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "app/account_import.h"
@@ -40,6 +41,8 @@ void Screener::FormCreate() {
 }
 
 Outcome Screener::FormShow(int selector) {
+    // A folder that cannot be made shows as the lists' own errors below.
+    PrepareAppFolder(paths_);
     // Copies past their time go whenever the window starts.
     Corbeille(paths_.corbeille, ReadCorbeilleLimits(TIniFile(paths_.settings))).Prune(std::time(nullptr));
     Outcome account = LoadAccount(selector);
@@ -58,8 +61,30 @@ Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
         FetchAccessToken(stored, slot);
         Account account = WithOverrides(std::move(stored), overrides, slot);
         SetAccount(account);
+        loadedSlot_ = slot;
         view_.caption.SetCaption(AccountCaption(account));
     });
+}
+
+Outcome Screener::RefuseWhileBusy() {
+    if (!Busy()) return Outcome::Done();
+    std::string text = std::string(texts::kActionRunning);
+    view_.status.SetPanelText(0, text);
+    return Outcome::Refused(std::move(text), Outcome::Fault::Busy);
+}
+
+Outcome Screener::SelectAccount(int slot) {
+    // A typed value is not clamped yet: the slot is the one the box will show.
+    slot = std::clamp(slot, kLowestSlot, kHighestSlot);
+    if (slot == loadedSlot_) return Outcome::Done();
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    return LoadAccount(slot);
+}
+
+Outcome Screener::FollowSelector() {
+    // A running action refuses the next one by itself.
+    if (!selector_ || Busy()) return Outcome::Done();
+    return SelectAccount(selector_());
 }
 
 void Screener::SetAccount(const Account& account) { parts_->actions.SetAccount(account); }
@@ -69,13 +94,41 @@ Outcome Screener::LoadLists() {
 }
 
 Outcome Screener::EraseAllAccounts() {
-    return RunShowingErrors(view_.dialogs, [&] {
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    if (!view_.dialogs.Confirm(std::string(texts::kEraseAllQuestion), {}))
+        return Outcome::Refused({}, Outcome::Fault::None);
+    Outcome erased = RunShowingErrors(view_.dialogs, [&] {
         TIniFile ini(paths_.settings);
         ::EraseAllAccounts(ini);
     });
+    if (!erased.IsDone() || loadedSlot_ < 0) return erased;
+    return LoadAccount(loadedSlot_);
 }
 
-Outcome Screener::Scan() { return parts_->actions.Scan(); }
+Outcome Screener::Scan() {
+    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    return parts_->actions.Scan();
+}
+
+Outcome Screener::Preview() {
+    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    return Preview(view_.grid.CurrentRow());
+}
+
+Outcome Screener::DeleteCurrent() {
+    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    const int message = view_.grid.CurrentRow();
+    // Busy: refused without a box. A row the scan did not complete: refused
+    // by the deletion itself, with its reason.
+    const ScanRow* row = Busy() ? nullptr : RowOf(Record(), message);
+    if (row && !view_.dialogs.Confirm(FormatText(std::string(texts::kDeleteQuestion),
+                                                 {IntToStr(message), row->cells[2], row->cells[3]}),
+                                      {}))
+        return Outcome::Refused({}, Outcome::Fault::None);
+    return Delete(message);
+}
+
+void Screener::Stop() { parts_->actions.Stop(); }
 Outcome Screener::Preview(int message) { return parts_->actions.Preview(message); }
 Outcome Screener::Delete(int message) { return parts_->actions.Delete(message); }
 
@@ -138,6 +191,10 @@ std::unique_ptr<ListDialog> Screener::MakeListDialog(ListKind kind, ListBoxView&
 std::unique_ptr<ConfigDialog> Screener::MakeConfigDialog(ConfigDialogView& view) {
     auto dialog = std::make_unique<ConfigDialog>(paths_.settings, view, view_.dialogs);
     dialog->SetProviderFiles(ProviderFiles(paths_));
+    // The loaded account saved anew is used at once.
+    dialog->saved = [this](int slot) {
+        if (slot == loadedSlot_) LoadAccount(slot);
+    };
     return dialog;
 }
 
@@ -171,7 +228,7 @@ Outcome Screener::RequireConfiguredAccount(int slot) {
     const Account& account = CurrentAccount();
     if (account.configured && !Trim(account.host).empty() && !account.user.empty()) return Outcome::Done();
     std::string text = FormatText(std::string(texts::kAccountNotConfigured), {IntToStr(slot)});
-    view_.dialogs.Error(text);
+    view_.dialogs.Error(text, {});
     return Outcome::Refused(std::move(text), Outcome::Fault::Account);
 }
 

@@ -36,26 +36,39 @@ public:
     // Writes the grid's heading row.
     void FormCreate();
     // Loads the account of `selector`, then the lists; stops at the first
-    // list file that cannot be read.
+    // list file that cannot be read. A first start (no list folder) makes
+    // the folder and its two empty lists first, owner-only.
     Outcome FormShow(int selector);
-    // The selector's buttons: the slot's account for the client, and the
-    // caption. `overrides` replace some of the slot's values for this run.
+    // The slot's account for the client, and the caption. `overrides`
+    // replace some of the slot's values for this run.
     Outcome LoadAccount(int slot, const AccountOverrides& overrides = {});
+    // The selector's value, typed or stepped: loads the slot unless it is
+    // the one loaded. During a mailbox action the account in use stays: the
+    // refusal goes to the status bar, and the next action loads the slot.
+    Outcome SelectAccount(int slot);
+    // How the mailbox actions read the selector: each loads its value first
+    // when it is not the loaded slot, so the account shown is the one used.
+    void WatchSelector(std::function<int()> selector) { selector_ = std::move(selector); }
     // Puts an account in place directly (what a load would have read).
     void SetAccount(const Account& account);
     // The friend list, then the intruder list, each replaced by its file;
     // stops at the first that cannot be read.
     Outcome LoadLists();
-    // "Tout effacer".
+    // "Tout effacer": asks first ("&Non" the default), then erases and
+    // reloads the loaded slot, so the caption says it is not configured.
     Outcome EraseAllAccounts();
 
-    // "En-têtes", "Aperçu", "Supprimer": the grid's current row.
+    // "En-têtes", "Aperçu", "Supprimer": the grid's current row, on the
+    // selector's account. "Supprimer" asks first, naming the message.
     Outcome Scan();
-    Outcome Preview() { return Preview(view_.grid.CurrentRow()); }
-    Outcome DeleteCurrent() { return Delete(view_.grid.CurrentRow()); }
-    // The same for a message number.
+    Outcome Preview();
+    Outcome DeleteCurrent();
+    // The same for a message number, on the loaded account, without asking.
     Outcome Preview(int message);
     Outcome Delete(int message);
+    // "Arrêter" (Esc): ends the running mailbox action at once; see
+    // MailboxActions::Stop.
+    void Stop();
 
     // "Amis" / "Intrus": the current row's sender as the grid shows it (its
     // address when it has no name). A row without sender adds nothing and
@@ -126,8 +139,15 @@ public:
     Outcome SaveWindowState(const WindowState& state);
 
 private:
+    // Loads the selector's slot when it differs from the loaded one.
+    Outcome FollowSelector();
+    // Done when no mailbox action runs; else refused in the status bar.
+    Outcome RefuseWhileBusy();
+
     struct Parts;
     AppPaths paths_;
     MainWindowView view_;
+    std::function<int()> selector_;
+    int loadedSlot_ = -1;
     std::unique_ptr<Parts> parts_;
 };

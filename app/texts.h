@@ -108,8 +108,26 @@ inline constexpr std::string_view kManyMessages = " messages sur le serveur";
 // The purge question with the number of intruders, and for a single one.
 inline constexpr std::string_view kPurgeQuestionMany = "Voulez-vous détruire les %d messages intrus ?";
 inline constexpr std::string_view kPurgeQuestionOne = "Voulez-vous détruire le message intrus ?";
+// "Supprimer": the message number, its sender as the grid shows it, its subject.
+inline constexpr std::string_view kDeleteQuestion = "Supprimer le message %s de %s : %s ?";
+// "Tout effacer".
+inline constexpr std::string_view kEraseAllQuestion = "Effacer la configuration de tous les comptes ?";
+// The stop command (Esc) ended the session without QUIT.
+inline constexpr std::string_view kStopped = "Action arrêtée : rien n'a été supprimé.";
+// What made a session fail, in the error box's details and the status bar.
+inline constexpr std::string_view kCauseLogInRefused = "Mot de passe refusé par le serveur";
+inline constexpr std::string_view kCauseUnreachable = "Serveur injoignable";
+inline constexpr std::string_view kCauseCertificate = "Certificat refusé";
+inline constexpr std::string_view kCauseSilent = "Le serveur ne répond plus";
+inline constexpr std::string_view kCauseDropped = "Le serveur a coupé la connexion";
+inline constexpr std::string_view kCauseTls = "Chiffrement (TLS) impossible";
 inline constexpr std::string_view kPartCount = "Nombre de parties : ";
 inline constexpr std::string_view kAttachment = "Pièce jointe : ";
+// After a part whose encoding broke off; the note names the message and the parts.
+inline constexpr std::string_view kUnreadablePart = "pièce jointe illisible";
+inline constexpr std::string_view kUnreadableNote =
+    "Message %s : pièce jointe illisible (%s) : seul son début est affiché.";
+inline constexpr std::string_view kUnreadableText = "texte";
 inline constexpr std::string_view kActionRunning =
     "Une action sur la boîte aux lettres est déjà en cours : attendez qu'elle se termine.";
 inline constexpr std::string_view kMailboxLocked =

@@ -44,6 +44,8 @@ class StatusPanels {
 public:
     virtual ~StatusPanels() = default;
     virtual void SetPanelText(int panel, std::string_view text) = 0;
+    // The bar beside panel 0's text: `done` of `total`; a total of 0 hides it.
+    virtual void SetProgress(int done, int total) = 0;
 };
 
 class BusyCursor {
@@ -59,10 +61,13 @@ public:
     virtual ~Dialogs() = default;
     // Plain box: the application title, one "OK" button.
     virtual void Message(std::string_view text) = 0;
-    // Caption "Confirmation", buttons "&Oui" and "&Non"; true only for "&Oui".
-    virtual bool Confirm(std::string_view question) = 0;
-    // Caption "Erreur", error icon, one "OK" button.
-    virtual void Error(std::string_view text) = 0;
+    // Caption "Confirmation", buttons "&Oui" and "&Non", "&Non" the default
+    // (Enter and Esc answer it); `items`, one a line, listed under the
+    // question in a scrolling box. True only for "&Oui".
+    virtual bool Confirm(std::string_view question, const std::vector<std::string>& items) = 0;
+    // Caption "Erreur", error icon, one "OK" button; `details`, when not
+    // empty, under the text (what caused the error).
+    virtual void Error(std::string_view text, std::string_view details) = 0;
     // A warning that does not stop the action (the window shows a plain box).
     virtual void Warning(std::string_view text) = 0;
     // The application's standard error box: the application title, an error

@@ -1,7 +1,7 @@
 // How live the window stays while it scans 999 messages through a link that
 // holds every byte 10 ms each way: a timer asks for a turn of the event loop
 // every 10 ms, and the longest time between two turns is the figure (the
-// window must turn at least every 250 ms). Uses the Dovecot of
+// window must turn at least every 100 ms). Uses the Dovecot of
 // VANNOIR_DOVECOT_DIR, else starts its own under the build tree.
 #include <benchmark/benchmark.h>
 

@@ -31,6 +31,10 @@ public:
     // Copies the lines only.
     void SetExtraHeaders(const TStringList& lines) { extraHeaders_.Assign(lines); }
 
+    // The part's transfer encoding broke off (a base64 line of a length that
+    // is not a multiple of 4): it holds only what decoded before.
+    bool Unreadable = false;
+
     // Copies ContentTransfer, ContentType and the ExtraHeaders lines from a
     // part of the same class (derived classes copy their own members too).
     // Throws EConvertError for a part of another class.

@@ -32,6 +32,9 @@ public:
     // The part's header lines, each stored as name "=" value.
     TStringList PartHeaders;
     TIdMessageDecoderPartType PartType = PartUnknown;
+    // Set by ReadPartBody when the part's encoding broke off and only what
+    // decoded before was written.
+    bool PartUnreadable = false;
     // Where lines come from; owned. During reception it is a TIdTCPStream.
     TIdSourceStream SourceStream;
 

@@ -131,8 +131,10 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderMIME::ReadPartBody(std::ostr
         if (!base64) {
             line += "\r\n";
             decoder->DecodeToStream(line, destination);
-        } else if (!line.empty()) {
-            decoder->DecodeToStream(line, destination);
+        } else if (!line.empty() && !PartUnreadable) {
+            const std::size_t whole = line.size() / 4 * 4;
+            decoder->DecodeToStream(std::string_view(line).substr(0, whole), destination);
+            PartUnreadable = whole != line.size();
         }
     }
 }

@@ -34,9 +34,11 @@ public:
 
     // Decodes lines onto `destination` until "." (sets `endOfMessage`), a
     // line of PartBoundary (returns the next part's decoder) or its closing
-    // line (pops the boundary stack, returns none). Throws the transfer
-    // decoder's errors ("Taille irrégulière dans DecodeToStream.") and
-    // ReadSourceLine's.
+    // line (pops the boundary stack, returns none). A base64 line of a length
+    // that is not a multiple of 4 (some mailers cut lines anywhere) gives its
+    // whole groups of 4, sets PartUnreadable, and the part's later lines are
+    // read but not decoded: they would decode shifted. Throws ReadSourceLine's
+    // errors.
     std::unique_ptr<TIdMessageDecoder> ReadPartBody(std::ostream& destination, bool& endOfMessage) override;
 
     // Text or attachment, and the attachment's file name: from the

@@ -79,6 +79,7 @@ std::unique_ptr<TIdMessageDecoder> ProcessTextPart(TIdMessage& message,
     text.SetContentType(decoder->PartHeaderValue("Content-Type"));
     text.SetContentTransfer(decoder->PartHeaderValue("Content-Transfer-Encoding"));
     text.Body = std::move(lines);
+    text.Unreadable = decoder->PartUnreadable;
     return next;
 }
 
@@ -97,5 +98,6 @@ std::unique_ptr<TIdMessageDecoder> ProcessAttachment(TIdMessage& message,
     attachment.SetContentDisposition(decoder->PartHeaderValue("Content-Disposition"));
     attachment.FileName = TIdAttachment::SafeFileName(decoder->FileName);
     attachment.StoredPathName = path;
+    attachment.Unreadable = decoder->PartUnreadable;
     return next;
 }

@@ -51,7 +51,9 @@ std::string SignalName(int signal) {
 }  // namespace
 
 EIdInterrupted::EIdInterrupted(int signal)
-    : EIdException(std::string("Action interrompue par le signal ") + SignalName(signal) + "."),
+    : EIdException(signal == Interruption::kStopCommand
+                       ? std::string("Action arrêtée.")
+                       : std::string("Action interrompue par le signal ") + SignalName(signal) + "."),
       signal_(signal) {}
 
 void Interruption::Request(int signal) noexcept {
@@ -87,5 +89,5 @@ void Interruption::InstallHandlers() {
 
 int Interruption::ExitStatus() noexcept {
     const int signal = Signal();
-    return signal ? 128 + signal : 0;
+    return signal > 0 ? 128 + signal : 0;
 }

@@ -6,7 +6,8 @@
 // dropped without QUIT) and the program turns the signal into its exit status.
 #include "platform/id_exception.h"
 
-// The action was stopped by a signal; Signal() is its number.
+// The action was stopped by a signal, or by the user's stop command
+// (Signal() is then Interruption::kStopCommand).
 class EIdInterrupted : public EIdException {
 public:
     explicit EIdInterrupted(int signal);
@@ -20,6 +21,10 @@ VANNOIR_LIST_ERROR(EIdInterrupted, 2);
 
 class Interruption {
 public:
+    // Recorded in place of a signal by the window's stop command.
+    static constexpr int kStopCommand = -1;
+    // The user's stop command is recorded.
+    static bool StopRequested() noexcept { return Signal() == kStopCommand; }
     // Async-signal-safe: records `signal` (the first one is kept) and makes
     // WakeDescriptor() readable.
     static void Request(int signal) noexcept;
@@ -37,6 +42,7 @@ public:
     // while the first is pending ends the process at once, as if no handler
     // were installed. Without SA_RESTART, so a blocking call returns EINTR.
     static void InstallHandlers();
-    // 128 + the signal, the status of a program a signal stopped; 0 when none.
+    // 128 + the signal, the status of a program a signal stopped; 0 when none
+    // (the stop command included: no signal stopped it).
     static int ExitStatus() noexcept;
 };

@@ -67,16 +67,22 @@ void TIdPOP3::LogIn() {
         LogInWithToken();
         return;
     }
-    // The command lines holding the secret are wiped once sent, whatever the answer.
-    if (!APOP) {
-        SendCommand("USER " + Username, ReplyOk);
-        WipedSecret pass("PASS " + Password);
-        SendCommand(pass.Text(), ReplyOk);
-        return;
+    // A refusal here is the account's, not the session's: it says so by its
+    // class. The command lines holding the secret are wiped once sent,
+    // whatever the answer.
+    try {
+        if (!APOP) {
+            SendCommand("USER " + Username, ReplyOk);
+            WipedSecret pass("PASS " + Password);
+            SendCommand(pass.Text(), ReplyOk);
+            return;
+        }
+        std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
+        if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
+        SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
+    } catch (const EIdProtocolReplyError& e) {
+        throw EIdPOP3LogInRefused(e.ReplyErrorCode(), e.Message());
     }
-    std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
-    if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
-    SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
 }
 
 std::string TIdPOP3::ApopTimestamp(const std::string& greeting) {

@@ -38,10 +38,12 @@ public:
 
     // Connects, reads the greeting, logs in (USER + PASS, APOP, or AUTH with
     // the access token). Throws EIdPOP3UnsafeCredentials, before connecting,
-    // for a user name, password or token holding CR, LF or NUL. A token the
-    // server refuses raises EIdProtocolReplyError with its "-ERR" text. A failure after the connect closes
-    // the session (QUIT when the socket is still open) before the error is raised again. An APOP greeting
-    // without "<...>" raises EIdException "Le serveur ne supporte pas APOP (pas d'horodatage)".
+    // for a user name, password or token holding CR, LF or NUL. A failure
+    // after the connect closes the session (QUIT when the socket is still
+    // open) before the error is raised again. "-ERR" to USER, PASS, APOP or
+    // a refused token raises EIdPOP3LogInRefused (the server's text). An APOP
+    // greeting without "<...>" raises EIdException "Le serveur ne supporte
+    // pas APOP (pas d'horodatage)".
     void OpenSession(int timeout = -1);
     // "QUIT" when connected and its answer awaited (at most kQuitReplyTimeout
     // ms), then the connection is closed with "Déconnexion." and "Déconnecté."

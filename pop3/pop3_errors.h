@@ -3,6 +3,7 @@
 // through Ansi). Reply errors carry the server's own text instead.
 #include <string>
 
+#include "net/net_errors.h"
 #include "platform/id_exception.h"
 #include "platform/text.h"
 
@@ -48,3 +49,11 @@ VANNOIR_DECLARE_ERROR(EIdPOP3AnswerMismatch, EIdException, Server, pop3_text::kA
 // seen before, or a size that is no non-negative integer; the connection was
 // dropped without QUIT.
 VANNOIR_DECLARE_ERROR(EIdPOP3BadListing, EIdException, Server, pop3_text::kBadListing);
+// The server answered the log-in (USER, PASS or APOP) with "-ERR": the
+// server's text, as any refusal carries it.
+class EIdPOP3LogInRefused : public EIdProtocolReplyError {
+public:
+    using EIdProtocolReplyError::EIdProtocolReplyError;
+    VANNOIR_ERROR_KIND(Server)
+};
+VANNOIR_LIST_ERROR(EIdPOP3LogInRefused, 2, std::string("x"));

@@ -12,6 +12,7 @@ int ExitCodeOf(Outcome::Fault fault) {
         case Outcome::Fault::LocalFile:
             return cli_exit::kLocalFile;
         case Outcome::Fault::None:
+        case Outcome::Fault::Stopped:
         case Outcome::Fault::Server:
         case Outcome::Fault::Other:
             break;

@@ -29,7 +29,7 @@ void ConsoleStatus::CommandSent(std::string_view line) {
 
 void ConsoleDialogs::Print(std::string_view text) { err_ << ConsoleText(text) << '\n'; }
 
-bool ConsoleDialogs::Confirm(std::string_view question) {
+bool ConsoleDialogs::Confirm(std::string_view question, const std::vector<std::string>&) {
     err_ << ConsoleText(question) << (answer_ ? " Oui" : " Non") << '\n';
     return answer_;
 }

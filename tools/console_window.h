@@ -4,6 +4,7 @@
 // stream as they come, in UTF-8, their control characters made visible.
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/memory_window.h"
 #include "app/window.h"
@@ -15,6 +16,8 @@ class ConsoleStatus : public StatusPanels {
 public:
     explicit ConsoleStatus(std::ostream& err);
     void SetPanelText(int panel, std::string_view text) override;
+    // The count in panel 0's text says as much.
+    void SetProgress(int, int) override {}
     // A command line sent to the server (Windows-1252), as "> USER anne".
     void CommandSent(std::string_view line);
 
@@ -36,8 +39,10 @@ public:
     // `answer`: how the purge question is answered.
     ConsoleDialogs(std::ostream& err, bool answer) : err_(err), answer_(answer) {}
     void Message(std::string_view text) override { Print(text); }
-    bool Confirm(std::string_view question) override;
-    void Error(std::string_view text) override { Print(text); }
+    // The question alone: the rows it names are on the standard output.
+    bool Confirm(std::string_view question, const std::vector<std::string>& items) override;
+    // The text alone: the command line writes the cause after it.
+    void Error(std::string_view text, std::string_view) override { Print(text); }
     void Warning(std::string_view text) override { Print(text); }
     void StandardError(std::string_view text) override { Print(text); }
 

@@ -38,6 +38,8 @@ public:
     void SetCaption(std::string_view text) override;
     void SetBusy(bool busy) override;
 
+    // The longest the window may go without handling its events.
+    static constexpr int kLongestFreezeMs = 100;
     // The inside of the window below the menu at the default size.
     static constexpr QSize kClientSize{792, 546};
 
@@ -64,6 +66,7 @@ public:
     void BitBtn4Click();
     void BitBtn5Click();
     void RxSpinEdit1BottomClick();
+    void Arreter1Click();
     void enttes1Click();
     void message1Click();
     void Quitter1Click() { close(); }
@@ -103,8 +106,8 @@ private:
     // The window's place, columns and account of the last run, and back.
     void RestoreState();
     void SaveState();
-    // A mailbox action: the window may be closed while it waits; the close
-    // then happens when it ends.
+    // A mailbox action: the window may be closed while it waits; the action
+    // is then stopped and the window closes as soon as it has unwound.
     void Action(const std::function<void()>& action);
 
     QtDialogs& dialogs_;

@@ -5,7 +5,9 @@
 // without showing it.
 #include <QMessageBox>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/window.h"
 
@@ -16,8 +18,8 @@ public:
     using Runner = std::function<QAbstractButton*(QMessageBox&)>;
 
     void Message(std::string_view text) override;
-    bool Confirm(std::string_view question) override;
-    void Error(std::string_view text) override;
+    bool Confirm(std::string_view question, const std::vector<std::string>& items) override;
+    void Error(std::string_view text, std::string_view details) override;
     void Warning(std::string_view text) override;
     // The application's standard error box: the error's message with a "."
     // added when it lacks one, under the application title.
@@ -31,7 +33,9 @@ public:
     static inline const QString kApplicationTitle = QStringLiteral("Vannoir");
 
 private:
-    // The text of the button pressed.
+    // The text of the button pressed. The first button is the default
+    // unless `defaultLast`; the last one always answers Esc.
+    QString Show(QMessageBox& box, const QStringList& buttons, bool defaultLast = false);
     QString Show(const QString& caption, QMessageBox::Icon icon, std::string_view text,
                  const QStringList& buttons);
 };

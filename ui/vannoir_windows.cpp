@@ -35,10 +35,8 @@ int RunVannoir(int& argc, char** argv, SingleInstance& marker, const std::filesy
     if (!marker.Acquire("Vannoir")) return 0;
     QApplication app(argc, argv);
     PrepareApplication(app);
-    // The same folder as vannoir-cli's; a folder that cannot be made shows
-    // as the lists' own errors when they load.
+    // The same folder as vannoir-cli's.
     const AppPaths paths = ProgramPaths(executable);
-    PrepareAppFolder(paths);
     VannoirWindows windows(paths);
     windows.ShowMain();
     app.exec();

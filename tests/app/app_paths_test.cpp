@@ -186,10 +186,15 @@ TEST(PrepareAppFolder, LeavesWhatIsThere) {
     EXPECT_EQ(FileBytes(paths.intruders), "");
     EXPECT_EQ(ModeOf(dir.Path()), 0750u);
 
-    // A portable folder is the user's own business: nothing is made in it.
+    // The program's own folder: a first start makes its list folder, owner-only
+    // with empty lists; a list missing from an existing folder stays missing.
     ScratchFolder portable;
     ASSERT_EQ(PrepareAppFolder(AppPaths::ForExecutable(portable / "vannoir")), 0);
-    EXPECT_FALSE(fs::exists(portable / "Liste"));
+    EXPECT_EQ(ModeOf(portable / "Liste"), 0700u);
+    EXPECT_EQ(FileBytes(portable / "Liste" / "Amis.TXT"), "");
+    fs::remove(portable / "Liste" / "Intrus.TXT");
+    ASSERT_EQ(PrepareAppFolder(AppPaths::ForExecutable(portable / "vannoir")), 0);
+    EXPECT_FALSE(fs::exists(portable / "Liste" / "Intrus.TXT"));
 }
 
 TEST(PrepareAppFolder, ReportsAFileInTheWay) {

@@ -58,6 +58,27 @@ TEST_F(MailboxFixture, PreviewOfMultipartMessage) {
     EXPECT_TRUE(window.dialogs.shown.empty());
 }
 
+// A base64 line cut at a length that is not a multiple of 4, as some mailers
+// send them: the message is at fault, not the session.
+TEST_F(MailboxFixture, PreviewOfMalformedBase64ShowsWhatDecodes) {
+    std::string broken = kMultipart;
+    broken.replace(broken.find("AAEC\n"), 5, "QUJD\nQUJDRA\nQUJD\n");
+    const std::string text = "quoted-printable\n\nVoici la photo, =E0 bient=F4t.\n";
+    broken.replace(broken.find(text), text.size(), "base64\n\nVm9pY2k\n");
+    ScriptedPop3Server server(Login() + Retr(1, broken) + Quit());
+    UseServer(server);
+    EXPECT_TRUE(screener.Preview(1).IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(window.preview.lines,
+              (Lines{"Anne <anne@example.fr>", "Bruno <bruno@example.fr>, chloe@example.fr",
+                     "Nombre de parties : 2", "Voi", std::string("(pièce jointe illisible)"),
+                     std::string("Pièce jointe : photo.jpg (pièce jointe illisible)")}));
+    EXPECT_TRUE(window.dialogs.shown.empty()) << "no box";
+    EXPECT_EQ(
+        window.status.panel[0],
+        std::string("Message 1 : pièce jointe illisible (texte, photo.jpg) : seul son début est affiché."));
+}
+
 TEST_F(MailboxFixture, PreviewOfPlainMessage) {
     ScriptedPop3Server server(Login() + Retr(1, kA + "\nTo: moi@example.fr\n\nBonjour,\n.point\n\nAnne\n") +
                               Quit());
@@ -133,11 +154,14 @@ TEST_F(MailboxFixture, DeletingRowThreeOfFiveRenumbers) {
     UseServer(server);
     screener.Scan();
     window.grid.current = 3;
+    window.dialogs.answers = {false, true};
+    EXPECT_TRUE(screener.DeleteCurrent().IsRefused()) << "\"&Non\" sends nothing";
     EXPECT_TRUE(screener.DeleteCurrent().IsDone());
     server.ExpectFinished();
     EXPECT_EQ(Rows(),
               (Lines{"1|Anne|Un|100|", "2|Bruno|Deux|200|", "3|David|Quatre|300|", "4|Emma|Cinq|400|"}));
-    EXPECT_TRUE(window.dialogs.shown.empty());
+    const std::string asked = "confirm: Supprimer le message 3 de Chloé : Trois ?";
+    EXPECT_EQ(window.dialogs.shown, (Lines{asked, asked}));
 }
 
 TEST_F(MailboxFixture, DeleteRefusedWhenTheMessageChanged) {
@@ -147,8 +171,7 @@ TEST_F(MailboxFixture, DeleteRefusedWhenTheMessageChanged) {
                               ScanOf({kB}));
     UseServer(server);
     screener.Scan();
-    window.grid.current = 1;
-    screener.DeleteCurrent();
+    screener.Delete(1);
     server.ExpectFinished();
     EXPECT_EQ(window.dialogs.shown, Lines{Shown("message", texts::kDeleteRefusedChanged, 1)});
     EXPECT_EQ(Rows(), Lines{"1|Bruno|Deux|100|"});
@@ -171,7 +194,7 @@ TEST_F(MailboxFixture, DeleteRefusedByServerStillScans) {
                               "C: DELE 1\nS: -ERR verrou\n" + Quit() + kNext + ScanOf({kA}));
     UseServer(server);
     screener.Scan();
-    screener.DeleteCurrent();
+    screener.Delete(1);
     server.ExpectFinished();
     EXPECT_EQ(window.dialogs.shown, Lines{"error: Impossible de se connecter au serveur"});
     EXPECT_EQ(Rows(), Lines{"1|Anne|Un|100|"});
@@ -231,8 +254,7 @@ TEST_P(DeletionGuard, HeaderSizeAndUniqueIdMustAllMatch) {
     ScriptedPop3Server server(GetParam().scan + kNext + Login() + GetParam().deletion + kNext + ScanOf({kA}));
     UseServer(server);
     screener.Scan();
-    window.grid.current = 1;
-    screener.DeleteCurrent();
+    screener.Delete(1);
     server.ExpectFinished();
     const Lines refused{Shown("message", texts::kDeleteRefusedChanged, 1)};
     EXPECT_EQ(window.dialogs.shown, GetParam().deleted ? Lines{} : refused);

@@ -60,17 +60,17 @@ const ScanCase kScans[] = {
      {"1|Anne|Salut|10|A", "2|x@example.fr|Sans nom|20|"},
      "2 messages sur le serveur",
      {}},
-    {"intruders_yes_purges_from_highest",
+    {"intruders_yes_purges_from_highest_and_shows_what_is_left",
      kThree + Stat(3) + Dele(3) + Dele(1) + Quit(),
      {true},
-     kThreeRows,
-     "3 messages sur le serveur",
+     {"1|Anne|Salut|200|A"},
+     "1 message sur le serveur",
      {kQuestion}},
     {"purge_count_above_the_scan_deletes_marked_rows_only",
      kThree + Stat(9) + Dele(3) + Dele(1) + Quit(),
      {true},
-     kThreeRows,
-     "3 messages sur le serveur",
+     {"1|Anne|Salut|200|A"},
+     "1 message sur le serveur",
      {kQuestion}},
     {"intruders_no_deletes_nothing",
      kThree + Quit(),
@@ -140,6 +140,9 @@ TEST_P(Scan, SendsExactCommandsAndFillsGrid) {
     EXPECT_EQ(window.status.panel[1], std::string(GetParam().countText));
     EXPECT_EQ(window.status.panel[0], std::string("Déconnecté."));
     EXPECT_EQ(window.dialogs.shown, GetParam().shown);
+    if (!GetParam().shown.empty()) {
+        EXPECT_EQ(window.dialogs.listed, (std::vector<std::string>{"Spam : Promo", "Zoé : Re: Salut"}));
+    }
     EXPECT_FALSE(window.cursor.busy);
 }
 INSTANTIATE_TEST_SUITE_P(Table, Scan, testing::ValuesIn(kScans),
@@ -341,11 +344,33 @@ TEST_F(MailboxFixture, WrongPasswordShowsOneErrorAndEmptyGrid) {
     Outcome outcome = screener.Scan();
     server.ExpectFinished();
     EXPECT_EQ(window.dialogs.shown, std::vector<std::string>{"error: Impossible de se connecter au serveur"});
+    EXPECT_EQ(window.dialogs.details,
+              std::vector<std::string>{std::string("Mot de passe refusé par le serveur.\n"
+                                                   "mauvais mot de passe")});
+    EXPECT_EQ(window.status.panel[0], std::string("Mot de passe refusé par le serveur"));
     EXPECT_TRUE(Rows().empty());
     EXPECT_FALSE(window.cursor.busy);
     EXPECT_TRUE(outcome.IsFailed());
     EXPECT_EQ(outcome.shown, "Impossible de se connecter au serveur");
     EXPECT_EQ(outcome.underlying, "mauvais mot de passe");
+}
+
+TEST_F(MailboxFixture, ServerDownSaysSoAndForgetsTheEarlierCount) {
+    UseLists("", "");
+    Account account;
+    account.host = "127.0.0.1";
+    account.port = 1;  // nothing listens there
+    account.user = "anne";
+    account.password = "secret";
+    account.configured = true;
+    screener.SetAccount(account);
+    window.status.SetPanelText(1, "5 messages sur le serveur");  // the previous account's
+    EXPECT_EQ(screener.Scan().fault, Outcome::Fault::Network);
+    EXPECT_EQ(window.dialogs.shown, std::vector<std::string>{"error: Impossible de se connecter au serveur"});
+    ASSERT_EQ(window.dialogs.details.size(), 1u);
+    EXPECT_EQ(window.dialogs.details[0].substr(0, 20), "Serveur injoignable.");
+    EXPECT_EQ(window.status.panel[0], "Serveur injoignable");
+    EXPECT_EQ(window.status.panel[1], "");
 }
 
 TEST_F(MailboxFixture, FailureDuringPurgeStillEndsWithQuit) {
@@ -397,9 +422,11 @@ TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
     window.dialogs.answers = {true};
     screener.Scan();
     server.ExpectFinished();
-    EXPECT_GE(window.grid.RowCount(), kCount + 1);
-    EXPECT_EQ(window.grid.Cell(0, kCount), "1001");
-    EXPECT_EQ(window.grid.Cell(5, kCount), "I");
+    // Messages 2 and 1001 gone: the grid shows the 999 left, numbered anew.
+    EXPECT_EQ(window.grid.Cell(0, kCount - 2), "999");
+    EXPECT_EQ(window.grid.Cell(4, kCount - 2), "1000") << "the size of what was message 1000";
+    EXPECT_EQ(window.grid.Cell(0, kCount - 1), "");
+    EXPECT_EQ(window.grid.Cell(4, 2), "3");
 
     // The next, smaller scan leaves no status from this one.
     ScriptedPop3Server next(ScanLogin() + Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1) +
@@ -441,11 +468,12 @@ TEST_F(MailboxFixture, ActionsStartedDuringAWaitAreRefused) {
     server.ExpectFinished();  // nothing sent by the refused actions
     EXPECT_TRUE(wasRefused[0] && wasRefused[1] && wasRefused[2]);
     EXPECT_FALSE(screener.Busy());
-    const std::string refused = "message: " + std::string(
-                                                  "Une action sur la boîte aux lettres est déjà en cours : "
-                                                  "attendez qu'elle se termine.");
+    const std::string refused = std::string(
+        "Une action sur la boîte aux lettres est déjà en cours : "
+        "attendez qu'elle se termine.");
     const std::string one = "confirm: " + std::string("Voulez-vous détruire le message intrus ?");
-    EXPECT_EQ(window.dialogs.shown, (std::vector<std::string>{one, refused, refused, refused}));
+    EXPECT_EQ(window.dialogs.shown, std::vector<std::string>{one}) << "refused without a box";
+    EXPECT_EQ(std::count(window.status.history0.begin(), window.status.history0.end(), refused), 3);
     EXPECT_EQ(Rows(), GridRows{"1|Spam|Promo|1|I"});
 }
 

@@ -41,6 +41,8 @@ void ApplyField(ExpectedMessage& m, const std::string& key, const std::string& v
         part->fileName = value;
     else if (part && key == "Line")
         part->lines.push_back(value);
+    else if (part && key == "Unreadable")
+        part->unreadable = true;
     else if (part && key == "Bytes")
         part->bytes += UnescapeScriptText(value);
     else
@@ -118,6 +120,7 @@ void ExpectMessageAsExpected(const TIdMessage& message, const ExpectedMessage& e
         const TIdMessagePart& part = message.Parts.Items(i);
         EXPECT_EQ(part.ContentType(), want.contentType);
         EXPECT_EQ(part.ContentTransfer(), want.contentTransfer);
+        EXPECT_EQ(part.Unreadable, want.unreadable);
         const auto* text = dynamic_cast<const TIdText*>(&part);
         const auto* attachment = dynamic_cast<const TIdAttachment*>(&part);
         if (!want.attachment) {

@@ -11,6 +11,7 @@
 //   Attachment                  a TIdAttachment item, then its fields:
 //     FileName <v>  ContentType <v>  ContentTransfer <v>  ContentDisposition <v>
 //     Bytes <escaped>           decoded bytes, concatenated; escapes as in scripts
+//     Unreadable                (either part) its encoding broke off
 // Fields left out are expected empty.
 #include <optional>
 #include <string>
@@ -24,6 +25,7 @@ struct ExpectedPart {
     std::string contentType, contentTransfer, contentDisposition, fileName;
     std::vector<std::string> lines;
     std::string bytes;
+    bool unreadable = false;  // "Unreadable": its encoding broke off
 };
 
 struct ExpectedMessage {

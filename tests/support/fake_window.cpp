@@ -22,8 +22,9 @@ void FakeStatus::SetPanelText(int index, std::string_view text) {
     if (index == 0) history0.emplace_back(text);
 }
 
-bool FakeDialogs::Confirm(std::string_view question) {
+bool FakeDialogs::Confirm(std::string_view question, const std::vector<std::string>& items) {
     shown.push_back("confirm: " + std::string(question));
+    listed = items;
     if (duringConfirm) duringConfirm();
     if (answers.empty()) return false;
     bool answer = answers.front();

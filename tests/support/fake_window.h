@@ -21,8 +21,10 @@ public:
 class FakeStatus : public StatusPanels {
 public:
     void SetPanelText(int panel, std::string_view text) override;
+    void SetProgress(int done, int total) override { progress.emplace_back(done, total); }
     std::string panel[2];
-    std::vector<std::string> history0;  // every text panel 0 received
+    std::vector<std::pair<int, int>> progress;  // every (done, total) the bar received
+    std::vector<std::string> history0;          // every text panel 0 received
 };
 
 class FakeCursor : public BusyCursor {
@@ -34,14 +36,19 @@ public:
 class FakeDialogs : public Dialogs {
 public:
     void Message(std::string_view text) override { shown.push_back("message: " + std::string(text)); }
-    bool Confirm(std::string_view question) override;
-    void Error(std::string_view text) override { shown.push_back("error: " + std::string(text)); }
+    bool Confirm(std::string_view question, const std::vector<std::string>& items) override;
+    void Error(std::string_view text, std::string_view cause) override {
+        shown.push_back("error: " + std::string(text));
+        details.emplace_back(cause);
+    }
     void Warning(std::string_view text) override { shown.push_back("warning: " + std::string(text)); }
     void StandardError(std::string_view text) override { shown.push_back("standard: " + std::string(text)); }
 
     std::deque<bool> answers;             // Confirm's answers; "&Non" when none is left
     std::function<void()> duringConfirm;  // runs while the question is open
     std::vector<std::string> shown;       // "kind: text" of every box
+    std::vector<std::string> details;     // each error box's details
+    std::vector<std::string> listed;      // the items of the last question
 };
 
 class FakeCaption : public CaptionView {

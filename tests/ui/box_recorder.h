@@ -3,6 +3,8 @@
 // what each box looked like.
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <deque>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@ struct ShownBox {
     std::string caption, text;  // UTF-8
     QMessageBox::Icon icon;
     std::vector<std::string> buttons;
+    std::string details;  // the text under the main one
+    std::string listed;   // the lines of the box's list, "\n" between them
     // "caption|text" for short comparisons.
     std::string Summary() const { return caption + "|" + text; }
 };
@@ -20,19 +24,29 @@ struct ShownBox {
 class BoxRecorder {
 public:
     // Until it goes, `dialogs` answers with the queued button texts (the
-    // escape button when none is left).
+    // escape button when none is left); kEnter presses the default button.
     explicit BoxRecorder(QtDialogs& dialogs) : dialogs_(dialogs), saved_(dialogs.run) {
         dialogs.run = [this](QMessageBox& box) { return Answer(box); };
     }
     ~BoxRecorder() { dialogs_.run = saved_; }
 
+    static inline const QString kEnter = QStringLiteral("\n");
     std::deque<QString> answers;
     std::vector<ShownBox> shown;
 
 private:
     QAbstractButton* Answer(QMessageBox& box) {
-        ShownBox record{box.windowTitle().toStdString(), box.text().toStdString(), box.icon(), {}};
+        ShownBox record{box.windowTitle().toStdString(),
+                        box.text().toStdString(),
+                        box.icon(),
+                        {},
+                        box.informativeText().toStdString(),
+                        {}};
+        // A list scrolls in a text box of its own.
+        if (const auto* list = box.findChild<QPlainTextEdit*>())
+            record.listed = list->toPlainText().toStdString();
         QAbstractButton* pressed = nullptr;
+        if (!answers.empty() && answers.front() == kEnter) pressed = box.defaultButton();
         for (QAbstractButton* button : box.buttons()) {
             record.buttons.push_back(button->text().toStdString());
             if (!answers.empty() && button->text() == answers.front()) pressed = button;

@@ -2,9 +2,11 @@
 // actions from end to end against the scripted POP3 server.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGlyphRun>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRawFont>
 #include <QTableWidget>
@@ -201,15 +203,14 @@ TEST_F(WindowFixture, KeyboardOrder) {
 TEST_F(WindowFixture, FirstStartInAnEmptyFolder) {
     Show();
     EXPECT_EQ(form1.windowTitle(), "Courriel : compte non configuré");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Impossible d'ouvrir le fichier \"" + paths.friends.string() +
-                                            "\". Le fichier spécifié est introuvable.");
-    EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes.shown.empty()) << "the lists are made, no box";
+    EXPECT_EQ(FileBytes(paths.friends), "");
+    EXPECT_EQ(FileBytes(paths.intruders), "");
     EXPECT_EQ(form1.Logic().StatusOf("Anne"), "") << "both lists empty";
     EXPECT_TRUE(form1.isVisible());
     form1.close();
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1)
-        << "closing writes the window's place only";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2)
+        << "closing writes the window's place beside the list folder";
     EXPECT_EQ(FileBytes(paths.settings).rfind("[Fenetre]", 0), 0u);
 }
 
@@ -228,12 +229,20 @@ const std::string kAnne = Header("Anne <anne@example.fr>", "Salut");
 
 struct ScanAnswer {
     const char* name;
-    const char* answer;
+    QString answer;
     std::string afterScan;
+    std::vector<std::string> rows;  // what the grid shows in the end
+    std::string count;
 };
+const std::vector<std::string> kBoth = {"1|Anne|Salut|100|A", "2|Spam|Promo|200|I"};
 const ScanAnswer kAnswers[] = {
-    {"oui_purges", "&Oui", Stat(2) + Dele(2) + Quit()},
-    {"non_keeps", "&Non", Quit()},
+    {"oui_purges_and_the_grid_shows_what_is_left",
+     "&Oui",
+     Stat(2) + Dele(2) + Quit(),
+     {"1|Anne|Salut|100|A"},
+     "1 message sur le serveur"},
+    {"non_keeps", "&Non", Quit(), kBoth, "2 messages sur le serveur"},
+    {"enter_keeps", BoxRecorder::kEnter, Quit(), kBoth, "2 messages sur le serveur"},
 };
 void PrintTo(const ScanAnswer& answer, std::ostream* out) { *out << answer.name; }
 class ScanFromWindow : public WindowFixture, public testing::WithParamInterface<ScanAnswer> {};
@@ -250,11 +259,12 @@ TEST_P(ScanFromWindow, FillsGridMarksAndAsks) {
     boxes.answers = {GetParam().answer};
     QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
     server.ExpectFinished();
-    EXPECT_EQ(GridRows(), (std::vector<std::string>{"1|Anne|Salut|100|A", "2|Spam|Promo|200|I"}));
+    EXPECT_EQ(GridRows(), GetParam().rows);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Summary(), "Confirmation|Voulez-vous détruire le message intrus ?");
+    EXPECT_EQ(boxes.shown[0].listed, "Spam : Promo");
     EXPECT_EQ(Status(0), "Déconnecté.");
-    EXPECT_EQ(Status(1), "2 messages sur le serveur");
+    EXPECT_EQ(Status(1), GetParam().count);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "busy cursor gone";
 }
 INSTANTIATE_TEST_SUITE_P(Table, ScanFromWindow, testing::ValuesIn(kAnswers),
@@ -267,7 +277,7 @@ TEST_F(WindowFixture, PreviewFillsThePaneAndFailuresShowTheErrorBox) {
     Show();
     ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + Login() + "C: RETR 1\n" +
                               MultiLineReply("+OK", kAnne + "\n\nBonjour,\nAnne\n") + Quit() + kNextSession +
-                              "S: -ERR occupé\nC: QUIT\n");
+                              "S: -ERR en maintenance\nC: QUIT\n");
     UseServer(server);
     MenuItem({"Actions", "Consulter en-têtes"})->trigger();
     MenuItem({"Actions", "Lire message"})->trigger();
@@ -277,7 +287,10 @@ TEST_F(WindowFixture, PreviewFillsThePaneAndFailuresShowTheErrorBox) {
     server.ExpectFinished();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Summary(), "Erreur|Impossible de se connecter au serveur");
+    EXPECT_EQ(boxes.shown[0].details, "en maintenance") << "the cause under the box's text";
     EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(Status(0), "en maintenance");
+    EXPECT_EQ(Status(1), "") << "no count of a session that failed";
 }
 
 TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
@@ -347,9 +360,12 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
     MenuItem({"Aide", "Sommaire"})->trigger();
     EXPECT_EQ(opened.opened, std::vector<std::filesystem::path>{dir / "Aide" / "Accueil.htm"});
 
+    boxes.answers = {"&Oui"};
     MenuItem({"Configuration", "Tout effacer"})->trigger();
     EXPECT_EQ(FileBytes(paths.settings), "[Form]\r\nNbre=0\r\nCorbeille=0\r\n");
-    EXPECT_EQ(boxes.shown.size(), 0u);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Summary(), "Confirmation|Effacer la configuration de tous les comptes ?");
+    EXPECT_EQ(form1.windowTitle(), "Courriel : compte non configuré");
 
     MenuItem({"Fichier", "&Quitter"})->trigger();
     EXPECT_FALSE(form1.isVisible());
@@ -431,6 +447,7 @@ TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
     UseServer(server);
     QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
     MenuItem({"Actions", "Consulter en-têtes"})->trigger();
+    boxes.answers = {"&Oui"};  // "Supprimer le message 1 de Anne : Salut ?"
     MenuItem({"Actions", "Supprimer message"})->trigger();
     server.ExpectFinished();
     EXPECT_TRUE(GridRows().empty());
@@ -455,25 +472,92 @@ TEST_F(WindowFixture, SelectorButtonsLoadTheAccount) {
     EXPECT_EQ(form1.windowTitle(), "Courriel : anne - 127.0.0.1");
 }
 
-TEST_F(WindowFixture, ClosingDuringAWaitEndsTheActionThenCloses) {
-    WriteAccount();
+// The selector's number, typed and not confirmed, is the account the
+// action uses; slot 1 points at a closed port and must not be tried.
+TEST_F(WindowFixture, TypedAccountNumberIsTheOneUsed) {
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
+    ScriptedPop3Server server(ScanOf({kAnne}));
+    PutFile(paths.settings, "[Form]\r\nNbre=4\r\nServeur1=127.0.0.1\r\nPort1=1\r\nNom1=bob\r\nPasse1=" +
+                                ScramblePassword("autre", [] { return 65; }) +
+                                "\r\n"
+                                "Serveur4=127.0.0.1\r\nNom4=anne\r\nSecurite4=Aucune\r\nPort4=" +
+                                std::to_string(server.Port()) +
+                                "\r\nPasse4=" + ScramblePassword("secret", [] { return 65; }) + "\r\n");
+    std::filesystem::permissions(paths.settings,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     Show();
-    ScriptedPop3Server server(ScanLogin() + "!pause 600\n" + Stats(1, 4) + Message(1, kAnne, 100) + Quit());
-    UseServer(server);
-    bool openDuringWait = false;
-    QTimer::singleShot(300, [&] {
-        form1.close();
-        openDuringWait = form1.isVisible();
-        QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);  // a second action meanwhile
-    });
-    QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(form1.windowTitle(), "Courriel : bob - 127.0.0.1");
+    form1.RxSpinEdit1->setText("4");
+    form1.BitBtn1Click();
     server.ExpectFinished();
-    EXPECT_TRUE(openDuringWait);
+    EXPECT_EQ(form1.windowTitle(), "Courriel : anne - 127.0.0.1");
+    EXPECT_EQ(GridRows(), std::vector<std::string>{"1|Anne|Salut|100|"});
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+// "Arrêter" (Esc) during a slow scan: the session dropped without QUIT, the
+// rows read stay, nothing modal; a second request meanwhile goes to the
+// status bar, and the progress bar shows how far the scan came.
+TEST_F(WindowFixture, StopEndsAScanWithoutQuitAndKeepsItsRows) {
+    WriteAccount();
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "Anne\r\n");
+    Show();
+    ScriptedPop3Server server(ScanLogin() + Stats(3, 4) + Message(1, kAnne, 100) + "!pause 400\n" +
+                              Message(2, kAnne, 200) + "!stall\n");
+    UseServer(server);
+    QAction* stop = MenuItem({"Actions", "Arrêter"});
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->shortcut(), QKeySequence(Qt::Key_Escape));
+    std::string refusal;
+    int progress = -1;
+    QTimer::singleShot(700, [&] {
+        form1.BitBtn2Click();
+        refusal = Status(0);
+        progress = form1.StatusBar1->Progress()->isVisible() ? form1.StatusBar1->Progress()->value() : -1;
+        stop->trigger();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    form1.BitBtn1Click();
+    EXPECT_LT(clock.elapsed(), 2000);
+    server.ExpectFinished();
+    EXPECT_EQ(refusal,
+              "Une action sur la boîte aux lettres est déjà en cours : attendez qu'elle se termine.");
+    EXPECT_EQ(progress, 2);
+    for (const std::string& command : server.Commands()) {
+        EXPECT_NE(command, "QUIT");
+        EXPECT_NE(command.substr(0, 4), "DELE");
+    }
+    EXPECT_EQ(GridRows(), (std::vector<std::string>{"1|Anne|Salut|100|I", "2|Anne|Salut|200|I"}));
+    EXPECT_TRUE(boxes.shown.empty()) << "no purge question, no error box";
+    EXPECT_EQ(Status(0), "Action arrêtée : rien n'a été supprimé.");
+    EXPECT_FALSE(form1.StatusBar1->Progress()->isVisible());
+    EXPECT_FALSE(form1.Logic().Busy());
+}
+
+TEST_F(WindowFixture, ClosingDuringAWaitStopsTheActionAndClosesAtOnce) {
+    WriteAccount();
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "Anne\r\n");
+    Show();
+    ScriptedPop3Server server(ScanLogin() + Stats(2, 4) + Message(1, kAnne, 100) + "!stall\n");
+    UseServer(server);
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(300, [&] {
+        sinceClose.start();
+        form1.close();
+    });
+    form1.BitBtn1Click();
+    EXPECT_LT(sinceClose.elapsed(), 200) << "closed at the next wait slice";
+    server.ExpectFinished();
     EXPECT_FALSE(form1.isVisible());
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].caption, "Vannoir") << "the second action was refused";
+    EXPECT_TRUE(boxes.shown.empty()) << "no purge question after a close";
+    for (const std::string& command : server.Commands()) {
+        EXPECT_NE(command, "QUIT");
+        EXPECT_NE(command.substr(0, 4), "DELE");
+    }
 }
 
 }  // namespace

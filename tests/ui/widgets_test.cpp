@@ -191,23 +191,27 @@ TEST(QtDialogs, BoxesCarryTheirCaptionsIconsAndButtons) {
     QtDialogs dialogs;
     BoxRecorder boxes(dialogs);
     boxes.answers = {"&Oui", "&Non", "OK"};
-    EXPECT_TRUE(dialogs.Confirm("Voulez-vous ?"));
-    EXPECT_FALSE(dialogs.Confirm("Encore ?"));
+    EXPECT_TRUE(dialogs.Confirm("Voulez-vous ?", {}));
+    EXPECT_FALSE(dialogs.Confirm("Encore ?", {}));
     boxes.answers.clear();
-    EXPECT_FALSE(dialogs.Confirm("Fermé ?")) << "closing the question is \"&Non\"";
-    dialogs.Error("Impossible de se connecter au serveur");
+    EXPECT_FALSE(dialogs.Confirm("Fermé ?", {})) << "closing the question is \"&Non\"";
+    dialogs.Error("Impossible de se connecter au serveur", "Serveur injoignable");
     dialogs.Message("Remplir");
     dialogs.StandardError(
         "Impossible d'é"
         "crire dans /x");
     dialogs.StandardError("Déjà fini.");
-    ASSERT_EQ(boxes.shown.size(), 7u);
+    boxes.answers = {BoxRecorder::kEnter};
+    EXPECT_FALSE(dialogs.Confirm("Détruire ?", {"Spam : Promo", "Zoé : Re"})) << "Enter is \"&Non\"";
+    ASSERT_EQ(boxes.shown.size(), 8u);
     EXPECT_EQ(boxes.shown[0].caption, "Confirmation");
     EXPECT_EQ(boxes.shown[0].icon, QMessageBox::Question);
     EXPECT_EQ(boxes.shown[0].buttons, (std::vector<std::string>{"&Oui", "&Non"}));
     EXPECT_EQ(boxes.shown[3].Summary(), "Erreur|Impossible de se connecter au serveur");
+    EXPECT_EQ(boxes.shown[3].details, "Serveur injoignable");
     EXPECT_EQ(boxes.shown[3].icon, QMessageBox::Critical);
     EXPECT_EQ(boxes.shown[3].buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(boxes.shown[7].listed, "Spam : Promo\nZoé : Re");
     EXPECT_EQ(boxes.shown[4].Summary(), "Vannoir|Remplir");
     EXPECT_EQ(boxes.shown[5].Summary(), "Vannoir|Impossible d'écrire dans /x.");
     EXPECT_EQ(boxes.shown[5].icon, QMessageBox::Critical);
