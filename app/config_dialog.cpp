@@ -150,7 +150,7 @@ Outcome ConfigDialog::Test() {
     if (result.outcome.IsDone())
         dialogs_.Message(result.line);
     else
-        dialogs_.Error(result.line);
+        dialogs_.Error(result.line, {});
     return result.outcome;
 }
 

@@ -115,7 +115,7 @@ Outcome CorbeilleDialog::Preview() {
 }
 
 Outcome CorbeilleDialog::Empty() {
-    if (!dialogs_.Confirm(std::string(corbeille_texts::kEmptyQuestion))) return Outcome::Refused({});
+    if (!dialogs_.Confirm(std::string(corbeille_texts::kEmptyQuestion), {})) return Outcome::Refused({});
     Outcome outcome = RunShowingErrors(dialogs_, [&] { corbeille_.Empty(); });
     Show();
     return outcome;

@@ -190,7 +190,7 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     // A copy that could not be kept held its message back: a local file's fault.
     if (!notKept_.empty()) {
         view_.cursor.SetBusy(false);
-        view_.dialogs.Error(notKept_);
+        view_.dialogs.Error(notKept_, {});
         return Outcome::Failed(notKept_, {}, Outcome::Fault::LocalFile);
     }
     Outcome done = Outcome::Done();

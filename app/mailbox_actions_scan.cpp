@@ -81,7 +81,10 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
         view_.grid.SetRow(static_cast<int>(i) + 1, GridCells(record_[i]));
         if (!record_[i].fault.empty()) view_.grid.SetRowFault(static_cast<int>(i) + 1, record_[i].fault);
     }
-    view_.status.SetPanelText(1, CountText(static_cast<int>(record_.size())));
+    std::string countText = CountText(static_cast<int>(record_.size()));
+    if (std::string unreadable = UnreadableCountText(record_); !unreadable.empty())
+        countText += ", " + unreadable;
+    view_.status.SetPanelText(1, countText);
 }
 
 void MailboxActions::ScanHeaders(bool& intruderFound) {

@@ -14,6 +14,7 @@
 #include "app/settings_exposure.h"
 #include "app/texts.h"
 #include "message/message.h"
+#include "platform/ini_file.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
 #include "pop3/pop3.h"
@@ -121,10 +122,13 @@ Outcome Screener::DeleteCurrent() {
     // Busy: refused without a box. A row the scan did not complete: refused
     // by the deletion itself, with its reason.
     const ScanRow* row = Busy() ? nullptr : RowOf(Record(), message);
-    if (row && !view_.dialogs.Confirm(FormatText(std::string(texts::kDeleteQuestion),
-                                                 {IntToStr(message), row->cells[2], row->cells[3]}),
-                                      {}))
-        return Outcome::Refused({}, Outcome::Fault::None);
+    if (row) {
+        std::string question = FormatText(std::string(texts::kDeleteQuestion),
+                                          {IntToStr(message), ShownSender(*row), row->subject});
+        if (ReadCorbeilleLimits(TIniFile(paths_.settings)).enabled)
+            question += "\n" + std::string(texts::kDeleteKeptNote);
+        if (!view_.dialogs.Confirm(question, {})) return Outcome::Refused({}, Outcome::Fault::None);
+    }
     return Delete(message);
 }
 

@@ -110,6 +110,8 @@ inline constexpr std::string_view kPurgeQuestionMany = "Voulez-vous détruire le
 inline constexpr std::string_view kPurgeQuestionOne = "Voulez-vous détruire le message intrus ?";
 // "Supprimer": the message number, its sender as the grid shows it, its subject.
 inline constexpr std::string_view kDeleteQuestion = "Supprimer le message %s de %s : %s ?";
+// Added below the question when the Corbeille keeps a copy.
+inline constexpr std::string_view kDeleteKeptNote = "Une copie en sera gardée dans la corbeille.";
 // "Tout effacer".
 inline constexpr std::string_view kEraseAllQuestion = "Effacer la configuration de tous les comptes ?";
 // The stop command (Esc) ended the session without QUIT.

@@ -50,7 +50,7 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     DegradClass1 = new TDegradClass(Panel1);
     DegradClass1->SetStartColor(PanelColour::Fixed(QColor(0, 0, 255)));
     DegradClass1->SetEndColor(PanelColour::System(QPalette::Button));
-    Label2 = new QLabel(QStringLiteral("Compte N°"), Panel1);
+    Label2 = new QLabel(QStringLiteral("Compte &N°"), Panel1);
     QFont bold = Label2->font();
     bold.setBold(true);
     Label2->setFont(bold);

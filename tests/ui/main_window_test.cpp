@@ -79,7 +79,7 @@ TEST_F(WindowFixture, EveryControlAtItsPlaceAndGrowingFeedsGridAndPreview) {
     Show();
     ExpectLaidOut(form1);
     EXPECT_EQ(form1.Label2->mapTo(form1.Panel1, QPoint(0, 0)), QPoint(24, 16));
-    EXPECT_EQ(form1.Label2->text(), "Compte N°");
+    EXPECT_EQ(form1.Label2->text(), "Compte &N°");  // Alt+N reaches the selector
     EXPECT_EQ(form1.StatusBar1->Panel(0)->width(), 200);
     std::vector<QString> captions;
     for (QToolButton* b : {form1.BitBtn1, form1.BitBtn2, form1.BitBtn3, form1.BitBtn4, form1.BitBtn5}) {
