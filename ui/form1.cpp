@@ -133,7 +133,11 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     RestoreState();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // Closing the window moves the focus off the selector; its "typed number"
+    // signal must not reach a window already half destroyed.
+    RxSpinEdit1->disconnect(this);
+}
 
 void TForm1::SetDialogs(TForm2* friends, TForm3* config, TForm4* about, TForm5* intruders) {
     form2_ = friends;
