@@ -23,11 +23,14 @@ EListFileOpenError::EListFileOpenError(const std::filesystem::path& path, int er
 EListFileCreateError::EListFileCreateError(const std::filesystem::path& path, int error)
     : EIdException(Quoted(texts::kCannotCreateFile, path, error)) {}
 
+namespace {
+// A UTF-8 byte-order mark (what many editors write first) is a signature,
+// not part of the first entry.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+}  // namespace
+
 std::vector<std::string> ParseListFile(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
-    // A UTF-8 byte-order mark (what many editors write first) is a
-    // signature, not part of the first entry.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
     const bool utf8 = IsNonAsciiUtf8(bytes);
     std::vector<std::string> entries;
@@ -37,13 +40,18 @@ std::vector<std::string> ParseListFile(std::string_view bytes) {
 }
 
 std::string FormatListFile(const std::vector<std::string>& entries) {
-    // Windows-1252 while it holds every entry, so that the old program still reads the file.
-    if (!std::all_of(entries.begin(), entries.end(), [](const std::string& e) { return FitsAnsi(e); }))
-        return JoinCrLfLines(entries);
-    std::vector<std::string> ansi;
-    ansi.reserve(entries.size());
-    for (const std::string& entry : entries) ansi.push_back(Utf8ToAnsi(entry));
-    return JoinCrLfLines(ansi);
+    // Windows-1252 while it holds every entry, so that the old program still
+    // reads the file, unless its first bytes would read back as a mark.
+    if (std::all_of(entries.begin(), entries.end(), [](const std::string& e) { return FitsAnsi(e); })) {
+        std::vector<std::string> ansi;
+        ansi.reserve(entries.size());
+        for (const std::string& entry : entries) ansi.push_back(Utf8ToAnsi(entry));
+        std::string text = JoinCrLfLines(ansi);
+        if (!text.starts_with(kByteOrderMark)) return text;
+    }
+    // A first entry that begins with U+FEFF keeps it behind a mark of its own.
+    std::string text = JoinCrLfLines(entries);
+    return text.starts_with(kByteOrderMark) ? std::string(kByteOrderMark) + text : text;
 }
 
 std::vector<std::string> LoadListFile(const std::filesystem::path& path) {

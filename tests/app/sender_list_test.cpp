@@ -63,6 +63,11 @@ TEST(ListFile, WritesCrLfAfterEveryEntry) {
     EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"),
               "Ren\xC3\xA9\r\n\xE7\x8E\x8B\xE5\xB0\x8F\xE6\x98\x8E\r\n");
     EXPECT_EQ(LoadListFile(dir / "Liste" / "Amis.TXT"), (Entries{"René", "王小明"}));
+    // First entries whose bytes would read back as a byte-order mark keep them.
+    for (const Entries& entries : {Entries{"ï»¿Zoé", "Ñ"}, Entries{"\xEF\xBB\xBFZoé", "王"}}) {
+        SaveListFile(dir / "Liste" / "Amis.TXT", entries);
+        EXPECT_EQ(LoadListFile(dir / "Liste" / "Amis.TXT"), entries);
+    }
     SaveListFile(dir / "Liste" / "Amis.TXT", {});
     EXPECT_EQ(FileBytes(dir / "Liste" / "Amis.TXT"), "");
 }
