@@ -23,7 +23,7 @@ struct ImportResult {
     std::vector<int> writtenSlots;  // the slots written, in order
     // The accounts skipped for a host name past 253 bytes, a user name past
     // 255 or a value holding a control character: their key and the reason,
-    // one "compte ignoré : ..." line each (Windows-1252). Never written.
+    // one "compte ignoré : ..." line each Never written.
     std::vector<std::string> skipped;
 };
 
@@ -36,6 +36,5 @@ std::size_t ImportRoom(const std::filesystem::path& settings);
 ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& settings);
 
 // The message for a result with accounts found: the success text, how many
-// accounts were left out when some were, and a line per skipped account
-// (Windows-1252).
+// accounts were left out when some were, and a line per skipped account.
 std::string ImportSuccessText(const ImportResult& result);

@@ -9,7 +9,7 @@
 #include "platform/id_exception.h"
 
 struct AccountOverrides {
-    std::optional<std::string> host, user;  // Windows-1252
+    std::optional<std::string> host, user;
     std::optional<int> port;
     std::optional<AccountSecurity> security;
     std::optional<int> limitMs;  // both the connect and the read limit

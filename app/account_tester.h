@@ -11,7 +11,7 @@
 
 struct AccountTestResult {
     Outcome outcome;   // done, or failed with the error's fault (Account, Server, Network)
-    std::string line;  // the one line for the user (Windows-1252)
+    std::string line;  // the one line for the user
 };
 
 // Tests `account` with `client` (configured from the account here), its

@@ -67,7 +67,7 @@ std::string NewFileName(std::time_t when) {
     return IntToStr(when) + ".P" + IntToStr(::getpid()) + "Q" + IntToStr(++counter) + "." + safeHost;
 }
 
-std::string Field(std::string_view ansi) { return std::string(WithoutControls(ansi)); }
+std::string Field(std::string_view text) { return std::string(WithoutControls(text)); }
 
 std::string IndexLine(const CorbeilleEntry& e) {
     const std::string fields[] = {Field(e.file),

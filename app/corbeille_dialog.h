@@ -12,7 +12,7 @@
 #include "app/window.h"
 #include "platform/shell.h"
 
-// Deleted on, account, sender, subject, size (Windows-1252).
+// Deleted on, account, sender, subject, size.
 using CorbeilleRow = std::array<std::string, 5>;
 
 class TIdMessage;

@@ -21,7 +21,7 @@ enum class DeletionKind { Purge, Single };
 struct Deletion {
     ScanRow row;
     DeletionKind kind = DeletionKind::Purge;
-    std::string copy{};  // Windows-1252
+    std::string copy{};
 };
 
 // The journal could not be appended to; the deletions stand all the same.

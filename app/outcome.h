@@ -29,7 +29,7 @@ struct Outcome {
         Other,
     };
     Kind kind = Kind::Done;
-    std::string shown;       // the box text (Windows-1252); empty when nothing was shown
+    std::string shown;       // the box text; empty when nothing was shown
     std::string underlying;  // a failure's own error message, trimmed
     Fault fault = Fault::None;
 

@@ -21,7 +21,7 @@
 // row's digest, or holds a line of another kind, is no record: a deletion
 // then waits for a new scan rather than trust a guard it cannot check.
 // Fields escape "%", TAB, CR, LF and byte 0 as "%25", "%09", "%0D", "%0A",
-// "%00". Everything else is kept as it is (Windows-1252).
+// "%00". Everything else is kept as it is.
 #include <filesystem>
 #include <optional>
 #include <string>

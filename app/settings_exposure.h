@@ -9,7 +9,7 @@
 #include "platform/id_exception.h"
 
 // The warning to show when others than the owner may read or write the
-// settings file (Windows-1252); empty when it is private or missing.
+// settings file; empty when it is private or missing.
 std::string SettingsExposureWarning(const std::filesystem::path& settings);
 
 // Every warning about the program's files, one line each: the settings file

@@ -1,7 +1,7 @@
 #pragma once
 // The rules of the numeric spin edit, whole numbers only: reading the text,
 // writing a value, a step of the buttons or arrow keys, the typed-character
-// filter. Texts are Windows-1252; the box itself lives in the window.
+// filter. The box itself lives in the window.
 #include <string>
 #include <string_view>
 

@@ -1,6 +1,5 @@
 #pragma once
-// Every text the screening logic shows or writes, as UTF-8 source text; turn
-// them into Windows-1252 with std::string() where they are used.
+// Every text the screening logic shows or writes, in UTF-8.
 #include <string_view>
 
 namespace texts {

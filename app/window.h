@@ -1,6 +1,6 @@
 #pragma once
 // What the screening logic needs of the windows. The Qt windows implement
-// these; tests use recording fakes. All texts are Windows-1252.
+// these; tests use recording fakes. All texts are UTF-8.
 #include <array>
 #include <string>
 #include <string_view>

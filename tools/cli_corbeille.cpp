@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string Field(std::string_view ansi) { return std::string(WithoutControls(ansi)); }
+std::string Field(std::string_view text) { return std::string(WithoutControls(text)); }
 
 // "2026-12-07T21:05:30+01:00", local time.
 std::string IsoStamp(std::time_t when) {

@@ -19,7 +19,7 @@
 // read all through) for such a row only.
 void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out);
 
-// The preview pane's lines (Windows-1252). TSV: one per line, controls made
+// The preview pane's lines. TSV: one per line, controls made
 // visible ("^["). JSON: {"numero", "lignes", "pieces_jointes"}.
 void PrintPreview(int message, const std::vector<std::string>& lines,
                   const std::vector<std::string>& attachments, CliFormat format, std::ostream& out);

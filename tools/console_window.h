@@ -18,7 +18,7 @@ public:
     void SetPanelText(int panel, std::string_view text) override;
     // The count in panel 0's text says as much.
     void SetProgress(int, int) override {}
-    // A command line sent to the server (Windows-1252), as "> USER anne".
+    // A command line sent to the server, as "> USER anne".
     void CommandSent(std::string_view line);
 
     bool showProgress;  // initially: `err` is the standard error and a terminal
