@@ -2,20 +2,37 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "platform/charset.h"
 #include "platform/text.h"
 
 namespace {
 
+// What a word decodes to: bytes in the word's charset, and characters that
+// stood in the header as they are (already UTF-8), kept from a second reading.
+struct WordPiece {
+    std::string bytes;
+    bool literal = false;
+};
+
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
 // Quoted-printable style: "_" is a blank, "=xy" a byte in hexadecimal; an
 // equals sign with fewer than two characters after it stands for itself.
-std::string DecodeQ(std::string_view encoded) {
-    std::string out;
-    out.reserve(encoded.size());
+std::vector<WordPiece> DecodeQ(std::string_view encoded) {
+    std::vector<WordPiece> pieces(1);
+    pieces.front().bytes.reserve(encoded.size());
     for (std::size_t i = 0; i < encoded.size(); ++i) {
         const char c = encoded[i];
-        if (c == '_') {
+        std::string& out = pieces.back().bytes;
+        if (!IsAscii(c)) {
+            std::size_t j = i;
+            while (j < encoded.size() && !IsAscii(encoded[j])) ++j;
+            pieces.push_back({std::string(encoded.substr(i, j - i)), true});
+            pieces.emplace_back();
+            i = j - 1;
+        } else if (c == '_') {
             out += ' ';
         } else if (c == '=' && i + 2 < encoded.size()) {
             const std::optional<char> byte = HexPairValue(encoded[i + 1], encoded[i + 2]);
@@ -27,7 +44,7 @@ std::string DecodeQ(std::string_view encoded) {
             out += c;
         }
     }
-    return out;
+    return pieces;
 }
 
 int Base64Value(char c) {
@@ -61,7 +78,7 @@ std::string DecodeB(std::string_view encoded) {
 struct EncodedWord {
     std::size_t end;  // just after the closing "?="
     std::optional<Charset> charset;
-    std::string bytes;
+    std::vector<WordPiece> pieces;
 };
 
 // Where no encoded word can complete any more: a "?" or the closing "?=" is
@@ -81,7 +98,10 @@ EncodedWord WordAt(std::string_view s, std::size_t a) {
     if (!word.charset) return word;
     const char letter = s[q1 + 1];
     const std::string_view encoded = s.substr(q2 + 1, e - q2 - 1);
-    word.bytes = (letter == 'Q' || letter == 'q') ? DecodeQ(encoded) : DecodeB(encoded);
+    if (letter == 'Q' || letter == 'q')
+        word.pieces = DecodeQ(encoded);
+    else
+        word.pieces.push_back({DecodeB(encoded)});
     return word;
 }
 
@@ -109,7 +129,15 @@ DecodedRun DecodeRunAt(std::string_view s, std::size_t a) {
             pending.clear();
             charset = *word.charset;
         }
-        pending += word.bytes;
+        for (const WordPiece& piece : word.pieces) {
+            if (!piece.literal) {
+                pending += piece.bytes;
+                continue;
+            }
+            text += charset.ToUtf8(pending);
+            pending.clear();
+            text += piece.bytes;
+        }
         end = word.end;
         std::size_t next = end;
         while (next < s.size() && IsBlank(s[next])) ++next;

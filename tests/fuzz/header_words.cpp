@@ -14,9 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         // Decoded text is UTF-8: a byte gives at most three (a Windows-1252
         // character, U+FFFD for a run of bad bytes, a CJK character from its
-        // two). A raw 8-bit byte inside an encoded word is read as
-        // Windows-1252 first, then as the word's charset: six at most.
-        if (DecodeHeaderWords(input).size() > 6 * size) std::abort();
+        // two).
+        if (DecodeHeaderWords(input).size() > 3 * size) std::abort();
     } catch (const EConvertError&) {
     }
     if (JisToShiftJis(input).size() > size) std::abort();

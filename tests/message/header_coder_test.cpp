@@ -41,8 +41,8 @@ const DecodeCase kWellFormed[] = {
     {"unknown_letter_decoded_as_base64", "=?ISO-8859-1?X?QQ==?=", "A"},
     {"windows_word_after_iso_word", "=?WINDOWS-1252?Q?=80?= =?ISO-8859-1?Q?=E9?=", "€é"},
     // The scan goes on from the second character of the decoded text.
-    // The decoded text is UTF-8: the inner Latin-1 word reads the two bytes of its "é" as two characters.
-    {"decoded_text_decoded_again", "=?ISO-8859-1?Q?x=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=", "xÃ©"},
+    // The inner word's "é" is already a character: it is not read a second time.
+    {"decoded_text_decoded_again", "=?ISO-8859-1?Q?x=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=", "xé"},
     {"decoded_word_in_first_place_not_again",
      "=?ISO-8859-1?Q?=3D=3FISO-8859-1=3FQ=3F=E9=3F=3D?=", "=?ISO-8859-1?Q?é?="},
     {"decoded_text_joins_the_text_after_it", "=?ISO-8859-1?Q?x=3D?=?ISO-8859-1?Q?=E9?= fin", "xé fin"},
@@ -146,6 +146,8 @@ const DecodeCase kRawBytes[] = {
      "b",
      "aÀ¯b"},
     {"raw_emoji_kept", "ok \xF0\x9F\x99\x82", "ok 🙂"},
+    {"raw_latin1_inside_a_word_read_once", "=?ISO-8859-1?Q?caf\xE9_=E0?=", "café à"},
+    {"raw_utf8_inside_a_latin1_word_read_once", "=?ISO-8859-1?Q?\xC3\xA9t=E9?=", "été"},
 };
 INSTANTIATE_TEST_SUITE_P(RawBytes, DecodeWords, testing::ValuesIn(kRawBytes), ByName);
 
