@@ -19,8 +19,8 @@
 #include <optional>
 #include <thread>
 
+#include "app/main_window.h"
 #include "app/scan_row_builder.h"
-#include "app/screener.h"
 #include "bench_mailbox.h"
 #include "message/message.h"
 #include "net/net_errors.h"

@@ -15,7 +15,7 @@
 #include "platform/ini_file.h"
 #include "support/delay_proxy.h"
 #include "support/scratch_folder.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 #include "ui/vannoir_windows.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/cli_lists.h"
 
-#include "app/screener.h"
+#include "app/main_window.h"
 #include "app/sender_list.h"
 #include "app/texts.h"
 #include "platform/control_characters.h"

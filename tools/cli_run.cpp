@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "app/corbeille.h"
+#include "app/main_window.h"
 #include "app/scan_cells.h"
 #include "app/scan_record_file.h"
-#include "app/screener.h"
 #include "app/settings_exposure.h"
 #include "platform/system_error_text.h"
 #include "platform/text.h"

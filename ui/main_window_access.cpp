@@ -1,13 +1,14 @@
+// TForm1, the main window: keyboard and screen readers.
 // The main window for the keyboard and for screen readers: shortcuts, and
 // an accessible name and description on every control.
 #include <QLabel>
 #include <QShortcut>
 
-#include "ui/form1.h"
 #include "ui/grid_table.h"
+#include "ui/main_window.h"
 #include "ui/preview_fields.h"
 #include "ui/preview_memo.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/spin_edit.h"
 #include "ui/status_panels.h"
 
 namespace {

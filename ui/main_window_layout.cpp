@@ -1,3 +1,4 @@
+// TForm1, the main window: layout.
 // Where the main window's controls go. The default layout's figures are the
 // least sizes; the font in use widens or heightens what its text needs, and
 // a larger window gives its extra room to the grid and the preview.
@@ -6,12 +7,12 @@
 #include <QMenuBar>
 #include <QStyle>
 
-#include "ui/degrad_class.h"
-#include "ui/form1.h"
+#include "ui/gradient_panel.h"
 #include "ui/grid_table.h"
+#include "ui/main_window.h"
 #include "ui/preview_fields.h"
 #include "ui/preview_memo.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/spin_edit.h"
 #include "ui/status_panels.h"
 
 namespace {

@@ -1,9 +1,10 @@
+// TForm1, the main window: state between runs.
 // The main window's place, columns and account between runs.
 #include <QHeaderView>
 
-#include "ui/form1.h"
 #include "ui/grid_table.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/main_window.h"
+#include "ui/spin_edit.h"
 
 void TForm1::RestoreState() {
     const std::optional<WindowState> state = screener_->SavedWindowState();

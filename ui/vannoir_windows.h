@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "app/app_paths.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
-#include "ui/form3.h"
-#include "ui/form4.h"
-#include "ui/form5.h"
+#include "ui/about_dialog.h"
+#include "ui/config_dialog.h"
+#include "ui/friends_dialog.h"
+#include "ui/intruders_dialog.h"
+#include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 
 // Application-wide settings: the desktop's sans-serif font at 8 points.

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/screener.h"
+#include "app/main_window.h"
 #include "support/fake_window.h"
 #include "support/pop3_script_pieces.h"
 #include "support/scratch_folder.h"

@@ -5,7 +5,7 @@
 
 #include <iostream>
 
-#include "app/screener.h"
+#include "app/main_window.h"
 #include "platform/text.h"
 #include "support/dovecot_fixture.h"
 #include "support/fake_window.h"

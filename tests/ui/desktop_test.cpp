@@ -11,13 +11,13 @@
 #include "app/scan_cells.h"
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
-#include "ui/form3.h"
-#include "ui/form4.h"
+#include "ui/about_dialog.h"
+#include "ui/config_dialog.h"
 #include "ui/grid_table.h"
-#include "ui/list_form.h"
+#include "ui/list_dialog.h"
 #include "ui/preview_fields.h"
 #include "ui/preview_memo.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/spin_edit.h"
 #include "window_fixture.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <QToolButton>
 
 #include "box_recorder.h"
-#include "ui/degrad_class.h"
-#include "ui/rx_spin_edit.h"
-#include "ui/rx_up_down.h"
+#include "ui/gradient_panel.h"
+#include "ui/spin_buttons.h"
+#include "ui/spin_edit.h"
 
 namespace {
 

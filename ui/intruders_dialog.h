@@ -1,6 +1,7 @@
+// TForm5, the intruder list dialog.
 #pragma once
 // The intruder list dialog: names in file order, one column, vertical scrolling.
-#include "ui/list_form.h"
+#include "ui/list_dialog.h"
 
 class TForm5 : public TListForm {
     Q_OBJECT

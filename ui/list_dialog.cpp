@@ -1,9 +1,10 @@
-#include "ui/list_form.h"
+// TListForm, what the friend and intruder dialogs share.
+#include "ui/list_dialog.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
 
-#include "app/screener.h"
+#include "app/main_window.h"
 #include "ui/qt_text.h"
 
 TListForm::TListForm(const QString& caption, ListKind kind, Screener& screener, QtDialogs& dialogs)

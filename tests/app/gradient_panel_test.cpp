@@ -1,4 +1,4 @@
-#include "app/gradient_bands.h"
+#include "app/gradient_panel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-#include "app/gradient_bands.h"
+// GradientBand, the side panel's gradient.
+#include "app/gradient_panel.h"
 
 namespace {
 

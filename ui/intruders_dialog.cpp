@@ -1,4 +1,5 @@
-#include "ui/form5.h"
+// TForm5, the intruder list dialog.
+#include "ui/intruders_dialog.h"
 
 TForm5::TForm5(Screener& screener, QtDialogs& dialogs)
     : TListForm(QStringLiteral("Liste d'intrus"), ListKind::Intruders, screener, dialogs) {

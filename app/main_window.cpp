@@ -1,4 +1,5 @@
-#include "app/screener.h"
+// Screener, the main window's logic (the command line shares it).
+#include "app/main_window.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,11 +1,12 @@
-#include "ui/form3.h"
+// TForm3, the configuration dialog.
+#include "ui/config_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <utility>
 
-#include "app/screener.h"
+#include "app/main_window.h"
 #include "ui/qt_text.h"
 
 namespace {

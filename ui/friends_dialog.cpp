@@ -1,4 +1,5 @@
-#include "ui/form2.h"
+// TForm2, the friend list dialog.
+#include "ui/friends_dialog.h"
 
 TForm2::TForm2(Screener& screener, QtDialogs& dialogs)
     : TListForm(QStringLiteral("Liste d'amis"), ListKind::Friends, screener, dialogs) {

@@ -1,3 +1,4 @@
+// TRxUpDown, the spin edit's up-down buttons.
 #pragma once
 // The up-down buttons at the right edge of the spin edit: two halves that
 // report a move upward or downward, repeating while the mouse button is held.

@@ -1,4 +1,5 @@
-#include "ui/form1.h"
+// TForm1, the main window.
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -6,20 +7,20 @@
 
 #include "app/corbeille_texts.h"
 #include "app/texts.h"
+#include "ui/about_dialog.h"
 #include "ui/app_icon.h"
+#include "ui/config_dialog.h"
 #include "ui/corbeille_dialog.h"
-#include "ui/degrad_class.h"
-#include "ui/form2.h"
-#include "ui/form3.h"
-#include "ui/form4.h"
-#include "ui/form5.h"
+#include "ui/friends_dialog.h"
+#include "ui/gradient_panel.h"
 #include "ui/grid_table.h"
+#include "ui/intruders_dialog.h"
 #include "ui/preview_fields.h"
 #include "ui/preview_memo.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_printer.h"
 #include "ui/qt_text.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/spin_edit.h"
 #include "ui/status_panels.h"
 
 namespace {
@@ -246,41 +247,59 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// Actions > Consulter en-têtes (F5), and the button.
 void TForm1::BitBtn1Click() {
     Action([this] { screener_->Scan(); });
 }
+// Actions > Lire message, and the button.
 void TForm1::BitBtn2Click() {
     Action([this] {
         const int message = StringGrid1->CurrentRow();
         if (screener_->Preview(message).IsDone()) PreviewFields1->Show(RowOf(screener_->Record(), message));
     });
 }
+// Actions > Supprimer message, and the button.
 void TForm1::BitBtn3Click() {
     Action([this] { screener_->DeleteCurrent(); });
 }
+// Actions > Ajouter ami, and the button.
 void TForm1::BitBtn4Click() { screener_->AddCurrentSender(ListKind::Friends); }
+// Actions > Ajouter intrus, and the button.
 void TForm1::BitBtn5Click() { screener_->AddCurrentSender(ListKind::Intruders); }
+// The account number's buttons and typed number.
 void TForm1::RxSpinEdit1BottomClick() { screener_->SelectAccount(static_cast<int>(RxSpinEdit1->Value())); }
+// Actions > Arrêter (Esc).
 void TForm1::Arreter1Click() { screener_->Stop(); }
+// Fichier > Imprimer > en-têtes.
 void TForm1::enttes1Click() { screener_->PrintGrid(*printer_); }
+// Fichier > Imprimer > message.
 void TForm1::message1Click() { screener_->PrintMessage(*printer_); }
+// Configuration > Importer.
 void TForm1::Importer1Click() {
     MemoryRegistry accounts = UserAccountRegistry(importFolders, ImportRoom(paths_.settings));
     screener_->ImportAccounts(accounts, [this] { Configurer1Click(); });
 }
+// Configuration > Configurer.
 void TForm1::Configurer1Click() {
     if (form3_) form3_->Execute();
 }
+// Configuration > Tout effacer.
 void TForm1::outeffacer1Click() { screener_->EraseAllAccounts(); }
+// Actions > Supprimer ami.
 void TForm1::Supprimerami1Click() {
     if (form2_) form2_->Execute();
 }
+// Actions > Vider liste amis.
 void TForm1::Viderlisteamis1Click() { screener_->EmptyList(ListKind::Friends); }
+// Actions > Rayer intrus.
 void TForm1::Rayerintrus1Click() {
     if (form5_) form5_->Execute();
 }
+// Actions > Vider liste intrus.
 void TForm1::Viderlisteintrus1Click() { screener_->EmptyList(ListKind::Intruders); }
+// Fichier > Journal des suppressions.
 void TForm1::Journal1Click() { screener_->OpenJournal(*shell_); }
+// Fichier > Corbeille….
 void TForm1::Corbeille1Click() {
     if (!corbeille_)
         corbeille_ =
@@ -289,7 +308,9 @@ void TForm1::Corbeille1Click() {
     corbeille_->raise();
     corbeille_->Logic().Show();
 }
+// Aide > Sommaire (F1).
 void TForm1::Sommaire1Click() { screener_->OpenHelp(*shell_); }
+// Aide > A propos...
 void TForm1::Apropos1Click() {
     if (form4_) form4_->Execute();
 }

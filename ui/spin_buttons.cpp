@@ -1,4 +1,5 @@
-#include "ui/rx_up_down.h"
+// TRxUpDown, the spin edit's up-down buttons.
+#include "ui/spin_buttons.h"
 
 #include <QStyle>
 #include <QToolButton>

@@ -1,3 +1,4 @@
+// TForm4, the about box.
 #pragma once
 // The about box.
 #include <QLabel>

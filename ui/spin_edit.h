@@ -1,11 +1,12 @@
+// TRxSpinEdit, the account number box.
 #pragma once
 // A one-line box holding a whole number, with up-down buttons at its right
 // edge. The rules (reading, clamping, steps, typed characters) are the
-// plain ones of app/spin_edit_rules.h; this is their box.
+// plain ones of app/spin_edit.h; this is their box.
 #include <QLineEdit>
 #include <functional>
 
-#include "app/spin_edit_rules.h"
+#include "app/spin_edit.h"
 
 class TRxUpDown;
 

@@ -1,3 +1,4 @@
+// Screener, the main window's logic (the command line shares it).
 #pragma once
 // The main window's logic, one call per handler. It owns the POP3 client,
 // the message object, the two lists and the rows of the last scan, and

@@ -1,4 +1,5 @@
-#include "ui/rx_spin_edit.h"
+// TRxSpinEdit, the account number box.
+#include "ui/spin_edit.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -7,7 +8,7 @@
 #include <QSignalBlocker>
 
 #include "ui/qt_text.h"
-#include "ui/rx_up_down.h"
+#include "ui/spin_buttons.h"
 
 TRxSpinEdit::TRxSpinEdit(QWidget* parent)
     : QLineEdit(QStringLiteral("0"), parent), beep(QApplication::beep), upDown_(new TRxUpDown(this)) {

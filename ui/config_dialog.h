@@ -1,3 +1,4 @@
+// TForm3, the configuration dialog.
 #pragma once
 // The configuration dialog: one account slot after the other.
 #include <QCheckBox>
@@ -10,7 +11,7 @@
 
 #include "app/config_dialog.h"
 #include "ui/fixed_dialog.h"
-#include "ui/rx_spin_edit.h"
+#include "ui/spin_edit.h"
 
 class Screener;
 class QCheckBox;

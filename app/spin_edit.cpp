@@ -1,4 +1,5 @@
-#include "app/spin_edit_rules.h"
+// SpinRange, the spin edit's rules.
+#include "app/spin_edit.h"
 
 #include <algorithm>
 #include <cmath>

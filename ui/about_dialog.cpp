@@ -1,4 +1,5 @@
-#include "ui/form4.h"
+// TForm4, the about box.
+#include "ui/about_dialog.h"
 
 #include "app/texts.h"
 #include "ui/app_icon.h"

@@ -1,3 +1,4 @@
+// TForm1, the main window.
 #pragma once
 // The main window: side panel with the account selector and the five action
 // buttons, the header grid, the preview pane, the status bar and the menus.
@@ -8,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/screener.h"
+#include "app/main_window.h"
 #include "net/anti_freeze.h"
 #include "platform/user_accounts.h"
 
@@ -69,7 +70,7 @@ public:
     void Arreter1Click();
     void enttes1Click();
     void message1Click();
-    void Quitter1Click() { close(); }
+    void Quitter1Click() { close(); }  // Fichier > Quitter
     void Importer1Click();
     void Configurer1Click();
     void outeffacer1Click();

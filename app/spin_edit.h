@@ -1,3 +1,4 @@
+// SpinRange, the spin edit's rules.
 #pragma once
 // The rules of the numeric spin edit, whole numbers only: reading the text,
 // writing a value, a step of the buttons or arrow keys, the typed-character

@@ -1,7 +1,8 @@
+// Screener, the main window's logic: grid order and window state.
 // The screener's calls about the window itself: the grid's order and the
 // window's place between runs.
 #include "app/grid_order.h"
-#include "app/screener.h"
+#include "app/main_window.h"
 
 std::vector<int> Screener::GridOrder(int column, bool descending) const {
     return SortedMessages(Record(), column, descending);

@@ -1,3 +1,4 @@
+// TDegradClass, the side panel's gradient.
 #pragma once
 // A left-to-right gradient over the whole of its parent, drawn under the
 // parent's other children.

@@ -1,3 +1,4 @@
+// GradientBand, the side panel's gradient.
 #pragma once
 // The side panel's gradient: 256 vertical bands from a start colour to an
 // end colour across a given width.

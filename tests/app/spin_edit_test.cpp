@@ -1,4 +1,4 @@
-#include "app/spin_edit_rules.h"
+#include "app/spin_edit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,10 @@
-#include "ui/degrad_class.h"
+// TDegradClass, the side panel's gradient.
+#include "ui/gradient_panel.h"
 
 #include <QEvent>
 #include <QPainter>
 
-#include "app/gradient_bands.h"
+#include "app/gradient_panel.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// TListForm, what the friend and intruder dialogs share.
 #pragma once
 // A list dialog: the names of one list file in a box, "Supprimer" removes the
 // selected one and saves the box. The friend and intruder dialogs differ in
