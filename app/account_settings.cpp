@@ -74,6 +74,17 @@ Account AccountFromSlot(const StoredSlot& stored) {
 
 Account ReadAccount(const TIniFile& ini, int slot) { return AccountFromSlot(ReadStoredSlot(ini, slot)); }
 
+bool CanLogIn(const Account& account) {
+    return account.configured && !Trim(account.host).empty() && !account.user.empty();
+}
+
+std::vector<int> LoggableSlots(const TIniFile& ini) {
+    std::vector<int> slots;
+    for (int slot = 0; slot <= kHighestSlot; ++slot)
+        if (CanLogIn(ReadAccount(ini, slot))) slots.push_back(slot);
+    return slots;
+}
+
 std::string AccountCaption(const Account& account) {
     if (!account.configured) return std::string(texts::kCaptionNotConfigured);
     return std::string(texts::kCaptionPrefix) + account.user + std::string(texts::kCaptionSeparator) +

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/account_authentication.h"
 #include "app/account_security.h"
@@ -73,6 +74,10 @@ Account AccountFromSlot(const StoredSlot& stored);
 // The account of `slot` as the main window loads it. A slot without a
 // password is not configured and has an empty password. Never throws.
 Account ReadAccount(const TIniFile& ini, int slot);
+// Whether a log-in can be tried: configured, with a server and a user.
+bool CanLogIn(const Account& account);
+// The slots, 0 to 10, whose account can log in, in order. Never throws.
+std::vector<int> LoggableSlots(const TIniFile& ini);
 // The main window caption for a loaded account (Windows-1252).
 std::string AccountCaption(const Account& account);
 

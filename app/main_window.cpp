@@ -231,7 +231,7 @@ Outcome Screener::PrintMessage(Printer& printer) {
 
 Outcome Screener::RequireConfiguredAccount(int slot) {
     const Account& account = CurrentAccount();
-    if (account.configured && !Trim(account.host).empty() && !account.user.empty()) return Outcome::Done();
+    if (CanLogIn(account)) return Outcome::Done();
     std::string text = FormatText(std::string(texts::kAccountNotConfigured), {IntToStr(slot)});
     view_.dialogs.Error(text, {});
     return Outcome::Refused(std::move(text), Outcome::Fault::Account);

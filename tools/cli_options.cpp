@@ -93,9 +93,11 @@ struct Parser {
             options.verbosity = CliVerbosity::Verbose;
         else if (name == "--format")
             options.format = Format(ValueOf(name, inline_));
-        else if (name == "--compte")
-            options.account = Number(name, ValueOf(name, inline_), 0, 10);
-        else if (name == "--port")
+        else if (name == "--compte") {
+            const std::string value = ValueOf(name, inline_);
+            options.allAccounts = value == "tous";
+            if (!options.allAccounts) options.account = Number(name, value, 0, 10);
+        } else if (name == "--port")
             options.port = Number(name, ValueOf(name, inline_), 1, 65535);
         else if (name == "--hote")
             options.host = ValueOf(name, inline_);
@@ -191,6 +193,11 @@ struct Parser {
             throw CliUsageError("certificat attend --hote");
         if (options.purge && options.command != CliCommand::Headers)
             throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
+        if (options.allAccounts && options.command != CliCommand::Headers)
+            throw CliUsageError("--compte tous ne s'emploie qu'avec en-tetes");
+        // One server for this run cannot stand for every account's.
+        if (options.allAccounts && (options.host || options.user || options.port))
+            throw CliUsageError("--compte tous ne s'emploie pas avec --hote, --utilisateur ni --port");
     }
 };
 
@@ -222,7 +229,7 @@ CliOptions ParseCliArguments(const std::vector<std::string>& args) {
 
 const char* CliUsage() {
     return "Usage :\n"
-           "  vannoir-cli en-tetes [--compte N] [--purger] [--format tsv|json]\n"
+           "  vannoir-cli en-tetes [--compte N|tous] [--purger] [--format tsv|json]\n"
            "  vannoir-cli apercu NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli supprimer NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli importer\n"
@@ -275,7 +282,9 @@ const char* CliUsage() {
            "              dans FICHIER, ou vider la corbeille\n"
            "\n"
            "Options :\n"
-           "  --compte N        compte de 0 à 10 (1 par défaut)\n"
+           "  --compte N        compte de 0 à 10 (1 par défaut) ; en-tetes --compte tous : chaque\n"
+           "                    compte configuré à son tour, son numéro en première colonne\n"
+           "                    (json : [{compte, lignes, erreur}]), le code de sortie le plus haut\n"
            "  --purger          répond « Oui » à la destruction des messages intrus\n"
            "  --hote H          serveur POP3 pour cette fois\n"
            "  --port P          port du serveur pour cette fois (celui du compte)\n"

@@ -49,8 +49,9 @@ enum class CliFormat { Tsv, Json };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    int message = 0;  // NUM of apercu and supprimer
-    int account = 1;  // 0 to 10; the slot N of compte
+    int message = 0;           // NUM of apercu and supprimer
+    int account = 1;           // 0 to 10; the slot N of compte
+    bool allAccounts = false;  // en-tetes --compte tous
     bool purge = false;
     std::optional<std::string> host, user;  // UTF-8 as typed
     std::optional<int> port;

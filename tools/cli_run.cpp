@@ -1,9 +1,11 @@
 #include "tools/cli_run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <sstream>
 
+#include "app/account_settings.h"
 #include "app/corbeille.h"
 #include "app/main_window.h"
 #include "app/scan_cells.h"
@@ -19,6 +21,7 @@
 #include "tools/cli_output.h"
 #include "tools/console_text.h"
 #include "tools/console_window.h"
+#include "tools/json_object.h"
 
 namespace {
 
@@ -39,6 +42,7 @@ struct CliSession {
     std::filesystem::path recordFile;
     MailboxIdentity mailbox;
     std::ostream& err;
+    std::string failure;  // what the run's failure said, its cause on a line of its own
 };
 
 // The run's changes to the stored account; the password is asked for when
@@ -71,8 +75,11 @@ bool SaveRecord(CliSession& s, int account) {
 // The error box said what failed; a script also needs the cause.
 int ExitStatus(CliSession& s, const Outcome& outcome) {
     const std::string& cause = outcome.underlying;
-    if (outcome.IsFailed() && !cause.empty() && StandardErrorText(cause) != outcome.shown)
+    if (!outcome.IsDone()) s.failure = outcome.shown;
+    if (outcome.IsFailed() && !cause.empty() && StandardErrorText(cause) != outcome.shown) {
         s.err << ConsoleText(cause) << '\n';
+        s.failure += (s.failure.empty() ? "" : "\n") + cause;
+    }
     return ExitCodeOf(outcome);
 }
 
@@ -140,6 +147,63 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
     return status == cli_exit::kDone && !recordSaved ? cli_exit::kLocalFile : status;
 }
 
+// Each line of `text` after `prefix`.
+std::string Prefixed(const std::string& text, const std::string& prefix) {
+    std::string out;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find('\n', from);
+        end = end == std::string::npos ? text.size() : end + 1;
+        out += prefix + text.substr(from, end - from);
+        from = end;
+    }
+    if (!out.empty() && out.back() != '\n') out += '\n';
+    return out;
+}
+
+// en-tetes --compte tous: each account that can log in, in turn, each in a
+// run of its own; one that fails does not stop the others, and the status is
+// the highest.
+int RunAllAccounts(const CliOptions& options, const AppPaths& paths, std::ostream& out, std::ostream& err,
+                   const PasswordReader& readPassword) {
+    const std::vector<int> slots = LoggableSlots(TIniFile(paths.settings));
+    if (slots.empty()) {
+        err << "vannoir-cli : aucun compte n'est configuré.\n";
+        return cli_exit::kAccount;
+    }
+    int highest = cli_exit::kDone;
+    bool first = true;
+    if (options.format == CliFormat::Json) out << "[";
+    for (int slot : slots) {
+        CliOptions one = options;
+        one.allAccounts = false;
+        one.account = slot;
+        std::ostringstream rows, said;
+        std::string failure;
+        int status = cli_exit::kDone;
+        {
+            CliSession s(one, paths, said);
+            status = RunMailboxCommand(s, one, rows, readPassword);
+            failure = std::move(s.failure);
+        }
+        highest = std::max(highest, status);
+        const std::string number = std::to_string(slot);
+        err << Prefixed(said.str(), "Compte " + number + " : ");
+        if (options.format == CliFormat::Tsv) {
+            out << Prefixed(rows.str(), number + "\t");
+            continue;
+        }
+        std::string lines = rows.str();
+        while (!lines.empty() && lines.back() == '\n') lines.pop_back();
+        if (lines.empty()) lines = "[]";
+        out << (first ? "\n" : ",\n") << "{\"compte\":" << number << ",\"lignes\":" << lines
+            << ",\"erreur\":" << (status == cli_exit::kDone ? "null" : JsonString(failure)) << "}";
+        first = false;
+    }
+    if (options.format == CliFormat::Json) out << (first ? "]\n" : "\n]\n");
+    return highest;
+}
+
 int RunCommand(const CliOptions& options, const std::filesystem::path& programFolder, std::ostream& out,
                std::ostream& err, const PasswordReader& readPassword) {
     if (options.command == CliCommand::Version) {
@@ -169,6 +233,7 @@ int RunCommand(const CliOptions& options, const std::filesystem::path& programFo
     if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
         options.command == CliCommand::Journal)
         return RunFileCommand(options, paths, out, err);
+    if (options.allAccounts) return RunAllAccounts(options, paths, out, err, readPassword);
     CliSession s(options, paths, err);
     if (options.command == CliCommand::Import) return Import(s, out);
     return RunMailboxCommand(s, options, out, readPassword);

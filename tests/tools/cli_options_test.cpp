@@ -143,6 +143,8 @@ const BadCase kBad[] = {
     {"list_add_without_text", {"intrus", "ajouter"}},
     {"list_extra_argument", {"amis", "lister", "Anne"}},
     {"list_with_purge", {"intrus", "--purger"}},
+    {"all_accounts_for_one_message", {"apercu", "1", "--compte", "tous"}},
+    {"all_accounts_on_one_server", {"en-tetes", "--compte", "tous", "--hote", "h"}},
     {"journal_extra_argument", {"journal", "tout"}},
     {"corbeille_extract_without_file", {"corbeille", "extraire", "2"}},
     {"corbeille_unknown_action", {"corbeille", "restaurer"}},

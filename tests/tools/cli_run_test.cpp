@@ -25,6 +25,45 @@ TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
     EXPECT_TRUE(std::filesystem::exists(dir / "vannoir.RELEVE"));
 }
 
+// Accounts 1 to 3 on one scripted server, the second refused: the others
+// still run, its error is told with its number, and the status is its own.
+TEST_F(CliFixture, AllAccountsInTurnOneFailing) {
+    const auto accountsOn = [&](int port) {
+        std::string ini = "[Form]\r\nCorbeille=0\r\n";
+        for (const std::string slot : {"1", "2", "3"})
+            ini += "Serveur" + slot + "=127.0.0.1\r\nNom" + slot + "=anne\r\nPasse" + slot + "=" +
+                   ScramblePassword("secret") + "\r\nPort" + slot + "=" + IntToStr(port) + "\r\n";
+        PutFile(dir / "vannoir.INI", ini);
+    };
+    const std::string refused = "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR non\n" + kQuit;
+    const std::string script = ScanOf({kSpam}) + kNext + refused + kNext + ScanOf({kZoe});
+    CliOptions options = ParseCliArguments({"en-tetes", "--compte", "tous"});
+    options.lockWaitMs = 300;
+
+    ScriptedPop3Server tsv(script);
+    accountsOn(tsv.Port());
+    EXPECT_EQ(RunCli(options, dir.Path(), out, err), 1);
+    tsv.ExpectFinished();
+    EXPECT_EQ(out.str(), "1\t1\t\tSpam\tPromo\t100\tI\n3\t1\t\tZo\xC3\xA9\tCaf\xC3\xA9\t100\tA\n");
+    EXPECT_NE(err.str().find("Compte 2 : Impossible de se connecter au serveur\nCompte 2 : non\n"),
+              std::string::npos)
+        << err.str();
+
+    ScriptedPop3Server json(script);
+    accountsOn(json.Port());
+    out.str("");
+    options.format = CliFormat::Json;
+    EXPECT_EQ(RunCli(options, dir.Path(), out, err), 1);
+    json.ExpectFinished();
+    const std::string o = out.str();
+    EXPECT_EQ(o.substr(0, 37), "[\n{\"compte\":1,\"lignes\":[\n{\"numero\":1,") << o;
+    EXPECT_NE(
+        o.find("\n{\"compte\":2,\"lignes\":[],\"erreur\":\"Impossible de se connecter au serveur\\nnon\"}"),
+        std::string::npos)
+        << o;
+    EXPECT_NE(o.find("\"erreur\":null}\n]\n"), std::string::npos) << o;
+}
+
 TEST_F(CliFixture, HeadersPurgeAnswersYes) {
     ScriptedPop3Server server(ScanLogin() + Stats(2, 4) + Message(1, kSpam, 100) + Message(2, kZoe, 200) +
                               Stat(2) + Dele(1) + kQuit);
