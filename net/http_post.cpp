@@ -55,7 +55,17 @@ std::string ReadToClose(TIdTCPClient& client) {
 }  // namespace
 
 bool IsLoopbackHost(std::string_view host) {
-    return SameText(host, "localhost") || host == "::1" || host.starts_with("127.");
+    if (SameText(host, "localhost") || host == "::1") return true;
+    // An address 127.x.y.z, not a name that merely begins so.
+    if (!host.starts_with("127.")) return false;
+    int dots = 0;
+    for (char c : host) {
+        if (c == '.')
+            ++dots;
+        else if (c < '0' || c > '9')
+            return false;
+    }
+    return dots == 3;
 }
 
 std::optional<HttpAddress> ParseHttpAddress(std::string_view url) {
