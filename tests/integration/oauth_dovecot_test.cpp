@@ -97,7 +97,9 @@ TEST_F(OAuthDovecot, AuthorizedOnceThenEachScanLogsInRenewingWhatTheServerRefuse
     // The rotated refresh token replaced the old one in the keyring.
     EXPECT_NE(SystemSecretStore().Lookup({"127.0.0.1", dovecot_->user}), refresh);
 
-    // 30 s left is too close to its end: renewed before the log-in, never refused.
+    // 30 s left is too close to its end: renewed before the log-in, never
+    // refused; this time through OAUTHBEARER.
+    PutFile(dir / "vannoir.INI", Settings() + "Mecanisme1=OAUTHBEARER\r\n");
     ASSERT_EQ(Run({"en-tetes"}, dovecot_->port), 0) << err.str();
     EXPECT_EQ(server_->RefreshGrants(), 2);
     EXPECT_EQ(server_->InactiveIntrospections(), 1);
