@@ -23,6 +23,7 @@ void ApplyAccountToClient(const Account& account, TIdPOP3& client) {
     client.Password = account.password;
     client.AccessToken =
         account.authentication == AccountAuthentication::OAuth2 ? account.accessToken : std::string();
+    client.OAuthBearer = account.oauthBearer;
     client.TLS.Mode = ModeOf(account.security);
     client.TLS.TrustedFingerprint = account.fingerprint;
     client.ConnectTimeout = account.connectLimitMs;

@@ -9,7 +9,8 @@ SecretKey KeyringKeyOf(const Account& account) {
 }
 
 void FetchKeyringPassword(Account& account, int slot, SecretStore& store) {
-    if (!account.inKeyring) return;
+    // An OAuth2 account's item holds its refresh token: the flow reads it.
+    if (!account.inKeyring || account.authentication == AccountAuthentication::OAuth2) return;
     std::optional<std::string> password = store.Lookup(KeyringKeyOf(account));
     if (!password || password->empty())
         throw EKeyringPasswordMissing(
@@ -21,7 +22,8 @@ void StoreAccount(TIniFile& ini, int slot, const Account& account, SecretStore& 
                   const FillerDraw& draw) {
     const Account former = ReadAccount(ini, slot);
     const SecretKey key = KeyringKeyOf(account);
-    if (account.inKeyring) {
+    // An OAuth2 account's item is its refresh token, which only the flow writes.
+    if (account.inKeyring && account.authentication != AccountAuthentication::OAuth2) {
         const std::string label =
             FormatText(std::string(texts::kKeyringLabel), {account.user, Trim(account.host)});
         store.Store(key, std::string(label), std::string(account.password));

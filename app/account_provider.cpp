@@ -45,6 +45,13 @@ std::optional<AccountProvider> ProviderOfLine(std::string_view line) {
     return p;
 }
 
+std::optional<OAuthEndpoint> EndpointOfLine(const std::vector<std::string>& f) {
+    if (f.size() != 6 || !SameText(f[0], "oauth2")) return std::nullopt;
+    OAuthEndpoint e{Words(f[1]), f[2], f[3], f[4], f[5]};
+    if (e.servers.empty() || e.authorizationUrl.empty() || e.tokenUrl.empty()) return std::nullopt;
+    return e;
+}
+
 }  // namespace
 
 ProviderTable ProviderTable::Parse(std::string_view text) {
@@ -52,7 +59,10 @@ ProviderTable ProviderTable::Parse(std::string_view text) {
     for (const TextLine& line : SplitTextLines(text)) {
         const std::string trimmed = Trim(line.text);
         if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
-        if (auto provider = ProviderOfLine(trimmed)) table.providers_.push_back(std::move(*provider));
+        if (auto endpoint = EndpointOfLine(Split(trimmed, ';')))
+            table.endpoints_.push_back(std::move(*endpoint));
+        else if (auto provider = ProviderOfLine(trimmed))
+            table.providers_.push_back(std::move(*provider));
     }
     return table;
 }
@@ -62,7 +72,9 @@ ProviderTable ProviderTable::Read(const std::vector<std::filesystem::path>& file
     for (const std::filesystem::path& file : files) {
         std::string bytes;
         if (ReadWholeFile(file, bytes) != 0) continue;
-        for (AccountProvider& p : Parse(bytes).providers_) table.providers_.push_back(std::move(p));
+        ProviderTable read = Parse(bytes);
+        for (AccountProvider& p : read.providers_) table.providers_.push_back(std::move(p));
+        for (OAuthEndpoint& e : read.endpoints_) table.endpoints_.push_back(std::move(e));
     }
     return table;
 }
@@ -72,6 +84,15 @@ const AccountProvider* ProviderTable::Find(std::string_view domain) const {
     for (const AccountProvider& p : providers_) {
         for (const std::string& d : p.domains)
             if (d == wanted) return &p;
+    }
+    return nullptr;
+}
+
+const OAuthEndpoint* ProviderTable::FindEndpoint(std::string_view host) const {
+    const std::string wanted = LowerCase(Trim(host));
+    for (const OAuthEndpoint& e : endpoints_) {
+        for (const std::string& server : e.servers)
+            if (server == wanted) return &e;
     }
     return nullptr;
 }

@@ -11,6 +11,12 @@
 // authentication "motdepasse" or "oauth2"; user "adresse" (the whole
 // address) or "identifiant" (the part before "@"). Keywords in any case.
 // Lines starting with ";" or "#", and empty lines, are comments.
+//
+// A line whose first field is "oauth2" gives instead the OAuth2 endpoints of
+// POP3 servers:
+//   oauth2;servers;authorization address;token address;scope;client id
+// servers separated by spaces; the scope as the provider spells it; the
+// client id may be empty (an account then names its own).
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -28,6 +34,14 @@ struct AccountProvider {
     AccountSecurity security = AccountSecurity::Tls;
     AccountAuthentication authentication = AccountAuthentication::Password;
     bool userIsLocalPart = false;  // "identifiant"
+};
+
+struct OAuthEndpoint {
+    std::vector<std::string> servers;  // lower case
+    std::string authorizationUrl;
+    std::string tokenUrl;
+    std::string scope;
+    std::string clientId;
 };
 
 // What an address fills in.
@@ -51,9 +65,12 @@ public:
     const std::vector<AccountProvider>& Providers() const { return providers_; }
     // The provider of `domain` (any case), or nullptr.
     const AccountProvider* Find(std::string_view domain) const;
+    // The endpoints of POP3 server `host` (any case), or nullptr.
+    const OAuthEndpoint* FindEndpoint(std::string_view host) const;
 
 private:
     std::vector<AccountProvider> providers_;
+    std::vector<OAuthEndpoint> endpoints_;
 };
 
 // The tables the program reads: the one in the settings folder first, then

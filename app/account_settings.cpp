@@ -13,6 +13,7 @@ constexpr std::string_view kSlotKeys[] = {
     texts::kServerKey,    texts::kUserKey,           texts::kPasswordKey,    texts::kStoredPasswordKey,
     texts::kPortKey,      texts::kSecurityKey,       texts::kFingerprintKey, texts::kConnectLimitKey,
     texts::kReadLimitKey, texts::kAuthenticationKey, texts::kKeyringKey,     texts::kTokenCommandKey,
+    texts::kClientIdKey,  texts::kMechanismKey,
 };
 
 int SecondsAsMs(const std::string& text, int fallbackMs) {
@@ -37,7 +38,8 @@ StoredSlot ReadStoredSlot(const TIniFile& ini, int slot) {
     return {value(texts::kServerKey),         value(texts::kUserKey),         value(texts::kPasswordKey),
             value(texts::kStoredPasswordKey), value(texts::kPortKey),         value(texts::kSecurityKey),
             value(texts::kFingerprintKey),    value(texts::kConnectLimitKey), value(texts::kReadLimitKey),
-            value(texts::kAuthenticationKey), value(texts::kKeyringKey),      value(texts::kTokenCommandKey)};
+            value(texts::kAuthenticationKey), value(texts::kKeyringKey),      value(texts::kTokenCommandKey),
+            value(texts::kClientIdKey),       value(texts::kMechanismKey)};
 }
 
 Account AccountFromSlot(const StoredSlot& stored) {
@@ -67,6 +69,8 @@ Account AccountFromSlot(const StoredSlot& stored) {
     account.authentication =
         ParseAuthentication(stored.authentication).value_or(AccountAuthentication::Password);
     account.tokenCommand = Trim(stored.tokenCommand);
+    account.clientId = Trim(stored.clientId);
+    account.oauthBearer = SameText(Trim(stored.mechanism), "OAUTHBEARER");
     // Its token is asked for at each log-in.
     if (account.authentication == AccountAuthentication::OAuth2) account.configured = true;
     return account;
@@ -158,6 +162,14 @@ void SaveAccountSettings(TIniFile& ini, int slot, const Account& account, const 
     else
         bytes = Without(std::move(bytes), SlotKey(texts::kAuthenticationKey, slot));
     if (!account.tokenCommand.empty()) set(texts::kTokenCommandKey, account.tokenCommand);
+    if (account.clientId.empty())
+        bytes = Without(std::move(bytes), SlotKey(texts::kClientIdKey, slot));
+    else
+        set(texts::kClientIdKey, account.clientId);
+    if (account.oauthBearer)
+        set(texts::kMechanismKey, "OAUTHBEARER");
+    else
+        bytes = Without(std::move(bytes), SlotKey(texts::kMechanismKey, slot));
     if (account.inKeyring)
         set(texts::kKeyringKey, "1");
     else

@@ -34,6 +34,10 @@ struct Account {
     // and the token once fetched (never stored).
     std::string tokenCommand{};
     std::string accessToken{};
+    // The program's own flow: the client id ("IdClient"; empty: the table's),
+    // and OAUTHBEARER rather than XOAUTH2 ("Mecanisme").
+    std::string clientId{};
+    bool oauthBearer = false;
     // The password lives in the keyring ("Trousseau"N=1); `password` is
     // empty until it is fetched from there.
     bool inKeyring = false;
@@ -56,6 +60,8 @@ struct StoredSlot {
     std::string authentication;  // "Authentification"
     std::string keyring;         // "Trousseau"
     std::string tokenCommand;    // "CommandeJeton"
+    std::string clientId;        // "IdClient"
+    std::string mechanism;       // "Mecanisme"
 };
 // Reads the file once for every key; an unreadable file reads as missing.
 // Never throws.
@@ -107,7 +113,8 @@ void ImportAccount(TIniFile& ini, int slot, std::string_view host, std::string_v
 // password), "Port", "Securite",
 // "Empreinte" (removed when empty), "Authentification" (written for OAuth2
 // only, removed otherwise), "CommandeJeton" (written when given, else left
-// as it is), "Trousseau" (1 for an account in the keyring,
+// as it is), "IdClient" (removed when empty), "Mecanisme" ("OAUTHBEARER", or
+// removed), "Trousseau" (1 for an account in the keyring,
 // whose password the file then never holds; removed otherwise). The time limits are left as they are.
 // Throws EIniWriteError (the file is then unchanged), and
 // ESettingsFolderExposed, before anything is written, for a password going

@@ -32,7 +32,8 @@ std::string FailureLine(const std::exception& e) {
 
 }  // namespace
 
-AccountTestResult TestAccount(const Account& stored, TIdPOP3& client, int slot, SecretStore& store) {
+AccountTestResult TestAccount(const Account& stored, TIdPOP3& client, int slot, SecretStore& store,
+                              TokenSource tokens) {
     if (!stored.configured) {
         std::string line = FormatText(std::string(texts::kAccountNotConfigured), {IntToStr(slot)});
         return {Outcome::Failed(line, {}, Outcome::Fault::Account), line};
@@ -40,7 +41,8 @@ AccountTestResult TestAccount(const Account& stored, TIdPOP3& client, int slot, 
     Account account = stored;
     try {
         FetchKeyringPassword(account, slot, store);
-        FetchAccessToken(account, slot);
+        if (!tokens.store) tokens.store = &store;
+        FetchAccessToken(account, slot, tokens);
         ApplyAccountToClient(account, client);
         client.OpenSession();
         int count = 0;

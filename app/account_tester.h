@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/account_settings.h"
+#include "app/account_token.h"
 #include "app/outcome.h"
 #include "platform/secret_store.h"
 #include "pop3/pop3.h"
@@ -17,5 +18,7 @@ struct AccountTestResult {
 // Tests `account` with `client` (configured from the account here), its
 // password fetched from `store` when it is kept there. An account without
 // what it logs in with, or whose keyring cannot give it, fails with the
-// Account fault before anything is sent. Never throws.
-AccountTestResult TestAccount(const Account& account, TIdPOP3& client, int slot, SecretStore& store);
+// Account fault before anything is sent. An OAuth2 account's token comes
+// from `tokens` (its keyring `store` when it names none). Never throws.
+AccountTestResult TestAccount(const Account& account, TIdPOP3& client, int slot, SecretStore& store,
+                              TokenSource tokens = {});

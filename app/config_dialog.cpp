@@ -145,7 +145,8 @@ Outcome ConfigDialog::Test() {
     if (!account || testing_) return refused;
     testing_ = true;
     TIdPOP3 client;
-    AccountTestResult result = TestAccount(*account, client, view_.SelectorValue(), SystemSecretStore());
+    AccountTestResult result =
+        TestAccount(*account, client, view_.SelectorValue(), SystemSecretStore(), {nullptr, providers_});
     testing_ = false;
     if (result.outcome.IsDone())
         dialogs_.Message(result.line);

@@ -3,6 +3,7 @@
 #include "app/account_client.h"
 #include "app/texts.h"
 #include "net/anti_freeze.h"
+#include "net/net_errors.h"
 #include "platform/interruption.h"
 #include "platform/secret_memory.h"
 #include "platform/text_format.h"
@@ -143,6 +144,26 @@ Outcome MailboxActions::Delete(int message) {
     return scan;
 }
 
+void MailboxActions::OpenSession() {
+    const bool oauth = applied_.authentication == AccountAuthentication::OAuth2 && tokenSupplier_;
+    // A command's token is the command's business: it runs again at the next session.
+    const bool renewable = oauth && Trim(applied_.tokenCommand).empty();
+    Account account = applied_;
+    if (oauth) {
+        tokenSupplier_(account, false);
+        client_.AccessToken = account.accessToken;
+    }
+    try {
+        client_.OpenSession();
+    } catch (const EIdProtocolReplyError&) {
+        // A token revoked or expired before its time: one new token, one more try.
+        if (!renewable) throw;
+        tokenSupplier_(account, true);
+        client_.AccessToken = account.accessToken;
+        client_.OpenSession();
+    }
+}
+
 Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     deleted_.clear();
     notKept_.clear();
@@ -151,7 +172,7 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     // sessions (a deletion, then the scan) gives it again for the second.
     client_.Password = applied_.password;
     try {
-        client_.OpenSession();
+        OpenSession();
     } catch (...) {
         WipeSecret(client_.Password);
         return Fail(std::current_exception());

@@ -50,6 +50,11 @@ public:
     // client at once when no action runs, else when the running one has
     // ended, so a session never mixes two accounts.
     void SetAccount(const Account& account);
+    // Gives an OAuth2 account its access token before each session; `renew`
+    // asks for a new one, after the server refused the last. An empty
+    // function keeps the token the account came with.
+    using TokenSupplier = std::function<void(Account& account, bool renew)>;
+    void SetTokenSupplier(TokenSupplier supplier) { tokenSupplier_ = std::move(supplier); }
     // The account the client holds: during an action, the one it runs with.
     const Account& CurrentAccount() const { return applied_; }
 
@@ -120,8 +125,12 @@ private:
     Outcome Begin(const RunGuard& guard, std::unique_ptr<LockFile>& lock);
     Outcome TakeLock(std::unique_ptr<LockFile>& lock);
     void ApplyAccount();
+    // OpenSession with a fresh token for an OAuth2 account; a token the
+    // server refuses is renewed once.
+    void OpenSession();
 
     TIdPOP3& client_;
+    TokenSupplier tokenSupplier_;
     TIdMessage& message_;
     const MainLists& lists_;
     MainWindowView view_;

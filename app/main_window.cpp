@@ -60,12 +60,20 @@ Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
         Account stored = ReadAccount(TIniFile(paths_.settings), slot);
         // The keyring is asked only for a password that goes to its own server.
         if (!NeedsPasswordForRun(stored, overrides)) FetchKeyringPassword(stored, slot, SystemSecretStore());
-        FetchAccessToken(stored, slot);
         Account account = WithOverrides(std::move(stored), overrides, slot);
+        // An OAuth2 token is asked for at each session, not here: it may
+        // have expired since, and a load must not wait on a browser.
+        parts_->actions.SetTokenSupplier([source = OAuthSource(), slot](Account& used, bool renew) {
+            FetchAccessToken(used, slot, source, renew ? TokenRenewal::Renew : TokenRenewal::Cached);
+        });
         SetAccount(account);
         loadedSlot_ = slot;
         view_.caption.SetCaption(AccountCaption(account));
     });
+}
+
+TokenSource Screener::OAuthSource() const {
+    return {&SystemSecretStore(), ProviderTable::Read(ProviderFiles(paths_)), opener_};
 }
 
 Outcome Screener::RefuseWhileBusy() {

@@ -15,6 +15,7 @@
 #include "app/account_import.h"
 #include "app/account_overrides.h"
 #include "app/account_settings.h"
+#include "app/account_token.h"
 #include "app/app_paths.h"
 #include "app/config_dialog.h"
 #include "app/list_dialog.h"
@@ -50,6 +51,12 @@ public:
     // How the mailbox actions read the selector: each loads its value first
     // when it is not the loaded slot, so the account shown is the one used.
     void WatchSelector(std::function<int()> selector) { selector_ = std::move(selector); }
+    // How an OAuth2 account's authorization reaches the user's browser; none
+    // (the default) never goes there: an account not yet authorized fails.
+    void SetAuthorizationOpener(AuthorizationOpener opener) { opener_ = std::move(opener); }
+    // Where the program's own OAuth2 flow finds the keyring, the endpoints
+    // and the opener.
+    TokenSource OAuthSource() const;
     // Puts an account in place directly (what a load would have read).
     void SetAccount(const Account& account);
     // The friend list, then the intruder list, each replaced by its file;
@@ -149,6 +156,7 @@ private:
     AppPaths paths_;
     MainWindowView view_;
     std::function<int()> selector_;
+    AuthorizationOpener opener_;
     int loadedSlot_ = -1;
     std::unique_ptr<Parts> parts_;
 };

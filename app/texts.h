@@ -22,6 +22,11 @@ inline constexpr std::string_view kReadLimitKey = "DelaiLecture";       // secon
 inline constexpr std::string_view kAuthenticationKey = "Authentification";
 // OAuth2: the command whose first output line is the access token.
 inline constexpr std::string_view kTokenCommandKey = "CommandeJeton";
+// OAuth2 without a command: the client id registered with the provider
+// (when the table of providers gives none, or another), and the SASL
+// mechanism, "XOAUTH2" (missing) or "OAUTHBEARER".
+inline constexpr std::string_view kClientIdKey = "IdClient";
+inline constexpr std::string_view kMechanismKey = "Mecanisme";
 // "1": the password is in the keyring, not in the file.
 inline constexpr std::string_view kKeyringKey = "Trousseau";
 
@@ -183,14 +188,44 @@ inline constexpr std::string_view kKeyringPasswordMissing =
 // The label of a password's item: the user, then the server.
 inline constexpr std::string_view kKeyringLabel = "Vannoir : %s sur %s";
 
-// OAuth2 access tokens. The slot number (twice for the first).
-inline constexpr std::string_view kNoTokenCommand =
-    "Le compte %s s'identifie par OAuth2, mais aucune commande ne fournit son jeton d'accès : "
-    "indiquez-la dans « CommandeJeton%s » (vannoir-cli compte N --commande-jeton).";
+// OAuth2 access tokens.
 // The slot number, then the command's exit code (-1: it could not run).
 inline constexpr std::string_view kTokenCommandFailed =
     "La commande du jeton d'accès du compte %s a échoué (code %s) : aucune connexion.";
 inline constexpr std::string_view kTokenCommandSilent =
     "La commande du jeton d'accès du compte %s n'a écrit aucun jeton : aucune connexion.";
+// The program's own OAuth2 flow. The slot number twice, the server.
+inline constexpr std::string_view kNoTokenSource =
+    "Le compte %s s'identifie par OAuth2, mais aucune commande (« CommandeJeton%s ») ni aucun point "
+    "d'accès de la table des fournisseurs ne donne le jeton d'accès du serveur %s : indiquez une commande "
+    "(vannoir-cli compte N --commande-jeton) ou ajoutez le serveur à Fournisseurs.TXT.";
+// The slot number twice.
+inline constexpr std::string_view kNoClientId =
+    "Le compte %s s'identifie par OAuth2, mais aucun identifiant client n'est connu : "
+    "indiquez celui que le fournisseur vous a attribué (vannoir-cli compte %s --id-client).";
+inline constexpr std::string_view kNotAuthorized =
+    "Le compte %s n'est pas encore autorisé chez son fournisseur : autorisez-le une fois "
+    "(vannoir-cli compte %s --autoriser, ou depuis la fenêtre).";
+// The slot number, the provider's reason, the slot number.
+inline constexpr std::string_view kGrantRefused =
+    "Le fournisseur a refusé le jeton de renouvellement du compte %s (%s) : autorisez-le de nouveau "
+    "(vannoir-cli compte %s --autoriser).";
+// The provider's status and reason.
+inline constexpr std::string_view kTokenEndpointFailed =
+    "Le fournisseur n'a pas donné de jeton d'accès (HTTP %s, %s).";
+inline constexpr std::string_view kAuthorizationDenied =
+    "L'autorisation a été refusée dans le navigateur (%s).";
+inline constexpr std::string_view kAuthorizationForged =
+    "La réponse du navigateur ne correspond pas à la demande d'autorisation : ignorée.";
+// compte N --autoriser. The slot number.
+inline constexpr std::string_view kNothingToAuthorize =
+    "Le compte %s ne s'autorise pas dans le navigateur : il faut l'authentification oauth2 sans "
+    "commande du jeton.";
+inline constexpr std::string_view kOpenThisAddress =
+    "Ouvrez cette adresse dans votre navigateur et autorisez Vannoir :";
+inline constexpr std::string_view kAuthorized =
+    "Compte %s autorisé : le jeton de renouvellement est dans le trousseau de clés.";
+// The label of a refresh token's keyring item: the user, then the server.
+inline constexpr std::string_view kRefreshTokenLabel = "Vannoir : autorisation OAuth2 de %s sur %s";
 
 }  // namespace texts

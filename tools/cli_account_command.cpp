@@ -3,6 +3,7 @@
 #include "app/account_keyring.h"
 #include "app/account_provider.h"
 #include "app/account_tester.h"
+#include "app/account_token.h"
 #include "app/password_store.h"
 #include "app/server_certificate.h"
 #include "app/settings_exposure.h"
@@ -76,6 +77,8 @@ std::optional<Account> AccountOfOptions(const CliOptions& options, const AppPath
     if (options.port) account.port = *options.port;
     if (options.authentication) account.authentication = *options.authentication;
     if (options.tokenCommand) account.tokenCommand = std::string(*options.tokenCommand);
+    if (options.clientId) account.clientId = Trim(*options.clientId);
+    if (options.oauthBearer) account.oauthBearer = *options.oauthBearer;
     return account;
 }
 
@@ -114,11 +117,36 @@ int MoveStoredPassword(TIniFile& ini, int slot, bool toKeyring, std::ostream& er
 }
 
 // The stored account tried on its server; its one line on `out`.
-int TestStoredAccount(const TIniFile& ini, int slot, std::ostream& out) {
+int TestStoredAccount(const TIniFile& ini, int slot, const AppPaths& paths, std::ostream& out) {
     TIdPOP3 client;
-    AccountTestResult result = TestAccount(ReadAccount(ini, slot), client, slot, SystemSecretStore());
+    AccountTestResult result = TestAccount(ReadAccount(ini, slot), client, slot, SystemSecretStore(),
+                                           {nullptr, ProviderTable::Read(ProviderFiles(paths))});
     out << std::string(result.line) << '\n';
     return ExitCodeOf(result.outcome);
+}
+
+// compte N --autoriser: the program's own OAuth2 flow, its address printed
+// for the user's browser; the refresh token goes to the keyring.
+int AuthorizeStoredAccount(const TIniFile& ini, int slot, const AppPaths& paths, std::ostream& out,
+                           std::ostream& err) {
+    Account account = ReadAccount(ini, slot);
+    if (account.authentication != AccountAuthentication::OAuth2 || !Trim(account.tokenCommand).empty()) {
+        err << FormatText(std::string(texts::kNothingToAuthorize), {IntToStr(slot)}) << '\n';
+        return cli_exit::kAccount;
+    }
+    AuthorizationOpener print = [&out](const std::string& url) {
+        out << std::string(texts::kOpenThisAddress) << '\n' << url << std::endl;
+    };
+    try {
+        FetchAccessToken(account, slot,
+                         {&SystemSecretStore(), ProviderTable::Read(ProviderFiles(paths)), print},
+                         TokenRenewal::Authorize);
+    } catch (const std::exception& e) {
+        err << std::string(Trim(ErrorText(e))) << '\n';
+        return ExitCodeOf(e);
+    }
+    out << FormatText(std::string(texts::kAuthorized), {IntToStr(slot)}) << '\n';
+    return 0;
 }
 
 int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ostream& out, std::ostream& err,
@@ -128,7 +156,11 @@ int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ost
         if (int refused = MoveStoredPassword(ini, options.account, *options.keyring, err)) return refused;
     }
     if (!options.server && !options.address) {
-        if (options.test) return TestStoredAccount(ini, options.account, out);
+        if (options.authorize) {
+            if (int failed = AuthorizeStoredAccount(ini, options.account, paths, out, err)) return failed;
+        }
+        if (options.test) return TestStoredAccount(ini, options.account, paths, out);
+        if (options.authorize) return 0;
         ShowAccount(ReadAccount(ini, options.account), options.account, out);
         return 0;
     }
@@ -157,7 +189,10 @@ int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ost
             ini.WriteString(texts::kSection, SlotKey(key, options.account), IntToStr(*options.delaySeconds));
     }
     ShowAccount(ReadAccount(ini, options.account), options.account, out);
-    return options.test ? TestStoredAccount(ini, options.account, out) : 0;
+    if (options.authorize) {
+        if (int failed = AuthorizeStoredAccount(ini, options.account, paths, out, err)) return failed;
+    }
+    return options.test ? TestStoredAccount(ini, options.account, paths, out) : 0;
 }
 
 int RunCertificateCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {

@@ -39,6 +39,12 @@ struct Parser {
         throw CliUsageError("--authentification : « " + text + " » n'est ni motdepasse ni oauth2");
     }
 
+    static bool Mechanism(const std::string& text) {
+        if (SameText(Trim(text), "OAUTHBEARER")) return true;
+        if (SameText(Trim(text), "XOAUTH2")) return false;
+        throw CliUsageError("--mecanisme : « " + text + " » n'est ni xoauth2 ni oauthbearer");
+    }
+
     static bool YesNo(const std::string& name, const std::string& text) {
         if (text == "oui") return true;
         if (text == "non") return false;
@@ -77,12 +83,15 @@ struct Parser {
         std::optional<std::string> inline_;
         if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
         bool flag = name == "--purger" || name == "--aide" || name == "--help" || name == "--version" ||
-                    name == "--silencieux" || name == "--bavard" || name == "--tester";
+                    name == "--silencieux" || name == "--bavard" || name == "--tester" ||
+                    name == "--autoriser";
         if (flag && inline_) throw CliUsageError("l'option " + name + " ne prend pas de valeur");
         if (name == "--purger")
             options.purge = true;
         else if (name == "--tester")
             options.test = true;
+        else if (name == "--autoriser")
+            options.authorize = true;
         else if (name == "--aide" || name == "--help")
             help = true;
         else if (name == "--version")
@@ -107,6 +116,10 @@ struct Parser {
             options.server = ValueOf(name, inline_);
         else if (name == "--commande-jeton")
             options.tokenCommand = ValueOf(name, inline_);
+        else if (name == "--id-client")
+            options.clientId = ValueOf(name, inline_);
+        else if (name == "--mecanisme")
+            options.oauthBearer = Mechanism(ValueOf(name, inline_));
         else if (name == "--trousseau")
             options.keyring = YesNo(name, ValueOf(name, inline_));
         else if (name == "--adresse")
@@ -180,14 +193,15 @@ struct Parser {
             throw CliUsageError("compte N attend à la fois --serveur et --utilisateur pour enregistrer");
         if (account && !address && !options.server &&
             (options.port || options.security || options.fingerprint || options.authentication ||
-             options.tokenCommand))
+             options.tokenCommand || options.clientId || options.oauthBearer))
             throw CliUsageError("compte N attend --serveur et --utilisateur pour enregistrer");
         if (!account && (options.server || options.fingerprint || address || options.authentication ||
-                         options.tokenCommand))
+                         options.tokenCommand || options.clientId || options.oauthBearer))
             throw CliUsageError(
-                "--serveur, --adresse, --authentification, --commande-jeton et --empreinte ne s'emploient "
-                "qu'avec compte");
+                "--serveur, --adresse, --authentification, --commande-jeton, --id-client, --mecanisme et "
+                "--empreinte ne s'emploient qu'avec compte");
         if (!account && options.test) throw CliUsageError("--tester ne s'emploie qu'avec compte");
+        if (!account && options.authorize) throw CliUsageError("--autoriser ne s'emploie qu'avec compte");
         if (!account && options.keyring) throw CliUsageError("--trousseau ne s'emploie qu'avec compte");
         if (options.command == CliCommand::Certificate && !options.host)
             throw CliUsageError("certificat attend --hote");
@@ -237,6 +251,7 @@ const char* CliUsage() {
            "                        [--empreinte F] [--authentification A]]\n"
            "  vannoir-cli compte N --adresse ADRESSE [--serveur H] [--utilisateur U] [...]\n"
            "  vannoir-cli compte N [...] --tester\n"
+           "  vannoir-cli compte N [...] --autoriser\n"
            "  vannoir-cli compte N [...] --trousseau oui|non\n"
            "  vannoir-cli certificat --hote H [--port P] [--securite S]\n"
            "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
@@ -265,7 +280,11 @@ const char* CliUsage() {
            "              va dans le trousseau de clés de la session quand il y en a un\n"
            "              (le fichier n'en garde qu'une marque), sinon dans le fichier de\n"
            "              réglages ; --trousseau oui|non choisit, et seul, y déplace le mot de\n"
-           "              passe enregistré ou l'en retire\n"
+           "              passe enregistré ou l'en retire ; pour oauth2 sans --commande-jeton,\n"
+           "              --id-client donne l'identifiant client enregistré chez le fournisseur,\n"
+           "              --mecanisme xoauth2|oauthbearer le mécanisme, et --autoriser écrit\n"
+           "              l'adresse d'autorisation à ouvrir dans le navigateur, attend son\n"
+           "              retour et garde le jeton de renouvellement dans le trousseau\n"
            "  certificat  montre le certificat du serveur H : sujet, émetteur, validité,\n"
            "              empreinte SHA-256 et verdict de la vérification\n"
            "  amis        la liste des amis : lister (par défaut) ses entrées, en ajouter\n"

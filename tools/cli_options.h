@@ -8,6 +8,7 @@
 //   compte N --adresse A [--serveur H] [--utilisateur U] [--port P] [--securite S]
 //   compte N [...] --authentification motdepasse|oauth2 [--commande-jeton CMD]
 //   compte N [...] --tester
+//   compte N [...] --autoriser
 //   compte N [...] --trousseau oui|non
 //   certificat --hote H [--port P] [--securite S]
 //   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
@@ -59,7 +60,10 @@ struct CliOptions {
     std::optional<std::string> address;              // compte --adresse, UTF-8 as typed
     std::optional<AccountAuthentication> authentication;
     std::optional<std::string> tokenCommand;  // compte --commande-jeton, UTF-8 as typed
+    std::optional<std::string> clientId;      // compte --id-client
+    std::optional<bool> oauthBearer;          // compte --mecanisme oauthbearer|xoauth2
     bool test = false;                        // compte --tester
+    bool authorize = false;                   // compte --autoriser
     // compte --trousseau oui|non: the password in the keyring or in the
     // file; nothing: the keyring when one answers.
     std::optional<bool> keyring;

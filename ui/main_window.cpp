@@ -110,6 +110,8 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
         paths_, MainWindowView{*StringGrid1, *StatusBar1, *this, dialogs_, *this, *Memo1});
     printer_ = std::make_unique<QtPrinter>();
     shell_ = std::make_unique<DesktopShell>();
+    // An OAuth2 authorization opens in the browser through the same shell.
+    screener_->SetAuthorizationOpener([this](const std::string& url) { shell_->Open(url); });
 
     connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
     connect(BitBtn2, &QToolButton::clicked, this, &TForm1::BitBtn2Click);

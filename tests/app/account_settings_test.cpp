@@ -141,6 +141,7 @@ struct ConnectionCase {
     int port;
     AccountSecurity security;
     int connectMs, readMs;
+    bool bearer = false;  // AUTH OAUTHBEARER rather than XOAUTH2
 };
 const ConnectionCase kConnections[] = {
     {"old_file_plain_110", "", 110, AccountSecurity::None, 30000, 60000},
@@ -150,6 +151,8 @@ const ConnectionCase kConnections[] = {
      60000},
     {"limits_in_seconds", "DelaiConnexion1=5\r\nDelaiLecture1=0\r\n", 110, AccountSecurity::None, 5000,
      60000},
+    {"oauthbearer_any_case", "Mecanisme1= oauthBearer\r\n", 110, AccountSecurity::None, 30000, 60000, true},
+    {"unknown_mechanism_is_xoauth2", "Mecanisme1=PLAIN\r\n", 110, AccountSecurity::None, 30000, 60000, false},
 };
 class AccountConnection : public testing::TestWithParam<ConnectionCase> {};
 TEST_P(AccountConnection, ReadsPortSecurityAndLimits) {
@@ -165,6 +168,7 @@ TEST_P(AccountConnection, ReadsPortSecurityAndLimits) {
     EXPECT_EQ(client.Port, GetParam().port);
     EXPECT_EQ(client.ConnectTimeout, GetParam().connectMs);
     EXPECT_EQ(client.ReadTimeout, GetParam().readMs);
+    EXPECT_EQ(client.OAuthBearer, GetParam().bearer);
 }
 INSTANTIATE_TEST_SUITE_P(Table, AccountConnection, testing::ValuesIn(kConnections),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -1,0 +1,36 @@
+#pragma once
+// The loopback redirect of a native application's authorization (RFC 8252,
+// 7.3): a listener on 127.0.0.1 at a port the system picks, which takes the
+// browser's one request, answers it with a short French page, and hands
+// back the request's target ("/?code=…&state=…").
+#include <string>
+
+#include "platform/id_exception.h"
+
+VANNOIR_DECLARE_ERROR(ERedirectTimeout, EIdException, Account,
+                      "Le navigateur n'est pas revenu à temps : l'autorisation n'a pas abouti.");
+
+class LoopbackRedirect {
+public:
+    // Listens at once. Throws EIdCouldNotBindSocket.
+    LoopbackRedirect();
+    ~LoopbackRedirect();
+    LoopbackRedirect(const LoopbackRedirect&) = delete;
+    LoopbackRedirect& operator=(const LoopbackRedirect&) = delete;
+
+    int Port() const { return port_; }
+    // "http://127.0.0.1:port/".
+    std::string Uri() const;
+    // The target of the first request that comes within `limitMs`; a
+    // connection that sends no request line in time is dropped and the wait
+    // goes on. Throws ERedirectTimeout.
+    std::string WaitForRequest(int limitMs);
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// The value of `name` in the query of a request target, percent-decoded
+// ("+" as a blank); nothing when absent.
+std::string QueryValue(std::string_view target, std::string_view name);
