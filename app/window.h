@@ -35,6 +35,9 @@ public:
     // Sets the row count and empties every row but row 0 (their marks too),
     // in one call.
     virtual void ClearRows(int rows) = 0;
+    // The account of a row of the all-accounts scan: the grid shows its
+    // account column ("Compte") from then until the next ClearRows.
+    virtual void SetRowAccount(int row, std::string_view account) = 0;
     // The row the user selected (the current row of a selected range).
     virtual int CurrentRow() const = 0;
 };
