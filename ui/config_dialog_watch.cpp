@@ -26,6 +26,12 @@ void TForm3::BuildWatchPart() {
     PurgeBox = new QCheckBox(toQt(watch_texts::kPurgeLabel), group);
     PurgeBox->setGeometry(8, 66, 316, 18);
     PurgeBox->setAccessibleName(PurgeBox->text());
+    MinutesBox->setAccessibleDescription(
+        QStringLiteral("Intervalle des vérifications automatiques, en minutes ; 0 pour aucune"));
+    AccountsEdit->setAccessibleDescription(
+        QStringLiteral("Numéros des comptes vérifiés, séparés par des virgules ; vide pour tous"));
+    PurgeBox->setAccessibleDescription(
+        QStringLiteral("Pendant une vérification automatique, détruire les intrus sans poser de question"));
     setTabOrder(KeepDeletedBox, MinutesBox);
     setTabOrder(MinutesBox, AccountsEdit);
     setTabOrder(AccountsEdit, PurgeBox);
