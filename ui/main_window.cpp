@@ -132,6 +132,7 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     screener_->FormCreate();
     tray_ = std::make_unique<WatchTray>(
         *screener_, [this] { ShowFromTray(); }, [this] { Quit(); });
+    tray_->checked = [this] { CheckEnded(); };
     tray_->Configure();
     FitToFont();
     resize(minimumSize());

@@ -139,4 +139,5 @@ private:
     bool StayInTray();
     // The tray's "Afficher la fenêtre", and a click on a notification.
     void ShowFromTray();
+    void CheckEnded();
 };

@@ -14,11 +14,19 @@ void TForm1::Touslescomptes1Click() {
 }
 
 void TForm1::Quit() {
+    // Kept for a close that waits for a running check to end.
     quitting_ = true;
     close();
-    quitting_ = false;
     // Hidden in the tray, the window got no close of its own to end the program.
     if (!isVisible()) QApplication::quit();
+}
+
+void TForm1::CheckEnded() {
+    // A close asked for during a periodic check goes on once it has unwound.
+    if (closeWaiting_ && !screener_->Busy()) {
+        closeWaiting_ = false;
+        close();
+    }
 }
 
 bool TForm1::StayInTray() {

@@ -92,9 +92,11 @@ bool WatchTray::KeepsRunning() const { return watch_->Active() && trayAvailable;
 
 void WatchTray::ShowCounts(int waiting, int, std::string_view tooltip) {
     tooltip_ = toQt(tooltip);
-    if (!icon_) return;
-    icon_->setIcon(CountIcon(waiting));
-    icon_->setToolTip(tooltip_);
+    if (icon_) {
+        icon_->setIcon(CountIcon(waiting));
+        icon_->setToolTip(tooltip_);
+    }
+    if (checked) checked();
 }
 
 void WatchTray::Notify(std::string_view title, std::string_view body) {

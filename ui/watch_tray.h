@@ -54,6 +54,8 @@ public:
 
     // Whether the desktop shows tray icons (the tests say so for the offscreen screen).
     bool trayAvailable;
+    // Told after each check that ran (a close that waited for it may go on).
+    std::function<void()> checked;
 
 private:
     Screener& screener_;
