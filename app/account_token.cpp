@@ -103,3 +103,9 @@ void ForgetAccessTokens() {
     std::lock_guard lock(heldMutex);
     held.clear();
 }
+
+std::function<void(Account& account, bool renew)> TokenSupplierFor(int slot, TokenSource source) {
+    return [source = std::move(source), slot](Account& used, bool renew) {
+        FetchAccessToken(used, slot, source, renew ? TokenRenewal::Renew : TokenRenewal::Cached);
+    };
+}

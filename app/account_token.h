@@ -4,6 +4,7 @@
 // program's own flow with the provider's endpoints from the table of
 // providers. The flow's refresh token lives in the keyring, never in the
 // settings file; the access token and its expiry only in memory.
+#include <functional>
 #include <string>
 
 #include "app/account_provider.h"
@@ -44,6 +45,10 @@ enum class TokenRenewal {
 // errors and PostForm's: never a log-in with an empty token.
 void FetchAccessToken(Account& account, int slot, const TokenSource& source = {},
                       TokenRenewal renewal = TokenRenewal::Cached);
+
+// What a mailbox action calls before each session: the token of `slot`'s
+// account, renewed when the server refused the last one.
+std::function<void(Account& account, bool renew)> TokenSupplierFor(int slot, TokenSource source);
 
 // Drops the access tokens kept in memory.
 void ForgetAccessTokens();

@@ -14,22 +14,48 @@
 #include "app/scan_cells.h"
 #include "app/settings_exposure.h"
 #include "app/texts.h"
+#include "app/watch_settings.h"
+#include "app/watch_texts.h"
 #include "message/message.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
 #include "pop3/pop3.h"
 
+namespace {
+
+// What a periodic check leaves out of the window.
+class NoStatus : public StatusPanels, public BusyCursor {
+public:
+    void SetPanelText(int, std::string_view) override {}
+    void SetProgress(int, int) override {}
+    void SetBusy(bool) override {}
+};
+
+}  // namespace
+
 struct Screener::Parts {
     Parts(const AppPaths& paths, MainWindowView view)
         : lists(paths),
-          actions(client, message, lists, view, paths.journal, MailboxLockFileFor(paths.settings)) {
+          actions(client, message, lists, view, paths.journal, MailboxLockFileFor(paths.settings)),
+          shownSweep(paths, lists, view.status, view.cursor,
+                     [view](std::string_view question, const std::vector<std::string>& items) {
+                         return view.dialogs.Confirm(question, items);
+                     }),
+          quietSweep(paths, lists, quiet, quiet,
+                     [this](std::string_view, const std::vector<std::string>&) { return purgeQuietly; }) {
         actions.SetCorbeille(paths.corbeille, paths.settings);
+        // A periodic check never waits for another process: the next one tries again.
+        quietSweep.SetLockWait(0);
     }
     TIdPOP3 client;
     TIdMessage message;
     MainLists lists;
     MailboxActions actions;
+    NoStatus quiet;
+    bool purgeQuietly = false;
+    AccountSweep shownSweep;
+    AccountSweep quietSweep;
 };
 
 Screener::Screener(AppPaths paths, MainWindowView view)
@@ -57,15 +83,10 @@ Outcome Screener::FormShow(int selector) {
 
 Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
     return RunShowingErrors(view_.dialogs, [&] {
-        Account stored = ReadAccount(TIniFile(paths_.settings), slot);
-        // The keyring is asked only for a password that goes to its own server.
-        if (!NeedsPasswordForRun(stored, overrides)) FetchKeyringPassword(stored, slot, SystemSecretStore());
-        Account account = WithOverrides(std::move(stored), overrides, slot);
+        Account account = ReadRunAccount(paths_.settings, slot, overrides);
         // An OAuth2 token is asked for at each session, not here: it may
         // have expired since, and a load must not wait on a browser.
-        parts_->actions.SetTokenSupplier([source = OAuthSource(), slot](Account& used, bool renew) {
-            FetchAccessToken(used, slot, source, renew ? TokenRenewal::Renew : TokenRenewal::Cached);
-        });
+        parts_->actions.SetTokenSupplier(TokenSupplierFor(slot, OAuthSource()));
         SetAccount(account);
         loadedSlot_ = slot;
         view_.caption.SetCaption(AccountCaption(account));
@@ -116,37 +137,137 @@ Outcome Screener::EraseAllAccounts() {
 }
 
 Outcome Screener::Scan() {
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
     if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    accountRows_.clear();
     return parts_->actions.Scan();
 }
 
 Outcome Screener::Preview() {
-    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    if (accountRows_.empty())
+        if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
     return Preview(view_.grid.CurrentRow());
 }
 
 Outcome Screener::DeleteCurrent() {
-    if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
-    const int message = view_.grid.CurrentRow();
+    if (accountRows_.empty())
+        if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
+    const int shown = view_.grid.CurrentRow();
     // Busy: refused without a box. A row the scan did not complete: refused
     // by the deletion itself, with its reason.
-    const ScanRow* row = Busy() ? nullptr : RowOf(Record(), message);
+    const ScanRow* row = Busy() ? nullptr : RowShown(shown);
     if (row) {
         std::string question = FormatText(std::string(texts::kDeleteQuestion),
-                                          {IntToStr(message), ShownSender(*row), row->subject});
+                                          {IntToStr(row->number), ShownSender(*row), row->subject});
         if (ReadCorbeilleLimits(TIniFile(paths_.settings)).enabled)
             question += "\n" + std::string(texts::kDeleteKeptNote);
         if (!view_.dialogs.Confirm(question, {})) return Outcome::Refused({}, Outcome::Fault::None);
     }
-    return Delete(message);
+    return Delete(shown);
 }
 
-void Screener::Stop() { parts_->actions.Stop(); }
-Outcome Screener::Preview(int message) { return parts_->actions.Preview(message); }
-Outcome Screener::Delete(int message) { return parts_->actions.Delete(message); }
+void Screener::Stop() {
+    parts_->actions.Stop();
+    parts_->shownSweep.Stop();
+    parts_->quietSweep.Stop();
+}
+
+Outcome Screener::Preview(int message) {
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    Outcome loaded = Outcome::Done();
+    if (int number = TakeAccountOfRow(message, loaded); number > 0) message = number;
+    if (!loaded.IsDone()) return loaded;
+    return parts_->actions.Preview(message);
+}
+
+Outcome Screener::Delete(int message) {
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    if (accountRows_.empty()) return parts_->actions.Delete(message);
+    Outcome loaded = Outcome::Done();
+    const int number = TakeAccountOfRow(message, loaded);
+    if (!loaded.IsDone()) return loaded;
+    Outcome outcome = parts_->actions.Delete(number > 0 ? number : message);
+    // The scan after the deletion showed that account alone: the others come back.
+    for (AccountScan& scan : accountRows_)
+        if (scan.slot == loadedSlot_) scan.rows = Record();
+    ShowAccountRows();
+    return outcome;
+}
+
+int Screener::TakeAccountOfRow(int row, Outcome& loaded) {
+    if (accountRows_.empty() || row < 1) return 0;
+    std::size_t index = static_cast<std::size_t>(row) - 1;
+    for (const AccountScan& scan : accountRows_) {
+        if (index >= scan.rows.size()) {
+            index -= scan.rows.size();
+            continue;
+        }
+        if (scan.slot != loadedSlot_) loaded = LoadAccount(scan.slot);
+        // The preview and the deletion compare the message with its row.
+        if (loaded.IsDone()) parts_->actions.RestoreRecord(scan.rows);
+        return scan.rows[index].number;
+    }
+    return 0;
+}
+
+const ScanRow* Screener::RowShown(int row) const {
+    if (accountRows_.empty()) return RowOf(Record(), row);
+    if (row < 1) return nullptr;
+    std::size_t index = static_cast<std::size_t>(row) - 1;
+    for (const AccountScan& scan : accountRows_) {
+        if (index < scan.rows.size()) return &scan.rows[index];
+        index -= scan.rows.size();
+    }
+    return nullptr;
+}
+
+Outcome Screener::ScanAllAccounts() {
+    if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    const std::vector<int> slots = ConfiguredSlots(TIniFile(paths_.settings));
+    if (slots.empty()) {
+        std::string text = std::string(watch_texts::kNoAccount);
+        view_.dialogs.Message(text);
+        return Outcome::Refused(std::move(text), Outcome::Fault::Account);
+    }
+    accountRows_ = parts_->shownSweep.Run(slots);
+    ShowAccountRows();
+    const std::string failures = SweepFailures(accountRows_);
+    view_.status.SetPanelText(0, failures);
+    if (failures.empty()) return Outcome::Done();
+    return Outcome::Failed({}, failures, Outcome::Fault::Other);
+}
+
+void Screener::ShowAccountRows() {
+    const ScanRecord rows = AllAccountRows(accountRows_);
+    view_.grid.ClearRows(std::max(1000, static_cast<int>(rows.size()) + 1));
+    int shown = 0;
+    for (const AccountScan& scan : accountRows_)
+        for (const ScanRow& row : scan.rows) {
+            ++shown;
+            view_.grid.SetRow(shown, GridCells(row));
+            view_.grid.SetRowAccount(shown, IntToStr(scan.slot));
+            if (!row.fault.empty()) view_.grid.SetRowFault(shown, row.fault);
+        }
+    const int count = static_cast<int>(rows.size());
+    view_.status.SetPanelText(
+        1, count == 0
+               ? std::string(texts::kNoNewMessage)
+               : IntToStr(count) + std::string(count == 1 ? texts::kOneMessage : texts::kManyMessages));
+}
+
+std::vector<AccountScan> Screener::QuietSweep(const std::vector<int>& slots, bool purge) {
+    if (Busy()) {
+        AccountScan refused;
+        refused.slot = -1;
+        refused.outcome = Outcome::Refused(std::string(texts::kActionRunning), Outcome::Fault::Busy);
+        return {refused};
+    }
+    parts_->purgeQuietly = purge;
+    return parts_->quietSweep.Run(slots);
+}
 
 Outcome Screener::AddCurrentSender(ListKind kind) {
-    const ScanRow* row = RowOf(parts_->actions.Record(), view_.grid.CurrentRow());
+    const ScanRow* row = RowShown(view_.grid.CurrentRow());
     // A sender the parser refused is added by the address read from it.
     if (row && !row->unreadSender.empty()) return AddSender(kind, row->address);
     return AddSender(kind, row ? ShownSender(*row) : std::string());
@@ -256,7 +377,9 @@ const std::vector<std::string>& Screener::PreviewAttachments() const {
     return parts_->actions.PreviewAttachments();
 }
 
-bool Screener::Busy() const { return parts_->actions.Running(); }
+bool Screener::Busy() const {
+    return parts_->actions.Running() || parts_->shownSweep.Running() || parts_->quietSweep.Running();
+}
 const Account& Screener::CurrentAccount() const { return parts_->actions.CurrentAccount(); }
 const ScanRecord& Screener::Record() const { return parts_->actions.Record(); }
 bool Screener::HasRecord() const { return parts_->actions.HasRecord(); }

@@ -15,6 +15,7 @@
 #include "app/account_import.h"
 #include "app/account_overrides.h"
 #include "app/account_settings.h"
+#include "app/account_sweep.h"
 #include "app/account_token.h"
 #include "app/app_paths.h"
 #include "app/config_dialog.h"
@@ -77,6 +78,19 @@ public:
     // "Arrêter" (Esc): ends the running mailbox action at once; see
     // MailboxActions::Stop.
     void Stop();
+
+    // "En-têtes de tous les comptes": every configured account scanned in
+    // turn, the grid showing all their rows, each with its account; an
+    // account that fails does not stop the others and is told in the status
+    // bar. Until the next scan of one account, the preview, the deletion
+    // and the lists' additions act on the account of the grid's row.
+    Outcome ScanAllAccounts();
+    // The periodic check's scan of `slots`: nothing reaches the window, the
+    // intruders go without asking when `purge`. Refused (one result, slot
+    // -1) while another mailbox action runs.
+    std::vector<AccountScan> QuietSweep(const std::vector<int>& slots, bool purge);
+    // The row grid row `row` shows, from the last scan of one or every account.
+    const ScanRow* RowShown(int row) const;
 
     // "Amis" / "Intrus": the current row's sender as the grid shows it (its
     // address when it has no name). A row without sender adds nothing and
@@ -151,6 +165,11 @@ private:
     Outcome FollowSelector();
     // Done when no mailbox action runs; else refused in the status bar.
     Outcome RefuseWhileBusy();
+    // The all-accounts grid: each account's rows in turn.
+    void ShowAccountRows();
+    // After the all-accounts scan, the grid row's account loaded with its
+    // rows, and its message number; 0 when the grid shows one account.
+    int TakeAccountOfRow(int row, Outcome& loaded);
 
     struct Parts;
     AppPaths paths_;
@@ -159,4 +178,6 @@ private:
     AuthorizationOpener opener_;
     int loadedSlot_ = -1;
     std::unique_ptr<Parts> parts_;
+    // The all-accounts grid's accounts; empty while the grid shows one.
+    std::vector<AccountScan> accountRows_;
 };

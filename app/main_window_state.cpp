@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 
 std::vector<int> Screener::GridOrder(int column, bool descending) const {
-    return SortedMessages(Record(), column, descending);
+    return SortedMessages(accountRows_.empty() ? Record() : AllAccountRows(accountRows_), column, descending);
 }
 
 std::optional<WindowState> Screener::SavedWindowState() const { return ReadWindowState(paths_.settings); }

@@ -17,13 +17,23 @@ void MemoryGrid::SetRowFault(int row, std::string_view cause) {
     if (Inside(0, row)) faults_[row] = cause;
 }
 
+void MemoryGrid::SetRowAccount(int row, std::string_view account) {
+    if (Inside(0, row)) accounts_[row] = account;
+}
+
 std::string MemoryGrid::Fault(int row) const {
     const auto found = faults_.find(row);
     return found == faults_.end() ? std::string() : found->second;
 }
 
+std::string MemoryGrid::Account(int row) const {
+    const auto found = accounts_.find(row);
+    return found == accounts_.end() ? std::string() : found->second;
+}
+
 void MemoryGrid::ClearRows(int rows) {
     faults_.clear();
+    accounts_.clear();
     GridRow headings = rows_.front();
     rows_.assign(static_cast<std::size_t>(rows < 1 ? 1 : rows), GridRow());
     rows_.front() = std::move(headings);

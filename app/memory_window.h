@@ -16,9 +16,12 @@ public:
     void SetRow(int row, const GridRow& cells) override;
     void SetRowFault(int row, std::string_view cause) override;
     void ClearRows(int rows) override;
+    void SetRowAccount(int row, std::string_view account) override;
     int CurrentRow() const override { return current; }
     // The cause SetRowFault gave the row; empty for an unmarked one.
     std::string Fault(int row) const;
+    // The account SetRowAccount gave the row; empty for none.
+    std::string Account(int row) const;
 
     int current = 1;
 
@@ -28,6 +31,7 @@ private:
     }
     std::vector<GridRow> rows_ = std::vector<GridRow>(1000);
     std::map<int, std::string> faults_;
+    std::map<int, std::string> accounts_;
 };
 
 class MemoryPreview : public PreviewPane {

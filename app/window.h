@@ -35,6 +35,10 @@ public:
     // Sets the row count and empties every row but row 0 (their marks too),
     // in one call.
     virtual void ClearRows(int rows) = 0;
+    // The account of a row of the all-accounts scan: the grid shows its
+    // account column ("Compte") from then until the next ClearRows. A grid
+    // without that column (the command line's) shows nothing more.
+    virtual void SetRowAccount(int /*row*/, std::string_view /*account*/) {}
     // The row the user selected (the current row of a selected range).
     virtual int CurrentRow() const = 0;
 };

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/main_window.h"
+#include "ui/qt_dialogs.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -123,6 +124,8 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     connect(Button1, &QPushButton::clicked, this, [this] { logic_->Save(); });
     connect(Button2, &QPushButton::clicked, this, [this] { logic_->Cancel(); });
     connect(TestButton, &QPushButton::clicked, this, [this] { logic_->Test(); });
+    watch_ = std::make_unique<WatchSettingsPart>(screener.Paths().settings, *this, dialogs);
+    BuildWatchPart();
     Describe();
 }
 
@@ -206,7 +209,10 @@ void TForm3::CloseDialog() {
 
 void TForm3::showEvent(QShowEvent* event) {
     FixedDialog::showEvent(event);
-    if (!event->spontaneous()) logic_->Show();
+    if (!event->spontaneous()) {
+        logic_->Show();
+        watch_->Show();
+    }
 }
 
 void TForm3::closeEvent(QCloseEvent* event) {

@@ -10,13 +10,14 @@
 #include <memory>
 
 #include "app/config_dialog.h"
+#include "app/watch_settings_part.h"
 #include "ui/fixed_dialog.h"
 #include "ui/spin_edit.h"
 
 class Screener;
 class QCheckBox;
 
-class TForm3 : public FixedDialog, public ConfigDialogView {
+class TForm3 : public FixedDialog, public ConfigDialogView, public WatchSettingsView {
     Q_OBJECT
 public:
     TForm3(Screener& screener, QtDialogs& dialogs);
@@ -45,11 +46,17 @@ public:
 
     bool KeepDeletedChecked() const override;
     void SetKeepDeletedChecked(bool keep) override;
+    int MinutesValue() const override;
+    void SetMinutesValue(int minutes) override;
+    std::string AccountsText() const override;
+    void SetAccountsText(std::string_view text) override;
+    bool PurgeChecked() const override;
+    void SetPurgeChecked(bool purge) override;
 
     // The client area: the table's 348 x 222, below it the connection, then
     // the address that fills the rest, how the account logs in, where its
-    // password is kept, and the Corbeille box.
-    static constexpr QSize kClientSize{348, 426};
+    // password is kept, and the Corbeille box; under them the periodic checks.
+    static constexpr QSize kClientSize{348, 516};
 
     QLabel *Label1, *Label2, *Label3, *Label4;
     TRxSpinEdit* RxSpinEdit1;
@@ -66,6 +73,10 @@ public:
     QComboBox* AuthenticationBox;
     QCheckBox* KeyringBox;  // the password in the desktop's keyring
     QCheckBox* KeepDeletedBox;
+    // "Surveillance": every how many minutes, which accounts, the purge.
+    QSpinBox* MinutesBox;
+    QLineEdit* AccountsEdit;
+    QCheckBox* PurgeBox;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,6 +87,8 @@ private:
 
 private:
     std::unique_ptr<ConfigDialog> logic_;
+    std::unique_ptr<WatchSettingsPart> watch_;
+    void BuildWatchPart();
     bool closing_ = false;
     AccountSecurity shownSecurity_ = AccountSecurity::Tls;
 };

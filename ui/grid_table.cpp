@@ -8,6 +8,7 @@
 #include <QToolTip>
 #include <numeric>
 
+#include "app/watch_texts.h"
 #include "platform/control_characters.h"
 #include "ui/grid_look.h"
 #include "ui/qt_text.h"
@@ -22,7 +23,7 @@ QTableWidgetItem* NewCell(const QString& text) {
 
 }  // namespace
 
-GridTable::GridTable(QWidget* parent) : QTableWidget(0, 5, parent) {
+GridTable::GridTable(QWidget* parent) : QTableWidget(0, kAccountColumn + 1, parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -36,12 +37,16 @@ GridTable::GridTable(QWidget* parent) : QTableWidget(0, 5, parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setMinimumSectionSize(8);
     for (int column = 1; column < 6; ++column) setHorizontalHeaderItem(column - 1, NewCell(QString()));
+    setHorizontalHeaderItem(kAccountColumn, NewCell(toQt(std::string(watch_texts::kAccountHeading))));
+    setColumnHidden(kAccountColumn, true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setHighlightSections(false);
     // The view follows the thumb while it is dragged.
     verticalScrollBar()->setTracking(true);
     horizontalScrollBar()->setTracking(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        // The account column keeps the accounts' order.
+        if (section == kAccountColumn) return;
         // The same heading again reverses the order; another one starts
         // from the smallest.
         const bool again = sortedBy_ == section + 1 && sortOrder_ == Qt::AscendingOrder;
@@ -63,6 +68,10 @@ void GridTable::FitColumns() {
         const int wanted = text + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + headingMetrics.height();
         setColumnWidth(column - 1, std::max(kWidths[column], wanted));
     }
+    setColumnWidth(
+        kAccountColumn,
+        std::max(kWidths[0], headingMetrics.horizontalAdvance(horizontalHeaderItem(kAccountColumn)->text()) +
+                                 headingMetrics.height()));
     verticalHeader()->setFixedWidth(
         std::max(kWidths[0], metrics.horizontalAdvance(GridLook::WidestValue(0)) + metrics.height()));
     verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
@@ -148,7 +157,7 @@ void GridTable::SetRowFault(int row, std::string_view cause) {
 void GridTable::Tint(int row) {
     const QBrush brush = GridLook::RowBrush(
         palette(), fromQt(item(ViewRow(row), 4) ? item(ViewRow(row), 4)->text() : QString()));
-    for (int column = 0; column < 5; ++column)
+    for (int column = 0; column <= kAccountColumn; ++column)
         if (QTableWidgetItem* cell = item(ViewRow(row), column)) cell->setBackground(brush);
 }
 
@@ -157,10 +166,18 @@ void GridTable::ClearRows(int rows) {
     // rows come in server order.
     setRowCount(0);
     SetRowCount(rows);
+    setColumnHidden(kAccountColumn, true);
     horizontalHeader()->setSortIndicatorShown(false);
     sortedBy_ = 0;
     // The first row stays the chosen one, as at the start.
     if (rowCount() > 0) setCurrentCell(0, 0);
+}
+
+void GridTable::SetRowAccount(int row, std::string_view account) {
+    if (row < 1 || row >= RowCount()) return;
+    setColumnHidden(kAccountColumn, false);
+    setItem(ViewRow(row), kAccountColumn, NewCell(toQt(account)));
+    Tint(row);
 }
 
 int GridTable::CurrentRow() const {
@@ -183,12 +200,12 @@ void GridTable::ShowInOrder(const std::vector<int>& messages, int column, Qt::So
         if (!placed[static_cast<std::size_t>(row)]) sequence.push_back(row);
     }
     // Every item leaves its place, then goes to its row's new one.
-    std::vector<std::array<QTableWidgetItem*, 6>> taken(static_cast<std::size_t>(rows));
+    std::vector<std::array<QTableWidgetItem*, kAccountColumn + 2>> taken(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
         auto& cells = taken[static_cast<std::size_t>(row)];
         const int view = viewOf_[static_cast<std::size_t>(row)];
         cells[0] = takeVerticalHeaderItem(view);
-        for (int c = 0; c < 5; ++c) cells[static_cast<std::size_t>(c) + 1] = takeItem(view, c);
+        for (int c = 0; c <= kAccountColumn; ++c) cells[static_cast<std::size_t>(c) + 1] = takeItem(view, c);
     }
     for (int view = 0; view < rows; ++view) {
         const int row = sequence[static_cast<std::size_t>(view)];
@@ -196,7 +213,7 @@ void GridTable::ShowInOrder(const std::vector<int>& messages, int column, Qt::So
         rowOf_[static_cast<std::size_t>(view)] = row;
         auto& cells = taken[static_cast<std::size_t>(row)];
         setVerticalHeaderItem(view, cells[0]);
-        for (int c = 0; c < 5; ++c)
+        for (int c = 0; c <= kAccountColumn; ++c)
             if (cells[static_cast<std::size_t>(c) + 1])
                 setItem(view, c, cells[static_cast<std::size_t>(c) + 1]);
     }

@@ -22,6 +22,8 @@ public:
     void SetRow(int row, const GridRow& cells) override;
     void SetRowFault(int row, std::string_view cause) override;
     void ClearRows(int rows) override;
+    // Shows the account column, hidden again by ClearRows.
+    void SetRowAccount(int row, std::string_view account) override;
     // The message of the row the user selected.
     int CurrentRow() const override;
 
@@ -31,6 +33,9 @@ public:
     // The least width of each grid column 0 to 5 at the minimum the layout
     // asks, widened to what its heading and longest expected value need.
     static constexpr int kWidths[6] = {30, 92, 185, 245, 44, 34};
+    // The table column of the all-accounts scan's account, after the five
+    // of the grid's columns 1 to 5.
+    static constexpr int kAccountColumn = 5;
 
 signals:
     // A heading was clicked: sort by grid column `column` (1 to 5).

@@ -22,6 +22,7 @@
 #include "ui/qt_text.h"
 #include "ui/spin_edit.h"
 #include "ui/status_panels.h"
+#include "ui/watch_tray.h"
 
 namespace {
 
@@ -131,6 +132,10 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
 
     // FormCreate.
     screener_->FormCreate();
+    tray_ = std::make_unique<WatchTray>(
+        *screener_, [this] { ShowFromTray(); }, [this] { Quit(); });
+    tray_->checked = [this] { CheckEnded(); };
+    tray_->Configure();
     FitToFont();
     resize(minimumSize());
     RestoreState();
@@ -171,6 +176,7 @@ void TForm1::BuildMenus() {
 
     QMenu* actions = menuBar()->addMenu(QStringLiteral("&Actions"));
     actions->addAction(QStringLiteral("&Consulter en-têtes"), Qt::Key_F5, this, &TForm1::BitBtn1Click);
+    actions->addAction(QStringLiteral("En-têtes de &tous les comptes"), this, &TForm1::Touslescomptes1Click);
     actions->addAction(QStringLiteral("&Lire message"), this, &TForm1::BitBtn2Click);
     actions->addAction(QStringLiteral("&Supprimer message"), this, &TForm1::BitBtn3Click);
     QAction* stop = actions->addAction(QStringLiteral("A&rrêter"), this, &TForm1::Arreter1Click);
@@ -243,6 +249,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (StayInTray()) {
+        event->ignore();
+        return;
+    }
     SaveState();
     for (QWidget* dialog : std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_})
         if (dialog) dialog->close();
@@ -257,7 +267,7 @@ void TForm1::BitBtn1Click() {
 void TForm1::BitBtn2Click() {
     Action([this] {
         const int message = StringGrid1->CurrentRow();
-        if (screener_->Preview(message).IsDone()) PreviewFields1->Show(RowOf(screener_->Record(), message));
+        if (screener_->Preview(message).IsDone()) PreviewFields1->Show(screener_->RowShown(message));
     });
 }
 // Actions > Supprimer message, and the button.
@@ -284,6 +294,7 @@ void TForm1::Importer1Click() {
 // Configuration > Configurer.
 void TForm1::Configurer1Click() {
     if (form3_) form3_->Execute();
+    tray_->Configure();
 }
 // Configuration > Tout effacer.
 void TForm1::outeffacer1Click() { screener_->EraseAllAccounts(); }

@@ -25,6 +25,7 @@ class TForm3;
 class TForm4;
 class TForm5;
 class CorbeilleWindow;
+class WatchTray;
 
 class TForm1 : public QMainWindow, public CaptionView, public BusyCursor {
     Q_OBJECT
@@ -70,7 +71,13 @@ public:
     void Arreter1Click();
     void enttes1Click();
     void message1Click();
-    void Quitter1Click() { close(); }  // Fichier > Quitter
+    void Quitter1Click() { Quit(); }  // Fichier > Quitter
+    // Ends the program, also when periodic checks would keep it in the tray.
+    void Quit();
+    // Actions > En-têtes de tous les comptes.
+    void Touslescomptes1Click();
+    // The tray icon and the periodic checks.
+    WatchTray& Tray() { return *tray_; }
     void Importer1Click();
     void Configurer1Click();
     void outeffacer1Click();
@@ -125,4 +132,12 @@ private:
     std::unique_ptr<Shell> shell_;
     bool closeWaiting_ = false;
     std::unique_ptr<CorbeilleWindow> corbeille_;
+    std::unique_ptr<WatchTray> tray_;
+    bool quitting_ = false;
+    // Closing with periodic checks on: hidden, kept in the tray; false when
+    // the window is to close.
+    bool StayInTray();
+    // The tray's "Afficher la fenêtre", and a click on a notification.
+    void ShowFromTray();
+    void CheckEnded();
 };

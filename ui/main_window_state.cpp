@@ -27,9 +27,11 @@ void TForm1::SaveState() {
     state.width = width();
     state.height = height();
     const QHeaderView* header = StringGrid1->horizontalHeader();
+    // The account column comes and goes with the all-accounts scan: not kept.
     for (int visual = 0; visual < header->count(); ++visual)
-        state.columnOrder.push_back(header->logicalIndex(visual));
-    for (int column = 0; column < header->count(); ++column)
+        if (header->logicalIndex(visual) != GridTable::kAccountColumn)
+            state.columnOrder.push_back(header->logicalIndex(visual));
+    for (int column = 0; column < GridTable::kAccountColumn; ++column)
         state.columnWidths.push_back(header->sectionSize(column));
     state.account = static_cast<int>(RxSpinEdit1->Value());
     screener_->SaveWindowState(state);

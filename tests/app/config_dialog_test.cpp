@@ -4,6 +4,7 @@
 
 #include "app/account_settings.h"
 #include "app/password_store.h"
+#include "app/watch_settings_part.h"
 #include "support/fake_window.h"
 #include "support/pop3_script_pieces.h"
 #include "support/scratch_folder.h"
@@ -63,6 +64,44 @@ TEST_F(ConfigFixture, CorbeilleBoxShowsAndWritesTheSetting) {
     EXPECT_EQ(File(), "[Form]\r\nCorbeille=0\r\n");
     dialog.Show();
     EXPECT_FALSE(view.keepDeleted);
+}
+
+class FakeWatchBoxes : public WatchSettingsView {
+public:
+    int MinutesValue() const override { return minutes; }
+    void SetMinutesValue(int value) override { minutes = value; }
+    std::string AccountsText() const override { return accounts; }
+    void SetAccountsText(std::string_view text) override { accounts = text; }
+    bool PurgeChecked() const override { return purge; }
+    void SetPurgeChecked(bool value) override { purge = value; }
+    int minutes = -1;
+    std::string accounts = "?";
+    bool purge = true;
+};
+
+// Off by default; the purge without asking only while the Corbeille keeps copies.
+TEST_F(ConfigFixture, SurveillancePartWritesItsOwnSectionAndGuardsThePurge) {
+    FakeWatchBoxes boxes;
+    WatchSettingsPart part(dir / "v.INI", boxes, dialogs);
+    part.Show();
+    EXPECT_EQ(boxes.minutes, 0);
+    EXPECT_EQ(boxes.accounts, "");
+    EXPECT_FALSE(boxes.purge);
+    boxes.minutes = 15;
+    boxes.accounts = " 3, x,1,3,12";
+    boxes.purge = true;
+    EXPECT_TRUE(part.Chosen().IsDone());
+    EXPECT_EQ(File(), "[Surveillance]\r\nMinutes=15\r\nComptes=3,1\r\nPurgerIntrus=1\r\n");
+
+    view.keepDeleted = false;
+    EXPECT_TRUE(dialog.KeepDeletedChosen().IsDone());
+    EXPECT_TRUE(part.Chosen().IsRefused());
+    EXPECT_FALSE(boxes.purge);
+    EXPECT_EQ(dialogs.shown.back().rfind("message: La suppression des intrus sans demander", 0), 0u);
+    part.Show();
+    EXPECT_EQ(boxes.minutes, 15);
+    EXPECT_EQ(boxes.accounts, "3,1");
+    EXPECT_FALSE(boxes.purge);
 }
 
 TEST_F(ConfigFixture, SaveWritesSlotAndMovesToNext) {

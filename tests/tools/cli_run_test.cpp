@@ -285,7 +285,8 @@ struct ProgramCase {
     const char* output;
 };
 const ProgramCase kPrograms[] = {
-    {"help", "--aide", 0, "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger] [--format tsv|json]\n"},
+    {"help", "--aide", 0,
+     "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger] [--format tsv|json]\n"},
     {"help_short", "-h", 0, "Usage :\n"},
     {"version", "--version", 0, "vannoir-cli 1.02\n"},
     {"no_command", "", 2,
