@@ -49,14 +49,6 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-int SyncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return error;
-}
-
 // A unique Maildir name: time, process, counter.
 std::string NewFileName(std::time_t when) {
     static std::atomic<unsigned> counter{0};
@@ -187,7 +179,6 @@ void CorbeilleCopy::Cut() {
 const CorbeilleEntry& CorbeilleCopy::Keep() {
     const fs::path temp = folder_ / "tmp" / entry_.file;
     Flush();
-    if (failure_.empty() && ::fsync(fd_) != 0) Fail(errno);
     if (fd_ >= 0 && ::close(fd_) != 0) Fail(errno);
     fd_ = -1;
     if (failure_.empty() && ::rename(temp.c_str(), (folder_ / "new" / entry_.file).c_str()) != 0) Fail(errno);
@@ -198,7 +189,17 @@ const CorbeilleEntry& CorbeilleCopy::Keep() {
 
 Corbeille::Corbeille(fs::path folder, CorbeilleLimits limits) : folder_(std::move(folder)), limits_(limits) {}
 
-void Corbeille::Prepare() const {
+struct Corbeille::OpenFolder {
+    int fd;
+    explicit OpenFolder(int f) : fd(f) {}
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    ~OpenFolder() { ::close(fd); }
+};
+
+void Corbeille::Prepare() {
+    // Checked once for all the copies of a batch.
+    if (open_) return;
     // Missing parents (a data folder not made yet) are private too.
     std::vector<fs::path> missing;
     std::error_code ec;
@@ -214,6 +215,9 @@ void Corbeille::Prepare() const {
     for (const char* sub : kSubfolders)
         if (int error = PrivateFolder(folder_ / sub))
             throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / sub, error));
+    const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, errno));
+    open_ = std::make_shared<OpenFolder>(fd);
 }
 
 std::unique_ptr<CorbeilleCopy> Corbeille::Begin(CorbeilleEntry entry) {
@@ -225,17 +229,19 @@ std::unique_ptr<CorbeilleCopy> Corbeille::Begin(CorbeilleEntry entry) {
 
 void Corbeille::Sync(const std::vector<CorbeilleEntry>& kept) {
     if (kept.empty()) return;
-    if (int error = SyncFolder(folder_ / "new"))
-        throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", error));
     std::string lines;
     for (const CorbeilleEntry& e : kept) lines += IndexLine(e);
     const fs::path index = folder_ / corbeille_texts::kIndexFile;
     const int fd = ::open(index.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     int error = fd < 0 ? errno : WriteAll(fd, lines);
-    if (fd >= 0 && error == 0 && ::fsync(fd) != 0) error = errno;
-    if (fd >= 0) ::close(fd);
-    if (error == 0) error = SyncFolder(folder_);
+    if (fd >= 0 && ::close(fd) != 0 && error == 0) error = errno;
     if (error) throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, index, error));
+    // The copies' data, their names in new/ and the index in one go. The
+    // folder was open before the first copy was written, so a write-back
+    // error of any of them is reported here.
+    if (!open_ || ::syncfs(open_->fd) != 0)
+        throw ECorbeilleError(
+            FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", open_ ? errno : EBADF));
 }
 
 std::vector<CorbeilleEntry> Corbeille::List() const {

@@ -61,8 +61,8 @@ public:
     CorbeilleCopy& operator=(const CorbeilleCopy&) = delete;
     // Past the per-message limit only the header block is kept.
     void Append(std::string_view bytes);
-    // Flushes the file and moves it into new/. Throws ECorbeilleError; the
-    // file is then removed.
+    // Writes the rest and moves the file into new/; it is durable once
+    // Corbeille::Sync returned. Throws ECorbeilleError; the file is then removed.
     const CorbeilleEntry& Keep();
 
 private:
@@ -97,8 +97,9 @@ public:
     // A new copy, its file created in tmp/ (the folders made when missing).
     // Throws ECorbeilleError.
     std::unique_ptr<CorbeilleCopy> Begin(CorbeilleEntry entry);
-    // Makes the copies kept since the last call durable: new/ flushed, their
-    // index lines appended and flushed. Throws ECorbeilleError.
+    // Makes the copies kept since the last call durable, with their index
+    // lines appended: one flush of the file system for the whole batch,
+    // where a flush per file costs a disk commit each. Throws ECorbeilleError.
     void Sync(const std::vector<CorbeilleEntry>& kept);
 
     // The kept messages, newest first: numbered from 1 in this order.
@@ -120,12 +121,16 @@ public:
     void SetWriteFault(std::function<int()> fault) { fault_ = std::move(fault); }
 
 private:
-    void Prepare() const;
+    void Prepare();
     void RewriteIndex(const std::vector<CorbeilleEntry>& entries) const;
 
+    struct OpenFolder;
     std::filesystem::path folder_;
     CorbeilleLimits limits_;
     std::function<int()> fault_;
+    // Opened once the folders were checked, before the first copy: a
+    // write-back error of any copy is reported to it.
+    std::shared_ptr<OpenFolder> open_;
 };
 
 // "dd/mm/yyyy hh:nn:ss", local time.

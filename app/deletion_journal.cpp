@@ -25,9 +25,9 @@ std::string Stamp(TDateTime when) {
 
 std::string SenderWithAddress(const ScanRow& row) {
     if (!row.unreadSender.empty()) return row.unreadSender;
-    if (Trim(row.name).empty()) return row.address;
+    if (Trim(row.name).empty()) return ShownAddress(row);
     if (row.address.empty()) return row.name;
-    return row.name + " <" + row.address + ">";
+    return row.name + " <" + ShownAddress(row) + ">";
 }
 
 }  // namespace

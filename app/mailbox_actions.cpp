@@ -180,6 +180,11 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     WipeSecret(client_.Password);
     std::exception_ptr failure;
     try {
+        // Every session asks what the server offers: whether it takes
+        // commands ahead of the answers, and UTF8, without which a server may
+        // replace a message with raw UTF-8 in its header by a notice.
+        client_.Capabilities();
+        client_.EnableUtf8();
         steps();
     } catch (...) {
         failure = std::current_exception();

@@ -20,7 +20,7 @@ CorbeilleEntry EntryFor(const ScanRow* row, const Account& account, std::time_t 
     entry.account = account.user + "@" + account.host + ":" + IntToStr(account.port);
     if (row) {
         entry.sender = ShownSender(*row);
-        entry.address = row->address;
+        entry.address = ShownAddress(*row);
         entry.subject = row->subject;
     }
     return entry;

@@ -53,9 +53,6 @@ Outcome MailboxActions::RunScan() {
     std::vector<int> purged;
     Outcome outcome = InSession([&] {
         view_.cursor.SetBusy(true);
-        // Whether the server takes its commands ahead of the answers.
-        client_.Capabilities();
-        client_.EnableUtf8();
         bool intruderFound = false;
         ScanHeaders(intruderFound);
         view_.cursor.SetBusy(false);
@@ -88,17 +85,21 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
 }
 
 void MailboxActions::ScanHeaders(bool& intruderFound) {
-    // Each count is its own STAT exchange, as the status text has always
-    // been made (two for an empty mailbox, else four); a pipelining server
-    // gets them two at a time.
-    std::vector<int> counts = client_.CountMessagesTimes(2);
+    // Each count is its own STAT, as the status text has always been made
+    // (two for an empty mailbox, else four). A pipelining server gets all
+    // four in one exchange: one round trip, whatever the first says.
+    std::vector<int> counts = client_.CountMessagesTimes(client_.Pipelining() ? 4 : 2);
     std::string countText = CountText(0);
+    int count = counts[1];
     if (counts[0] != 0) {
-        bool one = counts[1] == 1;
-        counts = client_.CountMessagesTimes(2);
+        const bool one = counts[1] == 1;
+        if (counts.size() == 2)
+            counts = client_.CountMessagesTimes(2);
+        else
+            counts.erase(counts.begin(), counts.begin() + 2);
         countText = IntToStr(counts[0]) + std::string(one ? texts::kOneMessage : texts::kManyMessages);
+        count = counts[1];
     }
-    const int count = counts[1];
     if (count > kMostMessages)
         throw EMailboxTooLarge(
             FormatText(std::string(texts::kTooManyMessages), {IntToStr(count), IntToStr(kMostMessages)}));

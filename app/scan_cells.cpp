@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/date_time.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
@@ -18,8 +19,10 @@ GridRow GridCells(const ScanRow& row) {
 
 std::string ShownSender(const ScanRow& row) {
     if (!row.unreadSender.empty()) return row.unreadSender;
-    return Trim(row.name).empty() ? row.address : row.name;
+    return Trim(row.name).empty() ? ShownAddress(row) : row.name;
 }
+
+std::string ShownAddress(const ScanRow& row) { return AddressWithoutControls(row.address); }
 
 std::string_view StatusMark(SenderStatus status) {
     switch (status) {

@@ -16,6 +16,9 @@ GridRow GridCells(const ScanRow& row);
 // empty for a message that has a sender; a From the parser refused shows as
 // received.
 std::string ShownSender(const ScanRow& row);
+// The address wherever it is shown or stored: a zero-width character in it
+// shows as "<U+200D>", so a look-alike address never passes for another.
+std::string ShownAddress(const ScanRow& row);
 // "A", "I" or "".
 std::string_view StatusMark(SenderStatus status);
 // "1 message illisible", "2 messages illisibles"; empty when every row read.

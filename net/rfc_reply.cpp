@@ -1,5 +1,6 @@
 #include "net/rfc_reply.h"
 
+#include "platform/charset.h"
 #include "platform/text.h"
 
 void TIdRFCReply::SetNumericCode(int code) {
@@ -28,3 +29,5 @@ void TIdRFCReply::ParseLines(const std::vector<std::string>& lines) {
 }
 
 std::string TIdRFCReply::ReplyText() const { return Text.Text(); }
+
+std::string TIdRFCReply::ShownText() const { return Charset::ForText("").ToUtf8(ReplyText()); }

@@ -25,6 +25,9 @@ public:
     void ParseLines(const std::vector<std::string>& lines);
     // Every Text entry followed by CR LF.
     std::string ReplyText() const;
+    // ReplyText as text for the user: a server may write 8-bit bytes in any
+    // charset, read as UTF-8 when they are valid UTF-8, else as Windows-1252.
+    std::string ShownText() const;
 
 private:
     int numericCode_ = 0;

@@ -28,7 +28,7 @@ int TIdTCPConnection::CheckReplyCode(const std::vector<int>& allowed) {
     for (int a : allowed) {
         if (a == code) return code;
     }
-    throw EIdProtocolReplyError(code, LastReply.ReplyText());
+    throw EIdProtocolReplyError(code, LastReply.ShownText());
 }
 
 int TIdTCPConnection::ReadReply(const std::vector<int>& allowed) {

@@ -150,7 +150,7 @@ int TIdPOP3::TakeReply(const std::vector<std::string>& lines, const std::vector<
     } else if (SameText(LastReply.TextCode(), "-ERR")) {
         LastReply.SetNumericCode(ReplyError);
     } else {
-        throw EIdPOP3UnrecognisedReply(std::string(pop3_text::kUnrecognisedReply) + LastReply.ReplyText() +
+        throw EIdPOP3UnrecognisedReply(std::string(pop3_text::kUnrecognisedReply) + LastReply.ShownText() +
                                        "\"");
     }
     return CheckReplyCode(allowed);

@@ -61,6 +61,8 @@ public:
     // `times` STATs, as CountMessages each: sent in one go when the server
     // pipelines (a round trip instead of `times`), else one after the other.
     std::vector<int> CountMessagesTimes(int times);
+    // Whether commands go ahead of the answers (see Batching).
+    bool Pipelining() const;
     // TOP n 0: the header lines up to "." into `message`, then parsed.
     bool LoadMessageHeader(int n, TIdMessage& message);
     // RETR n: the header, then (after a blank line) the body up to "." into
@@ -205,7 +207,6 @@ private:
     void ExpectNumber(std::string_view number, int n);
     // Drops the connection without QUIT and raises EIdPOP3BadListing.
     [[noreturn]] void BadListing();
-    bool Pipelining() const;
     // The lines of a listing up to ".", within MaxListingBytes and MaxListingLines.
     void CaptureListing(const LineSink& sink);
     // Sends the steps' commands, ahead of the answers within the window when

@@ -9,7 +9,7 @@ void TIdPOP3::NegotiateStls() {
     Capabilities();
     if (!HasCapability("STLS")) throw EIdPOP3StlsNotOffered();
     if (SendCommand("STLS", -1) != ReplyOk)
-        throw EIdPOP3StlsRefused(std::string("Le serveur a refusé STLS : ") + Trim(LastReply.ReplyText()));
+        throw EIdPOP3StlsRefused(std::string("Le serveur a refusé STLS : ") + Trim(LastReply.ShownText()));
     StartTLS();
     // What was learnt before the link was private is not trusted; whoever
     // needs the list (the scan, after the log-in) asks again.

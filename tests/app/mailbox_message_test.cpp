@@ -46,7 +46,7 @@ const std::string kMultipart =
     "--XYZ--\n";
 
 TEST_F(MailboxFixture, PreviewOfMultipartMessage) {
-    ScriptedPop3Server server(Login() + Retr(1, kMultipart) + Quit());
+    ScriptedPop3Server server(ScanLogin() + Retr(1, kMultipart) + Quit());
     UseServer(server);
     window.preview.lines = {"old"};
     EXPECT_TRUE(screener.Preview().IsDone());
@@ -65,7 +65,7 @@ TEST_F(MailboxFixture, PreviewOfMalformedBase64ShowsWhatDecodes) {
     broken.replace(broken.find("AAEC\n"), 5, "QUJD\nQUJDRA\nQUJD\n");
     const std::string text = "quoted-printable\n\nVoici la photo, =E0 bient=F4t.\n";
     broken.replace(broken.find(text), text.size(), "base64\n\nVm9pY2k\n");
-    ScriptedPop3Server server(Login() + Retr(1, broken) + Quit());
+    ScriptedPop3Server server(ScanLogin() + Retr(1, broken) + Quit());
     UseServer(server);
     EXPECT_TRUE(screener.Preview(1).IsDone());
     server.ExpectFinished();
@@ -80,8 +80,8 @@ TEST_F(MailboxFixture, PreviewOfMalformedBase64ShowsWhatDecodes) {
 }
 
 TEST_F(MailboxFixture, PreviewOfPlainMessage) {
-    ScriptedPop3Server server(Login() + Retr(1, kA + "\nTo: moi@example.fr\n\nBonjour,\n.point\n\nAnne\n") +
-                              Quit());
+    ScriptedPop3Server server(ScanLogin() +
+                              Retr(1, kA + "\nTo: moi@example.fr\n\nBonjour,\n.point\n\nAnne\n") + Quit());
     UseServer(server);
     screener.Preview();
     server.ExpectFinished();
@@ -90,7 +90,7 @@ TEST_F(MailboxFixture, PreviewOfPlainMessage) {
 }
 
 TEST_F(MailboxFixture, PreviewOfRefusedNumberShowsThreeLines) {
-    ScriptedPop3Server server(Login() + "C: RETR 1\nS: -ERR no such message\n" + Quit());
+    ScriptedPop3Server server(ScanLogin() + "C: RETR 1\nS: -ERR no such message\n" + Quit());
     UseServer(server);
     EXPECT_TRUE(screener.Preview().IsRefused());
     server.ExpectFinished();
@@ -121,7 +121,7 @@ const PreviewGuardCase kPreviewGuards[] = {
 class PreviewGuard : public MailboxFixture, public testing::WithParamInterface<PreviewGuardCase> {};
 TEST_P(PreviewGuard, WarnsButShows) {
     UseLists("", "");
-    ScriptedPop3Server server(ScanOf({kA, kB}) + kNext + Login() +
+    ScriptedPop3Server server(ScanOf({kA, kB}) + kNext + ScanLogin() +
                               Retr(2, GetParam().retrieved + "\n\ncorps\n") + Quit());
     UseServer(server);
     screener.Scan();
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PreviewGuard, testing::ValuesIn(kPreviewGuards),
 
 TEST_F(MailboxFixture, PreviewPastTheScannedRowsWarnsWhenAMessageIsThere) {
     UseLists("", "");
-    ScriptedPop3Server server(ScanOf({kA}) + kNext + Login() + Retr(2, kB + "\n\nx\n") + Quit());
+    ScriptedPop3Server server(ScanOf({kA}) + kNext + ScanLogin() + Retr(2, kB + "\n\nx\n") + Quit());
     UseServer(server);
     screener.Scan();
     window.grid.current = 2;
@@ -149,8 +149,8 @@ TEST_F(MailboxFixture, PreviewPastTheScannedRowsWarnsWhenAMessageIsThere) {
 
 TEST_F(MailboxFixture, DeletingRowThreeOfFiveRenumbers) {
     UseLists("", "");
-    ScriptedPop3Server server(ScanOf({kA, kB, kC, kD, kE}) + kNext + Login() + Message(3, kC, 300) + Dele(3) +
-                              Quit() + kNext + ScanOf({kA, kB, kD, kE}));
+    ScriptedPop3Server server(ScanOf({kA, kB, kC, kD, kE}) + kNext + ScanLogin() + Message(3, kC, 300) +
+                              Dele(3) + Quit() + kNext + ScanOf({kA, kB, kD, kE}));
     UseServer(server);
     screener.Scan();
     window.grid.current = 3;
@@ -167,7 +167,7 @@ TEST_F(MailboxFixture, DeletingRowThreeOfFiveRenumbers) {
 TEST_F(MailboxFixture, DeleteRefusedWhenTheMessageChanged) {
     UseLists("", "");
     // Another client deleted message 1: message 1 is now Bruno's.
-    ScriptedPop3Server server(ScanOf({kA, kB}) + kNext + Login() + Top(1, kB) + Quit() + kNext +
+    ScriptedPop3Server server(ScanOf({kA, kB}) + kNext + ScanLogin() + Top(1, kB) + Quit() + kNext +
                               ScanOf({kB}));
     UseServer(server);
     screener.Scan();
@@ -190,7 +190,7 @@ TEST_F(MailboxFixture, DeleteWithoutScannedRowAsksForAScanThenScans) {
 
 TEST_F(MailboxFixture, DeleteRefusedByServerStillScans) {
     UseLists("", "");
-    ScriptedPop3Server server(ScanOf({kA}) + kNext + Login() + Message(1, kA, 100) +
+    ScriptedPop3Server server(ScanOf({kA}) + kNext + ScanLogin() + Message(1, kA, 100) +
                               "C: DELE 1\nS: -ERR verrou\n" + Quit() + kNext + ScanOf({kA}));
     UseServer(server);
     screener.Scan();
@@ -205,8 +205,8 @@ TEST_F(MailboxFixture, DeleteRefusedByServerStillScans) {
 TEST_F(MailboxFixture, UnreadableHeaderIsPreviewedAndDeleted) {
     UseLists("", "");
     const std::string bad = "From: <a@x.fr> b@x.fr\nTo: c@x.fr\nSubject: Vu";
-    ScriptedPop3Server server(ScanOf({kA, bad, kC}) + kNext + Login() + Retr(2, bad + "\n\nCorps\n") +
-                              Quit() + kNext + Login() + Message(2, bad, 200) + Dele(2) + Quit() + kNext +
+    ScriptedPop3Server server(ScanOf({kA, bad, kC}) + kNext + ScanLogin() + Retr(2, bad + "\n\nCorps\n") +
+                              Quit() + kNext + ScanLogin() + Message(2, bad, 200) + Dele(2) + Quit() + kNext +
                               ScanOf({kA, kC}));
     UseServer(server);
     screener.Scan();
@@ -252,7 +252,8 @@ const GuardCase kGuards[] = {
 class DeletionGuard : public MailboxFixture, public testing::WithParamInterface<GuardCase> {};
 TEST_P(DeletionGuard, HeaderSizeAndUniqueIdMustAllMatch) {
     UseLists("", "");
-    ScriptedPop3Server server(GetParam().scan + kNext + Login() + GetParam().deletion + kNext + ScanOf({kA}));
+    ScriptedPop3Server server(GetParam().scan + kNext + ScanLogin() + GetParam().deletion + kNext +
+                              ScanOf({kA}));
     UseServer(server);
     screener.Scan();
     screener.Delete(1);

@@ -49,7 +49,14 @@ const std::string kOneUnreadableLeft = "2 messages sur le serveur, 1 message ill
 const std::string kBadFrom = std::string("!En-tête From illisible : Adresse extérieure @");
 
 const ScanCase kScans[] = {
-    {"empty_mailbox_two_stats", Stat(0) + Stat(0) + Quit(), {}, {}, "Aucun nouveau message !", {}},
+    // Answered only once all four came: they went in one batch.
+    {"empty_mailbox_four_stats_in_one_batch",
+     std::string("C: STAT\nC: STAT\nC: STAT\nC: STAT\n") +
+         "S: +OK 0 0\nS: +OK 0 0\nS: +OK 0 0\nS: +OK 0 0\n" + Quit(),
+     {},
+     {},
+     "Aucun nouveau message !",
+     {}},
     {"one_message_four_stats",
      Stat(1) + Stat(1) + Stat(1) + Stat(1) + Message(1, kAnne, 1234) + Quit(),
      {},
@@ -123,6 +130,12 @@ const ScanCase kScans[] = {
      kOneUnreadableLeft,
      {kOneIntruder},
      {"Spam : Promo"}},
+    {"zero_width_joiner_in_an_address_shows",
+     Stats(1, 4) + Message(1, Header("<x\xE2\x80\x8D@example.fr>", "Z"), 10) + Quit(),
+     {},
+     {"1|x<U+200D>@example.fr|Z|10|"},
+     "1 message sur le serveur",
+     {}},
     {"counts_taken_as_they_come",
      Stat(2) + Stat(1) + Stat(5) + Stat(0) + Quit(),
      {},
@@ -280,7 +293,7 @@ TEST_F(MailboxFixture, JournalAppendsSingleDeletionAndNeverRewrites) {
     UseLists("", "");
     PutFile(paths.journal, "ancienne ligne\r\n");
     const std::string anne = Header("Anne <anne@example.fr>", "Salut");
-    ScriptedPop3Server server(ScanOf({anne, kBare}) + kNextSession + Login() + Message(2, kBare, 200) +
+    ScriptedPop3Server server(ScanOf({anne, kBare}) + kNextSession + ScanLogin() + Message(2, kBare, 200) +
                               Dele(2) + Quit() + kNextSession + ScanOf({anne}));
     UseServer(server);
     screener.Scan();

@@ -58,6 +58,11 @@ const UnknownCase kUnknown[] = {
     {"ok_glued_to_letter", "+OKAY\r\n", "En-tête de réponse POP3 non reconnu :\n\"Y\r\n\"", 0},
     {"numbered_greeting", "220 ready\r\n", "En-tête de réponse POP3 non reconnu :\n\"ready\r\n\"", 220},
     {"plain_text", "hello world\r\n", "En-tête de réponse POP3 non reconnu :\n\"o world\r\n\"", 0},
+    // The text shown to the user is UTF-8, whatever the server wrote.
+    {"err_windows_1252_text", "-ERR d\xE9j\xE0 pris\r\n", " déjà pris\r\n", 2},
+    {"err_utf8_text", "-ERR d\xC3\xA9j\xC3\xA0 pris\r\n", " déjà pris\r\n", 2},
+    {"unrecognised_windows_1252_text", "hello d\xE9j\xE0\r\n",
+     "En-tête de réponse POP3 non reconnu :\n\"o déjà\r\n\"", 0},
 };
 class Pop3ReplyUnrecognised : public testing::TestWithParam<UnknownCase> {};
 TEST_P(Pop3ReplyUnrecognised, RaisesWithTheReplyText) {

@@ -55,7 +55,7 @@ std::string Message(int i, std::string_view header, int size) { return Top(i, he
 
 std::string ScanOf(const std::vector<std::string>& headers) {
     const int n = static_cast<int>(headers.size());
-    std::string script = ScanLogin() + Stats(n, n == 0 ? 2 : 4);
+    std::string script = ScanLogin() + Stats(n, 4);
     for (int i = 1; i <= n; ++i) script += Message(i, headers[i - 1], i * 100);
     return script + Quit();
 }

@@ -9,7 +9,7 @@
 std::string Login();
 // CAPA answered with a list that holds PIPELINING (as Dovecot's does), or not.
 std::string Capa(bool pipelining = true);
-// Log-in, then the CAPA that opens a scan.
+// Log-in, then the CAPA that opens every session of a mailbox action.
 std::string ScanLogin();
 // STAT answered with `count` messages.
 std::string Stat(int count);

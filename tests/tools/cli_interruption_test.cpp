@@ -33,7 +33,7 @@ const std::string kSpam = "From: Spam <s@pub.example>\nSubject: Promo";
 
 // A message whose attachment keeps coming: the server stops in its middle.
 std::string EndlessAttachment() {
-    std::string script = Login() + "C: RETR 1\nS: +OK\n";
+    std::string script = ScanLogin() + "C: RETR 1\nS: +OK\n";
     for (const char* line : {"From: a@b.fr", "Subject: Gros", "MIME-Version: 1.0",
                              "Content-Type: multipart/mixed; boundary=\"f\"", "", "--f",
                              "Content-Type: application/octet-stream", "Content-Transfer-Encoding: base64",

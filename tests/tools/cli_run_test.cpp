@@ -83,7 +83,7 @@ TEST_F(CliFixture, FailureGivesBoxTextThenCause) {
 }
 
 TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Message(2, kZoe, 200) + Dele(2) +
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + ScanLogin() + Message(2, kZoe, 200) + Dele(2) +
                               kQuit + kNext + ScanOf({kSpam}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "2"}, server), 0);
@@ -92,7 +92,7 @@ TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
 }
 
 TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(1, kZoe) + kQuit + kNext +
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + ScanLogin() + Top(1, kZoe) + kQuit + kNext +
                               ScanOf({kZoe}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "1"}, server), 5);
@@ -106,7 +106,7 @@ TEST_F(CliFixture, DeleteComparesTheUniqueIdKeptFromTheScan) {
     const std::string scan = Login() + "C: CAPA\nS: +OK\nS: UIDL\nS: PIPELINING\nS: .\n" + Stats(2, 4) +
                              Message(1, kSpam, 100) + Message(2, kSpam, 100) +
                              "C: UIDL\nS: +OK\nS: 1 premier\nS: 2 second\nS: .\n" + kQuit;
-    ScriptedPop3Server server(scan + kNext + Login() + Top(1, kSpam) + List(1, 100) +
+    ScriptedPop3Server server(scan + kNext + ScanLogin() + Top(1, kSpam) + List(1, 100) +
                               "C: UIDL 1\nS: +OK 1 second\n" + kQuit + kNext + ScanOf({kSpam}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "1"}, server), 5);
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CliNoRecord, testing::ValuesIn(kNoRecords),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliFixture, PreviewPrintsPaneLines) {
-    ScriptedPop3Server server(Login() + "C: RETR 1\n" +
+    ScriptedPop3Server server(ScanLogin() + "C: RETR 1\n" +
                               MultiLineReply("+OK", kZoe + "\nTo: a@b.fr\n\nBonjour\n") + kQuit);
     EXPECT_EQ(Run({"apercu", "1"}, server), 0);
     server.ExpectFinished();
@@ -165,7 +165,7 @@ TEST_F(CliFixture, PreviewPrintsPaneLines) {
 }
 
 TEST_F(CliFixture, PreviewOfAMissingNumberFails) {
-    ScriptedPop3Server server(Login() + "C: RETR 9\nS: -ERR no such message\n" + kQuit);
+    ScriptedPop3Server server(ScanLogin() + "C: RETR 9\nS: -ERR no such message\n" + kQuit);
     EXPECT_EQ(Run({"apercu", "9"}, server), 1);
     server.ExpectFinished();
     EXPECT_EQ(out.str(), "\n\nNombre de parties : 0\n");

@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CliExit, testing::ValuesIn(kExits),
 // A scan kept out by another run does not wipe the record a deletion is
 // checked against.
 TEST_F(CliFixture, ARunKeptOutByTheLockLeavesTheRecord) {
-    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + Login() + Top(2, kZoe) + List(2, 200) +
+    ScriptedPop3Server server(ScanOf({kSpam, kZoe}) + kNext + ScanLogin() + Top(2, kZoe) + List(2, 200) +
                               Dele(2) + kQuit + kNext + ScanOf({kSpam}));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     {
@@ -259,7 +259,7 @@ const std::string kWithAttachment =
     "Content-Disposition: attachment; filename=\"a.bin\"\nContent-Transfer-Encoding: base64\n\nAAEC\n--b--\n";
 
 TEST_F(CliFixture, PreviewShowsControlsVisiblyOrInJson) {
-    const std::string retr = Login() + "C: RETR 1\n" + MultiLineReply("+OK", kWithAttachment) + kQuit;
+    const std::string retr = ScanLogin() + "C: RETR 1\n" + MultiLineReply("+OK", kWithAttachment) + kQuit;
     ScriptedPop3Server server(retr + kNext + retr);
     ASSERT_EQ(Run({"aper\xC3\xA7u", "1"}, server), 0);
     const std::string text = out.str();

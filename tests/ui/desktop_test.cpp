@@ -79,7 +79,7 @@ TEST_F(WindowFixture, AHeadingSortsAgainReversesAndActionsKeepTheirMessage) {
     // The table's first row shows message 2: the actions address message 2.
     grid.setCurrentCell(0, 1);
     EXPECT_EQ(grid.CurrentRow(), 2);
-    ScriptedPop3Server server(Login() + "C: RETR 2\n" + MultiLineReply("+OK", "From: Bruno\n\nCorps\n") +
+    ScriptedPop3Server server(ScanLogin() + "C: RETR 2\n" + MultiLineReply("+OK", "From: Bruno\n\nCorps\n") +
                               Quit());
     UseServer(server);
     QTest::keyClick(&grid, Qt::Key_Return);  // Entrée: "Aperçu"
@@ -193,7 +193,8 @@ TEST_P(HtmlPreview, ThePaneShowsWhatAReaderReads) {
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
     Show();
-    ScriptedPop3Server server(Login() + "C: RETR 1\n" + MultiLineReply("+OK", GetParam().message) + Quit());
+    ScriptedPop3Server server(ScanLogin() + "C: RETR 1\n" + MultiLineReply("+OK", GetParam().message) +
+                              Quit());
     UseServer(server);
     QTest::mouseClick(form1.BitBtn2, Qt::LeftButton);
     server.ExpectFinished();

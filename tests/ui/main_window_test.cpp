@@ -275,7 +275,7 @@ TEST_F(WindowFixture, PreviewFillsThePaneAndFailuresShowTheErrorBox) {
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
     Show();
-    ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + Login() + "C: RETR 1\n" +
+    ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + ScanLogin() + "C: RETR 1\n" +
                               MultiLineReply("+OK", kAnne + "\n\nBonjour,\nAnne\n") + Quit() + kNextSession +
                               "S: -ERR en maintenance\nC: QUIT\n");
     UseServer(server);
@@ -442,7 +442,7 @@ TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
     PutFile(paths.intruders, "");
     Show();
     // Each of these shares its button's handler: the same session goes out.
-    ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + ScanOf({kAnne}) + kNextSession + Login() +
+    ScriptedPop3Server server(ScanOf({kAnne}) + kNextSession + ScanOf({kAnne}) + kNextSession + ScanLogin() +
                               Message(1, kAnne, 100) + Dele(1) + Quit() + kNextSession + ScanOf({}));
     UseServer(server);
     QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
