@@ -16,7 +16,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/screener.h"
+#include "app/main_window.h"
 #include "bench_mailbox.h"
 #include "support/delay_proxy.h"
 #include "support/fake_window.h"

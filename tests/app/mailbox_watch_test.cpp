@@ -61,7 +61,7 @@ TEST_F(SweepFixture, AllAccountsShowTheirRowsAndActionsReachTheRowsAccount) {
     UseLists("Anne\n", "Spam\n");
     ScriptedPop3Server first(ScanOf({kAnne, kBob}));
     ScriptedPop3Server third(ScanLogin() + Stats(1, 4) + Message(1, kSpam, 100) + Quit() + kNextSession +
-                             Login() + Retr(1, Crlf(kSpam + "\n\ncorps\n")) + Quit());
+                             ScanLogin() + Retr(1, Crlf(kSpam + "\n\ncorps\n")) + Quit());
     Account(1, first.Port());
     Account(2, kClosedPort);
     Account(3, third.Port());
