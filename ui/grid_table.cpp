@@ -26,6 +26,8 @@ GridTable::GridTable(QWidget* parent) : QTableWidget(0, 5, parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab goes on to the next control; the arrows move through the cells.
+    setTabKeyNavigation(false);
     setShowGrid(true);
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);  // a long cell ends with "…", its tooltip whole

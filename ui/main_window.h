@@ -25,6 +25,7 @@ class TForm3;
 class TForm4;
 class TForm5;
 class CorbeilleWindow;
+class DocumentWindows;
 
 class TForm1 : public QMainWindow, public CaptionView, public BusyCursor {
     Q_OBJECT
@@ -125,4 +126,6 @@ private:
     std::unique_ptr<Shell> shell_;
     bool closeWaiting_ = false;
     std::unique_ptr<CorbeilleWindow> corbeille_;
+    // The help and journal windows, when the desktop opens neither.
+    std::unique_ptr<DocumentWindows> documents_;
 };

@@ -1,7 +1,9 @@
 #include "ui/preview_memo.h"
 
+#include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "ui/qt_text.h"
 
@@ -45,4 +47,17 @@ std::vector<std::string> PreviewMemo::Lines() const {
     if (document()->isEmpty() && appended_ == 0) return lines;
     for (const QString& line : toPlainText().split(QLatin1Char('\n'))) lines.push_back(fromQt(line));
     return lines;
+}
+
+bool PreviewMemo::event(QEvent* event) {
+    const bool handled = QPlainTextEdit::event(event);
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) update();
+    // The style draws no focus mark around a text pane: its frame shows it.
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Highlight));
+        for (int inset = 0; inset < std::max(1, frameWidth()); ++inset)
+            painter.drawRect(rect().adjusted(inset, inset, -1 - inset, -1 - inset));
+    }
+    return handled;
 }
