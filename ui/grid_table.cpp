@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "platform/control_characters.h"
+#include "ui/focus_frame.h"
 #include "ui/grid_look.h"
 #include "ui/qt_text.h"
 
@@ -69,6 +70,12 @@ void GridTable::FitColumns() {
         std::max(kWidths[0], metrics.horizontalAdvance(GridLook::WidestValue(0)) + metrics.height()));
     verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
     horizontalHeader()->setFixedHeight(headingMetrics.height() + 8);
+}
+
+bool GridTable::event(QEvent* event) {
+    const bool handled = QTableWidget::event(event);
+    ShowFocusOnFrame(*this, *event);
+    return handled;
 }
 
 void GridTable::changeEvent(QEvent* event) {

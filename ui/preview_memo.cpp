@@ -5,6 +5,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "ui/focus_frame.h"
 #include "ui/qt_text.h"
 
 PreviewMemo::PreviewMemo(QWidget* parent) : QPlainTextEdit(parent) {
@@ -51,13 +52,6 @@ std::vector<std::string> PreviewMemo::Lines() const {
 
 bool PreviewMemo::event(QEvent* event) {
     const bool handled = QPlainTextEdit::event(event);
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) update();
-    // The style draws no focus mark around a text pane: its frame shows it.
-    if (event->type() == QEvent::Paint && hasFocus()) {
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::Highlight));
-        for (int inset = 0; inset < std::max(1, frameWidth()); ++inset)
-            painter.drawRect(rect().adjusted(inset, inset, -1 - inset, -1 - inset));
-    }
+    ShowFocusOnFrame(*this, *event);
     return handled;
 }

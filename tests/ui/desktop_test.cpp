@@ -214,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Table, HtmlPreview, testing::ValuesIn(kHtml),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Tab reaches the grid and the pane, and the user sees where the focus is:
-// a rectangle on the grid's current cell, the pane's frame highlighted.
+// a rectangle on the grid's current cell, the grid's or the pane's frame
+// highlighted.
 TEST_F(WindowFixture, TabShowsWhereTheFocusIs) {
     Show();
     ShowRecord(form1, {Row("Fri, 04 Dec 2026 17:45:00 +0100", "Anne", 100, ""),
@@ -227,8 +228,9 @@ TEST_F(WindowFixture, TabShowsWhereTheFocusIs) {
     ASSERT_TRUE(grid.hasFocus());
     const QRect cell = grid.visualRect(grid.currentIndex());
     const QImage cellFocused = grid.viewport()->grab(cell).toImage();
-    // The frame only: the pane's text cursor blinks inside it.
+    // The frames only: the pane's text cursor blinks inside it.
     const QRect frame(0, 0, 2, pane.height());
+    const QImage gridFocused = grid.grab(frame).toImage();
     const QImage paneUnfocused = pane.grab(frame).toImage();
 
     for (int tab = 0; tab < 5 && !pane.hasFocus(); ++tab)
@@ -237,6 +239,7 @@ TEST_F(WindowFixture, TabShowsWhereTheFocusIs) {
     EXPECT_EQ(grid.currentRow(), 1) << "Tab does not move through the cells";
     EXPECT_NE(grid.viewport()->grab(cell).toImage(), cellFocused)
         << "the focus rectangle on the current cell";
+    EXPECT_NE(grid.grab(frame).toImage(), gridFocused) << "the grid's frame";
     EXPECT_NE(pane.grab(frame).toImage(), paneUnfocused) << "the pane's frame";
 }
 
