@@ -3,12 +3,14 @@
 #include <cstdio>
 
 #include "app/scan_cells.h"
+#include "app/sender_list.h"
 #include "app/texts.h"
 #include "platform/control_characters.h"
 #include "platform/file_replace.h"
 #include "platform/system_error_text.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
+#include "platform/text_lines.h"
 
 namespace {
 
@@ -39,19 +41,20 @@ EJournalWriteError::EJournalWriteError(const std::filesystem::path& path, int er
 std::string FormatJournalLine(TDateTime when, const Account& account, const Deletion& deletion) {
     const ScanRow& row = deletion.row;
     const GridRow cells = GridCells(row);
-    const std::string fields[] = {
-        Stamp(when),
-        Field(account.user),
-        Field(account.host + ":" + IntToStr(account.port)),
-        Field(cells[1]),
-        Field(SenderWithAddress(row)),
-        Field(row.subject),
-        Field(cells[4]),
-        std::string(deletion.kind == DeletionKind::Purge ? texts::kJournalPurge : texts::kJournalSingle),
-        Field(deletion.copy),
+    const JournalEntry entry{
+        .deletedAt = Stamp(when),
+        .user = Field(account.user),
+        .server = Field(account.host + ":" + IntToStr(account.port)),
+        .date = Field(cells[1]),
+        .sender = Field(SenderWithAddress(row)),
+        .subject = Field(row.subject),
+        .size = Field(cells[4]),
+        .action =
+            std::string(deletion.kind == DeletionKind::Purge ? texts::kJournalPurge : texts::kJournalSingle),
+        .copy = Field(deletion.copy),
     };
     std::string line;
-    for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;
+    for (const JournalField& field : kJournalFields) line += (line.empty() ? "" : "\t") + entry.*field.field;
     return line + "\r\n";
 }
 
@@ -60,4 +63,22 @@ void AppendToJournal(const std::filesystem::path& journal, TDateTime when, const
     std::string lines;
     for (const Deletion& deletion : deletions) lines += FormatJournalLine(when, account, deletion);
     if (int error = AppendToFile(journal, lines)) throw EJournalWriteError(journal, error);
+}
+
+std::vector<JournalEntry> ReadJournal(const std::filesystem::path& journal) {
+    std::string bytes;
+    if (int error = ReadWholeFile(journal, bytes)) throw EListFileOpenError(journal, error);
+    std::vector<JournalEntry> entries;
+    for (const TextLine& line : SplitTextLines(bytes)) {
+        JournalEntry& entry = entries.emplace_back();
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < kJournalFields.size() && start <= line.text.size(); ++i) {
+            const bool last = i + 1 == kJournalFields.size();
+            const std::size_t tab = last ? std::string::npos : line.text.find('\t', start);
+            entry.*kJournalFields[i].field =
+                line.text.substr(start, tab == std::string::npos ? tab : tab - start);
+            start = tab == std::string::npos ? line.text.size() + 1 : tab + 1;
+        }
+    }
+    return entries;
 }

@@ -7,8 +7,10 @@
 //   the row's date  sender  subject  size  action  copy
 // The copy is the file's name in the Corbeille, or "non conservé" and why.
 // The sender is "name <address>", or the address alone for a nameless one.
+#include <array>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/account_settings.h"
@@ -32,9 +34,35 @@ public:
 };
 VANNOIR_LIST_ERROR(EJournalWriteError, std::filesystem::path("x"), 28);
 
+// One line of the journal, field by field, as it was written.
+struct JournalEntry {
+    std::string deletedAt, user, server, date, sender, subject, size, action, copy;
+};
+
+// The fields in the line's order, each with its heading in a table.
+struct JournalField {
+    std::string_view heading;
+    std::string JournalEntry::*field;
+};
+inline constexpr std::array<JournalField, 9> kJournalFields = {{
+    {"Supprimé le", &JournalEntry::deletedAt},
+    {"Utilisateur", &JournalEntry::user},
+    {"Serveur", &JournalEntry::server},
+    {"Date, heure", &JournalEntry::date},
+    {"Expéditeur", &JournalEntry::sender},
+    {"Sujet", &JournalEntry::subject},
+    {"Taille", &JournalEntry::size},
+    {"Action", &JournalEntry::action},
+    {"Copie", &JournalEntry::copy},
+}};
+
 // One line, CR LF ended.
 std::string FormatJournalLine(TDateTime when, const Account& account, const Deletion& deletion);
 
 // Appends the lines of `deletions`, all stamped `when`. Throws EJournalWriteError.
 void AppendToJournal(const std::filesystem::path& journal, TDateTime when, const Account& account,
                      const std::vector<Deletion>& deletions);
+
+// The journal's lines, oldest first; a line short of fields has the rest
+// empty, its extra tabs stay in the last field. Throws EListFileOpenError.
+std::vector<JournalEntry> ReadJournal(const std::filesystem::path& journal);

@@ -8,6 +8,7 @@
 #include "app/account_keyring.h"
 #include "app/account_token.h"
 #include "app/corbeille.h"
+#include "app/deletion_journal.h"
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
 #include "app/print_layout.h"
@@ -303,14 +304,22 @@ Outcome Screener::LoadList(ListKind kind) {
     return RunShowingErrors(view_.dialogs, [&] { parts_->lists.Reload(kind); });
 }
 
-Outcome Screener::OpenJournal(Shell& shell) {
+Outcome Screener::OpenHelp(Shell& shell, DocumentViews& documents) {
+    if (!shell.Open(paths_.help)) documents.ShowHelp(paths_.help);
+    return Outcome::Done();
+}
+
+Outcome Screener::OpenJournal(Shell& shell, DocumentViews& documents) {
     if (!std::filesystem::exists(paths_.journal)) {
         std::string shown = std::string(texts::kJournalEmpty);
         view_.dialogs.Message(shown);
         return Outcome::Refused(std::move(shown));
     }
-    shell.Open(paths_.journal);
-    return Outcome::Done();
+    if (shell.Open(paths_.journal)) return Outcome::Done();
+    std::vector<JournalEntry> entries;
+    Outcome outcome = RunShowingErrors(view_.dialogs, [&] { entries = ReadJournal(paths_.journal); });
+    if (outcome.IsDone()) documents.ShowJournal(entries);
+    return outcome;
 }
 
 Outcome Screener::EmptyList(ListKind kind) {

@@ -117,12 +117,13 @@ public:
     // "Imprimer" > "en-têtes" and "message" (the preview pane's lines).
     Outcome PrintGrid(Printer& printer);
     Outcome PrintMessage(Printer& printer);
-    // "Aide" > "Sommaire": the help page beside the program.
-    void OpenHelp(Shell& shell) { shell.Open(paths_.help); }
+    // "Aide" > "Sommaire": the help page beside the program, by the
+    // desktop's program for it, else in the help window of `documents`.
+    Outcome OpenHelp(Shell& shell, DocumentViews& documents);
     // "Fichier" > "Journal des suppressions": the journal of deletions in
-    // the desktop's text editor; refused with a message while it does not
-    // exist yet.
-    Outcome OpenJournal(Shell& shell);
+    // the desktop's text editor, else as a table of `documents`; refused
+    // with a message while it does not exist yet.
+    Outcome OpenJournal(Shell& shell, DocumentViews& documents);
 
     // Refused with a message naming the slot when the account loaded last
     // lacks its server, user name or password: nothing is sent then.

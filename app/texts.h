@@ -46,6 +46,7 @@ inline constexpr std::string_view kProviderFile = "Fournisseurs.TXT";
 // Help page.
 inline constexpr std::string_view kHelpFolder = "Aide";
 inline constexpr std::string_view kHelpPage = "Accueil.htm";
+inline constexpr std::string_view kHelpWindowTitle = "Aide de Vannoir";
 
 // Account import.
 inline constexpr std::string_view kPop3ServerValue = "POP3 Server";

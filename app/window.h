@@ -2,6 +2,7 @@
 // What the screening logic needs of the windows. The Qt windows implement
 // these; tests use recording fakes. All texts are UTF-8.
 #include <array>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,6 +108,19 @@ public:
     virtual bool ShowsHtmlAsText() const { return false; }
     // The text of HTML `lines`, loading nothing from elsewhere.
     virtual std::vector<std::string> HtmlAsText(const std::vector<std::string>& lines) const { return lines; }
+};
+
+struct JournalEntry;
+
+// The program's own windows for the documents the desktop would open: used
+// when no desktop program opens them. Each is shown, or brought to the front.
+class DocumentViews {
+public:
+    virtual ~DocumentViews() = default;
+    // The help page, its links followed inside its folder.
+    virtual void ShowHelp(const std::filesystem::path& page) = 0;
+    // The journal of deletions, a row per entry, oldest first, read-only.
+    virtual void ShowJournal(const std::vector<JournalEntry>& entries) = 0;
 };
 
 // The main window's parts, as the actions reach them.

@@ -5,13 +5,17 @@
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Asks the desktop to open `document`; the result is not reported (a
-    // missing document gives no message from the program).
-    virtual void Open(const std::filesystem::path& document) = 0;
+    // Asks the desktop to open `document`. False when nothing on the desktop
+    // will open it (no opener, or the opener found no program for it); the
+    // caller then shows it itself.
+    virtual bool Open(const std::filesystem::path& document) = 0;
 };
 
 // The desktop's opener ("xdg-open"), started detached.
 class DesktopShell : public Shell {
 public:
-    void Open(const std::filesystem::path& document) override;
+    // The opener reports a missing program within this time; one still
+    // running after it has started a program that holds the document.
+    static constexpr int kAnswerWaitMs = 2000;
+    bool Open(const std::filesystem::path& document) override;
 };

@@ -18,9 +18,10 @@
 namespace {
 QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
 
-QPushButton* Button(std::string_view text, QWidget* parent) {
+QPushButton* Button(std::string_view text, const QString& description, QWidget* parent) {
     auto* button = new QPushButton(Text(text), parent);
     button->setAccessibleName(Text(text));
+    button->setAccessibleDescription(description);
     button->setAutoDefault(false);
     return button;
 }
@@ -31,10 +32,14 @@ CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
                                  QWidget* parent)
     : QDialog(parent),
       List(new QTableWidget(0, 5, this)),
-      SaveButton(Button(corbeille_texts::kSaveAs, this)),
-      OpenButton(Button(corbeille_texts::kOpen, this)),
-      PreviewButton(Button(corbeille_texts::kPreview, this)),
-      EmptyButton(Button(corbeille_texts::kEmpty, this)),
+      SaveButton(Button(corbeille_texts::kSaveAs,
+                        QStringLiteral("Enregistre le message choisi dans un fichier"), this)),
+      OpenButton(Button(corbeille_texts::kOpen,
+                        QStringLiteral("Ouvre le message choisi dans le logiciel de courrier"), this)),
+      PreviewButton(
+          Button(corbeille_texts::kPreview, QStringLiteral("Affiche le message choisi ci-dessous"), this)),
+      EmptyButton(Button(corbeille_texts::kEmpty,
+                         QStringLiteral("Retire toutes les copies, après une question"), this)),
       Pane(new PreviewMemo(this)),
       logic_(std::make_unique<CorbeilleDialog>(corbeille, settings, *this, dialogs, shell)) {
     setWindowTitle(Text(corbeille_texts::kDialogTitle));
@@ -42,6 +47,10 @@ CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
     for (std::string_view heading : corbeille_texts::kHeadings) headings << Text(heading);
     List->setHorizontalHeaderLabels(headings);
     List->setAccessibleName(Text(corbeille_texts::kDialogTitle));
+    List->setAccessibleDescription(
+        QStringLiteral("Les messages détruits gardés, du plus récent au plus ancien"));
+    Pane->setAccessibleName(QStringLiteral("Aperçu"));
+    Pane->setAccessibleDescription(QStringLiteral("Le message choisi, tel qu'il a été reçu"));
     List->setSelectionBehavior(QAbstractItemView::SelectRows);
     List->setSelectionMode(QAbstractItemView::SingleSelection);
     List->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -10,6 +10,7 @@
 
 #include "app/watch_texts.h"
 #include "platform/control_characters.h"
+#include "ui/focus_frame.h"
 #include "ui/grid_look.h"
 #include "ui/qt_text.h"
 
@@ -27,6 +28,8 @@ GridTable::GridTable(QWidget* parent) : QTableWidget(0, kAccountColumn + 1, pare
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab goes on to the next control; the arrows move through the cells.
+    setTabKeyNavigation(false);
     setShowGrid(true);
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);  // a long cell ends with "…", its tooltip whole
@@ -76,6 +79,12 @@ void GridTable::FitColumns() {
         std::max(kWidths[0], metrics.horizontalAdvance(GridLook::WidestValue(0)) + metrics.height()));
     verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
     horizontalHeader()->setFixedHeight(headingMetrics.height() + 8);
+}
+
+bool GridTable::event(QEvent* event) {
+    const bool handled = QTableWidget::event(event);
+    ShowFocusOnFrame(*this, *event);
+    return handled;
 }
 
 void GridTable::changeEvent(QEvent* event) {

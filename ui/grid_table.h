@@ -44,6 +44,8 @@ signals:
     void rowActivated();
 
 protected:
+    // The frame in the highlight colour while the grid has the focus.
+    bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

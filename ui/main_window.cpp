@@ -11,6 +11,7 @@
 #include "ui/app_icon.h"
 #include "ui/config_dialog.h"
 #include "ui/corbeille_dialog.h"
+#include "ui/document_windows.h"
 #include "ui/friends_dialog.h"
 #include "ui/gradient_panel.h"
 #include "ui/grid_table.h"
@@ -113,6 +114,7 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     shell_ = std::make_unique<DesktopShell>();
     // An OAuth2 authorization opens in the browser through the same shell.
     screener_->SetAuthorizationOpener([this](const std::string& url) { shell_->Open(url); });
+    documents_ = std::make_unique<DocumentWindows>(this);
 
     connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
     connect(BitBtn2, &QToolButton::clicked, this, &TForm1::BitBtn2Click);
@@ -311,7 +313,7 @@ void TForm1::Rayerintrus1Click() {
 // Actions > Vider liste intrus.
 void TForm1::Viderlisteintrus1Click() { screener_->EmptyList(ListKind::Intruders); }
 // Fichier > Journal des suppressions.
-void TForm1::Journal1Click() { screener_->OpenJournal(*shell_); }
+void TForm1::Journal1Click() { screener_->OpenJournal(*shell_, *documents_); }
 // Fichier > Corbeille….
 void TForm1::Corbeille1Click() {
     if (!corbeille_)
@@ -322,7 +324,7 @@ void TForm1::Corbeille1Click() {
     corbeille_->Logic().Show();
 }
 // Aide > Sommaire (F1).
-void TForm1::Sommaire1Click() { screener_->OpenHelp(*shell_); }
+void TForm1::Sommaire1Click() { screener_->OpenHelp(*shell_, *documents_); }
 // Aide > A propos...
 void TForm1::Apropos1Click() {
     if (form4_) form4_->Execute();

@@ -26,6 +26,7 @@ class TForm4;
 class TForm5;
 class CorbeilleWindow;
 class WatchTray;
+class DocumentWindows;
 
 class TForm1 : public QMainWindow, public CaptionView, public BusyCursor {
     Q_OBJECT
@@ -140,4 +141,6 @@ private:
     // The tray's "Afficher la fenêtre", and a click on a notification.
     void ShowFromTray();
     void CheckEnded();
+    // The help and journal windows, when the desktop opens neither.
+    std::unique_ptr<DocumentWindows> documents_;
 };

@@ -1,8 +1,11 @@
 #include "ui/preview_memo.h"
 
+#include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
+#include "ui/focus_frame.h"
 #include "ui/qt_text.h"
 
 PreviewMemo::PreviewMemo(QWidget* parent) : QPlainTextEdit(parent) {
@@ -45,4 +48,10 @@ std::vector<std::string> PreviewMemo::Lines() const {
     if (document()->isEmpty() && appended_ == 0) return lines;
     for (const QString& line : toPlainText().split(QLatin1Char('\n'))) lines.push_back(fromQt(line));
     return lines;
+}
+
+bool PreviewMemo::event(QEvent* event) {
+    const bool handled = QPlainTextEdit::event(event);
+    ShowFocusOnFrame(*this, *event);
+    return handled;
 }

@@ -19,6 +19,10 @@ public:
     bool ShowsHtmlAsText() const override { return true; }
     std::vector<std::string> HtmlAsText(const std::vector<std::string>& lines) const override;
 
+protected:
+    // The frame in the highlight colour while the pane has the focus.
+    bool event(QEvent* event) override;
+
 private:
     int appended_ = 0;
 };

@@ -13,6 +13,7 @@
 #include "mailbox_script.h"
 #include "platform/lock_file.h"
 #include "platform/text.h"
+#include "support/recording_printer.h"
 
 namespace {
 
@@ -305,6 +306,20 @@ TEST_F(MailboxFixture, JournalAppendsSingleDeletionAndNeverRewrites) {
         "\tx@example.fr\tSans nom\t200\tsuppression\tnon conservé : corbeille désactivée\r\n"))
         << bytes;
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2);
+
+    // Without a desktop program for it, the program's own table reads it back.
+    RecordingShell shell;
+    shell.fails = true;
+    FakeDocuments documents;
+    EXPECT_TRUE(screener.OpenJournal(shell, documents).IsDone());
+    ASSERT_EQ(documents.journal.size(), 2u);
+    EXPECT_EQ(documents.journal[0].deletedAt, "ancienne ligne");
+    EXPECT_EQ(documents.journal[0].copy, "") << "a line short of fields";
+    const JournalEntry& last = documents.journal[1];
+    EXPECT_EQ(last.user + "|" + last.server + "|" + last.sender + "|" + last.subject + "|" + last.size + "|" +
+                  last.action + "|" + last.copy,
+              "anne|127.0.0.1:" + IntToStr(server.Port()) +
+                  "|x@example.fr|Sans nom|200|suppression|non conservé : corbeille désactivée");
 }
 
 TEST_F(MailboxFixture, UnwritableJournalWarnsAndTheDeletionStands) {
@@ -324,17 +339,16 @@ TEST_F(MailboxFixture, UnwritableJournalWarnsAndTheDeletionStands) {
 }
 
 TEST_F(MailboxFixture, OpenJournalOnlyOnceItExists) {
-    struct RecordingShell : Shell {
-        void Open(const std::filesystem::path& document) override { opened.push_back(document); }
-        std::vector<std::filesystem::path> opened;
-    } shell;
-    EXPECT_TRUE(screener.OpenJournal(shell).IsRefused());
+    RecordingShell shell;
+    FakeDocuments documents;
+    EXPECT_TRUE(screener.OpenJournal(shell, documents).IsRefused());
     EXPECT_EQ(window.dialogs.shown,
               std::vector<std::string>{"message: " +
                                        std::string("Aucune suppression n'a encore été enregistrée.")});
     PutFile(paths.journal, "x\r\n");
-    EXPECT_TRUE(screener.OpenJournal(shell).IsDone());
+    EXPECT_TRUE(screener.OpenJournal(shell, documents).IsDone());
     EXPECT_EQ(shell.opened, std::vector<std::filesystem::path>{dir / "Liste" / "Supprimes.LOG"});
+    EXPECT_TRUE(documents.journal.empty()) << "the desktop's editor has it";
 }
 
 TEST_F(MailboxFixture, ACountNoMailboxHoldsIsRefused) {

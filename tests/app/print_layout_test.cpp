@@ -108,8 +108,14 @@ TEST_F(MailboxFixture, NoDefaultPrinterPrintsNothing) {
 
 TEST_F(MailboxFixture, HelpOpensThePageBesideTheProgram) {
     RecordingShell shell;
-    screener.OpenHelp(shell);
+    FakeDocuments documents;
+    screener.OpenHelp(shell, documents);
     EXPECT_EQ(shell.opened, std::vector<std::filesystem::path>{dir / "Aide" / "Accueil.htm"});
+    EXPECT_TRUE(documents.help.empty());
+    shell.fails = true;
+    screener.OpenHelp(shell, documents);
+    EXPECT_EQ(documents.help, std::vector<std::filesystem::path>{dir / "Aide" / "Accueil.htm"})
+        << "no desktop program for it: the help window";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/deletion_journal.h"
 #include "app/memory_window.h"
 #include "app/window.h"
 
@@ -58,6 +59,15 @@ public:
 };
 
 using FakePreview = MemoryPreview;
+
+// The program's own help and journal windows: what they were given.
+class FakeDocuments : public DocumentViews {
+public:
+    void ShowHelp(const std::filesystem::path& page) override { help.push_back(page); }
+    void ShowJournal(const std::vector<JournalEntry>& entries) override { journal = entries; }
+    std::vector<std::filesystem::path> help;
+    std::vector<JournalEntry> journal;
+};
 
 // The whole main window.
 struct FakeWindow {

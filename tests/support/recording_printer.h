@@ -1,5 +1,6 @@
 #pragma once
-// A printer that records every operation as a line of text, and can fail.
+// A printer that records every operation as a line of text, and can fail;
+// the same for the desktop's opener.
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,8 +37,13 @@ private:
     int texts_ = 0;
 };
 
+// Records what it was asked to open; `fails`: no desktop program opens it.
 class RecordingShell : public Shell {
 public:
-    void Open(const std::filesystem::path& document) override { opened.push_back(document); }
+    bool Open(const std::filesystem::path& document) override {
+        opened.push_back(document);
+        return !fails;
+    }
     std::vector<std::filesystem::path> opened;
+    bool fails = false;
 };

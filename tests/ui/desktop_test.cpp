@@ -1,19 +1,27 @@
 // The main window on a desktop: sorting by a heading, the window restored
-// as it closed, the keys that reach the actions, the tinted rows, and a
-// name for every control a screen reader reaches.
+// as it closed, the keys that reach the actions, the tinted rows, the help
+// and the journal without a desktop program for them, and a name for every
+// control a screen reader reaches.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QTableWidget>
 #include <QTimer>
 
+#include "app/deletion_journal.h"
 #include "app/scan_cells.h"
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
+#include "support/recording_printer.h"
 #include "ui/about_dialog.h"
 #include "ui/config_dialog.h"
+#include "ui/corbeille_dialog.h"
 #include "ui/grid_table.h"
+#include "ui/help_window.h"
+#include "ui/journal_window.h"
 #include "ui/list_dialog.h"
 #include "ui/preview_fields.h"
 #include "ui/preview_memo.h"
@@ -206,6 +214,110 @@ TEST_P(HtmlPreview, ThePaneShowsWhatAReaderReads) {
 INSTANTIATE_TEST_SUITE_P(Table, HtmlPreview, testing::ValuesIn(kHtml),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Tab reaches the grid and the pane, and the user sees where the focus is:
+// a rectangle on the grid's current cell, the grid's or the pane's frame
+// highlighted.
+TEST_F(WindowFixture, TabShowsWhereTheFocusIs) {
+    Show();
+    ShowRecord(form1, {Row("Fri, 04 Dec 2026 17:45:00 +0100", "Anne", 100, ""),
+                       Row("Fri, 04 Dec 2026 17:46:00 +0100", "Bruno", 200, "")});
+    GridTable& grid = *form1.StringGrid1;
+    PreviewMemo& pane = *form1.Memo1;
+    grid.setCurrentCell(1, 2);
+    form1.BitBtn5->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(form1.BitBtn5, Qt::Key_Tab);
+    ASSERT_TRUE(grid.hasFocus());
+    const QRect cell = grid.visualRect(grid.currentIndex());
+    const QImage cellFocused = grid.viewport()->grab(cell).toImage();
+    // The frames only: the pane's text cursor blinks inside it.
+    const QRect frame(0, 0, 2, pane.height());
+    const QImage gridFocused = grid.grab(frame).toImage();
+    const QImage paneUnfocused = pane.grab(frame).toImage();
+
+    for (int tab = 0; tab < 5 && !pane.hasFocus(); ++tab)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(pane.hasFocus()) << "Tab leaves the grid and goes on to the pane";
+    EXPECT_EQ(grid.currentRow(), 1) << "Tab does not move through the cells";
+    EXPECT_NE(grid.viewport()->grab(cell).toImage(), cellFocused)
+        << "the focus rectangle on the current cell";
+    EXPECT_NE(grid.grab(frame).toImage(), gridFocused) << "the grid's frame";
+    EXPECT_NE(pane.grab(frame).toImage(), paneUnfocused) << "the pane's frame";
+}
+
+// A desktop that opens nothing: the help and the journal open inside.
+RecordingShell& NoDesktopProgram(TForm1& form1) {
+    auto shell = std::make_unique<RecordingShell>();
+    shell->fails = true;
+    RecordingShell& opener = *shell;
+    form1.UseShell(std::move(shell));
+    return opener;
+}
+
+TEST_F(WindowFixture, WithoutADesktopProgramTheHelpOpensInItsWindow) {
+    Show();
+    RecordingShell& opener = NoDesktopProgram(form1);
+    PutFile(dir / "secret.htm", "<p>Hors de l'aide</p>");
+    PutFile(dir / "Aide" / "Suite.htm", "<p>Suite</p><p><a name=\"fin\">Fin</a></p>");
+    PutFile(dir / "Aide" / "Accueil.htm",
+            "<h1>Sommaire</h1><p><a href=\"Suite.htm#fin\">suite</a> <a href=\"../secret.htm\">dehors</a>"
+            " <img src=\"http://127.0.0.1:9/loin.png\"></p>");
+    QTest::keyClick(&form1, Qt::Key_F1);
+    ASSERT_EQ(opener.opened, std::vector<std::filesystem::path>{dir / "Aide" / "Accueil.htm"});
+    auto* help = form1.findChild<HelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->Browser->toPlainText().startsWith("Sommaire"))
+        << help->Browser->toPlainText().toStdString();
+    EXPECT_FALSE(
+        help->Browser->loadResource(QTextDocument::ImageResource, QUrl("http://127.0.0.1:9/loin.png"))
+            .isValid())
+        << "nothing from the network";
+
+    emit help->Browser->anchorClicked(QUrl("../secret.htm"));
+    EXPECT_TRUE(help->Browser->toPlainText().startsWith("Sommaire")) << "a link out of the help folder";
+    emit help->Browser->anchorClicked(QUrl("Suite.htm#fin"));
+    EXPECT_EQ(help->Browser->toPlainText(), "Suite\nFin") << "a link inside it";
+    EXPECT_EQ(help->Browser->source().fragment(), "fin");
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    QTest::keyClick(help->Browser, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+}
+
+TEST_F(WindowFixture, WithoutADesktopProgramTheJournalIsATable) {
+    Show();
+    NoDesktopProgram(form1);
+    ScanRow row;
+    row.name = "Spam";
+    row.address = "s@pub.example";
+    row.subject = "Promo\tdu jour";
+    row.size = 300;
+    Account account;
+    account.user = "anne";
+    account.host = "pop.example";
+    account.port = 995;
+    TDateTime day = 0, time = 0;
+    ASSERT_TRUE(TryEncodeDate(2026, 12, 4, day) && TryEncodeTime(17, 45, 3, 0, time));
+    AppendToJournal(paths.journal, day + time, account, {{row, DeletionKind::Purge, "non conservé"}});
+    MenuItem({"Fichier", "Journal des suppressions"})->trigger();
+    auto* journal = form1.findChild<JournalWindow*>();
+    ASSERT_NE(journal, nullptr);
+    EXPECT_TRUE(journal->isVisible());
+    QTableWidget& table = *journal->Table;
+    ASSERT_EQ(table.rowCount(), 1);
+    std::vector<QString> cells;
+    for (int c = 0; c < table.columnCount(); ++c)
+        cells.push_back(table.horizontalHeaderItem(c)->text() + "=" + table.item(0, c)->text());
+    EXPECT_EQ(cells, (std::vector<QString>{
+                         "Supprimé le=04/12/2026 17:45:03", "Utilisateur=anne", "Serveur=pop.example:995",
+                         "Date, heure=", "Expéditeur=Spam <s@pub.example>", "Sujet=Promo du jour",
+                         "Taille=300", "Action=purge des intrus", "Copie=non conservé"}));
+    EXPECT_EQ(table.editTriggers(), QAbstractItemView::NoEditTriggers) << "read-only";
+    ASSERT_TRUE(QTest::qWaitForWindowActive(journal));
+    QTest::keyClick(&table, Qt::Key_Escape);
+    EXPECT_FALSE(journal->isVisible());
+}
+
 // What a screen reader reads of a control: its accessible name.
 QString AccessibleName(QWidget* widget) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
@@ -213,10 +325,25 @@ QString AccessibleName(QWidget* widget) {
 }
 
 TEST_F(WindowFixture, EveryControlOfEveryWindowHasANameAndADescription) {
-    std::vector<QWidget*> windowsToWalk = {&form1, windows.form2.get(), windows.form3.get(),
-                                           windows.form4.get(), windows.form5.get()};
+    // The windows made on first use: the Corbeille, and the help and the
+    // journal of a desktop that opens neither.
+    Show();
+    NoDesktopProgram(form1);
+    PutFile(paths.journal, "x\r\n");
+    form1.Corbeille1Click();
+    form1.Sommaire1Click();
+    form1.Journal1Click();
+    std::vector<QWidget*> windowsToWalk = {&form1,
+                                           windows.form2.get(),
+                                           windows.form3.get(),
+                                           windows.form4.get(),
+                                           windows.form5.get(),
+                                           form1.Corbeille(),
+                                           form1.findChild<HelpWindow*>(),
+                                           form1.findChild<JournalWindow*>()};
     int walked = 0;
     for (QWidget* window : windowsToWalk) {
+        ASSERT_NE(window, nullptr);
         for (QWidget* widget : window->findChildren<QWidget*>()) {
             // Interactive: the keyboard reaches it. The up-down buttons of a
             // number box and the scroll bars belong to their box.
