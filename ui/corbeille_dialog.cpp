@@ -30,7 +30,7 @@ QPushButton* Button(std::string_view text, const QString& description, QWidget* 
 CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
                                  const std::filesystem::path& settings, QtDialogs& dialogs, Shell& shell,
                                  QWidget* parent)
-    : QDialog(parent),
+    : DocumentDialog(parent),
       List(new QTableWidget(0, 5, this)),
       SaveButton(Button(corbeille_texts::kSaveAs,
                         QStringLiteral("Enregistre le message choisi dans un fichier"), this)),
@@ -102,6 +102,6 @@ std::filesystem::path CorbeilleWindow::ChooseSaveFile(const std::filesystem::pat
 PreviewPane& CorbeilleWindow::Preview() { return *Pane; }
 
 void CorbeilleWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    DocumentDialog::showEvent(event);
     if (!event->spontaneous()) logic_->Show();
 }

@@ -1,19 +1,19 @@
 #pragma once
 // The "Corbeille" window: the kept messages in a table, newest first, four
 // buttons and a preview pane. Not modal: the main window stays usable.
-#include <QDialog>
 #include <QString>
 #include <functional>
 #include <memory>
 
 #include "app/corbeille_dialog.h"
+#include "ui/document_dialog.h"
 
 class QPushButton;
 class QTableWidget;
 class PreviewMemo;
 class QtDialogs;
 
-class CorbeilleWindow : public QDialog, public CorbeilleView {
+class CorbeilleWindow : public DocumentDialog, public CorbeilleView {
     Q_OBJECT
 public:
     CorbeilleWindow(const std::filesystem::path& corbeille, const std::filesystem::path& settings,

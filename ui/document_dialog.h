@@ -1,4 +1,4 @@
-// DocumentDialog, the base of the help and journal windows.
+// DocumentDialog, the base of the help, journal and Corbeille windows.
 #pragma once
 // A window that shows a document and that Esc closes, though the main window
 // uses Esc for "Arrêter": here the key is the window's own.

@@ -316,6 +316,14 @@ TEST_F(WindowFixture, WithoutADesktopProgramTheJournalIsATable) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(journal));
     QTest::keyClick(&table, Qt::Key_Escape);
     EXPECT_FALSE(journal->isVisible());
+
+    // The Corbeille's Esc is its own too, not the main window's "Arrêter".
+    form1.Corbeille1Click();
+    CorbeilleWindow* corbeille = form1.Corbeille();
+    ASSERT_NE(corbeille, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(corbeille));
+    QTest::keyClick(corbeille->List, Qt::Key_Escape);
+    EXPECT_FALSE(corbeille->isVisible());
 }
 
 // What a screen reader reads of a control: its accessible name.
