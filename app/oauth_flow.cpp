@@ -63,7 +63,9 @@ OAuthTokens Authorize(const OAuthClient& client, const std::string& loginHint,
     LoopbackRedirect redirect;
     const std::string verifier = RandomUrlSafe(32);
     const std::string state = RandomUrlSafe(16);
-    opener(AuthorizationUrl(client, redirect.Uri(), PkceChallenge(verifier), state, loginHint));
+    // Nobody would ever answer: no need to wait for the redirect.
+    if (!opener(AuthorizationUrl(client, redirect.Uri(), PkceChallenge(verifier), state, loginHint)))
+        throw EOAuthFailed(std::string(texts::kNoBrowser));
     const std::string target = redirect.WaitForRequest(waitMs);
     // Another page of the browser could call the same port: only our state counts.
     if (QueryValue(target, "state") != state) throw EOAuthFailed(std::string(texts::kAuthorizationForged));

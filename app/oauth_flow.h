@@ -12,7 +12,8 @@
 
 // Shows the authorization address to the user: the window asks the desktop
 // to open it in the browser, the command line prints it.
-using AuthorizationOpener = std::function<void(const std::string& url)>;
+// Shows the authorization page; false when nothing could (no browser).
+using AuthorizationOpener = std::function<bool(const std::string& url)>;
 
 // The token endpoint refused the grant (RFC 6749, 5.2: "invalid_grant"): the
 // refresh token was revoked or has expired. The message is the provider's
@@ -50,7 +51,8 @@ std::string AuthorizationUrl(const OAuthClient& client, const std::string& redir
                              const std::string& loginHint);
 
 // The whole flow: listens on loopback, shows the address through `opener`,
-// waits for the browser's return at most `waitMs`, then exchanges the code.
+// waits for the browser's return at most `waitMs` (not at all when the
+// opener showed nothing), then exchanges the code.
 // Throws EOAuthFailed, ERedirectTimeout, and PostForm's errors.
 OAuthTokens Authorize(const OAuthClient& client, const std::string& loginHint,
                       const AuthorizationOpener& opener, int waitMs);

@@ -216,6 +216,9 @@ inline constexpr std::string_view kTokenEndpointFailed =
     "Le fournisseur n'a pas donné de jeton d'accès (HTTP %s, %s).";
 inline constexpr std::string_view kAuthorizationDenied =
     "L'autorisation a été refusée dans le navigateur (%s).";
+inline constexpr std::string_view kNoBrowser =
+    "Aucun navigateur n'a pu ouvrir la page d'autorisation : vannoir-cli compte N --autoriser "
+    "en donne l'adresse.";
 inline constexpr std::string_view kAuthorizationForged =
     "La réponse du navigateur ne correspond pas à la demande d'autorisation : ignorée.";
 // compte N --autoriser. The slot number.

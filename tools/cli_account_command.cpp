@@ -136,6 +136,7 @@ int AuthorizeStoredAccount(const TIniFile& ini, int slot, const AppPaths& paths,
     }
     AuthorizationOpener print = [&out](const std::string& url) {
         out << std::string(texts::kOpenThisAddress) << '\n' << url << std::endl;
+        return true;
     };
     try {
         FetchAccessToken(account, slot,

@@ -113,7 +113,7 @@ TForm1::TForm1(const AppPaths& paths, QtDialogs& dialogs) : dialogs_(dialogs), p
     printer_ = std::make_unique<QtPrinter>();
     shell_ = std::make_unique<DesktopShell>();
     // An OAuth2 authorization opens in the browser through the same shell.
-    screener_->SetAuthorizationOpener([this](const std::string& url) { shell_->Open(url); });
+    screener_->SetAuthorizationOpener([this](const std::string& url) { return shell_->Open(url); });
     documents_ = std::make_unique<DocumentWindows>(this);
 
     connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);

@@ -67,10 +67,12 @@ TEST_F(OAuthDovecot, AuthorizedOnceThenEachScanLogsInRenewingWhatTheServerRefuse
     Account account = ReadAccount(TIniFile(dir / "vannoir.INI"), 1);
     std::thread browser;
     std::string page;
-    const TokenSource source{
-        &SystemSecretStore(), ProviderTable::Read({dir / "Fournisseurs.TXT"}),
-        [&](const std::string& url) { browser = std::thread([url, &page] { page = FollowInBrowser(url); }); },
-        10000};
+    const TokenSource source{&SystemSecretStore(), ProviderTable::Read({dir / "Fournisseurs.TXT"}),
+                             [&](const std::string& url) {
+                                 browser = std::thread([url, &page] { page = FollowInBrowser(url); });
+                                 return true;
+                             },
+                             10000};
     FetchAccessToken(account, 1, source, TokenRenewal::Authorize);
     browser.join();
     EXPECT_NE(page.find("Vous pouvez fermer cette fenêtre."), std::string::npos) << page;
