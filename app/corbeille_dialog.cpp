@@ -93,7 +93,9 @@ Outcome CorbeilleDialog::Open() {
                                              {std::string(folder), SysErrorMessage(errno)}));
         const std::filesystem::path file = std::filesystem::path(folder) / "message.eml";
         corbeille_.Extract(number, file);
-        shell_.Open(file);
+        // Nothing opened it: at least the user knows where it is.
+        if (!shell_.Open(file))
+            dialogs_.Message(FormatText(std::string(corbeille_texts::kNoMailProgram), {file.string()}));
     });
 }
 

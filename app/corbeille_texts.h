@@ -32,6 +32,10 @@ inline constexpr std::string_view kJournalNotKept = "non conservé";
 inline constexpr std::string_view kJournalOff = "corbeille désactivée";
 inline constexpr std::string_view kJournalHeaderOnly = "en-tête seulement";
 
+// "Ouvrir" with no desktop program for messages; the copy's path.
+inline constexpr std::string_view kNoMailProgram =
+    "Aucun programme du bureau n'ouvre les messages. La copie est enregistrée ici :\n%s";
+
 // The window: menu item and dialog.
 inline constexpr std::string_view kMenuItem = "Corbeille…";
 inline constexpr std::string_view kDialogTitle = "Corbeille";
