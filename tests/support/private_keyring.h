@@ -10,33 +10,29 @@
 #include <optional>
 #include <string>
 
-#include "support/scratch_folder.h"
+#include "support/private_bus.h"
 
 class PrivateKeyring {
 public:
     // Nothing when the daemons are not installed or do not come up.
     static std::unique_ptr<PrivateKeyring> Start();
-    ~PrivateKeyring();
 
     // Locks the keyring, as a desktop does after a while.
     void Lock();
     // The private bus's address.
-    std::string Address() const { return address_; }
+    std::string Address() const { return bus_->Address(); }
 
 private:
-    PrivateKeyring() = default;
-    ScratchFolder dir_;
-    std::string address_;
-    std::optional<std::string> savedAddress_;
+    explicit PrivateKeyring(std::unique_ptr<PrivateBus> bus) : bus_(std::move(bus)) {}
+    std::unique_ptr<PrivateBus> bus_;
 };
 
 // A session bus address where nothing listens, for one test: the keyring is
 // unreachable, as for a cron job.
 class NoKeyring {
 public:
-    NoKeyring();
-    ~NoKeyring();
+    NoKeyring() : address_("unix:path=/nonexistent/vannoir-no-bus") {}
 
 private:
-    std::optional<std::string> saved_;
+    SessionBusAddress address_;
 };

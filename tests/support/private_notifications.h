@@ -10,13 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "support/scratch_folder.h"
+#include "support/private_bus.h"
 
 class PrivateNotifications {
 public:
     // Nothing when the bus or the service's Python cannot start.
     static std::unique_ptr<PrivateNotifications> Start();
-    ~PrivateNotifications();
 
     // "summary|body" of each notification received, in order ("\n" in a body as "\\n").
     std::vector<std::string> Notices() const;
@@ -24,7 +23,6 @@ public:
     void Click(int id);
 
 private:
-    PrivateNotifications() = default;
-    ScratchFolder dir_;
-    std::optional<std::string> savedAddress_;
+    explicit PrivateNotifications(std::unique_ptr<PrivateBus> bus) : bus_(std::move(bus)) {}
+    std::unique_ptr<PrivateBus> bus_;
 };
