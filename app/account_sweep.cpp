@@ -135,8 +135,9 @@ AccountScan AccountSweep::ScanOne(int slot) {
     scan.outcome = RunShowingErrors(parts_->dialogs, [&] {
         parts_->actions.SetAccount(ReadRunAccount(paths_.settings, slot));
         // No browser: a sweep may run unattended.
-        parts_->actions.SetTokenSupplier(
-            TokenSupplierFor(slot, {&SystemSecretStore(), ProviderTable::Read(ProviderFiles(paths_)), {}}));
+        parts_->actions.SetTokenSupplier(TokenSupplierFor(slot, [this] {
+            return TokenSource{&SystemSecretStore(), ProviderTable::Read(ProviderFiles(paths_)), {}};
+        }));
     });
     if (scan.outcome.IsDone()) scan.outcome = parts_->actions.Scan();
     // A refusal the user made (no purge) is no failure.

@@ -104,8 +104,9 @@ void ForgetAccessTokens() {
     held.clear();
 }
 
-std::function<void(Account& account, bool renew)> TokenSupplierFor(int slot, TokenSource source) {
+std::function<void(Account& account, bool renew)> TokenSupplierFor(int slot,
+                                                                   std::function<TokenSource()> source) {
     return [source = std::move(source), slot](Account& used, bool renew) {
-        FetchAccessToken(used, slot, source, renew ? TokenRenewal::Renew : TokenRenewal::Cached);
+        FetchAccessToken(used, slot, source(), renew ? TokenRenewal::Renew : TokenRenewal::Cached);
     };
 }

@@ -47,8 +47,10 @@ void FetchAccessToken(Account& account, int slot, const TokenSource& source = {}
                       TokenRenewal renewal = TokenRenewal::Cached);
 
 // What a mailbox action calls before each session: the token of `slot`'s
-// account, renewed when the server refused the last one.
-std::function<void(Account& account, bool renew)> TokenSupplierFor(int slot, TokenSource source);
+// account, renewed when the server refused the last one. `source` (it reads
+// the provider table) is asked for only then, not when an account is loaded.
+std::function<void(Account& account, bool renew)> TokenSupplierFor(int slot,
+                                                                   std::function<TokenSource()> source);
 
 // Drops the access tokens kept in memory.
 void ForgetAccessTokens();

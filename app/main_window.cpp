@@ -87,7 +87,7 @@ Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
         Account account = ReadRunAccount(paths_.settings, slot, overrides);
         // An OAuth2 token is asked for at each session, not here: it may
         // have expired since, and a load must not wait on a browser.
-        parts_->actions.SetTokenSupplier(TokenSupplierFor(slot, OAuthSource()));
+        parts_->actions.SetTokenSupplier(TokenSupplierFor(slot, [this] { return OAuthSource(); }));
         SetAccount(account);
         loadedSlot_ = slot;
         view_.caption.SetCaption(AccountCaption(account));
