@@ -46,6 +46,8 @@ MailboxActions::MailboxActions(TIdPOP3& client, TIdMessage& message, const MainL
       lockFile_(std::move(lockFile)) {
     // A header the scan could show in part is previewed and deleted as well.
     message_.ReadPastHeaderFaults = true;
+    // A server that pipelines takes the log-in and the first commands at once.
+    client_.LogInAhead = true;
     client_.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
         view_.status.SetPanelText(0, text);
     };
@@ -183,7 +185,7 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
         // Every session asks what the server offers: whether it takes
         // commands ahead of the answers, and UTF8, without which a server may
         // replace a message with raw UTF-8 in its header by a notice.
-        client_.Capabilities();
+        client_.CapabilitiesAfterLogIn();
         client_.EnableUtf8();
         steps();
     } catch (...) {

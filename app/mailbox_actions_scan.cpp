@@ -51,6 +51,8 @@ void MailboxActions::ClearRows() {
 Outcome MailboxActions::RunScan() {
     ClearRows();
     std::vector<int> purged;
+    // The scan's four counts ride with the log-in when the server pipelines.
+    client_.CountsWithLogIn = 4;
     Outcome outcome = InSession([&] {
         view_.cursor.SetBusy(true);
         bool intruderFound = false;
@@ -61,6 +63,7 @@ Outcome MailboxActions::RunScan() {
         if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_), PurgeList(record_)))
             purged = Purge();
     });
+    client_.CountsWithLogIn = 0;
     // Only a QUIT answered "+OK" removed them.
     if (outcome.IsDone() && !purged.empty()) DropPurged(purged);
     return outcome;
@@ -127,15 +130,16 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
         // Rows that keep coming may never leave a wait idle: the stop is looked at here too.
         Interruption::ThrowIfRequested();
     };
+    // Without a CAPA answer UIDL may still be there: "-ERR" then says it is not.
+    if (client_.HasCapability("UIDL") || !client_.CapabilitiesKnown())
+        events.uniqueIds = [&](std::vector<std::string>&& ids) {
+            for (std::size_t i = 1; i < ids.size() && i <= record_.size(); ++i)
+                record_[i - 1].uniqueId = std::move(ids[i]);
+        };
     // A row is shown and recorded once its size came.
     client_.ScanHeaders(count, message_, events);
     if (std::string unreadable = UnreadableCountText(record_); !unreadable.empty())
         view_.status.SetPanelText(1, countText + ", " + unreadable);
-    // Without a CAPA answer UIDL may still be there: "-ERR" then says it is not.
-    if (client_.HasCapability("UIDL") || !client_.CapabilitiesKnown()) {
-        const std::vector<std::string> ids = client_.ListUniqueIds(static_cast<int>(record_.size()));
-        for (std::size_t i = 1; i < ids.size(); ++i) record_[i - 1].uniqueId = ids[i];
-    }
 }
 
 std::vector<int> MailboxActions::Purge() {

@@ -60,7 +60,8 @@ void BM_ScanExchange(benchmark::State& state) {
     TIdPOP3::ScanEvents events{
         // Each header made into its row, as the scan makes it.
         [&](int n, TIdMessage& m) { headers += !ScanRowFromHeader(n, m.HeaderLines, 0).subject.empty(); },
-        [](int, int size) { benchmark::DoNotOptimize(size); }};
+        [](int, int size) { benchmark::DoNotOptimize(size); },
+        {}};
     for (auto _ : state) {
         headers = 0;
         pop.OpenSession();

@@ -105,8 +105,8 @@ void BM_ScanThroughLink(benchmark::State& state) {
     dovecot.ConfigureClient(pop);
     pop.Port = link.Port();
     TIdMessage message;
-    TIdPOP3::ScanEvents events{[](int, TIdMessage&) {},
-                               [](int, int size) { benchmark::DoNotOptimize(size); }};
+    TIdPOP3::ScanEvents events{
+        [](int, TIdMessage&) {}, [](int, int size) { benchmark::DoNotOptimize(size); }, {}};
     for (auto _ : state) {
         pop.OpenSession();
         pop.Capabilities();

@@ -47,10 +47,14 @@ void TIdPOP3::OpenSession(int timeout) {
         throw EIdPOP3UnsafeCredentials();
     capabilities_.clear();
     capabilitiesKnown_ = false;
+    capabilitiesAfterLogIn_ = false;
+    countsAhead_.clear();
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});
         if (TLS.Mode == tlsExplicit) NegotiateStls();
+        // Whether the log-in may go ahead of its answers.
+        if (LogInAhead && AccessToken.empty() && !APOP) Capabilities();
         LogIn();
     } catch (...) {
         // The first error is the one worth reporting; a failing QUIT adds nothing.
@@ -70,19 +74,25 @@ void TIdPOP3::LogIn() {
     // A refusal here is the account's, not the session's: it says so by its
     // class. The command lines holding the secret are wiped once sent,
     // whatever the answer.
+    const bool ahead = LogInAhead && !APOP && Pipelining();
     try {
-        if (!APOP) {
+        if (ahead) {
+            SendLogInAhead();
+        } else if (!APOP) {
             SendCommand("USER " + Username, ReplyOk);
             WipedSecret pass("PASS " + Password);
             SendCommand(pass.Text(), ReplyOk);
-            return;
+        } else {
+            std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
+            if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
+            SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
         }
-        std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
-        if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
-        SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
     } catch (const EIdProtocolReplyError& e) {
+        // The answers to the commands sent after it are still due.
+        if (ahead) ReleaseSocket();
         throw EIdPOP3LogInRefused(e.ReplyErrorCode(), e.Message());
     }
+    if (ahead) ReadAnswersAfterLogIn();
 }
 
 std::string TIdPOP3::ApopTimestamp(const std::string& greeting) {

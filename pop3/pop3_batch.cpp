@@ -4,6 +4,7 @@
 
 #include "message/message.h"
 #include "net/net_errors.h"
+#include "platform/secret_memory.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 #include "pop3/pop3_errors.h"
@@ -13,11 +14,51 @@ constexpr int kNotListed = -2;
 }
 
 const std::vector<std::string>& TIdPOP3::Capabilities() {
+    WriteLine("CAPA");
+    ReadCapabilities();
+    return capabilities_;
+}
+
+void TIdPOP3::ReadCapabilities() {
     capabilities_.clear();
-    capabilitiesKnown_ = SendCommand("CAPA", -1) == ReplyOk;
+    capabilitiesKnown_ = ReadReply({}) == ReplyOk;
     if (capabilitiesKnown_)
         CaptureListing([this](std::string&& line) { capabilities_.push_back(std::move(line)); });
-    return capabilities_;
+}
+
+void TIdPOP3::CapabilitiesAfterLogIn() {
+    if (!capabilitiesAfterLogIn_) Capabilities();
+}
+
+void TIdPOP3::SendLogInAhead() {
+    std::string stats;
+    for (int i = 0; i < CountsWithLogIn; ++i) stats += "STAT\r\n";
+    {
+        WipedSecret batch("USER " + Username + "\r\nPASS " + Password + "\r\nCAPA\r\n" + stats);
+        WriteText(batch.Text());
+    }
+    ReadReply({ReplyOk});
+    ReadReply({ReplyOk});
+}
+
+void TIdPOP3::ReadAnswersAfterLogIn() {
+    // What a server offers may grow once the user is known.
+    ReadCapabilities();
+    capabilitiesAfterLogIn_ = true;
+    for (int i = 0; i < CountsWithLogIn; ++i) {
+        ReadReply({ReplyOk});
+        countsAhead_.push_back(ReplyCount());
+    }
+    ExpectNoAnswerLeft();
+}
+
+void TIdPOP3::ExpectNoAnswerLeft() {
+    // More answers than commands: which answer belonged to which command is
+    // no longer known.
+    if (InputBuffer().Size() > 0) {
+        ReleaseSocket();
+        throw EIdPOP3AnswerMismatch();
+    }
 }
 
 void TIdPOP3::CaptureListing(const LineSink& sink) {
@@ -52,8 +93,9 @@ bool TIdPOP3::Pipelining() const {
 
 namespace {
 std::string CommandLine(int kind, int n) {
-    static const char* const kVerbs[] = {"TOP ", "LIST ", "DELE ", "RETR "};
-    std::string line = kVerbs[kind] + IntToStr(n);
+    static const char* const kVerbs[] = {"TOP ", "LIST ", "DELE ", "RETR ", "UIDL"};
+    std::string line = kVerbs[kind];
+    if (n > 0) line += IntToStr(n);
     if (kind == 0) line += " 0";
     return line + "\r\n";
 }
@@ -96,18 +138,14 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
         }
         bytes -= CommandLine(step.kind, step.n).size();
     }
-    // More answers than commands: which answer belonged to which command is
-    // no longer known.
-    if (InputBuffer().Size() > 0) {
-        ReleaseSocket();
-        throw EIdPOP3AnswerMismatch();
-    }
+    ExpectNoAnswerLeft();
 }
 
 void TIdPOP3::SkipAnswer(const Step& step, bool& accepted) {
     if (ReadReply({}) != ReplyOk) return;
     accepted = accepted || step.kind == Step::Dele;
-    if (step.kind == Step::Top || step.kind == Step::Retr) CaptureLines(LineSink());
+    if (step.kind == Step::Top || step.kind == Step::Retr || step.kind == Step::Uidl)
+        CaptureLines(LineSink());
 }
 
 std::vector<int> TIdPOP3::ListAll(int count) {
@@ -140,7 +178,13 @@ void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& even
         if (sizes.empty() || sizes[static_cast<std::size_t>(n)] == kNotListed)
             steps.push_back({Step::List, n});
     }
+    // With the last commands: no round trip of its own.
+    if (ahead && events.uniqueIds) steps.push_back({Step::Uidl, 0});
     RunSteps(steps, ahead, [&](const Step& step) {
+        if (step.kind == Step::Uidl) {
+            events.uniqueIds(ReadUniqueIds(count));
+            return;
+        }
         ReadReply({ReplyOk});
         if (step.kind == Step::Top) {
             message.ClearAll();
@@ -153,6 +197,7 @@ void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& even
             events.size(step.n, ReplySize(step.n));
         }
     });
+    if (!ahead && events.uniqueIds) events.uniqueIds(ListUniqueIds(count));
 }
 
 void TIdPOP3::DeleteMessages(const std::vector<int>& numbers, std::size_t* marked) {

@@ -21,8 +21,14 @@ std::string TIdPOP3::QueryUniqueId(int n) {
 }
 
 std::vector<std::string> TIdPOP3::ListUniqueIds(int count) {
+    if (count <= 0) return {};
+    WriteLine("UIDL");
+    return ReadUniqueIds(count);
+}
+
+std::vector<std::string> TIdPOP3::ReadUniqueIds(int count) {
     std::vector<std::string> ids;
-    if (count <= 0 || SendCommand("UIDL", -1) != ReplyOk) return ids;
+    if (ReadReply({}) != ReplyOk) return ids;
     ids.assign(static_cast<std::size_t>(count) + 1, std::string());
     std::vector<bool> seen(ids.size(), false);
     CaptureListing([&](std::string&& line) {

@@ -224,7 +224,7 @@ TEST_F(MailboxFixture, UnreadableHeaderIsPreviewedAndDeleted) {
 // Two messages with the same header: once another client removed the first,
 // number 1 is the second. Its size or unique id tells it apart.
 std::string ScanWithIds(const std::string& capa, std::vector<int> sizes, const std::string& uidl) {
-    std::string script = Login() + "C: CAPA\nS: +OK\n" + capa + "S: PIPELINING\nS: .\n" +
+    std::string script = LoginWithCapa("C: CAPA\nS: +OK\n" + capa + "S: PIPELINING\nS: .\n") +
                          Stats(static_cast<int>(sizes.size()), 4);
     for (std::size_t i = 0; i < sizes.size(); ++i) script += Message(static_cast<int>(i) + 1, kA, sizes[i]);
     return script + uidl + Quit();

@@ -367,8 +367,7 @@ TEST_F(MailboxFixture, ACountNoMailboxHoldsIsRefused) {
 TEST_F(MailboxFixture, WrongPasswordShowsOneErrorAndEmptyGrid) {
     UseLists("", "");
     window.grid.SetCell(5, 3, "I");  // left from an earlier scan
-    ScriptedPop3Server server("S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais mot de passe\n" +
-                              Quit());
+    ScriptedPop3Server server(RefusedLogin("-ERR mauvais mot de passe") + Quit());
     UseServer(server);
     Outcome outcome = screener.Scan();
     server.ExpectFinished();

@@ -121,9 +121,12 @@ TEST_F(Dovecot, BatchedScanAndPurgeGiveWhatTheSerialOnesGive) {
                            {[&](int n, TIdMessage& m) {
                                 seen[w].push_back(IntToStr(n) + " " + m.HeaderLines.ValueOf("Subject"));
                             },
-                            [&](int, int size) { seen[w].back() += " " + IntToStr(size); }});
+                            [&](int, int size) { seen[w].back() += " " + IntToStr(size); },
+                            [&](std::vector<std::string>&& ids) {
+                                seen[w].push_back(IntToStr(static_cast<int>(ids.size()) - 1) + " ids");
+                            }});
         client.CloseSession();
-        EXPECT_EQ(seen[w].size(), 7u);
+        EXPECT_EQ(seen[w].size(), 8u);
         EXPECT_EQ(seen[w], seen[0]) << "way " << w;
     }
 
@@ -135,7 +138,7 @@ TEST_F(Dovecot, BatchedScanAndPurgeGiveWhatTheSerialOnesGive) {
     std::vector<std::string> left;
     client.ScanHeaders(
         client.CountMessages(), message,
-        {[&](int, TIdMessage& m) { left.push_back(m.HeaderLines.ValueOf("Subject")); }, [](int, int) {}});
+        {[&](int, TIdMessage& m) { left.push_back(m.HeaderLines.ValueOf("Subject")); }, [](int, int) {}, {}});
     client.CloseSession();
     std::sort(left.begin(), left.end());
     for (int gone : {6, 3, 1}) {

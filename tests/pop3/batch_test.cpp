@@ -78,7 +78,9 @@ struct ScanCase {
     std::string script;  // from CAPA to the end
     const char* events;
     Outcome outcome;
+    bool ids = false;  // the unique ids asked as well
 };
+const std::string kIds = "S: +OK\nS: 1 a\nS: 2 b\nS: .\n";
 const ScanCase kScans[] = {
     {"pipelined_sends_every_command_first", TIdPOP3::pbAuto, 3,
      Capa() + kAllSixAhead + TopAnswer(1) + ListAnswer(1, 100) + TopAnswer(2) + ListAnswer(2, 200) +
@@ -132,6 +134,18 @@ const ScanCase kScans[] = {
          ListAnswer(2, 200) + TopAnswer(3) + ListAnswer(3, 300) + Quit(),
      "h1 s1=100", kRefused},
     {"empty_mailbox_sends_nothing", TIdPOP3::pbAuto, 0, Capa(false) + Quit(), "", kDone},
+    {"pipelined_uidl_goes_with_the_last_commands", TIdPOP3::pbAuto, 2,
+     Capa() + Sent({"TOP 1 0", "LIST 1", "TOP 2 0", "LIST 2", "UIDL"}) + TopAnswer(1) + ListAnswer(1, 100) +
+         TopAnswer(2) + ListAnswer(2, 200) + kIds + Quit(),
+     "h1 s1=100 h2 s2=200 ids=a,b", kDone, true},
+    {"uidl_refused_gives_no_ids", TIdPOP3::pbAuto, 1,
+     Capa() + Sent({"TOP 1 0", "LIST 1", "UIDL"}) + TopAnswer(1) + ListAnswer(1, 100) + "S: -ERR no\n" +
+         Quit(),
+     "h1 s1=100 ids=", kDone, true},
+    {"without_pipelining_uidl_after_the_headers", TIdPOP3::pbAuto, 2,
+     Capa(false) + "C: LIST\nS: +OK\nS: 1 100\nS: 2 200\nS: .\n" + TopOf(1) + TopOf(2) + "C: UIDL\n" + kIds +
+         Quit(),
+     "h1 s1=100 h2 s2=200 ids=a,b", kDone, true},
 };
 class ScanBatch : public testing::TestWithParam<ScanCase> {};
 TEST_P(ScanBatch, CommandsAndEvents) {
@@ -145,7 +159,13 @@ TEST_P(ScanBatch, CommandsAndEvents) {
                 << "the message holds header n alone";
             events += (events.empty() ? "h" : " h") + IntToStr(n);
         },
-        [&](int n, int size) { events += " s" + IntToStr(n) + "=" + IntToStr(size); }};
+        [&](int n, int size) { events += " s" + IntToStr(n) + "=" + IntToStr(size); },
+        {}};
+    if (GetParam().ids)
+        handlers.uniqueIds = [&](std::vector<std::string>&& ids) {
+            events += " ids=";
+            for (std::size_t n = 1; n < ids.size(); ++n) events += (n > 1 ? "," : "") + ids[n];
+        };
     EXPECT_EQ(run.Go([&] { run.pop.ScanHeaders(GetParam().count, message, handlers); }), GetParam().outcome);
     EXPECT_EQ(events, GetParam().events);
 }
@@ -188,7 +208,7 @@ TEST(ScanBatch, AntiFreezePumpsWhileThePipelinedAnswersAreAwaited) {
         TIdPOP3::pbAuto);
     TIdMessage message;
     EXPECT_EQ(run.Go([&] {
-        run.pop.ScanHeaders(1, message, {[](int, TIdMessage&) {}, [](int, int) {}});
+        run.pop.ScanHeaders(1, message, {[](int, TIdMessage&) {}, [](int, int) {}, {}});
     }),
               kDone);
     EXPECT_GE(pumps, 3);
@@ -253,7 +273,7 @@ TEST_P(ListingBound, DropsTheConnectionWithAClearError) {
     auto e = ExpectThrown<EIdPOP3ListingTooLarge>([&] {
         run.pop.Capabilities();
         if (GetParam().listing == ListingCase::kList)
-            run.pop.ScanHeaders(3, message, {[](int, TIdMessage&) {}, [](int, int) {}});
+            run.pop.ScanHeaders(3, message, {[](int, TIdMessage&) {}, [](int, int) {}, {}});
         if (GetParam().listing == ListingCase::kUidl) run.pop.ListUniqueIds(3);
     });
     if (e) {

@@ -47,6 +47,25 @@ TEST(OpenSession, UserThenPassEachAnswered) {
     server.ExpectFinished();
 }
 
+// A server that pipelines gets the log-in, CAPA and the first counts before
+// any answer; what it offers once logged in replaces what it offered before.
+TEST(OpenSession, AheadSendsLogInCapaAndCountsAtOnce) {
+    ScriptedPop3Server server(
+        "S: +OK ready\nC: CAPA\nS: +OK\nS: PIPELINING\nS: .\n"
+        "C: USER anne\nC: PASS secret\nC: CAPA\nC: STAT\nC: STAT\n"
+        "S: +OK\nS: +OK\nS: +OK\nS: PIPELINING\nS: UIDL\nS: .\nS: +OK 2 320\nS: +OK 3 400\n"
+        "C: STAT\nS: +OK 5 1\nC: QUIT\nS: +OK\n");
+    Session s(server.Port());
+    s.pop.LogInAhead = true;
+    s.pop.CountsWithLogIn = 2;
+    s.pop.OpenSession();
+    s.pop.CapabilitiesAfterLogIn();
+    EXPECT_TRUE(s.pop.HasCapability("UIDL"));
+    EXPECT_EQ(s.pop.CountMessagesTimes(3), (std::vector<int>{2, 3, 5}));
+    s.pop.CloseSession();
+    server.ExpectFinished();
+}
+
 TEST(OpenSession, DefaultPortIs110AndApopOff) {
     TIdPOP3 pop;
     EXPECT_EQ(pop.Port, 110);
@@ -81,6 +100,7 @@ struct FailureCase {
     const char* script;  // the server's side up to the failure, then "C: QUIT"
     bool apop;
     const char* message;  // UTF-8
+    bool ahead = false;   // log-in sent ahead of its answers: dropped, no QUIT
 };
 const FailureCase kFailures[] = {
     {"pass_refused", "S: +OK\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR wrong password\nC: QUIT\n", false,
@@ -93,12 +113,18 @@ const FailureCase kFailures[] = {
      "Le serveur ne supporte pas APOP (pas d'horodatage)"},
     {"apop_open_bracket_only", "S: +OK POP3 ready <1896.697\nC: QUIT\n", true,
      "Le serveur ne supporte pas APOP (pas d'horodatage)"},
+    {"pass_refused_ahead",
+     "S: +OK\nC: CAPA\nS: +OK\nS: PIPELINING\nS: .\nC: USER anne\nC: PASS secret\nC: CAPA\nC: STAT\n"
+     "S: +OK\nS: -ERR wrong password\n",
+     false, " wrong password\r\n", true},
 };
 class LogInFailure : public testing::TestWithParam<FailureCase> {};
 TEST_P(LogInFailure, QuitSentAndClosedBeforeTheErrorArrives) {
     ScriptedPop3Server server(GetParam().script);
     Session s(server.Port());
     s.pop.APOP = GetParam().apop;
+    s.pop.LogInAhead = GetParam().ahead;
+    s.pop.CountsWithLogIn = 1;
     if (auto e = ExpectThrown<EIdException>([&] { s.pop.OpenSession(); })) {
         EXPECT_EQ(e->Message(), std::string(GetParam().message));
         EXPECT_FALSE(s.pop.IsConnected());

@@ -8,7 +8,14 @@ std::string Capa(bool pipelining) {
     return std::string("C: CAPA\nS: +OK\nS: TOP\nS: USER\n") + (pipelining ? "S: PIPELINING\n" : "") +
            "S: .\n";
 }
-std::string ScanLogin() { return Login() + Capa(); }
+std::string LoginWithCapa(const std::string& capaAfter) {
+    return "S: +OK ready\n" + Capa() + "C: USER anne\nS: +OK\nC: PASS secret\nS: +OK\n" + capaAfter;
+}
+std::string ScanLogin() { return LoginWithCapa(Capa()); }
+std::string RefusedLogin(std::string_view answer) {
+    return "S: +OK ready\n" + Capa(false) +
+           "C: USER anne\nS: +OK\nC: PASS secret\nS: " + std::string(answer) + "\n";
+}
 std::string Stat(int count) {
     return "C: STAT\nS: +OK " + IntToStr(count) + " " + IntToStr(count * 100) + "\n";
 }

@@ -9,8 +9,14 @@
 std::string Login();
 // CAPA answered with a list that holds PIPELINING (as Dovecot's does), or not.
 std::string Capa(bool pipelining = true);
-// Log-in, then the CAPA that opens every session of a mailbox action.
+// A mailbox action's log-in: CAPA before it (PIPELINING listed, though the
+// script answers each command in turn), then `capaAfter`, the CAPA after it.
+std::string LoginWithCapa(const std::string& capaAfter);
+// LoginWithCapa(Capa()).
 std::string ScanLogin();
+// A mailbox action's log-in whose PASS gets `answer` ("-ERR ..."); no
+// PIPELINING before it, so the refusal is followed by QUIT.
+std::string RefusedLogin(std::string_view answer);
 // STAT answered with `count` messages.
 std::string Stat(int count);
 // `times` STAT exchanges.

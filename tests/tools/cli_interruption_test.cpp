@@ -161,7 +161,7 @@ TEST_F(CliInterruption, SigquitAfterTheLogInLeavesNoCoreFile) {
     rlimit allowed = saved;
     allowed.rlim_cur = saved.rlim_max;
     ASSERT_EQ(setrlimit(RLIMIT_CORE, &allowed), 0);
-    ScriptedPop3Server server(Login() + "!stall\n");
+    ScriptedPop3Server server(ScanLogin() + "!stall\n");
     const pid_t pid = Start({"en-tetes"}, server.Port());
     setrlimit(RLIMIT_CORE, &saved);
     ASSERT_GT(pid, 0);

@@ -35,7 +35,7 @@ TEST_F(CliFixture, AllAccountsInTurnOneFailing) {
                    ScramblePassword("secret") + "\r\nPort" + slot + "=" + IntToStr(port) + "\r\n";
         PutFile(dir / "vannoir.INI", ini);
     };
-    const std::string refused = "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR non\n" + kQuit;
+    const std::string refused = RefusedLogin("-ERR non") + kQuit;
     const std::string script = ScanOf({kSpam}) + kNext + refused + kNext + ScanOf({kZoe});
     CliOptions options = ParseCliArguments({"en-tetes", "--compte", "tous"});
     options.lockWaitMs = 300;
@@ -72,8 +72,7 @@ TEST_F(CliFixture, HeadersPurgeAnswersYes) {
 }
 
 TEST_F(CliFixture, FailureGivesBoxTextThenCause) {
-    ScriptedPop3Server server(
-        "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais mot de passe\n" + kQuit);
+    ScriptedPop3Server server(RefusedLogin("-ERR mauvais mot de passe") + kQuit);
     EXPECT_EQ(Run({"en-tetes"}, server), 1);
     server.ExpectFinished();
     EXPECT_NE(err.str().find("Impossible de se connecter au serveur\nmauvais mot de passe\n"),
@@ -103,7 +102,7 @@ TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
 // The record carries the unique ids from one run to the next: two messages
 // with the same header and size are told apart by them.
 TEST_F(CliFixture, DeleteComparesTheUniqueIdKeptFromTheScan) {
-    const std::string scan = Login() + "C: CAPA\nS: +OK\nS: UIDL\nS: PIPELINING\nS: .\n" + Stats(2, 4) +
+    const std::string scan = LoginWithCapa("C: CAPA\nS: +OK\nS: UIDL\nS: PIPELINING\nS: .\n") + Stats(2, 4) +
                              Message(1, kSpam, 100) + Message(2, kSpam, 100) +
                              "C: UIDL\nS: +OK\nS: 1 premier\nS: 2 second\nS: .\n" + kQuit;
     ScriptedPop3Server server(scan + kNext + ScanLogin() + Top(1, kSpam) + List(1, 100) +
@@ -124,7 +123,7 @@ const NoRecordCase kNoRecords[] = {
     {"never_scanned", {}, "", ""},
     {"scanned_as_another_user",
      {"en-tetes", "--utilisateur", "bob"},
-     "S: +OK ready\nC: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Capa() + Stats(1, 4) +
+     "S: +OK ready\n" + Capa() + "C: USER bob\nS: +OK\nC: PASS secret\nS: +OK\n" + Capa() + Stats(1, 4) +
          Message(1, kSpam, 100) + kQuit + kNext,
      ""},
     {"scanned_other_account", {"en-tetes", "--compte", "2"}, ScanOf({kSpam}) + kNext, ""},
@@ -265,9 +264,7 @@ TEST_F(CliFixture, EndlessHeaderEndsTheScan) {
 // A byte 0 in the server's reply does not cut the cause short; it and an
 // escape reach the terminal only as visible text.
 TEST_F(CliFixture, CauseKeepsTextAfterAByteZero) {
-    ScriptedPop3Server server(
-        "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais\\x00mot\\x1B[2J de passe\n" +
-        kQuit);
+    ScriptedPop3Server server(RefusedLogin("-ERR mauvais\\x00mot\\x1B[2J de passe") + kQuit);
     EXPECT_EQ(Run({"en-tetes"}, server), 1);
     server.ExpectFinished();
     EXPECT_NE(err.str().find("mauvais^@mot^[[2J de passe\n"), std::string::npos) << err.str();

@@ -14,8 +14,7 @@ namespace {
 
 using namespace cli_test;
 
-const std::string kRefusedLogIn =
-    "S: +OK ready\nC: USER anne\nS: +OK\nC: PASS secret\nS: -ERR mauvais mot de passe\n" + kQuit;
+const std::string kRefusedLogIn = RefusedLogin("-ERR mauvais mot de passe") + kQuit;
 
 // What stands in the installation while the run goes: a lock held by
 // "another run", a folder where a file should be.
