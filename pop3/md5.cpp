@@ -15,9 +15,17 @@ constexpr std::uint32_t kSines[64] = {
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391,
 };
-constexpr int kShifts[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
 
 std::uint32_t RotateLeft(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+
+// One step of a round: the round's function f of b, c, d, then the add and
+// the rotation. Written out step by step, the compiler keeps the whole block
+// in registers.
+template <typename F>
+inline void Step(F f, std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t word,
+                 std::uint32_t sine, int shift) {
+    a = b + RotateLeft(a + f(b, c, d) + word + sine, shift);
+}
 
 // One 64-byte block into the state (four rounds of sixteen steps).
 void Transform(std::uint32_t state[4], const std::uint8_t block[64]) {
@@ -26,34 +34,40 @@ void Transform(std::uint32_t state[4], const std::uint8_t block[64]) {
         m[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
                (static_cast<std::uint32_t>(block[i * 4 + 3]) << 24);
     }
+    const auto f = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return d ^ (b & (c ^ d)); };
+    const auto g = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return c ^ (d & (b ^ c)); };
+    const auto h = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return b ^ c ^ d; };
+    const auto k = [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return c ^ (b | ~d); };
     std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-    for (int i = 0; i < 64; ++i) {
-        int round = i / 16;
-        std::uint32_t f;
-        int g;
-        switch (round) {
-            case 0:
-                f = (b & c) | (~b & d);
-                g = i;
-                break;
-            case 1:
-                f = (d & b) | (~d & c);
-                g = (5 * i + 1) % 16;
-                break;
-            case 2:
-                f = b ^ c ^ d;
-                g = (3 * i + 5) % 16;
-                break;
-            default:
-                f = c ^ (b | ~d);
-                g = (7 * i) % 16;
-                break;
-        }
-        std::uint32_t next = b + RotateLeft(a + f + kSines[i] + m[g], kShifts[round][i % 4]);
-        a = d;
-        d = c;
-        c = b;
-        b = next;
+    // Each round turns the four registers four times; the word of step i
+    // is m[i], m[(5i + 1) % 16], m[(3i + 5) % 16], m[7i % 16] by round.
+#pragma GCC unroll 4
+    for (int i = 0; i < 16; i += 4) {
+        Step(f, a, b, c, d, m[i], kSines[i], 7);
+        Step(f, d, a, b, c, m[i + 1], kSines[i + 1], 12);
+        Step(f, c, d, a, b, m[i + 2], kSines[i + 2], 17);
+        Step(f, b, c, d, a, m[i + 3], kSines[i + 3], 22);
+    }
+#pragma GCC unroll 4
+    for (int i = 16; i < 32; i += 4) {
+        Step(g, a, b, c, d, m[(5 * i + 1) % 16], kSines[i], 5);
+        Step(g, d, a, b, c, m[(5 * i + 6) % 16], kSines[i + 1], 9);
+        Step(g, c, d, a, b, m[(5 * i + 11) % 16], kSines[i + 2], 14);
+        Step(g, b, c, d, a, m[(5 * i + 16) % 16], kSines[i + 3], 20);
+    }
+#pragma GCC unroll 4
+    for (int i = 32; i < 48; i += 4) {
+        Step(h, a, b, c, d, m[(3 * i + 5) % 16], kSines[i], 4);
+        Step(h, d, a, b, c, m[(3 * i + 8) % 16], kSines[i + 1], 11);
+        Step(h, c, d, a, b, m[(3 * i + 11) % 16], kSines[i + 2], 16);
+        Step(h, b, c, d, a, m[(3 * i + 14) % 16], kSines[i + 3], 23);
+    }
+#pragma GCC unroll 4
+    for (int i = 48; i < 64; i += 4) {
+        Step(k, a, b, c, d, m[(7 * i) % 16], kSines[i], 6);
+        Step(k, d, a, b, c, m[(7 * i + 7) % 16], kSines[i + 1], 10);
+        Step(k, c, d, a, b, m[(7 * i + 14) % 16], kSines[i + 2], 15);
+        Step(k, b, c, d, a, m[(7 * i + 21) % 16], kSines[i + 3], 21);
     }
     state[0] += a;
     state[1] += b;
