@@ -158,6 +158,8 @@ Outcome ConfigDialog::Test() {
     std::optional<Account> account = AccountOfBoxes(refused);
     if (!account || testing_) return refused;
     testing_ = true;
+    // The boxes hold the password in clear: not yet in any keyring.
+    account->inKeyring = false;
     TIdPOP3 client;
     AccountTestResult result =
         TestAccount(*account, client, view_.SelectorValue(), SystemSecretStore(), {nullptr, providers_});
