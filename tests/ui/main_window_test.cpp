@@ -14,9 +14,11 @@
 #include <QTimer>
 
 #include "app/account_settings.h"
+#include "app/account_token.h"
 #include "app/password_scramble.h"
 #include "platform/secret_store.h"
 #include "platform/text.h"
+#include "support/oauth_token_server.h"
 #include "support/pop3_script_pieces.h"
 #include "support/private_keyring.h"
 #include "support/recording_printer.h"
@@ -427,24 +429,27 @@ TEST_F(WindowFixture, AnAddressFillsTheAccountTesterTriesItAndItScansFromTheKeyr
     EXPECT_EQ(boxes.shown.size(), 1u) << boxes.shown.back().text;
 }
 
-// While the desktop's browser shows the authorization page, the window stays
-// live: "Arrêter" (Esc) ends the wait for the browser's return, and so does
-// closing the window, which then closes at once.
-TEST_F(WindowFixture, ArreterOrClosingEndsTheWaitForTheBrowser) {
+// An OAuth2 account whose token the browser must give: the desktop opens
+// the provider's page and the window stays live while the user is there.
+// "Arrêter" (Esc) ends the wait for the browser's return; a browser that
+// comes back gives the token the scan logs in with; closing the window
+// ends the wait too, and the window closes at once.
+TEST_F(WindowFixture, TheWindowWaitsForTheBrowserUntilItComesBackOrIsStopped) {
     auto keyring = PrivateKeyring::Start();
     if (!keyring) GTEST_SKIP() << "no keyring daemon (bash scripts/setup test)";
+    OAuthTokenServer provider("essai", "anne");
     PutFile(paths.settings,
             "[Form]\r\nNbre=1\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nAuthentification1=oauth2\r\n"
             "IdClient1=essai\r\nCorbeille=0\r\n");
     std::filesystem::permissions(paths.settings,
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     PutFile(dir / "Fournisseurs.TXT",
-            "oauth2;127.0.0.1;https://auth.example/authorize;https://auth.example/token;pop;\r\n");
+            "oauth2;127.0.0.1;" + provider.Url("/authorize") + ";" + provider.Url("/token") + ";pop;\r\n");
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
     Show();
     auto shell = std::make_unique<RecordingShell>();
-    RecordingShell& browser = *shell;
+    RecordingShell* away = shell.get();  // the user never comes back
     form1.UseShell(std::move(shell));
     QAction* stop = MenuItem({"Actions", "Arrêter"});
     ASSERT_NE(stop, nullptr);
@@ -453,13 +458,34 @@ TEST_F(WindowFixture, ArreterOrClosingEndsTheWaitForTheBrowser) {
     clock.start();
     form1.BitBtn1Click();
     EXPECT_LT(clock.elapsed(), 2000);
-    ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_EQ(browser.opened[0].string().rfind("https://auth.example/authorize?", 0), 0u)
-        << browser.opened[0];
+    ASSERT_EQ(away->opened.size(), 1u);
+    EXPECT_EQ(away->opened[0].string().rfind(provider.Url("/authorize?"), 0), 0u) << away->opened[0];
     EXPECT_EQ(Status(0), "Action arrêtée : rien n'a été supprimé.");
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(form1.Logic().Busy());
 
+    auto browser = std::make_unique<BrowserShell>();
+    BrowserShell* back = browser.get();
+    form1.UseShell(std::move(browser));
+    // The provider's first code, then its first tokens: acc-2 and ref-3.
+    ScriptedPop3Server server(
+        "S: +OK ready\nC: AUTH XOAUTH2 dXNlcj1hbm5lAWF1dGg9QmVhcmVyIGFjYy0yAQE=\nS: +OK\n" +
+        ScanOf({kAnne}).substr(Login().size()));
+    UseServer(server);
+    form1.BitBtn1Click();
+    server.ExpectFinished();
+    EXPECT_EQ(GridRows(), std::vector<std::string>{"1|Anne|Salut|100|"});
+    EXPECT_NE(back->Page().find("Vous pouvez fermer cette fenêtre."), std::string::npos);
+    EXPECT_EQ(provider.CodeGrants(), 1);
+    EXPECT_EQ(SystemSecretStore().Lookup({"127.0.0.1", "anne"}), "ref-3");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // A refresh token the provider no longer takes: back to the browser.
+    ForgetAccessTokens();
+    provider.RevokeRefreshTokens();
+    auto again = std::make_unique<RecordingShell>();
+    away = again.get();
+    form1.UseShell(std::move(again));
     QElapsedTimer sinceClose;
     QTimer::singleShot(300, [&] {
         sinceClose.start();
@@ -467,7 +493,7 @@ TEST_F(WindowFixture, ArreterOrClosingEndsTheWaitForTheBrowser) {
     });
     form1.BitBtn1Click();
     EXPECT_LT(sinceClose.elapsed(), 1000) << "closed at the next wait slice";
-    EXPECT_EQ(browser.opened.size(), 2u);
+    EXPECT_EQ(away->opened.size(), 1u);
     EXPECT_FALSE(form1.isVisible());
     EXPECT_TRUE(boxes.shown.empty());
 }
