@@ -46,8 +46,11 @@ std::optional<AccountProvider> ProviderOfLine(std::string_view line) {
 }
 
 std::optional<OAuthEndpoint> EndpointOfLine(const std::vector<std::string>& f) {
-    if (f.size() != 6 || !SameText(f[0], "oauth2")) return std::nullopt;
-    OAuthEndpoint e{Words(f[1]), f[2], f[3], f[4], f[5]};
+    if ((f.size() != 6 && f.size() != 7) || !SameText(f[0], "oauth2")) return std::nullopt;
+    const std::string mechanism = f.size() == 7 ? f[6] : "";
+    const bool bearer = SameText(mechanism, "OAUTHBEARER");
+    if (!bearer && !mechanism.empty() && !SameText(mechanism, "XOAUTH2")) return std::nullopt;
+    OAuthEndpoint e{Words(f[1]), f[2], f[3], f[4], f[5], bearer};
     if (e.servers.empty() || e.authorizationUrl.empty() || e.tokenUrl.empty()) return std::nullopt;
     return e;
 }
@@ -123,5 +126,11 @@ std::optional<AddressFill> FillFromAddress(const ProviderTable& table, std::stri
     fill.port = p->port;
     fill.security = p->security;
     fill.authentication = p->authentication;
+    const OAuthEndpoint* endpoint =
+        p->authentication == AccountAuthentication::OAuth2 ? table.FindEndpoint(p->host) : nullptr;
+    if (endpoint) {
+        fill.clientId = endpoint->clientId;
+        fill.oauthBearer = endpoint->oauthBearer;
+    }
     return fill;
 }

@@ -14,9 +14,10 @@
 //
 // A line whose first field is "oauth2" gives instead the OAuth2 endpoints of
 // POP3 servers:
-//   oauth2;servers;authorization address;token address;scope;client id
+//   oauth2;servers;authorization address;token address;scope;client id[;mechanism]
 // servers separated by spaces; the scope as the provider spells it; the
-// client id may be empty (an account then names its own).
+// client id may be empty (an account then names its own); the SASL
+// mechanism "XOAUTH2" (also when left out or empty) or "OAUTHBEARER".
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -42,14 +43,18 @@ struct OAuthEndpoint {
     std::string tokenUrl;
     std::string scope;
     std::string clientId;
+    bool oauthBearer = false;
 };
 
-// What an address fills in.
+// What an address fills in; for OAuth2, the client id and mechanism of the
+// server's endpoints when the table has them.
 struct AddressFill {
     std::string host, user;
     int port = 995;
     AccountSecurity security = AccountSecurity::Tls;
     AccountAuthentication authentication = AccountAuthentication::Password;
+    std::string clientId{};
+    bool oauthBearer = false;
 };
 
 class ProviderTable {

@@ -17,11 +17,19 @@ constexpr AccountSecurity kNewAccountSecurity = AccountSecurity::Tls;
 }  // namespace
 
 void ConfigDialog::ShowConnection(int port, AccountSecurity security, std::string_view fingerprint,
-                                  AccountAuthentication authentication) {
+                                  AccountAuthentication authentication, std::string_view clientId,
+                                  bool oauthBearer) {
     view_.SetSecurityValue(security);
     view_.SetPortValue(port);
     view_.SetFingerprintText(fingerprint);
     view_.SetAuthenticationValue(authentication);
+    view_.SetClientIdText(clientId);
+    view_.SetOAuthBearerChosen(oauthBearer);
+    AuthenticationChosen();
+}
+
+void ConfigDialog::AuthenticationChosen() {
+    view_.EnableOAuthBoxes(view_.AuthenticationValue() == AccountAuthentication::OAuth2);
 }
 
 void ConfigDialog::ClearBoxes() {
@@ -59,7 +67,8 @@ void ConfigDialog::SelectorClick() {
         ShowConnection(DefaultPort(kNewAccountSecurity), kNewAccountSecurity, "");
         view_.SetKeyringChosen(keyringReachable_);
     } else {
-        ShowConnection(account.port, account.security, account.fingerprint, account.authentication);
+        ShowConnection(account.port, account.security, account.fingerprint, account.authentication,
+                       account.clientId, account.oauthBearer);
         view_.SetKeyringChosen(account.inKeyring);
     }
     if (account.inKeyring) {
@@ -81,7 +90,7 @@ void ConfigDialog::AddressEntered() {
     }
     view_.SetServerText(fill->host);
     view_.SetUserText(fill->user);
-    ShowConnection(fill->port, fill->security, "", fill->authentication);
+    ShowConnection(fill->port, fill->security, "", fill->authentication, fill->clientId, fill->oauthBearer);
 }
 
 Outcome ConfigDialog::Refuse(std::string text) {
@@ -120,6 +129,11 @@ std::optional<Account> ConfigDialog::AccountOfBoxes(Outcome& refused) {
     account.security = view_.SecurityValue();
     account.fingerprint = fingerprint;
     account.authentication = authentication;
+    // Boxes that take no input say nothing about a password account.
+    if (!needsPassword) {
+        account.clientId = Trim(view_.ClientIdText());
+        account.oauthBearer = view_.OAuthBearerChosen();
+    }
     account.inKeyring = needsPassword && view_.KeyringChosen();
     return account;
 }
@@ -144,6 +158,8 @@ Outcome ConfigDialog::Test() {
     std::optional<Account> account = AccountOfBoxes(refused);
     if (!account || testing_) return refused;
     testing_ = true;
+    // The boxes hold the password in clear: not yet in any keyring.
+    account->inKeyring = false;
     TIdPOP3 client;
     AccountTestResult result =
         TestAccount(*account, client, view_.SelectorValue(), SystemSecretStore(), {nullptr, providers_});

@@ -34,10 +34,14 @@ public:
     void SetProviders(ProviderTable providers) { providers_ = std::move(providers); }
     void SetProviderFiles(std::vector<std::filesystem::path> files) { providerFiles_ = std::move(files); }
     // The address was entered: a domain of the table fills the server, user
-    // name, port, security and authentication, and clears the fingerprint;
-    // any other address empties the server and user name boxes. The boxes
-    // stay the user's to change.
+    // name, port, security and authentication, and the client id and
+    // mechanism the table gives its server (else none and XOAUTH2), and
+    // clears the fingerprint; any other address empties the server and user
+    // name boxes. The boxes stay the user's to change.
     void AddressEntered();
+    // The authentication choice changed: the client id and mechanism boxes
+    // take input for OAuth2 only.
+    void AuthenticationChosen();
     // The security choice changed: a port that was the old choice's default
     // becomes the new one's.
     void SecurityChosen(AccountSecurity previous);
@@ -48,8 +52,9 @@ public:
     // next slot and empties the boxes. A selector typed out of range saves
     // the slot it shows once clamped (0 to 10), never a slot no selector can
     // reach. The password goes to the keyring when that is chosen (for
-    // the password method), else to the file. A file or a keyring that
-    // refuses the write: the standard error box.
+    // the password method), else to the file. The client id and mechanism
+    // are saved for OAuth2 only. A file or a keyring that refuses the
+    // write: the standard error box.
     Outcome Save();
     // "Tester": the boxes as "Enregistrer" checks them, tried on their server
     // (log-in, STAT, QUIT) without writing anything; the one line that
@@ -72,7 +77,8 @@ private:
     std::optional<Account> AccountOfBoxes(Outcome& refused);
     Outcome Refuse(std::string text);
     void ShowConnection(int port, AccountSecurity security, std::string_view fingerprint,
-                        AccountAuthentication authentication = AccountAuthentication::Password);
+                        AccountAuthentication authentication = AccountAuthentication::Password,
+                        std::string_view clientId = {}, bool oauthBearer = false);
 
     std::filesystem::path settings_;
     // The stored password as its bytes and as the box shows it: saved

@@ -53,7 +53,8 @@ std::string AuthorizationUrl(const OAuthClient& client, const std::string& redir
 // The whole flow: listens on loopback, shows the address through `opener`,
 // waits for the browser's return at most `waitMs` (not at all when the
 // opener showed nothing), then exchanges the code.
-// Throws EOAuthFailed, ERedirectTimeout, and PostForm's errors.
+// Throws EOAuthFailed, ERedirectTimeout, EIdInterrupted (a stop during the
+// wait), and PostForm's errors.
 OAuthTokens Authorize(const OAuthClient& client, const std::string& loginHint,
                       const AuthorizationOpener& opener, int waitMs);
 

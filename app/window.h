@@ -157,6 +157,13 @@ public:
     virtual std::string AddressText() const = 0;
     virtual AccountAuthentication AuthenticationValue() const = 0;
     virtual void SetAuthenticationValue(AccountAuthentication authentication) = 0;
+    // The OAuth2 client id and whether the log-in uses OAUTHBEARER rather
+    // than XOAUTH2; the two boxes take input only for an OAuth2 account.
+    virtual std::string ClientIdText() const = 0;
+    virtual void SetClientIdText(std::string_view text) = 0;
+    virtual bool OAuthBearerChosen() const = 0;
+    virtual void SetOAuthBearerChosen(bool chosen) = 0;
+    virtual void EnableOAuthBoxes(bool enabled) = 0;
     // Whether the password goes to the desktop's keyring.
     virtual bool KeyringChosen() const = 0;
     virtual void SetKeyringChosen(bool chosen) = 0;

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 
+#include "net/anti_freeze.h"
 #include "net/net_errors.h"
+#include "platform/interruption.h"
 
 namespace {
 
@@ -24,13 +26,32 @@ int LeftMs(Clock::time_point end) {
         0, std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count()));
 }
 
+// Whether `fd` turns readable before `end`, waiting at most `capMs`. The
+// user may take minutes in the browser: the wait goes in the anti-freeze's
+// slices, the window handling its messages between them, and a stop request
+// (the window's "Arrêter", a signal) ends it with EIdInterrupted.
+bool Readable(int fd, Clock::time_point end, int capMs) {
+    const Clock::time_point until = std::min(end, Clock::now() + std::chrono::milliseconds(capMs));
+    pollfd p[2] = {{fd, POLLIN, 0}, {Interruption::WakeDescriptor(), POLLIN, 0}};
+    for (;;) {
+        int wait = LeftMs(until);
+        if (AntiFreezeInEffect()) wait = std::min(wait, RegisteredAntiFreeze()->SliceMs());
+        const int ready = ::poll(p, 2, wait);
+        Interruption::ThrowIfRequested();
+        if (ready > 0 && p[0].revents != 0) return true;
+        // A wake with no request left standing would end every slice at once.
+        if (ready > 0 && p[1].revents != 0) p[1].fd = -1;
+        if (LeftMs(until) == 0) return false;
+        PumpIfAllowed(true, false);
+    }
+}
+
 // The request line of one connection, read within the time left; empty when
 // none came.
 std::string RequestLine(int fd, Clock::time_point end) {
     std::string bytes;
     while (bytes.find("\r\n\r\n") == std::string::npos && bytes.size() < 16384) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, std::min(LeftMs(end), 10000)) <= 0) break;
+        if (!Readable(fd, end, 10000)) break;
         char chunk[4096];
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
         if (n <= 0) break;
@@ -77,8 +98,7 @@ std::string LoopbackRedirect::Uri() const { return "http://127.0.0.1:" + std::to
 std::string LoopbackRedirect::WaitForRequest(int limitMs) {
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(limitMs);
     for (;;) {
-        pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, LeftMs(end)) <= 0) throw ERedirectTimeout();
+        if (!Readable(fd_, end, limitMs)) throw ERedirectTimeout();
         const int connection = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0) continue;
         std::string target = RequestLine(connection, end);

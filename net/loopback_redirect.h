@@ -23,7 +23,9 @@ public:
     std::string Uri() const;
     // The target of the first request that comes within `limitMs`; a
     // connection that sends no request line in time is dropped and the wait
-    // goes on. Throws ERedirectTimeout.
+    // goes on. On the main thread under an anti-freeze the window handles
+    // its messages between wait slices. Throws ERedirectTimeout, and
+    // EIdInterrupted at a stop request.
     std::string WaitForRequest(int limitMs);
 
 private:

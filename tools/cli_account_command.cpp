@@ -62,6 +62,8 @@ std::optional<Account> AccountOfOptions(const CliOptions& options, const AppPath
             account.port = fill->port;
             account.security = fill->security;
             account.authentication = fill->authentication;
+            account.clientId = fill->clientId;
+            account.oauthBearer = fill->oauthBearer;
         } else if (!options.server) {
             return std::nullopt;
         } else {

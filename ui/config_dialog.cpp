@@ -60,6 +60,10 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
       AuthenticationLabel(MakeLabel(this, QStringLiteral("Authentification"), 48, 348)),
       AddressEdit(new QLineEdit(this)),
       AuthenticationBox(new QComboBox(this)),
+      ClientIdLabel(MakeLabel(this, QStringLiteral("Identifiant client"), 48, 376)),
+      MechanismLabel(MakeLabel(this, QStringLiteral("Mécanisme"), 48, 404)),
+      ClientIdEdit(new QLineEdit(this)),
+      MechanismBox(new QComboBox(this)),
       KeyringBox(new QCheckBox(QStringLiteral("Mot de passe dans le &trousseau de clés"), this)),
       KeepDeletedBox(
           new QCheckBox(QStringLiteral("Garder une copie des messages supprimés (Corbeille)"), this)),
@@ -104,11 +108,18 @@ TForm3::TForm3(Screener& screener, QtDialogs& dialogs)
     AuthenticationLabel->setBuddy(AuthenticationBox);
     setTabOrder(FingerprintEdit, AddressEdit);
     setTabOrder(AddressEdit, AuthenticationBox);
-    KeyringBox->move(48, 374);
+    ClientIdEdit->setGeometry(160, 374, 180, 21);
+    MechanismBox->setGeometry(184, 402, 121, 21);
+    MechanismBox->addItem(QStringLiteral("XOAUTH2"), false);
+    MechanismBox->addItem(QStringLiteral("OAUTHBEARER"), true);
+    setTabOrder(AuthenticationBox, ClientIdEdit);
+    setTabOrder(ClientIdEdit, MechanismBox);
+    KeyringBox->move(48, 430);
     KeyringBox->adjustSize();
-    setTabOrder(AuthenticationBox, KeyringBox);
+    setTabOrder(MechanismBox, KeyringBox);
     connect(AddressEdit, &QLineEdit::editingFinished, this, [this] { logic_->AddressEntered(); });
-    KeepDeletedBox->setGeometry(8, 400, 332, 21);
+    connect(AuthenticationBox, &QComboBox::activated, this, [this] { logic_->AuthenticationChosen(); });
+    KeepDeletedBox->setGeometry(8, 456, 332, 21);
     KeepDeletedBox->setAccessibleName(KeepDeletedBox->text());
     setTabOrder(KeyringBox, KeepDeletedBox);
     // Only the user's click writes the setting, not the box filled on showing.
@@ -137,7 +148,9 @@ void TForm3::Describe() {
                                                   {Label4, RxSpinEdit1},
                                                   {PortLabel, PortBox},
                                                   {SecurityLabel, SecurityBox},
-                                                  {FingerprintLabel, FingerprintEdit}};
+                                                  {FingerprintLabel, FingerprintEdit},
+                                                  {ClientIdLabel, ClientIdEdit},
+                                                  {MechanismLabel, MechanismBox}};
     for (const auto& [label, field] : pairs) {
         label->setBuddy(field);
         field->setAccessibleName(label->text().trimmed());
@@ -158,6 +171,9 @@ void TForm3::Describe() {
         QStringLiteral("Adresse électronique : remplit le serveur, l'utilisateur, le port et la protection"));
     AuthenticationBox->setAccessibleDescription(
         QStringLiteral("Identification par mot de passe ou par jeton OAuth2"));
+    ClientIdEdit->setAccessibleDescription(QStringLiteral(
+        "Identifiant client OAuth2 enregistré chez le fournisseur ; vide pour celui de la table"));
+    MechanismBox->setAccessibleDescription(QStringLiteral("Mécanisme SASL de l'identification OAuth2"));
     KeyringBox->setAccessibleName(QStringLiteral("Mot de passe dans le trousseau de clés"));
     KeyringBox->setAccessibleDescription(
         QStringLiteral("Garder le mot de passe dans le trousseau du bureau plutôt que dans le fichier"));
@@ -196,6 +212,16 @@ AccountAuthentication TForm3::AuthenticationValue() const {
 }
 void TForm3::SetAuthenticationValue(AccountAuthentication authentication) {
     AuthenticationBox->setCurrentIndex(AuthenticationBox->findData(static_cast<int>(authentication)));
+}
+
+std::string TForm3::ClientIdText() const { return fromQt(ClientIdEdit->text()); }
+void TForm3::SetClientIdText(std::string_view text) { ClientIdEdit->setText(toQt(text)); }
+bool TForm3::OAuthBearerChosen() const { return MechanismBox->currentData().toBool(); }
+void TForm3::SetOAuthBearerChosen(bool chosen) { MechanismBox->setCurrentIndex(chosen ? 1 : 0); }
+void TForm3::EnableOAuthBoxes(bool enabled) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ClientIdLabel, ClientIdEdit, MechanismLabel, MechanismBox})
+        w->setEnabled(enabled);
 }
 
 bool TForm3::KeyringChosen() const { return KeyringBox->isChecked(); }

@@ -41,6 +41,11 @@ public:
     std::string AddressText() const override;
     AccountAuthentication AuthenticationValue() const override;
     void SetAuthenticationValue(AccountAuthentication authentication) override;
+    std::string ClientIdText() const override;
+    void SetClientIdText(std::string_view text) override;
+    bool OAuthBearerChosen() const override;
+    void SetOAuthBearerChosen(bool chosen) override;
+    void EnableOAuthBoxes(bool enabled) override;
     bool KeyringChosen() const override;
     void SetKeyringChosen(bool chosen) override;
 
@@ -54,9 +59,10 @@ public:
     void SetPurgeChecked(bool purge) override;
 
     // The client area: the table's 348 x 222, below it the connection, then
-    // the address that fills the rest, how the account logs in, where its
-    // password is kept, and the Corbeille box; under them the periodic checks.
-    static constexpr QSize kClientSize{348, 516};
+    // the address that fills the rest, how the account logs in (with OAuth2's
+    // client id and mechanism), where its password is kept, and the Corbeille
+    // box; under them the periodic checks.
+    static constexpr QSize kClientSize{348, 572};
 
     QLabel *Label1, *Label2, *Label3, *Label4;
     TRxSpinEdit* RxSpinEdit1;
@@ -71,6 +77,10 @@ public:
     QLabel *AddressLabel, *AuthenticationLabel;
     QLineEdit* AddressEdit;
     QComboBox* AuthenticationBox;
+    // OAuth2 only: the client id ("IdClient") and the mechanism ("Mecanisme").
+    QLabel *ClientIdLabel, *MechanismLabel;
+    QLineEdit* ClientIdEdit;
+    QComboBox* MechanismBox;
     QCheckBox* KeyringBox;  // the password in the desktop's keyring
     QCheckBox* KeepDeletedBox;
     // "Surveillance": every how many minutes, which accounts, the purge.

@@ -7,7 +7,7 @@
 
 void TForm3::BuildWatchPart() {
     auto* group = new QGroupBox(toQt(watch_texts::kGroupTitle), this);
-    group->setGeometry(8, 424, 332, 86);
+    group->setGeometry(8, 480, 332, 86);
     auto* every = new QLabel(toQt(watch_texts::kEveryLabel), group);
     every->move(8, 22);
     every->adjustSize();

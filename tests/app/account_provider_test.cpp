@@ -20,7 +20,12 @@ constexpr std::string_view kTable =
     "port.example;pop.port.example;0;TLS;motdepasse;adresse\n"
     "securite.example;pop.securite.example;995;SSL;motdepasse;adresse\n"
     "champs.example;pop.champs.example;995;TLS;motdepasse\n"
-    "usager.example;pop.usager.example;995;TLS;motdepasse;nom\n";
+    "usager.example;pop.usager.example;995;TLS;motdepasse;nom\n"
+    "oauth2;pop.nuage.example;https://n.example/auth;https://n.example/token;pop;id-nuage;OAuthBearer\n"
+    "oauth2;pop.exemple.fr;https://e.example/auth;https://e.example/token;pop;id-exemple\n"
+    "brume.example;pop.brume.example;995;TLS;oauth2;adresse\n"
+    "givre.example;pop.givre.example;995;TLS;oauth2;adresse\n"
+    "oauth2;pop.givre.example;https://g.example/auth;https://g.example/token;pop;id-givre;PLAIN\n";
 
 struct FillCase {
     const char* name;
@@ -31,6 +36,9 @@ struct FillCase {
     int port;
     AccountSecurity security;
     AccountAuthentication authentication;
+    // From the endpoints of the server, for OAuth2.
+    const char* clientId = "";
+    bool oauthBearer = false;
 };
 constexpr auto kTls = AccountSecurity::Tls;
 constexpr auto kPass = AccountAuthentication::Password;
@@ -43,8 +51,12 @@ const FillCase kFills[] = {
      kPass},
     {"local_part_is_the_user", "zoé.m@acces.fr", true, "pop.acces.fr", "zoé.m", 110, AccountSecurity::Stls,
      kPass},
-    {"oauth2_provider", "a@nuage.example", true, "pop.nuage.example", "a@nuage.example", 995, kTls,
-     AccountAuthentication::OAuth2},
+    {"oauth2_provider_with_its_servers_client_and_mechanism", "a@nuage.example", true, "pop.nuage.example",
+     "a@nuage.example", 995, kTls, AccountAuthentication::OAuth2, "id-nuage", true},
+    {"oauth2_provider_without_endpoints", "a@brume.example", true, "pop.brume.example", "a@brume.example",
+     995, kTls, AccountAuthentication::OAuth2, "", false},
+    {"unknown_mechanism_endpoints_left_out", "a@givre.example", true, "pop.givre.example", "a@givre.example",
+     995, kTls, AccountAuthentication::OAuth2, "", false},
     {"last_at_sign_splits", "\"a@b\"@acces.fr", true, "pop.acces.fr", "\"a@b\"", 110, AccountSecurity::Stls,
      kPass},
     {"unknown_domain", "anne@inconnu.example", false, "", "", 0, kTls, kPass},
@@ -69,6 +81,8 @@ TEST_P(AddressFill_, FillsFromTheTable) {
     EXPECT_EQ(fill->port, c.port);
     EXPECT_EQ(fill->security, c.security);
     EXPECT_EQ(fill->authentication, c.authentication);
+    EXPECT_EQ(fill->clientId, c.clientId) << "a password provider takes none from its server's endpoints";
+    EXPECT_EQ(fill->oauthBearer, c.oauthBearer);
 }
 INSTANTIATE_TEST_SUITE_P(Table, AddressFill_, testing::ValuesIn(kFills),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -289,9 +289,11 @@ namespace {
 
 // The address box fills the rest from the table; the user keeps the last word.
 TEST_F(ConfigFixture, AddressFillsTheAccountAndAnUnknownDomainLeavesItEmpty) {
-    dialog.SetProviders(
-        ProviderTable::Parse("acces.fr;pop.acces.fr;110;STLS;motdepasse;identifiant\r\n"
-                             "nuage.example;pop.nuage.example;995;TLS;oauth2;adresse\r\n"));
+    dialog.SetProviders(ProviderTable::Parse(
+        "acces.fr;pop.acces.fr;110;STLS;motdepasse;identifiant\r\n"
+        "nuage.example;pop.nuage.example;995;TLS;oauth2;adresse\r\n"
+        "oauth2;pop.nuage.example;https://n.example/a;https://n.example/t;pop;id-nuage;oauthbearer\r\n"
+        "oauth2;pop.acces.fr;https://a.example/a;https://a.example/t;pop;id-acces\r\n"));
     view.fingerprint = "AB";
     view.address = "zoe@acces.fr";
     dialog.AddressEntered();
@@ -300,23 +302,49 @@ TEST_F(ConfigFixture, AddressFillsTheAccountAndAnUnknownDomainLeavesItEmpty) {
     EXPECT_EQ(view.port, 110);
     EXPECT_EQ(view.security, AccountSecurity::Stls);
     EXPECT_EQ(view.fingerprint, "") << "a certificate trusted for another server";
+    EXPECT_EQ(view.clientId, "") << "a password account takes no client id";
+    EXPECT_FALSE(view.oauthBoxesEnabled);
 
     view.address = "zoe@ailleurs.example";
     dialog.AddressEntered();
     EXPECT_EQ(view.server + view.user, "");
 
-    // An OAuth2 account is saved without a password, and with its method.
+    // An OAuth2 account is saved without a password, with its method, and
+    // the client id and mechanism of its server as the user leaves them.
     view.address = "a@nuage.example";
     dialog.AddressEntered();
+    EXPECT_EQ(view.clientId, "id-nuage");
+    EXPECT_TRUE(view.oauthBearer);
+    EXPECT_TRUE(view.oauthBoxesEnabled);
     view.user = "autre@nuage.example";
+    view.clientId = " mon-id ";
     view.selector = 2;
     EXPECT_TRUE(dialog.Save().IsDone()) << (dialogs.shown.empty() ? "" : dialogs.shown.back());
     Account saved = ReadAccount(TIniFile(dir / "v.INI"), 2);
     EXPECT_EQ(saved.user, "autre@nuage.example");
     EXPECT_EQ(saved.authentication, AccountAuthentication::OAuth2);
     EXPECT_EQ(saved.password, "");
+    EXPECT_EQ(saved.clientId, "mon-id");
+    EXPECT_TRUE(saved.oauthBearer);
     EXPECT_EQ(File().find("Passe2"), std::string::npos) << File();
     EXPECT_EQ(view.authentication, AccountAuthentication::Password) << "the next slot is a new account";
+    EXPECT_EQ(view.clientId + (view.oauthBearer ? "bearer" : ""), "");
+    EXPECT_FALSE(view.oauthBoxesEnabled);
+
+    // Shown again with the slot; switched to the password, the slot keeps
+    // neither (the boxes took no input).
+    view.selector = 2;
+    dialog.SelectorClick();
+    EXPECT_EQ(view.clientId, "mon-id");
+    EXPECT_TRUE(view.oauthBearer);
+    EXPECT_TRUE(view.oauthBoxesEnabled);
+    view.authentication = AccountAuthentication::Password;
+    dialog.AuthenticationChosen();
+    EXPECT_FALSE(view.oauthBoxesEnabled);
+    view.password = "p";
+    EXPECT_TRUE(dialog.Save().IsDone());
+    EXPECT_EQ(File().find("IdClient2"), std::string::npos) << File();
+    EXPECT_EQ(File().find("Mecanisme2"), std::string::npos) << File();
 }
 
 }  // namespace

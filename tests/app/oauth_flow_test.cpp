@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/expect_error.h"
+#include "support/recording_printer.h"
 
 namespace {
 
@@ -11,16 +12,18 @@ namespace {
 // ERedirectTimeout).
 TEST(Authorize, EndsAtOnceWhenNothingShowsThePage) {
     const OAuthEndpoint endpoint{
-        {"pop.example"}, "https://example.com/auth", "https://example.com/token", "pop", ""};
-    std::string shown;
+        {"pop.example"}, "https://example.com/auth", "https://example.com/token", "pop", "", false};
+    RecordingShell desktop;
+    desktop.fails = true;
     const auto e = ExpectThrown<EOAuthFailed>([&] {
         Authorize(
             {endpoint, "client"}, "anne@example.com",
-            [&](const std::string& url) { return shown = url, false; }, 20000);
+            [&](const std::string& url) { return desktop.Open(url); }, 20000);
     });
     ASSERT_TRUE(e);
     EXPECT_NE(e->Message().find("Aucun navigateur"), std::string::npos) << e->Message();
-    EXPECT_EQ(shown.rfind("https://example.com/auth?", 0), 0u) << shown;
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0].string().rfind("https://example.com/auth?", 0), 0u) << desktop.opened[0];
 }
 
 }  // namespace

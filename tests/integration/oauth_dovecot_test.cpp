@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <thread>
 
 #include "app/account_token.h"
 #include "platform/ini_file.h"
@@ -63,18 +62,16 @@ protected:
 };
 
 TEST_F(OAuthDovecot, AuthorizedOnceThenEachScanLogsInRenewingWhatTheServerRefusesOrIsAboutToExpire) {
-    // The browser: the provider's page redirects to the program's listener.
+    // The browser the desktop opens: the provider's page redirects to the
+    // program's listener.
     Account account = ReadAccount(TIniFile(dir / "vannoir.INI"), 1);
-    std::thread browser;
-    std::string page;
+    BrowserShell browser;
     const TokenSource source{&SystemSecretStore(), ProviderTable::Read({dir / "Fournisseurs.TXT"}),
-                             [&](const std::string& url) {
-                                 browser = std::thread([url, &page] { page = FollowInBrowser(url); });
-                                 return true;
-                             },
-                             10000};
+                             [&browser](const std::string& url) { return browser.Open(url); }, 10000};
     FetchAccessToken(account, 1, source, TokenRenewal::Authorize);
-    browser.join();
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0].string().rfind(server_->Url("/authorize?"), 0), 0u) << browser.opened[0];
+    const std::string page = browser.Page();
     EXPECT_NE(page.find("Vous pouvez fermer cette fenêtre."), std::string::npos) << page;
     EXPECT_EQ(server_->CodeGrants(), 1);
     EXPECT_EQ(server_->Refusals(), 0);

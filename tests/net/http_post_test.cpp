@@ -1,8 +1,14 @@
 // Where the token client sends a form: https anywhere, plain http only on
-// the loopback, and never to an address that hides its host.
+// the loopback, and never to an address that hides its host; and how the
+// answer's body is read.
 #include "net/http_post.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
 
 #include "support/expect_error.h"
 #include "support/loopback.h"
@@ -15,8 +21,12 @@ struct AddressCase {
     bool accepted;  // PostForm may connect
     // The parts; port 0 for an address that does not parse.
     const char* host;
-    int port;
+    int port;  // -1: the answering server's
     const char* target;
+    // What a loopback server answers the post (its port replaces "{port}" in
+    // the address), and the body read from that answer.
+    const char* answer = nullptr;
+    const char* body = nullptr;
 };
 
 const AddressCase kAddresses[] = {
@@ -34,23 +44,66 @@ const AddressCase kAddresses[] = {
     {"port_zero_refused", "https://h.example:0/token", false, "", 0, ""},
     {"port_too_large_refused", "https://h.example:65536/token", false, "", 0, ""},
     {"empty_host_refused", "https:///token", false, "", 0, ""},
+    {"chunked_answer_with_extension_and_trailer", "http://127.0.0.1:{port}/token", true, "127.0.0.1", -1,
+     "/token",
+     "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+     "A;ext=1\r\n{\"token\":\"\r\n3\r\nx\"}\r\n0\r\nX-Suite: 1\r\n\r\n",
+     "{\"token\":\"x\"}"},
+};
+
+// Answers one connection with `answer` once its request has come.
+class OneAnswer {
+public:
+    explicit OneAnswer(std::string answer)
+        : thread_([this, answer = std::move(answer)] {
+              pollfd p{listener_.Fd(), POLLIN, 0};
+              if (::poll(&p, 1, 5000) <= 0) return;
+              const int fd = ::accept(listener_.Fd(), nullptr, nullptr);
+              std::string request;
+              char chunk[4096];
+              while (!request.ends_with("\r\n\r\na=b")) {
+                  pollfd r{fd, POLLIN, 0};
+                  const ssize_t n = ::poll(&r, 1, 5000) > 0 ? ::recv(fd, chunk, sizeof chunk, 0) : 0;
+                  if (n <= 0) break;
+                  request.append(chunk, static_cast<std::size_t>(n));
+              }
+              ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+              ::close(fd);
+          }) {}
+    ~OneAnswer() { thread_.join(); }
+    int Port() const { return listener_.Port(); }
+
+private:
+    LoopbackListener listener_;
+    std::thread thread_;
 };
 
 class HttpAddressTable : public testing::TestWithParam<AddressCase> {};
 
 TEST_P(HttpAddressTable, ParsesAndRefusesCleartextOffTheLoopback) {
     const AddressCase& c = GetParam();
-    const std::optional<HttpAddress> address = ParseHttpAddress(c.url);
+    std::optional<OneAnswer> server;
+    std::string url = c.url;
+    if (c.answer) {
+        server.emplace(c.answer);
+        url.replace(url.find("{port}"), 6, std::to_string(server->Port()));
+    }
+    const std::optional<HttpAddress> address = ParseHttpAddress(url);
     if (c.port != 0) {
         ASSERT_TRUE(address.has_value());
         EXPECT_EQ(address->host, c.host);
-        EXPECT_EQ(address->port, c.port);
+        EXPECT_EQ(address->port, c.port == -1 ? server->Port() : c.port);
         EXPECT_EQ(address->target, c.target);
     } else {
         EXPECT_FALSE(address.has_value());
     }
     // Refused before any connection is tried.
-    if (!c.accepted) ExpectThrown<EHttpAddressRefused>([&] { PostForm(c.url, "a=b", 2000); });
+    if (!c.accepted) ExpectThrown<EHttpAddressRefused>([&] { PostForm(url, "a=b", 2000); });
+    if (c.answer) {
+        const HttpAnswer answer = PostForm(url, "a=b", 5000);
+        EXPECT_EQ(answer.status, 200);
+        EXPECT_EQ(answer.body, c.body);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HttpAddressTable, testing::ValuesIn(kAddresses),

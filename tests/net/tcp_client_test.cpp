@@ -1,5 +1,5 @@
 // The client against real loopback sockets: connect, statuses, failures,
-// and the anti-freeze during waits.
+// and the anti-freeze during waits (the browser's return included).
 #include "net/tcp_client.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,9 @@
 #include <thread>
 
 #include "net/anti_freeze.h"
+#include "net/loopback_redirect.h"
 #include "net/net_errors.h"
+#include "platform/interruption.h"
 #include "platform/text.h"
 #include "support/expect_error.h"
 #include "support/loopback.h"
@@ -175,6 +177,25 @@ TEST(AntiFreeze, ZeroIdleTimeOutStillEndsAConnectAtItsLimit) {
     Client c(silent.Port());
     EXPECT_THROW(c.tcp.OpenConnection(300), EIdConnectTimeout);
     EXPECT_GE(af.pumps, 2);
+}
+
+// The browser may take minutes to come back: its wait is sliced as a read
+// is, and the window's stop, made between slices, ends it at once.
+TEST(AntiFreeze, RedirectWaitPumpsUntilAStopEndsIt) {
+    CountingAntiFreeze af;
+    af.antiFreeze.IdleTimeOut = 20;
+    af.antiFreeze.SetMessagePump([&af](bool) {
+        if (++af.pumps == 3) Interruption::Request(Interruption::kStopCommand);
+    });
+    LoopbackRedirect redirect;
+    const auto start = std::chrono::steady_clock::now();
+    const auto e = ExpectThrown<EIdInterrupted>([&] { redirect.WaitForRequest(300000); });
+    const auto took = std::chrono::steady_clock::now() - start;
+    Interruption::Clear();
+    ASSERT_TRUE(e);
+    EXPECT_TRUE(e->Signal() == Interruption::kStopCommand);
+    EXPECT_EQ(af.pumps, 3);
+    EXPECT_LT(took, std::chrono::seconds(2));
 }
 
 TEST(AntiFreeze, WorkerThreadNeverPumps) {

@@ -97,6 +97,11 @@ public:
     std::string AddressText() const override { return address; }
     AccountAuthentication AuthenticationValue() const override { return authentication; }
     void SetAuthenticationValue(AccountAuthentication value) override { authentication = value; }
+    std::string ClientIdText() const override { return clientId; }
+    void SetClientIdText(std::string_view text) override { clientId = text; }
+    bool OAuthBearerChosen() const override { return oauthBearer; }
+    void SetOAuthBearerChosen(bool chosen) override { oauthBearer = chosen; }
+    void EnableOAuthBoxes(bool enabled) override { oauthBoxesEnabled = enabled; }
     bool KeyringChosen() const override { return keyring; }
     void SetKeyringChosen(bool chosen) override { keyring = chosen; }
     int SelectorValue() const override { return selector; }
@@ -106,8 +111,10 @@ public:
     bool KeepDeletedChecked() const override { return keepDeleted; }
     void SetKeepDeletedChecked(bool keep) override { keepDeleted = keep; }
 
-    std::string server, user, password, fingerprint, address;
+    std::string server, user, password, fingerprint, address, clientId;
     AccountAuthentication authentication = AccountAuthentication::Password;
+    bool oauthBearer = false;
+    bool oauthBoxesEnabled = true;
     bool keyring = false;
     // As the dialog shows a new account.
     int port = 995;

@@ -98,13 +98,14 @@ std::string ReadMessage(int fd, int limitMs) {
     }
 }
 
-std::string Get(const std::string& url, std::string& location) {
-    // http://127.0.0.1:port/target
+// Sends GET for an address http://127.0.0.1:port/target; the connection,
+// its answer to be read (Answer).
+int SendGet(const std::string& url) {
     const std::size_t hostStart = url.find("//") + 2;
     const std::size_t colon = url.find(':', hostStart);
     const std::size_t slash = url.find('/', hostStart);
     const int port = std::stoi(url.substr(colon + 1, slash - colon - 1));
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -114,6 +115,11 @@ std::string Get(const std::string& url, std::string& location) {
         throw std::runtime_error("no connection to " + url);
     }
     SendAll(fd, "GET " + url.substr(slash) + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    return fd;
+}
+
+// The body of the answer on `fd`, which it closes; `location` its redirect.
+std::string Answer(int fd, std::string& location) {
     const std::string answer = ReadMessage(fd, 10000);
     ::close(fd);
     const std::size_t at = answer.find("\r\nLocation: ");
@@ -264,10 +270,29 @@ std::string OAuthTokenServer::Route(const std::string& method, const std::string
     return bad;
 }
 
-std::string FollowInBrowser(const std::string& url) {
+BrowserShell::~BrowserShell() {
+    if (pending_ >= 0) ::close(pending_);
+}
+
+bool BrowserShell::Open(const std::filesystem::path& document) {
+    if (!RecordingShell::Open(document)) return false;
+    const std::string url = document.string();
+    if (!url.starts_with("http://")) return true;
     std::string location;
-    Get(url, location);
-    if (location.empty()) throw std::runtime_error("the authorization endpoint did not redirect: " + url);
+    Answer(SendGet(url), location);
+    // An error page: the program waits for a return that never comes.
+    if (location.empty()) return true;
+    // The listener takes the connection into its queue now and answers
+    // once the program waits for it, after this call.
+    if (pending_ >= 0) ::close(pending_);
+    pending_ = SendGet(location);
+    return true;
+}
+
+std::string BrowserShell::Page() {
+    if (pending_ < 0) return {};
     std::string ignored;
-    return Get(location, ignored);
+    const std::string page = Answer(pending_, ignored);
+    pending_ = -1;
+    return page;
 }

@@ -15,6 +15,8 @@
 #include <string>
 #include <thread>
 
+#include "support/recording_printer.h"
+
 class OAuthTokenServer {
 public:
     // Listens on `port` (0: one the system picks) for user `user`.
@@ -62,7 +64,23 @@ private:
     std::thread thread_;
 };
 
-// The user's browser: fetches the authorization address, follows the
-// redirect it answers to the program's loopback listener, and returns that
-// page's body. Throws std::runtime_error.
-std::string FollowInBrowser(const std::string& url);
+// The user's browser behind the desktop's opener: it records each address
+// it is asked to open, as RecordingShell does, and for an http address
+// fetches it from the token server and follows the redirect it answers to
+// the program's loopback listener. The program answers that request once it
+// waits for the browser, after Open has returned: Page reads the answer then.
+// Throws std::runtime_error when the token server is not there.
+class BrowserShell : public RecordingShell {
+public:
+    BrowserShell() = default;
+    ~BrowserShell() override;
+    BrowserShell(const BrowserShell&) = delete;
+    BrowserShell& operator=(const BrowserShell&) = delete;
+
+    bool Open(const std::filesystem::path& document) override;
+    // The body of the listener's page; empty when no redirect was followed.
+    std::string Page();
+
+private:
+    int pending_ = -1;  // the request to the listener, its answer unread
+};

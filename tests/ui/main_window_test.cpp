@@ -13,9 +13,14 @@
 #include <QTextLayout>
 #include <QTimer>
 
+#include "app/account_settings.h"
+#include "app/account_token.h"
 #include "app/password_scramble.h"
+#include "platform/secret_store.h"
 #include "platform/text.h"
+#include "support/oauth_token_server.h"
 #include "support/pop3_script_pieces.h"
+#include "support/private_keyring.h"
 #include "support/recording_printer.h"
 #include "support/scratch_folder.h"
 #include "ui/config_dialog.h"
@@ -372,13 +377,17 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
 }
 
 // An address fills the account from the table of providers; "Tester" tries
-// it as typed; "Enregistrer" then saves it (in the file: no keyring here).
-TEST_F(WindowFixture, AnAddressFillsTheAccountThenTesterTriesIt) {
+// it as typed; "Enregistrer" then saves it to the keyring, not to the file,
+// and the account scans with the keyring's password.
+TEST_F(WindowFixture, AnAddressFillsTheAccountTesterTriesItAndItScansFromTheKeyring) {
+    auto keyring = PrivateKeyring::Start();
+    if (!keyring) GTEST_SKIP() << "no keyring daemon (bash scripts/setup test)";
     WriteAccount();
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
-    ScriptedPop3Server server("S: +OK ready\nC: USER zoe\nS: +OK\nC: PASS cl\xC3\xA9\nS: +OK\n" + Stat(4) +
-                              Quit());
+    const std::string zoe = "S: +OK ready\nC: USER zoe\nS: +OK\nC: PASS cl\xC3\xA9\nS: +OK\n";
+    ScriptedPop3Server server(zoe + Stat(4) + Quit() + kNextSession + zoe +
+                              ScanOf({kAnne}).substr(Login().size()));
     PutFile(dir / "Fournisseurs.TXT",
             "exemple.fr;127.0.0.1;" + std::to_string(server.Port()) + ";Aucune;motdepasse;identifiant\r\n");
     Show();
@@ -395,18 +404,98 @@ TEST_F(WindowFixture, AnAddressFillsTheAccountThenTesterTriesIt) {
             EXPECT_EQ(dialog.Edit1->text(), "127.0.0.1");
             EXPECT_EQ(dialog.Edit2->text(), "zoe");
             EXPECT_EQ(dialog.SecurityBox->currentText(), "Aucune");
-            EXPECT_FALSE(dialog.KeyringBox->isChecked()) << "no keyring answers here";
+            EXPECT_FALSE(dialog.ClientIdEdit->isEnabled()) << "no client id for a password";
+            EXPECT_TRUE(dialog.KeyringBox->isChecked()) << "a keyring answers";
             dialog.Edit3->setText(QStringLiteral("clé"));
             QTest::mouseClick(dialog.TestButton, Qt::LeftButton);
             QTest::mouseClick(dialog.Button1, Qt::LeftButton);
         });
-    server.ExpectFinished();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text,
               "Test réussi : connexion à 127.0.0.1, identifiants acceptés, 4 message(s) sur le serveur.");
-    Account saved = ReadAccount(TIniFile(paths.settings), 2);
-    EXPECT_EQ(saved.user, "zoe");
-    EXPECT_EQ(saved.password, "clé");
+    const StoredSlot stored = ReadStoredSlot(TIniFile(paths.settings), 2);
+    EXPECT_EQ(stored.user, "zoe");
+    EXPECT_EQ(stored.keyring, "1");
+    EXPECT_EQ(stored.scrambledPassword + stored.storedPassword, "") << FileBytes(paths.settings);
+    for (const char* clear : {"cl\xC3\xA9", "cl\xE9"})
+        EXPECT_EQ(FileBytes(paths.settings).find(clear), std::string::npos) << "nor the password in clear";
+    EXPECT_EQ(SystemSecretStore().Lookup({"127.0.0.1", "zoe"}), "clé");
+
+    form1.RxSpinEdit1->SetValue(2);
+    form1.RxSpinEdit1BottomClick();
+    form1.BitBtn1Click();
+    server.ExpectFinished();
+    EXPECT_EQ(GridRows(), std::vector<std::string>{"1|Anne|Salut|100|"});
+    EXPECT_EQ(boxes.shown.size(), 1u) << boxes.shown.back().text;
+}
+
+// An OAuth2 account whose token the browser must give: the desktop opens
+// the provider's page and the window stays live while the user is there.
+// "Arrêter" (Esc) ends the wait for the browser's return; a browser that
+// comes back gives the token the scan logs in with; closing the window
+// ends the wait too, and the window closes at once.
+TEST_F(WindowFixture, TheWindowWaitsForTheBrowserUntilItComesBackOrIsStopped) {
+    auto keyring = PrivateKeyring::Start();
+    if (!keyring) GTEST_SKIP() << "no keyring daemon (bash scripts/setup test)";
+    OAuthTokenServer provider("essai", "anne");
+    PutFile(paths.settings,
+            "[Form]\r\nNbre=1\r\nServeur1=127.0.0.1\r\nNom1=anne\r\nAuthentification1=oauth2\r\n"
+            "IdClient1=essai\r\nCorbeille=0\r\n");
+    std::filesystem::permissions(paths.settings,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    PutFile(dir / "Fournisseurs.TXT",
+            "oauth2;127.0.0.1;" + provider.Url("/authorize") + ";" + provider.Url("/token") + ";pop;\r\n");
+    PutFile(paths.friends, "");
+    PutFile(paths.intruders, "");
+    Show();
+    auto shell = std::make_unique<RecordingShell>();
+    RecordingShell* away = shell.get();  // the user never comes back
+    form1.UseShell(std::move(shell));
+    QAction* stop = MenuItem({"Actions", "Arrêter"});
+    ASSERT_NE(stop, nullptr);
+    QElapsedTimer clock;
+    QTimer::singleShot(300, [&] { stop->trigger(); });
+    clock.start();
+    form1.BitBtn1Click();
+    EXPECT_LT(clock.elapsed(), 2000);
+    ASSERT_EQ(away->opened.size(), 1u);
+    EXPECT_EQ(away->opened[0].string().rfind(provider.Url("/authorize?"), 0), 0u) << away->opened[0];
+    EXPECT_EQ(Status(0), "Action arrêtée : rien n'a été supprimé.");
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(form1.Logic().Busy());
+
+    auto browser = std::make_unique<BrowserShell>();
+    BrowserShell* back = browser.get();
+    form1.UseShell(std::move(browser));
+    // The provider's first code, then its first tokens: acc-2 and ref-3.
+    ScriptedPop3Server server(
+        "S: +OK ready\nC: AUTH XOAUTH2 dXNlcj1hbm5lAWF1dGg9QmVhcmVyIGFjYy0yAQE=\nS: +OK\n" +
+        ScanOf({kAnne}).substr(Login().size()));
+    UseServer(server);
+    form1.BitBtn1Click();
+    server.ExpectFinished();
+    EXPECT_EQ(GridRows(), std::vector<std::string>{"1|Anne|Salut|100|"});
+    EXPECT_NE(back->Page().find("Vous pouvez fermer cette fenêtre."), std::string::npos);
+    EXPECT_EQ(provider.CodeGrants(), 1);
+    EXPECT_EQ(SystemSecretStore().Lookup({"127.0.0.1", "anne"}), "ref-3");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // A refresh token the provider no longer takes: back to the browser.
+    ForgetAccessTokens();
+    provider.RevokeRefreshTokens();
+    auto again = std::make_unique<RecordingShell>();
+    away = again.get();
+    form1.UseShell(std::move(again));
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(300, [&] {
+        sinceClose.start();
+        form1.close();
+    });
+    form1.BitBtn1Click();
+    EXPECT_LT(sinceClose.elapsed(), 1000) << "closed at the next wait slice";
+    EXPECT_EQ(away->opened.size(), 1u);
+    EXPECT_FALSE(form1.isVisible());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 // The accounts of the user's other mail programs fill the configuration
