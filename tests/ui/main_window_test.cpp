@@ -385,9 +385,9 @@ TEST_F(WindowFixture, AnAddressFillsTheAccountTesterTriesItAndItScansFromTheKeyr
     WriteAccount();
     PutFile(paths.friends, "");
     PutFile(paths.intruders, "");
-    const std::string zoe = "S: +OK ready\nC: USER zoe\nS: +OK\nC: PASS cl\xC3\xA9\nS: +OK\n";
-    ScriptedPop3Server server(zoe + Stat(4) + Quit() + kNextSession + zoe +
-                              ScanOf({kAnne}).substr(Login().size()));
+    const std::string zoe = "C: USER zoe\nS: +OK\nC: PASS cl\xC3\xA9\nS: +OK\n";
+    ScriptedPop3Server server("S: +OK ready\n" + zoe + Stat(4) + Quit() + kNextSession + "S: +OK ready\n" +
+                              Capa() + zoe + Capa() + ScanOf({kAnne}).substr(ScanLogin().size()));
     PutFile(dir / "Fournisseurs.TXT",
             "exemple.fr;127.0.0.1;" + std::to_string(server.Port()) + ";Aucune;motdepasse;identifiant\r\n");
     Show();
@@ -469,8 +469,8 @@ TEST_F(WindowFixture, TheWindowWaitsForTheBrowserUntilItComesBackOrIsStopped) {
     form1.UseShell(std::move(browser));
     // The provider's first code, then its first tokens: acc-2 and ref-3.
     ScriptedPop3Server server(
-        "S: +OK ready\nC: AUTH XOAUTH2 dXNlcj1hbm5lAWF1dGg9QmVhcmVyIGFjYy0yAQE=\nS: +OK\n" +
-        ScanOf({kAnne}).substr(Login().size()));
+        "S: +OK ready\nC: AUTH XOAUTH2 dXNlcj1hbm5lAWF1dGg9QmVhcmVyIGFjYy0yAQE=\nS: +OK\n" + Capa() +
+        ScanOf({kAnne}).substr(ScanLogin().size()));
     UseServer(server);
     form1.BitBtn1Click();
     server.ExpectFinished();
