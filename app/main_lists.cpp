@@ -22,8 +22,9 @@ bool MainLists::RemoveSender(ListKind kind, std::string_view text) {
 }
 
 SenderStatus MainLists::StatusOf(SenderKey sender) const {
-    if (intruders_.Matches(sender)) return SenderStatus::Intruder;
-    if (friends_.Matches(sender)) return SenderStatus::Friend;
+    const FoldedSender folded(sender);
+    if (intruders_.Matches(folded)) return SenderStatus::Intruder;
+    if (friends_.Matches(folded)) return SenderStatus::Friend;
     return SenderStatus::None;
 }
 

@@ -134,13 +134,16 @@ int SenderList::IndexOf(std::string_view text) const {
     return -1;
 }
 
-bool SenderList::Matches(SenderKey sender) const {
-    std::vector<std::string> addresses{FoldedText(Trim(sender.address))};
+FoldedSender::FoldedSender(SenderKey sender) : shown(FoldedText(Trim(sender.shown))) {
+    addresses.reserve(1 + sender.others.size());
+    addresses.push_back(FoldedText(Trim(sender.address)));
     for (const std::string& other : sender.others) addresses.push_back(FoldedText(Trim(other)));
-    const std::string shown = FoldedText(Trim(sender.shown));
+}
+
+bool SenderList::Matches(const FoldedSender& sender) const {
     return std::any_of(prepared_.begin(), prepared_.end(), [&](const Prepared& entry) {
-        if (!entry.addresses) return entry.text == shown;
-        return std::any_of(addresses.begin(), addresses.end(),
+        if (!entry.addresses) return entry.text == sender.shown;
+        return std::any_of(sender.addresses.begin(), sender.addresses.end(),
                            [&](const std::string& address) { return AddressMatches(entry.text, address); });
     });
 }

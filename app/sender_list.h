@@ -59,6 +59,14 @@ struct SenderKey {
     std::span<const std::string> others = {};
 };
 
+// A sender as the lists compare it: trimmed, folded and normalized once for
+// every list it is matched against.
+struct FoldedSender {
+    explicit FoldedSender(SenderKey sender);
+    std::string shown;
+    std::vector<std::string> addresses;
+};
+
 // Whether `entry` (trimmed or not) catches `sender`, as in a list of one.
 bool EntryMatches(std::string_view entry, SenderKey sender);
 
@@ -72,7 +80,8 @@ public:
     // -1; an empty text is never found.
     int IndexOf(std::string_view text) const;
     // Whether an entry catches the sender.
-    bool Matches(SenderKey sender) const;
+    bool Matches(SenderKey sender) const { return Matches(FoldedSender(sender)); }
+    bool Matches(const FoldedSender& sender) const;
     // Appends trimmed `text` unless it is empty or already an entry; false
     // when nothing was added.
     bool Add(std::string_view text);
