@@ -49,14 +49,17 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-// A unique Maildir name: time, process, counter.
+// A unique Maildir name: time, process, counter, host.
 std::string NewFileName(std::time_t when) {
     static std::atomic<unsigned> counter{0};
-    char host[64] = "vannoir";
-    ::gethostname(host, sizeof host - 1);
-    std::string safeHost;
-    for (const char* c = host; *c; ++c) safeHost += (*c == '/' || *c == ':') ? '_' : *c;
-    return IntToStr(when) + ".P" + IntToStr(::getpid()) + "Q" + IntToStr(++counter) + "." + safeHost;
+    static const std::string host = [] {
+        char name[64] = "vannoir";
+        ::gethostname(name, sizeof name - 1);
+        std::string safe;
+        for (const char* c = name; *c; ++c) safe += (*c == '/' || *c == ':') ? '_' : *c;
+        return safe;
+    }();
+    return IntToStr(when) + ".P" + IntToStr(::getpid()) + "Q" + IntToStr(++counter) + "." + host;
 }
 
 std::string Field(std::string_view text) { return std::string(WithoutControls(text)); }
@@ -124,17 +127,35 @@ std::string CorbeilleDate(std::time_t when) {
     return text;
 }
 
-CorbeilleCopy::CorbeilleCopy(const fs::path& folder, CorbeilleEntry entry, std::uint64_t limit,
-                             std::function<int()> fault)
-    : folder_(folder), entry_(std::move(entry)), limit_(limit), fault_(std::move(fault)) {
-    const fs::path temp = folder_ / "tmp" / entry_.file;
-    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) failure_ = FailureText(corbeille_texts::kCannotCreateCopy, temp, errno);
+struct CorbeilleOpenFolder {
+    // The Corbeille, its tmp/ and its new/: names are made and moved
+    // relative to them, with no path to walk each time.
+    int fd = -1, temp = -1, fresh = -1;
+    CorbeilleOpenFolder() = default;
+    CorbeilleOpenFolder(const CorbeilleOpenFolder&) = delete;
+    CorbeilleOpenFolder& operator=(const CorbeilleOpenFolder&) = delete;
+    ~CorbeilleOpenFolder() {
+        for (int f : {fresh, temp, fd})
+            if (f >= 0) ::close(f);
+    }
+};
+
+CorbeilleCopy::CorbeilleCopy(const fs::path& folder, std::shared_ptr<const CorbeilleOpenFolder> open,
+                             CorbeilleEntry entry, std::uint64_t limit, std::function<int()> fault)
+    : folder_(folder),
+      open_(std::move(open)),
+      entry_(std::move(entry)),
+      limit_(limit),
+      fault_(std::move(fault)) {
+    fd_ = ::openat(open_->temp, entry_.file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                   0600);
+    if (fd_ < 0)
+        failure_ = FailureText(corbeille_texts::kCannotCreateCopy, folder_ / "tmp" / entry_.file, errno);
 }
 
 CorbeilleCopy::~CorbeilleCopy() {
     if (fd_ >= 0) ::close(fd_);
-    if (!kept_) ::unlink((folder_ / "tmp" / entry_.file).c_str());
+    if (!kept_) ::unlinkat(open_->temp, entry_.file.c_str(), 0);
 }
 
 void CorbeilleCopy::Fail(int error) {
@@ -177,25 +198,18 @@ void CorbeilleCopy::Cut() {
 }
 
 const CorbeilleEntry& CorbeilleCopy::Keep() {
-    const fs::path temp = folder_ / "tmp" / entry_.file;
     Flush();
     if (fd_ >= 0 && ::close(fd_) != 0) Fail(errno);
     fd_ = -1;
-    if (failure_.empty() && ::rename(temp.c_str(), (folder_ / "new" / entry_.file).c_str()) != 0) Fail(errno);
+    if (failure_.empty() &&
+        ::renameat(open_->temp, entry_.file.c_str(), open_->fresh, entry_.file.c_str()) != 0)
+        Fail(errno);
     if (!failure_.empty()) throw ECorbeilleError(failure_);
     kept_ = true;
     return entry_;
 }
 
 Corbeille::Corbeille(fs::path folder, CorbeilleLimits limits) : folder_(std::move(folder)), limits_(limits) {}
-
-struct Corbeille::OpenFolder {
-    int fd;
-    explicit OpenFolder(int f) : fd(f) {}
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    ~OpenFolder() { ::close(fd); }
-};
 
 void Corbeille::Prepare() {
     // Checked once for all the copies of a batch.
@@ -215,33 +229,44 @@ void Corbeille::Prepare() {
     for (const char* sub : kSubfolders)
         if (int error = PrivateFolder(folder_ / sub))
             throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / sub, error));
-    const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, errno));
-    open_ = std::make_shared<OpenFolder>(fd);
+    auto open = std::make_shared<CorbeilleOpenFolder>();
+    constexpr int kFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+    open->fd = ::open(folder_.c_str(), kFolder);
+    if (open->fd < 0) throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, errno));
+    open->temp = ::openat(open->fd, "tmp", kFolder);
+    if (open->temp < 0)
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / "tmp", errno));
+    open->fresh = ::openat(open->fd, "new", kFolder);
+    if (open->fresh < 0)
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / "new", errno));
+    open_ = std::move(open);
 }
 
 std::unique_ptr<CorbeilleCopy> Corbeille::Begin(CorbeilleEntry entry) {
     Prepare();
     entry.file = NewFileName(entry.deletedAt);
     return std::unique_ptr<CorbeilleCopy>(
-        new CorbeilleCopy(folder_, std::move(entry), limits_.messageBytes, fault_));
+        new CorbeilleCopy(folder_, open_, std::move(entry), limits_.messageBytes, fault_));
 }
 
 void Corbeille::Sync(const std::vector<CorbeilleEntry>& kept) {
     if (kept.empty()) return;
+    if (!open_) throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", EBADF));
     std::string lines;
     for (const CorbeilleEntry& e : kept) lines += IndexLine(e);
     const fs::path index = folder_ / corbeille_texts::kIndexFile;
-    const int fd = ::open(index.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::openat(open_->fd, std::string(corbeille_texts::kIndexFile).c_str(),
+                            O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     int error = fd < 0 ? errno : WriteAll(fd, lines);
     if (fd >= 0 && ::close(fd) != 0 && error == 0) error = errno;
     if (error) throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, index, error));
-    // The copies' data, their names in new/ and the index in one go. The
-    // folder was open before the first copy was written, so a write-back
-    // error of any of them is reported here.
-    if (!open_ || ::syncfs(open_->fd) != 0)
-        throw ECorbeilleError(
-            FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", open_ ? errno : EBADF));
+    // The copies' data, their names in new/ and the index in one go: the
+    // disk takes the file system's writes together where a flush per file
+    // costs a disk request and a commit each. The folder was open before
+    // the first copy was written, so a write-back error of any of them is
+    // reported here.
+    if (::syncfs(open_->fd) != 0)
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", errno));
 }
 
 std::vector<CorbeilleEntry> Corbeille::List() const {

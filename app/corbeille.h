@@ -19,6 +19,7 @@
 #include "platform/id_exception.h"
 
 class TIniFile;
+struct CorbeilleOpenFolder;
 
 struct CorbeilleLimits {
     bool enabled = true;                       // "Corbeille" (0: off)
@@ -67,14 +68,15 @@ public:
 
 private:
     friend class Corbeille;
-    CorbeilleCopy(const std::filesystem::path& folder, CorbeilleEntry entry, std::uint64_t limit,
-                  std::function<int()> fault);
+    CorbeilleCopy(const std::filesystem::path& folder, std::shared_ptr<const CorbeilleOpenFolder> open,
+                  CorbeilleEntry entry, std::uint64_t limit, std::function<int()> fault);
     void Fail(int error);
     void Flush();
     void Cut();
     static constexpr std::size_t kWriteSize = 65536;
 
     std::filesystem::path folder_;
+    std::shared_ptr<const CorbeilleOpenFolder> open_;
     CorbeilleEntry entry_;
     std::uint64_t limit_;
     std::function<int()> fault_;
@@ -98,8 +100,8 @@ public:
     // Throws ECorbeilleError.
     std::unique_ptr<CorbeilleCopy> Begin(CorbeilleEntry entry);
     // Makes the copies kept since the last call durable, with their index
-    // lines appended: one flush of the file system for the whole batch,
-    // where a flush per file costs a disk commit each. Throws ECorbeilleError.
+    // lines appended. Called once for a whole deletion: the disk commits
+    // them together. Throws ECorbeilleError.
     void Sync(const std::vector<CorbeilleEntry>& kept);
 
     // The kept messages, newest first: numbered from 1 in this order.
@@ -124,13 +126,11 @@ private:
     void Prepare();
     void RewriteIndex(const std::vector<CorbeilleEntry>& entries) const;
 
-    struct OpenFolder;
     std::filesystem::path folder_;
     CorbeilleLimits limits_;
     std::function<int()> fault_;
-    // Opened once the folders were checked, before the first copy: a
-    // write-back error of any copy is reported to it.
-    std::shared_ptr<OpenFolder> open_;
+    // The folders, opened once they were checked, before the first copy.
+    std::shared_ptr<CorbeilleOpenFolder> open_;
 };
 
 // "dd/mm/yyyy hh:nn:ss", local time.

@@ -1,5 +1,6 @@
-// Deletion through the Corbeille: each message copied whole and flushed
-// before its DELE goes; one whose copy failed stays on the server.
+// Deletion through the Corbeille: each message copied whole before its DELE
+// goes, all the copies flushed before the session's QUIT; one whose copy
+// failed stays on the server, and none goes when the flush fails.
 #include <ctime>
 #include <map>
 

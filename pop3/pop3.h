@@ -162,20 +162,23 @@ public:
         // ends as sent; a piece never goes past a line end.
         std::function<void(std::string_view bytes)> bytes;
         // Message n is through; `retrieved` is false when RETR was refused.
-        // True when its copy is written and flushed: only then may it be deleted.
+        // True when its copy is written: only then may it be deleted.
         std::function<bool(int n, bool retrieved)> done;
-        // Before the DELEs of the copies done since the last call go out:
-        // true when they are all durable, false to delete none of them.
+        // Once, before the session may end with the DELEs marked: true when
+        // every copy kept is durable, false to delete none of them.
         std::function<bool()> sync;
     };
     // RETR of each number, in order, its bytes to `events`, and DELE of each
     // message whose copy `events` kept, never before it was kept. With
     // pipelining the RETRs go ahead of the answers and each DELE rides with
-    // the next batch. A message not kept is not deleted and the others go on.
-    // A DELE refused raises as DeleteMessages (the DELEs taken after it
-    // undone); a lost connection raises, dropping the socket without QUIT
-    // when DELEs were still unanswered. `marked`, when given, receives the
-    // numbers that stay marked for deletion when it returns or throws.
+    // the next commands. A message not kept is not deleted and the others go
+    // on. Before it ends with DELEs marked, `events.sync` makes the copies
+    // durable; when it cannot, the socket is dropped without QUIT so that the
+    // server deletes nothing. A DELE refused raises as DeleteMessages (the
+    // DELEs taken after it undone); a lost connection raises, dropping the
+    // socket without QUIT when DELEs were still unanswered. `marked`, when
+    // given, receives the numbers that stay marked for deletion when it
+    // returns or throws.
     void CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyEvents& events,
                                std::vector<int>* marked = nullptr);
 

@@ -1,6 +1,7 @@
 // Deletion that keeps a copy first: RETR, the bytes handed over as they
-// come, then DELE once the copy is safe. With pipelining the RETRs run ahead
-// and the DELEs ride along with the next batch of commands.
+// come, then DELE once the copy is written, and one flush of all the copies
+// before the session may end with QUIT. With pipelining the RETRs run ahead
+// and each DELE rides along with the next ones.
 #include <algorithm>
 #include <deque>
 
@@ -9,8 +10,6 @@
 #include "pop3/pop3.h"
 
 namespace {
-
-constexpr std::size_t kMostHeldDeletes = 64;
 
 std::string CopyCommand(bool retrieve, int n) {
     return (retrieve ? "RETR " : "DELE ") + IntToStr(n) + "\r\n";
@@ -55,58 +54,59 @@ void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyE
     const bool ahead = Pipelining();
     const std::size_t maxCommands = ahead ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
     const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
-    std::deque<Step> due;       // sent, answer awaited
-    std::vector<int> toDelete;  // copies kept, DELE not yet sent
-    std::size_t next = 0;       // the next RETR to send
+    std::deque<Step> due;  // sent, answer awaited
+    std::string unsent;    // commands not yet written
+    std::size_t next = 0;  // the next RETR to send
     std::size_t dueBytes = 0;
-    auto send = [&] {
-        std::string batch;
-        if (!toDelete.empty() && events.sync()) {
-            for (int n : toDelete) {
-                batch += CopyCommand(false, n);
-                due.push_back({Step::Dele, n});
-            }
+    const auto queue = [&](Step::Kind kind, int n) {
+        const std::string line = CopyCommand(kind == Step::Retr, n);
+        dueBytes += line.size();
+        unsent += line;
+        due.push_back({kind, n});
+    };
+    // Nothing marked is removed before QUIT: the copies need to be durable
+    // only then, all in one flush. Without it the session goes unclosed, so
+    // the server removes none of them.
+    const auto settle = [&] {
+        if (kept.empty()) return;
+        bool durable = false;
+        try {
+            durable = IsConnected() && events.sync();
+        } catch (const std::exception&) {
         }
-        toDelete.clear();
-        // RETRs once half the window is free, as the scan's batches do.
-        if (due.empty() || (due.size() <= maxCommands / 2 && dueBytes <= maxBytes / 2)) {
-            while (next < numbers.size() && due.size() < maxCommands) {
-                std::string line = CopyCommand(true, numbers[next]);
-                if (!due.empty() && dueBytes + line.size() > maxBytes) break;
-                dueBytes += line.size();
-                batch += line;
-                due.push_back({Step::Retr, numbers[next++]});
-            }
-        }
-        WriteText(batch);
+        if (durable) return;
+        ReleaseSocket();
+        kept.clear();
     };
     try {
-        while (next < numbers.size() || !due.empty() || !toDelete.empty()) {
-            // Serially, a DELE waits for its RETR's answer and the next RETR
-            // for the DELE's. Ahead, answers already here are copied first,
-            // so that one flush of the folder covers several copies.
-            const bool answerWaiting = !due.empty() && due.front().kind == Step::Retr &&
-                                       InputBuffer().Size() > 0 && toDelete.size() < kMostHeldDeletes;
-            if ((ahead && !answerWaiting) || due.empty()) send();
-            if (due.empty()) continue;
+        while (next < numbers.size() || !due.empty()) {
+            // The RETRs run ahead as far as the window goes; serially the
+            // next one waits for the DELE's answer.
+            while (next < numbers.size() && due.size() < maxCommands &&
+                   (due.empty() || dueBytes + CopyCommand(true, numbers[next]).size() <= maxBytes))
+                queue(Step::Retr, numbers[next++]);
+            if (!unsent.empty()) WriteText(unsent);
+            unsent.clear();
             const Step step = due.front();
             due.pop_front();
+            dueBytes -= CopyCommand(step.kind == Step::Retr, step.n).size();
             if (step.kind == Step::Dele) {
                 ReadReply({ReplyOk});
                 kept.push_back(step.n);
                 continue;
             }
-            dueBytes -= CopyCommand(true, step.n).size();
             const bool retrieved = ReadReply({}) == ReplyOk;
             if (retrieved) {
                 events.start(step.n);
                 StreamMessage(events);
             }
-            if (events.done(step.n, retrieved)) toDelete.push_back(step.n);
+            // Its copy written, the message's DELE goes with the next write.
+            if (events.done(step.n, retrieved)) queue(Step::Dele, step.n);
         }
     } catch (const EIdProtocolReplyError&) {
         UndoDeletesAfterRefusal({due.begin(), due.end()}, kept, ahead);
         if (!IsConnected()) kept.clear();
+        settle();
         throw;
     } catch (const std::exception&) {
         // Unanswered DELEs may or may not count: leaving without QUIT is the
@@ -115,8 +115,10 @@ void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyE
             ReleaseSocket();
             kept.clear();
         }
+        settle();
         throw;
     }
+    settle();
 }
 
 void TIdPOP3::UndoDeletesAfterRefusal(const std::vector<Step>& due, const std::vector<int>& kept,

@@ -171,30 +171,67 @@ TEST_P(ScanBatch, CommandsAndEvents) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, ScanBatch, testing::ValuesIn(kScans), byName);
 
+// DELE alone, or each message copied first, its copies then flushed once,
+// or not: the flush fails.
+enum Deletion { kDeleteOnly, kCopies, kCopiesNotDurable };
 struct DeleteCase {
     const char* name;
     bool pipelining;
     std::string script;  // after CAPA
     Outcome outcome;
+    Deletion deletion;
 };
 const std::string kThreeDeles = Sent({"DELE 5", "DELE 3", "DELE 1"});
+std::string CopyOf(int i) { return MultiLineReply("+OK", "Subject: copie " + IntToStr(i) + "\n\n.corps\n"); }
+// Each DELE is awaited before the next message's answer is sent: a client
+// that held it back for a later batch would wait for that answer forever.
+const std::string kThreeCopies = Sent({"RETR 5", "RETR 3", "RETR 1"}) + CopyOf(5) + "C: DELE 5\n" +
+                                 CopyOf(3) + "C: DELE 3\n" + CopyOf(1) +
+                                 "C: DELE 1\nS: +OK\nS: +OK\nS: +OK\n";
 const DeleteCase kDeletes[] = {
-    {"pipelined_in_one_batch", true, kThreeDeles + "S: +OK\nS: +OK\nS: +OK\n" + Quit(), kDone},
+    {"pipelined_in_one_batch", true, kThreeDeles + "S: +OK\nS: +OK\nS: +OK\n" + Quit(), kDone, kDeleteOnly},
     {"refused_then_accepted_is_undone", true,
-     kThreeDeles + "S: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: +OK\nC: DELE 5\nS: +OK\n" + Quit(), kRefused},
+     kThreeDeles + "S: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: +OK\nC: DELE 5\nS: +OK\n" + Quit(), kRefused,
+     kDeleteOnly},
     {"refused_then_refused_needs_no_reset", true, kThreeDeles + "S: +OK\nS: -ERR locked\nS: -ERR\n" + Quit(),
-     kRefused},
+     kRefused, kDeleteOnly},
     {"failed_undo_leaves_without_quit", true,
-     kThreeDeles + "S: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: -ERR no\n", kRefused},
-    {"closed_in_the_batch_leaves_without_quit", true, kThreeDeles + "S: +OK\n!close\n", kClosed},
-    {"without_pipelining_one_at_a_time", false, Dele(5) + "C: DELE 3\nS: -ERR locked\n" + Quit(), kRefused},
+     kThreeDeles + "S: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: -ERR no\n", kRefused, kDeleteOnly},
+    {"closed_in_the_batch_leaves_without_quit", true, kThreeDeles + "S: +OK\n!close\n", kClosed, kDeleteOnly},
+    {"without_pipelining_one_at_a_time", false, Dele(5) + "C: DELE 3\nS: -ERR locked\n" + Quit(), kRefused,
+     kDeleteOnly},
     {"one_answer_more_than_the_deles_leaves_without_quit", true,
-     kThreeDeles + "!raw +OK\\r\\n+OK\\r\\n+OK\\r\\n+OK\\r\\n\n", kMismatch},
+     kThreeDeles + "!raw +OK\\r\\n+OK\\r\\n+OK\\r\\n+OK\\r\\n\n", kMismatch, kDeleteOnly},
+    {"copies_each_dele_follows_its_copy", true, kThreeCopies + Quit(), kDone, kCopies},
+    {"copies_not_durable_leave_without_quit", true, kThreeCopies, kDone, kCopiesNotDurable},
+    {"copies_without_pipelining_one_at_a_time", false,
+     "C: RETR 5\n" + CopyOf(5) + Dele(5) + "C: RETR 3\nS: -ERR no such message\nC: RETR 1\n" + CopyOf(1) +
+         Dele(1) + Quit(),
+     kDone, kCopies},
+    {"copies_dele_refused_is_undone_then_flushed", true,
+     Sent({"RETR 5", "RETR 3", "RETR 1"}) + CopyOf(5) + "C: DELE 5\n" + CopyOf(3) + "C: DELE 3\n" +
+         CopyOf(1) + "C: DELE 1\nS: +OK\nS: -ERR locked\nS: +OK\nC: RSET\nS: +OK\nC: DELE 5\nS: +OK\n" +
+         Quit(),
+     kRefused, kCopies},
 };
 class DeleteBatch : public testing::TestWithParam<DeleteCase> {};
 TEST_P(DeleteBatch, OnlyConfirmedDeletionsReachQuit) {
-    BatchRun run(Capa(GetParam().pipelining) + GetParam().script, TIdPOP3::pbAuto);
-    EXPECT_EQ(run.Go([&] { run.pop.DeleteMessages({5, 3, 1}); }), GetParam().outcome);
+    const DeleteCase& c = GetParam();
+    BatchRun run(Capa(c.pipelining) + c.script, TIdPOP3::pbAuto);
+    std::string bytes;
+    int flushes = 0;
+    const TIdPOP3::CopyEvents events{
+        [&](int n) { bytes += "[" + IntToStr(n) + "]"; }, [&](std::string_view piece) { bytes += piece; },
+        [](int, bool retrieved) { return retrieved; }, [&] { return ++flushes, c.deletion == kCopies; }};
+    EXPECT_EQ(run.Go([&] {
+        if (c.deletion == kDeleteOnly) run.pop.DeleteMessages({5, 3, 1});
+        if (c.deletion != kDeleteOnly) run.pop.CopyAndDeleteMessages({5, 3, 1}, events);
+    }),
+              c.outcome);
+    EXPECT_EQ(flushes, c.deletion == kDeleteOnly ? 0 : 1) << "one flush, before QUIT";
+    if (c.deletion != kDeleteOnly) {
+        EXPECT_TRUE(bytes.starts_with("[5]Subject: copie 5\r\n\r\n.corps\r\n[")) << bytes;
+    }
 }
 INSTANTIATE_TEST_SUITE_P(Table, DeleteBatch, testing::ValuesIn(kDeletes), byName);
 
