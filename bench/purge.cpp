@@ -160,14 +160,14 @@ void BM_ScanThroughLink(benchmark::State& state) {
     dovecot.ConfigureClient(pop);
     pop.Port = link.Port();
     TIdMessage message;
-    TIdPOP3::ScanEvents events{
-        [](int, TIdMessage&) {}, [](int, int size) { benchmark::DoNotOptimize(size); }, {}};
+    pop.LogInAhead = true;
+    pop.CountsWithLogIn = 4;
+    TIdPOP3::ScanEvents events{[](int, TIdMessage&) {}, [](int, int size) { benchmark::DoNotOptimize(size); },
+                               [](std::vector<std::string>&& ids) { benchmark::DoNotOptimize(ids.size()); }};
     for (auto _ : state) {
         pop.OpenSession();
-        pop.Capabilities();
-        int n = 0;
-        for (int i = 0; i < 4; ++i) n = pop.CountMessages();
-        pop.ScanHeaders(n, message, events);
+        pop.CapabilitiesAfterLogIn();
+        pop.ScanHeaders(pop.CountMessagesTimes(4).back(), message, events);
         pop.CloseSession();
     }
 }
