@@ -52,6 +52,28 @@ void TIdPOP3::ReadAnswersAfterLogIn() {
     ExpectNoAnswerLeft();
 }
 
+std::vector<int> TIdPOP3::CountMessagesTimes(int times) {
+    std::vector<int> counts;
+    // Those sent with the log-in come first.
+    const auto early = std::min(countsAhead_.size(), static_cast<std::size_t>(std::max(times, 0)));
+    counts.assign(countsAhead_.begin(), countsAhead_.begin() + static_cast<std::ptrdiff_t>(early));
+    countsAhead_.erase(countsAhead_.begin(), countsAhead_.begin() + static_cast<std::ptrdiff_t>(early));
+    times -= static_cast<int>(early);
+    if (times <= 0) return counts;
+    if (!Pipelining()) {
+        for (int i = 0; i < times; ++i) counts.push_back(CountMessages());
+        return counts;
+    }
+    std::string batch;
+    for (int i = 0; i < times; ++i) batch += "STAT\r\n";
+    WriteText(batch);
+    for (int i = 0; i < times; ++i) {
+        ReadReply({ReplyOk});
+        counts.push_back(ReplyCount());
+    }
+    return counts;
+}
+
 void TIdPOP3::ExpectNoAnswerLeft() {
     // More answers than commands: which answer belonged to which command is
     // no longer known.
@@ -107,6 +129,7 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
     const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
     std::size_t sent = 0;
     std::size_t bytes = 0;  // sent and not yet answered
+    std::vector<std::size_t> lengths(steps.size());
     std::string batch;
     for (std::size_t answered = 0; answered < steps.size(); ++answered) {
         // Refill once half the window is free, so commands go out in a few
@@ -117,6 +140,7 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
             while (sent < steps.size() && sent - answered < maxCommands) {
                 std::string line = CommandLine(steps[sent].kind, steps[sent].n);
                 if (sent > answered && bytes + line.size() > maxBytes) break;
+                lengths[sent] = line.size();
                 bytes += line.size();
                 batch += line;
                 ++sent;
@@ -136,7 +160,7 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
             if (acceptedAfter) *acceptedAfter = accepted;
             throw;
         }
-        bytes -= CommandLine(step.kind, step.n).size();
+        bytes -= lengths[answered];
     }
     ExpectNoAnswerLeft();
 }

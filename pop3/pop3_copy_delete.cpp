@@ -139,25 +139,3 @@ void TIdPOP3::UndoDeletesAfterRefusal(const std::vector<Step>& due, const std::v
         ReleaseSocket();
     }
 }
-
-std::vector<int> TIdPOP3::CountMessagesTimes(int times) {
-    std::vector<int> counts;
-    // Those sent with the log-in come first.
-    const auto early = std::min(countsAhead_.size(), static_cast<std::size_t>(std::max(times, 0)));
-    counts.assign(countsAhead_.begin(), countsAhead_.begin() + static_cast<std::ptrdiff_t>(early));
-    countsAhead_.erase(countsAhead_.begin(), countsAhead_.begin() + static_cast<std::ptrdiff_t>(early));
-    times -= static_cast<int>(early);
-    if (times <= 0) return counts;
-    if (!Pipelining()) {
-        for (int i = 0; i < times; ++i) counts.push_back(CountMessages());
-        return counts;
-    }
-    std::string batch;
-    for (int i = 0; i < times; ++i) batch += "STAT\r\n";
-    WriteText(batch);
-    for (int i = 0; i < times; ++i) {
-        ReadReply({ReplyOk});
-        counts.push_back(ReplyCount());
-    }
-    return counts;
-}
