@@ -23,7 +23,7 @@ public:
     void Warning(std::string_view text) override;
     // The application's standard error box: the error's message with a "."
     // added when it lacks one, under the application title.
-    void StandardError(std::string_view message);
+    void StandardError(std::string_view message) override;
 
     Runner run = [](QMessageBox& box) {
         box.exec();

@@ -60,22 +60,24 @@ int QtPrinter::PageHeight() const {
 void QtPrinter::BeginDoc() {
     Device();
     steps_.clear();
+    fonts_.clear();
     recording_ = true;
 }
 
 void QtPrinter::NewPage() {
     Recording();
-    steps_.push_back({Step::Page, {}, 0, 0, 0, {}});
+    steps_.push_back({Step::Page, 0, 0, 0, 0, {}});
 }
 
 void QtPrinter::SetFont(const PrintFont& font) {
     Recording();
-    steps_.push_back({Step::Font, font, 0, 0, 0, {}});
+    fonts_.push_back(font);
+    steps_.push_back({Step::Font, fonts_.size() - 1, 0, 0, 0, {}});
 }
 
 void QtPrinter::TextOut(int x, int y, std::string_view text, int width) {
     Recording();
-    if (!text.empty()) steps_.push_back({Step::Text, {}, x, y, width, toQt(text)});
+    if (!text.empty()) steps_.push_back({Step::Text, 0, x, y, width, toQt(text)});
 }
 
 void QtPrinter::Replay(QPainter& painter, QPrinter& device) const {
@@ -90,12 +92,13 @@ void QtPrinter::Replay(QPainter& painter, QPrinter& device) const {
                     throw EPrinterError(std::string("Impossible de commencer une nouvelle page"));
                 break;
             case Step::Font: {
-                QFont font(toQt(step.font.name));
-                font.setPointSize(step.font.pointSize);
-                font.setBold(step.font.bold);
+                const PrintFont& chosen = fonts_[step.font];
+                QFont font(toQt(chosen.name));
+                font.setPointSize(chosen.pointSize);
+                font.setBold(chosen.bold);
                 painter.setFont(font);
                 layoutFont = font;
-                layoutFont.setPixelSize(qRound(step.font.pointSize * kLayoutDpi / 72.0));
+                layoutFont.setPixelSize(qRound(chosen.pointSize * kLayoutDpi / 72.0));
                 break;
             }
             case Step::Text: {
@@ -147,4 +150,5 @@ void QtPrinter::EndDoc() {
 void QtPrinter::Abort() noexcept {
     recording_ = false;
     steps_.clear();
+    fonts_.clear();
 }

@@ -43,9 +43,11 @@ public:
     PreviewRunner preview;
 
 private:
+    // A font step names its font in fonts_: text steps, the many, carry no
+    // font of their own.
     struct Step {
         enum Kind { Page, Font, Text } kind;
-        PrintFont font;
+        std::size_t font = 0;
         int x = 0, y = 0, width = 0;
         QString text;
     };
@@ -59,4 +61,5 @@ private:
     std::unique_ptr<QPrinter> printer_;
     bool recording_ = false;
     std::vector<Step> steps_;
+    std::vector<PrintFont> fonts_;
 };

@@ -2,8 +2,30 @@
 
 #include <QFontDatabase>
 #include <QScreen>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/single_instance.h"
+
+namespace {
+
+constexpr const char* kNoDisplay =
+    "Vannoir : aucun écran graphique n'est disponible ; lancez-le depuis la session de bureau, "
+    "ou utilisez vannoir-cli en ligne de commande.\n";
+
+// Qt's messages while it looks for a display, held until one answers: where
+// none does, its abort becomes our one line instead.
+QStringList* heldMessages = nullptr;
+
+void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs(kNoDisplay, stderr);
+        std::_Exit(1);
+    }
+    heldMessages->append(qFormatLogMessage(type, context, message));
+}
+
+}  // namespace
 
 void PrepareApplication(QApplication& app) {
     app.setApplicationName(QtDialogs::kApplicationTitle);
@@ -33,7 +55,13 @@ void VannoirWindows::ShowMain() {
 
 int RunVannoir(int& argc, char** argv, SingleInstance& marker, const std::filesystem::path& executable) {
     if (!marker.Acquire("Vannoir")) return 0;
+    QStringList held;
+    heldMessages = &held;
+    const QtMessageHandler previous = qInstallMessageHandler(HoldStartMessage);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
+    heldMessages = nullptr;
+    for (const QString& message : held) std::fprintf(stderr, "%s\n", qPrintable(message));
     PrepareApplication(app);
     // The same folder as vannoir-cli's.
     const AppPaths paths = ProgramPaths(executable);

@@ -31,5 +31,6 @@ struct VannoirWindows {
 
 class SingleInstance;
 // The program: nothing at all when another copy runs; else the windows until
-// the main window closes. Always 0.
+// the main window closes, then 0. Without a display it says so in one line
+// and exits with 1.
 int RunVannoir(int& argc, char** argv, SingleInstance& marker, const std::filesystem::path& executable);
