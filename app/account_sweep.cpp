@@ -83,6 +83,7 @@ struct AccountSweep::Parts {
           actions(client, message, lists, MainWindowView{grid, forwarded, cursor, dialogs, caption, preview},
                   paths.journal, MailboxLockFileFor(paths.settings)) {
         actions.SetCorbeille(paths.corbeille, paths.settings);
+        actions.SetHeaderCache(paths.headerCache);
     }
     MemoryGrid grid;
     ForwardedStatus forwarded;

@@ -28,6 +28,7 @@ AppPaths InFolder(const fs::path& folder, const fs::path& executable, const fs::
     paths.intruders = lists / texts::kIntruderFile;
     paths.journal = lists / texts::kJournalFile;
     paths.corbeille = lists / corbeille_texts::kFolder;
+    paths.headerCache = folder / texts::kHeaderCacheFolder;
     paths.help = helpFolder / texts::kHelpFolder / texts::kHelpPage;
     paths.providers = helpFolder / texts::kProviderFile;
     return paths;
@@ -42,6 +43,12 @@ fs::path UserDataFolder(const FolderFacts& facts) {
     const fs::path dataHome = facts.dataHome;
     if (dataHome.is_absolute()) return dataHome / kUserFolderName;
     return fs::path(facts.home) / ".local" / "share" / kUserFolderName;
+}
+
+fs::path UserStateFolder(const FolderFacts& facts) {
+    const fs::path stateHome = facts.stateHome;
+    if (stateHome.is_absolute()) return stateHome / kUserFolderName;
+    return fs::path(facts.home) / ".local" / "state" / kUserFolderName;
 }
 
 fs::path UserFolder(const FolderFacts& facts) {
@@ -76,6 +83,7 @@ FolderFacts FolderFacts::OfSystem() {
     FolderFacts facts;
     if (const char* value = std::getenv("XDG_CONFIG_HOME")) facts.configHome = value;
     if (const char* value = std::getenv("XDG_DATA_HOME")) facts.dataHome = value;
+    if (const char* value = std::getenv("XDG_STATE_HOME")) facts.stateHome = value;
     if (const char* value = std::getenv("HOME"); value && *value)
         facts.home = value;
     else if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
@@ -108,7 +116,10 @@ AppPaths LocateAppPaths(const fs::path& executable, const std::optional<fs::path
     AppPaths paths = InFolder(chosen ? *chosen : user, executable, helpFolder);
     paths.portable = false;
     // A folder named for the run is portable: its Corbeille sits beside its lists.
-    if (!chosen) paths.corbeille = UserDataFolder(facts) / corbeille_texts::kFolder;
+    if (!chosen) {
+        paths.corbeille = UserDataFolder(facts) / corbeille_texts::kFolder;
+        paths.headerCache = UserStateFolder(facts) / texts::kHeaderCacheFolder;
+    }
     return paths;
 }
 

@@ -22,6 +22,9 @@ struct AppPaths {
     // lists, but "$XDG_DATA_HOME/vannoir/Corbeille" (~/.local/share/vannoir)
     // for an installed program.
     std::filesystem::path corbeille;
+    // The header cache, one file per mailbox: "<folder>/EnTetes", but
+    // "$XDG_STATE_HOME/vannoir/EnTetes" (~/.local/state) for an installed program.
+    std::filesystem::path headerCache;
     bool portable = true;  // `folder` is the program's own: never created here
 
     // The paths for an executable at `executable` (a full path), every file
@@ -33,6 +36,7 @@ struct AppPaths {
 struct FolderFacts {
     std::string configHome;  // $XDG_CONFIG_HOME; used only when absolute
     std::string dataHome;    // $XDG_DATA_HOME; used only when absolute
+    std::string stateHome;   // $XDG_STATE_HOME; used only when absolute
     std::string home;        // $HOME, else the account's home folder
     std::function<bool(const std::filesystem::path&)> exists;
     std::function<bool(const std::filesystem::path&)> writable;  // files may be created in it

@@ -105,11 +105,11 @@ std::filesystem::path MailboxLockFileFor(const std::filesystem::path& settings) 
     return lock.replace_extension(".VERROU");
 }
 
-Outcome MailboxActions::Scan() {
+Outcome MailboxActions::Scan(ScanReading reading) {
     RunGuard guard(*this);
     std::unique_ptr<LockFile> lock;
     if (Outcome refused = Begin(guard, lock); !refused.IsDone()) return refused;
-    return RunScan();
+    return RunScan(reading);
 }
 
 Outcome MailboxActions::Preview(int message) {

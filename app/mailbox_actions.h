@@ -22,6 +22,7 @@
 
 #include "app/account_settings.h"
 #include "app/deletion_journal.h"
+#include "app/header_cache.h"
 #include "app/main_lists.h"
 #include "app/outcome.h"
 #include "app/scan_record.h"
@@ -29,6 +30,10 @@
 #include "message/message.h"
 #include "platform/lock_file.h"
 #include "pop3/pop3.h"
+
+// Whether a scan may take the rows of headers it has already read from the
+// header cache (fetching only what is new or changed), or reads every header.
+enum class ScanReading { Cached, Whole };
 
 class MailboxActions {
 public:
@@ -60,7 +65,9 @@ public:
 
     // Each is refused (a message shown) while another action runs. A failure
     // in the session shows "Impossible de se connecter au serveur".
-    Outcome Scan();
+    // The scan takes the headers it already knows from the header cache
+    // (see SetHeaderCache) unless asked to read them all again.
+    Outcome Scan(ScanReading reading = ScanReading::Cached);
     // Refused without a box when the server has no such message (the pane
     // then shows the three lines of an empty message). A part whose encoding
     // broke off shows what decoded, marked "(pièce jointe illisible)", and
@@ -73,6 +80,11 @@ public:
     // `folder`, its limits read from `settings` at each deletion ("Corbeille=0":
     // none kept). Without this call nothing is kept.
     void SetCorbeille(std::filesystem::path folder, std::filesystem::path settings);
+    // Keeps the rows of each scan in the header cache in `folder` (one file
+    // per mailbox), so that the next scan of a server with unique ids asks
+    // only the headers it has not seen. Without this call every header is
+    // read at every scan.
+    void SetHeaderCache(std::filesystem::path folder) { headerCacheFolder_ = std::move(folder); }
 
     bool Running() const { return running_; }
     // The stop command: ends the running action as said above (nothing when
@@ -92,9 +104,15 @@ public:
 
 private:
     class RunGuard;
-    Outcome RunScan();
+    Outcome RunScan(ScanReading reading = ScanReading::Cached);
     void ClearRows();
-    void ScanHeaders(bool& intruderFound);
+    void ScanHeaders(ScanReading reading, bool& intruderFound);
+    // The rows of messages 1 to `count`: those `cache` knows by the
+    // listing's id and size from it, the others fetched through `fetched`,
+    // each passed to `show` in the server's order. How many were fetched.
+    int ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listing& listing, int count,
+                      TDateTime localOffset, const TIdPOP3::ScanEvents& fetched,
+                      const std::function<void(ScanRow&&)>& show);
     // The intruders deleted, in the order sent (highest number first).
     std::vector<int> Purge();
     Outcome RunDelete(int message);
@@ -139,14 +157,15 @@ private:
     std::filesystem::path journal_;
     std::filesystem::path lockFile_;
     int lockWaitMs_ = kDefaultLockWaitMs;
-    std::unique_ptr<LockFile> held_;        // HoldLock's
-    std::vector<std::string> attachments_;  // of the last preview
-    std::vector<std::string> unreadable_;   // its parts that broke off
-    bool journalFailed_ = false;            // in this session
-    std::vector<Deletion> deleted_;         // this session's, not yet confirmed
-    std::filesystem::path corbeille_;       // empty: no copies kept
-    std::filesystem::path settings_;        // the Corbeille's limits
-    std::string notKept_;                   // this session's messages not kept, told after it
+    std::unique_ptr<LockFile> held_;           // HoldLock's
+    std::vector<std::string> attachments_;     // of the last preview
+    std::vector<std::string> unreadable_;      // its parts that broke off
+    bool journalFailed_ = false;               // in this session
+    std::vector<Deletion> deleted_;            // this session's, not yet confirmed
+    std::filesystem::path corbeille_;          // empty: no copies kept
+    std::filesystem::path settings_;           // the Corbeille's limits
+    std::filesystem::path headerCacheFolder_;  // empty: no header cache
+    std::string notKept_;                      // this session's messages not kept, told after it
     ScanRecord record_;
     bool running_ = false;
     bool haveRecord_ = false;

@@ -2,6 +2,7 @@
 // intruders marked, and the intruders deleted on request.
 #include <algorithm>
 
+#include "app/header_cache.h"
 #include "app/mailbox_actions.h"
 #include "app/mailbox_errors.h"
 #include "app/scan_cells.h"
@@ -48,7 +49,7 @@ void MailboxActions::ClearRows() {
     haveRecord_ = true;
 }
 
-Outcome MailboxActions::RunScan() {
+Outcome MailboxActions::RunScan(ScanReading reading) {
     ClearRows();
     std::vector<int> purged;
     // The scan's four counts ride with the log-in when the server pipelines.
@@ -56,7 +57,7 @@ Outcome MailboxActions::RunScan() {
     Outcome outcome = InSession([&] {
         view_.cursor.SetBusy(true);
         bool intruderFound = false;
-        ScanHeaders(intruderFound);
+        ScanHeaders(reading, intruderFound);
         view_.cursor.SetBusy(false);
         // A window closed meanwhile asks nothing more.
         Interruption::ThrowIfRequested();
@@ -87,7 +88,7 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
     view_.status.SetPanelText(1, countText);
 }
 
-void MailboxActions::ScanHeaders(bool& intruderFound) {
+void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
     // Each count is its own STAT, as the status text has always been made
     // (two for an empty mailbox, else four). A pipelining server gets all
     // four in one exchange: one round trip, whatever the first says.
@@ -110,36 +111,128 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     ScanProgress progress(view_.status, StatusText(hsConnected, ""), count);
     // Read once: every row's date is shifted by the same offset.
     const TDateTime localOffset = count > 0 ? LocalZoneOffset() : 0;
+    // Each row, fetched or known, is marked by the lists of now, shown and
+    // recorded in the server's order.
+    const auto show = [&](ScanRow&& row) {
+        const int i = row.number;
+        // A sender the parser refused matches by its addresses only.
+        const std::string shown = row.unreadSender.empty() ? ShownSender(row) : std::string();
+        row.status = lists_.StatusOf({shown, row.address, row.senders});
+        if (row.status == SenderStatus::Intruder) intruderFound = true;
+        // More than 999 messages: the grid grows, a thousand rows at a time.
+        if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
+        view_.grid.SetRow(i, GridCells(row));
+        if (!row.fault.empty()) view_.grid.SetRowFault(i, row.fault);
+        record_.push_back(std::move(row));
+        progress.Done(i);
+        // Rows that keep coming may never leave a wait idle: the stop is looked at here too.
+        Interruption::ThrowIfRequested();
+    };
     ScanRow pending;
     TIdPOP3::ScanEvents events;
     events.header = [&](int i, TIdMessage& message) {
         pending = ScanRowFromHeader(i, message.HeaderLines, localOffset);
     };
-    events.size = [&](int i, int size) {
+    events.size = [&](int, int size) {
         if (size >= 0) pending.size = size;
-        // A sender the parser refused matches by its addresses only.
-        const std::string shown = pending.unreadSender.empty() ? ShownSender(pending) : std::string();
-        pending.status = lists_.StatusOf({shown, pending.address, pending.senders});
-        if (pending.status == SenderStatus::Intruder) intruderFound = true;
-        // More than 999 messages: the grid grows, a thousand rows at a time.
-        if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
-        view_.grid.SetRow(i, GridCells(pending));
-        if (!pending.fault.empty()) view_.grid.SetRowFault(i, pending.fault);
-        record_.push_back(std::move(pending));
-        progress.Done(i);
-        // Rows that keep coming may never leave a wait idle: the stop is looked at here too.
-        Interruption::ThrowIfRequested();
+        show(std::move(pending));
     };
     // Without a CAPA answer UIDL may still be there: "-ERR" then says it is not.
-    if (client_.HasCapability("UIDL") || !client_.CapabilitiesKnown())
-        events.uniqueIds = [&](std::vector<std::string>&& ids) {
-            for (std::size_t i = 1; i < ids.size() && i <= record_.size(); ++i)
-                record_[i - 1].uniqueId = std::move(ids[i]);
-        };
-    // A row is shown and recorded once its size came.
-    client_.ScanHeaders(count, message_, events);
+    const bool uniqueIds = client_.HasCapability("UIDL") || !client_.CapabilitiesKnown();
+    HeaderCache cache;
+    if (!headerCacheFolder_.empty())
+        cache = HeaderCache(headerCacheFolder_, {applied_.host, applied_.port, applied_.user});
+    if (reading == ScanReading::Cached && uniqueIds && count > 0) cache.Load();
+    std::optional<int> fetched;  // with the cache: how many headers came from the server
+    if (!cache.Empty()) {
+        const TIdPOP3::Listing listing = client_.ListIdsAndSizes(count);
+        if (!listing.ids.empty()) {
+            fetched = ScanWithCache(cache, listing, count, localOffset, events, show);
+        } else {
+            client_.ScanHeaders(count, message_, events);
+        }
+    } else {
+        if (uniqueIds)
+            events.uniqueIds = [&](std::vector<std::string>&& ids) {
+                for (std::size_t i = 1; i < ids.size() && i <= record_.size(); ++i)
+                    record_[i - 1].uniqueId = std::move(ids[i]);
+            };
+        // A row is shown and recorded once its size came.
+        client_.ScanHeaders(count, message_, events);
+    }
+    // What this scan read serves the next one, without the messages gone
+    // since; a cache that cannot be written only costs that one time.
+    if (uniqueIds && (!fetched || *fetched > 0 || cache.Size() != record_.size())) cache.Store(record_);
+    std::string panel = countText;
     if (std::string unreadable = UnreadableCountText(record_); !unreadable.empty())
-        view_.status.SetPanelText(1, countText + ", " + unreadable);
+        panel += ", " + unreadable;
+    if (fetched)
+        panel += " (" +
+                 FormatText(std::string(*fetched <= 1 ? texts::kCachedOne : texts::kCachedMany),
+                            {IntToStr(*fetched), IntToStr(count - *fetched)}) +
+                 ")";
+    if (panel != countText) view_.status.SetPanelText(1, panel);
+}
+
+int MailboxActions::ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listing& listing, int count,
+                                  TDateTime localOffset, const TIdPOP3::ScanEvents& fetched,
+                                  const std::function<void(ScanRow&&)>& show) {
+    const auto listedSize = [&](int n) -> std::optional<std::int64_t> {
+        if (static_cast<std::size_t>(n) >= listing.sizes.size() ||
+            listing.sizes[static_cast<std::size_t>(n)] < 0)
+            return std::nullopt;
+        return listing.sizes[static_cast<std::size_t>(n)];
+    };
+    // Known: the same id with the same listed size. An id listed with
+    // another size is another message under an old id: nothing kept can be
+    // trusted then, every header is fetched again.
+    std::vector<const ScanRow*> known(static_cast<std::size_t>(count) + 1, nullptr);
+    std::vector<int> numbers;
+    bool reused = false;
+    for (int n = 1; n <= count; ++n) {
+        const std::string& id = listing.ids[static_cast<std::size_t>(n)];
+        const ScanRow* row = id.empty() ? nullptr : cache.Find(id);
+        const std::optional<std::int64_t> size = listedSize(n);
+        if (row && size && row->size == size)
+            known[static_cast<std::size_t>(n)] = row;
+        else
+            numbers.push_back(n);
+        if (row && size && row->size && row->size != size) reused = true;
+    }
+    if (reused) {
+        std::fill(known.begin(), known.end(), nullptr);
+        numbers.resize(static_cast<std::size_t>(count));
+        for (int n = 1; n <= count; ++n) numbers[static_cast<std::size_t>(n) - 1] = n;
+    }
+    int next = 1;
+    // The known rows before message `upTo`, renumbered as the server numbers them now.
+    const auto showKnown = [&](int upTo) {
+        for (; next < upTo; ++next) {
+            const ScanRow* kept = known[static_cast<std::size_t>(next)];
+            if (!kept) continue;
+            ScanRow row = *kept;
+            row.number = next;
+            row.size = listedSize(next);
+            // Dates are shown in the zone of now, as a fetched header's are.
+            if (row.date)
+                row.date->local = row.date->written - row.date->offsetMinutes / 1440.0 + localOffset;
+            show(std::move(row));
+        }
+    };
+    TIdPOP3::ScanEvents events = fetched;
+    events.header = [&](int n, TIdMessage& message) {
+        showKnown(n);
+        fetched.header(n, message);
+    };
+    events.size = [&](int n, int size) {
+        // The id is the listing's; size and marks as in a full scan.
+        fetched.size(n, size);
+        record_.back().uniqueId = listing.ids[static_cast<std::size_t>(n)];
+        next = n + 1;
+    };
+    client_.ScanSomeHeaders(numbers, listing.sizes, message_, events);
+    showKnown(count + 1);
+    return static_cast<int>(numbers.size());
 }
 
 std::vector<int> MailboxActions::Purge() {

@@ -46,6 +46,7 @@ struct Screener::Parts {
           quietSweep(paths, lists, quiet, quiet,
                      [this](std::string_view, const std::vector<std::string>&) { return purgeQuietly; }) {
         actions.SetCorbeille(paths.corbeille, paths.settings);
+        actions.SetHeaderCache(paths.headerCache);
         // A periodic check never waits for another process: the next one tries again.
         quietSweep.SetLockWait(0);
     }
@@ -137,11 +138,11 @@ Outcome Screener::EraseAllAccounts() {
     return LoadAccount(loadedSlot_);
 }
 
-Outcome Screener::Scan() {
+Outcome Screener::Scan(ScanReading reading) {
     if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
     if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
     accountRows_.clear();
-    return parts_->actions.Scan();
+    return parts_->actions.Scan(reading);
 }
 
 Outcome Screener::Preview() {

@@ -21,6 +21,7 @@
 #include "app/config_dialog.h"
 #include "app/list_dialog.h"
 #include "app/list_kind.h"
+#include "app/mailbox_actions.h"
 #include "app/outcome.h"
 #include "app/scan_record.h"
 #include "app/window.h"
@@ -69,7 +70,8 @@ public:
 
     // "En-têtes", "Aperçu", "Supprimer": the grid's current row, on the
     // selector's account. "Supprimer" asks first, naming the message.
-    Outcome Scan();
+    // "En-têtes (tout relire)" reads every header again (ScanReading::Whole).
+    Outcome Scan(ScanReading reading = ScanReading::Cached);
     Outcome Preview();
     Outcome DeleteCurrent();
     // The same for a message number, on the loaded account, without asking.

@@ -96,11 +96,7 @@ std::string FormatRow(const ScanRow& row) {
 }
 
 std::string FormatSection(int slot, const MailboxIdentity& mailbox, const ScanRecord& record) {
-    std::string out = SectionLine(slot) + "\r\n";
-    out += Line(kMailbox, {mailbox.host, IntToStr(mailbox.port), mailbox.user});
-    out += Line(kVersion, {kVersionMark});
-    for (const ScanRow& row : record) out += FormatRow(row);
-    return out;
+    return SectionLine(slot) + "\r\n" + FormatScanRows(mailbox, record);
 }
 
 // The section's lines (without the section line), or nullopt without it.
@@ -188,27 +184,55 @@ bool AddLine(ParsedRows& rows, const std::vector<std::string>& fields) {
     return false;
 }
 
+// The rows of a section's lines (after its section line): the mailbox line,
+// the version, then the rows; nullopt as ParseScanRecord says.
+std::optional<ScanRecord> ParseSectionRows(const std::vector<std::string>& section,
+                                           const MailboxIdentity& mailbox);
+
 }  // namespace
+
+std::string FormatScanRows(const MailboxIdentity& mailbox, const ScanRecord& record) {
+    std::string out = Line(kMailbox, {mailbox.host, IntToStr(mailbox.port), mailbox.user});
+    out += Line(kVersion, {kVersionMark});
+    for (const ScanRow& row : record) out += FormatRow(row);
+    return out;
+}
+
+std::optional<ScanRecord> ParseScanRows(std::string_view bytes, const MailboxIdentity& mailbox) {
+    std::vector<std::string> lines;
+    for (TextLine& line : SplitTextLines(bytes)) lines.push_back(std::move(line.text));
+    return ParseSectionRows(lines, mailbox);
+}
 
 std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox) {
     std::optional<std::vector<std::string>> section = SectionOf(SplitTextLines(bytes), slot);
-    if (!section || section->empty()) return std::nullopt;
-    auto head = Fields(section->front());
+    if (!section) return std::nullopt;
+    return ParseSectionRows(*section, mailbox);
+}
+
+namespace {
+
+std::optional<ScanRecord> ParseSectionRows(const std::vector<std::string>& section,
+                                           const MailboxIdentity& mailbox) {
+    if (section.empty()) return std::nullopt;
+    auto head = Fields(section.front());
     if (!head || head->size() != 4 || (*head)[0] != kMailbox ||
         MailboxIdentity{(*head)[1], StrToIntDef((*head)[2], -1), (*head)[3]} != mailbox)
         return std::nullopt;
-    if (section->size() < 2 ||
-        Fields((*section)[1]) != std::vector<std::string>{std::string(kVersion), std::string(kVersionMark)})
+    if (section.size() < 2 ||
+        Fields(section[1]) != std::vector<std::string>{std::string(kVersion), std::string(kVersionMark)})
         return std::nullopt;
     ParsedRows rows;
-    for (std::size_t i = 2; i < section->size(); ++i) {
-        auto fields = Fields((*section)[i]);
+    for (std::size_t i = 2; i < section.size(); ++i) {
+        auto fields = Fields(section[i]);
         if (!fields || !AddLine(rows, *fields)) return std::nullopt;
     }
     if (std::find(rows.digested.begin(), rows.digested.end(), false) != rows.digested.end())
         return std::nullopt;
     return std::move(rows.record);
 }
+
+}  // namespace
 
 std::string WithScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox,
                            const ScanRecord& record) {

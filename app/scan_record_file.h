@@ -36,6 +36,11 @@ struct MailboxIdentity {
     bool operator==(const MailboxIdentity&) const = default;
 };
 
+// A section's lines without its section line, and back: the rows of one
+// mailbox in a file of their own (the header cache's). nullopt as below.
+std::string FormatScanRows(const MailboxIdentity& mailbox, const ScanRecord& record);
+std::optional<ScanRecord> ParseScanRows(std::string_view bytes, const MailboxIdentity& mailbox);
+
 // The same over the file's bytes: the record of account `slot`, or nullopt
 // (never throws); and the bytes with that account's section replaced.
 std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox);

@@ -67,6 +67,7 @@ inline constexpr std::string_view kImportControl = "caractère de contrôle";
 
 // List files.
 inline constexpr std::string_view kListFolder = "Liste";
+inline constexpr std::string_view kHeaderCacheFolder = "EnTetes";
 inline constexpr std::string_view kFriendFile = "Amis.TXT";
 inline constexpr std::string_view kIntruderFile = "Intrus.TXT";
 inline constexpr std::string_view kCannotOpenFile = "Impossible d'ouvrir le fichier \"%s\". %s";
@@ -110,6 +111,10 @@ inline constexpr std::string_view kDeletionsNotConfirmed =
 inline constexpr std::string_view kNoNewMessage = "Aucun nouveau message !";
 inline constexpr std::string_view kOneMessage = " message sur le serveur";
 inline constexpr std::string_view kManyMessages = " messages sur le serveur";
+// After the count, when rows came from the header cache: how many headers
+// were fetched and how many were already known.
+inline constexpr std::string_view kCachedOne = "%s nouveau, %s en mémoire";
+inline constexpr std::string_view kCachedMany = "%s nouveaux, %s en mémoire";
 // The purge question with the number of intruders, and for a single one.
 inline constexpr std::string_view kPurgeQuestionMany = "Voulez-vous détruire les %d messages intrus ?";
 inline constexpr std::string_view kPurgeQuestionOne = "Voulez-vous détruire le message intrus ?";

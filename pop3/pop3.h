@@ -144,6 +144,21 @@ public:
     // commands do, after the events of the answers before it. Send Capabilities
     // first for the pipelined way.
     void ScanHeaders(int count, TIdMessage& message, const ScanEvents& events);
+    // What the server lists of messages 1 to `count`, at index n: their unique
+    // ids (none at all when UIDL is refused, empty where the listing has none)
+    // and sizes (-2 where LIST has no line for n; none at all when LIST is
+    // refused). UIDL and LIST go in one send when the server pipelines.
+    // Raises as ListUniqueIds does.
+    struct Listing {
+        std::vector<std::string> ids;
+        std::vector<int> sizes;
+    };
+    Listing ListIdsAndSizes(int count);
+    // As ScanHeaders for the messages `numbers` only (ascending), `sizes`
+    // as ListIdsAndSizes gives them: a size listed there is not asked again.
+    // No unique ids.
+    void ScanSomeHeaders(const std::vector<int>& numbers, const std::vector<int>& sizes, TIdMessage& message,
+                         const ScanEvents& events);
     // DELE of each number, in order; raises as DeleteMessage at the first
     // refusal. Messages after a refused one stay undeleted even when their
     // DELE had already gone out and was accepted (RSET, then the DELEs before
@@ -255,6 +270,12 @@ private:
     // EIdPOP3BadListing as ListUniqueIds does, and for a size that is not
     // a non-negative integer.
     std::vector<int> ListAll(int count);
+    // The answer of a LIST sent, as ListAll gives it.
+    std::vector<int> ReadSizes(int count);
+    // TOP (and LIST where `sizes` has none) of `numbers`, then UIDL of
+    // messages 1 to `uidlCount` when that is not 0, the answers to `events`.
+    void RunScanSteps(const std::vector<int>& numbers, const std::vector<int>& sizes, TIdMessage& message,
+                      const ScanEvents& events, int uidlCount);
 
     std::vector<std::string> capabilities_;
     bool capabilitiesKnown_ = false;

@@ -173,8 +173,13 @@ void TIdPOP3::SkipAnswer(const Step& step, bool& accepted) {
 }
 
 std::vector<int> TIdPOP3::ListAll(int count) {
+    WriteLine("LIST");
+    return ReadSizes(count);
+}
+
+std::vector<int> TIdPOP3::ReadSizes(int count) {
     std::vector<int> sizes;
-    if (SendCommand("LIST", -1) != ReplyOk) return sizes;
+    if (ReadReply({}) != ReplyOk) return sizes;
     sizes.assign(static_cast<std::size_t>(count) + 1, kNotListed);
     CaptureListing([&](std::string&& line) {
         // "n size": the size an integer of its own, text after it allowed
@@ -190,23 +195,54 @@ std::vector<int> TIdPOP3::ListAll(int count) {
     return sizes;
 }
 
+TIdPOP3::Listing TIdPOP3::ListIdsAndSizes(int count) {
+    Listing listing;
+    if (count <= 0) return listing;
+    if (!Pipelining()) {
+        listing.ids = ListUniqueIds(count);
+        listing.sizes = ListAll(count);
+        return listing;
+    }
+    WriteText("UIDL\r\nLIST\r\n");
+    listing.ids = ReadUniqueIds(count);
+    listing.sizes = ReadSizes(count);
+    ExpectNoAnswerLeft();
+    return listing;
+}
+
 void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& events) {
     if (count <= 0) return;
     const bool ahead = Pipelining();
     std::vector<int> sizes;
     if (!ahead && Batching != pbSerial) sizes = ListAll(count);
-    std::vector<Step> steps;
-    steps.reserve(static_cast<std::size_t>(count) * 2);
-    for (int n = 1; n <= count; ++n) {
-        steps.push_back({Step::Top, n});
-        if (sizes.empty() || sizes[static_cast<std::size_t>(n)] == kNotListed)
-            steps.push_back({Step::List, n});
-    }
+    std::vector<int> numbers(static_cast<std::size_t>(count));
+    for (int n = 1; n <= count; ++n) numbers[static_cast<std::size_t>(n) - 1] = n;
     // With the last commands: no round trip of its own.
-    if (ahead && events.uniqueIds) steps.push_back({Step::Uidl, 0});
-    RunSteps(steps, ahead, [&](const Step& step) {
+    const bool uidlAhead = ahead && events.uniqueIds;
+    RunScanSteps(numbers, sizes, message, events, uidlAhead ? count : 0);
+    if (!ahead && events.uniqueIds) events.uniqueIds(ListUniqueIds(count));
+}
+
+void TIdPOP3::ScanSomeHeaders(const std::vector<int>& numbers, const std::vector<int>& sizes,
+                              TIdMessage& message, const ScanEvents& events) {
+    if (!numbers.empty()) RunScanSteps(numbers, sizes, message, events, 0);
+}
+
+void TIdPOP3::RunScanSteps(const std::vector<int>& numbers, const std::vector<int>& sizes,
+                           TIdMessage& message, const ScanEvents& events, int uidlCount) {
+    const auto listed = [&](int n) {
+        return static_cast<std::size_t>(n) < sizes.size() && sizes[static_cast<std::size_t>(n)] != kNotListed;
+    };
+    std::vector<Step> steps;
+    steps.reserve(numbers.size() * 2 + 1);
+    for (int n : numbers) {
+        steps.push_back({Step::Top, n});
+        if (!listed(n)) steps.push_back({Step::List, n});
+    }
+    if (uidlCount > 0) steps.push_back({Step::Uidl, 0});
+    RunSteps(steps, Pipelining(), [&](const Step& step) {
         if (step.kind == Step::Uidl) {
-            events.uniqueIds(ReadUniqueIds(count));
+            events.uniqueIds(ReadUniqueIds(uidlCount));
             return;
         }
         ReadReply({ReplyOk});
@@ -215,13 +251,11 @@ void TIdPOP3::ScanHeaders(int count, TIdMessage& message, const ScanEvents& even
             ReadHeaderLines(message, ".");
             events.header(step.n, message);
             // Sizes from the listing follow their header at once.
-            if (!sizes.empty() && sizes[static_cast<std::size_t>(step.n)] != kNotListed)
-                events.size(step.n, sizes[static_cast<std::size_t>(step.n)]);
+            if (listed(step.n)) events.size(step.n, sizes[static_cast<std::size_t>(step.n)]);
         } else {
             events.size(step.n, ReplySize(step.n));
         }
     });
-    if (!ahead && events.uniqueIds) events.uniqueIds(ListUniqueIds(count));
 }
 
 void TIdPOP3::DeleteMessages(const std::vector<int>& numbers, std::size_t* marked) {

@@ -82,12 +82,14 @@ struct Parser {
         std::string name = arg.substr(0, eq);
         std::optional<std::string> inline_;
         if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
-        bool flag = name == "--purger" || name == "--aide" || name == "--help" || name == "--version" ||
-                    name == "--silencieux" || name == "--bavard" || name == "--tester" ||
-                    name == "--autoriser";
+        bool flag = name == "--purger" || name == "--tout-relire" || name == "--aide" || name == "--help" ||
+                    name == "--version" || name == "--silencieux" || name == "--bavard" ||
+                    name == "--tester" || name == "--autoriser";
         if (flag && inline_) throw CliUsageError("l'option " + name + " ne prend pas de valeur");
         if (name == "--purger")
             options.purge = true;
+        else if (name == "--tout-relire")
+            options.readAll = true;
         else if (name == "--tester")
             options.test = true;
         else if (name == "--autoriser")
@@ -207,6 +209,8 @@ struct Parser {
             throw CliUsageError("certificat attend --hote");
         if (options.purge && options.command != CliCommand::Headers)
             throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
+        if (options.readAll && options.command != CliCommand::Headers)
+            throw CliUsageError("--tout-relire ne s'emploie qu'avec en-tetes");
         if (options.allAccounts && options.command != CliCommand::Headers)
             throw CliUsageError("--compte tous ne s'emploie qu'avec en-tetes");
         // One server for this run cannot stand for every account's.
@@ -243,7 +247,7 @@ CliOptions ParseCliArguments(const std::vector<std::string>& args) {
 
 const char* CliUsage() {
     return "Usage :\n"
-           "  vannoir-cli en-tetes [--compte N|tous] [--purger] [--format tsv|json]\n"
+           "  vannoir-cli en-tetes [--compte N|tous] [--purger] [--tout-relire] [--format tsv|json]\n"
            "  vannoir-cli apercu NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli supprimer NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli importer\n"
@@ -305,6 +309,8 @@ const char* CliUsage() {
            "                    compte configuré à son tour, son numéro en première colonne\n"
            "                    (json : [{compte, lignes, erreur}]), le code de sortie le plus haut\n"
            "  --purger          répond « Oui » à la destruction des messages intrus\n"
+           "  --tout-relire     relit l'en-tête de chaque message, même ceux déjà lus\n"
+           "                    (sinon, seuls les nouveaux sont demandés au serveur)\n"
            "  --hote H          serveur POP3 pour cette fois\n"
            "  --port P          port du serveur pour cette fois (celui du compte)\n"
            "  --utilisateur U   nom d'utilisateur pour cette fois\n"

@@ -119,7 +119,7 @@ int RunMailboxCommand(CliSession& s, const CliOptions& options, std::ostream& ou
     bool recordSaved = true;
     switch (options.command) {
         case CliCommand::Headers:
-            outcome = s.screener.Scan();
+            outcome = s.screener.Scan(options.readAll ? ScanReading::Whole : ScanReading::Cached);
             // A scan kept out by another run leaves that run's record alone.
             if (s.screener.HasRecord()) recordSaved = SaveRecord(s, options.account);
             PrintScan(s, options.format, out);

@@ -178,6 +178,8 @@ void TForm1::BuildMenus() {
 
     QMenu* actions = menuBar()->addMenu(QStringLiteral("&Actions"));
     actions->addAction(QStringLiteral("&Consulter en-têtes"), Qt::Key_F5, this, &TForm1::BitBtn1Click);
+    actions->addAction(QStringLiteral("&En-têtes (tout relire)"), QKeySequence(Qt::SHIFT | Qt::Key_F5), this,
+                       &TForm1::Toutrelire1Click);
     actions->addAction(QStringLiteral("En-têtes de &tous les comptes"), this, &TForm1::Touslescomptes1Click);
     actions->addAction(QStringLiteral("&Lire message"), this, &TForm1::BitBtn2Click);
     actions->addAction(QStringLiteral("&Supprimer message"), this, &TForm1::BitBtn3Click);
@@ -264,6 +266,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // Actions > Consulter en-têtes (F5), and the button.
 void TForm1::BitBtn1Click() {
     Action([this] { screener_->Scan(); });
+}
+// Actions > En-têtes (tout relire) (Maj+F5): every header fetched again.
+void TForm1::Toutrelire1Click() {
+    Action([this] { screener_->Scan(ScanReading::Whole); });
 }
 // Actions > Lire message, and the button.
 void TForm1::BitBtn2Click() {

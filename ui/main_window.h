@@ -64,6 +64,7 @@ public:
 
     // Handlers, as the buttons and menu items run them.
     void BitBtn1Click();
+    void Toutrelire1Click();
     void BitBtn2Click();
     void BitBtn3Click();
     void BitBtn4Click();

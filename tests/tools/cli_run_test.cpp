@@ -283,7 +283,7 @@ struct ProgramCase {
 };
 const ProgramCase kPrograms[] = {
     {"help", "--aide", 0,
-     "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger] [--format tsv|json]\n"},
+     "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger] [--tout-relire] [--format tsv|json]\n"},
     {"help_short", "-h", 0, "Usage :\n"},
     {"version", "--version", 0, "vannoir-cli 1.02\n"},
     {"no_command", "", 2,
