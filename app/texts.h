@@ -195,6 +195,9 @@ inline constexpr std::string_view kTokenCommandFailed =
     "La commande du jeton d'accès du compte %s a échoué (code %s) : aucune connexion.";
 inline constexpr std::string_view kTokenCommandSilent =
     "La commande du jeton d'accès du compte %s n'a écrit aucun jeton : aucune connexion.";
+// The slot number, the limit in seconds.
+inline constexpr std::string_view kTokenCommandTimedOut =
+    "La commande du jeton d'accès du compte %s n'a pas fini en %s s : arrêtée, aucune connexion.";
 // The program's own OAuth2 flow. The slot number twice, the server.
 inline constexpr std::string_view kNoTokenSource =
     "Le compte %s s'identifie par OAuth2, mais aucune commande (« CommandeJeton%s ») ni aucun point "
