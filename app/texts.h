@@ -222,8 +222,6 @@ inline constexpr std::string_view kAuthorizationDenied =
 inline constexpr std::string_view kNoBrowser =
     "Aucun navigateur n'a pu ouvrir la page d'autorisation : vannoir-cli compte N --autoriser "
     "en donne l'adresse.";
-inline constexpr std::string_view kAuthorizationForged =
-    "La réponse du navigateur ne correspond pas à la demande d'autorisation : ignorée.";
 // compte N --autoriser. The slot number.
 inline constexpr std::string_view kNothingToAuthorize =
     "Le compte %s ne s'autorise pas dans le navigateur : il faut l'authentification oauth2 sans "
