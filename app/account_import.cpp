@@ -7,19 +7,8 @@
 
 namespace {
 
-// The longest names a host and a user can have (a DNS name; a login).
-constexpr std::size_t kMaxHostBytes = 253;
-constexpr std::size_t kMaxUserBytes = 255;
 // How much of a skipped account's key the line shows.
 constexpr std::size_t kShownKeyBytes = 64;
-
-// Why an account cannot be written as it stands; empty when it can.
-std::string_view Unusable(const std::string& host, const std::string& user) {
-    if (host.size() > kMaxHostBytes) return texts::kImportHostTooLong;
-    if (user.size() > kMaxUserBytes) return texts::kImportUserTooLong;
-    if (WithoutControls(host) != host || WithoutControls(user) != user) return texts::kImportControl;
-    return {};
-}
 
 // The first slot after `after` with no server, or past the highest slot.
 int NextFreeSlot(const TIniFile& ini, int after) {
@@ -57,7 +46,7 @@ ImportResult ImportAccounts(Registry& registry, const std::filesystem::path& set
             const std::string user = registry.ReadString(texts::kPop3UserValue);
             const ImportedConnection connection = ConnectionOf(registry);
             const int slot = NextFreeSlot(ini, result.lastSlot);
-            if (std::string_view reason = Unusable(host, user); !reason.empty()) {
+            if (std::string_view reason = UnusableNames(host, user); !reason.empty()) {
                 result.skipped.push_back(
                     FormatText(std::string(texts::kImportSkipped),
                                {WithoutControls(name.substr(0, kShownKeyBytes)), std::string(reason)}));

@@ -1,6 +1,8 @@
 #include "app/account_provider.h"
 
+#include "app/account_settings.h"
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/file_replace.h"
 #include "platform/text.h"
 #include "platform/text_lines.h"
@@ -36,7 +38,7 @@ std::optional<AccountProvider> ProviderOfLine(std::string_view line) {
     const std::optional<AccountAuthentication> authentication = ParseAuthentication(f[4]);
     const bool local = SameText(f[5], "identifiant");
     if (p.domains.empty() || p.host.empty() || !port || *port < 1 || *port > 65535 || !security ||
-        !authentication || (!local && !SameText(f[5], "adresse")))
+        !authentication || (!local && !SameText(f[5], "adresse")) || !UnusableNames(p.host, {}).empty())
         return std::nullopt;
     p.port = *port;
     p.security = *security;
@@ -52,6 +54,9 @@ std::optional<OAuthEndpoint> EndpointOfLine(const std::vector<std::string>& f) {
     if (!bearer && !mechanism.empty() && !SameText(mechanism, "XOAUTH2")) return std::nullopt;
     OAuthEndpoint e{Words(f[1]), f[2], f[3], f[4], f[5], bearer};
     if (e.servers.empty() || e.authorizationUrl.empty() || e.tokenUrl.empty()) return std::nullopt;
+    // The client id goes into the settings as a user name does.
+    for (const std::string& server : e.servers)
+        if (!UnusableNames(server, e.clientId).empty()) return std::nullopt;
     return e;
 }
 
@@ -62,6 +67,8 @@ ProviderTable ProviderTable::Parse(std::string_view text) {
     for (const TextLine& line : SplitTextLines(text)) {
         const std::string trimmed = Trim(line.text);
         if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
+        // A line with a control character anywhere was not written by hand.
+        if (WithoutControls(trimmed) != trimmed) continue;
         if (auto endpoint = EndpointOfLine(Split(trimmed, ';')))
             table.endpoints_.push_back(std::move(*endpoint));
         else if (auto provider = ProviderOfLine(trimmed))

@@ -60,8 +60,9 @@ struct AddressFill {
 class ProviderTable {
 public:
     // The providers of a table file's text. A line without its six fields,
-    // or with a port outside 1..65535 or an unknown keyword, is left out
-    // (a hand-edited table loses that line, not the others). Never throws.
+    // with a port outside 1..65535, an unknown keyword, a control character,
+    // or a server or client id a slot cannot hold (UnusableNames), is left
+    // out (a hand-edited table loses that line, not the others). Never throws.
     static ProviderTable Parse(std::string_view text);
     // The tables of `files` in order, an earlier file's provider winning for
     // a domain both name; a missing or unreadable file adds nothing.

@@ -5,6 +5,7 @@
 #include "app/password_store.h"
 #include "app/settings_exposure.h"
 #include "app/texts.h"
+#include "platform/control_characters.h"
 #include "platform/file_replace.h"
 
 namespace {
@@ -26,6 +27,15 @@ std::string Without(std::string bytes, std::string_view key) {
     return bytes;
 }
 }  // namespace
+
+std::string_view UnusableNames(std::string_view host, std::string_view user) {
+    constexpr std::size_t kMaxHostBytes = 253;
+    constexpr std::size_t kMaxUserBytes = 255;
+    if (host.size() > kMaxHostBytes) return texts::kImportHostTooLong;
+    if (user.size() > kMaxUserBytes) return texts::kImportUserTooLong;
+    if (WithoutControls(host) != host || WithoutControls(user) != user) return texts::kImportControl;
+    return {};
+}
 
 std::string SlotKey(std::string_view name, int slot) { return std::string(name) + IntToStr(slot); }
 

@@ -43,6 +43,12 @@ struct Account {
     bool inKeyring = false;
 };
 
+// Why a server name and a user name cannot go into a slot: a server over
+// 253 bytes (a DNS name), a user over 255 (a login), or a control character
+// in either; empty when they can. The import and the table of providers
+// leave such names out.
+std::string_view UnusableNames(std::string_view host, std::string_view user);
+
 // Key of `name` for a slot: "Serveur" + "3".
 std::string SlotKey(std::string_view name, int slot);
 

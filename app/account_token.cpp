@@ -29,7 +29,12 @@ std::string HeldKey(const Account& account, const std::string& clientId) {
 }
 
 void FromCommand(Account& account, const std::string& n) {
-    const CommandOutput output = RunForFirstLine(std::string(account.tokenCommand));
+    // A command that never ends would hold the action, and the lock with it.
+    const int limitMs = account.connectLimitMs;
+    const CommandOutput output = RunForFirstLine(std::string(account.tokenCommand), limitMs);
+    if (output.timedOut)
+        throw EAccessTokenUnavailable(
+            FormatText(std::string(texts::kTokenCommandTimedOut), {n, IntToStr((limitMs + 999) / 1000)}));
     if (output.status != 0)
         throw EAccessTokenUnavailable(
             FormatText(std::string(texts::kTokenCommandFailed), {n, IntToStr(output.status)}));

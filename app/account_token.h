@@ -13,7 +13,8 @@
 #include "platform/id_exception.h"
 #include "platform/secret_store.h"
 
-// No command, a command that failed, or one that wrote no token; no way to
+// No command, a command that failed, wrote no token or did not end within
+// the account's connect limit (it is then ended); no way to
 // get a token from the flow (no endpoints, no client id, never authorized).
 class EAccessTokenUnavailable : public EIdException {
 public:

@@ -1,5 +1,6 @@
 #include "app/corbeille.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,7 +73,7 @@ std::string IndexLine(const CorbeilleEntry& e) {
                                   Field(e.address),
                                   Field(e.subject),
                                   IntToStr(static_cast<std::int64_t>(e.size)),
-                                  e.headerOnly ? "1" : "0"};
+                                  std::string(e.headerOnly ? "1" : "0") + (e.deleted ? "" : "N")};
     std::string line;
     for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;
     return line + "\n";
@@ -97,7 +98,8 @@ bool ParseIndexLine(const std::string& line, CorbeilleEntry& e) {
     e.address = std::string(f[4]);
     e.subject = std::string(f[5]);
     e.size = static_cast<std::uint64_t>(std::max<std::int64_t>(0, TryStrToInt64(f[6]).value_or(0)));
-    e.headerOnly = f[7] == "1";
+    e.headerOnly = f[7].starts_with("1");
+    e.deleted = !f[7].ends_with("N");
     return true;
 }
 
@@ -127,18 +129,74 @@ std::string CorbeilleDate(std::time_t when) {
     return text;
 }
 
+std::string DeletedText(const CorbeilleEntry& entry) {
+    return entry.deleted ? CorbeilleDate(entry.deletedAt) : std::string(corbeille_texts::kNotDeleted);
+}
+
 struct CorbeilleOpenFolder {
-    // The Corbeille, its tmp/ and its new/: names are made and moved
-    // relative to them, with no path to walk each time.
-    int fd = -1, temp = -1, fresh = -1;
+    // The Corbeille and its tmp/, new/ and cur/, each opened without
+    // following a link: names are made, moved, read and removed relative to
+    // them, so a link put in place of a folder never leads elsewhere. -1 for
+    // a subfolder that is not there.
+    int fd = -1, temp = -1, fresh = -1, cur = -1;
     CorbeilleOpenFolder() = default;
     CorbeilleOpenFolder(const CorbeilleOpenFolder&) = delete;
     CorbeilleOpenFolder& operator=(const CorbeilleOpenFolder&) = delete;
     ~CorbeilleOpenFolder() {
-        for (int f : {fresh, temp, fd})
+        for (int f : {cur, fresh, temp, fd})
             if (f >= 0) ::close(f);
     }
+    int Sub(std::string_view name) const { return name == "tmp" ? temp : name == "new" ? fresh : cur; }
 };
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+
+// Whether `name` in `folder` is a regular file, not through a link. 0 or
+// errno (kNotRegularFile for a FIFO, a device, a socket).
+int RegularAt(int folder, const char* name, struct stat& st) {
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    if (S_ISLNK(st.st_mode)) return ELOOP;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    return S_ISREG(st.st_mode) ? 0 : kNotRegularFile;
+}
+
+// The index opened with `flags`, only when it is a regular file: never
+// through a link, and never waiting (a FIFO would hold an open until a
+// writer or a reader came). -1 with errno set otherwise.
+int OpenIndex(int folder, int flags) {
+    const std::string name(corbeille_texts::kIndexFile);
+    struct stat st {};
+    const int error = RegularAt(folder, name.c_str(), st);
+    if (error != 0 && !(error == ENOENT && (flags & O_CREAT))) return errno = error, -1;
+    const int fd = ::openat(folder, name.c_str(), flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return errno = kNotRegularFile, -1;
+    }
+    return fd;
+}
+
+// The regular files of an open folder, by name.
+std::vector<std::string> RegularFiles(int folder) {
+    std::vector<std::string> names;
+    const int fd = folder < 0 ? -1 : ::openat(folder, ".", kFolderFlags);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0) ::close(fd);
+        return names;
+    }
+    while (const dirent* d = ::readdir(dir)) {
+        struct stat st {};
+        if (RegularAt(folder, d->d_name, st) == 0) names.emplace_back(d->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+}  // namespace
 
 CorbeilleCopy::CorbeilleCopy(const fs::path& folder, std::shared_ptr<const CorbeilleOpenFolder> open,
                              CorbeilleEntry entry, std::uint64_t limit, std::function<int()> fault)
@@ -229,17 +287,35 @@ void Corbeille::Prepare() {
     for (const char* sub : kSubfolders)
         if (int error = PrivateFolder(folder_ / sub))
             throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / sub, error));
-    auto open = std::make_shared<CorbeilleOpenFolder>();
-    constexpr int kFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
-    open->fd = ::open(folder_.c_str(), kFolder);
-    if (open->fd < 0) throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, errno));
-    open->temp = ::openat(open->fd, "tmp", kFolder);
-    if (open->temp < 0)
-        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / "tmp", errno));
-    open->fresh = ::openat(open->fd, "new", kFolder);
-    if (open->fresh < 0)
-        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / "new", errno));
+    std::shared_ptr<CorbeilleOpenFolder> open = Open();
+    if (!open) throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, ENOENT));
+    for (const char* sub : kSubfolders)
+        if (open->Sub(sub) < 0)
+            throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / sub, ENOENT));
+    // An index the copies could not be named in: refused before the first.
+    const int index = OpenIndex(open->fd, O_WRONLY | O_APPEND | O_CREAT);
+    if (index < 0)
+        throw ECorbeilleError(
+            FailureText(corbeille_texts::kCannotWriteCopy, folder_ / corbeille_texts::kIndexFile, errno));
+    ::close(index);
     open_ = std::move(open);
+}
+
+std::shared_ptr<CorbeilleOpenFolder> Corbeille::Open() const {
+    auto open = std::make_shared<CorbeilleOpenFolder>();
+    open->fd = ::open(folder_.c_str(), kFolderFlags);
+    if (open->fd < 0) {
+        if (errno == ENOENT) return nullptr;
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, errno));
+    }
+    int* const subfolders[] = {&open->temp, &open->fresh, &open->cur};  // as kSubfolders
+    for (std::size_t i = 0; i < std::size(kSubfolders); ++i) {
+        *subfolders[i] = ::openat(open->fd, kSubfolders[i], kFolderFlags);
+        if (*subfolders[i] < 0 && errno != ENOENT)
+            throw ECorbeilleError(
+                FailureText(corbeille_texts::kCannotOpenFolder, folder_ / kSubfolders[i], errno));
+    }
+    return open;
 }
 
 std::unique_ptr<CorbeilleCopy> Corbeille::Begin(CorbeilleEntry entry) {
@@ -255,8 +331,7 @@ void Corbeille::Sync(const std::vector<CorbeilleEntry>& kept) {
     std::string lines;
     for (const CorbeilleEntry& e : kept) lines += IndexLine(e);
     const fs::path index = folder_ / corbeille_texts::kIndexFile;
-    const int fd = ::openat(open_->fd, std::string(corbeille_texts::kIndexFile).c_str(),
-                            O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = OpenIndex(open_->fd, O_WRONLY | O_APPEND | O_CREAT);
     int error = fd < 0 ? errno : WriteAll(fd, lines);
     if (fd >= 0 && ::close(fd) != 0 && error == 0) error = errno;
     if (error) throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, index, error));
@@ -271,40 +346,56 @@ void Corbeille::Sync(const std::vector<CorbeilleEntry>& kept) {
 
 std::vector<CorbeilleEntry> Corbeille::List() const {
     std::vector<CorbeilleEntry> entries;
-    std::error_code ec;
-    if (!fs::is_directory(fs::symlink_status(folder_, ec))) return entries;
+    if (std::shared_ptr<CorbeilleOpenFolder> open = Open())
+        for (Listed& listed : Scan(*open)) entries.push_back(std::move(listed.entry));
+    return entries;
+}
+
+std::vector<Corbeille::Listed> Corbeille::Scan(const CorbeilleOpenFolder& open) const {
     std::string bytes;
-    ReadWholeFile(folder_ / corbeille_texts::kIndexFile, bytes);
+    if (const int fd = OpenIndex(open.fd, O_RDONLY); fd >= 0) {
+        char chunk[65536];
+        for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) != 0;) {
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) break;
+            bytes.append(chunk, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+    } else if (errno != ENOENT) {
+        throw ECorbeilleError(
+            FailureText(corbeille_texts::kCannotOpenFolder, folder_ / corbeille_texts::kIndexFile, errno));
+    }
     std::vector<CorbeilleEntry> indexed;
     for (const TextLine& line : SplitTextLines(bytes)) {
         CorbeilleEntry e;
         if (ParseIndexLine(line.text, e)) indexed.push_back(std::move(e));
     }
+    std::vector<Listed> listed;
     for (const char* sub : {"new", "cur"}) {
-        for (fs::directory_iterator it(folder_ / sub, ec), end; !ec && it != end; it.increment(ec)) {
-            if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
-            const std::string name = it->path().filename().string();
+        const int folder = open.Sub(sub);
+        for (const std::string& name : RegularFiles(folder)) {
             // A mail program may have moved it to cur/ with flags after ":".
             const std::string base = name.substr(0, name.find(':'));
             auto found = std::find_if(indexed.begin(), indexed.end(),
                                       [&](const CorbeilleEntry& e) { return e.file == base; });
-            CorbeilleEntry e;
-            if (found != indexed.end()) {
-                e = *found;
+            Listed l{{}, found != indexed.end()};
+            if (l.indexed) {
+                l.entry = *found;
             } else {
                 struct stat st {};
-                ::lstat(it->path().c_str(), &st);
-                e.deletedAt = st.st_mtime;
-                e.size = static_cast<std::uint64_t>(st.st_size);
+                ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW);
+                l.entry.deletedAt = st.st_mtime;
+                l.entry.size = static_cast<std::uint64_t>(st.st_size);
             }
-            e.file = fs::path(sub) / name;
-            entries.push_back(std::move(e));
+            l.entry.file = (fs::path(sub) / name).string();
+            listed.push_back(std::move(l));
         }
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const CorbeilleEntry& a, const CorbeilleEntry& b) {
-        return a.deletedAt != b.deletedAt ? a.deletedAt > b.deletedAt : a.file > b.file;
+    std::stable_sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
+        return a.entry.deletedAt != b.entry.deletedAt ? a.entry.deletedAt > b.entry.deletedAt
+                                                      : a.entry.file > b.entry.file;
     });
-    return entries;
+    return listed;
 }
 
 fs::path Corbeille::PathOf(const CorbeilleEntry& entry) const { return folder_ / entry.file; }
@@ -321,12 +412,22 @@ void Corbeille::Extract(int number, const fs::path& target) const {
         throw ECorbeilleError(FailureText(texts::kCannotCreateFile, target, error));
 }
 
+// Removes a listed copy where it was found, never through a link.
+int Corbeille::Remove(const CorbeilleOpenFolder& open, const CorbeilleEntry& entry) {
+    const fs::path file(entry.file);
+    return ::unlinkat(open.Sub(file.parent_path().string()), file.filename().c_str(), 0) == 0 ? 0 : errno;
+}
+
 void Corbeille::Empty() {
-    std::error_code ec;
-    if (!fs::exists(fs::symlink_status(folder_, ec))) return;
-    for (const CorbeilleEntry& e : List())
-        if (::unlink(PathOf(e).c_str()) != 0 && errno != ENOENT)
-            throw ECorbeilleError(FailureText(corbeille_texts::kCannotRemoveCopy, PathOf(e), errno));
+    const std::shared_ptr<CorbeilleOpenFolder> open = Open();
+    if (!open) return;
+    // Only the copies the index names: whatever else lies there is not ours.
+    std::vector<CorbeilleEntry> unnamed;
+    for (const Listed& l : Scan(*open)) {
+        if (!l.indexed) continue;
+        if (int error = Remove(*open, l.entry); error != 0 && error != ENOENT)
+            throw ECorbeilleError(FailureText(corbeille_texts::kCannotRemoveCopy, PathOf(l.entry), error));
+    }
     RewriteIndex({});
 }
 
@@ -343,31 +444,33 @@ void Corbeille::RewriteIndex(const std::vector<CorbeilleEntry>& entries) const {
 }
 
 int Corbeille::Prune(std::time_t now) {
-    std::error_code ec;
-    if (!fs::is_directory(fs::symlink_status(folder_, ec))) return 0;
     int removed = 0;
     try {
-        std::vector<CorbeilleEntry> entries = List();  // newest first
+        const std::shared_ptr<CorbeilleOpenFolder> open = Open();
+        if (!open) return 0;
         const std::time_t oldest = now - static_cast<std::time_t>(limits_.days) * 86400;
         std::uint64_t total = 0;
         std::vector<CorbeilleEntry> kept;
-        for (const CorbeilleEntry& e : entries) {
+        for (const Listed& l : Scan(*open)) {  // newest first
+            if (!l.indexed) continue;          // not ours to remove
+            const fs::path file(l.entry.file);
             struct stat st {};
             const std::uint64_t onDisk =
-                ::lstat(PathOf(e).c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-            const bool goes = e.deletedAt < oldest || total + onDisk > limits_.totalBytes;
-            if (goes && ::unlink(PathOf(e).c_str()) == 0) {
+                RegularAt(open->Sub(file.parent_path().string()), file.filename().c_str(), st) == 0
+                    ? static_cast<std::uint64_t>(st.st_size)
+                    : 0;
+            const bool goes = l.entry.deletedAt < oldest || total + onDisk > limits_.totalBytes;
+            if (goes && Remove(*open, l.entry) == 0) {
                 ++removed;
                 continue;
             }
             total += onDisk;
-            kept.push_back(e);
+            kept.push_back(l.entry);
         }
-        for (fs::directory_iterator it(folder_ / "tmp", ec), end; !ec && it != end; it.increment(ec)) {
+        for (const std::string& name : RegularFiles(open->temp)) {
             struct stat st {};
-            if (::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-                st.st_mtime < now - kPartialFileAge)
-                ::unlink(it->path().c_str());
+            if (RegularAt(open->temp, name.c_str(), st) == 0 && st.st_mtime < now - kPartialFileAge)
+                ::unlinkat(open->temp, name.c_str(), 0);
         }
         if (removed > 0) RewriteIndex(kept);
     } catch (const std::exception&) {

@@ -4,9 +4,11 @@
 // One file per message, the bytes as the server sent them (dot-unstuffed,
 // CR LF kept). Beside the files, "Index.TXT" (UTF-8, one tab-separated line
 // per copy) keeps what the listing shows: file, deleted at (seconds since
-// 1970), account, sender, address, subject, size, "1" for a header-only copy.
-// Folders are owner-only (0700) and files 0600; a folder that is a symbolic
-// link, or a file that is one, is never written through.
+// 1970), account, sender, address, subject, size, "1" for a header-only copy
+// ("0" else) followed by "N" when the message was not deleted after all.
+// Folders are owner-only (0700) and files 0600; a folder or a file that is a
+// symbolic link is never written, read or removed through, and a file that
+// is not a regular one (a FIFO) is refused.
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -50,6 +52,7 @@ struct CorbeilleEntry {
     std::string subject;
     std::uint64_t size = 0;  // the message's size as received
     bool headerOnly = false;
+    bool deleted = true;  // false: the server refused its DELE, or it never went
 };
 
 // One message on its way into the Corbeille. Bytes are written as they
@@ -104,26 +107,38 @@ public:
     // them together. Throws ECorbeilleError.
     void Sync(const std::vector<CorbeilleEntry>& kept);
 
-    // The kept messages, newest first: numbered from 1 in this order.
-    // Throws ECorbeilleError only for a folder that cannot be read.
+    // The kept messages, newest first: numbered from 1 in this order. Throws
+    // ECorbeilleError for a folder that cannot be read or is a link, and an
+    // index that is not a regular file.
     std::vector<CorbeilleEntry> List() const;
     // The path of a listed entry's file.
     std::filesystem::path PathOf(const CorbeilleEntry& entry) const;
     // Copies entry `number` (from 1, as List gives them) to `target`.
     // Throws ECorbeilleError (no such number, unreadable, unwritable).
     void Extract(int number, const std::filesystem::path& target) const;
-    // Removes every copy. Throws ECorbeilleError.
+    // Removes every copy the index names. Throws ECorbeilleError (as List,
+    // and for a copy that cannot go).
     void Empty();
-    // Removes the copies older than the days kept, then the oldest while the
-    // whole is above its limit, and partial files left in tmp/. Returns how
-    // many copies went. Never throws: a copy that cannot go stays.
+    // Removes the copies the index names older than the days kept, then the
+    // oldest while the whole is above its limit, and partial files left in
+    // tmp/. Returns how many copies went. Never throws: a copy that cannot
+    // go stays, and a Corbeille List refuses loses nothing.
     int Prune(std::time_t now);
 
     // For tests: an errno every write returns instead of writing (0: write).
     void SetWriteFault(std::function<int()> fault) { fault_ = std::move(fault); }
 
 private:
+    struct Listed {
+        CorbeilleEntry entry;
+        bool indexed;  // the index names it: only then is it removed
+    };
     void Prepare();
+    // The folders as they are, none made; nothing when the Corbeille is not
+    // there. Throws ECorbeilleError for a link or another failure.
+    std::shared_ptr<CorbeilleOpenFolder> Open() const;
+    std::vector<Listed> Scan(const CorbeilleOpenFolder& open) const;
+    static int Remove(const CorbeilleOpenFolder& open, const CorbeilleEntry& entry);
     void RewriteIndex(const std::vector<CorbeilleEntry>& entries) const;
 
     std::filesystem::path folder_;
@@ -135,3 +150,5 @@ private:
 
 // "dd/mm/yyyy hh:nn:ss", local time.
 std::string CorbeilleDate(std::time_t when);
+// When the entry's message was deleted, CorbeilleDate, or "non supprimé".
+std::string DeletedText(const CorbeilleEntry& entry);

@@ -6,7 +6,9 @@
 #include <cerrno>
 
 #include "app/corbeille_texts.h"
+#include "app/mailbox_actions.h"
 #include "app/preview_lines.h"
+#include "app/texts.h"
 #include "net/io_handler_memory.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
@@ -49,15 +51,17 @@ void LoadKeptMessage(std::string bytes, TIdMessage& message) {
 CorbeilleDialog::CorbeilleDialog(std::filesystem::path corbeille, std::filesystem::path settings,
                                  CorbeilleView& view, Dialogs& dialogs, Shell& shell)
     : corbeille_(std::move(corbeille), ReadCorbeilleLimits(TIniFile(settings))),
+      lockFile_(MailboxLockFileFor(settings)),
       view_(view),
       dialogs_(dialogs),
       shell_(shell) {}
 
 void CorbeilleDialog::Show() {
-    entries_ = corbeille_.List();
+    entries_.clear();
+    RunShowingErrors(dialogs_, [&] { entries_ = corbeille_.List(); });
     std::vector<CorbeilleRow> rows;
     for (const CorbeilleEntry& e : entries_)
-        rows.push_back({CorbeilleDate(e.deletedAt), e.account, e.sender, e.subject, SizeText(e)});
+        rows.push_back({DeletedText(e), e.account, e.sender, e.subject, SizeText(e)});
     view_.SetRows(rows);
 }
 
@@ -118,6 +122,13 @@ Outcome CorbeilleDialog::Preview() {
 
 Outcome CorbeilleDialog::Empty() {
     if (!dialogs_.Confirm(std::string(corbeille_texts::kEmptyQuestion), {})) return Outcome::Refused({});
+    // A purge may be writing its copies: they go only once it is over.
+    const std::unique_ptr<LockFile> lock = TakeMailboxLock(lockFile_, lockWaitMs_);
+    if (lock->Busy()) {
+        std::string text(texts::kMailboxLocked);
+        dialogs_.Message(text);
+        return Outcome::Refused(std::move(text), Outcome::Fault::Busy);
+    }
     Outcome outcome = RunShowingErrors(dialogs_, [&] { corbeille_.Empty(); });
     Show();
     return outcome;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/corbeille.h"
+#include "app/mailbox_actions.h"
 #include "app/outcome.h"
 #include "app/window.h"
 #include "platform/shell.h"
@@ -42,8 +43,11 @@ public:
     // A private ".eml" copy, opened by the desktop.
     Outcome Open();
     Outcome Preview();
-    // After "&Oui" to the question, every copy goes.
+    // After "&Oui" to the question, every copy goes, once the mailbox lock
+    // is free (as for a mailbox action: refused with Fault::Busy when
+    // another run kept it past the wait).
     Outcome Empty();
+    void SetLockWait(int ms) { lockWaitMs_ = ms; }
 
     const std::vector<CorbeilleEntry>& Entries() const { return entries_; }
 
@@ -52,6 +56,8 @@ private:
     Outcome Selected(const CorbeilleEntry*& entry);
 
     Corbeille corbeille_;
+    std::filesystem::path lockFile_;
+    int lockWaitMs_ = MailboxActions::kDefaultLockWaitMs;
     CorbeilleView& view_;
     Dialogs& dialogs_;
     Shell& shell_;

@@ -27,6 +27,10 @@ inline constexpr std::string_view kNotKept =
     "Le message %s n'a pas pu être conservé dans la corbeille : il n'a pas été supprimé du serveur.\n%s";
 inline constexpr std::string_view kRetrieveRefused = "Le serveur a refusé de transmettre le message.";
 
+// In place of the deletion date of a copy whose message was not deleted
+// (the server refused its DELE, or the session ended first).
+inline constexpr std::string_view kNotDeleted = "non supprimé";
+
 // The journal's field for a copy.
 inline constexpr std::string_view kJournalNotKept = "non conservé";
 inline constexpr std::string_view kJournalOff = "corbeille désactivée";

@@ -85,10 +85,7 @@ Outcome MailboxActions::Begin(const RunGuard& guard, std::unique_ptr<LockFile>& 
 
 Outcome MailboxActions::TakeLock(std::unique_ptr<LockFile>& lock) {
     if (lockFile_.empty()) return Outcome::Done();
-    // The window stays live while it waits.
-    lock = std::make_unique<LockFile>(lockFile_, lockWaitMs_, [] {
-        if (AntiFreezeInEffect()) RegisteredAntiFreeze()->ProcessWaitingMessages();
-    });
+    lock = TakeMailboxLock(lockFile_, lockWaitMs_);
     if (lock->Busy()) return Refuse(std::string(texts::kMailboxLocked), Outcome::Fault::Busy);
     // A folder where no lock file can be made (read-only) cannot hold a
     // second run's files either: the action goes on unguarded.
@@ -98,6 +95,13 @@ Outcome MailboxActions::TakeLock(std::unique_ptr<LockFile>& lock) {
 Outcome MailboxActions::HoldLock() {
     if (held_) return Outcome::Done();
     return TakeLock(held_);
+}
+
+std::unique_ptr<LockFile> TakeMailboxLock(const std::filesystem::path& lockFile, int waitMs) {
+    // The window stays live while it waits.
+    return std::make_unique<LockFile>(lockFile, waitMs, [] {
+        if (AntiFreezeInEffect()) RegisteredAntiFreeze()->ProcessWaitingMessages();
+    });
 }
 
 std::filesystem::path MailboxLockFileFor(const std::filesystem::path& settings) {

@@ -174,3 +174,8 @@ private:
 // The lock file of the mailbox actions on the settings file `settings`:
 // beside it, its extension replaced by ".VERROU".
 std::filesystem::path MailboxLockFileFor(const std::filesystem::path& settings);
+// Takes `lockFile` as every mailbox action does: waits up to `waitMs` for
+// another holder, the window handling its messages meanwhile. Busy() when
+// the other kept it; not Held() without Busy() when no lock file can be
+// made (a read-only folder: the action goes on unguarded).
+std::unique_ptr<LockFile> TakeMailboxLock(const std::filesystem::path& lockFile, int waitMs);

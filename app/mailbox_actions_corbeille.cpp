@@ -1,6 +1,7 @@
 // Deletion through the Corbeille: each message copied whole before its DELE
 // goes, all the copies flushed before the session's QUIT; one whose copy
 // failed stays on the server, and none goes when the flush fails.
+#include <algorithm>
 #include <ctime>
 #include <map>
 
@@ -97,7 +98,10 @@ std::vector<int> MailboxActions::DeleteKeepingCopies(const std::vector<int>& num
         for (const auto& [n, entry] : unsynced) entries.push_back(entry);
         return entries;
     };
+    std::vector<int> marked;  // by the time the copies are synced, the DELEs the session will carry out
     events.sync = [&] {
+        for (auto& [n, entry] : unsynced)
+            entry.deleted = std::find(marked.begin(), marked.end(), n) != marked.end();
         bool synced = true;
         try {
             corbeille.Sync(unsyncedEntries());
@@ -110,7 +114,6 @@ std::vector<int> MailboxActions::DeleteKeepingCopies(const std::vector<int>& num
         unsynced.clear();
         return synced;
     };
-    std::vector<int> marked;
     const auto record = [&] {
         for (int n : marked) Deleted(n, kind, copies[n]);
         for (const std::string& failure : failures) notKept_ += (notKept_.empty() ? "" : "\n") + failure;
@@ -118,7 +121,9 @@ std::vector<int> MailboxActions::DeleteKeepingCopies(const std::vector<int>& num
     try {
         client_.CopyAndDeleteMessages(numbers, events, &marked);
     } catch (...) {
-        // Copies kept but not yet indexed stay listable with what they are.
+        // Copies kept but not yet indexed stay listable with what they are:
+        // their messages are still on the server.
+        for (auto& [n, entry] : unsynced) entry.deleted = false;
         try {
             corbeille.Sync(unsyncedEntries());
         } catch (const ECorbeilleError&) {

@@ -66,9 +66,10 @@ OAuthTokens Authorize(const OAuthClient& client, const std::string& loginHint,
     // Nobody would ever answer: no need to wait for the redirect.
     if (!opener(AuthorizationUrl(client, redirect.Uri(), PkceChallenge(verifier), state, loginHint)))
         throw EOAuthFailed(std::string(texts::kNoBrowser));
-    const std::string target = redirect.WaitForRequest(waitMs);
-    // Another page of the browser could call the same port: only our state counts.
-    if (QueryValue(target, "state") != state) throw EOAuthFailed(std::string(texts::kAuthorizationForged));
+    // Another page of the browser, or any local program, may call the same
+    // port: only our state counts, the others are turned away.
+    const std::string target = redirect.WaitForRequest(
+        waitMs, [&state](std::string_view t) { return QueryValue(t, "state") == state; });
     const std::string code = QueryValue(target, "code");
     if (code.empty()) {
         const std::string error = QueryValue(target, "error");

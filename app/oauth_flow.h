@@ -25,7 +25,7 @@ public:
 };
 VANNOIR_LIST_ERROR(EOAuthGrantRefused, std::string("x"));
 // Any other failure of the flow: an error answer, an answer without a token,
-// a denial or a forged answer in the browser.
+// a denial in the browser.
 class EOAuthFailed : public EIdException {
 public:
     using EIdException::EIdException;
@@ -52,7 +52,8 @@ std::string AuthorizationUrl(const OAuthClient& client, const std::string& redir
 
 // The whole flow: listens on loopback, shows the address through `opener`,
 // waits for the browser's return at most `waitMs` (not at all when the
-// opener showed nothing), then exchanges the code.
+// opener showed nothing; a request without the flow's state is turned away
+// and the wait goes on), then exchanges the code.
 // Throws EOAuthFailed, ERedirectTimeout, EIdInterrupted (a stop during the
 // wait), and PostForm's errors.
 OAuthTokens Authorize(const OAuthClient& client, const std::string& loginHint,

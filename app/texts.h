@@ -200,6 +200,9 @@ inline constexpr std::string_view kTokenCommandFailed =
     "La commande du jeton d'accès du compte %s a échoué (code %s) : aucune connexion.";
 inline constexpr std::string_view kTokenCommandSilent =
     "La commande du jeton d'accès du compte %s n'a écrit aucun jeton : aucune connexion.";
+// The slot number, the limit in seconds.
+inline constexpr std::string_view kTokenCommandTimedOut =
+    "La commande du jeton d'accès du compte %s n'a pas fini en %s s : arrêtée, aucune connexion.";
 // The program's own OAuth2 flow. The slot number twice, the server.
 inline constexpr std::string_view kNoTokenSource =
     "Le compte %s s'identifie par OAuth2, mais aucune commande (« CommandeJeton%s ») ni aucun point "
@@ -224,8 +227,6 @@ inline constexpr std::string_view kAuthorizationDenied =
 inline constexpr std::string_view kNoBrowser =
     "Aucun navigateur n'a pu ouvrir la page d'autorisation : vannoir-cli compte N --autoriser "
     "en donne l'adresse.";
-inline constexpr std::string_view kAuthorizationForged =
-    "La réponse du navigateur ne correspond pas à la demande d'autorisation : ignorée.";
 // compte N --autoriser. The slot number.
 inline constexpr std::string_view kNothingToAuthorize =
     "Le compte %s ne s'autorise pas dans le navigateur : il faut l'authentification oauth2 sans "

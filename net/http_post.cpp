@@ -1,7 +1,9 @@
 #include "net/http_post.h"
 
 #include <charconv>
+#include <chrono>
 
+#include "net/net_errors.h"
 #include "net/tcp_client.h"
 #include "platform/text.h"
 
@@ -136,15 +138,30 @@ HttpAnswer PostForm(std::string_view url, std::string_view form, int limitMs, co
     const std::optional<HttpAddress> address = ParseHttpAddress(url);
     // A token or a code never crosses a network in clear.
     if (!address || (!address->tls && !IsLoopbackHost(address->host))) throw EHttpAddressRefused();
+    // One limit for the whole exchange: a peer that sends a byte at a time,
+    // each in time, cannot stretch it.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    const auto left = [&] {
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (ms.count() <= 0) throw EIdReadTimeout();
+        return static_cast<int>(ms.count());
+    };
     TIdTCPClient client;
     client.Host = address->host;
     client.Port = address->port;
     client.ConnectTimeout = limitMs;
     client.ReadTimeout = limitMs;
+    client.ReadDeadline = end;
     client.MaxLineLength = 8192;
-    client.TLS.Mode = address->tls ? tlsImplicit : tlsNone;
+    // The handshake comes after the connection, within what is left.
+    client.TLS.Mode = address->tls ? tlsExplicit : tlsNone;
     client.TLS.TrustFile = trustFile;
     client.OpenConnection();
+    if (address->tls) {
+        client.ReadTimeout = left();
+        client.StartTLS();
+    }
     const bool bracketed = address->host.find(':') != std::string::npos;
     const std::string hostHeader =
         (bracketed ? "[" + address->host + "]" : address->host) +

@@ -41,7 +41,8 @@ struct HttpAnswer {
 };
 
 // Posts `form` to `url` and reads the whole answer (at most 256 KiB),
-// whatever its status. `limitMs` bounds the connection and each read; a
+// whatever its status. `limitMs` bounds the whole exchange (connection,
+// handshake, request and answer: EIdReadTimeout past it); a
 // non-empty `trustFile` names the authorities to trust instead of the
 // system's. Throws EHttpAddressRefused before any connection, EHttpBadAnswer,
 // and the socket, time-limit and TLS errors of the connection.

@@ -3,7 +3,9 @@
 // 7.3): a listener on 127.0.0.1 at a port the system picks, which takes the
 // browser's one request, answers it with a short French page, and hands
 // back the request's target ("/?code=…&state=…").
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/id_exception.h"
 
@@ -21,12 +23,17 @@ public:
     int Port() const { return port_; }
     // "http://127.0.0.1:port/".
     std::string Uri() const;
-    // The target of the first request that comes within `limitMs`; a
-    // connection that sends no request line in time is dropped and the wait
-    // goes on. On the main thread under an anti-freeze the window handles
-    // its messages between wait slices. Throws ERedirectTimeout, and
-    // EIdInterrupted at a stop request.
-    std::string WaitForRequest(int limitMs);
+    // Whether a request's target is the one awaited (its state).
+    using Wanted = std::function<bool(std::string_view target)>;
+    // The target of the first GET request within `limitMs` that `wanted`
+    // takes; it is answered with a short page. Any other request (another
+    // target, not a GET, a head over 16 KiB) is answered 400 and the wait
+    // goes on; a connection gets 10 s to send its request, and a few are
+    // read side by side, so that neither a stray request nor a silent
+    // connection stops the wait. On the main thread under an anti-freeze
+    // the window handles its messages between wait slices. Throws
+    // ERedirectTimeout, and EIdInterrupted at a stop request.
+    std::string WaitForRequest(int limitMs, const Wanted& wanted);
 
 private:
     int fd_ = -1;

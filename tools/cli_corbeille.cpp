@@ -3,6 +3,8 @@
 #include <ctime>
 
 #include "app/corbeille.h"
+#include "app/mailbox_actions.h"
+#include "app/texts.h"
 #include "platform/control_characters.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
@@ -32,15 +34,19 @@ void PrintEntries(const std::vector<CorbeilleEntry>& entries, CliFormat format, 
         ++number;
         const std::string size = IntToStr(static_cast<std::int64_t>(e.size));
         if (format == CliFormat::Tsv) {
-            out << number << '\t' << CorbeilleDate(e.deletedAt) << '\t' << Field(e.account) << '\t'
-                << Field(e.sender) << '\t' << Field(e.subject) << '\t' << size << '\n';
+            out << number << '\t' << DeletedText(e) << '\t' << Field(e.account) << '\t' << Field(e.sender)
+                << '\t' << Field(e.subject) << '\t' << size << '\n';
             continue;
         }
+        JsonObject object;
+        object.Number("numero", number);
+        // null: the message is still on the server.
+        if (e.deleted)
+            object.Text("supprime_le", IsoStamp(e.deletedAt));
+        else
+            object.Null("supprime_le");
         out << (number > 1 ? ",\n" : "\n")
-            << JsonObject()
-                   .Number("numero", number)
-                   .Text("supprime_le", IsoStamp(e.deletedAt))
-                   .Text("compte", std::string(e.account))
+            << object.Text("compte", std::string(e.account))
                    .Text("expediteur", std::string(e.sender))
                    .Text("adresse", std::string(e.address))
                    .Text("sujet", std::string(e.subject))
@@ -63,9 +69,17 @@ int RunCorbeilleCommand(const CliOptions& options, const AppPaths& paths, std::o
             case CliCorbeilleVerb::Extract:
                 corbeille.Extract(options.message, std::filesystem::absolute(options.extractTarget));
                 break;
-            case CliCorbeilleVerb::Empty:
+            case CliCorbeilleVerb::Empty: {
+                // A purge may be writing its copies: they go only once it is over.
+                const std::unique_ptr<LockFile> lock =
+                    TakeMailboxLock(MailboxLockFileFor(paths.settings), options.lockWaitMs);
+                if (lock->Busy()) {
+                    err << "vannoir-cli : " << ConsoleText(std::string(texts::kMailboxLocked)) << '\n';
+                    return cli_exit::kNetwork;
+                }
                 corbeille.Empty();
                 break;
+            }
         }
     } catch (const ECorbeilleError& e) {
         err << "vannoir-cli : " << ConsoleText(e.Message()) << '\n';

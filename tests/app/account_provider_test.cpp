@@ -10,7 +10,7 @@ namespace {
 
 // A table as a user could write it: comments, spacing, keywords in any case,
 // and lines a hand edit spoilt.
-constexpr std::string_view kTable =
+const std::string kTable =
     "; comment\r\n"
     "# another comment\r\n"
     "\r\n"
@@ -25,7 +25,18 @@ constexpr std::string_view kTable =
     "oauth2;pop.exemple.fr;https://e.example/auth;https://e.example/token;pop;id-exemple\n"
     "brume.example;pop.brume.example;995;TLS;oauth2;adresse\n"
     "givre.example;pop.givre.example;995;TLS;oauth2;adresse\n"
-    "oauth2;pop.givre.example;https://g.example/auth;https://g.example/token;pop;id-givre;PLAIN\n";
+    "oauth2;pop.givre.example;https://g.example/auth;https://g.example/token;pop;id-givre;PLAIN\n"
+    "long.example;pop." +
+    std::string(250, 'l') +
+    ";995;TLS;motdepasse;adresse\n"
+    "limite.example;pop." +
+    std::string(249, 'l') +
+    ";995;TLS;motdepasse;adresse\n"
+    "controle.example;pop.controle\x1B[2J.example;995;TLS;motdepasse;adresse\n"
+    "gel.example;pop.gel.example;995;TLS;oauth2;adresse\n"
+    "oauth2;pop.gel.example;https://g.example/auth;https://g.example/token;pop;id\x07gel\n";
+
+const std::string kLongestHost = "pop." + std::string(249, 'l');
 
 struct FillCase {
     const char* name;
@@ -68,6 +79,12 @@ const FillCase kFills[] = {
     {"port_out_of_range_line_left_out", "a@port.example", false, "", "", 0, kTls, kPass},
     {"unknown_security_line_left_out", "a@securite.example", false, "", "", 0, kTls, kPass},
     {"line_without_six_fields_left_out", "a@champs.example", false, "", "", 0, kTls, kPass},
+    {"server_over_253_bytes_line_left_out", "a@long.example", false, "", "", 0, kTls, kPass},
+    {"server_of_253_bytes_kept", "a@limite.example", true, kLongestHost.c_str(), "a@limite.example", 995,
+     kTls, kPass},
+    {"control_character_line_left_out", "a@controle.example", false, "", "", 0, kTls, kPass},
+    {"control_character_in_client_id_endpoints_left_out", "a@gel.example", true, "pop.gel.example",
+     "a@gel.example", 995, kTls, AccountAuthentication::OAuth2},
     {"unknown_user_keyword_line_left_out", "a@usager.example", false, "", "", 0, kTls, kPass},
 };
 class AddressFill_ : public testing::TestWithParam<FillCase> {};

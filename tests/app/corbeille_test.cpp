@@ -2,8 +2,10 @@
 // deleted, byte for byte, and never a DELE without a copy on disk.
 #include "app/corbeille.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <csignal>
@@ -165,6 +167,89 @@ TEST_P(Retention, RemovesTheOldCopiesAndNothingElse) {
     EXPECT_EQ(FileBytes(dir / "Corbeille" / "Liste.TXT"), "pas une copie");
 }
 INSTANTIATE_TEST_SUITE_P(Table, Retention, testing::ValuesIn(kRetention),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// An index that is a FIFO would hold the first write to it for ever: it is
+// refused before any copy, and so no message goes.
+TEST_F(CorbeilleFixture, AnIndexThatIsNotARegularFileStopsThePurgeAndDeletesNothing) {
+    fs::create_directories(paths.corbeille);
+    ASSERT_EQ(::mkfifo((paths.corbeille / "Index.TXT").c_str(), 0600), 0);
+    const Outcome outcome = Purge(Retr(3, kZoeBody) + Retr(1, kSpamBody) + Quit());
+    EXPECT_TRUE(outcome.IsFailed());
+    EXPECT_EQ(outcome.fault, Outcome::Fault::LocalFile);
+    EXPECT_TRUE(finished) << transcript;
+    EXPECT_EQ(std::count_if(commands.begin(), commands.end(),
+                            [](const std::string& c) { return c.starts_with("DELE"); }),
+              0);
+    EXPECT_FALSE(fs::exists(paths.journal)) << "nothing was deleted";
+}
+
+// The server refuses DELE 3 after DELE 1 rode along: RSET undoes that one
+// too. Both copies stay, neither listed as deleted.
+TEST_F(CorbeilleFixture, ACopyWhoseDeleWasRefusedIsListedAsNotDeleted) {
+    const Outcome outcome =
+        Purge(Retr(3, kZoeBody) + Retr(1, kSpamBody) + "C: DELE 3\nS: -ERR [IN-USE] occupé\n" + Dele(1) +
+              "C: RSET\nS: +OK\n" + Quit());
+    EXPECT_TRUE(outcome.IsFailed());
+    EXPECT_TRUE(finished) << transcript;
+    EXPECT_FALSE(fs::exists(paths.journal)) << "nothing was deleted";
+    const std::vector<CorbeilleEntry> kept = Kept();
+    ASSERT_EQ(kept.size(), 2u);
+    for (const CorbeilleEntry& e : kept) {
+        EXPECT_FALSE(e.deleted) << e.subject;
+        EXPECT_EQ(DeletedText(e), "non supprimé");
+    }
+}
+
+// What the start-up's clean-up and "vider" may remove: the copies the index
+// names, in the Corbeille's own folders, never a file reached through a
+// link nor one the index does not name.
+struct StrangerCase {
+    const char* name;
+    const char* link;  // the subfolder made a link to the stranger's folder; "" for none
+    bool refused;      // "vider" fails (ECorbeilleError)
+};
+const StrangerCase kStrangers[] = {
+    {"cur_a_link_to_another_folder", "cur", true},
+    {"new_a_link_to_another_folder", "new", true},
+    {"a_file_the_index_does_not_name", "", false},
+};
+class Stranger : public testing::TestWithParam<StrangerCase> {};
+TEST_P(Stranger, IsNeverRemoved) {
+    ScratchFolder dir;
+    const fs::path folder = dir / "Corbeille";
+    const std::time_t now = 1800000000;
+    Corbeille corbeille(folder, {});
+    CorbeilleEntry entry;
+    entry.deletedAt = now - 45 * 86400;
+    auto copy = corbeille.Begin(entry);
+    copy->Append("From: a\r\n\r\nold\r\n");
+    corbeille.Sync({copy->Keep()});
+    // Someone else's old file, where the link leads or beside the copies.
+    const fs::path elsewhere = *GetParam().link ? dir / "ailleurs" : folder / "new";
+    fs::create_directories(elsewhere);
+    PutFile(elsewhere / "document.txt", "à garder");
+    const timespec old[2] = {{now - 90 * 86400, 0}, {now - 90 * 86400, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (elsewhere / "document.txt").c_str(), old, 0), 0);
+    if (*GetParam().link) {
+        fs::remove_all(folder / GetParam().link);
+        fs::create_directory_symlink(elsewhere, folder / GetParam().link);
+    }
+
+    corbeille.Prune(now);
+    EXPECT_EQ(FileBytes(elsewhere / "document.txt"), "à garder");
+    if (GetParam().refused) {
+        EXPECT_THROW(Corbeille(folder, {}).Empty(), ECorbeilleError);
+    } else {
+        Corbeille(folder, {}).Empty();
+    }
+    EXPECT_EQ(FileBytes(elsewhere / "document.txt"), "à garder");
+}
+INSTANTIATE_TEST_SUITE_P(Table, Stranger, testing::ValuesIn(kStrangers),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

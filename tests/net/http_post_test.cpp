@@ -8,8 +8,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <thread>
 
+#include "net/net_errors.h"
 #include "support/expect_error.h"
 #include "support/loopback.h"
 
@@ -51,11 +53,12 @@ const AddressCase kAddresses[] = {
      "{\"token\":\"x\"}"},
 };
 
-// Answers one connection with `answer` once its request has come.
+// Answers one connection with `answer` once its request has come; with a
+// pause, one byte after each, until the client leaves.
 class OneAnswer {
 public:
-    explicit OneAnswer(std::string answer)
-        : thread_([this, answer = std::move(answer)] {
+    explicit OneAnswer(std::string answer, int pauseMs = 0)
+        : thread_([this, answer = std::move(answer), pauseMs] {
               pollfd p{listener_.Fd(), POLLIN, 0};
               if (::poll(&p, 1, 5000) <= 0) return;
               const int fd = ::accept(listener_.Fd(), nullptr, nullptr);
@@ -67,7 +70,11 @@ public:
                   if (n <= 0) break;
                   request.append(chunk, static_cast<std::size_t>(n));
               }
-              ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+              if (pauseMs == 0) ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+              for (std::size_t i = 0; pauseMs > 0 && i < answer.size(); ++i) {
+                  if (::send(fd, &answer[i], 1, MSG_NOSIGNAL) != 1) break;
+                  std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+              }
               ::close(fd);
           }) {}
     ~OneAnswer() { thread_.join(); }
@@ -114,6 +121,16 @@ TEST(HttpPost, AFormGoesOutEncodedAndTheAnswerComesBackWhole) {
               "grant_type=refresh_token&refresh_token=a%20b%2Bc%2F%C3%A9~");
     EXPECT_THROW(PostForm("http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/t", "a=b", 2000),
                  EIdException);
+}
+
+// Every byte comes within the read limit, the answer never ends: the
+// exchange still ends at its limit.
+TEST(HttpPost, AnAnswerTrickledByteByByteEndsAtTheLimit) {
+    OneAnswer server("HTTP/1.1 200 OK\r\nX-Pad: " + std::string(100, 'x'), 200);
+    const auto start = std::chrono::steady_clock::now();
+    ExpectThrown<EIdReadTimeout>(
+        [&] { PostForm("http://127.0.0.1:" + std::to_string(server.Port()) + "/t", "a=b", 1000); });
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
 }
 
 }  // namespace

@@ -189,7 +189,8 @@ TEST(AntiFreeze, RedirectWaitPumpsUntilAStopEndsIt) {
     });
     LoopbackRedirect redirect;
     const auto start = std::chrono::steady_clock::now();
-    const auto e = ExpectThrown<EIdInterrupted>([&] { redirect.WaitForRequest(300000); });
+    const auto e = ExpectThrown<EIdInterrupted>(
+        [&] { redirect.WaitForRequest(300000, [](std::string_view) { return true; }); });
     const auto took = std::chrono::steady_clock::now() - start;
     Interruption::Clear();
     ASSERT_TRUE(e);

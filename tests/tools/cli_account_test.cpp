@@ -176,6 +176,8 @@ const TestCase kTests[] = {
      "La commande du jeton d'accès du compte 1 a échoué (code 7) : aucune connexion.\n"},
     {"silent_token_command_sends_nothing", kOAuth2 + "CommandeJeton1=true\r\n", "", 3,
      "La commande du jeton d'accès du compte 1 n'a écrit aucun jeton : aucune connexion.\n"},
+    {"endless_token_command_is_ended", kOAuth2 + "DelaiConnexion1=1\r\nCommandeJeton1=yes tok\r\n", "", 3,
+     "La commande du jeton d'accès du compte 1 n'a pas fini en 1 s : arrêtée, aucune connexion.\n"},
     {"no_token_command_sends_nothing", kOAuth2, "", 3,
      "Le compte 1 s'identifie par OAuth2, mais aucune commande"},
 };

@@ -6,9 +6,11 @@
 #include <QTableWidget>
 #include <QTest>
 #include <functional>
+#include <optional>
 
 #include "app/corbeille.h"
 #include "box_recorder.h"
+#include "platform/lock_file.h"
 #include "support/recording_printer.h"
 #include "support/scratch_folder.h"
 #include "ui/corbeille_dialog.h"
@@ -30,6 +32,7 @@ struct ButtonCase {
     int rowsAfter;
     bool paneShowsBody;
     bool noDesktopProgram = false;
+    bool anotherRun = false;  // another run holds the mailbox lock
 };
 const std::string kChoose = "Choisissez d'abord un message de la liste.";
 const std::string kEmptyQuestion = "Voulez-vous détruire définitivement tous les messages de la corbeille ?";
@@ -56,6 +59,18 @@ const ButtonCase kButtons[] = {
      0,
      false},
     {"vider_no_keeps_them", &CorbeilleWindow::EmptyButton, true, {"&Non"}, kEmptyQuestion, 0, 1, false},
+    // A purge writing its copies holds the lock: "vider" waits, then gives up.
+    {"vider_while_another_run_holds_the_lock",
+     &CorbeilleWindow::EmptyButton,
+     false,
+     {"&Oui"},
+     kEmptyQuestion + "|Une autre session de Vannoir agit déjà sur cette boîte aux lettres avec les mêmes "
+                      "réglages : réessayez quand elle aura fini.",
+     0,
+     1,
+     false,
+     false,
+     true},
 };
 
 class CorbeilleButton : public testing::TestWithParam<ButtonCase> {};
@@ -78,6 +93,8 @@ TEST_P(CorbeilleButton, DoesWhatItSays) {
     recorder.answers = c.answers;
     RecordingShell shell;
     shell.fails = c.noDesktopProgram;
+    std::optional<LockFile> other;
+    if (c.anotherRun) other.emplace(dir / "Vannoir.VERROU", 0);
     CorbeilleWindow window(folder, dir / "Vannoir.ini", dialogs, shell, nullptr);
     window.show();
     ASSERT_EQ(window.List->rowCount(), 1);
