@@ -22,8 +22,9 @@ void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vecto
         pane.AppendLine(message.From.Text());
         pane.AppendLine(message.Recipients.AsText());
     } else {
-        // Its sender and recipients could not be read: the header as received.
-        for (const std::string& line : message.HeaderLines.Lines()) pane.AppendLine(line);
+        // Its sender and recipients could not be read: the header as
+        // received, its 8-bit bytes read as those of a readable field.
+        for (const std::string& line : message.HeaderLines.Lines()) pane.AppendLine(UnlabelledToUtf8(line));
         pane.AppendLine("");
     }
     pane.AppendLine(std::string(texts::kPartCount) + IntToStr(message.Parts.Count()));

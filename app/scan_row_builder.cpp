@@ -29,8 +29,11 @@ void ReadSender(ScanRow& row, const std::string& received) {
     row.senders = SenderAddresses(decoded ? *decoded : received);
     if (decoded) {
         TIdEMailAddressItem from;
+        // The whole field must read; the parser takes one address, though,
+        // and would glue a second one to the first: the row shows the first.
         const bool parsed = Tolerated(row, "From", [&] {
                                 from.SetText(*decoded);
+                                from.SetText(FirstMailbox(*decoded));
                                 return true;
                             }).has_value();
         if (parsed) {
@@ -49,8 +52,10 @@ ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime loc
     ScanRow row;
     row.number = number;
     row.date = ReadMessageDate(header.ValueOf("Date"), localOffset);
-    ReadSender(row, header.ValueOf("From"));
-    const std::string subject = header.ValueOf("Subject");
+    // Raw 8-bit values as the message reads them, so a field shown as
+    // received keeps its accents.
+    ReadSender(row, UnlabelledToUtf8(header.ValueOf("From")));
+    const std::string subject = UnlabelledToUtf8(header.ValueOf("Subject"));
     std::optional<std::string> decoded =
         Tolerated(row, "Subject", [&] { return DecodeHeaderWords(subject); });
     row.subject = decoded ? std::move(*decoded) : WithoutControls(subject);

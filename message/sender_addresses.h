@@ -10,3 +10,8 @@
 // in angle brackets and each bare word with an at sign, outside quotes and
 // comments. Never throws; a field without an at sign gives none.
 std::vector<std::string> SenderAddresses(std::string_view field);
+// The text of the field's first mailbox, for the one sender a row shows: up to
+// the first comma or semicolon after an address, or through the first
+// angle-bracketed address, outside quotes and comments; all of `field` when
+// it names one.
+std::string_view FirstMailbox(std::string_view field);
