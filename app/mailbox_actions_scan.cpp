@@ -113,7 +113,7 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     ScanRow pending;
     TIdPOP3::ScanEvents events;
     events.header = [&](int i, TIdMessage& message) {
-        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset);
+        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset, message.HeaderFault);
     };
     events.size = [&](int i, int size) {
         if (size >= 0) pending.size = size;

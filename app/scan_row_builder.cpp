@@ -48,9 +48,11 @@ void ReadSender(ScanRow& row, const std::string& received) {
 
 }  // namespace
 
-ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime localOffset) {
+ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime localOffset,
+                          std::string_view readFault) {
     ScanRow row;
     row.number = number;
+    row.fault = readFault;
     row.date = ReadMessageDate(header.ValueOf("Date"), localOffset);
     // Raw 8-bit values as the message reads them, so a field shown as
     // received keeps its accents.
