@@ -30,7 +30,7 @@ std::string PurgeQuestion(const ScanRecord& record) {
 std::vector<std::string> PurgeList(const ScanRecord& record) {
     std::vector<std::string> lines;
     for (const ScanRow& row : record)
-        if (IsIntruder(row)) lines.push_back(ShownSender(row) + " : " + row.subject);
+        if (IsIntruder(row)) lines.push_back(ShownSender(row) + " : " + ShownSubject(row));
     return lines;
 }
 

@@ -19,7 +19,8 @@ auto Tolerated(ScanRow& row, std::string_view header, Read read) -> std::optiona
         return read();
     } catch (const EIdException& e) {
         if (row.fault.empty())
-            row.fault = FormatText(std::string(texts::kUnreadableHeader), {header, e.Message()});
+            row.fault =
+                FormatText(std::string(texts::kUnreadableHeader), {header, WithoutControls(e.Message())});
         return std::nullopt;
     }
 }
