@@ -30,11 +30,8 @@ void ReadSender(ScanRow& row, const std::string& received) {
     row.senders = SenderAddresses(decoded ? *decoded : received);
     if (decoded) {
         TIdEMailAddressItem from;
-        // The whole field must read; the parser takes one address, though,
-        // and would glue a second one to the first: the row shows the first.
         const bool parsed = Tolerated(row, "From", [&] {
-                                from.SetText(*decoded);
-                                from.SetText(FirstMailbox(*decoded));
+                                SetSender(from, *decoded);
                                 return true;
                             }).has_value();
         if (parsed) {

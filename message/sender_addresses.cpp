@@ -47,17 +47,7 @@ void WalkWords(std::string_view field, Separator separator) {
     separator(field.size(), '\0', word);
 }
 
-}  // namespace
-
-std::vector<std::string> SenderAddresses(std::string_view field) {
-    std::vector<std::string> out;
-    WalkWords(field, [&](std::size_t, char, std::string& word) {
-        AddAddress(out, word);
-        return true;
-    });
-    return out;
-}
-
+// The text of the field's first mailbox; all of `field` when it names one.
 std::string_view FirstMailbox(std::string_view field) {
     std::size_t end = field.size();
     bool address = false;  // a comma before any address is part of a name
@@ -75,4 +65,20 @@ std::string_view FirstMailbox(std::string_view field) {
         return false;
     });
     return field.substr(0, end);
+}
+
+}  // namespace
+
+std::vector<std::string> SenderAddresses(std::string_view field) {
+    std::vector<std::string> out;
+    WalkWords(field, [&](std::size_t, char, std::string& word) {
+        AddAddress(out, word);
+        return true;
+    });
+    return out;
+}
+
+void SetSender(TIdEMailAddressItem& item, std::string_view field) {
+    item.SetText(field);
+    item.SetText(FirstMailbox(field));
 }
