@@ -93,10 +93,11 @@ bool ParseIndexLine(const std::string& line, CorbeilleEntry& e) {
     if (f.size() != 8 || f[0].empty() || f[0].find('/') != std::string::npos) return false;
     e.file = f[0];
     e.deletedAt = static_cast<std::time_t>(TryStrToInt64(f[1]).value_or(0));
-    e.account = std::string(f[2]);
-    e.sender = std::string(f[3]);
-    e.address = std::string(f[4]);
-    e.subject = std::string(f[5]);
+    // As written, unless the index was written by hand.
+    e.account = Field(f[2]);
+    e.sender = Field(f[3]);
+    e.address = Field(f[4]);
+    e.subject = Field(f[5]);
     e.size = static_cast<std::uint64_t>(std::max<std::int64_t>(0, TryStrToInt64(f[6]).value_or(0)));
     e.headerOnly = f[7].starts_with("1");
     e.deleted = !f[7].ends_with("N");

@@ -23,7 +23,7 @@ CorbeilleEntry EntryFor(const ScanRow* row, const Account& account, std::time_t 
     if (row) {
         entry.sender = ShownSender(*row);
         entry.address = ShownAddress(*row);
-        entry.subject = row->subject;
+        entry.subject = ShownSubject(*row);
     }
     return entry;
 }

@@ -31,7 +31,7 @@ std::string PurgeQuestion(const ScanRecord& record) {
 std::vector<std::string> PurgeList(const ScanRecord& record) {
     std::vector<std::string> lines;
     for (const ScanRow& row : record)
-        if (IsIntruder(row)) lines.push_back(ShownSender(row) + " : " + row.subject);
+        if (IsIntruder(row)) lines.push_back(ShownSender(row) + " : " + ShownSubject(row));
     return lines;
 }
 
@@ -131,7 +131,7 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
     ScanRow pending;
     TIdPOP3::ScanEvents events;
     events.header = [&](int i, TIdMessage& message) {
-        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset);
+        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset, message.HeaderFault);
     };
     events.size = [&](int, int size) {
         if (size >= 0) pending.size = size;

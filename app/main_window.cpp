@@ -160,7 +160,7 @@ Outcome Screener::DeleteCurrent() {
     const ScanRow* row = Busy() ? nullptr : RowShown(shown);
     if (row) {
         std::string question = FormatText(std::string(texts::kDeleteQuestion),
-                                          {IntToStr(row->number), ShownSender(*row), row->subject});
+                                          {IntToStr(row->number), ShownSender(*row), ShownSubject(*row)});
         if (ReadCorbeilleLimits(TIniFile(paths_.settings)).enabled)
             question += "\n" + std::string(texts::kDeleteKeptNote);
         if (!view_.dialogs.Confirm(question, {})) return Outcome::Refused({}, Outcome::Fault::None);

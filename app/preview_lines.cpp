@@ -2,6 +2,7 @@
 
 #include "app/texts.h"
 #include "message/message_part.h"
+#include "platform/control_characters.h"
 #include "platform/text.h"
 
 namespace {
@@ -18,12 +19,15 @@ void AppendPreviewLines(const TIdMessage& message, PreviewPane& pane, std::vecto
     const auto note = [&](std::string name) {
         if (unreadable) unreadable->push_back(std::move(name));
     };
+    // Header text shows as the grid shows it: nothing in it turns the line around.
     if (message.HeaderFault.empty()) {
-        pane.AppendLine(message.From.Text());
-        pane.AppendLine(message.Recipients.AsText());
+        pane.AppendLine(WithoutControls(message.From.Text()));
+        pane.AppendLine(WithoutControls(message.Recipients.AsText()));
     } else {
-        // Its sender and recipients could not be read: the header as received.
-        for (const std::string& line : message.HeaderLines.Lines()) pane.AppendLine(line);
+        // Its sender and recipients could not be read: the header as
+        // received, its 8-bit bytes read as those of a readable field.
+        for (const std::string& line : message.HeaderLines.Lines())
+            pane.AppendLine(WithoutControls(UnlabelledToUtf8(line)));
         pane.AppendLine("");
     }
     pane.AppendLine(std::string(texts::kPartCount) + IntToStr(message.Parts.Count()));

@@ -12,15 +12,17 @@ GridRow GridCells(const ScanRow& row) {
     return {IntToStr(row.number),
             row.date ? FormatGridDate(row.date->local) : std::string(),
             ShownSender(row),
-            row.subject,
+            ShownSubject(row),
             IntToStr(row.size.value_or(-1)),
             std::string(StatusMark(row.status))};
 }
 
 std::string ShownSender(const ScanRow& row) {
     if (!row.unreadSender.empty()) return row.unreadSender;
-    return Trim(row.name).empty() ? ShownAddress(row) : row.name;
+    return Trim(row.name).empty() ? ShownAddress(row) : WithoutControls(row.name);
 }
+
+std::string ShownSubject(const ScanRow& row) { return WithoutControls(row.subject); }
 
 std::string ShownAddress(const ScanRow& row) { return AddressWithoutControls(row.address); }
 

@@ -2,7 +2,9 @@
 // How a scan row shows: the grid's six cells (the print and the command
 // line's TSV show the same), the status mark, and the count of messages
 // whose header could not be read. The rule of the sender column and the
-// "A" / "I" marks live here only.
+// "A" / "I" marks live here only. Every place that shows a sender or a
+// subject takes it from here: controls come out as spaces and reordering
+// characters as "<U+202E>", so no text turns around what is shown after it.
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,8 @@ GridRow GridCells(const ScanRow& row);
 // empty for a message that has a sender; a From the parser refused shows as
 // received.
 std::string ShownSender(const ScanRow& row);
+// The subject column.
+std::string ShownSubject(const ScanRow& row);
 // The address wherever it is shown or stored: a zero-width character in it
 // shows as "<U+200D>", so a look-alike address never passes for another.
 std::string ShownAddress(const ScanRow& row);

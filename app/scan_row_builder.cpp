@@ -19,7 +19,8 @@ auto Tolerated(ScanRow& row, std::string_view header, Read read) -> std::optiona
         return read();
     } catch (const EIdException& e) {
         if (row.fault.empty())
-            row.fault = FormatText(std::string(texts::kUnreadableHeader), {header, e.Message()});
+            row.fault =
+                FormatText(std::string(texts::kUnreadableHeader), {header, WithoutControls(e.Message())});
         return std::nullopt;
     }
 }
@@ -30,7 +31,7 @@ void ReadSender(ScanRow& row, const std::string& received) {
     if (decoded) {
         TIdEMailAddressItem from;
         const bool parsed = Tolerated(row, "From", [&] {
-                                from.SetText(*decoded);
+                                SetSender(from, *decoded);
                                 return true;
                             }).has_value();
         if (parsed) {
@@ -45,12 +46,16 @@ void ReadSender(ScanRow& row, const std::string& received) {
 
 }  // namespace
 
-ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime localOffset) {
+ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime localOffset,
+                          std::string_view readFault) {
     ScanRow row;
     row.number = number;
+    row.fault = readFault;
     row.date = ReadMessageDate(header.ValueOf("Date"), localOffset);
-    ReadSender(row, header.ValueOf("From"));
-    const std::string subject = header.ValueOf("Subject");
+    // Raw 8-bit values as the message reads them, so a field shown as
+    // received keeps its accents.
+    ReadSender(row, UnlabelledToUtf8(header.ValueOf("From")));
+    const std::string subject = UnlabelledToUtf8(header.ValueOf("Subject"));
     std::optional<std::string> decoded =
         Tolerated(row, "Subject", [&] { return DecodeHeaderWords(subject); });
     row.subject = decoded ? std::move(*decoded) : WithoutControls(subject);

@@ -99,7 +99,8 @@ public:
     // With ReadPastHeaderFaults, a field ParseHeaderLines cannot read (an
     // address or encoded-word error) keeps what it read so far, its error
     // text goes to HeaderFault (the first one), and the parse goes on: the
-    // rest of the message is still read. ClearAll leaves the switch and
+    // rest of the message is still read. A header line too long to read is
+    // dropped the same way on reception. ClearAll leaves the switch and
     // empties HeaderFault.
     bool ReadPastHeaderFaults = false;
     std::string HeaderFault;

@@ -4,6 +4,7 @@
 #include "message/header_coder.h"
 #include "message/internet_date.h"
 #include "message/message.h"
+#include "message/sender_addresses.h"
 #include "platform/text.h"
 
 void TIdMessage::ParseHeaderLines() {
@@ -23,7 +24,7 @@ void TIdMessage::ParseHeaderLines() {
     ContentTransferEncoding = value("Content-Transfer-Encoding");
     ContentDisposition = value("Content-Disposition");
     field([&] { Subject = DecodeHeaderWords(value("Subject")); });
-    field([&] { From.SetText(DecodeHeaderWords(value("From"))); });  // one address: no splitting at commas
+    field([&] { SetSender(From, DecodeHeaderWords(value("From"))); });
     MessageId = value("Message-Id");
     NewsGroups = SplitNewsGroups(value("Newsgroups"));
     field([&] { Recipients.AssignText(DecodeHeaderWords(value("To"))); });

@@ -15,10 +15,11 @@ void AddAddress(std::vector<std::string>& out, std::string& word) {
     word.clear();
 }
 
-}  // namespace
-
-std::vector<std::string> SenderAddresses(std::string_view field) {
-    std::vector<std::string> out;
+// Walks `field` outside quotes and comments, gathering each word: at every
+// separator `separator(i, c, word)` is told the word before it and returns
+// false to stop there. The last word comes with i at the field's end and c 0.
+template <typename Separator>
+void WalkWords(std::string_view field, Separator separator) {
     std::string word;
     bool quoted = false;
     bool angled = false;
@@ -35,7 +36,7 @@ std::vector<std::string> SenderAddresses(std::string_view field) {
                    c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             // An angle-bracketed address may hold blanks before or after its parts.
             if (angled && c != '>' && c != '<') continue;
-            AddAddress(out, word);
+            if (!separator(i, c, word)) return;
             quoted = c == '"';
             comments = c == '(' ? 1 : 0;
             if (c == '<' || c == '>') angled = c == '<';
@@ -43,6 +44,41 @@ std::vector<std::string> SenderAddresses(std::string_view field) {
             word += c;
         }
     }
-    AddAddress(out, word);
+    separator(field.size(), '\0', word);
+}
+
+// The text of the field's first mailbox; all of `field` when it names one.
+std::string_view FirstMailbox(std::string_view field) {
+    std::size_t end = field.size();
+    bool address = false;  // a comma before any address is part of a name
+    WalkWords(field, [&](std::size_t i, char c, std::string& word) {
+        address = address || word.find('@') != std::string::npos;
+        word.clear();
+        if (!address) return true;
+        if (c == ',' || c == ';') {
+            end = i;
+        } else if (c == '>') {
+            end = i + 1;
+        } else {
+            return true;
+        }
+        return false;
+    });
+    return field.substr(0, end);
+}
+
+}  // namespace
+
+std::vector<std::string> SenderAddresses(std::string_view field) {
+    std::vector<std::string> out;
+    WalkWords(field, [&](std::size_t, char, std::string& word) {
+        AddAddress(out, word);
+        return true;
+    });
     return out;
+}
+
+void SetSender(TIdEMailAddressItem& item, std::string_view field) {
+    item.SetText(field);
+    item.SetText(FirstMailbox(field));
 }

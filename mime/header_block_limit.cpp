@@ -2,6 +2,13 @@
 
 #include "mime/mime_errors.h"
 
+void HeaderBlockLimit::CountSkipped(std::size_t bytes) {
+    bytes_ += bytes;
+    ++lines_;
+    field_ = 0;
+    if (bytes_ > kMaxBytes || lines_ > kMaxLines) throw EIdHeaderTooLarge();
+}
+
 void HeaderBlockLimit::Count(std::string_view line) {
     bytes_ += line.size() + 2;  // the line end the block had on the wire
     ++lines_;

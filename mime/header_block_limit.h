@@ -15,6 +15,11 @@ public:
     // Counts one line of the block (a continuation line when it starts with
     // a blank). Throws EIdHeaderTooLarge once a bound is passed.
     void Count(std::string_view line);
+    // Counts a line dropped unread, `bytes` long with its line end; the
+    // same bounds hold.
+    void CountSkipped(std::size_t bytes);
+    // How many more bytes the block may hold.
+    std::size_t BytesLeft() const { return bytes_ < kMaxBytes ? kMaxBytes - bytes_ : 0; }
 
 private:
     std::size_t bytes_ = 0;

@@ -6,6 +6,7 @@
 #include "mime/message_decoder_list.h"
 #include "mime/mime_errors.h"
 #include "mime/part_reception.h"
+#include "net/net_errors.h"
 #include "platform/text.h"
 
 std::string TIdMessageClient::ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator) {
@@ -18,13 +19,25 @@ std::string TIdMessageClient::ReadHeaderLines(TIdMessage& message, const std::st
     TIdWorkScope work(*this, wmRead);
     HeaderBlockLimit limit;
     std::string line;
+    bool dropping = false;  // the continuation lines of a field not kept
     for (;;) {
-        line = ReadLine();
+        try {
+            line = ReadLine();
+        } catch (const EIdReadLnMaxLineLengthExceeded&) {
+            // One message's endless field costs it that field, not the
+            // action its end; the line is never held whole.
+            if (!message.ReadPastHeaderFaults) throw;
+            limit.CountSkipped(SkipLine(limit.BytesLeft()));
+            if (message.HeaderFault.empty()) message.HeaderFault = mime_text::kHeaderLineSkipped;
+            dropping = true;
+            continue;
+        }
         if (alternateTerminator.empty() && line == ".") break;
         if (line == alternateTerminator) break;
         limit.Count(line);
         if (line.empty()) continue;  // only with a terminator such as "."
-        message.HeaderLines.Add(line);
+        dropping = dropping && (line[0] == ' ' || line[0] == '\t');
+        if (!dropping) message.HeaderLines.Add(line);
     }
     return line;
 }

@@ -32,7 +32,10 @@ public:
     // unchanged (folded lines apart, no dot-unstuffing), then the message
     // parses them. Returns the line that ended the block. Throws the line
     // input errors (the lines read so far stay), EIdHeaderTooLarge past the
-    // bounds of HeaderBlockLimit, and the parse errors.
+    // bounds of HeaderBlockLimit, and the parse errors. With
+    // message.ReadPastHeaderFaults a line too long is dropped with its
+    // continuation lines (kHeaderLineSkipped in HeaderFault) and the block
+    // read on.
     virtual std::string ReadHeaderBlock(TIdMessage& message, const std::string& alternateTerminator);
     // The same without the parse: the lines only, and no parse error.
     std::string ReadHeaderLines(TIdMessage& message, const std::string& alternateTerminator);

@@ -35,7 +35,8 @@ std::unique_ptr<TIdMessageDecoder> TIdMessageDecoderInfoUUE::RecognizeStart(TIdM
         return nullptr;
     if (StrToIntDef(line.substr(6, 3), 0) <= 0) return nullptr;
     auto decoder = std::make_unique<TIdMessageDecoderUUE>(message);
-    decoder->FileName = line.substr(10);
+    // The name's charset is declared nowhere, as for a raw 8-bit header.
+    decoder->FileName = UnlabelledToUtf8(line.substr(10));
     decoder->PartType = PartAttachment;
     return decoder;
 }

@@ -22,6 +22,9 @@ inline constexpr const char* kHeaderTooLarge =
     "En-tête de message trop volumineux : plus de 1 Mo ou de 10 000 lignes. Le message n'est pas lu.";
 inline constexpr const char* kHeaderFieldTooLarge =
     "Champ d'en-tête trop long : plus de 64 Ko une fois ses lignes réunies. Le message n'est pas lu.";
+// A header line past the connection's line length, dropped with its
+// continuation lines while the rest of the header is read.
+inline constexpr const char* kHeaderLineSkipped = "En-tête trop long : une de ses lignes n'est pas lue.";
 }  // namespace mime_text
 
 VANNOIR_DECLARE_ERROR(EIdIrregularSize, EIdException, Server, mime_text::kIrregularSize);

@@ -144,6 +144,19 @@ std::string TIdTCPConnection::LineTooLong(std::size_t limit) {
     return buffer_.Extract(limit);
 }
 
+std::size_t TIdTCPConnection::SkipLine(std::size_t most) {
+    std::size_t dropped = 0;
+    for (;;) {
+        const std::size_t end = buffer_.View().find('\n');
+        const std::size_t count = end == std::string_view::npos ? buffer_.Size() : end + 1;
+        buffer_.Remove(count);
+        dropped += count;
+        if (end != std::string_view::npos || dropped > most) return dropped;
+        CheckDisconnect(true, true);
+        FillInputBuffer(true, IdTimeoutDefault, true);
+    }
+}
+
 std::string TIdTCPConnection::ReadNonEmptyLine(int maxAttempts) {
     std::string result;
     for (int attempts = 0; result.empty() && attempts < maxAttempts; ++attempts) result = Trim(ReadLine());

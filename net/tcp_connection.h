@@ -87,6 +87,11 @@ public:
     // a line gives "" with LastLineTimedOut set; the next read throws
     // EIdConnClosedGracefully.
     virtual std::string ReadLine(std::string_view terminator = "\n");
+    // Drops the input up to and including the next LF (a line ReadLine
+    // refused as too long), holding no more than one receive of it at a time.
+    // Returns the count dropped; stops once it passes `most` without an LF.
+    // Throws the read errors of ReadLine.
+    std::size_t SkipLine(std::size_t most);
     // The first line that is not blank, trimmed; at most `maxAttempts` reads.
     std::string ReadNonEmptyLine(int maxAttempts);
     // Lines up to the `delimiter` line (not stored); a line beginning ".."

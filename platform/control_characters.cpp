@@ -53,7 +53,10 @@ std::string Spaced(std::string_view utf8, bool address) {
 
 }  // namespace
 
-bool ReordersText(char32_t c) { return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069); }
+bool ReordersText(char32_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E || c == 0x200F ||
+           c == 0x061C;
+}
 
 bool IsZeroWidth(char32_t c) { return c >= 0x200B && c <= 0x200D; }
 
@@ -76,27 +79,4 @@ std::string VisibleControls(std::string_view utf8, bool keepLineFeeds) {
         }
         return true;
     });
-}
-
-namespace {
-constexpr std::string_view kFirstStrongIsolate = "\u2068", kPopIsolate = "\u2069";
-}
-
-std::string IsolatedText(std::string_view utf8) {
-    bool reorders = false;
-    for (std::size_t i = 0; i < utf8.size() && !reorders;) {
-        char32_t c = 0;
-        i += Utf8Next(utf8, i, c);
-        reorders = ReordersText(c);
-    }
-    if (!reorders) return std::string(utf8);
-    return std::string(kFirstStrongIsolate) + std::string(utf8) + std::string(kPopIsolate);
-}
-
-std::string_view UnisolatedText(std::string_view shown) {
-    if (shown.size() < kFirstStrongIsolate.size() + kPopIsolate.size() ||
-        !shown.starts_with(kFirstStrongIsolate) || !shown.ends_with(kPopIsolate))
-        return shown;
-    return shown.substr(kFirstStrongIsolate.size(),
-                        shown.size() - kFirstStrongIsolate.size() - kPopIsolate.size());
 }

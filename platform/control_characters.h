@@ -9,7 +9,9 @@
 #include <string_view>
 
 // The bidirectional embeddings, overrides and isolates (U+202A..U+202E,
-// U+2066..U+2069): each reorders what follows it up to the end of the line.
+// U+2066..U+2069), each reordering what follows it up to the end of the
+// line, and the marks (U+200E, U+200F, U+061C), which turn the characters
+// around them.
 bool ReordersText(char32_t c);
 // The zero-width space, non-joiner and joiner (U+200B..U+200D): invisible,
 // they make two addresses that look the same differ.
@@ -25,10 +27,3 @@ std::string AddressWithoutControls(std::string_view utf8);
 // "M-^]" for a C1 control, "<U+202E>" for a reordering character; TAB is
 // kept, and LF too when `keepLineFeeds`. The other characters are kept.
 std::string VisibleControls(std::string_view utf8, bool keepLineFeeds = false);
-
-// A cell of the window: a text holding a reordering character goes inside a
-// first-strong isolate, whose end also closes any embedding or override the
-// text leaves open, so that nothing it holds reorders the next cell. Other
-// texts are kept as they are. `UnisolatedText` gives the text back.
-std::string IsolatedText(std::string_view utf8);
-std::string_view UnisolatedText(std::string_view shown);

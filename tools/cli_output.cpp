@@ -20,6 +20,7 @@ std::string RowJson(const ScanRow& row) {
         o.Null("date");
     o.Text("expediteur", row.unreadSender.empty() ? row.name : row.unreadSender);
     o.Text("adresse", row.address);
+    o.Texts("adresses", row.senders);
     o.Text("sujet", row.subject);
     if (row.size)
         o.Number("taille", *row.size);

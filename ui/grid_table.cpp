@@ -9,7 +9,6 @@
 #include <numeric>
 
 #include "app/watch_texts.h"
-#include "platform/control_characters.h"
 #include "ui/focus_frame.h"
 #include "ui/grid_look.h"
 #include "ui/qt_text.h"
@@ -124,12 +123,12 @@ std::string GridTable::Cell(int column, int row) const {
     if (column < 0 || column > 5 || row < 0 || row >= RowCount()) return {};
     if (row == 0 && column == 0) return fromQt(corner_);
     const QTableWidgetItem* item = ItemAt(column, row);
-    return item ? std::string(UnisolatedText(fromQt(item->text()))) : std::string();
+    return item ? fromQt(item->text()) : std::string();
 }
 
 void GridTable::SetCell(int column, int row, std::string_view text) {
     if (column < 0 || column > 5 || row < 0 || row >= RowCount()) return;
-    const QString value = toQt(IsolatedText(text));
+    const QString value = toQt(text);
     if (row == 0 && column == 0) {
         corner_ = value;
         return;

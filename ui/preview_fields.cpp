@@ -32,9 +32,10 @@ PreviewFields::PreviewFields(QWidget* parent)
 }
 
 void PreviewFields::Show(const ScanRow* row) {
-    Subject->setText(row ? toQt(row->subject) : QString());
-    Date->setText(row ? toQt(GridCells(*row)[1]) : QString());
-    Sender->setText(row ? toQt(ShownSender(*row)) : QString());
+    const GridRow cells = row ? GridCells(*row) : GridRow{};
+    Subject->setText(toQt(cells[3]));
+    Date->setText(toQt(cells[1]));
+    Sender->setText(toQt(cells[2]));
     for (QLineEdit* field : {Subject, Date, Sender}) field->setCursorPosition(0);
 }
 

@@ -89,6 +89,18 @@ TEST_F(MailboxFixture, PreviewOfPlainMessage) {
                                            "Nombre de parties : 0", "Bonjour,", ".point", "", "Anne"}));
 }
 
+// A sender the parser refuses: the header as received, accents kept.
+TEST_F(MailboxFixture, PreviewOfUnreadableSenderShowsTheHeaderAsReceived) {
+    ScriptedPop3Server server(
+        ScanLogin() + Retr(1, "From: Ren\xE9 <a@ailleurs.fr> b@ailleurs.fr\nSubject: d\xE9j\xE0\n\nCorps\n") +
+        Quit());
+    UseServer(server);
+    EXPECT_TRUE(screener.Preview().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(window.preview.lines, (Lines{"From: René <a@ailleurs.fr> b@ailleurs.fr", "Subject: déjà", "",
+                                           "Nombre de parties : 0", "Corps"}));
+}
+
 TEST_F(MailboxFixture, PreviewOfRefusedNumberShowsThreeLines) {
     ScriptedPop3Server server(ScanLogin() + "C: RETR 1\nS: -ERR no such message\n" + Quit());
     UseServer(server);

@@ -131,6 +131,23 @@ const ScanCase kScans[] = {
      kOneUnreadableLeft,
      {kOneIntruder},
      {"Spam : Promo"}},
+    {"header_line_of_300_kb_costs_its_message_that_field",
+     AroundSpamAndAnne("From: Bruno <b@example.fr>\nX-Long: " + std::string(300 * 1024, 'x') +
+                       "\n\tsuite\nSubject: Offre"),
+     {true},
+     {"1|Bruno|Offre|200||!En-tête trop long : une de ses lignes n'est pas lue.", "2|Anne|Salut|100|A"},
+     kOneUnreadableLeft,
+     {kOneIntruder},
+     {"Spam : Promo"}},
+    {"subject_unreadable_in_windows_1252_keeps_its_accents",
+     AroundSpamAndAnne("From: Bruno <b@example.fr>\nSubject: =?ISO-8859-1?Q?caf=G9?= d\xE9j\xE0"),
+     {true},
+     {"1|Bruno|=?ISO-8859-1?Q?caf=G9?= déjà|200||" +
+          std::string("!En-tête Subject illisible : '$G9' n'est pas une valeur entière valide"),
+      "2|Anne|Salut|100|A"},
+     kOneUnreadableLeft,
+     {kOneIntruder},
+     {"Spam : Promo"}},
     {"zero_width_joiner_in_an_address_shows",
      Stats(1, 4) + Message(1, Header("<x\xE2\x80\x8D@example.fr>", "Z"), 10) + Quit(),
      {},
@@ -191,17 +208,20 @@ const SenderCase kSenders[] = {
     {"empty_from", "From:", "", ""},
     {"accented_name_from_utf8_file", "From: Z\xC9LIE <z@ailleurs.fr>", "ZÉLIE", "A"},
     // Every address of a From holding several counts; the intruder wins.
-    {"glued_senders_second_address_caught", "From: Bob <b@ailleurs.fr> Promo <p@mail.pub.example>",
-     "BobPromo", "I"},
-    {"comma_separated_friend_and_intruder", "From: Bob <bob@example.fr>, Promo <p@pub.example>", "Bob, Promo",
+    // The column shows the first mailbox only.
+    {"glued_senders_second_address_caught", "From: Bob <b@ailleurs.fr> Promo <p@mail.pub.example>", "Bob",
      "I"},
-    {"comma_separated_friend_address_second", "From: x@ailleurs.fr, bob@example.fr",
-     "x@ailleurs.fr,bob@example.fr", "A"},
+    {"comma_separated_friend_and_intruder", "From: Bob <bob@example.fr>, Promo <p@pub.example>", "Bob", "I"},
+    {"comma_separated_friend_address_second", "From: x@ailleurs.fr, bob@example.fr", "x@ailleurs.fr", "A"},
+    {"comma_in_an_unquoted_name_kept", "From: Martin, Jean <jean@ailleurs.fr>", "Martin, Jean", ""},
     // A From the parser refuses: its addresses still match, its name never.
     {"unreadable_from_caught_by_an_address", "From: <x@pub.example> y@ailleurs.fr",
      "<x@pub.example> y@ailleurs.fr", "I", "En-tête From illisible : Adresse extérieure @"},
     {"unreadable_from_name_entry_not_applied", "From: Anne <a@ailleurs.fr> b@ailleurs.fr",
      "Anne <a@ailleurs.fr> b@ailleurs.fr", "", "En-tête From illisible : Adresse extérieure @"},
+    // Shown as received, its Windows-1252 bytes read as the readable ones are.
+    {"unreadable_from_in_windows_1252_keeps_its_accents", "From: Ren\xE9 <a@ailleurs.fr> b@ailleurs.fr",
+     "René <a@ailleurs.fr> b@ailleurs.fr", "", "En-tête From illisible : Adresse extérieure @"},
 };
 class SenderForms : public MailboxFixture, public testing::WithParamInterface<SenderCase> {};
 TEST_P(SenderForms, ColumnTwoAndStatus) {

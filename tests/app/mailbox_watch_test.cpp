@@ -13,7 +13,8 @@ namespace {
 
 const std::string kAnne = Header("Anne <anne@example.fr>", "Salut");
 const std::string kBob = Header("Bob <bob@example.fr>", "Devis");
-const std::string kCarl = Header("Carl <carl@example.fr>", "Photos");
+// A name that would turn the notice around shows its override.
+const std::string kCarl = Header("Carl\u202E <carl@example.fr>", "Photos");
 const std::string kSpam = Header("Spam <s@pub.example>", "Promo");
 // Nothing listens there: the account fails at once.
 constexpr int kClosedPort = 1;
@@ -113,7 +114,7 @@ TEST_F(SweepFixture, PeriodicChecksTellWhatIsNewByUniqueIdAndNeverOpenABox) {
     EXPECT_EQ(tray.notices.size(), 1u);
     timer.Fire();
     ASSERT_EQ(tray.notices.size(), 2u);
-    EXPECT_EQ(tray.notices[1], "Vannoir : nouveaux messages|2 nouveaux messages de Carl, Spam");
+    EXPECT_EQ(tray.notices[1], "Vannoir : nouveaux messages|2 nouveaux messages de Carl<U+202E>, Spam");
     EXPECT_EQ(tray.tooltip.rfind("Vannoir : 3 messages en attente, 1 intrus", 0), 0u) << tray.tooltip;
     server.ExpectFinished();
     // Nothing reached the window: no box, no row, no status.

@@ -135,4 +135,51 @@ TEST_P(HeaderBlockBounds, EndTheReadingWithAClearError) {
 }
 INSTANTIATE_TEST_SUITE_P(Rows, HeaderBlockBounds, testing::ValuesIn(kBounds),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Reading past a message's faults, a line too long to read costs the
+// message that field only, within the same bounds.
+struct SkipCase {
+    const char* name;
+    std::string input;
+    std::vector<std::string> headerLines;
+    const char* error = nullptr;  // EIdHeaderTooLarge's text, when the block ends
+};
+const std::string kLong = std::string(300 * 1024, 'x');
+const SkipCase kSkips[] = {
+    {"long_line_dropped_with_its_folds",
+     "From: a@b.fr\r\nX-Long: " + kLong + "\r\n\tsuite\r\n suite\r\nSubject: s\r\n.\r\n",
+     {"From: a@b.fr", "Subject: s"}},
+    {"long_line_ending_in_a_dot_is_no_terminator",
+     "X-Long: " + kLong + ".\r\nSubject: s\r\n.\r\n",
+     {"Subject: s"}},
+    {"long_line_with_bare_lf", "X-A: 1\nSubject: " + kLong + "\n X\nX-B: 2\n.\n", {"X-A: 1", "X-B: 2"}},
+    {"two_long_lines", "X-Long: " + kLong + "\r\nX-A: 1\r\nX-Long: " + kLong + "\r\n.\r\n", {"X-A: 1"}},
+    {"long_line_past_one_megabyte_ends",
+     "X-Long: " + std::string(1100 * 1024, 'x') + "\r\n.\r\n",
+     {},
+     mime_text::kHeaderTooLarge},
+};
+class HeaderLineSkip : public testing::TestWithParam<SkipCase> {};
+TEST_P(HeaderLineSkip, KeepsTheRestOfTheBlock) {
+    for (std::size_t chunk : {std::size_t{4096}, std::size_t{0}}) {
+        SCOPED_TRACE(chunk);
+        TIdMessageClient client;
+        InstallFakeTransport(client, GetParam().input + "next\r\n", chunk);
+        TIdMessage message;
+        message.ReadPastHeaderFaults = true;
+        if (GetParam().error) {
+            auto e = ExpectThrown<EIdHeaderTooLarge>([&] { client.ReadHeaderLines(message, "."); });
+            if (e) {
+                EXPECT_EQ(e->Message(), std::string(GetParam().error));
+            }
+            continue;
+        }
+        EXPECT_EQ(client.ReadHeaderLines(message, "."), ".");
+        EXPECT_EQ(message.HeaderLines.Lines(), GetParam().headerLines);
+        EXPECT_EQ(message.HeaderFault, mime_text::kHeaderLineSkipped);
+        EXPECT_EQ(client.ReadLine(), "next");
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, HeaderLineSkip, testing::ValuesIn(kSkips),
+                         [](const auto& info) { return std::string(info.param.name); });
 }  // namespace

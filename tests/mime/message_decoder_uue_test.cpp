@@ -86,6 +86,8 @@ const StartCase kStarts[] = {
     {"begin_line", "begin 644 photo.jpg", "", "", StartCase::kUue, "photo.jpg"},
     {"begin_any_case_name_kept_as_is", "BeGiN 600  deux blancs.txt ", "", "", StartCase::kUue,
      " deux blancs.txt "},
+    {"begin_windows_1252_name", "begin 644 caf\xE9.txt", "", "", StartCase::kUue, "caf\xC3\xA9.txt"},
+    {"begin_utf8_name_kept", "begin 644 caf\xC3\xA9.txt", "", "", StartCase::kUue, "caf\xC3\xA9.txt"},
     {"begin_before_boundary_rule", "begin 644 x", "", "base64", StartCase::kUue, "x"},
     {"four_digit_mode_is_text", "begin 0644 x", "", "", StartCase::kNone, ""},
     {"zero_mode_is_text", "begin 000 x", "", "", StartCase::kNone, ""},

@@ -162,6 +162,9 @@ const std::string kNameless = "From: <promo@soldes.example>\nSubject: Soldes";
 const std::string kRawControls = "From: <ev\x1B[2Je\x7F@x.fr>\nSubject: raw\ttab\x9D";
 const std::string kQuotedAddress = "From: \"a@b.fr\" <a@b.fr>\nSubject: q";
 const std::string kUnreadable = "From: <a@b.fr>\x1B[2J c@d.fr\nSubject: u\nDate: demain";
+const std::string kTwoSenders = "From: Bob <bob@x.test>, Bobby <bobby@x.test>\nSubject: deux";
+const std::string kTwoSendersGlued = "From: Bob <bob@x.test> Bobby <bobby@x.test>\nSubject: deux";
+const std::string kUnreadableAccents = "From: Ren\xE9 <a@b.fr> c@d.fr\nSubject: caf\xE9";
 
 std::vector<Lines> TsvRows(const std::string& text) {
     std::vector<Lines> rows;
@@ -197,24 +200,25 @@ std::string AsTsvField(const std::string& text) {
 }
 
 TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
-    const std::vector<std::string> headers = {kForged,      kZoe,           kNameless,
-                                              kRawControls, kQuotedAddress, kUnreadable};
+    const std::vector<std::string> headers = {kForged,           kZoe,        kNameless,   kRawControls,
+                                              kQuotedAddress,    kUnreadable, kTwoSenders, kTwoSendersGlued,
+                                              kUnreadableAccents};
     ScriptedPop3Server server(ScanOf(headers) + kNext + ScanOf(headers));
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     const std::string tsv = out.str();
-    EXPECT_TRUE(err.str().ends_with("\n1 message illisible\n")) << err.str();
+    EXPECT_TRUE(err.str().ends_with("\n2 messages illisibles\n")) << err.str();
     ASSERT_EQ(Run({"en-tetes", "--format=json"}, server), 0);
     server.ExpectFinished();
     const std::string json = out.str();
 
     EXPECT_FALSE(HasControl(tsv)) << tsv;
     const std::vector<Lines> rows = TsvRows(tsv);
-    ASSERT_EQ(rows.size(), 6u) << tsv << err.str();
+    ASSERT_EQ(rows.size(), headers.size()) << tsv << err.str();
     for (const Lines& row : rows) EXPECT_EQ(row.size(), 6u) << tsv;
 
     EXPECT_FALSE(HasControl(json)) << json;
     const JsonValue parsed = JsonReader::Parse(json);
-    ASSERT_EQ(parsed.items.size(), 6u) << json;
+    ASSERT_EQ(parsed.items.size(), headers.size()) << json;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(i);
         const JsonValue& o = parsed.items[i];
@@ -243,6 +247,17 @@ TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
     EXPECT_EQ(unreadable["date"].type, JsonValue::Type::Null);
     EXPECT_EQ(rows[5][1], "") << "an unreadable date is an empty cell";
     EXPECT_EQ(parsed.items[0].fields.count("erreur"), 0u) << "only on a row not read through";
+    // Two mailboxes, with or without the comma: the first is the sender, all are listed.
+    for (std::size_t i : {6u, 7u}) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(parsed.items[i]["expediteur"].text, "Bob");
+        EXPECT_EQ(parsed.items[i]["adresse"].text, "bob@x.test");
+        ASSERT_EQ(parsed.items[i]["adresses"].items.size(), 2u);
+        EXPECT_EQ(parsed.items[i]["adresses"].items[0].text, "bob@x.test");
+        EXPECT_EQ(parsed.items[i]["adresses"].items[1].text, "bobby@x.test");
+    }
+    EXPECT_EQ(parsed.items[8]["expediteur"].text, "Ren\xC3\xA9 <a@b.fr> c@d.fr");
+    EXPECT_EQ(parsed.items[8]["sujet"].text, "caf\xC3\xA9");
 }
 
 // Results that cannot be written (a full disk) fail the run, even a quiet one.
