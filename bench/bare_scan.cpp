@@ -1,8 +1,11 @@
 // The screener's scan of 999 headers against a bare pipelined POP3 client
 // in plain C++ that decodes nothing: log-in, STAT, every TOP n 0 sent ahead,
-// the answers only counted, QUIT. Both on loopback and through a relay that
-// holds every byte 10 ms each way; the ratio of the two is the scan's
-// overhead over the exchange itself.
+// the answers only counted, QUIT. The bare client takes two round trips to
+// log in, USER then PASS, as the screener does with CAPA then USER and PASS
+// together: a client may send USER with PASS only once CAPA said the server
+// pipelines, and none may send anything after PASS before its answer.
+// Both on loopback and through a relay that holds every byte 10 ms each way;
+// the ratio of the two is the scan's overhead over the exchange itself.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>

@@ -49,6 +49,7 @@ void TIdPOP3::OpenSession(int timeout) {
     capabilitiesKnown_ = false;
     capabilitiesAfterLogIn_ = false;
     countsAhead_.clear();
+    batchUnanswered_ = false;
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});
@@ -76,23 +77,18 @@ void TIdPOP3::LogIn() {
     // whatever the answer.
     const bool ahead = LogInAhead && !APOP && Pipelining();
     try {
-        if (ahead) {
-            SendLogInAhead();
-        } else if (!APOP) {
-            SendCommand("USER " + Username, ReplyOk);
-            WipedSecret pass("PASS " + Password);
-            SendCommand(pass.Text(), ReplyOk);
+        if (!APOP) {
+            RunSteps({{Step::User, 0}, {Step::Pass, 0}}, ahead,
+                     [this](const Step&) { ReadReply({ReplyOk}); });
         } else {
             std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
             if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();
             SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
         }
     } catch (const EIdProtocolReplyError& e) {
-        // The answers to the commands sent after it are still due.
-        if (ahead) ReleaseSocket();
         throw EIdPOP3LogInRefused(e.ReplyErrorCode(), e.Message());
     }
-    if (ahead) ReadAnswersAfterLogIn();
+    if (ahead) AskAfterLogIn();
 }
 
 std::string TIdPOP3::ApopTimestamp(const std::string& greeting) {

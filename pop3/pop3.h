@@ -30,11 +30,13 @@ public:
     std::string AccessToken;
     bool OAuthBearer = false;
     // When set, CAPA is asked before the log-in too, and a server that
-    // pipelines gets USER, PASS, CAPA and the CountsWithLogIn STATs that the
-    // caller asks first (the scan's) in one exchange: one round trip instead
-    // of three or four. The first CountMessagesTimes then gives their counts.
-    // A refusal of USER or PASS then drops the connection without QUIT, the
-    // answers after it unread. APOP and token log-ins go as without it.
+    // pipelines gets USER and PASS in one exchange, then CAPA and the
+    // CountsWithLogIn STATs that the caller asks first (the scan's) in the
+    // next: two round trips instead of four or more. Nothing goes out after
+    // PASS before its answer: a server may hand the connection to another
+    // process once the user is known, and what was sent meanwhile is lost.
+    // The first CountMessagesTimes then gives their counts. APOP and token
+    // log-ins go as without it.
     bool LogInAhead = false;
     int CountsWithLogIn = 0;
     // Each command line as it goes out, without its CR LF, for a trace; the
@@ -69,7 +71,8 @@ public:
     // `times` STATs, as CountMessages each: sent in one go when the server
     // pipelines (a round trip instead of `times`), else one after the other.
     std::vector<int> CountMessagesTimes(int times);
-    // Whether commands go ahead of the answers (see Batching).
+    // Whether commands go ahead of the answers (see Batching): not once a
+    // batch went unanswered in this session.
     bool Pipelining() const;
     // TOP n 0: the header lines up to "." into `message`, then parsed.
     bool LoadMessageHeader(int n, TIdMessage& message);
@@ -123,6 +126,11 @@ public:
     // cannot block our send.
     int PipelineMaxCommands = 1024;
     int PipelineMaxBytes = 16384;
+    // A server that lists PIPELINING yet drops what comes ahead would leave
+    // the client waiting out the read limit. When no byte of an answer to
+    // commands sent together comes within this many ms, the status says so
+    // and the rest of the session sends one command at a time (see RunSteps).
+    int PipelineAnswerLimit = 5000;
     // Bounds of a listing (CAPA, LIST, UIDL): past either the connection is
     // dropped without QUIT and EIdPOP3ListingTooLarge raised, so an endless
     // answer costs neither all the memory nor all the time.
@@ -204,16 +212,15 @@ public:
 
 private:
     struct Step {
-        enum Kind { Top, List, Dele, Retr, Uidl } kind;
+        enum Kind { Top, List, Dele, Retr, Uidl, User, Pass, Capa, Stat } kind;
         int n;
     };
     using StepAnswer = std::function<void(const Step& step)>;
+    // The command line of a step, CR LF included (PASS: wipe it once sent).
+    std::string CommandLine(const Step& step) const;
     void LogIn();
-    // USER, PASS, CAPA and the CountsWithLogIn STATs in one send; the
-    // answers of USER and PASS read.
-    void SendLogInAhead();
-    // The answers after PASS of SendLogInAhead: capabilities and counts.
-    void ReadAnswersAfterLogIn();
+    // CAPA and the CountsWithLogIn STATs in one exchange, once logged in.
+    void AskAfterLogIn();
     // A CAPA answer: its lines become the capabilities.
     void ReadCapabilities();
     // A UIDL answer for messages 1 to `count`, as ListUniqueIds gives it.
@@ -242,9 +249,22 @@ private:
     // raises EIdProtocolReplyError the answers still due are read first (so
     // the session can go on); `acceptedAfter` tells whether one of them was
     // "+OK". Other errors leave them unread.
+    // An answer to commands sent together (but USER's and PASS's, which a
+    // server may hold back on purpose after a wrong password) that does not
+    // begin within PipelineAnswerLimit turns pipelining off for the
+    // session: the command
+    // is sent once more alone (never a DELE: with one due the connection is
+    // dropped without QUIT and EIdPOP3BatchUnanswered raised) and its answer
+    // read; answers that follow unasked show the server was slow, not deaf:
+    // the others are read as they come and the second answer skipped; else
+    // the others go again one at a time.
     void RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
                   bool* acceptedAfter = nullptr);
     void SkipAnswer(const Step& step, bool& accepted);
+    // Whether a byte of an answer is there or comes within `ms`.
+    bool AnswerWithin(int ms);
+    // The wait for an answer to commands sent together, in ms.
+    int BatchAnswerLimit() const;
     // One RETR answer's lines to `events`, up to the "." line.
     void StreamMessage(const CopyEvents& events);
     // After a refused DELE: the answers still due read, then RSET and the
@@ -261,4 +281,6 @@ private:
     bool capabilitiesAfterLogIn_ = false;
     // Counts of the STATs sent with the log-in, not yet taken.
     std::vector<int> countsAhead_;
+    // A batch went unanswered: one command at a time from then on.
+    bool batchUnanswered_ = false;
 };
