@@ -78,8 +78,11 @@ void TIdPOP3::LogIn() {
     const bool ahead = LogInAhead && !APOP && Pipelining();
     try {
         if (!APOP) {
-            RunSteps({{Step::User, 0}, {Step::Pass, 0}}, ahead,
-                     [this](const Step&) { ReadReply({ReplyOk}); });
+            // One at a time: servers hold PASS's answer back until USER's is
+            // acknowledged (Nagle), so the two together gain nothing.
+            SendCommand("USER " + Username, ReplyOk);
+            WipedSecret pass("PASS " + Password);
+            SendCommand(pass.Text(), ReplyOk);
         } else {
             std::string timestamp = ApopTimestamp(LastReply.Text.Count() > 0 ? LastReply.Text[0] : "");
             if (timestamp.empty()) throw EIdPOP3NoApopTimestamp();

@@ -30,13 +30,12 @@ public:
     std::string AccessToken;
     bool OAuthBearer = false;
     // When set, CAPA is asked before the log-in too, and a server that
-    // pipelines gets USER and PASS in one exchange, then CAPA and the
-    // CountsWithLogIn STATs that the caller asks first (the scan's) in the
-    // next: two round trips instead of four or more. Nothing goes out after
-    // PASS before its answer: a server may hand the connection to another
-    // process once the user is known, and what was sent meanwhile is lost.
-    // The first CountMessagesTimes then gives their counts. APOP and token
-    // log-ins go as without it.
+    // pipelines gets CAPA and the CountsWithLogIn STATs that the caller asks
+    // first (the scan's) in one exchange once PASS is answered. Nothing goes
+    // out after PASS before its answer: a server may hand the connection to
+    // another process once the user is known, and what was sent meanwhile is
+    // lost. The first CountMessagesTimes then gives their counts. APOP and
+    // token log-ins go as without it.
     bool LogInAhead = false;
     int CountsWithLogIn = 0;
     // Each command line as it goes out, without its CR LF, for a trace; the
@@ -122,10 +121,12 @@ public:
     TIdPOP3Batching Batching = pbAuto;
     // The most commands, and command bytes, sent and not yet answered. The
     // byte bound keeps the unread commands within what the two sides' socket
-    // buffers hold, so a server that stops reading while its answers wait
-    // cannot block our send.
-    int PipelineMaxCommands = 1024;
-    int PipelineMaxBytes = 16384;
+    // buffers hold (a receive buffer starts at 64 kB or more), so a server
+    // that stops reading while its answers wait cannot block our send. A
+    // scan of a thousand messages (TOP and LIST each) goes in one send: a
+    // refill waits for answers a round trip away, while the server idles.
+    int PipelineMaxCommands = 2048;
+    int PipelineMaxBytes = 32768;
     // A server that lists PIPELINING yet drops what comes ahead would leave
     // the client waiting out the read limit. When no byte of an answer to
     // commands sent together comes within this many ms, the status says so
@@ -212,12 +213,12 @@ public:
 
 private:
     struct Step {
-        enum Kind { Top, List, Dele, Retr, Uidl, User, Pass, Capa, Stat } kind;
+        enum Kind { Top, List, Dele, Retr, Uidl, Capa, Stat } kind;
         int n;
     };
     using StepAnswer = std::function<void(const Step& step)>;
-    // The command line of a step, CR LF included (PASS: wipe it once sent).
-    std::string CommandLine(const Step& step) const;
+    // The command line of a step, CR LF included.
+    static std::string CommandLine(const Step& step);
     void LogIn();
     // CAPA and the CountsWithLogIn STATs in one exchange, once logged in.
     void AskAfterLogIn();
@@ -249,10 +250,8 @@ private:
     // raises EIdProtocolReplyError the answers still due are read first (so
     // the session can go on); `acceptedAfter` tells whether one of them was
     // "+OK". Other errors leave them unread.
-    // An answer to commands sent together (but USER's and PASS's, which a
-    // server may hold back on purpose after a wrong password) that does not
-    // begin within PipelineAnswerLimit turns pipelining off for the
-    // session: the command
+    // An answer to commands sent together that does not begin within
+    // PipelineAnswerLimit turns pipelining off for the session: the command
     // is sent once more alone (never a DELE: with one due the connection is
     // dropped without QUIT and EIdPOP3BatchUnanswered raised) and its answer
     // read; answers that follow unasked show the server was slow, not deaf:

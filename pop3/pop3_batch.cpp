@@ -6,7 +6,6 @@
 
 #include "message/message.h"
 #include "net/net_errors.h"
-#include "platform/secret_memory.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 #include "pop3/pop3_errors.h"
@@ -103,12 +102,9 @@ bool TIdPOP3::Pipelining() const {
     return Batching == pbPipelined || (Batching == pbAuto && HasCapability("PIPELINING"));
 }
 
-std::string TIdPOP3::CommandLine(const Step& step) const {
-    static const char* const kVerbs[] = {"TOP ",  "LIST ", "DELE ", "RETR ", "UIDL",
-                                         "USER ", "PASS ", "CAPA",  "STAT"};
+std::string TIdPOP3::CommandLine(const Step& step) {
+    static const char* const kVerbs[] = {"TOP ", "LIST ", "DELE ", "RETR ", "UIDL", "CAPA", "STAT"};
     std::string line = kVerbs[step.kind];
-    if (step.kind == Step::User) line += Username;
-    if (step.kind == Step::Pass) line += Password;
     if (step.n > 0) line += IntToStr(step.n);
     if (step.kind == Step::Top) line += " 0";
     return line + "\r\n";
@@ -125,13 +121,13 @@ int TIdPOP3::BatchAnswerLimit() const {
 
 void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
                        bool* acceptedAfter) {
-    ahead = ahead && !batchUnanswered_;
-    std::size_t maxCommands = ahead ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
+    std::size_t maxCommands =
+        ahead && !batchUnanswered_ ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
     const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
     std::size_t sent = 0;
     std::size_t bytes = 0;  // sent and not yet answered
     std::vector<std::size_t> lengths(steps.size());
-    std::vector<bool> together(steps.size());  // went out in one send with another
+    std::vector<bool> together(steps.size());  // went out with another unanswered
     std::optional<Step> sentTwice;             // its second answer comes after the others
     std::string batch;
     for (std::size_t answered = 0; answered < steps.size(); ++answered) {
@@ -153,24 +149,19 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
                 lengths[sent] = line.size();
                 bytes += line.size();
                 batch += line;
-                WipeSecret(line);
                 ++sent;
             }
-            for (std::size_t k = first; sent - first > 1 && k < sent; ++k) together[k] = true;
+            for (std::size_t k = first; sent - answered > 1 && k < sent; ++k) together[k] = true;
             WriteText(batch);
-            WipeSecret(batch);
+            batch.clear();
         }
         const Step& step = steps[answered];
-        // A refused log-in may be answered seconds late on purpose.
-        const bool logIn = step.kind == Step::User || step.kind == Step::Pass;
-        const bool again =
-            together[answered] && !logIn && !batchUnanswered_ && !AnswerWithin(BatchAnswerLimit());
+        const bool again = together[answered] && !batchUnanswered_ && !AnswerWithin(BatchAnswerLimit());
         if (again) {
             // Lost on the way in, or only slow: sent once more alone, the
             // command gets the same answer either way.
             DoStatus(hsStatusText, pop3_text::kBatchUnanswered);
             batchUnanswered_ = true;
-            ahead = false;
             maxCommands = 1;
             if (std::any_of(steps.begin() + static_cast<std::ptrdiff_t>(answered),
                             steps.begin() + static_cast<std::ptrdiff_t>(sent),
@@ -180,9 +171,7 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
                 ReleaseSocket();
                 throw EIdPOP3BatchUnanswered();
             }
-            batch = CommandLine(step);
-            WriteText(batch);
-            WipeSecret(batch);
+            WriteText(CommandLine(step));
         }
         // After the answer to the command sent again, answers nobody asked
         // for yet are the others': the server was slow, not deaf.
