@@ -49,6 +49,7 @@ void TIdPOP3::OpenSession(int timeout) {
     capabilitiesKnown_ = false;
     capabilitiesAfterLogIn_ = false;
     countsAhead_.clear();
+    batchUnanswered_ = false;
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});
@@ -76,9 +77,9 @@ void TIdPOP3::LogIn() {
     // whatever the answer.
     const bool ahead = LogInAhead && !APOP && Pipelining();
     try {
-        if (ahead) {
-            SendLogInAhead();
-        } else if (!APOP) {
+        if (!APOP) {
+            // One at a time: servers hold PASS's answer back until USER's is
+            // acknowledged (Nagle), so the two together gain nothing.
             SendCommand("USER " + Username, ReplyOk);
             WipedSecret pass("PASS " + Password);
             SendCommand(pass.Text(), ReplyOk);
@@ -88,11 +89,9 @@ void TIdPOP3::LogIn() {
             SendCommand("APOP " + Username + " " + ApopDigest(timestamp, Password), ReplyOk);
         }
     } catch (const EIdProtocolReplyError& e) {
-        // The answers to the commands sent after it are still due.
-        if (ahead) ReleaseSocket();
         throw EIdPOP3LogInRefused(e.ReplyErrorCode(), e.Message());
     }
-    if (ahead) ReadAnswersAfterLogIn();
+    if (ahead) AskAfterLogIn();
 }
 
 std::string TIdPOP3::ApopTimestamp(const std::string& greeting) {

@@ -30,11 +30,12 @@ public:
     std::string AccessToken;
     bool OAuthBearer = false;
     // When set, CAPA is asked before the log-in too, and a server that
-    // pipelines gets USER, PASS, CAPA and the CountsWithLogIn STATs that the
-    // caller asks first (the scan's) in one exchange: one round trip instead
-    // of three or four. The first CountMessagesTimes then gives their counts.
-    // A refusal of USER or PASS then drops the connection without QUIT, the
-    // answers after it unread. APOP and token log-ins go as without it.
+    // pipelines gets CAPA and the CountsWithLogIn STATs that the caller asks
+    // first (the scan's) in one exchange once PASS is answered. Nothing goes
+    // out after PASS before its answer: a server may hand the connection to
+    // another process once the user is known, and what was sent meanwhile is
+    // lost. The first CountMessagesTimes then gives their counts. APOP and
+    // token log-ins go as without it.
     bool LogInAhead = false;
     int CountsWithLogIn = 0;
     // Each command line as it goes out, without its CR LF, for a trace; the
@@ -69,7 +70,8 @@ public:
     // `times` STATs, as CountMessages each: sent in one go when the server
     // pipelines (a round trip instead of `times`), else one after the other.
     std::vector<int> CountMessagesTimes(int times);
-    // Whether commands go ahead of the answers (see Batching).
+    // Whether commands go ahead of the answers (see Batching): not once a
+    // batch went unanswered in this session.
     bool Pipelining() const;
     // TOP n 0: the header lines up to "." into `message`, then parsed.
     bool LoadMessageHeader(int n, TIdMessage& message);
@@ -119,10 +121,17 @@ public:
     TIdPOP3Batching Batching = pbAuto;
     // The most commands, and command bytes, sent and not yet answered. The
     // byte bound keeps the unread commands within what the two sides' socket
-    // buffers hold, so a server that stops reading while its answers wait
-    // cannot block our send.
-    int PipelineMaxCommands = 1024;
-    int PipelineMaxBytes = 16384;
+    // buffers hold (a receive buffer starts at 64 kB or more), so a server
+    // that stops reading while its answers wait cannot block our send. A
+    // scan of a thousand messages (TOP and LIST each) goes in one send: a
+    // refill waits for answers a round trip away, while the server idles.
+    int PipelineMaxCommands = 2048;
+    int PipelineMaxBytes = 32768;
+    // A server that lists PIPELINING yet drops what comes ahead would leave
+    // the client waiting out the read limit. When no byte of an answer to
+    // commands sent together comes within this many ms, the status says so
+    // and the rest of the session sends one command at a time (see RunSteps).
+    int PipelineAnswerLimit = 5000;
     // Bounds of a listing (CAPA, LIST, UIDL): past either the connection is
     // dropped without QUIT and EIdPOP3ListingTooLarge raised, so an endless
     // answer costs neither all the memory nor all the time.
@@ -219,16 +228,15 @@ public:
 
 private:
     struct Step {
-        enum Kind { Top, List, Dele, Retr, Uidl } kind;
+        enum Kind { Top, List, Dele, Retr, Uidl, Capa, Stat } kind;
         int n;
     };
     using StepAnswer = std::function<void(const Step& step)>;
+    // The command line of a step, CR LF included.
+    static std::string CommandLine(const Step& step);
     void LogIn();
-    // USER, PASS, CAPA and the CountsWithLogIn STATs in one send; the
-    // answers of USER and PASS read.
-    void SendLogInAhead();
-    // The answers after PASS of SendLogInAhead: capabilities and counts.
-    void ReadAnswersAfterLogIn();
+    // CAPA and the CountsWithLogIn STATs in one exchange, once logged in.
+    void AskAfterLogIn();
     // A CAPA answer: its lines become the capabilities.
     void ReadCapabilities();
     // A UIDL answer for messages 1 to `count`, as ListUniqueIds gives it.
@@ -257,9 +265,20 @@ private:
     // raises EIdProtocolReplyError the answers still due are read first (so
     // the session can go on); `acceptedAfter` tells whether one of them was
     // "+OK". Other errors leave them unread.
+    // An answer to commands sent together that does not begin within
+    // PipelineAnswerLimit turns pipelining off for the session: the command
+    // is sent once more alone (never a DELE: with one due the connection is
+    // dropped without QUIT and EIdPOP3BatchUnanswered raised) and its answer
+    // read; answers that follow unasked show the server was slow, not deaf:
+    // the others are read as they come and the second answer skipped; else
+    // the others go again one at a time.
     void RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
                   bool* acceptedAfter = nullptr);
     void SkipAnswer(const Step& step, bool& accepted);
+    // Whether a byte of an answer is there or comes within `ms`.
+    bool AnswerWithin(int ms);
+    // The wait for an answer to commands sent together, in ms.
+    int BatchAnswerLimit() const;
     // One RETR answer's lines to `events`, up to the "." line.
     void StreamMessage(const CopyEvents& events);
     // After a refused DELE: the answers still due read, then RSET and the
@@ -282,4 +301,6 @@ private:
     bool capabilitiesAfterLogIn_ = false;
     // Counts of the STATs sent with the log-in, not yet taken.
     std::vector<int> countsAhead_;
+    // A batch went unanswered: one command at a time from then on.
+    bool batchUnanswered_ = false;
 };

@@ -1,10 +1,11 @@
 // The scan's and the purge's commands in batches: sent ahead of the answers
 // when the server pipelines (RFC 2449), else the sizes from one LIST.
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "message/message.h"
 #include "net/net_errors.h"
-#include "platform/secret_memory.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
 #include "pop3/pop3_errors.h"
@@ -30,26 +31,19 @@ void TIdPOP3::CapabilitiesAfterLogIn() {
     if (!capabilitiesAfterLogIn_) Capabilities();
 }
 
-void TIdPOP3::SendLogInAhead() {
-    std::string stats;
-    for (int i = 0; i < CountsWithLogIn; ++i) stats += "STAT\r\n";
-    {
-        WipedSecret batch("USER " + Username + "\r\nPASS " + Password + "\r\nCAPA\r\n" + stats);
-        WriteText(batch.Text());
-    }
-    ReadReply({ReplyOk});
-    ReadReply({ReplyOk});
-}
-
-void TIdPOP3::ReadAnswersAfterLogIn() {
-    // What a server offers may grow once the user is known.
-    ReadCapabilities();
-    capabilitiesAfterLogIn_ = true;
-    for (int i = 0; i < CountsWithLogIn; ++i) {
-        ReadReply({ReplyOk});
-        countsAhead_.push_back(ReplyCount());
-    }
-    ExpectNoAnswerLeft();
+void TIdPOP3::AskAfterLogIn() {
+    std::vector<Step> steps{{Step::Capa, 0}};
+    steps.resize(static_cast<std::size_t>(std::max(CountsWithLogIn, 0)) + 1, {Step::Stat, 0});
+    RunSteps(steps, Pipelining(), [this](const Step& step) {
+        if (step.kind == Step::Stat) {
+            ReadReply({ReplyOk});
+            countsAhead_.push_back(ReplyCount());
+            return;
+        }
+        // What a server offers may grow once the user is known.
+        ReadCapabilities();
+        capabilitiesAfterLogIn_ = true;
+    });
 }
 
 std::vector<int> TIdPOP3::CountMessagesTimes(int times) {
@@ -60,17 +54,11 @@ std::vector<int> TIdPOP3::CountMessagesTimes(int times) {
     countsAhead_.erase(countsAhead_.begin(), countsAhead_.begin() + static_cast<std::ptrdiff_t>(early));
     times -= static_cast<int>(early);
     if (times <= 0) return counts;
-    if (!Pipelining()) {
-        for (int i = 0; i < times; ++i) counts.push_back(CountMessages());
-        return counts;
-    }
-    std::string batch;
-    for (int i = 0; i < times; ++i) batch += "STAT\r\n";
-    WriteText(batch);
-    for (int i = 0; i < times; ++i) {
-        ReadReply({ReplyOk});
-        counts.push_back(ReplyCount());
-    }
+    RunSteps(std::vector<Step>(static_cast<std::size_t>(times), {Step::Stat, 0}), Pipelining(),
+             [&](const Step&) {
+                 ReadReply({ReplyOk});
+                 counts.push_back(ReplyCount());
+             });
     return counts;
 }
 
@@ -110,50 +98,100 @@ bool TIdPOP3::HasCapability(std::string_view name) const {
 }
 
 bool TIdPOP3::Pipelining() const {
+    if (batchUnanswered_) return false;
     return Batching == pbPipelined || (Batching == pbAuto && HasCapability("PIPELINING"));
 }
 
-namespace {
-std::string CommandLine(int kind, int n) {
-    static const char* const kVerbs[] = {"TOP ", "LIST ", "DELE ", "RETR ", "UIDL"};
-    std::string line = kVerbs[kind];
-    if (n > 0) line += IntToStr(n);
-    if (kind == 0) line += " 0";
+std::string TIdPOP3::CommandLine(const Step& step) {
+    static const char* const kVerbs[] = {"TOP", "LIST", "DELE", "RETR", "UIDL", "CAPA", "STAT"};
+    std::string line = kVerbs[step.kind];
+    if (step.n > 0) line += " " + IntToStr(step.n);
+    if (step.kind == Step::Top) line += " 0";
     return line + "\r\n";
 }
-}  // namespace
+
+bool TIdPOP3::AnswerWithin(int ms) {
+    return InputBuffer().Size() > 0 || FillInputBuffer(true, ms, false) > 0;
+}
+
+int TIdPOP3::BatchAnswerLimit() const {
+    const int limit = std::max(1, PipelineAnswerLimit);
+    return ReadTimeout > 0 ? std::min(limit, ReadTimeout) : limit;
+}
 
 void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
                        bool* acceptedAfter) {
-    const std::size_t maxCommands = ahead ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
+    std::size_t maxCommands =
+        ahead && !batchUnanswered_ ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
     const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
     std::size_t sent = 0;
     std::size_t bytes = 0;  // sent and not yet answered
     std::vector<std::size_t> lengths(steps.size());
+    std::vector<bool> together(steps.size());  // went out with another unanswered
+    std::optional<Step> sentTwice;             // its second answer comes after the others
     std::string batch;
     for (std::size_t answered = 0; answered < steps.size(); ++answered) {
+        const std::size_t due = sent - answered;
+        if (due == 0 && sentTwice) {
+            bool unused = false;
+            SkipAnswer(*std::exchange(sentTwice, std::nullopt), unused);
+        }
+        // One at a time, anything more than the answer asked is an old
+        // command's: which is which is no longer known.
+        if (due == 0 && batchUnanswered_) ExpectNoAnswerLeft();
         // Refill once half the window is free, so commands go out in a few
         // large sends rather than one per answer.
-        const std::size_t due = sent - answered;
         if (due == 0 || (due <= maxCommands / 2 && bytes <= maxBytes / 2)) {
-            batch.clear();
+            const std::size_t first = sent;
             while (sent < steps.size() && sent - answered < maxCommands) {
-                std::string line = CommandLine(steps[sent].kind, steps[sent].n);
+                std::string line = CommandLine(steps[sent]);
                 if (sent > answered && bytes + line.size() > maxBytes) break;
                 lengths[sent] = line.size();
                 bytes += line.size();
                 batch += line;
                 ++sent;
             }
+            for (std::size_t k = first; sent - answered > 1 && k < sent; ++k) together[k] = true;
             WriteText(batch);
+            batch.clear();
         }
         const Step& step = steps[answered];
+        const bool again = together[answered] && !batchUnanswered_ && !AnswerWithin(BatchAnswerLimit());
+        if (again) {
+            // Lost on the way in, or only slow: sent once more alone, the
+            // command gets the same answer either way.
+            DoStatus(hsStatusText, pop3_text::kBatchUnanswered);
+            batchUnanswered_ = true;
+            maxCommands = 1;
+            if (std::any_of(steps.begin() + static_cast<std::ptrdiff_t>(answered),
+                            steps.begin() + static_cast<std::ptrdiff_t>(sent),
+                            [](const Step& s) { return s.kind == Step::Dele; })) {
+                // A DELE goes once: whether it counted is unknown, and only
+                // leaving without QUIT is sure to make it count for nothing.
+                ReleaseSocket();
+                throw EIdPOP3BatchUnanswered();
+            }
+            WriteText(CommandLine(step));
+        }
+        // After the answer to the command sent again, answers nobody asked
+        // for yet are the others': the server was slow, not deaf.
+        const auto othersLost = [&] {
+            if (!again) return;
+            if (AnswerWithin(BatchAnswerLimit())) {
+                sentTwice = step;
+            } else {
+                sent = answered + 1;
+                bytes = 0;
+            }
+        };
         try {
             answer(step);
         } catch (const EIdProtocolReplyError&) {
             bool accepted = false;
             try {
+                othersLost();
                 for (std::size_t k = answered + 1; k < sent; ++k) SkipAnswer(steps[k], accepted);
+                if (sentTwice) SkipAnswer(*sentTwice, accepted);
             } catch (const std::exception&) {
                 accepted = true;  // unknown: count it as accepted
             }
@@ -161,6 +199,11 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
             throw;
         }
         bytes -= lengths[answered];
+        othersLost();
+    }
+    if (sentTwice) {
+        bool unused = false;
+        SkipAnswer(*sentTwice, unused);
     }
     ExpectNoAnswerLeft();
 }
@@ -168,7 +211,9 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
 void TIdPOP3::SkipAnswer(const Step& step, bool& accepted) {
     if (ReadReply({}) != ReplyOk) return;
     accepted = accepted || step.kind == Step::Dele;
-    if (step.kind == Step::Top || step.kind == Step::Retr || step.kind == Step::Uidl)
+    // Listings (UIDL and LIST of every message) run to their "." too.
+    if (step.kind == Step::Top || step.kind == Step::Retr || step.kind == Step::Capa ||
+        ((step.kind == Step::Uidl || step.kind == Step::List) && step.n == 0))
         CaptureLines(LineSink());
 }
 
@@ -198,15 +243,12 @@ std::vector<int> TIdPOP3::ReadSizes(int count) {
 TIdPOP3::Listing TIdPOP3::ListIdsAndSizes(int count) {
     Listing listing;
     if (count <= 0) return listing;
-    if (!Pipelining()) {
-        listing.ids = ListUniqueIds(count);
-        listing.sizes = ListAll(count);
-        return listing;
-    }
-    WriteText("UIDL\r\nLIST\r\n");
-    listing.ids = ReadUniqueIds(count);
-    listing.sizes = ReadSizes(count);
-    ExpectNoAnswerLeft();
+    RunSteps({{Step::Uidl, 0}, {Step::List, 0}}, Pipelining(), [&](const Step& step) {
+        if (step.kind == Step::Uidl)
+            listing.ids = ReadUniqueIds(count);
+        else
+            listing.sizes = ReadSizes(count);
+    });
     return listing;
 }
 

@@ -20,6 +20,12 @@ inline constexpr const char* kListingTooLarge =
 inline constexpr const char* kAnswerMismatch =
     "Réponse POP3 incorrecte : la réponse ne correspond pas à la commande envoyée. "
     "La connexion est coupée sans rien supprimer.";
+// A status note: the session goes on one command at a time.
+inline constexpr const char* kBatchUnanswered =
+    "Le serveur ne répond pas aux commandes envoyées d'avance : elles partent désormais une à une.";
+inline constexpr const char* kBatchWithDeletionUnanswered =
+    "Le serveur ne répond pas aux commandes envoyées d'avance, dont une suppression. "
+    "La connexion est coupée sans rien supprimer.";
 inline constexpr const char* kBadListing =
     "Réponse POP3 incorrecte : liste de messages invalide (numéro répété ou hors limites, "
     "taille négative ou non numérique). La connexion est coupée.";
@@ -49,6 +55,9 @@ VANNOIR_DECLARE_ERROR(EIdPOP3AnswerMismatch, EIdException, Server, pop3_text::kA
 // seen before, or a size that is no non-negative integer; the connection was
 // dropped without QUIT.
 VANNOIR_DECLARE_ERROR(EIdPOP3BadListing, EIdException, Server, pop3_text::kBadListing);
+// Commands sent ahead, a DELE among them, went unanswered past the short
+// limit; the connection was dropped without QUIT.
+VANNOIR_DECLARE_ERROR(EIdPOP3BatchUnanswered, EIdException, Network, pop3_text::kBatchWithDeletionUnanswered);
 // The server answered the log-in (USER, PASS or APOP) with "-ERR": the
 // server's text, as any refusal carries it.
 class EIdPOP3LogInRefused : public EIdProtocolReplyError {

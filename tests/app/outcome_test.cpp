@@ -51,6 +51,7 @@ const FaultCase kFaults[] = {
     {"header_without_end", Raise<EIdHeaderTooLarge>(), Fault::Server},
     {"count_no_mailbox_holds", Raise<EMailboxTooLarge>(std::string("trop")), Fault::Server},
     {"connection_refused", Raise<EIdSocketError>(10061, std::string("refus")), Fault::Network},
+    {"deletions_sent_ahead_unanswered", Raise<EIdPOP3BatchUnanswered>(), Fault::Network},
     {"connect_time_limit", Raise<EIdConnectTimeout>(), Fault::Network},
     {"read_time_limit", Raise<EIdReadTimeout>(), Fault::Network},
     {"server_closed", Raise<EIdConnClosedGracefully>(), Fault::Network},

@@ -33,7 +33,7 @@ std::string TopOf(int i) { return Top(i, Header("A <a@x.fr>", "s" + IntToStr(i))
 const std::string kAllSixAhead = Sent({"TOP 1 0", "LIST 1", "TOP 2 0", "LIST 2", "TOP 3 0", "LIST 3"});
 const std::string kListing = "C: LIST\nS: +OK 3 messages\nS: 1 100\nS: 2 200\nS: 3 300\nS: .\n";
 
-enum Outcome { kDone, kRefused, kClosed, kMismatch, kBadListing };
+enum Outcome { kDone, kRefused, kClosed, kMismatch, kBadListing, kUnanswered };
 
 // Runs `action` in a session on `script` (after the log-in); the outcome and
 // whether the client was left connected.
@@ -45,7 +45,11 @@ struct BatchRun {
         pop.Username = "anne";
         pop.Password = "secret";
         pop.ReadTimeout = 5000;  // a client that waits for an answer the script holds back
+        pop.PipelineAnswerLimit = 1000;
         pop.Batching = batching;
+        pop.OnStatus = [this](TIdComponent&, TIdStatus, const std::string& text) {
+            oneAtATime = oneAtATime || text.find("une à une") != std::string::npos;
+        };
     }
     template <typename Action>
     Outcome Go(Action&& action) {
@@ -62,6 +66,8 @@ struct BatchRun {
             outcome = kMismatch;
         } catch (const EIdPOP3BadListing&) {
             outcome = kBadListing;
+        } catch (const EIdPOP3BatchUnanswered&) {
+            outcome = kUnanswered;
         }
         pop.CloseSession();
         server.ExpectFinished();
@@ -69,6 +75,7 @@ struct BatchRun {
     }
     ScriptedPop3Server server;
     TIdPOP3 pop;
+    bool oneAtATime = false;  // the status said the commands now go one at a time
 };
 
 struct ScanCase {
@@ -78,7 +85,8 @@ struct ScanCase {
     std::string script;  // from CAPA to the end
     const char* events;
     Outcome outcome;
-    bool ids = false;  // the unique ids asked as well
+    bool ids = false;         // the unique ids asked as well
+    bool oneAtATime = false;  // a batch went unanswered
 };
 const std::string kIds = "S: +OK\nS: 1 a\nS: 2 b\nS: .\n";
 const ScanCase kScans[] = {
@@ -142,6 +150,17 @@ const ScanCase kScans[] = {
      Capa() + Sent({"TOP 1 0", "LIST 1", "UIDL"}) + TopAnswer(1) + ListAnswer(1, 100) + "S: -ERR no\n" +
          Quit(),
      "h1 s1=100 ids=", kDone, true},
+    // A server that lists PIPELINING but never answers what came ahead: the
+    // commands go again one at a time and the scan ends as it would have.
+    {"batch_dropped_goes_again_one_at_a_time", TIdPOP3::pbAuto, 2,
+     Capa() + "C: TOP 1 0\n!drop\n" + TopOf(1) + List(1, 100) + TopOf(2) + List(2, 200) + "C: UIDL\n" + kIds +
+         Quit(),
+     "h1 s1=100 h2 s2=200 ids=a,b", kDone, true, true},
+    // Only slow: the answers come after all, the first command's twice.
+    {"batch_answered_late_is_not_sent_again", TIdPOP3::pbAuto, 2,
+     Capa() + Sent({"TOP 1 0", "LIST 1", "TOP 2 0", "LIST 2", "UIDL"}) + "!pause 1500\nC: TOP 1 0\n" +
+         TopAnswer(1) + ListAnswer(1, 100) + TopAnswer(2) + ListAnswer(2, 200) + kIds + TopAnswer(1) + Quit(),
+     "h1 s1=100 h2 s2=200 ids=a,b", kDone, true, true},
     {"without_pipelining_uidl_after_the_headers", TIdPOP3::pbAuto, 2,
      Capa(false) + "C: LIST\nS: +OK\nS: 1 100\nS: 2 200\nS: .\n" + TopOf(1) + TopOf(2) + "C: UIDL\n" + kIds +
          Quit(),
@@ -168,6 +187,7 @@ TEST_P(ScanBatch, CommandsAndEvents) {
         };
     EXPECT_EQ(run.Go([&] { run.pop.ScanHeaders(GetParam().count, message, handlers); }), GetParam().outcome);
     EXPECT_EQ(events, GetParam().events);
+    EXPECT_EQ(run.oneAtATime, GetParam().oneAtATime);
 }
 INSTANTIATE_TEST_SUITE_P(Table, ScanBatch, testing::ValuesIn(kScans), byName);
 
@@ -200,6 +220,8 @@ const DeleteCase kDeletes[] = {
     {"closed_in_the_batch_leaves_without_quit", true, kThreeDeles + "S: +OK\n!close\n", kClosed, kDeleteOnly},
     {"without_pipelining_one_at_a_time", false, Dele(5) + "C: DELE 3\nS: -ERR locked\n" + Quit(), kRefused,
      kDeleteOnly},
+    // Unanswered DELEs are never sent twice: whether they counted is unknown.
+    {"unanswered_leaves_without_quit", true, kThreeDeles + "!drop\n", kUnanswered, kDeleteOnly},
     {"one_answer_more_than_the_deles_leaves_without_quit", true,
      kThreeDeles + "!raw +OK\\r\\n+OK\\r\\n+OK\\r\\n+OK\\r\\n\n", kMismatch, kDeleteOnly},
     {"copies_each_dele_follows_its_copy", true, kThreeCopies + Quit(), kDone, kCopies},

@@ -22,6 +22,7 @@ Step ParseLine(std::string_view line) {
     static const Keyword kKeywords[] = {
         {"!chunk", Step::Chunk, true},  {"!pause", Step::Pause, true},  {"!close", Step::Close, false},
         {"!reset", Step::Reset, false}, {"!stall", Step::Stall, false}, {"!next", Step::Next, false},
+        {"!drop", Step::Drop, false},
     };
     if (line.starts_with("S:")) return {Step::Send, UnescapeScriptText(AfterPrefix(line, "S:"))};
     if (line.starts_with("C:")) return {Step::Expect, UnescapeScriptText(AfterPrefix(line, "C:"))};

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "support/script_text.h"
 
@@ -85,6 +86,24 @@ public:
         return lines;
     }
 
+    // Reads on until nothing came for `quiet`, then takes every byte not read
+    // yet, cut into lines (a last partial one included).
+    std::vector<std::string> TakeUnread(std::chrono::milliseconds quiet) {
+        for (;;) {
+            pollfd fds[1] = {{fd_, POLLIN, 0}};
+            if (poll(fds, 1, static_cast<int>(quiet.count())) <= 0 || Clock::now() > server_.deadline_) break;
+            char buffer[4096];
+            ssize_t n = recv(fd_, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            input_.append(buffer, static_cast<std::size_t>(n));
+        }
+        std::vector<std::string> lines;
+        for (std::size_t lf; (lf = input_.find('\n')) != std::string::npos; input_.erase(0, lf + 1))
+            lines.push_back(input_.substr(0, lf + 1));
+        if (!input_.empty()) lines.push_back(std::exchange(input_, ""));
+        return lines;
+    }
+
     std::size_t chunk_ = 0;
 
 private:
@@ -123,6 +142,11 @@ ScriptedPop3Server::~ScriptedPop3Server() {
 std::vector<std::string> ScriptedPop3Server::Commands() const {
     std::lock_guard<std::mutex> guard(lock_);
     return commands_;
+}
+
+std::vector<std::string> ScriptedPop3Server::Dropped() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return dropped_;
 }
 
 std::string ScriptedPop3Server::Transcript() const {
@@ -244,6 +268,13 @@ void ScriptedPop3Server::RunSteps(int& fd) {
                 ended = true;
                 break;
             }
+            case Step::Drop:
+                for (std::string& line : session->TakeUnread(std::chrono::milliseconds(200))) {
+                    Record("!! dropped " + PrintableBytes(line));
+                    std::lock_guard<std::mutex> guard(lock_);
+                    dropped_.push_back(WithoutLineEnd(std::move(line)));
+                }
+                break;
             case Step::Stall:
                 Record("!! server stalls");
                 finish(false);

@@ -30,6 +30,10 @@
 //               close; what the client sends meanwhile is recorded, not extra
 //   !next       the current connection ends (as at the script's end) and the
 //               server accepts the next one
+//   !drop       what the client sent that the script has not read yet, and
+//               what comes until it has been quiet 200 ms, is thrown away
+//               unanswered (Dropped), as by a server that hands the
+//               connection to another process or ignores commands sent ahead
 // In S:, C: and !raw text, \r \n \t \\ and \xHH stand for those bytes.
 // At the end of the script (and at !next) the server waits for the client to
 // close; any line the client sent after the last step fails ExpectFinished.
@@ -58,6 +62,8 @@ public:
     int Port() const { return listener_.Port(); }
     // Every line received from the client, without its CR LF, in order.
     std::vector<std::string> Commands() const;
+    // The lines thrown away at !drop, without their CR LF.
+    std::vector<std::string> Dropped() const;
     // The conversation: "<-- " server lines, "--> " client lines, "!! " events.
     std::string Transcript() const;
     // Waits for the script to end; true when every step ran and matched and
@@ -67,7 +73,7 @@ public:
     void ExpectFinished(std::chrono::milliseconds wait = std::chrono::seconds(30));
 
     struct Step {
-        enum Kind { Send, Expect, Raw, Chunk, Pause, Close, Reset, Stall, Next } kind;
+        enum Kind { Send, Expect, Raw, Chunk, Pause, Close, Reset, Stall, Next, Drop } kind;
         std::string text;
         int number = 0;
     };
@@ -89,6 +95,7 @@ private:
     bool ok_ = true;
     bool checked_ = false;
     std::vector<std::string> commands_;
+    std::vector<std::string> dropped_;
     std::string transcript_;
     std::thread thread_;
 };
