@@ -110,6 +110,10 @@ private:
     // The rows of messages 1 to `count`: those `cache` knows by the
     // listing's id and size from it, the others fetched through `fetched`,
     // each passed to `show` in the server's order. How many were fetched.
+    // The header cache of the account the client holds; none without SetHeaderCache.
+    HeaderCache HeaderCacheOfAccount() const;
+    // Whether that cache has a file (read or not).
+    bool HeaderCacheKept() const;
     int ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listing& listing, int count,
                       TDateTime localOffset, const TIdPOP3::ScanEvents& fetched,
                       const std::function<void(ScanRow&&)>& show);

@@ -52,8 +52,10 @@ void MailboxActions::ClearRows() {
 Outcome MailboxActions::RunScan(ScanReading reading) {
     ClearRows();
     std::vector<int> purged;
-    // The scan's four counts ride with the log-in when the server pipelines.
+    // The scan's four counts ride with the log-in when the server pipelines,
+    // and the listings the header cache needs too when there is one.
     client_.CountsWithLogIn = 4;
+    client_.ListingsWithLogIn = reading == ScanReading::Cached && HeaderCacheKept();
     Outcome outcome = InSession([&] {
         view_.cursor.SetBusy(true);
         bool intruderFound = false;
@@ -65,6 +67,7 @@ Outcome MailboxActions::RunScan(ScanReading reading) {
             purged = Purge();
     });
     client_.CountsWithLogIn = 0;
+    client_.ListingsWithLogIn = false;
     // Only a QUIT answered "+OK" removed them.
     if (outcome.IsDone() && !purged.empty()) DropPurged(purged);
     return outcome;
@@ -139,9 +142,7 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
     };
     // Without a CAPA answer UIDL may still be there: "-ERR" then says it is not.
     const bool uniqueIds = client_.HasCapability("UIDL") || !client_.CapabilitiesKnown();
-    HeaderCache cache;
-    if (!headerCacheFolder_.empty())
-        cache = HeaderCache(headerCacheFolder_, {applied_.host, applied_.port, applied_.user});
+    HeaderCache cache = HeaderCacheOfAccount();
     if (reading == ScanReading::Cached && uniqueIds && count > 0) cache.Load();
     std::optional<int> fetched;  // with the cache: how many headers came from the server
     if (!cache.Empty()) {
@@ -172,6 +173,17 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
                             {IntToStr(*fetched), IntToStr(count - *fetched)}) +
                  ")";
     if (panel != countText) view_.status.SetPanelText(1, panel);
+}
+
+HeaderCache MailboxActions::HeaderCacheOfAccount() const {
+    if (headerCacheFolder_.empty()) return {};
+    return HeaderCache(headerCacheFolder_, {applied_.host, applied_.port, applied_.user});
+}
+
+bool MailboxActions::HeaderCacheKept() const {
+    std::error_code ec;
+    const HeaderCache cache = HeaderCacheOfAccount();
+    return !cache.File().empty() && std::filesystem::exists(cache.File(), ec);
 }
 
 int MailboxActions::ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listing& listing, int count,

@@ -40,22 +40,22 @@ std::string Escape(std::string_view field) {
 
 std::optional<std::string> Unescape(std::string_view field) {
     std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '%') {
-            out += field[i];
-            continue;
-        }
-        if (i + 2 >= field.size()) return std::nullopt;
-        const std::optional<char> byte = HexPairValue(field[i + 1], field[i + 2]);
+    out.reserve(field.size());
+    for (;;) {
+        const std::size_t escape = field.find('%');
+        out.append(field.substr(0, escape));
+        if (escape == std::string_view::npos) return out;
+        if (escape + 2 >= field.size()) return std::nullopt;
+        const std::optional<char> byte = HexPairValue(field[escape + 1], field[escape + 2]);
         if (!byte) return std::nullopt;
         out += *byte;
-        i += 2;
+        field.remove_prefix(escape + 3);
     }
-    return out;
 }
 
 std::optional<std::vector<std::string>> Fields(std::string_view line) {
     std::vector<std::string> fields;
+    fields.reserve(7);
     for (;;) {
         std::size_t tab = line.find('\t');
         std::optional<std::string> field = Unescape(line.substr(0, tab));
@@ -186,7 +186,7 @@ bool AddLine(ParsedRows& rows, const std::vector<std::string>& fields) {
 
 // The rows of a section's lines (after its section line): the mailbox line,
 // the version, then the rows; nullopt as ParseScanRecord says.
-std::optional<ScanRecord> ParseSectionRows(const std::vector<std::string>& section,
+std::optional<ScanRecord> ParseSectionRows(const std::vector<std::string_view>& section,
                                            const MailboxIdentity& mailbox);
 
 }  // namespace
@@ -199,20 +199,26 @@ std::string FormatScanRows(const MailboxIdentity& mailbox, const ScanRecord& rec
 }
 
 std::optional<ScanRecord> ParseScanRows(std::string_view bytes, const MailboxIdentity& mailbox) {
-    std::vector<std::string> lines;
-    for (TextLine& line : SplitTextLines(bytes)) lines.push_back(std::move(line.text));
+    // Split in place: a cache holds thousands of rows.
+    std::vector<std::string_view> lines;
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find("\r\n");
+        if (end == std::string_view::npos) return std::nullopt;
+        lines.push_back(bytes.substr(0, end));
+        bytes.remove_prefix(end + 2);
+    }
     return ParseSectionRows(lines, mailbox);
 }
 
 std::optional<ScanRecord> ParseScanRecord(std::string_view bytes, int slot, const MailboxIdentity& mailbox) {
     std::optional<std::vector<std::string>> section = SectionOf(SplitTextLines(bytes), slot);
     if (!section) return std::nullopt;
-    return ParseSectionRows(*section, mailbox);
+    return ParseSectionRows(std::vector<std::string_view>(section->begin(), section->end()), mailbox);
 }
 
 namespace {
 
-std::optional<ScanRecord> ParseSectionRows(const std::vector<std::string>& section,
+std::optional<ScanRecord> ParseSectionRows(const std::vector<std::string_view>& section,
                                            const MailboxIdentity& mailbox) {
     if (section.empty()) return std::nullopt;
     auto head = Fields(section.front());

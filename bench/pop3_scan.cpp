@@ -106,7 +106,7 @@ void BM_ScanLargeMailbox(benchmark::State& state) {
             ResetPeakResident();
             startKb = ResidentKb();
             state.ResumeTiming();
-            screener->Scan();
+            screener->Scan(ScanReading::Whole);
             state.PauseTiming();
             peakKb = PeakResidentKb();
             if (window->grid.RowCount() <= kLargeMailbox || window->grid.Cell(0, kLargeMailbox) != "10000")

@@ -49,6 +49,7 @@ void TIdPOP3::OpenSession(int timeout) {
     capabilitiesKnown_ = false;
     capabilitiesAfterLogIn_ = false;
     countsAhead_.clear();
+    listingAhead_.reset();
     batchUnanswered_ = false;
     TIdTCPClient::OpenConnection(timeout);
     try {

@@ -8,6 +8,7 @@
 // "-ERR" raises EIdException "En-tête de réponse POP3 non reconnu : ...".
 // A lost connection raises the errors of the line input.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ public:
     // token log-ins go as without it.
     bool LogInAhead = false;
     int CountsWithLogIn = 0;
+    // With those counts, UIDL and LIST too: the first ListIdsAndSizes of the
+    // last count then takes their answers.
+    bool ListingsWithLogIn = false;
     // Each command line as it goes out, without its CR LF, for a trace; the
     // secret of PASS and APOP shows as "****" (MaskedCommand).
     std::function<void(const std::string& line)> OnCommand;
@@ -289,6 +293,8 @@ private:
     // EIdPOP3BadListing as ListUniqueIds does, and for a size that is not
     // a non-negative integer.
     std::vector<int> ListAll(int count);
+    // The answer of a UIDL or LIST of every message sent as `step`, into `listing`.
+    void ReadListing(const Step& step, int count, Listing& listing);
     // The answer of a LIST sent, as ListAll gives it.
     std::vector<int> ReadSizes(int count);
     // TOP (and LIST where `sizes` has none) of `numbers`, then UIDL of
@@ -301,6 +307,9 @@ private:
     bool capabilitiesAfterLogIn_ = false;
     // Counts of the STATs sent with the log-in, not yet taken.
     std::vector<int> countsAhead_;
+    // The listings sent with the log-in, not yet taken, and the count they were read for.
+    std::optional<Listing> listingAhead_;
+    int listingAheadCount_ = 0;
     // A batch went unanswered: one command at a time from then on.
     bool batchUnanswered_ = false;
 };

@@ -34,10 +34,23 @@ void TIdPOP3::CapabilitiesAfterLogIn() {
 void TIdPOP3::AskAfterLogIn() {
     std::vector<Step> steps{{Step::Capa, 0}};
     steps.resize(static_cast<std::size_t>(std::max(CountsWithLogIn, 0)) + 1, {Step::Stat, 0});
+    // The listings count on the last STAT's number.
+    const bool listings =
+        ListingsWithLogIn && CountsWithLogIn > 0 && (HasCapability("UIDL") || !CapabilitiesKnown());
+    if (listings) {
+        steps.push_back({Step::Uidl, 0});
+        steps.push_back({Step::List, 0});
+    }
     RunSteps(steps, Pipelining(), [this](const Step& step) {
         if (step.kind == Step::Stat) {
             ReadReply({ReplyOk});
             countsAhead_.push_back(ReplyCount());
+            return;
+        }
+        if (step.kind == Step::Uidl || step.kind == Step::List) {
+            if (!listingAhead_) listingAhead_.emplace();
+            listingAheadCount_ = countsAhead_.back();
+            ReadListing(step, listingAheadCount_, *listingAhead_);
             return;
         }
         // What a server offers may grow once the user is known.
@@ -240,15 +253,21 @@ std::vector<int> TIdPOP3::ReadSizes(int count) {
     return sizes;
 }
 
+void TIdPOP3::ReadListing(const Step& step, int count, Listing& listing) {
+    if (step.kind == Step::Uidl)
+        listing.ids = ReadUniqueIds(count);
+    else
+        listing.sizes = ReadSizes(count);
+}
+
 TIdPOP3::Listing TIdPOP3::ListIdsAndSizes(int count) {
+    // Those asked with the log-in, of the same count: no round trip of their own.
+    std::optional<Listing> ahead = std::exchange(listingAhead_, std::nullopt);
+    if (ahead && listingAheadCount_ == count) return std::move(*ahead);
     Listing listing;
     if (count <= 0) return listing;
-    RunSteps({{Step::Uidl, 0}, {Step::List, 0}}, Pipelining(), [&](const Step& step) {
-        if (step.kind == Step::Uidl)
-            listing.ids = ReadUniqueIds(count);
-        else
-            listing.sizes = ReadSizes(count);
-    });
+    RunSteps({{Step::Uidl, 0}, {Step::List, 0}}, Pipelining(),
+             [&](const Step& step) { ReadListing(step, count, listing); });
     return listing;
 }
 

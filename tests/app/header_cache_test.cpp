@@ -21,6 +21,12 @@ using Mailbox = std::vector<Mail>;
 
 std::string CapaWithUidl() { return "C: CAPA\nS: +OK\nS: TOP\nS: UIDL\nS: USER\nS: PIPELINING\nS: .\n"; }
 
+// The log-in with UIDL offered before it and after it, as servers do.
+std::string LoginWithUidl() {
+    return "S: +OK ready\n" + CapaWithUidl() + "C: USER anne\nS: +OK\nC: PASS secret\nS: +OK\n" +
+           CapaWithUidl();
+}
+
 std::string UidlAnswer(const Mailbox& box) {
     std::string script = "S: +OK\n";
     for (std::size_t i = 0; i < box.size(); ++i) script += "S: " + IntToStr(i + 1) + " " + box[i].id + "\n";
@@ -29,9 +35,18 @@ std::string UidlAnswer(const Mailbox& box) {
 
 std::string Counts(const Mailbox& box) { return Stats(static_cast<int>(box.size()), box.empty() ? 2 : 4); }
 
+std::string Listings(const Mailbox& box) {
+    std::string script = "C: UIDL\nC: LIST\n" + UidlAnswer(box) + "S: +OK\n";
+    for (std::size_t i = 0; i < box.size(); ++i)
+        script += "S: " + IntToStr(i + 1) + " " + IntToStr(box[i].size) + "\n";
+    return script + "S: .\n";
+}
+
 // Every header read: TOP and LIST of each message, UIDL with the last ones.
-std::string FullScan(const Mailbox& box, bool uidl = true) {
-    std::string script = LoginWithCapa(uidl ? CapaWithUidl() : Capa()) + Counts(box);
+// `listed`: a cache file was there, so the listings went with the log-in.
+std::string FullScan(const Mailbox& box, bool uidl = true, bool listed = false) {
+    std::string script =
+        (uidl ? LoginWithUidl() : LoginWithCapa(Capa())) + Counts(box) + (listed ? Listings(box) : "");
     for (std::size_t i = 0; i < box.size(); ++i)
         script += Message(static_cast<int>(i) + 1, box[i].header, box[i].size);
     if (uidl && !box.empty()) script += "C: UIDL\n" + UidlAnswer(box);
@@ -40,11 +55,7 @@ std::string FullScan(const Mailbox& box, bool uidl = true) {
 
 // The listings, then TOP of the messages `fetched` only.
 std::string CachedScan(const Mailbox& box, const std::vector<int>& fetched) {
-    std::string script =
-        LoginWithCapa(CapaWithUidl()) + Counts(box) + "C: UIDL\nC: LIST\n" + UidlAnswer(box) + "S: +OK\n";
-    for (std::size_t i = 0; i < box.size(); ++i)
-        script += "S: " + IntToStr(i + 1) + " " + IntToStr(box[i].size) + "\n";
-    script += "S: .\n";
+    std::string script = LoginWithUidl() + Counts(box) + Listings(box);
     for (int n : fetched) script += Top(n, box[static_cast<std::size_t>(n) - 1].header);
     return script + Quit();
 }
@@ -171,7 +182,7 @@ const SpoiledCase kSpoiled[] = {
 class SpoiledCache : public MailboxFixture, public testing::WithParamInterface<SpoiledCase> {};
 TEST_P(SpoiledCache, MeansAFullScan) {
     UseLists("", "");
-    ScriptedPop3Server server(FullScan(kBox) + kNextSession + FullScan(kBox));
+    ScriptedPop3Server server(FullScan(kBox) + kNextSession + FullScan(kBox, true, true));
     UseServer(server);
     ASSERT_TRUE(screener.Scan().IsDone());
     std::vector<std::filesystem::path> files;

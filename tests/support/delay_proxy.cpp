@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <deque>
 #include <string>
@@ -28,6 +29,7 @@ struct Direction {
         std::string bytes;
     };
     std::deque<Piece> pieces;
+    std::atomic<std::uint64_t>* counted = nullptr;  // bytes read, when asked
     std::size_t held = 0;
     bool ended = false;     // `from` closed
     bool shutDown = false;  // and `to` was told so
@@ -66,6 +68,7 @@ struct Direction {
         }
         pieces.push_back({due, std::string(buffer, static_cast<std::size_t>(n))});
         held += static_cast<std::size_t>(n);
+        if (counted) *counted += static_cast<std::uint64_t>(n);
     }
 };
 
@@ -116,6 +119,7 @@ void DelayProxy::Run() {
 bool DelayProxy::Relay(int client, int server) {
     Direction up(client, server);
     Direction down(server, client);
+    down.counted = &toClient_;
     for (;;) {
         auto now = Clock::now();
         if (!up.Flush(now) || !down.Flush(now)) return true;

@@ -7,7 +7,9 @@
 //
 //   DelayProxy link(dovecot.port, std::chrono::milliseconds(10));
 //   client.Port = link.Port();
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <thread>
 
 #include "support/loopback.h"
@@ -20,6 +22,8 @@ public:
     DelayProxy& operator=(const DelayProxy&) = delete;
 
     int Port() const { return listener_.Port(); }
+    // Every byte the server has sent through the link so far.
+    std::uint64_t BytesToClient() const { return toClient_; }
 
 private:
     void Run();
@@ -31,5 +35,6 @@ private:
     WakePipe wake_;
     int targetPort_;
     std::chrono::milliseconds delay_;
+    std::atomic<std::uint64_t> toClient_{0};
     std::thread thread_;
 };
