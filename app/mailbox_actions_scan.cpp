@@ -78,8 +78,7 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
     view_.grid.ClearRows(std::max(kGridRows, static_cast<int>(record_.size()) + 1));
     for (std::size_t i = 0; i < record_.size(); ++i) {
         record_[i].number = static_cast<int>(i) + 1;
-        view_.grid.SetRow(static_cast<int>(i) + 1, GridCells(record_[i]));
-        if (!record_[i].fault.empty()) view_.grid.SetRowFault(static_cast<int>(i) + 1, record_[i].fault);
+        ShowRow(view_.grid, static_cast<int>(i) + 1, record_[i]);
     }
     std::string countText = CountText(static_cast<int>(record_.size()));
     if (std::string unreadable = UnreadableCountText(record_); !unreadable.empty())
@@ -113,18 +112,18 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     ScanRow pending;
     TIdPOP3::ScanEvents events;
     events.header = [&](int i, TIdMessage& message) {
-        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset);
+        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset, applied_.resultService);
     };
     events.size = [&](int i, int size) {
         if (size >= 0) pending.size = size;
         // A sender the parser refused matches by its addresses only.
         const std::string shown = pending.unreadSender.empty() ? ShownSender(pending) : std::string();
-        pending.status = lists_.StatusOf({shown, pending.address, pending.senders});
+        pending.status = lists_.StatusOf({shown, pending.address, pending.senders}, pending.authentication,
+                                         applied_.unknownIsFailed);
         if (pending.status == SenderStatus::Intruder) intruderFound = true;
         // More than 999 messages: the grid grows, a thousand rows at a time.
         if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
-        view_.grid.SetRow(i, GridCells(pending));
-        if (!pending.fault.empty()) view_.grid.SetRowFault(i, pending.fault);
+        ShowRow(view_.grid, i, pending);
         record_.push_back(std::move(pending));
         progress.Done(i);
         // Rows that keep coming may never leave a wait idle: the stop is looked at here too.

@@ -21,11 +21,15 @@ bool MainLists::RemoveSender(ListKind kind, std::string_view text) {
     return true;
 }
 
-SenderStatus MainLists::StatusOf(SenderKey sender) const {
+SenderStatus MainLists::StatusOf(SenderKey sender, SenderAuthentication authentication,
+                                 bool unknownIsFailed) const {
     const FoldedSender folded(sender);
     if (intruders_.Matches(folded)) return SenderStatus::Intruder;
-    if (friends_.Matches(folded)) return SenderStatus::Friend;
-    return SenderStatus::None;
+    if (!friends_.Matches(folded)) return SenderStatus::None;
+    // A friend's address is the cheapest thing to forge.
+    const bool failed = authentication == SenderAuthentication::Failed ||
+                        (unknownIsFailed && authentication == SenderAuthentication::Unknown);
+    return failed ? SenderStatus::DoubtfulFriend : SenderStatus::Friend;
 }
 
 std::unique_ptr<ListDialog> MainLists::MakeDialog(ListKind kind, ListBoxView& box, Dialogs& dialogs) {

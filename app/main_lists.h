@@ -38,8 +38,12 @@ public:
     void Empty(ListKind kind) { Edit(kind).Clear(); }
 
     // Intruder when the intruder list catches the sender, else Friend when
-    // the friend list does, else None.
-    SenderStatus StatusOf(SenderKey sender) const;
+    // the friend list does, else None. A friend whose provider says the
+    // mail is not theirs (`authentication` Failed, or Unknown when
+    // `unknownIsFailed`) is a DoubtfulFriend instead.
+    SenderStatus StatusOf(SenderKey sender,
+                          SenderAuthentication authentication = SenderAuthentication::Unknown,
+                          bool unknownIsFailed = false) const;
 
     // The dialog that removes names from a list's file; after each save it
     // reloads that list here.

@@ -76,7 +76,7 @@ std::string Line(std::string_view kind, std::initializer_list<std::string_view> 
     return line + "\r\n";
 }
 
-constexpr std::string_view kStatusNames[] = {"", "ami", "intrus"};
+constexpr std::string_view kStatusNames[] = {"", "ami", "intrus", "ami douteux"};
 
 // A moment in whole seconds, as dates are written to the second.
 std::string Seconds(TDateTime when) { return IntToStr(std::llround(when * 86400.0)); }

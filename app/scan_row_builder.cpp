@@ -45,7 +45,8 @@ void ReadSender(ScanRow& row, const std::string& received) {
 
 }  // namespace
 
-ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime localOffset) {
+ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime localOffset,
+                          const ResultService& service) {
     ScanRow row;
     row.number = number;
     row.date = ReadMessageDate(header.ValueOf("Date"), localOffset);
@@ -55,5 +56,12 @@ ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime loc
         Tolerated(row, "Subject", [&] { return DecodeHeaderWords(subject); });
     row.subject = decoded ? std::move(*decoded) : WithoutControls(subject);
     row.headerDigest = HeaderDigest(header.Lines());
+    if (const std::optional<AuthResults> results = TrustedResults(header, service)) {
+        const std::size_t at = row.address.rfind('@');
+        row.authentication =
+            Alignment(results, at == std::string::npos ? std::string_view()
+                                                       : std::string_view(row.address).substr(at + 1));
+        row.verdict = VerdictText(*results);
+    }
     return row;
 }

@@ -34,7 +34,7 @@ PreviewFields::PreviewFields(QWidget* parent)
 void PreviewFields::Show(const ScanRow* row) {
     Subject->setText(row ? toQt(row->subject) : QString());
     Date->setText(row ? toQt(GridCells(*row)[1]) : QString());
-    Sender->setText(row ? toQt(ShownSender(*row)) : QString());
+    Sender->setText(row ? toQt(PreviewSender(*row)) : QString());
     for (QLineEdit* field : {Subject, Date, Sender}) field->setCursorPosition(0);
 }
 
