@@ -116,10 +116,7 @@ void MailboxActions::ScanHeaders(bool& intruderFound) {
     };
     events.size = [&](int i, int size) {
         if (size >= 0) pending.size = size;
-        // A sender the parser refused matches by its addresses only.
-        const std::string shown = pending.unreadSender.empty() ? ShownSender(pending) : std::string();
-        pending.status = lists_.StatusOf({shown, pending.address, pending.senders}, pending.authentication,
-                                         applied_.unknownIsFailed);
+        lists_.Mark(pending, applied_.unknownIsFailed);
         if (pending.status == SenderStatus::Intruder) intruderFound = true;
         // More than 999 messages: the grid grows, a thousand rows at a time.
         if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);

@@ -107,6 +107,8 @@ inline constexpr std::string_view kUnknownWord = "inconnue";
 // Why a row is suspect (JSON "raisons", the status cell's "Raison" tooltip).
 inline constexpr std::string_view kProviderFailedReason = "authentification refusée par le fournisseur : %s";
 inline constexpr std::string_view kReasonNote = "Raison : %s";
+inline constexpr std::string_view kLooksLikeReason = "ressemble à %s";
+inline constexpr std::string_view kOtherAddressInNameReason = "nom contenant une autre adresse";
 // The status cell of a doubtful friend, for a screen reader.
 inline constexpr std::string_view kDoubtfulFriendDescription =
     "ami douteux : le fournisseur dit que ce message ne vient pas de cet expéditeur";

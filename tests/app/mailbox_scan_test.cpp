@@ -269,6 +269,24 @@ TEST_F(MailboxFixture, ForgedFriendIsDoubtfulAndPurgedWhenAnIntruderEntryMatches
     EXPECT_EQ(screener.Record()[2].authentication, SenderAuthentication::Unknown);
 }
 
+TEST_F(MailboxFixture, LookAlikesOfFriendsAreNamedAndNeverProtected) {
+    UseLists("claire@amis.fr\r\nJean\r\n", "");
+    ScriptedPop3Server server(
+        ScanOf({Header("Claire <claire@\xD0\xB0mis.fr>", "a"),
+                Header("\"Claire <claire@amis.fr>\" <x@evil.test>", "b"),
+                Header("Jean <claire@arnis.fr>", "c"), Header("Bob <bob@amis.fr>", "d")}));
+    UseServer(server);
+    EXPECT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(Rows(), (GridRows{"1|Claire|a|100|", "2|Claire <claire@amis.fr>|b|200|", "3|Jean|c|300|A?",
+                                "4|Bob|d|400|"}))
+        << "a friend by name only whose address imitates another friend is no friend";
+    EXPECT_EQ(window.grid.Note(1), "Raison : ressemble à claire@amis.fr");
+    EXPECT_EQ(window.grid.Note(2), "Raison : nom contenant une autre adresse");
+    EXPECT_EQ(window.grid.Note(3), "Raison : ressemble à claire@amis.fr");
+    EXPECT_EQ(window.grid.Note(4), "");
+}
+
 TEST_F(MailboxFixture, UnknownCountsAsFailedWhenTheAccountSaysSo) {
     UseLists("claire@amis.fr\r\n", "");
     ScriptedPop3Server server(
