@@ -32,11 +32,13 @@ bool OneEditAway(std::string_view a, std::string_view b) {
 
 // Short domains differ by one letter too often to be a sign.
 constexpr std::size_t kShortestTypoDomain = 6;
+constexpr std::size_t kMostCachedSkeletons = 20000;
 
 }  // namespace
 
 void LookAlikes::Assign(const std::vector<std::string>& friendEntries) {
     friends_.clear();
+    hasNames_ = false;
     for (const std::string& entry : friendEntries) {
         const std::string trimmed = Trim(entry);
         if (trimmed.empty()) continue;
@@ -52,6 +54,7 @@ void LookAlikes::Assign(const std::vector<std::string>& friendEntries) {
         } else {
             f.name = folded;
             f.nameSkeleton = ConfusableSkeleton(folded);
+            hasNames_ = true;
         }
         if (!f.address.empty()) f.addressSkeleton = ConfusableSkeleton(f.address);
         if (!f.domain.empty()) f.domainSkeleton = ConfusableSkeleton(f.domain);
@@ -59,31 +62,42 @@ void LookAlikes::Assign(const std::vector<std::string>& friendEntries) {
     }
 }
 
+std::string LookAlikes::Skeleton(const std::string& text) const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    // Senders come back, their domains more than anything: each text is
+    // skeletonized once, and the cache starts over before it grows large.
+    if (skeletons_.size() > kMostCachedSkeletons) skeletons_.clear();
+    auto [at, added] = skeletons_.try_emplace(text);
+    if (added) at->second = ConfusableSkeleton(text);
+    return at->second;
+}
+
 std::vector<std::string> LookAlikes::Of(std::string_view name, std::string_view address) const {
     std::vector<std::string> reasons;
-    const std::string rawAddress = Trim(address), rawName = Trim(name);
+    const std::string rawAddress = Trim(address);
     const std::string ownAddress = FoldedText(rawAddress);
-    const std::string domain(DomainOf(ownAddress));
-    const std::string foldedName = FoldedText(rawName);
-    // Made when first needed, from the text as written (a capital I is an l).
-    std::string addressSkeleton, domainSkeleton, nameSkeleton;
-    auto skeleton = [](std::string& made, std::string_view text) -> const std::string& {
-        if (made.empty() && !text.empty()) made = ConfusableSkeleton(text);
-        return made;
-    };
-    for (const Friend& f : friends_) {
-        bool like = false;
-        if (!f.address.empty() && !ownAddress.empty() && ownAddress != f.address)
-            like = skeleton(addressSkeleton, rawAddress) == f.addressSkeleton;
-        if (!like && !f.domain.empty() && !domain.empty() && domain != f.domain &&
-            !(f.subdomains && WithinDomain(domain, f.domain)))
-            like = skeleton(domainSkeleton, DomainOf(rawAddress)) == f.domainSkeleton ||
-                   (std::min(domain.size(), f.domain.size()) >= kShortestTypoDomain &&
-                    OneEditAway(domain, f.domain));
-        if (!like && !f.name.empty() && !foldedName.empty() && foldedName != f.name)
-            like = skeleton(nameSkeleton, rawName) == f.nameSkeleton;
-        if (like) reasons.push_back(FormatText(std::string(texts::kLooksLikeReason), {f.entry}));
+    if (!friends_.empty()) {
+        const std::string domain(DomainOf(ownAddress));
+        const std::string rawDomain(DomainOf(rawAddress));
+        const std::string rawName = hasNames_ ? Trim(name) : std::string();
+        const std::string foldedName = FoldedText(rawName);
+        for (const Friend& f : friends_) {
+            bool like = false;
+            if (!f.domain.empty() && !domain.empty()) {
+                const bool sameLook = Skeleton(rawDomain) == f.domainSkeleton;
+                // An address like a friend's is at least on a domain like the friend's.
+                if (sameLook && !f.address.empty() && ownAddress != f.address)
+                    like = Skeleton(rawAddress) == f.addressSkeleton;
+                if (!like && domain != f.domain && !(f.subdomains && WithinDomain(domain, f.domain)))
+                    like = sameLook || (std::min(domain.size(), f.domain.size()) >= kShortestTypoDomain &&
+                                        OneEditAway(domain, f.domain));
+            }
+            if (!like && !f.name.empty() && !foldedName.empty() && foldedName != f.name)
+                like = Skeleton(rawName) == f.nameSkeleton;
+            if (like) reasons.push_back(FormatText(std::string(texts::kLooksLikeReason), {f.entry}));
+        }
     }
+    if (name.find('@') == std::string_view::npos) return reasons;
     for (const std::string& inName : SenderAddresses(name))
         if (FoldedText(inName) != ownAddress) {
             reasons.emplace_back(texts::kOtherAddressInNameReason);

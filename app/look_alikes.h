@@ -4,8 +4,10 @@
 // skeletons: a Cyrillic "а", "rn" for "m"; or one letter changed in a friend's
 // domain), and display names that carry an address other than the sender's
 // own. Built from the friend list once, asked for every row of a scan.
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class LookAlikes {
@@ -24,5 +26,11 @@ private:
         std::string addressSkeleton, domainSkeleton, nameSkeleton;
         bool subdomains = false;  // "*.amis.fr"
     };
+    // ConfusableSkeleton of `text`, kept for the next sender that has it.
+    std::string Skeleton(const std::string& text) const;
+
     std::vector<Friend> friends_;
+    bool hasNames_ = false;
+    mutable std::mutex cacheLock_;
+    mutable std::unordered_map<std::string, std::string> skeletons_;
 };

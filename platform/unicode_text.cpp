@@ -145,8 +145,11 @@ std::string ConfusableSkeleton(std::string_view utf8) {
         USpoofChecker* opened = uspoof_open(&status);
         return U_SUCCESS(status) ? opened : nullptr;
     }();
-    if (!checker) return ToUtf8(CaseFolded(ToUtf16(utf8)));
-    // Before folding, so that a capital I still reads as an l; after it, so
-    // that case never tells two senders apart.
-    return ToUtf8(Skeleton(checker, CaseFolded(Skeleton(checker, ToUtf16(utf8)))));
+    std::u16string text = ToUtf16(utf8);
+    // Folded first, so that case never tells two senders apart; but a
+    // capital I, the one capital that imitates another small letter, is
+    // an l.
+    std::replace(text.begin(), text.end(), u'I', u'l');
+    text = CaseFolded(text);
+    return ToUtf8(checker ? Skeleton(checker, text) : text);
 }
