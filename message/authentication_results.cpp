@@ -135,21 +135,16 @@ std::string DomainOf(std::string_view value) {
     return LowerCase(Trim(at == std::string_view::npos ? value : value.substr(at + 1)));
 }
 
-// The topmost header called `name` whose verdict the service wrote.
-std::optional<AuthResults> Topmost(const TIdHeaderList& header, std::string_view name,
-                                   const ResultService& service, bool arc) {
-    const std::string wanted = LowerCase(name);
-    for (int i = 0; i < header.Count(); ++i) {
-        const std::string& line = header[i];
-        if (line.empty() || Blank(line[0])) continue;
-        const std::size_t colon = line.find(':');
-        if (colon == std::string::npos || LowerCase(Trim(std::string_view(line).substr(0, colon))) != wanted)
-            continue;
-        AuthResults results = arc ? ParseArcAuthenticationResults(header.ValueAtLine(i))
-                                  : ParseAuthenticationResults(header.ValueAtLine(i));
-        if (ServiceWrote(service, results.authservId) || (service.topmost && !arc)) return results;
-    }
-    return std::nullopt;
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Whether `line` starts the header `name` (any case, blanks before the colon).
+bool IsHeader(std::string_view line, std::string_view name) {
+    if (line.size() <= name.size()) return false;
+    for (std::size_t k = 0; k < name.size(); ++k)
+        if (Lower(line[k]) != Lower(name[k])) return false;
+    std::size_t k = name.size();
+    while (k < line.size() && Blank(line[k])) ++k;
+    return k < line.size() && line[k] == ':';
 }
 
 }  // namespace
@@ -183,8 +178,18 @@ bool ServiceWrote(const ResultService& service, std::string_view authservId) {
 
 std::optional<AuthResults> TrustedResults(const TIdHeaderList& header, const ResultService& service) {
     if (service.Empty()) return std::nullopt;
-    if (auto results = Topmost(header, "Authentication-Results", service, false)) return results;
-    return Topmost(header, "ARC-Authentication-Results", service, true);
+    std::optional<AuthResults> arc;  // the topmost ARC copy the service wrote
+    for (int i = 0; i < header.Count(); ++i) {
+        const std::string& line = header[i];
+        if (IsHeader(line, "Authentication-Results")) {
+            AuthResults results = ParseAuthenticationResults(header.ValueAtLine(i));
+            if (service.topmost || ServiceWrote(service, results.authservId)) return results;
+        } else if (!arc && IsHeader(line, "ARC-Authentication-Results")) {
+            AuthResults results = ParseArcAuthenticationResults(header.ValueAtLine(i));
+            if (ServiceWrote(service, results.authservId)) arc = std::move(results);
+        }
+    }
+    return arc;
 }
 
 SenderAuthentication Alignment(const std::optional<AuthResults>& results, std::string_view fromDomain) {
