@@ -129,6 +129,10 @@ std::vector<std::filesystem::path> ProviderFiles(const AppPaths& paths) {
     return files;
 }
 
+ResultService ReceivingService(const ResultService& own, std::string_view host, const AppPaths& paths) {
+    return own.Empty() ? ProviderTable::Read(ProviderFiles(paths)).FindResultService(host) : own;
+}
+
 std::optional<std::string> AddressDomain(std::string_view address) {
     const std::string trimmed = Trim(address);
     const std::size_t at = trimmed.rfind('@');

@@ -103,6 +103,10 @@ std::optional<ResultService> ParseResultService(std::string_view text);
 // the installed one.
 std::vector<std::filesystem::path> ProviderFiles(const AppPaths& paths);
 
+// The receiving service whose results a run on `host` believes: `own` (the
+// account's setting) when it names one, else the tables' line for `host`.
+ResultService ReceivingService(const ResultService& own, std::string_view host, const AppPaths& paths);
+
 // The domain of an e-mail address "local@domain" (lower case), or nothing
 // when it is not one: no "@", an empty side, or a blank inside.
 std::optional<std::string> AddressDomain(std::string_view address);

@@ -21,8 +21,7 @@ Account ReadRunAccount(const AppPaths& paths, int slot, const AccountOverrides& 
     if (!NeedsPasswordForRun(stored, overrides)) FetchKeyringPassword(stored, slot, SystemSecretStore());
     Account account = WithOverrides(std::move(stored), overrides, slot);
     // The server of this run receives the mail, so its service vouches for senders.
-    if (account.resultService.Empty())
-        account.resultService = ProviderTable::Read(ProviderFiles(paths)).FindResultService(account.host);
+    account.resultService = ReceivingService(account.resultService, account.host, paths);
     return account;
 }
 
