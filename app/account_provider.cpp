@@ -62,6 +62,13 @@ std::optional<OAuthEndpoint> EndpointOfLine(const std::vector<std::string>& f) {
 
 }  // namespace
 
+std::optional<ResultService> ParseResultService(std::string_view text) {
+    std::vector<std::string> ids = Words(text);
+    if (ids.empty()) return std::nullopt;
+    if (ids.size() == 1 && ids[0] == "premier") return ResultService{{}, true};
+    return ResultService{std::move(ids), false};
+}
+
 ProviderTable ProviderTable::Parse(std::string_view text) {
     ProviderTable table;
     for (const TextLine& line : SplitTextLines(text)) {
@@ -69,7 +76,13 @@ ProviderTable ProviderTable::Parse(std::string_view text) {
         if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
         // A line with a control character anywhere was not written by hand.
         if (WithoutControls(trimmed) != trimmed) continue;
-        if (auto endpoint = EndpointOfLine(Split(trimmed, ';')))
+        const std::vector<std::string> fields = Split(trimmed, ';');
+        if (fields.size() == 3 && SameText(fields[0], "authserv")) {
+            std::vector<std::string> servers = Words(fields[1]);
+            std::optional<ResultService> service = ParseResultService(fields[2]);
+            if (!servers.empty() && service)
+                table.services_.push_back({std::move(servers), std::move(*service)});
+        } else if (auto endpoint = EndpointOfLine(fields))
             table.endpoints_.push_back(std::move(*endpoint));
         else if (auto provider = ProviderOfLine(trimmed))
             table.providers_.push_back(std::move(*provider));
@@ -85,6 +98,7 @@ ProviderTable ProviderTable::Read(const std::vector<std::filesystem::path>& file
         ProviderTable read = Parse(bytes);
         for (AccountProvider& p : read.providers_) table.providers_.push_back(std::move(p));
         for (OAuthEndpoint& e : read.endpoints_) table.endpoints_.push_back(std::move(e));
+        for (ServiceLine& l : read.services_) table.services_.push_back(std::move(l));
     }
     return table;
 }
@@ -107,10 +121,23 @@ const OAuthEndpoint* ProviderTable::FindEndpoint(std::string_view host) const {
     return nullptr;
 }
 
+ResultService ProviderTable::FindResultService(std::string_view host) const {
+    const std::string wanted = LowerCase(Trim(host));
+    for (const ServiceLine& line : services_) {
+        for (const std::string& server : line.servers)
+            if (server == wanted) return line.service;
+    }
+    return {};
+}
+
 std::vector<std::filesystem::path> ProviderFiles(const AppPaths& paths) {
     std::vector<std::filesystem::path> files{paths.folder / texts::kProviderFile};
     if (paths.providers != files[0]) files.push_back(paths.providers);
     return files;
+}
+
+ResultService ReceivingService(const ResultService& own, std::string_view host, const AppPaths& paths) {
+    return own.Empty() ? ProviderTable::Read(ProviderFiles(paths)).FindResultService(host) : own;
 }
 
 std::optional<std::string> AddressDomain(std::string_view address) {

@@ -18,6 +18,13 @@
 // servers separated by spaces; the scope as the provider spells it; the
 // client id may be empty (an account then names its own); the SASL
 // mechanism "XOAUTH2" (also when left out or empty) or "OAUTHBEARER".
+//
+// A line whose first field is "authserv" names the receiving service of POP3
+// servers, whose Authentication-Results alone are believed:
+//   authserv;servers;ids
+// ids separated by spaces, "*.exemple.fr" for any subdomain of exemple.fr;
+// or "premier" for a service that writes no id, whose topmost result header
+// is then its own. Earlier readers leave such lines out as malformed.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,6 +34,7 @@
 #include "app/account_authentication.h"
 #include "app/account_security.h"
 #include "app/app_paths.h"
+#include "message/authentication_results.h"
 
 struct AccountProvider {
     std::vector<std::string> domains;  // lower case
@@ -73,15 +81,32 @@ public:
     const AccountProvider* Find(std::string_view domain) const;
     // The endpoints of POP3 server `host` (any case), or nullptr.
     const OAuthEndpoint* FindEndpoint(std::string_view host) const;
+    // The receiving service of POP3 server `host` (any case); empty when the
+    // table has none.
+    ResultService FindResultService(std::string_view host) const;
 
 private:
+    struct ServiceLine {
+        std::vector<std::string> servers;  // lower case
+        ResultService service;
+    };
     std::vector<AccountProvider> providers_;
     std::vector<OAuthEndpoint> endpoints_;
+    std::vector<ServiceLine> services_;
 };
+
+// A receiving service as the table and the account's setting
+// ("ServiceAuthentification") write it: ids separated by spaces, or
+// "premier". nullopt for an empty text.
+std::optional<ResultService> ParseResultService(std::string_view text);
 
 // The tables the program reads: the one in the settings folder first, then
 // the installed one.
 std::vector<std::filesystem::path> ProviderFiles(const AppPaths& paths);
+
+// The receiving service whose results a run on `host` believes: `own` (the
+// account's setting) when it names one, else the tables' line for `host`.
+ResultService ReceivingService(const ResultService& own, std::string_view host, const AppPaths& paths);
 
 // The domain of an e-mail address "local@domain" (lower case), or nothing
 // when it is not one: no "@", an empty side, or a blank inside.

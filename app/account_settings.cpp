@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/account_provider.h"
 #include "app/password_store.h"
 #include "app/settings_exposure.h"
 #include "app/texts.h"
@@ -11,10 +12,10 @@
 namespace {
 // Every key of a slot, in the order "Tout effacer" deletes them.
 constexpr std::string_view kSlotKeys[] = {
-    texts::kServerKey,    texts::kUserKey,           texts::kPasswordKey,    texts::kStoredPasswordKey,
-    texts::kPortKey,      texts::kSecurityKey,       texts::kFingerprintKey, texts::kConnectLimitKey,
-    texts::kReadLimitKey, texts::kAuthenticationKey, texts::kKeyringKey,     texts::kTokenCommandKey,
-    texts::kClientIdKey,  texts::kMechanismKey,
+    texts::kServerKey,    texts::kUserKey,           texts::kPasswordKey,      texts::kStoredPasswordKey,
+    texts::kPortKey,      texts::kSecurityKey,       texts::kFingerprintKey,   texts::kConnectLimitKey,
+    texts::kReadLimitKey, texts::kAuthenticationKey, texts::kKeyringKey,       texts::kTokenCommandKey,
+    texts::kClientIdKey,  texts::kMechanismKey,      texts::kResultServiceKey, texts::kUnknownFailedKey,
 };
 
 int SecondsAsMs(const std::string& text, int fallbackMs) {
@@ -49,7 +50,8 @@ StoredSlot ReadStoredSlot(const TIniFile& ini, int slot) {
             value(texts::kStoredPasswordKey), value(texts::kPortKey),         value(texts::kSecurityKey),
             value(texts::kFingerprintKey),    value(texts::kConnectLimitKey), value(texts::kReadLimitKey),
             value(texts::kAuthenticationKey), value(texts::kKeyringKey),      value(texts::kTokenCommandKey),
-            value(texts::kClientIdKey),       value(texts::kMechanismKey)};
+            value(texts::kClientIdKey),       value(texts::kMechanismKey),    value(texts::kResultServiceKey),
+            value(texts::kUnknownFailedKey)};
 }
 
 Account AccountFromSlot(const StoredSlot& stored) {
@@ -81,6 +83,8 @@ Account AccountFromSlot(const StoredSlot& stored) {
     account.tokenCommand = Trim(stored.tokenCommand);
     account.clientId = Trim(stored.clientId);
     account.oauthBearer = SameText(Trim(stored.mechanism), "OAUTHBEARER");
+    account.resultService = ParseResultService(stored.resultService).value_or(ResultService{});
+    account.unknownIsFailed = Trim(stored.unknownFailed) == "1";
     // Its token is asked for at each log-in.
     if (account.authentication == AccountAuthentication::OAuth2) account.configured = true;
     return account;

@@ -12,6 +12,7 @@
 #include "app/account_authentication.h"
 #include "app/account_security.h"
 #include "app/password_scramble.h"
+#include "message/authentication_results.h"
 #include "platform/ini_file.h"
 
 inline constexpr int kLowestSlot = 0;
@@ -41,6 +42,12 @@ struct Account {
     // The password lives in the keyring ("Trousseau"N=1); `password` is
     // empty until it is fetched from there.
     bool inKeyring = false;
+    // Whose Authentication-Results tell who sent a message
+    // ("ServiceAuthentification"; empty: the provider table's for the host),
+    // and whether a sender they do not speak for counts as failed
+    // ("InconnueEchec"=1).
+    ResultService resultService{};
+    bool unknownIsFailed = false;
 };
 
 // Why a server name and a user name cannot go into a slot: a server over
@@ -68,6 +75,8 @@ struct StoredSlot {
     std::string tokenCommand;    // "CommandeJeton"
     std::string clientId;        // "IdClient"
     std::string mechanism;       // "Mecanisme"
+    std::string resultService;   // "ServiceAuthentification"
+    std::string unknownFailed;   // "InconnueEchec"
 };
 // Reads the file once for every key; an unreadable file reads as missing.
 // Never throws.

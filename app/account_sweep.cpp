@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/account_keyring.h"
+#include "app/account_provider.h"
 #include "app/account_token.h"
 #include "app/mailbox_actions.h"
 #include "app/memory_window.h"
@@ -14,11 +15,14 @@
 #include "platform/text_format.h"
 #include "pop3/pop3.h"
 
-Account ReadRunAccount(const std::filesystem::path& settings, int slot, const AccountOverrides& overrides) {
-    Account stored = ReadAccount(TIniFile(settings), slot);
+Account ReadRunAccount(const AppPaths& paths, int slot, const AccountOverrides& overrides) {
+    Account stored = ReadAccount(TIniFile(paths.settings), slot);
     // The keyring is asked only for a password that goes to its own server.
     if (!NeedsPasswordForRun(stored, overrides)) FetchKeyringPassword(stored, slot, SystemSecretStore());
-    return WithOverrides(std::move(stored), overrides, slot);
+    Account account = WithOverrides(std::move(stored), overrides, slot);
+    // The server of this run receives the mail, so its service vouches for senders.
+    account.resultService = ReceivingService(account.resultService, account.host, paths);
+    return account;
 }
 
 namespace {
@@ -134,7 +138,7 @@ AccountScan AccountSweep::ScanOne(int slot) {
     parts_->dialogs.said.clear();
     parts_->dialogs.asked = 0;
     scan.outcome = RunShowingErrors(parts_->dialogs, [&] {
-        parts_->actions.SetAccount(ReadRunAccount(paths_.settings, slot));
+        parts_->actions.SetAccount(ReadRunAccount(paths_, slot));
         // No browser: a sweep may run unattended.
         parts_->actions.SetTokenSupplier(TokenSupplierFor(slot, [this] {
             return TokenSource{&SystemSecretStore(), ProviderTable::Read(ProviderFiles(paths_)), {}};

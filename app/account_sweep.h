@@ -21,10 +21,10 @@
 #include "app/window.h"
 
 // The account a run of `slot` uses: the settings' values, the password from
-// the keyring and the access token fetched, `overrides` applied. Throws what
-// the keyring or the token command throw.
-Account ReadRunAccount(const std::filesystem::path& settings, int slot,
-                       const AccountOverrides& overrides = {});
+// the keyring and the access token fetched, `overrides` applied, and the
+// receiving service of its server from the provider table unless the
+// account names its own. Throws what the keyring or the token command throw.
+Account ReadRunAccount(const AppPaths& paths, int slot, const AccountOverrides& overrides = {});
 
 // One account's part of a sweep.
 struct AccountScan {

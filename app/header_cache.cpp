@@ -11,15 +11,17 @@ namespace {
 
 constexpr std::string_view kEnd = "Fin\t";
 
-// One file name per mailbox, whatever its host and user hold.
-std::string FileName(const MailboxIdentity& mailbox) {
-    return HeaderDigest({mailbox.host + "\t" + IntToStr(mailbox.port) + "\t" + mailbox.user}) + ".TXT";
+// One file name per mailbox and receiving service, whatever its host and user hold.
+std::string FileName(const MailboxIdentity& mailbox, const ResultService& service) {
+    std::string ids = service.topmost ? "\t*" : "";
+    for (const std::string& id : service.ids) ids += "\t" + id;
+    return HeaderDigest({mailbox.host + "\t" + IntToStr(mailbox.port) + "\t" + mailbox.user + ids}) + ".TXT";
 }
 
 }  // namespace
 
-HeaderCache::HeaderCache(std::filesystem::path folder, MailboxIdentity mailbox)
-    : folder_(std::move(folder)), file_(folder_ / FileName(mailbox)), mailbox_(std::move(mailbox)) {}
+HeaderCache::HeaderCache(std::filesystem::path folder, MailboxIdentity mailbox, const ResultService& service)
+    : folder_(std::move(folder)), file_(folder_ / FileName(mailbox, service)), mailbox_(std::move(mailbox)) {}
 
 void HeaderCache::Load() {
     rows_.clear();

@@ -13,6 +13,7 @@
 
 #include "app/scan_record.h"
 #include "app/scan_record_file.h"
+#include "message/authentication_results.h"
 
 class HeaderCache {
 public:
@@ -22,8 +23,10 @@ public:
     static constexpr std::size_t kMostBytes = 128u << 20;
 
     HeaderCache() = default;
-    // The cache of `mailbox` in `folder`; nothing is read yet.
-    HeaderCache(std::filesystem::path folder, MailboxIdentity mailbox);
+    // The cache of `mailbox` in `folder`; nothing is read yet. The rows hold
+    // the receiving service's verdicts: another `service` (the account's
+    // setting or the provider table changed) has a cache of its own.
+    HeaderCache(std::filesystem::path folder, MailboxIdentity mailbox, const ResultService& service = {});
 
     // Reads the file; afterwards empty when there is none that reads. Never throws.
     void Load();

@@ -82,8 +82,7 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
     view_.grid.ClearRows(std::max(kGridRows, static_cast<int>(record_.size()) + 1));
     for (std::size_t i = 0; i < record_.size(); ++i) {
         record_[i].number = static_cast<int>(i) + 1;
-        view_.grid.SetRow(static_cast<int>(i) + 1, GridCells(record_[i]));
-        if (!record_[i].fault.empty()) view_.grid.SetRowFault(static_cast<int>(i) + 1, record_[i].fault);
+        ShowRow(view_.grid, static_cast<int>(i) + 1, record_[i]);
     }
     std::string countText = CountText(static_cast<int>(record_.size()));
     if (std::string unreadable = UnreadableCountText(record_); !unreadable.empty())
@@ -118,14 +117,11 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
     // recorded in the server's order.
     const auto show = [&](ScanRow&& row) {
         const int i = row.number;
-        // A sender the parser refused matches by its addresses only.
-        const std::string shown = row.unreadSender.empty() ? ShownSender(row) : std::string();
-        row.status = lists_.StatusOf({shown, row.address, row.senders});
+        lists_.Mark(row, applied_.unknownIsFailed);
         if (row.status == SenderStatus::Intruder) intruderFound = true;
         // More than 999 messages: the grid grows, a thousand rows at a time.
         if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
-        view_.grid.SetRow(i, GridCells(row));
-        if (!row.fault.empty()) view_.grid.SetRowFault(i, row.fault);
+        ShowRow(view_.grid, i, row);
         record_.push_back(std::move(row));
         progress.Done(i);
         // Rows that keep coming may never leave a wait idle: the stop is looked at here too.
@@ -134,7 +130,8 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
     ScanRow pending;
     TIdPOP3::ScanEvents events;
     events.header = [&](int i, TIdMessage& message) {
-        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset, message.HeaderFault);
+        pending = ScanRowFromHeader(i, message.HeaderLines, localOffset, message.HeaderFault,
+                                    applied_.resultService);
     };
     events.size = [&](int, int size) {
         if (size >= 0) pending.size = size;
@@ -177,7 +174,8 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
 
 HeaderCache MailboxActions::HeaderCacheOfAccount() const {
     if (headerCacheFolder_.empty()) return {};
-    return HeaderCache(headerCacheFolder_, {applied_.host, applied_.port, applied_.user});
+    return HeaderCache(headerCacheFolder_, {applied_.host, applied_.port, applied_.user},
+                       applied_.resultService);
 }
 
 bool MailboxActions::HeaderCacheKept() const {

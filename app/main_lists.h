@@ -9,6 +9,7 @@
 #include "app/app_paths.h"
 #include "app/list_dialog.h"
 #include "app/list_kind.h"
+#include "app/look_alikes.h"
 #include "app/scan_record.h"
 #include "app/sender_list.h"
 
@@ -35,11 +36,20 @@ public:
     // (nothing written) when there was none. Throws EListFileCreateError.
     bool RemoveSender(ListKind kind, std::string_view text);
     // Empties the list in memory; the file is left alone.
-    void Empty(ListKind kind) { Edit(kind).Clear(); }
+    void Empty(ListKind kind);
 
     // Intruder when the intruder list catches the sender, else Friend when
-    // the friend list does, else None.
-    SenderStatus StatusOf(SenderKey sender) const;
+    // the friend list does, else None. A friend whose provider says the
+    // mail is not theirs (`authentication` Failed, or Unknown when
+    // `unknownIsFailed`) is a DoubtfulFriend instead.
+    SenderStatus StatusOf(SenderKey sender,
+                          SenderAuthentication authentication = SenderAuthentication::Unknown,
+                          bool unknownIsFailed = false) const;
+    // A scan row's marks: its status as StatusOf gives it (a sender the
+    // parser refused matches by its addresses only), and the friends its
+    // sender imitates (LookAlikes) unless a friend entry names its address;
+    // a friend by name only that imitates another is a DoubtfulFriend.
+    void Mark(ScanRow& row, bool unknownIsFailed) const;
 
     // The dialog that removes names from a list's file; after each save it
     // reloads that list here.
@@ -47,7 +57,10 @@ public:
 
 private:
     SenderList& Edit(ListKind kind) { return kind == ListKind::Friends ? friends_ : intruders_; }
+    // After any change of a list: the look-alikes follow the friends.
+    void Changed(ListKind kind);
 
     std::filesystem::path friendFile_, intruderFile_;
     SenderList friends_, intruders_;
+    LookAlikes lookAlikes_;
 };

@@ -85,7 +85,7 @@ Outcome Screener::FormShow(int selector) {
 
 Outcome Screener::LoadAccount(int slot, const AccountOverrides& overrides) {
     return RunShowingErrors(view_.dialogs, [&] {
-        Account account = ReadRunAccount(paths_.settings, slot, overrides);
+        Account account = ReadRunAccount(paths_, slot, overrides);
         // An OAuth2 token is asked for at each session, not here: it may
         // have expired since, and a load must not wait on a browser.
         parts_->actions.SetTokenSupplier(TokenSupplierFor(slot, [this] { return OAuthSource(); }));
@@ -246,9 +246,8 @@ void Screener::ShowAccountRows() {
     for (const AccountScan& scan : accountRows_)
         for (const ScanRow& row : scan.rows) {
             ++shown;
-            view_.grid.SetRow(shown, GridCells(row));
+            ShowRow(view_.grid, shown, row);
             view_.grid.SetRowAccount(shown, IntToStr(scan.slot));
-            if (!row.fault.empty()) view_.grid.SetRowFault(shown, row.fault);
         }
     const int count = static_cast<int>(rows.size());
     view_.status.SetPanelText(

@@ -21,18 +21,26 @@ void MemoryGrid::SetRowAccount(int row, std::string_view account) {
     if (Inside(0, row)) accounts_[row] = account;
 }
 
-std::string MemoryGrid::Fault(int row) const {
-    const auto found = faults_.find(row);
-    return found == faults_.end() ? std::string() : found->second;
+void MemoryGrid::SetRowNote(int row, std::string_view note) {
+    if (Inside(0, row)) notes_[row] = note;
 }
 
-std::string MemoryGrid::Account(int row) const {
-    const auto found = accounts_.find(row);
-    return found == accounts_.end() ? std::string() : found->second;
+namespace {
+std::string Of(const std::map<int, std::string>& marks, int row) {
+    const auto found = marks.find(row);
+    return found == marks.end() ? std::string() : found->second;
 }
+}  // namespace
+
+std::string MemoryGrid::Fault(int row) const { return Of(faults_, row); }
+
+std::string MemoryGrid::Note(int row) const { return Of(notes_, row); }
+
+std::string MemoryGrid::Account(int row) const { return Of(accounts_, row); }
 
 void MemoryGrid::ClearRows(int rows) {
     faults_.clear();
+    notes_.clear();
     accounts_.clear();
     GridRow headings = rows_.front();
     rows_.assign(static_cast<std::size_t>(rows < 1 ? 1 : rows), GridRow());

@@ -15,11 +15,14 @@ public:
     void SetCell(int column, int row, std::string_view text) override;
     void SetRow(int row, const GridRow& cells) override;
     void SetRowFault(int row, std::string_view cause) override;
+    void SetRowNote(int row, std::string_view note) override;
     void ClearRows(int rows) override;
     void SetRowAccount(int row, std::string_view account) override;
     int CurrentRow() const override { return current; }
     // The cause SetRowFault gave the row; empty for an unmarked one.
     std::string Fault(int row) const;
+    // The note SetRowNote gave the row; empty for none.
+    std::string Note(int row) const;
     // The account SetRowAccount gave the row; empty for none.
     std::string Account(int row) const;
 
@@ -31,6 +34,7 @@ private:
     }
     std::vector<GridRow> rows_ = std::vector<GridRow>(1000);
     std::map<int, std::string> faults_;
+    std::map<int, std::string> notes_;
     std::map<int, std::string> accounts_;
 };
 

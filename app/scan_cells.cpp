@@ -32,9 +32,48 @@ std::string_view StatusMark(SenderStatus status) {
             return texts::kFriendMark;
         case SenderStatus::Intruder:
             return texts::kIntruderMark;
+        case SenderStatus::DoubtfulFriend:
+            return texts::kDoubtfulFriendMark;
         default:
             return {};
     }
+}
+
+std::string_view AuthenticationWord(SenderAuthentication authentication) {
+    switch (authentication) {
+        case SenderAuthentication::Authenticated:
+            return texts::kAuthenticatedWord;
+        case SenderAuthentication::Failed:
+            return texts::kFailedWord;
+        default:
+            return texts::kUnknownWord;
+    }
+}
+
+std::vector<std::string> SuspectReasons(const ScanRow& row) {
+    std::vector<std::string> reasons;
+    if (row.authentication == SenderAuthentication::Failed)
+        reasons.push_back(FormatText(std::string(texts::kProviderFailedReason), {row.verdict}));
+    reasons.insert(reasons.end(), row.lookAlikes.begin(), row.lookAlikes.end());
+    return reasons;
+}
+
+std::string RowNote(const ScanRow& row) {
+    std::string reasons;
+    for (const std::string& reason : SuspectReasons(row)) reasons += (reasons.empty() ? "" : " ; ") + reason;
+    return reasons.empty() ? reasons : FormatText(std::string(texts::kReasonNote), {reasons});
+}
+
+std::string PreviewSender(const ScanRow& row) {
+    std::string sender = ShownSender(row);
+    if (row.status == SenderStatus::DoubtfulFriend) sender += texts::kDoubtfulFriendPreview;
+    return sender;
+}
+
+void ShowRow(HeaderGrid& grid, int gridRow, const ScanRow& row) {
+    grid.SetRow(gridRow, GridCells(row));
+    if (!row.fault.empty()) grid.SetRowFault(gridRow, row.fault);
+    if (std::string note = RowNote(row); !note.empty()) grid.SetRowNote(gridRow, note);
 }
 
 std::string UnreadableCountText(const ScanRecord& record) {

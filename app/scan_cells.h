@@ -23,7 +23,20 @@ std::string ShownSubject(const ScanRow& row);
 // The address wherever it is shown or stored: a zero-width character in it
 // shows as "<U+200D>", so a look-alike address never passes for another.
 std::string ShownAddress(const ScanRow& row);
-// "A", "I" or "".
+// "A", "I", "A?" or "".
 std::string_view StatusMark(SenderStatus status);
+// "ok", "echec" or "inconnue".
+std::string_view AuthenticationWord(SenderAuthentication authentication);
+// Why the row is suspect, each as the user reads it: the provider's refusal
+// (with its verdict), then the look-alikes. Empty for an ordinary row.
+std::vector<std::string> SuspectReasons(const ScanRow& row);
+// The status cell's tooltip: "Raison : " and the reasons; empty for none.
+std::string RowNote(const ScanRow& row);
+// The preview's sender: ShownSender, and for a doubtful friend the warning
+// in words.
+std::string PreviewSender(const ScanRow& row);
+// Grid row `gridRow` shows `row`: its cells, the fault of a header not read
+// all through, its note.
+void ShowRow(HeaderGrid& grid, int gridRow, const ScanRow& row);
 // "1 message illisible", "2 messages illisibles"; empty when every row read.
 std::string UnreadableCountText(const ScanRecord& record);

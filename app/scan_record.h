@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "message/authentication_results.h"
 #include "message/internet_date.h"
 
 // What the lists say of a sender; the intruder list wins over the friends.
-enum class SenderStatus { None, Friend, Intruder };
+// DoubtfulFriend: on the friend list, but the account's provider says the
+// mail does not come from that sender; no friend, so nothing protects it.
+enum class SenderStatus { None, Friend, Intruder, DoubtfulFriend };
 
 struct ScanRow {
     int number = 0;
@@ -31,6 +34,14 @@ struct ScanRow {
     // The size the server listed; nullopt when it gave none that reads.
     std::optional<std::int64_t> size;
     SenderStatus status = SenderStatus::None;
+    // What the account's receiving service says of the From domain, and
+    // its results as text ("dmarc=fail header.from=amis.fr"; empty when it
+    // said nothing trusted).
+    SenderAuthentication authentication = SenderAuthentication::Unknown;
+    std::string verdict;
+    // Why the sender looks like another than it is ("ressemble à
+    // claire@amis.fr"), as the user reads it.
+    std::vector<std::string> lookAlikes;
     // HeaderDigest of the header lines: the header without a copy of it.
     std::string headerDigest;
     // The server's unique id (UIDL); empty when it offers none.

@@ -23,6 +23,9 @@ constexpr std::string_view kDate = "Date";
 constexpr std::string_view kFault = "Illisible";
 constexpr std::string_view kDigest = "Empreinte";
 constexpr std::string_view kUniqueId = "Id";
+constexpr std::string_view kVerdict = "Verdict";
+// What the receiving service said, by SenderAuthentication.
+constexpr std::string_view kAuthenticationNames[] = {"inconnue", "ok", "echec"};
 constexpr std::string_view kAddress = "Adresse";
 
 std::string Escape(std::string_view field) {
@@ -76,7 +79,7 @@ std::string Line(std::string_view kind, std::initializer_list<std::string_view> 
     return line + "\r\n";
 }
 
-constexpr std::string_view kStatusNames[] = {"", "ami", "intrus"};
+constexpr std::string_view kStatusNames[] = {"", "ami", "intrus", "ami douteux"};
 
 // A moment in whole seconds, as dates are written to the second.
 std::string Seconds(TDateTime when) { return IntToStr(std::llround(when * 86400.0)); }
@@ -92,6 +95,8 @@ std::string FormatRow(const ScanRow& row) {
     if (!row.fault.empty() || !row.unreadSender.empty()) out += Line(kFault, {row.unreadSender, row.fault});
     out += Line(kDigest, {row.headerDigest});
     if (!row.uniqueId.empty()) out += Line(kUniqueId, {row.uniqueId});
+    if (row.authentication != SenderAuthentication::Unknown || !row.verdict.empty())
+        out += Line(kVerdict, {kAuthenticationNames[static_cast<int>(row.authentication)], row.verdict});
     return out;
 }
 
@@ -165,6 +170,15 @@ bool AddLine(ParsedRows& rows, const std::vector<std::string>& fields) {
         row.unreadSender = fields[1];
         row.fault = fields[2];
         return !row.fault.empty();
+    }
+    if (fields[0] == kVerdict && fields.size() == 3 && row.verdict.empty() &&
+        row.authentication == SenderAuthentication::Unknown) {
+        const auto state =
+            std::find(std::begin(kAuthenticationNames), std::end(kAuthenticationNames), fields[1]);
+        if (state == std::end(kAuthenticationNames)) return false;
+        row.authentication = static_cast<SenderAuthentication>(state - std::begin(kAuthenticationNames));
+        row.verdict = fields[2];
+        return true;
     }
     if (fields.size() != 2) return false;
     if (fields[0] == kAddress) {

@@ -9,8 +9,8 @@
 //   Version<TAB>2                          the layout below
 //   Message<TAB>number<TAB>name<TAB>address<TAB>subject<TAB>size<TAB>status
 //                                          one per row, in order; size empty
-//                                          when unknown, status "", "ami" or
-//                                          "intrus"
+//                                          when unknown, status "", "ami",
+//                                          "intrus" or "ami douteux"
 //   Date<TAB>written<TAB>offset<TAB>local  its date, when it has one: seconds
 //                                          from 30/12/1899, offset in minutes
 //   Adresse<TAB>address                    each address its From names

@@ -47,7 +47,7 @@ void ReadSender(ScanRow& row, const std::string& received) {
 }  // namespace
 
 ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime localOffset,
-                          std::string_view readFault) {
+                          std::string_view readFault, const ResultService& service) {
     ScanRow row;
     row.number = number;
     row.fault = readFault;
@@ -60,5 +60,12 @@ ScanRow ScanRowFromHeader(int number, const TIdHeaderList& header, TDateTime loc
         Tolerated(row, "Subject", [&] { return DecodeHeaderWords(subject); });
     row.subject = decoded ? std::move(*decoded) : WithoutControls(subject);
     row.headerDigest = HeaderDigest(header.Lines());
+    if (const std::optional<AuthResults> results = TrustedResults(header, service)) {
+        const std::size_t at = row.address.rfind('@');
+        row.authentication =
+            Alignment(results, at == std::string::npos ? std::string_view()
+                                                       : std::string_view(row.address).substr(at + 1));
+        row.verdict = VerdictText(*results);
+    }
     return row;
 }

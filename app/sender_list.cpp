@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/texts.h"
+#include "message/address_text.h"
 #include "platform/file_replace.h"
 #include "platform/system_error_text.h"
 #include "platform/text.h"
@@ -71,13 +72,6 @@ void SortLikeListBox(std::vector<std::string>& entries) {
 }
 
 namespace {
-
-// `domain` is `base` or one of its subdomains.
-bool WithinDomain(std::string_view domain, std::string_view base) {
-    if (base.empty() || domain.size() < base.size()) return false;
-    if (domain.size() == base.size()) return domain == base;
-    return domain.ends_with(base) && domain[domain.size() - base.size() - 1] == '.';
-}
 
 // `pattern` and `address` trimmed and folded.
 bool AddressMatches(std::string_view pattern, std::string_view address) {

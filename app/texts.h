@@ -29,6 +29,11 @@ inline constexpr std::string_view kClientIdKey = "IdClient";
 inline constexpr std::string_view kMechanismKey = "Mecanisme";
 // "1": the password is in the keyring, not in the file.
 inline constexpr std::string_view kKeyringKey = "Trousseau";
+// The receiving service whose Authentication-Results are believed: its ids,
+// or "premier" (see ProviderTable); missing: the table's for the server.
+inline constexpr std::string_view kResultServiceKey = "ServiceAuthentification";
+// "1": a sender no trusted result speaks for counts as failed.
+inline constexpr std::string_view kUnknownFailedKey = "InconnueEchec";
 
 // Window caption.
 inline constexpr std::string_view kCaptionNotConfigured = "Courriel : compte non configuré";
@@ -93,6 +98,24 @@ inline constexpr std::string_view kCannotWriteJournal =
 inline constexpr std::string_view kHeadings[6] = {"",      "Date, heure", "Expéditeur",
                                                   "Sujet", "Taille",      "Statut"};
 inline constexpr std::string_view kFriendMark = "A";
+// A friend-list sender whose own provider says the mail is not theirs.
+inline constexpr std::string_view kDoubtfulFriendMark = "A?";
+// What the account's provider says of a sender: JSON "authentification", the
+// last column of the TSV.
+inline constexpr std::string_view kAuthenticatedWord = "ok";
+inline constexpr std::string_view kFailedWord = "echec";
+inline constexpr std::string_view kUnknownWord = "inconnue";
+// Why a row is suspect (JSON "raisons", the status cell's "Raison" tooltip).
+inline constexpr std::string_view kProviderFailedReason = "authentification refusée par le fournisseur : %s";
+inline constexpr std::string_view kReasonNote = "Raison : %s";
+inline constexpr std::string_view kLooksLikeReason = "ressemble à %s";
+inline constexpr std::string_view kOtherAddressInNameReason = "nom contenant une autre adresse";
+// The status cell of a doubtful friend, for a screen reader.
+inline constexpr std::string_view kDoubtfulFriendDescription =
+    "ami douteux : le fournisseur dit que ce message ne vient pas de cet expéditeur";
+// The preview's sender field of a doubtful friend: the sender, then this.
+inline constexpr std::string_view kDoubtfulFriendPreview =
+    " — attention : selon le fournisseur, ce message ne vient pas de cet expéditeur";
 inline constexpr std::string_view kIntruderMark = "I";
 // Messages whose header could not be read all through: their count.
 inline constexpr std::string_view kOneUnreadable = "%d message illisible";

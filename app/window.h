@@ -33,6 +33,10 @@ public:
     // its explanation (the window: italic, the cause as tooltip). Ignored
     // outside the grid.
     virtual void SetRowFault(int row, std::string_view cause) = 0;
+    // What the row's status means beyond its mark (why a sender is
+    // suspect), `note` as its explanation (the window: the status cell's
+    // tooltip and accessible description). Ignored outside the grid.
+    virtual void SetRowNote(int row, std::string_view note) = 0;
     // Sets the row count and empties every row but row 0 (their marks too),
     // in one call.
     virtual void ClearRows(int rows) = 0;

@@ -40,3 +40,10 @@ inline std::string_view After(std::string_view text, std::size_t p) {
 }
 
 }  // namespace address_text
+
+// `domain` is `base` or one of its subdomains (both in one case).
+inline bool WithinDomain(std::string_view domain, std::string_view base) {
+    if (base.empty() || domain.size() < base.size()) return false;
+    if (domain.size() == base.size()) return domain == base;
+    return domain.ends_with(base) && domain[domain.size() - base.size() - 1] == '.';
+}

@@ -2,6 +2,7 @@
 
 #include <unicode/ucol.h>
 #include <unicode/unorm2.h>
+#include <unicode/uspoof.h>
 #include <unicode/ustring.h>
 
 #include <algorithm>
@@ -115,4 +116,40 @@ bool IsUnreadableText(std::string_view utf8) {
         any = true;
     }
     return any;
+}
+
+namespace {
+
+std::u16string Skeleton(const USpoofChecker* checker, const std::u16string& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    // A skeleton is seldom longer than its text; one retry with the size asked.
+    std::u16string out(text.size() * 2 + 8, u'\0');
+    int32_t length = uspoof_getSkeleton(checker, 0, text.data(), static_cast<int32_t>(text.size()),
+                                        out.data(), static_cast<int32_t>(out.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        status = U_ZERO_ERROR;
+        out.assign(static_cast<std::size_t>(length) + 1, u'\0');
+        length = uspoof_getSkeleton(checker, 0, text.data(), static_cast<int32_t>(text.size()), out.data(),
+                                    static_cast<int32_t>(out.size()), &status);
+    }
+    if (U_FAILURE(status)) return text;
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+}  // namespace
+
+std::string ConfusableSkeleton(std::string_view utf8) {
+    static USpoofChecker* const checker = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        USpoofChecker* opened = uspoof_open(&status);
+        return U_SUCCESS(status) ? opened : nullptr;
+    }();
+    std::u16string text = ToUtf16(utf8);
+    // Folded first, so that case never tells two senders apart; but a
+    // capital I, the one capital that imitates another small letter, is
+    // an l.
+    std::replace(text.begin(), text.end(), u'I', u'l');
+    text = CaseFolded(text);
+    return ToUtf8(checker ? Skeleton(checker, text) : text);
 }

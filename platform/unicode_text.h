@@ -17,3 +17,8 @@ int CompareText(std::string_view a, std::string_view b);
 // Whether the text is only "?" and U+FFFD (blanks aside): what is left of a
 // name once a character set lost it, which would match every such name.
 bool IsUnreadableText(std::string_view utf8);
+// The text as Unicode's confusable detection sees it (TS 39 skeleton of the
+// case-folded text, a capital I read as the l it imitates): "paypаl" with a
+// Cyrillic "а", "paypaI" with a capital i, "arnis" and "AMIS" give the same
+// skeleton as "paypal" and "amis". The checker is built once per process.
+std::string ConfusableSkeleton(std::string_view utf8);

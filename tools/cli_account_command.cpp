@@ -25,7 +25,10 @@ AccountOverrides OptionsOverrides(const CliOptions& options) {
     return o;
 }
 
-void ShowAccount(const Account& a, int slot, std::ostream& out) {
+void ShowAccount(const Account& a, int slot, const AppPaths& paths, std::ostream& out) {
+    const ResultService service = ReceivingService(a.resultService, a.host, paths);
+    std::string ids = service.topmost ? "premier" : "";
+    for (const std::string& id : service.ids) ids += (ids.empty() ? "" : " ") + id;
     out << "Compte " << slot << '\n'
         << "Serveur : " << a.host << '\n'
         << "Utilisateur : " << a.user << '\n'
@@ -44,7 +47,10 @@ void ShowAccount(const Account& a, int slot, std::ostream& out) {
             : a.inKeyring                                     ? "dans le trousseau"
             : a.configured                                    ? "enregistré"
                                                               : "aucun")
-        << '\n';
+        << '\n'
+        << "Service d'authentification : " << (ids.empty() ? "aucun" : ids)
+        << (a.resultService.Empty() && !ids.empty() ? " (table des fournisseurs)" : "")
+        << (a.unknownIsFailed ? ", expéditeur inconnu compté en échec" : "") << '\n';
 }
 
 // The account the options describe: the table's provider for --adresse,
@@ -164,7 +170,7 @@ int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ost
         }
         if (options.test) return TestStoredAccount(ini, options.account, paths, out);
         if (options.authorize) return 0;
-        ShowAccount(ReadAccount(ini, options.account), options.account, out);
+        ShowAccount(ReadAccount(ini, options.account), options.account, paths, out);
         return 0;
     }
     std::optional<Account> described = AccountOfOptions(options, paths);
@@ -191,7 +197,7 @@ int RunAccountCommand(const CliOptions& options, const AppPaths& paths, std::ost
         for (std::string_view key : {texts::kConnectLimitKey, texts::kReadLimitKey})
             ini.WriteString(texts::kSection, SlotKey(key, options.account), IntToStr(*options.delaySeconds));
     }
-    ShowAccount(ReadAccount(ini, options.account), options.account, out);
+    ShowAccount(ReadAccount(ini, options.account), options.account, paths, out);
     if (options.authorize) {
         if (int failed = AuthorizeStoredAccount(ini, options.account, paths, out, err)) return failed;
     }

@@ -27,6 +27,8 @@ std::string RowJson(const ScanRow& row) {
     else
         o.Null("taille");
     o.Text("statut", StatusMark(row.status));
+    o.Text("authentification", AuthenticationWord(row.authentication));
+    o.Texts("raisons", SuspectReasons(row));
     if (!row.fault.empty()) o.Text("erreur", row.fault);
     return o.Json();
 }
@@ -55,7 +57,7 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out) {
         const GridRow cells = GridCells(row);
         for (std::size_t column = 0; column < cells.size(); ++column)
             out << (column ? "\t" : "") << (WithoutControls(cells[column]));
-        out << '\n';
+        out << '\t' << AuthenticationWord(row.authentication) << '\n';
     }
 }
 

@@ -11,12 +11,14 @@
 #include "tools/cli_options.h"
 
 // The rows of a scan. TSV: number, date as the grid shows it, sender as the
-// grid shows it, subject, size, status. JSON: an array, one object per
+// grid shows it, subject, size, status, and what the account's provider
+// says of the sender ("ok", "echec", "inconnue"). JSON: an array, one object per
 // line, with "numero", "date" (ISO 8601 with the offset the message gave,
 // null without a readable Date header), "expediteur" (the sender's name,
 // "" without one), "adresse", "sujet", "taille" (null when unknown) and
-// "statut" ("A", "I" or ""), and "erreur" (why the header could not be
-// read all through) for such a row only.
+// "statut" ("A", "I", "A?" or ""), "authentification" (as the TSV's last
+// column), "raisons" (why the sender is suspect, possibly none), and "erreur"
+// (why the header could not be read all through) for such a row only.
 void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out);
 
 // The preview pane's lines. TSV: one per line, controls made

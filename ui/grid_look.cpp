@@ -1,6 +1,7 @@
 #include "ui/grid_look.h"
 
 #include "app/texts.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -33,5 +34,10 @@ QBrush GridLook::RowBrush(const QPalette& palette, const std::string& status) {
     const QColor base = palette.color(QPalette::Base);
     if (status == texts::kIntruderMark) return Mixed(base, QColor(255, 0, 0));
     if (status == texts::kFriendMark) return Mixed(base, QColor(0, 200, 0));
+    if (status == texts::kDoubtfulFriendMark) return Mixed(base, QColor(255, 150, 0));
     return QBrush();
+}
+
+QString GridLook::StatusText(const std::string& status) {
+    return toQt(status == texts::kDoubtfulFriendMark ? texts::kDoubtfulFriendDescription : status);
 }

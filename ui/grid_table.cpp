@@ -139,7 +139,12 @@ void GridTable::SetCell(int column, int row, std::string_view text) {
         setItem(ViewRow(row), column - 1, NewCell(value));
     }
     if (row == 0) FitColumns();
-    if (row > 0 && column == 5) Tint(row);
+    if (row > 0 && column == 5) {
+        Tint(row);
+        // A mark a screen reader would spell out says what it means.
+        if (QTableWidgetItem* status = ItemAt(5, row))
+            status->setData(Qt::AccessibleTextRole, GridLook::StatusText(fromQt(value)));
+    }
 }
 
 void GridTable::SetRow(int row, const GridRow& cells) {
@@ -160,6 +165,17 @@ void GridTable::SetRowFault(int row, std::string_view cause) {
         cell->setFont(font);
         cell->setToolTip(tip);
     }
+}
+
+void GridTable::SetRowNote(int row, std::string_view note) {
+    if (row < 1 || row >= RowCount()) return;
+    QTableWidgetItem* cell = item(ViewRow(row), 4);
+    if (!cell) {
+        cell = NewCell(QString());
+        setItem(ViewRow(row), 4, cell);
+    }
+    cell->setToolTip(toQt(note));
+    cell->setData(Qt::AccessibleDescriptionRole, toQt(note));
 }
 
 void GridTable::Tint(int row) {

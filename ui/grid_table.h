@@ -21,6 +21,8 @@ public:
     void SetCell(int column, int row, std::string_view text) override;
     void SetRow(int row, const GridRow& cells) override;
     void SetRowFault(int row, std::string_view cause) override;
+    // The status cell's tooltip and accessible description.
+    void SetRowNote(int row, std::string_view note) override;
     void ClearRows(int rows) override;
     // Shows the account column, hidden again by ClearRows.
     void SetRowAccount(int row, std::string_view account) override;

@@ -35,7 +35,7 @@ void PreviewFields::Show(const ScanRow* row) {
     const GridRow cells = row ? GridCells(*row) : GridRow{};
     Subject->setText(toQt(cells[3]));
     Date->setText(toQt(cells[1]));
-    Sender->setText(toQt(cells[2]));
+    Sender->setText(row ? toQt(PreviewSender(*row)) : QString());
     for (QLineEdit* field : {Subject, Date, Sender}) field->setCursorPosition(0);
 }
 

@@ -34,7 +34,11 @@ const std::string kTable =
     ";995;TLS;motdepasse;adresse\n"
     "controle.example;pop.controle\x1B[2J.example;995;TLS;motdepasse;adresse\n"
     "gel.example;pop.gel.example;995;TLS;oauth2;adresse\n"
-    "oauth2;pop.gel.example;https://g.example/auth;https://g.example/token;pop;id\x07gel\n";
+    "oauth2;pop.gel.example;https://g.example/auth;https://g.example/token;pop;id\x07gel\n"
+    "AuthServ ; pop.exemple.fr  POP.Acces.fr ; mx.exemple.fr  *.Relais.exemple.fr\n"
+    "authserv;pop.nuage.example;Premier\n"
+    "authserv;pop.brume.example;\n"
+    "authserv;pop.givre.example;mx.givre.example;extra\n";
 
 const std::string kLongestHost = "pop." + std::string(249, 'l');
 
@@ -103,6 +107,45 @@ TEST_P(AddressFill_, FillsFromTheTable) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, AddressFill_, testing::ValuesIn(kFills),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Whose result headers a server's mail trusts; a broken service line is
+// left out, and the providers beside it stay.
+struct ServiceCase {
+    const char* name;
+    const char* host;
+    std::vector<std::string> ids;
+    bool topmost;
+};
+const ServiceCase kServices[] = {
+    {"ids_and_pattern_in_lower_case", "pop.exemple.fr", {"mx.exemple.fr", "*.relais.exemple.fr"}, false},
+    {"second_server_any_case", "Pop.ACCES.fr", {"mx.exemple.fr", "*.relais.exemple.fr"}, false},
+    {"service_without_id", "pop.nuage.example", {}, true},
+    {"empty_ids_left_out", "pop.brume.example", {}, false},
+    {"fourth_field_left_out", "pop.givre.example", {}, false},
+    {"server_without_line", "pop.port.example", {}, false},
+};
+class ResultServiceLine : public testing::TestWithParam<ServiceCase> {};
+TEST_P(ResultServiceLine, NamesTheServersReceivingService) {
+    const ProviderTable table = ProviderTable::Parse(kTable);
+    const ResultService service = table.FindResultService(GetParam().host);
+    EXPECT_EQ(service.ids, GetParam().ids);
+    EXPECT_EQ(service.topmost, GetParam().topmost);
+    EXPECT_TRUE(FillFromAddress(table, "a@exemple.fr")) << "a provider line beside it still fills";
+}
+INSTANTIATE_TEST_SUITE_P(Table, ResultServiceLine, testing::ValuesIn(kServices),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProviderFiles, InstalledTableNamesTheBigServicesAndStillFills) {
+    const ProviderTable table = ProviderTable::Read({VANNOIR_PROVIDER_TABLE});
+    EXPECT_TRUE(ServiceWrote(table.FindResultService("pop.gmail.com"), "mx.google.com"));
+    EXPECT_TRUE(table.FindResultService("outlook.office365.com").topmost);
+    EXPECT_TRUE(ServiceWrote(table.FindResultService("pop.mail.yahoo.com"),
+                             "atlas-production.v2.mail.gq1.yahoo.com"));
+    EXPECT_TRUE(ServiceWrote(table.FindResultService("pop.fastmail.com"), "mx3.messagingengine.com"));
+    std::optional<AddressFill> gmail = FillFromAddress(table, "anne@gmail.com");
+    ASSERT_TRUE(gmail);
+    EXPECT_EQ(gmail->host, "pop.gmail.com");
+}
 
 TEST(ProviderFiles, TheUsersTableWinsAndAMissingFileAddsNothing) {
     ScratchFolder dir;

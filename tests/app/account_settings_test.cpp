@@ -4,6 +4,7 @@
 
 #include "app/account_client.h"
 #include "app/account_overrides.h"
+#include "app/account_sweep.h"
 #include "app/app_paths.h"
 #include "app/settings_exposure.h"
 #include "support/expect_error.h"
@@ -260,5 +261,49 @@ TEST(AccountSave, NoPasswordIntoAFolderOthersMayWrite) {
     SaveAccountSettings(ini, 1, account);
     EXPECT_EQ(ReadAccount(ini, 1).host, "pop.fr") << "what holds no password is written";
 }
+
+}  // namespace
+
+namespace {
+
+// Whose results a run believes: the account's own setting, else the table's
+// line for the server the run goes to.
+struct ServiceCase {
+    const char* name;
+    std::string keys;
+    std::string hostOverride;
+    std::vector<std::string> ids;
+    bool topmost;
+    bool unknownIsFailed;
+};
+const ServiceCase kServices[] = {
+    {"table_line_of_the_server", "", "", {"mx.exemple.fr"}, false, false},
+    {"own_setting_wins",
+     "ServiceAuthentification1= MX.Perso.fr  *.perso.fr\r\nInconnueEchec1=1\r\n",
+     "",
+     {"mx.perso.fr", "*.perso.fr"},
+     false,
+     true},
+    {"own_topmost", "ServiceAuthentification1=premier\r\n", "", {}, true, false},
+    {"other_server_of_the_run", "", "pop.ailleurs.example", {}, false, false},
+};
+class RunResultService : public testing::TestWithParam<ServiceCase> {};
+TEST_P(RunResultService, SettingElseTheTableForTheRunsServer) {
+    ScratchFolder dir;
+    AppPaths paths = AppPaths::ForExecutable(dir / "vannoir");
+    PutFile(paths.settings, "[Form]\r\nServeur1=pop.exemple.fr\r\nNom1=u\r\nPasse1=#c\r\n" + GetParam().keys);
+    PutFile(dir / "Fournisseurs.TXT", "authserv;pop.exemple.fr;mx.exemple.fr\r\n");
+    AccountOverrides overrides;
+    if (!GetParam().hostOverride.empty()) {
+        overrides.host = GetParam().hostOverride;
+        overrides.password = "p";
+    }
+    const Account account = ReadRunAccount(paths, 1, overrides);
+    EXPECT_EQ(account.resultService.ids, GetParam().ids);
+    EXPECT_EQ(account.resultService.topmost, GetParam().topmost);
+    EXPECT_EQ(account.unknownIsFailed, GetParam().unknownIsFailed);
+}
+INSTANTIATE_TEST_SUITE_P(Table, RunResultService, testing::ValuesIn(kServices),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

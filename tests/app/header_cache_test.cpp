@@ -217,3 +217,32 @@ TEST_F(MailboxFixture, CacheOfAnotherServerOrWithoutIdsIsNotUsed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The provider's verdict, read once from the header, comes back from the
+// cache: a forged friend stays doubtful on the second look.
+TEST_F(MailboxFixture, ProviderVerdictComesBackFromTheCache) {
+    UseLists("Claire\r\n", "");
+    const Mail forged{"f1",
+                      "Authentication-Results: mx.exemple.fr; dmarc=fail header.from=amis.fr\n" +
+                          Header("Claire <claire@amis.fr>", "Urgent"),
+                      120};
+    ScriptedPop3Server server(FullScan({forged}) + kNextSession + CachedScan({forged}, {}));
+    UseServer(server);
+    Account account = screener.CurrentAccount();
+    account.resultService = {{"mx.exemple.fr"}, false};
+    screener.SetAccount(account);
+    ASSERT_TRUE(screener.Scan().IsDone());
+    const ScanRow first = screener.Record().at(0);
+    ASSERT_EQ(first.status, SenderStatus::DoubtfulFriend);
+    ASSERT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    const ScanRow& again = screener.Record().at(0);
+    EXPECT_EQ(again.status, SenderStatus::DoubtfulFriend);
+    EXPECT_EQ(again.authentication, SenderAuthentication::Failed);
+    EXPECT_EQ(again.verdict, first.verdict);
+    EXPECT_EQ(Rows()[0], "1|Claire|Urgent|120|A?");
+}
+
+}  // namespace

@@ -252,6 +252,72 @@ TEST_F(MailboxFixture, NamelessSenderIsAddedByAddress) {
     EXPECT_EQ(Rows(), GridRows{"1|Autre nom|Promo|100|I"});
 }
 
+// A friend is a friend only when the account's own receiving service
+// (mx.exemple.fr) does not say the mail is forged; what a sender writes
+// itself changes nothing.
+std::string Verdicts(std::string_view from, std::vector<std::string> results) {
+    std::string header = "From: " + std::string(from);
+    for (const std::string& line : results) header += "\nAuthentication-Results: " + line;
+    return header + "\nSubject: s";
+}
+TEST_F(MailboxFixture, ForgedFriendIsDoubtfulAndPurgedWhenAnIntruderEntryMatches) {
+    UseLists("claire@amis.fr\r\n", "Promo\r\n");
+    const std::string trustedFail = "mx.exemple.fr; dmarc=fail (p=reject) header.from=amis.fr";
+    const std::string forgedPass = "mx.exemple.fr; dmarc=pass header.from=amis.fr";
+    const std::vector<std::string> headers = {
+        Verdicts("Claire <claire@amis.fr>", {"mx.exemple.fr; dmarc=pass header.from=amis.fr"}),
+        Verdicts("Claire <claire@amis.fr>", {trustedFail, forgedPass}),
+        Verdicts("Promo <claire@amis.fr>", {trustedFail}),
+        Verdicts("Claire <claire@amis.fr>", {"mail.forge.example; dmarc=pass header.from=amis.fr"}),
+        Verdicts("Claire <claire@amis.fr>",
+                 {"mail.forge.example; dmarc=pass header.from=amis.fr", trustedFail}),
+    };
+    std::string script = ScanLogin() + Stats(5, 4);
+    for (int i = 1; i <= 5; ++i) script += Message(i, headers[static_cast<std::size_t>(i - 1)], 100);
+    ScriptedPop3Server server(script + Stat(5) + Dele(3) + Quit());
+    UseServer(server, {{"mx.exemple.fr"}, false});
+    window.dialogs.answers = {true};
+    EXPECT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(Rows(),
+              (GridRows{"1|Claire|s|100|A", "2|Claire|s|100|A?", "3|Claire|s|100|A", "4|Claire|s|100|A?"}))
+        << "the forged friend that is also an intruder is gone; the untrusted pass changed nothing";
+    EXPECT_EQ(window.grid.Note(2),
+              "Raison : authentification refusée par le fournisseur : dmarc=fail header.from=amis.fr");
+    EXPECT_EQ(window.grid.Note(1), "");
+    EXPECT_EQ(screener.Record()[1].authentication, SenderAuthentication::Failed);
+    EXPECT_EQ(screener.Record()[2].authentication, SenderAuthentication::Unknown);
+}
+
+TEST_F(MailboxFixture, LookAlikesOfFriendsAreNamedAndNeverProtected) {
+    UseLists("claire@amis.fr\r\nJean\r\n", "");
+    ScriptedPop3Server server(
+        ScanOf({Header("Claire <claire@\xD0\xB0mis.fr>", "a"),
+                Header("\"Claire <claire@amis.fr>\" <x@evil.test>", "b"),
+                Header("Jean <claire@arnis.fr>", "c"), Header("Bob <bob@amis.fr>", "d")}));
+    UseServer(server);
+    EXPECT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(Rows(), (GridRows{"1|Claire|a|100|", "2|Claire <claire@amis.fr>|b|200|", "3|Jean|c|300|A?",
+                                "4|Bob|d|400|"}))
+        << "a friend by name only whose address imitates another friend is no friend";
+    EXPECT_EQ(window.grid.Note(1), "Raison : ressemble à claire@amis.fr");
+    EXPECT_EQ(window.grid.Note(2), "Raison : nom contenant une autre adresse");
+    EXPECT_EQ(window.grid.Note(3), "Raison : ressemble à claire@amis.fr");
+    EXPECT_EQ(window.grid.Note(4), "");
+}
+
+TEST_F(MailboxFixture, UnknownCountsAsFailedWhenTheAccountSaysSo) {
+    UseLists("claire@amis.fr\r\n", "");
+    ScriptedPop3Server server(
+        ScanOf({Verdicts("Claire <claire@amis.fr>", {}),
+                Verdicts("Claire <claire@amis.fr>", {"mx.exemple.fr; dkim=pass header.d=amis.fr"})}));
+    UseServer(server, {{"mx.exemple.fr"}, false}, true);
+    EXPECT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(Rows(), (GridRows{"1|Claire|s|100|A?", "2|Claire|s|200|A"}));
+}
+
 // The journal after sessions whose QUIT the server confirmed, refused or
 // never answered.
 struct JournalCase {

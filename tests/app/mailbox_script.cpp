@@ -14,7 +14,8 @@ void MailboxFixture::UseLists(std::string_view friends, std::string_view intrude
     ASSERT_TRUE(screener.LoadLists().IsDone());
 }
 
-void MailboxFixture::UseServer(const ScriptedPop3Server& server) {
+void MailboxFixture::UseServer(const ScriptedPop3Server& server, ResultService service,
+                               bool unknownIsFailed) {
     // The conversations here delete without copies, unless a test says otherwise.
     TIniFile ini(paths.settings);
     if (ini.ReadString("Form", "Corbeille").empty()) ini.WriteString("Form", "Corbeille", "0");
@@ -24,6 +25,8 @@ void MailboxFixture::UseServer(const ScriptedPop3Server& server) {
     account.password = "secret";
     account.configured = true;
     account.port = server.Port();
+    account.resultService = std::move(service);
+    account.unknownIsFailed = unknownIsFailed;
     screener.SetAccount(account);
 }
 

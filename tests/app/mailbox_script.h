@@ -16,8 +16,10 @@ struct MailboxFixture : testing::Test {
     MailboxFixture();
     // Friend and intruder list files, loaded into the screener.
     void UseLists(std::string_view friends, std::string_view intruders);
-    // Points the client at the server, account anne/secret.
-    void UseServer(const ScriptedPop3Server& server);
+    // Points the client at the server, account anne/secret, whose mail
+    // `service` vouches for.
+    void UseServer(const ScriptedPop3Server& server, ResultService service = {},
+                   bool unknownIsFailed = false);
     // Grid rows as "number|sender|subject|size|status" (the date left out:
     // it depends on the local time zone), "|!cause" after a marked one.
     std::vector<std::string> Rows() const;

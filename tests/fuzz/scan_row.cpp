@@ -20,13 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ScanRow row;
     try {
-        row = ScanRowFromHeader(1, header, 1.0 / 24);
+        row = ScanRowFromHeader(1, header, 1.0 / 24, {}, ResultService{{"mx.exemple.fr"}, false});
     } catch (...) {
         std::abort();
     }
     // What cannot be read is named; a refused sender is kept as received.
     if (!row.unreadSender.empty() && row.fault.empty()) std::abort();
     (void)GridCells(row);
+    // A verdict is only ever read from the service's own results.
+    if (row.verdict.empty() && row.authentication != SenderAuthentication::Unknown) std::abort();
     const MailboxIdentity mailbox{"pop.example.fr", 110, "anne"};
     row.headerDigest = "d";
     if (!ParseScanRecord(WithScanRecord("", 1, mailbox, {row}), 1, mailbox)) std::abort();

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/main_window.h"
+#include "app/scan_cells.h"
 #include "platform/text.h"
 #include "support/dovecot_fixture.h"
 #include "support/fake_window.h"
@@ -41,6 +42,48 @@ TEST_F(ScanFromDovecot, TenThousandMessagesGrowTheGrid) {
     if (!kSanitized) {
         EXPECT_LT(grownKb, 32 * 1024) << "about 1 kB a row";
     }
+}
+
+// Mail as delivered by a server whose receiving service writes its verdict
+// on top: the forged friend is doubtful and goes with the purge when an
+// intruder entry also names it, the real friend stays one, a verdict the
+// sender wrote itself changes nothing, look-alikes are named.
+TEST_F(ScanFromDovecot, ForgedFriendsAndLookAlikesFromTheProvidersVerdict) {
+    auto message = [&](const std::string& results, const std::string& from, const std::string& subject) {
+        dovecot.AddMessage(results + "From: " + from + "\r\nSubject: " + subject + "\r\n\r\nCorps\r\n");
+    };
+    const std::string fail =
+        "Authentication-Results: mx.exemple.fr; dmarc=fail (p=reject) header.from=amis.fr\r\n";
+    const std::string pass = "Authentication-Results: mx.exemple.fr; dkim=pass header.d=amis.fr\r\n";
+    const std::string forged = "Authentication-Results: mx.forge.example; dmarc=pass header.from=amis.fr\r\n";
+    message(pass, "Claire <claire@amis.fr>", "vraie");
+    message(fail + forged, "Claire <claire@amis.fr>", "fausse");
+    message(fail, "Promo <claire@amis.fr>", "promo");
+    message(forged, "Claire <claire@amis.fr>", "inconnue");
+    message(pass, "Claire <claire@\xD0\xB0mis.fr>", "cyrillique");
+    message(pass, "\"Claire <claire@amis.fr>\" <x@evil.test>", "nom");
+    ScratchFolder dir;
+    const AppPaths paths = AppPaths::ForExecutable(dir / "vannoir");
+    FakeWindow window;
+    Screener screener(paths, window.View());
+    screener.FormCreate();
+    PrepareAppFolder(paths);
+    PutFile(paths.friends, "claire@amis.fr\r\n");
+    PutFile(paths.intruders, "Promo\r\n");
+    PutFile(paths.settings, "[Form]\r\nCorbeille=0\r\n");
+    ASSERT_TRUE(screener.LoadLists().IsDone());
+    Account account{"127.0.0.1", dovecot.port, dovecot.user, dovecot.password, true};
+    account.resultService = {{"mx.exemple.fr"}, false};
+    screener.SetAccount(account);
+    window.dialogs.answers = {true};
+    ASSERT_TRUE(screener.Scan().IsDone());
+    std::vector<std::string> rows;
+    for (const ScanRow& row : screener.Record())
+        rows.push_back(row.subject + "|" + std::string(StatusMark(row.status)) + "|" +
+                       (row.lookAlikes.empty() ? "" : row.lookAlikes.front()));
+    EXPECT_EQ(rows, (std::vector<std::string>{"vraie|A|", "fausse|A?|", "inconnue|A|",
+                                              "cyrillique||ressemble \xC3\xA0 claire@amis.fr",
+                                              "nom||nom contenant une autre adresse"}));
 }
 
 }  // namespace

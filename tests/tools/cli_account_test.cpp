@@ -97,6 +97,24 @@ struct AddressCli : AccountCli {
     std::string Settings() { return FileBytes(dir / "vannoir.INI"); }
 };
 
+// Whose results tell who sent a message: the table's service for the
+// server, or the account's own.
+TEST_F(AddressCli, ShowsTheReceivingServiceOfTheAccount) {
+    ASSERT_EQ(Run({"compte", "1", "--adresse", "anne@gmail.com", "--trousseau", "non"}, "secret"), 0)
+        << err.str();
+    ASSERT_EQ(Run({"compte", "1"}, std::nullopt), 0) << err.str();
+    EXPECT_NE(out.str().find("Service d'authentification : mx.google.com (table des fournisseurs)\n"),
+              std::string::npos)
+        << out.str();
+    TIniFile(dir / "vannoir.INI").WriteString("Form", "ServiceAuthentification1", "mail.perso.example");
+    TIniFile(dir / "vannoir.INI").WriteString("Form", "InconnueEchec1", "1");
+    ASSERT_EQ(Run({"compte", "1"}, std::nullopt), 0) << err.str();
+    EXPECT_NE(out.str().find(
+                  "Service d'authentification : mail.perso.example, expéditeur inconnu compté en échec\n"),
+              std::string::npos)
+        << out.str();
+}
+
 TEST_F(AddressCli, AnAddressFillsTheAccountFromTheInstalledTable) {
     // The providers' published settings.
     ASSERT_EQ(Run({"compte", "4", "--adresse", "Zoé.Martin@Free.fr"}, "secret"), 0) << err.str();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "json_reader.h"
 #include "message/header_list.h"
 #include "message/internet_date.h"
 
@@ -30,5 +33,30 @@ TEST_P(IsoDateCase, OfTheDateHeader) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, IsoDateCase, testing::ValuesIn(kDates),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// What the provider said and why a sender is suspect, for a script: the
+// verdict of a failed one and the friends it imitates.
+TEST(PrintRows, JsonSaysTheVerdictAndTheReasons) {
+    ScanRow doubtful;
+    doubtful.number = 1;
+    doubtful.authentication = SenderAuthentication::Failed;
+    doubtful.verdict = "dmarc=fail header.from=amis.fr";
+    doubtful.lookAlikes = {"ressemble \xC3\xA0 claire@amis.fr"};
+    ScanRow plain;
+    plain.number = 2;
+    plain.authentication = SenderAuthentication::Authenticated;
+    std::ostringstream out;
+    PrintRows({doubtful, plain}, CliFormat::Json, out);
+    const JsonValue rows = JsonReader::Parse(out.str());
+    ASSERT_EQ(rows.items.size(), 2u) << out.str();
+    EXPECT_EQ(rows.items[0]["authentification"].text, "echec");
+    ASSERT_EQ(rows.items[0]["raisons"].items.size(), 2u) << out.str();
+    EXPECT_EQ(rows.items[0]["raisons"].items[0].text,
+              "authentification refus\xC3\xA9"
+              "e par le fournisseur : dmarc=fail header.from=amis.fr");
+    EXPECT_EQ(rows.items[0]["raisons"].items[1].text, "ressemble \xC3\xA0 claire@amis.fr");
+    EXPECT_EQ(rows.items[1]["authentification"].text, "ok");
+    EXPECT_TRUE(rows.items[1]["raisons"].items.empty());
+}
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
     EXPECT_EQ(Run({"en-tetes"}, server), 0);
     server.ExpectFinished();
     EXPECT_EQ(WithoutDates(out.str()),
-              (Lines{"1\tSpam\tPromo\t100\tI", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA"}));
+              (Lines{"1\tSpam\tPromo\t100\tI\tinconnue", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA\tinconnue"}));
     const std::string e = err.str();
     EXPECT_NE(e.find("Connexion \xC3\xA0 127.0.0.1.\n"), std::string::npos) << e;
     EXPECT_NE(e.find("2 messages sur le serveur\n"), std::string::npos) << e;
@@ -44,7 +44,8 @@ TEST_F(CliFixture, AllAccountsInTurnOneFailing) {
     accountsOn(tsv.Port());
     EXPECT_EQ(RunCli(options, dir.Path(), out, err), 1);
     tsv.ExpectFinished();
-    EXPECT_EQ(out.str(), "1\t1\t\tSpam\tPromo\t100\tI\n3\t1\t\tZo\xC3\xA9\tCaf\xC3\xA9\t100\tA\n");
+    EXPECT_EQ(out.str(),
+              "1\t1\t\tSpam\tPromo\t100\tI\tinconnue\n3\t1\t\tZo\xC3\xA9\tCaf\xC3\xA9\t100\tA\tinconnue\n");
     EXPECT_NE(err.str().find("Compte 2 : Impossible de se connecter au serveur\nCompte 2 : non\n"),
               std::string::npos)
         << err.str();
@@ -87,7 +88,7 @@ TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "2"}, server), 0);
     server.ExpectFinished();
-    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI"});
+    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI\tinconnue"});
 }
 
 TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
@@ -149,7 +150,7 @@ TEST_P(CliNoRecord, DeleteAsksForAScanFirst) {
     EXPECT_EQ(Run({"supprimer", "1"}, server), 5) << "the same remedy as a changed mailbox: scan again";
     server.ExpectFinished();  // no DELE, only the scan that follows
     EXPECT_NE(err.str().find("consultez d'abord les en-t\xC3\xAAtes"), std::string::npos) << err.str();
-    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI"});
+    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI\tinconnue"});
 }
 INSTANTIATE_TEST_SUITE_P(Table, CliNoRecord, testing::ValuesIn(kNoRecords),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -215,8 +216,8 @@ TEST_F(CliFixture, ListsJournalAndADomainBlocked) {
     ScriptedPop3Server server(ScanOf({kSpam, kPromo}) + kNext + ScanLogin() + Stats(2, 4) +
                               Message(1, kSpam, 100) + Message(2, kPromo, 200) + Stat(2) + Dele(2) + kQuit);
     EXPECT_EQ(Run({"en-tetes"}, server), 0);
-    EXPECT_EQ(WithoutDates(out.str()),
-              (Lines{"1\tSpam\tPromo\t100\t", "2\tpromo@mail.soldes.example\tSoldes\t200\tI"}));
+    EXPECT_EQ(WithoutDates(out.str()), (Lines{"1\tSpam\tPromo\t100\t\tinconnue",
+                                              "2\tpromo@mail.soldes.example\tSoldes\t200\tI\tinconnue"}));
     EXPECT_NE(err.str().find("Voulez-vous d\xC3\xA9truire le message intrus ? Non\n"), std::string::npos);
     EXPECT_EQ(Run({"en-tetes", "--purger"}, server), 0);
     server.ExpectFinished();
@@ -236,7 +237,7 @@ TEST_F(CliFixture, UnwritableRecordExitsWithSix) {
     EXPECT_EQ(Run({"en-tetes"}, server), 6);
     server.ExpectFinished();
     EXPECT_EQ(WithoutDates(out.str()),
-              (Lines{"1\tSpam\tPromo\t100\tI", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA"}));
+              (Lines{"1\tSpam\tPromo\t100\tI\tinconnue", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA\tinconnue"}));
     const std::string e = err.str();
     EXPECT_NE(e.find("Impossible d'\xC3\xA9\x63rire dans " + (dir / "vannoir.RELEVE").string() + "\n"),
               std::string::npos)

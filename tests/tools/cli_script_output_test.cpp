@@ -214,7 +214,7 @@ TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
     EXPECT_FALSE(HasControl(tsv)) << tsv;
     const std::vector<Lines> rows = TsvRows(tsv);
     ASSERT_EQ(rows.size(), headers.size()) << tsv << err.str();
-    for (const Lines& row : rows) EXPECT_EQ(row.size(), 6u) << tsv;
+    for (const Lines& row : rows) EXPECT_EQ(row.size(), 7u) << tsv;
 
     EXPECT_FALSE(HasControl(json)) << json;
     const JsonValue parsed = JsonReader::Parse(json);
@@ -228,6 +228,7 @@ TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
         EXPECT_EQ(AsTsvField(o["sujet"].text), rows[i][3]);
         EXPECT_EQ(IntToStr(o["taille"].number), rows[i][4]);
         EXPECT_EQ(o["statut"].text, rows[i][5]);
+        EXPECT_EQ(o["authentification"].text, rows[i][6]);
     }
     const JsonValue& forged = parsed.items[0];
     EXPECT_EQ(forged["sujet"].text, "a\tb\r\n9\tF\x1B]0;t\x07");

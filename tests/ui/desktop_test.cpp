@@ -35,9 +35,10 @@ ScanRow Row(std::string_view date, std::string sender, std::int64_t size, std::s
     row.name = sender;
     row.subject = "Sujet de " + sender;
     row.size = size;
-    row.status = status == "I"   ? SenderStatus::Intruder
-                 : status == "A" ? SenderStatus::Friend
-                                 : SenderStatus::None;
+    row.status = status == "I"    ? SenderStatus::Intruder
+                 : status == "A"  ? SenderStatus::Friend
+                 : status == "A?" ? SenderStatus::DoubtfulFriend
+                                  : SenderStatus::None;
     row.date = ReadMessageDate(date, 0);
     return row;
 }
@@ -112,6 +113,31 @@ TEST_F(WindowFixture, FriendAndIntruderRowsAreTintedFromThePalette) {
     grid.setPalette(dark);
     EXPECT_LT(grid.item(1, 1)->background().color().lightness(), base.lightness());
     EXPECT_LT(grid.item(1, 1)->background().color().lightness(), 100);
+}
+
+// A friend whose provider says the mail is forged: a warning tint, the
+// verdict on its status for the mouse and a screen reader, and in words
+// beside the sender in the preview.
+TEST_F(WindowFixture, DoubtfulFriendIsAWarningThatSaysWhy) {
+    ScanRow row = Row("", "Claire", 1, "A?");
+    row.authentication = SenderAuthentication::Failed;
+    row.verdict = "dmarc=fail header.from=amis.fr";
+    form1.Logic().RestoreRecord({row});
+    GridTable& grid = *form1.StringGrid1;
+    ShowRow(grid, 1, row);
+    const QColor tint = grid.item(0, 1)->background().color();
+    EXPECT_GT(tint.red(), tint.blue()) << "orange-ish";
+    EXPECT_GT(tint.green(), tint.blue()) << "orange-ish";
+    const QTableWidgetItem* status = grid.item(0, 4);
+    EXPECT_EQ(status->text(), "A?");
+    const QString note(
+        "Raison : authentification refusée par le fournisseur : dmarc=fail header.from=amis.fr");
+    EXPECT_EQ(status->toolTip(), note);
+    EXPECT_EQ(status->data(Qt::AccessibleDescriptionRole).toString(), note);
+    EXPECT_TRUE(status->data(Qt::AccessibleTextRole).toString().startsWith("ami douteux"));
+    form1.PreviewFields1->Show(&row);
+    EXPECT_TRUE(form1.PreviewFields1->Sender->text().startsWith("Claire — attention"))
+        << form1.PreviewFields1->Sender->text().toStdString();
 }
 
 TEST_F(WindowFixture, TheWindowComesBackAsItClosed) {
