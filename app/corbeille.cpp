@@ -65,6 +65,19 @@ std::string NewFileName(std::time_t when) {
 
 std::string Field(std::string_view text) { return std::string(WithoutControls(text)); }
 
+// Inside the flags field, so that an index line keeps its eight fields for
+// the readers before it.
+std::string AuthenticationLetter(SenderAuthentication authentication) {
+    switch (authentication) {
+        case SenderAuthentication::Authenticated:
+            return "A";
+        case SenderAuthentication::Failed:
+            return "F";
+        default:
+            return "";
+    }
+}
+
 std::string IndexLine(const CorbeilleEntry& e) {
     const std::string fields[] = {Field(e.file),
                                   IntToStr(e.deletedAt),
@@ -73,7 +86,8 @@ std::string IndexLine(const CorbeilleEntry& e) {
                                   Field(e.address),
                                   Field(e.subject),
                                   IntToStr(static_cast<std::int64_t>(e.size)),
-                                  std::string(e.headerOnly ? "1" : "0") + (e.deleted ? "" : "N")};
+                                  std::string(e.headerOnly ? "1" : "0") +
+                                      AuthenticationLetter(e.authentication) + (e.deleted ? "" : "N")};
     std::string line;
     for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;
     return line + "\n";
@@ -101,6 +115,8 @@ bool ParseIndexLine(const std::string& line, CorbeilleEntry& e) {
     e.size = static_cast<std::uint64_t>(std::max<std::int64_t>(0, TryStrToInt64(f[6]).value_or(0)));
     e.headerOnly = f[7].starts_with("1");
     e.deleted = !f[7].ends_with("N");
+    if (f[7].find('A') != std::string::npos) e.authentication = SenderAuthentication::Authenticated;
+    if (f[7].find('F') != std::string::npos) e.authentication = SenderAuthentication::Failed;
     return true;
 }
 

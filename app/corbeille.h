@@ -5,7 +5,8 @@
 // CR LF kept). Beside the files, "Index.TXT" (UTF-8, one tab-separated line
 // per copy) keeps what the listing shows: file, deleted at (seconds since
 // 1970), account, sender, address, subject, size, "1" for a header-only copy
-// ("0" else) followed by "N" when the message was not deleted after all.
+// ("0" else), then "A" or "F" when the sender's provider authenticated it or
+// said it failed, then "N" when the message was not deleted after all.
 // Folders are owner-only (0700) and files 0600; a folder or a file that is a
 // symbolic link is never written, read or removed through, and a file that
 // is not a regular one (a FIFO) is refused.
@@ -18,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "message/authentication_results.h"
 #include "platform/id_exception.h"
 
 class TIniFile;
@@ -53,6 +55,7 @@ struct CorbeilleEntry {
     std::uint64_t size = 0;  // the message's size as received
     bool headerOnly = false;
     bool deleted = true;  // false: the server refused its DELE, or it never went
+    SenderAuthentication authentication = SenderAuthentication::Unknown;
 };
 
 // One message on its way into the Corbeille. Bytes are written as they

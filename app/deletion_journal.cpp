@@ -52,6 +52,7 @@ std::string FormatJournalLine(TDateTime when, const Account& account, const Dele
         .action =
             std::string(deletion.kind == DeletionKind::Purge ? texts::kJournalPurge : texts::kJournalSingle),
         .copy = Field(deletion.copy),
+        .authentication = std::string(AuthenticationWord(row.authentication)),
     };
     std::string line;
     for (const JournalField& field : kJournalFields) line += (line.empty() ? "" : "\t") + entry.*field.field;

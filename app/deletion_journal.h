@@ -4,8 +4,10 @@
 // deletions (its "+OK" to QUIT), never rewritten. UTF-8, so any text editor
 // reads it; fields separated by tabs:
 //   deleted at (dd/mm/yyyy hh:nn:ss, local)  user  host:port
-//   the row's date  sender  subject  size  action  copy
-// The copy is the file's name in the Corbeille, or "non conservé" and why.
+//   the row's date  sender  subject  size  action  copy  authentication
+// The copy is the file's name in the Corbeille, or "non conservé" and why;
+// the authentication is what the sender's provider said ("ok", "echec",
+// "inconnue"), a field that lines written before it lack.
 // The sender is "name <address>", or the address alone for a nameless one.
 #include <array>
 #include <filesystem>
@@ -36,7 +38,7 @@ VANNOIR_LIST_ERROR(EJournalWriteError, std::filesystem::path("x"), 28);
 
 // One line of the journal, field by field, as it was written.
 struct JournalEntry {
-    std::string deletedAt, user, server, date, sender, subject, size, action, copy;
+    std::string deletedAt, user, server, date, sender, subject, size, action, copy, authentication;
 };
 
 // The fields in the line's order, each with its heading in a table.
@@ -44,7 +46,7 @@ struct JournalField {
     std::string_view heading;
     std::string JournalEntry::*field;
 };
-inline constexpr std::array<JournalField, 9> kJournalFields = {{
+inline constexpr std::array<JournalField, 10> kJournalFields = {{
     {"Supprimé le", &JournalEntry::deletedAt},
     {"Utilisateur", &JournalEntry::user},
     {"Serveur", &JournalEntry::server},
@@ -54,6 +56,7 @@ inline constexpr std::array<JournalField, 9> kJournalFields = {{
     {"Taille", &JournalEntry::size},
     {"Action", &JournalEntry::action},
     {"Copie", &JournalEntry::copy},
+    {"Authentification", &JournalEntry::authentication},
 }};
 
 // One line, CR LF ended.

@@ -24,6 +24,7 @@ CorbeilleEntry EntryFor(const ScanRow* row, const Account& account, std::time_t 
         entry.sender = ShownSender(*row);
         entry.address = ShownAddress(*row);
         entry.subject = ShownSubject(*row);
+        entry.authentication = row->authentication;
     }
     return entry;
 }

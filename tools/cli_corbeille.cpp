@@ -4,6 +4,7 @@
 
 #include "app/corbeille.h"
 #include "app/mailbox_actions.h"
+#include "app/scan_cells.h"
 #include "app/texts.h"
 #include "platform/control_characters.h"
 #include "platform/ini_file.h"
@@ -51,6 +52,7 @@ void PrintEntries(const std::vector<CorbeilleEntry>& entries, CliFormat format, 
                    .Text("adresse", std::string(e.address))
                    .Text("sujet", std::string(e.subject))
                    .Number("taille", static_cast<std::int64_t>(e.size))
+                   .Text("authentification", std::string(AuthenticationWord(e.authentication)))
                    .Json();
     }
     if (format == CliFormat::Json) out << (entries.empty() ? "]\n" : "\n]\n");

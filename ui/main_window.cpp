@@ -157,7 +157,8 @@ void TForm1::SetDialogs(TForm2* friends, TForm3* config, TForm4* about, TForm5* 
 }
 
 void TForm1::BuildMenus() {
-    // Every menu and item has an accelerator; the captions read as before.
+    // Every menu and item has an accelerator of its own within its menu, so
+    // that its letter runs it at once; the captions read as before.
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
     QMenu* print = file->addMenu(QStringLiteral("&Imprimer"));
     print->addAction(QStringLiteral("&en-têtes"), QKeySequence::Print, this, &TForm1::enttes1Click);
@@ -180,7 +181,7 @@ void TForm1::BuildMenus() {
     actions->addAction(QStringLiteral("&Consulter en-têtes"), Qt::Key_F5, this, &TForm1::BitBtn1Click);
     actions->addAction(QStringLiteral("&En-têtes (tout relire)"), QKeySequence(Qt::SHIFT | Qt::Key_F5), this,
                        &TForm1::Toutrelire1Click);
-    actions->addAction(QStringLiteral("En-têtes de &tous les comptes"), this, &TForm1::Touslescomptes1Click);
+    actions->addAction(QStringLiteral("En-têtes de t&ous les comptes"), this, &TForm1::Touslescomptes1Click);
     actions->addAction(QStringLiteral("&Lire message"), this, &TForm1::BitBtn2Click);
     actions->addAction(QStringLiteral("&Supprimer message"), this, &TForm1::BitBtn3Click);
     QAction* stop = actions->addAction(QStringLiteral("A&rrêter"), this, &TForm1::Arreter1Click);
@@ -191,7 +192,7 @@ void TForm1::BuildMenus() {
     actions->addAction(QStringLiteral("&Vider liste amis"), this, &TForm1::Viderlisteamis1Click);
     actions->addSeparator();
     actions->addAction(QStringLiteral("Ajouter &intrus"), this, &TForm1::BitBtn5Click);
-    actions->addAction(QStringLiteral("&Rayer intrus"), this, &TForm1::Rayerintrus1Click);
+    actions->addAction(QStringLiteral("Ra&yer intrus"), this, &TForm1::Rayerintrus1Click);
     actions->addAction(QStringLiteral("Vider liste in&trus"), this, &TForm1::Viderlisteintrus1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Ai&de"));

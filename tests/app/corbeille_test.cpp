@@ -66,7 +66,8 @@ TEST_F(CorbeilleFixture, PurgeKeepsByteIdenticalCopiesOfExactlyTheDeleted) {
     EXPECT_EQ(kept[0].account, "anne@127.0.0.1:" + IntToStr(port));
     const std::string journal = FileBytes(paths.journal);
     for (const CorbeilleEntry& e : kept)
-        EXPECT_NE(journal.find("\t" + fs::path(e.file).filename().string() + "\r\n"), std::string::npos)
+        EXPECT_NE(journal.find("\t" + fs::path(e.file).filename().string() + "\tinconnue\r\n"),
+                  std::string::npos)
             << journal;
     const fs::path file = paths.corbeille / kept[0].file;
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
@@ -124,7 +125,7 @@ TEST_F(CorbeilleFixture, SizeCapKeepsTheHeaderOnly) {
     EXPECT_EQ(zoe->size, big.size());
     EXPECT_EQ(FileBytes(paths.corbeille / zoe->file),
               "From: Zo\xE9 <zoe@example.fr>\r\nSubject: Re: Salut\r\n\r\n");
-    EXPECT_NE(FileBytes(paths.journal).find(" (en-tête seulement)\r\n"), std::string::npos);
+    EXPECT_NE(FileBytes(paths.journal).find(" (en-tête seulement)\t"), std::string::npos);
 }
 
 // Copies made at these ages (days) and sizes; which the start-up removes.
@@ -250,6 +251,43 @@ TEST_P(Stranger, IsNeverRemoved) {
     EXPECT_EQ(FileBytes(elsewhere / "document.txt"), "à garder");
 }
 INSTANTIATE_TEST_SUITE_P(Table, Stranger, testing::ValuesIn(kStrangers),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// What the index keeps of the sender's provider verdict and of a refused
+// deletion, read back; an index line written before the verdict was kept
+// still reads as it did.
+struct IndexFlagsCase {
+    const char* name;
+    SenderAuthentication authentication;
+    bool deleted;
+};
+const IndexFlagsCase kIndexFlags[] = {
+    {"unknown_deleted", SenderAuthentication::Unknown, true},
+    {"authenticated_deleted", SenderAuthentication::Authenticated, true},
+    {"failed_not_deleted", SenderAuthentication::Failed, false},
+};
+class IndexFlags : public testing::TestWithParam<IndexFlagsCase> {};
+TEST_P(IndexFlags, ComeBackFromTheIndex) {
+    ScratchFolder dir;
+    Corbeille corbeille(dir / "Corbeille", {});
+    CorbeilleEntry entry;
+    entry.subject = "Sujet";
+    entry.authentication = GetParam().authentication;
+    entry.deleted = GetParam().deleted;
+    std::unique_ptr<CorbeilleCopy> copy = corbeille.Begin(entry);
+    copy->Append("From: a@b.fr\r\n\r\ncorps\r\n");
+    corbeille.Sync({copy->Keep()});
+    const std::vector<CorbeilleEntry> listed = corbeille.List();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].authentication, GetParam().authentication);
+    EXPECT_EQ(listed[0].deleted, GetParam().deleted);
+    EXPECT_FALSE(listed[0].headerOnly);
+}
+INSTANTIATE_TEST_SUITE_P(Table, IndexFlags, testing::ValuesIn(kIndexFlags),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

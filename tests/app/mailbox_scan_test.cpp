@@ -364,8 +364,9 @@ TEST_P(Journal, HoldsOnlyDeletionsTheServerConfirmed) {
         std::vector<std::string> fields;
         std::istringstream split(line);
         for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
-        ASSERT_EQ(fields.size(), 9u) << line;
+        ASSERT_EQ(fields.size(), 10u) << line;
         EXPECT_EQ(fields[8], "non conservé : corbeille désactivée");
+        EXPECT_EQ(fields[9], "inconnue") << "no provider's verdict";
         EXPECT_EQ(fields[1], "anne");
         EXPECT_EQ(fields[2], "127.0.0.1:" + IntToStr(server.Port()));
         lines.push_back(fields[4] + "|" + fields[5] + "|" + fields[6] + "|" + fields[7]);
@@ -389,7 +390,7 @@ TEST_F(MailboxFixture, JournalAppendsSingleDeletionAndNeverRewrites) {
     const std::string bytes = FileBytes(paths.journal);
     ASSERT_TRUE(bytes.starts_with("ancienne ligne\r\n")) << bytes;
     EXPECT_TRUE(bytes.ends_with(
-        "\tx@example.fr\tSans nom\t200\tsuppression\tnon conservé : corbeille désactivée\r\n"))
+        "\tx@example.fr\tSans nom\t200\tsuppression\tnon conservé : corbeille désactivée\tinconnue\r\n"))
         << bytes;
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2);
 

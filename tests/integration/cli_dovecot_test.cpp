@@ -166,7 +166,7 @@ TEST_F(CliDovecot, PurgeByAddressAndDomainIsJournaled) {
         Lines fields;
         std::istringstream split(line);
         for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
-        ASSERT_EQ(fields.size(), 9u) << line;
+        ASSERT_EQ(fields.size(), 10u) << line;
         EXPECT_EQ(fields[1], kUser);
         EXPECT_EQ(fields[2], "127.0.0.1:" + port_);
         journal.push_back(fields[4] + "\t" + fields[5] + "\t" + fields[7]);

@@ -224,8 +224,9 @@ TEST_F(CliFixture, ListsJournalAndADomainBlocked) {
     EXPECT_EQ(Files({"journal"}), 0);
     Lines journal = WithoutDates(out.str());
     ASSERT_EQ(journal.size(), 1u) << out.str();
-    EXPECT_TRUE(journal[0].ends_with(
-        "\tpromo@mail.soldes.example\tSoldes\t200\tpurge des intrus\tnon conservé : corbeille désactivée"))
+    EXPECT_TRUE(
+        journal[0].ends_with("\tpromo@mail.soldes.example\tSoldes\t200\tpurge des intrus\tnon conservé : "
+                             "corbeille désactivée\tinconnue"))
         << journal[0];
 }
 
