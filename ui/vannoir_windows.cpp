@@ -29,6 +29,8 @@ void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
 
 void PrepareApplication(QApplication& app) {
     app.setApplicationName(QtDialogs::kApplicationTitle);
+    // The desktop entry's name: docks and the window manager tie the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("fr.vannoir.vannoir"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
