@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/corbeille_texts.h"
+#include "app/spam_texts.h"
 #include "app/texts.h"
 
 namespace fs = std::filesystem;
@@ -28,6 +29,7 @@ AppPaths InFolder(const fs::path& folder, const fs::path& executable, const fs::
     paths.intruders = lists / texts::kIntruderFile;
     paths.journal = lists / texts::kJournalFile;
     paths.corbeille = lists / corbeille_texts::kFolder;
+    paths.spamWords = lists / spam_texts::kWordsFolder;
     paths.headerCache = folder / texts::kHeaderCacheFolder;
     paths.help = helpFolder / texts::kHelpFolder / texts::kHelpPage;
     paths.providers = helpFolder / texts::kProviderFile;
@@ -118,6 +120,7 @@ AppPaths LocateAppPaths(const fs::path& executable, const std::optional<fs::path
     // A folder named for the run is portable: its Corbeille sits beside its lists.
     if (!chosen) {
         paths.corbeille = UserDataFolder(facts) / corbeille_texts::kFolder;
+        paths.spamWords = UserDataFolder(facts) / spam_texts::kWordsFolder;
         paths.headerCache = UserStateFolder(facts) / texts::kHeaderCacheFolder;
     }
     return paths;
