@@ -8,12 +8,24 @@
 #include "app/scan_cells.h"
 #include "app/scan_progress.h"
 #include "app/scan_row_builder.h"
+#include "app/spam_bogofilter.h"
+#include "app/spam_settings.h"
+#include "app/spam_texts.h"
 #include "app/texts.h"
 #include "message/internet_date.h"
+#include "net/anti_freeze.h"
+#include "platform/ini_file.h"
 #include "platform/interruption.h"
 #include "platform/text_format.h"
 
 namespace {
+// The header as the engine reads it: CR LF lines and the empty line.
+std::string HeaderBlock(const TIdHeaderList& lines) {
+    std::string block;
+    for (int i = 0; i < lines.Count(); ++i) block += lines[i] + "\r\n";
+    return block + "\r\n";
+}
+
 constexpr int kGridRows = 1000;  // the heading row and 999 messages
 // Far beyond any real mailbox; the rows of a scan stay bounded by it.
 constexpr int kMostMessages = 1000000;
@@ -46,6 +58,7 @@ void MailboxActions::ClearRows() {
     // earlier scan survives.
     view_.grid.ClearRows(kGridRows);
     record_.clear();
+    scanHeaders_.clear();
     haveRecord_ = true;
 }
 
@@ -128,10 +141,13 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
         Interruption::ThrowIfRequested();
     };
     ScanRow pending;
+    // The fetched headers, for the spam engine once they are all in.
+    std::vector<std::pair<int, std::string>> fetchedHeaders;
     TIdPOP3::ScanEvents events;
     events.header = [&](int i, TIdMessage& message) {
         pending = ScanRowFromHeader(i, message.HeaderLines, localOffset, message.HeaderFault,
                                     applied_.resultService);
+        if (!spamWords_.empty()) fetchedHeaders.emplace_back(i, HeaderBlock(message.HeaderLines));
     };
     events.size = [&](int, int size) {
         if (size >= 0) pending.size = size;
@@ -158,6 +174,7 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
         // A row is shown and recorded once its size came.
         client_.ScanHeaders(count, message_, events);
     }
+    const std::string noScore = JudgeSpam(fetchedHeaders);
     // What this scan read serves the next one, without the messages gone
     // since; a cache that cannot be written only costs that one time.
     if (uniqueIds && (!fetched || *fetched > 0 || cache.Size() != record_.size())) cache.Store(record_);
@@ -169,7 +186,35 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
                  FormatText(std::string(*fetched <= 1 ? texts::kCachedOne : texts::kCachedMany),
                             {IntToStr(*fetched), IntToStr(count - *fetched)}) +
                  ")";
+    if (!noScore.empty()) panel += " ; " + FormatText(std::string(spam_texts::kNoScore), {noScore});
     if (panel != countText) view_.status.SetPanelText(1, panel);
+}
+
+std::string MailboxActions::JudgeSpam(const std::vector<std::pair<int, std::string>>& fetched) {
+    // Kept for what the user decides next: a deleted intruder is learned from them.
+    for (const auto& [number, header] : fetched)
+        if (const ScanRow* row = RowOf(record_, number)) scanHeaders_[row->headerDigest] = header;
+    if (fetched.empty()) return {};
+    try {
+        // The window stays live while the engine works.
+        const auto engine = MakeSpamEngine(ReadSpamSettings(TIniFile(spamSettings_)), spamWords_, [] {
+            if (AntiFreezeInEffect()) RegisteredAntiFreeze()->ProcessWaitingMessages();
+        });
+        if (!engine) return {};
+        std::vector<std::string> headers;
+        headers.reserve(fetched.size());
+        for (const auto& [number, header] : fetched) headers.push_back(header);
+        std::vector<SpamVerdict> verdicts = engine->Judge(headers);
+        for (std::size_t i = 0; i < fetched.size(); ++i) {
+            ScanRow* row = const_cast<ScanRow*>(RowOf(record_, fetched[i].first));
+            if (!row) continue;
+            row->spam = std::move(verdicts[i]);
+            ShowRow(view_.grid, row->number, *row);
+        }
+        return {};
+    } catch (const ESpamEngineError& e) {
+        return e.Message();
+    }
 }
 
 HeaderCache MailboxActions::HeaderCacheOfAccount() const {

@@ -47,6 +47,7 @@ struct Screener::Parts {
                      [this](std::string_view, const std::vector<std::string>&) { return purgeQuietly; }) {
         actions.SetCorbeille(paths.corbeille, paths.settings);
         actions.SetHeaderCache(paths.headerCache);
+        actions.SetSpamEngine(paths.spamWords, paths.settings);
         // A periodic check never waits for another process: the next one tries again.
         quietSweep.SetLockWait(0);
     }

@@ -63,8 +63,9 @@ public:
     std::vector<SpamVerdict> Judge(const std::vector<std::string>& messages) override {
         if (messages.empty()) return {};
         std::error_code ec;
+        // Nothing learned yet: no guess, and nothing wrong either.
         if (!std::filesystem::exists(options_.words / kWordList, ec))
-            throw ESpamEngineError(std::string(spam_texts::kEngineUntrained));
+            return std::vector<SpamVerdict>(messages.size());
         std::string mailbox;
         for (const std::string& message : messages) AppendAsMailbox(mailbox, message);
         const CommandRun run = Run({"-M", "-T", "-e"}, mailbox, messages.size() * kLongestLine);

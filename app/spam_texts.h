@@ -25,10 +25,11 @@ inline constexpr std::string_view kLedgerFile = "Appris.TXT";
 inline constexpr std::string_view kEngineMissing = "Le moteur antispam \"%s\" est introuvable.";
 inline constexpr std::string_view kEngineTooSlow = "Le moteur antispam n'a pas répondu à temps.";
 inline constexpr std::string_view kEngineGarbage = "Le moteur antispam a donné une réponse illisible.";
-inline constexpr std::string_view kEngineUntrained =
-    "Le moteur antispam n'a encore rien appris : marquez des intrus et des amis.";
 inline constexpr std::string_view kEngineFailed = "Le moteur antispam a échoué (code %s).";
 inline constexpr std::string_view kEngineNotWired = "Ce moteur antispam n'est pas disponible.";
+inline constexpr std::string_view kNoEngine = "Aucun moteur antispam n'est choisi (Antispam, Moteur=aucun).";
+// The command line's lesson: how many messages were new to the engine.
+inline constexpr std::string_view kTaught = "%s message(s) appris, %s déjà connu(s).";
 inline constexpr std::string_view kNoScore = "Pas de score : %s";
 
 }  // namespace spam_texts

@@ -136,6 +136,10 @@ struct Parser {
             options.security = Security(ValueOf(name, inline_));
         else if (name == "--dossier")
             options.folder = Folder(ValueOf(name, inline_));
+        else if (name == "--fichier")
+            options.learnFile = ValueOf(name, inline_);
+        else if (name == "--dossier-maildir")
+            options.learnMaildir = ValueOf(name, inline_);
         else
             throw CliUsageError("option inconnue : " + arg);
     }
@@ -160,10 +164,24 @@ struct Parser {
         if (options.purge) throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
     }
 
+    void LearnCommand() {
+        options.command = CliCommand::Learn;
+        const std::string verb = positional.size() > 1 ? positional[1] : "";
+        if (verb != "spam" && verb != "bon") throw CliUsageError("apprendre attend spam ou bon");
+        options.learnSpam = verb == "spam";
+        if (positional.size() > 2) throw CliUsageError("argument en trop : " + positional[2]);
+        if (options.learnFile.has_value() == options.learnMaildir.has_value())
+            throw CliUsageError("apprendre attend --fichier F ou --dossier-maildir DIR");
+        if (options.purge) throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
+    }
+
     void Command() {
         if (positional.empty()) throw CliUsageError("commande manquante");
         if (ParseListCommand(positional, options)) return;
         if (positional[0] == "corbeille") return CorbeilleCommand();
+        if (positional[0] == "apprendre") return LearnCommand();
+        if (options.learnFile || options.learnMaildir)
+            throw CliUsageError("--fichier et --dossier-maildir ne s'emploient qu'avec apprendre");
         const std::string& verb = positional[0];
         std::size_t wanted = 1;
         if (verb == "en-tetes" || verb == "en-têtes")
@@ -261,6 +279,7 @@ const char* CliUsage() {
            "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
            "  vannoir-cli journal\n"
            "  vannoir-cli corbeille [lister | extraire N FICHIER | vider] [--format tsv|json]\n"
+           "  vannoir-cli apprendre spam|bon --fichier F.eml | --dossier-maildir DIR\n"
            "  vannoir-cli --aide | --version\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"

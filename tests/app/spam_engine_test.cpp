@@ -6,10 +6,12 @@
 #include <chrono>
 
 #include "app/spam_bogofilter.h"
+#include "app/spam_learning.h"
 #include "app/spam_settings.h"
 #include "platform/ini_file.h"
 #include "support/expect_error.h"
 #include "support/scratch_folder.h"
+#include "support/spam_training.h"
 
 namespace {
 
@@ -66,38 +68,22 @@ TEST(SpamSettingsWrite, PasswordIsNotInClear) {
     EXPECT_EQ(ReadSpamSettings(ini).password, "secret-du-controleur");
 }
 
-std::string Header(const std::string& from, const std::string& subject, const std::string& body = "") {
-    return "From: " + from + "\r\nSubject: " + subject + "\r\nDate: Tue, 1 Dec 2026 10:00:00 +0100\r\n\r\n" +
-           body;
-}
-
-// A few of each kind, so that the words themselves decide.
-const char* const kSpamSubjects[] = {"Cheap pills casino winner",       "Casino bonus winner lottery",
-                                     "Lottery winner claim your prize", "Cheap pills no prescription",
-                                     "Claim your casino prize now",     "Winner cheap lottery pills"};
-const char* const kWantedSubjects[] = {"Compte rendu de la réunion",  "Réunion projet jeudi",
-                                       "Ordre du jour de la réunion", "Projet : compte rendu",
-                                       "Jeudi, réunion du projet",    "Compte rendu projet jeudi"};
-
 TEST(Bogofilter, LearnsFromLabelledMailThenJudgesAWholeScanInOrder) {
     ScratchFolder dir;
     BogofilterOptions options;
     options.words = dir / "Antispam";
     const auto engine = MakeBogofilterEngine(options);
     // Nothing learned yet: no guess.
-    auto untrained = ExpectThrown<ESpamEngineError>([&] { engine->Judge({Header("a@b.fr", "x")}); });
-    ASSERT_TRUE(untrained);
-    EXPECT_NE(untrained->Message().find("rien appris"), std::string::npos);
-    for (const char* subject : kSpamSubjects)
-        engine->Learn(Header("promo@offres.biz", subject), SpamLabel::Spam, false);
-    for (const char* subject : kWantedSubjects)
-        engine->Learn(Header("claire@amis.fr", subject), SpamLabel::Wanted, false);
+    const std::vector<SpamVerdict> untrained = engine->Judge({MailHeader("a@b.fr", "x")});
+    ASSERT_EQ(untrained.size(), 1u);
+    EXPECT_FALSE(untrained[0].score);
+    TeachSpamWords(options.words);
 
     // A body line that reads as a mailbox separator stays inside its message.
     const std::vector<std::string> scan{
-        Header("promo@offres.biz", "Casino lottery winner pills"),
-        Header("claire@amis.fr", "Réunion projet compte rendu", "From here on, jeudi.\r\nFrom claire\r\n"),
-        Header("promo@offres.biz", "Cheap casino prize claim"),
+        MailHeader("promo@offres.biz", kSpammySubject),
+        MailHeader("claire@amis.fr", kWantedSubject, "From here on, jeudi.\r\nFrom claire\r\n"),
+        MailHeader("promo@offres.biz", "Cheap casino prize claim"),
     };
     const std::vector<SpamVerdict> verdicts = engine->Judge(scan);
     ASSERT_EQ(verdicts.size(), 3u);
@@ -110,12 +96,37 @@ TEST(Bogofilter, LearnsFromLabelledMailThenJudgesAWholeScanInOrder) {
 
     // A change of mind: the wanted meeting notes, taught as spam many times
     // over with the earlier teaching forgotten, turn the verdict.
-    const std::string meeting = Header("claire@amis.fr", "Réunion projet compte rendu");
+    const std::string meeting = MailHeader("claire@amis.fr", kWantedSubject);
     const double before = *engine->Judge({meeting})[0].score;
-    for (const char* subject : kWantedSubjects)
-        engine->Learn(Header("claire@amis.fr", subject), SpamLabel::Spam, true);
+    for (const char* subject :
+         {"Compte rendu de la réunion", "Réunion projet jeudi", "Projet : compte rendu"})
+        engine->Learn(MailHeader("claire@amis.fr", subject), SpamLabel::Spam, true);
     EXPECT_GT(*engine->Judge({meeting})[0].score, before);
     EXPECT_EQ(::access((dir / "Antispam" / "wordlist.db").c_str(), F_OK), 0);
+}
+
+// What the engine was taught, in order.
+class RecordingEngine : public SpamEngine {
+public:
+    std::vector<SpamVerdict> Judge(const std::vector<std::string>& messages) override {
+        return std::vector<SpamVerdict>(messages.size());
+    }
+    void Learn(std::string_view message, SpamLabel label, bool forgetOther) override {
+        lessons.push_back(std::string(message) + (label == SpamLabel::Spam ? " spam" : " bon") +
+                          (forgetOther ? " (oubli)" : ""));
+    }
+    std::vector<std::string> lessons;
+};
+
+TEST(SpamLedger, EachMessageOnceAChangeOfMindForgetsFirst) {
+    ScratchFolder dir;
+    RecordingEngine engine;
+    EXPECT_TRUE(LearnOnce(engine, dir / "Antispam", "uidl 1", "m1", SpamLabel::Spam));
+    EXPECT_FALSE(LearnOnce(engine, dir / "Antispam", "uidl 1", "m1", SpamLabel::Spam));
+    EXPECT_TRUE(LearnOnce(engine, dir / "Antispam", "uidl 2", "m2", SpamLabel::Wanted));
+    EXPECT_TRUE(LearnOnce(engine, dir / "Antispam", "uidl 1", "m1", SpamLabel::Wanted));
+    EXPECT_FALSE(LearnOnce(engine, dir / "Antispam", "uidl 1", "m1", SpamLabel::Wanted));
+    EXPECT_EQ(engine.lessons, (std::vector<std::string>{"m1 spam", "m2 bon", "m1 bon (oubli)"}));
 }
 
 struct HostileCase {
@@ -148,7 +159,7 @@ TEST_P(HostileEngine, GivesAReasonWithinTheLimit) {
     const auto engine = MakeBogofilterEngine(options);
     const auto start = std::chrono::steady_clock::now();
     // Enough input that one not reading it would block a careless writer.
-    const std::vector<std::string> scan(3, Header("a@b.fr", "x", std::string(300000, 'y') + "\r\n"));
+    const std::vector<std::string> scan(3, MailHeader("a@b.fr", "x", std::string(300000, 'y') + "\r\n"));
     auto e = ExpectThrown<ESpamEngineError>([&] { engine->Judge(scan); });
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     ASSERT_TRUE(e);
