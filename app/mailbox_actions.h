@@ -94,6 +94,10 @@ public:
         spamSettings_ = std::move(settings);
     }
 
+    // Suspects (see IsSuspect) join the purge, below the intruders, but only
+    // while the Corbeille keeps copies: a score alone never loses a message.
+    void SetPurgeSuspects(bool on) { purgeSuspects_ = on; }
+
     bool Running() const { return running_; }
     // The stop command: ends the running action as said above (nothing when
     // none runs). Its outcome is refused with Fault::Stopped; the rows a scan
@@ -128,6 +132,8 @@ private:
     // One judgement for the headers `fetched` (row number, header block),
     // their rows scored and shown again. Why there is no score, or empty.
     std::string JudgeSpam(const std::vector<std::pair<int, std::string>>& fetched);
+    // Whether the purge takes the suspects too now.
+    bool SuspectsGo() const;
     // The intruders deleted, in the order sent (highest number first).
     std::vector<int> Purge();
     Outcome RunDelete(int message);
@@ -186,6 +192,7 @@ private:
     std::filesystem::path headerCacheFolder_;  // empty: no header cache
     std::filesystem::path spamWords_;          // empty: no spam engine
     std::filesystem::path spamSettings_;
+    bool purgeSuspects_ = false;
     std::map<std::string, std::string> scanHeaders_;  // the last scan's fetched headers, by digest
     std::string notKept_;                             // this session's messages not kept, told after it
     ScanRecord record_;

@@ -2,6 +2,7 @@
 // intruders marked, and the intruders deleted on request.
 #include <algorithm>
 
+#include "app/corbeille.h"
 #include "app/header_cache.h"
 #include "app/mailbox_actions.h"
 #include "app/mailbox_errors.h"
@@ -33,17 +34,23 @@ constexpr int kMostMessages = 1000000;
 bool IsIntruder(const ScanRow& row) { return row.status == SenderStatus::Intruder; }
 
 // The question names how many messages the purge would delete.
-std::string PurgeQuestion(const ScanRecord& record) {
-    const auto intruders = std::count_if(record.begin(), record.end(), IsIntruder);
+std::string PurgeQuestion(const ScanRecord& record, bool suspects) {
+    const auto intruders = std::count_if(record.begin(), record.end(), IsIntruder) +
+                           (suspects ? std::count_if(record.begin(), record.end(), IsSuspect) : 0);
     if (intruders == 1) return std::string(texts::kPurgeQuestionOne);
     return FormatText(std::string(texts::kPurgeQuestionMany), {IntToStr(intruders)});
 }
 
-// The messages the purge would delete, one line each: sender, subject.
-std::vector<std::string> PurgeList(const ScanRecord& record) {
+// The messages the purge would delete, one line each: sender, subject;
+// the suspects below the intruders, under their heading.
+std::vector<std::string> PurgeList(const ScanRecord& record, bool suspects) {
     std::vector<std::string> lines;
     for (const ScanRow& row : record)
         if (IsIntruder(row)) lines.push_back(ShownSender(row) + " : " + ShownSubject(row));
+    if (!suspects) return lines;
+    lines.push_back(std::string(texts::kSuspectsHeading));
+    for (const ScanRow& row : record)
+        if (IsSuspect(row)) lines.push_back(ShownSender(row) + " : " + ShownSubject(row));
     return lines;
 }
 
@@ -76,7 +83,9 @@ Outcome MailboxActions::RunScan(ScanReading reading) {
         view_.cursor.SetBusy(false);
         // A window closed meanwhile asks nothing more.
         Interruption::ThrowIfRequested();
-        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_), PurgeList(record_)))
+        const bool suspects = SuspectsGo() && std::any_of(record_.begin(), record_.end(), IsSuspect);
+        if ((intruderFound || suspects) &&
+            view_.dialogs.Confirm(PurgeQuestion(record_, suspects), PurgeList(record_, suspects)))
             purged = Purge();
     });
     client_.CountsWithLogIn = 0;
@@ -290,16 +299,22 @@ int MailboxActions::ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listi
     return static_cast<int>(numbers.size());
 }
 
+bool MailboxActions::SuspectsGo() const {
+    return purgeSuspects_ && !corbeille_.empty() && ReadCorbeilleLimits(TIniFile(settings_)).enabled;
+}
+
 std::vector<int> MailboxActions::Purge() {
     // From the highest number down, on the rows this scan marked: never on
     // what the grid shows, which the user may have rearranged. Rows past the
     // record were not marked, so an inflated count costs nothing.
     const long long count = client_.CountMessages();
     const int highest = static_cast<int>(std::min(count, static_cast<long long>(record_.size())));
+    const bool suspects = SuspectsGo();
     std::vector<int> intruders;
     for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
-        if (row && row->status == SenderStatus::Intruder) intruders.push_back(i);
+        if (row && (row->status == SenderStatus::Intruder || (suspects && IsSuspect(*row))))
+            intruders.push_back(i);
     }
     return DeleteKeepingCopies(intruders, DeletionKind::Purge);
 }

@@ -377,6 +377,7 @@ Outcome Screener::RequireConfiguredAccount(int slot) {
 }
 
 void Screener::SetActionLockWait(int ms) { parts_->actions.SetLockWait(ms); }
+void Screener::SetPurgeSuspects(bool on) { parts_->actions.SetPurgeSuspects(on); }
 Outcome Screener::HoldMailboxLock() { return parts_->actions.HoldLock(); }
 
 void Screener::SetCommandObserver(std::function<void(const std::string& line)> observer) {

@@ -119,6 +119,8 @@ inline constexpr std::string_view kDoubtfulFriendPreview =
 inline constexpr std::string_view kIntruderMark = "I";
 // On no list, judged spam by the spam engine.
 inline constexpr std::string_view kSuspectMark = "S";
+// Below the intruders in the purge question.
+inline constexpr std::string_view kSuspectsHeading = "Suspects (pourriels selon le moteur antispam) :";
 inline constexpr std::string_view kSpamReason = "pourriel selon le moteur antispam (score %s)";
 // Messages whose header could not be read all through: their count.
 inline constexpr std::string_view kOneUnreadable = "%d message illisible";

@@ -82,12 +82,14 @@ struct Parser {
         std::string name = arg.substr(0, eq);
         std::optional<std::string> inline_;
         if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
-        bool flag = name == "--purger" || name == "--tout-relire" || name == "--aide" || name == "--help" ||
-                    name == "--version" || name == "--silencieux" || name == "--bavard" ||
-                    name == "--tester" || name == "--autoriser";
+        bool flag = name == "--purger" || name == "--purger-suspects" || name == "--tout-relire" ||
+                    name == "--aide" || name == "--help" || name == "--version" || name == "--silencieux" ||
+                    name == "--bavard" || name == "--tester" || name == "--autoriser";
         if (flag && inline_) throw CliUsageError("l'option " + name + " ne prend pas de valeur");
         if (name == "--purger")
             options.purge = true;
+        else if (name == "--purger-suspects")
+            options.purge = options.purgeSuspects = true;
         else if (name == "--tout-relire")
             options.readAll = true;
         else if (name == "--tester")
@@ -265,7 +267,8 @@ CliOptions ParseCliArguments(const std::vector<std::string>& args) {
 
 const char* CliUsage() {
     return "Usage :\n"
-           "  vannoir-cli en-tetes [--compte N|tous] [--purger] [--tout-relire] [--format tsv|json]\n"
+           "  vannoir-cli en-tetes [--compte N|tous] [--purger|--purger-suspects] [--tout-relire] [--format "
+           "tsv|json]\n"
            "  vannoir-cli apercu NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli supprimer NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli importer\n"
@@ -329,6 +332,9 @@ const char* CliUsage() {
            "                    compte configuré à son tour, son numéro en première colonne\n"
            "                    (json : [{compte, lignes, erreur}]), le code de sortie le plus haut\n"
            "  --purger          répond « Oui » à la destruction des messages intrus\n"
+           "  --purger-suspects détruit aussi les suspects (S), si la corbeille en garde une copie\n"
+           "  --fichier F, --dossier-maildir DIR\n"
+           "                    apprendre : le message F, ou chaque message du dossier Maildir DIR\n"
            "  --tout-relire     relit l'en-tête de chaque message, même ceux déjà lus\n"
            "                    (sinon, seuls les nouveaux sont demandés au serveur)\n"
            "  --hote H          serveur POP3 pour cette fois\n"

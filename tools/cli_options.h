@@ -56,6 +56,7 @@ struct CliOptions {
     int account = 1;           // 0 to 10; the slot N of compte
     bool allAccounts = false;  // en-tetes --compte tous
     bool purge = false;
+    bool purgeSuspects = false;             // --purger-suspects: the suspects too (with --purger's intruders)
     bool readAll = false;                   // en-tetes --tout-relire: every header fetched again
     std::optional<std::string> host, user;  // UTF-8 as typed
     std::optional<int> port;

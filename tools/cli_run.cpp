@@ -34,6 +34,7 @@ struct CliSession {
           recordFile(RecordFileFor(screener.Paths().settings)),
           err(err) {
         screener.SetActionLockWait(options.lockWaitMs);
+        screener.SetPurgeSuspects(options.purgeSuspects);
         if (options.verbosity == CliVerbosity::Verbose)
             screener.SetCommandObserver([this](const std::string& line) { window.status.CommandSent(line); });
     }

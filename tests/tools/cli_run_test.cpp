@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli_fixture.h"
+#include "platform/ini_file.h"
 #include "platform/text.h"
 #include "support/run_command.h"
 #include "support/spam_training.h"
@@ -287,7 +288,9 @@ struct ProgramCase {
 };
 const ProgramCase kPrograms[] = {
     {"help", "--aide", 0,
-     "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger] [--tout-relire] [--format tsv|json]\n"},
+     "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger|--purger-suspects] [--tout-relire] "
+     "[--format "
+     "tsv|json]\n"},
     {"help_short", "-h", 0, "Usage :\n"},
     {"version", "--version", 0, "vannoir-cli 1.02\n"},
     {"no_command", "", 2,
@@ -375,6 +378,29 @@ TEST_F(CliFixture, LearnedMaildirAndFileMakeTheScanScoreSuspects) {
     EXPECT_TRUE(rows[0].starts_with("1\tGains\t" + kSpammySubject + "\t100\tS\tinconnue\t")) << rows[0];
     EXPECT_FALSE(rows[0].ends_with("\t")) << "a score";
     EXPECT_TRUE(rows[1].starts_with("2\tClaire\t" + kWantedSubject + "\t200\t\tinconnue\t0,")) << rows[1];
+}
+
+// A score alone never deletes: --purger takes the intruders alone,
+// --purger-suspects the suspects too, and only with a copy in the Corbeille.
+TEST_F(CliFixture, SuspectsArePurgedOnlyWhenAskedAndKept) {
+    TeachSpamWords(dir / "Liste" / "Antispam");
+    const std::string suspect = "From: Gains <g@loterie.example>\nSubject: " + kSpammySubject;
+    const std::string scan =
+        ScanLogin() + Stats(2, 4) + Message(1, kSpam, 100) + Message(2, suspect, 200) + Stat(2);
+    ScriptedPop3Server intruders(scan + Dele(1) + kQuit);
+    EXPECT_EQ(Run({"en-tetes", "--purger"}, intruders), 0) << err.str();
+    intruders.ExpectFinished();
+    ScriptedPop3Server withoutCopies(scan + Dele(1) + kQuit);
+    EXPECT_EQ(Run({"en-tetes", "--purger-suspects"}, withoutCopies), 0) << err.str();
+    withoutCopies.ExpectFinished();
+
+    TIniFile(dir / "vannoir.INI").WriteString("Form", "Corbeille", "1");
+    const std::string spamBody = "From: Spam <s@pub.example>\r\nSubject: Promo\r\n\r\nAchetez.\r\n";
+    const std::string suspectBody =
+        "From: Gains <g@loterie.example>\r\nSubject: " + kSpammySubject + "\r\n\r\nGagnez.\r\n";
+    ScriptedPop3Server both(scan + Retr(2, suspectBody) + Retr(1, spamBody) + Dele(2) + Dele(1) + kQuit);
+    EXPECT_EQ(Run({"en-tetes", "--purger-suspects"}, both), 0) << err.str();
+    both.ExpectFinished();
 }
 
 }  // namespace
