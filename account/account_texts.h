@@ -6,6 +6,8 @@
 namespace texts {
 
 inline constexpr std::string_view kCorbeilleFolder = "Corbeille";
+// The spam engine's word list and what it learned.
+inline constexpr std::string_view kSpamWordsFolder = "Antispam";
 
 // Settings file.
 inline constexpr std::string_view kSection = "Form";

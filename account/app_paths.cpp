@@ -27,6 +27,7 @@ AppPaths InFolder(const fs::path& folder, const fs::path& executable, const fs::
     paths.intruders = lists / texts::kIntruderFile;
     paths.journal = lists / texts::kJournalFile;
     paths.corbeille = lists / texts::kCorbeilleFolder;
+    paths.spamWords = lists / texts::kSpamWordsFolder;
     paths.headerCache = folder / texts::kHeaderCacheFolder;
     paths.help = helpFolder / texts::kHelpFolder / texts::kHelpPage;
     paths.providers = helpFolder / texts::kProviderFile;
@@ -117,6 +118,7 @@ AppPaths LocateAppPaths(const fs::path& executable, const std::optional<fs::path
     // A folder named for the run is portable: its Corbeille sits beside its lists.
     if (!chosen) {
         paths.corbeille = UserDataFolder(facts) / texts::kCorbeilleFolder;
+        paths.spamWords = UserDataFolder(facts) / texts::kSpamWordsFolder;
         paths.headerCache = UserStateFolder(facts) / texts::kHeaderCacheFolder;
     }
     return paths;

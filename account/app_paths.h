@@ -22,6 +22,9 @@ struct AppPaths {
     // lists, but "$XDG_DATA_HOME/vannoir/Corbeille" (~/.local/share/vannoir)
     // for an installed program.
     std::filesystem::path corbeille;
+    // The spam engine's word list and what it learned, beside the Corbeille:
+    // "<Corbeille's folder>/Antispam".
+    std::filesystem::path spamWords;
     // The header cache, one file per mailbox: "<folder>/EnTetes", but
     // "$XDG_STATE_HOME/vannoir/EnTetes" (~/.local/state) for an installed program.
     std::filesystem::path headerCache;

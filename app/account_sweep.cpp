@@ -78,6 +78,7 @@ struct AccountSweep::Parts {
                   paths.journal, MailboxLockFileFor(paths.settings)) {
         actions.SetCorbeille(paths.corbeille, paths.settings);
         actions.SetHeaderCache(paths.headerCache);
+        actions.SetSpamEngine(paths.spamWords, paths.settings);
     }
     MemoryGrid grid;
     ForwardedStatus forwarded;

@@ -26,6 +26,7 @@ struct Deletion {
     ScanRow row;
     DeletionKind kind = DeletionKind::Purge;
     std::string copy{};
+    std::filesystem::path copyFile{};  // the Corbeille's copy; empty without one
 };
 
 // The journal could not be appended to; the deletions stand all the same.

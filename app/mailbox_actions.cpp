@@ -1,9 +1,14 @@
 #include "app/mailbox_actions.h"
 
 #include "account/account_client.h"
+#include "app/spam_bogofilter.h"
+#include "app/spam_learning.h"
+#include "app/spam_settings.h"
 #include "app/texts.h"
 #include "net/anti_freeze.h"
 #include "net/net_errors.h"
+#include "platform/file_replace.h"
+#include "platform/ini_file.h"
 #include "platform/interruption.h"
 #include "platform/secret_memory.h"
 #include "platform/text_format.h"
@@ -208,7 +213,10 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
         if (!failure) failure = std::current_exception();
     }
     const bool confirmed = closed && client_.LastReply.NumericCode() == TIdPOP3::ReplyOk;
-    if (confirmed) WriteJournal();
+    if (confirmed) {
+        WriteJournal();
+        LearnDeleted();
+    }
     const bool unconfirmed = !deleted_.empty() && !confirmed;
     deleted_.clear();
     if (failure) return Fail(failure);
@@ -230,8 +238,31 @@ Outcome MailboxActions::InSession(const std::function<void()>& steps) {
     return done;
 }
 
-void MailboxActions::Deleted(int message, DeletionKind kind, std::string copy) {
-    if (const ScanRow* row = RowOf(record_, message)) deleted_.push_back({*row, kind, std::move(copy)});
+void MailboxActions::Deleted(int message, DeletionKind kind, std::string copy,
+                             std::filesystem::path copyFile) {
+    if (const ScanRow* row = RowOf(record_, message))
+        deleted_.push_back({*row, kind, std::move(copy), std::move(copyFile)});
+}
+
+void MailboxActions::LearnDeleted() {
+    if (spamWords_.empty()) return;
+    try {
+        const auto engine = MakeSpamEngine(ReadSpamSettings(TIniFile(spamSettings_)), spamWords_);
+        if (!engine) return;
+        for (const Deletion& deletion : deleted_) {
+            // The user's own decision only: a list entry, never a score.
+            if (deletion.row.status != SenderStatus::Intruder) continue;
+            std::string message;
+            if (deletion.copyFile.empty() || ReadWholeFile(deletion.copyFile, message) != 0) {
+                const auto header = scanHeaders_.find(deletion.row.headerDigest);
+                if (header == scanHeaders_.end()) continue;
+                message = header->second;
+            }
+            LearnOnce(*engine, spamWords_, LearningKey(deletion.row), message, SpamLabel::Spam);
+        }
+    } catch (const ESpamEngineError&) {
+        // Screening goes on; the next decisions teach it.
+    }
 }
 
 void MailboxActions::WriteJournal() {

@@ -16,6 +16,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,17 @@ public:
     // only the headers it has not seen. Without this call every header is
     // read at every scan.
     void SetHeaderCache(std::filesystem::path folder) { headerCacheFolder_ = std::move(folder); }
+    // Has the headers each scan fetched judged by the spam engine that
+    // `settings` names ("Antispam"), its word list in `words`. Without this
+    // call no message is scored.
+    void SetSpamEngine(std::filesystem::path words, std::filesystem::path settings) {
+        spamWords_ = std::move(words);
+        spamSettings_ = std::move(settings);
+    }
+
+    // Suspects (see IsSuspect) join the purge, below the intruders, but only
+    // while the Corbeille keeps copies: a score alone never loses a message.
+    void SetPurgeSuspects(bool on) { purgeSuspects_ = on; }
 
     bool Running() const { return running_; }
     // The stop command: ends the running action as said above (nothing when
@@ -117,6 +129,11 @@ private:
     int ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listing& listing, int count,
                       TDateTime localOffset, const TIdPOP3::ScanEvents& fetched,
                       const std::function<void(ScanRow&&)>& show);
+    // One judgement for the headers `fetched` (row number, header block),
+    // their rows scored and shown again. Why there is no score, or empty.
+    std::string JudgeSpam(const std::vector<std::pair<int, std::string>>& fetched);
+    // Whether the purge takes the suspects too now.
+    bool SuspectsGo() const;
     // The intruders deleted, in the order sent (highest number first).
     std::vector<int> Purge();
     Outcome RunDelete(int message);
@@ -129,7 +146,11 @@ private:
     Outcome InSession(const std::function<void()>& steps);
     // Message `message` of the record was deleted in this session; `copy`
     // names its copy in the Corbeille, or why there is none.
-    void Deleted(int message, DeletionKind kind, std::string copy = {});
+    void Deleted(int message, DeletionKind kind, std::string copy = {}, std::filesystem::path copyFile = {});
+    // The session's confirmed deletions of intruders, taught to the spam
+    // engine as spam: from the Corbeille's copy, else from the header the
+    // scan fetched. An engine that fails costs only that lesson.
+    void LearnDeleted();
     // Deletes `numbers`, each after its copy was kept in the Corbeille when
     // there is one; a message not kept stays and is told after the session.
     // The numbers whose DELE went.
@@ -169,7 +190,11 @@ private:
     std::filesystem::path corbeille_;          // empty: no copies kept
     std::filesystem::path settings_;           // the Corbeille's limits
     std::filesystem::path headerCacheFolder_;  // empty: no header cache
-    std::string notKept_;                      // this session's messages not kept, told after it
+    std::filesystem::path spamWords_;          // empty: no spam engine
+    std::filesystem::path spamSettings_;
+    bool purgeSuspects_ = false;
+    std::map<std::string, std::string> scanHeaders_;  // the last scan's fetched headers, by digest
+    std::string notKept_;                             // this session's messages not kept, told after it
     ScanRecord record_;
     bool running_ = false;
     bool haveRecord_ = false;

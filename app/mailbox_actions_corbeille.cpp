@@ -64,6 +64,7 @@ std::vector<int> MailboxActions::DeleteKeepingCopies(const std::vector<int>& num
     Corbeille corbeille(corbeille_, limits);
     const std::time_t now = std::time(nullptr);
     std::map<int, std::string> copies;  // the journal's name of each kept copy
+    std::map<int, std::filesystem::path> copyFiles;
     std::vector<std::pair<int, CorbeilleEntry>> unsynced;
     std::vector<std::string> failures;
     std::unique_ptr<CorbeilleCopy> copy;
@@ -111,12 +112,15 @@ std::vector<int> MailboxActions::DeleteKeepingCopies(const std::vector<int>& num
             for (const auto& [n, entry] : unsynced) fail(n, e.Message());
         }
         if (synced)
-            for (const auto& [n, entry] : unsynced) copies[n] = JournalName(entry);
+            for (const auto& [n, entry] : unsynced) {
+                copies[n] = JournalName(entry);
+                copyFiles[n] = corbeille.PathOf(entry);
+            }
         unsynced.clear();
         return synced;
     };
     const auto record = [&] {
-        for (int n : marked) Deleted(n, kind, copies[n]);
+        for (int n : marked) Deleted(n, kind, copies[n], copyFiles[n]);
         for (const std::string& failure : failures) notKept_ += (notKept_.empty() ? "" : "\n") + failure;
     };
     try {

@@ -2,18 +2,31 @@
 // intruders marked, and the intruders deleted on request.
 #include <algorithm>
 
+#include "app/corbeille.h"
 #include "app/header_cache.h"
 #include "app/mailbox_actions.h"
 #include "app/mailbox_errors.h"
 #include "app/scan_cells.h"
 #include "app/scan_progress.h"
 #include "app/scan_row_builder.h"
+#include "app/spam_bogofilter.h"
+#include "app/spam_settings.h"
+#include "app/spam_texts.h"
 #include "app/texts.h"
 #include "message/internet_date.h"
+#include "net/anti_freeze.h"
+#include "platform/ini_file.h"
 #include "platform/interruption.h"
 #include "platform/text_format.h"
 
 namespace {
+// The header as the engine reads it: CR LF lines and the empty line.
+std::string HeaderBlock(const TIdHeaderList& lines) {
+    std::string block;
+    for (int i = 0; i < lines.Count(); ++i) block += lines[i] + "\r\n";
+    return block + "\r\n";
+}
+
 constexpr int kGridRows = 1000;  // the heading row and 999 messages
 // Far beyond any real mailbox; the rows of a scan stay bounded by it.
 constexpr int kMostMessages = 1000000;
@@ -21,17 +34,23 @@ constexpr int kMostMessages = 1000000;
 bool IsIntruder(const ScanRow& row) { return row.status == SenderStatus::Intruder; }
 
 // The question names how many messages the purge would delete.
-std::string PurgeQuestion(const ScanRecord& record) {
-    const auto intruders = std::count_if(record.begin(), record.end(), IsIntruder);
+std::string PurgeQuestion(const ScanRecord& record, bool suspects) {
+    const auto intruders = std::count_if(record.begin(), record.end(), IsIntruder) +
+                           (suspects ? std::count_if(record.begin(), record.end(), IsSuspect) : 0);
     if (intruders == 1) return std::string(texts::kPurgeQuestionOne);
     return FormatText(std::string(texts::kPurgeQuestionMany), {IntToStr(intruders)});
 }
 
-// The messages the purge would delete, one line each: sender, subject.
-std::vector<std::string> PurgeList(const ScanRecord& record) {
+// The messages the purge would delete, one line each: sender, subject;
+// the suspects below the intruders, under their heading.
+std::vector<std::string> PurgeList(const ScanRecord& record, bool suspects) {
     std::vector<std::string> lines;
     for (const ScanRow& row : record)
         if (IsIntruder(row)) lines.push_back(ShownSender(row) + " : " + ShownSubject(row));
+    if (!suspects) return lines;
+    lines.push_back(std::string(texts::kSuspectsHeading));
+    for (const ScanRow& row : record)
+        if (IsSuspect(row)) lines.push_back(ShownSender(row) + " : " + ShownSubject(row));
     return lines;
 }
 
@@ -46,6 +65,7 @@ void MailboxActions::ClearRows() {
     // earlier scan survives.
     view_.grid.ClearRows(kGridRows);
     record_.clear();
+    scanHeaders_.clear();
     haveRecord_ = true;
 }
 
@@ -63,7 +83,9 @@ Outcome MailboxActions::RunScan(ScanReading reading) {
         view_.cursor.SetBusy(false);
         // A window closed meanwhile asks nothing more.
         Interruption::ThrowIfRequested();
-        if (intruderFound && view_.dialogs.Confirm(PurgeQuestion(record_), PurgeList(record_)))
+        const bool suspects = SuspectsGo() && std::any_of(record_.begin(), record_.end(), IsSuspect);
+        if ((intruderFound || suspects) &&
+            view_.dialogs.Confirm(PurgeQuestion(record_, suspects), PurgeList(record_, suspects)))
             purged = Purge();
     });
     client_.CountsWithLogIn = 0;
@@ -128,10 +150,13 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
         Interruption::ThrowIfRequested();
     };
     ScanRow pending;
+    // The fetched headers, for the spam engine once they are all in.
+    std::vector<std::pair<int, std::string>> fetchedHeaders;
     TIdPOP3::ScanEvents events;
     events.header = [&](int i, TIdMessage& message) {
         pending = ScanRowFromHeader(i, message.HeaderLines, localOffset, message.HeaderFault,
                                     applied_.resultService);
+        if (!spamWords_.empty()) fetchedHeaders.emplace_back(i, HeaderBlock(message.HeaderLines));
     };
     events.size = [&](int, int size) {
         if (size >= 0) pending.size = size;
@@ -158,6 +183,7 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
         // A row is shown and recorded once its size came.
         client_.ScanHeaders(count, message_, events);
     }
+    const std::string noScore = JudgeSpam(fetchedHeaders);
     // What this scan read serves the next one, without the messages gone
     // since; a cache that cannot be written only costs that one time.
     if (uniqueIds && (!fetched || *fetched > 0 || cache.Size() != record_.size())) cache.Store(record_);
@@ -169,7 +195,35 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
                  FormatText(std::string(*fetched <= 1 ? texts::kCachedOne : texts::kCachedMany),
                             {IntToStr(*fetched), IntToStr(count - *fetched)}) +
                  ")";
+    if (!noScore.empty()) panel += " ; " + FormatText(std::string(spam_texts::kNoScore), {noScore});
     if (panel != countText) view_.status.SetPanelText(1, panel);
+}
+
+std::string MailboxActions::JudgeSpam(const std::vector<std::pair<int, std::string>>& fetched) {
+    // Kept for what the user decides next: a deleted intruder is learned from them.
+    for (const auto& [number, header] : fetched)
+        if (const ScanRow* row = RowOf(record_, number)) scanHeaders_[row->headerDigest] = header;
+    if (fetched.empty()) return {};
+    try {
+        // The window stays live while the engine works.
+        const auto engine = MakeSpamEngine(ReadSpamSettings(TIniFile(spamSettings_)), spamWords_, [] {
+            if (AntiFreezeInEffect()) RegisteredAntiFreeze()->ProcessWaitingMessages();
+        });
+        if (!engine) return {};
+        std::vector<std::string> headers;
+        headers.reserve(fetched.size());
+        for (const auto& [number, header] : fetched) headers.push_back(header);
+        std::vector<SpamVerdict> verdicts = engine->Judge(headers);
+        for (std::size_t i = 0; i < fetched.size(); ++i) {
+            ScanRow* row = const_cast<ScanRow*>(RowOf(record_, fetched[i].first));
+            if (!row) continue;
+            row->spam = std::move(verdicts[i]);
+            ShowRow(view_.grid, row->number, *row);
+        }
+        return {};
+    } catch (const ESpamEngineError& e) {
+        return e.Message();
+    }
 }
 
 HeaderCache MailboxActions::HeaderCacheOfAccount() const {
@@ -245,16 +299,22 @@ int MailboxActions::ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listi
     return static_cast<int>(numbers.size());
 }
 
+bool MailboxActions::SuspectsGo() const {
+    return purgeSuspects_ && !corbeille_.empty() && ReadCorbeilleLimits(TIniFile(settings_)).enabled;
+}
+
 std::vector<int> MailboxActions::Purge() {
     // From the highest number down, on the rows this scan marked: never on
     // what the grid shows, which the user may have rearranged. Rows past the
     // record were not marked, so an inflated count costs nothing.
     const long long count = client_.CountMessages();
     const int highest = static_cast<int>(std::min(count, static_cast<long long>(record_.size())));
+    const bool suspects = SuspectsGo();
     std::vector<int> intruders;
     for (int i = highest; i >= 1; --i) {
         const ScanRow* row = RowOf(record_, i);
-        if (row && row->status == SenderStatus::Intruder) intruders.push_back(i);
+        if (row && (row->status == SenderStatus::Intruder || (suspects && IsSuspect(*row))))
+            intruders.push_back(i);
     }
     return DeleteKeepingCopies(intruders, DeletionKind::Purge);
 }

@@ -47,6 +47,7 @@ struct Screener::Parts {
                      [this](std::string_view, const std::vector<std::string>&) { return purgeQuietly; }) {
         actions.SetCorbeille(paths.corbeille, paths.settings);
         actions.SetHeaderCache(paths.headerCache);
+        actions.SetSpamEngine(paths.spamWords, paths.settings);
         // A periodic check never waits for another process: the next one tries again.
         quietSweep.SetLockWait(0);
     }
@@ -376,6 +377,7 @@ Outcome Screener::RequireConfiguredAccount(int slot) {
 }
 
 void Screener::SetActionLockWait(int ms) { parts_->actions.SetLockWait(ms); }
+void Screener::SetPurgeSuspects(bool on) { parts_->actions.SetPurgeSuspects(on); }
 Outcome Screener::HoldMailboxLock() { return parts_->actions.HoldLock(); }
 
 void Screener::SetCommandObserver(std::function<void(const std::string& line)> observer) {

@@ -133,6 +133,8 @@ public:
     // How long a mailbox action waits for another process working on the
     // same settings (MailboxActions::kDefaultLockWaitMs).
     void SetActionLockWait(int ms);
+    // The purge takes the suspects too (see MailboxActions::SetPurgeSuspects).
+    void SetPurgeSuspects(bool on);
     // Takes that lock now and keeps it as long as the screener lives.
     Outcome HoldMailboxLock();
     // Receives each command line sent to the server, the password hidden.

@@ -1,6 +1,7 @@
 #include "app/scan_cells.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/texts.h"
 #include "platform/control_characters.h"
@@ -14,7 +15,20 @@ GridRow GridCells(const ScanRow& row) {
             ShownSender(row),
             ShownSubject(row),
             IntToStr(row.size.value_or(-1)),
-            std::string(StatusMark(row.status))};
+            std::string(RowMark(row))};
+}
+
+std::string_view RowMark(const ScanRow& row) {
+    return IsSuspect(row) ? texts::kSuspectMark : StatusMark(row.status);
+}
+
+std::string ScoreCell(const ScanRow& row) {
+    if (!row.spam.score) return {};
+    // Two decimals, the French way.
+    const long hundredths = std::lround(*row.spam.score * 100);
+    std::string cell =
+        IntToStr(hundredths / 100) + "," + IntToStr(hundredths % 100 / 10) + IntToStr(hundredths % 10);
+    return cell;
 }
 
 std::string ShownSender(const ScanRow& row) {
@@ -55,6 +69,10 @@ std::vector<std::string> SuspectReasons(const ScanRow& row) {
     if (row.authentication == SenderAuthentication::Failed)
         reasons.push_back(FormatText(std::string(texts::kProviderFailedReason), {row.verdict}));
     reasons.insert(reasons.end(), row.lookAlikes.begin(), row.lookAlikes.end());
+    if (IsSuspect(row)) {
+        reasons.push_back(FormatText(std::string(texts::kSpamReason), {ScoreCell(row)}));
+        for (const std::string& reason : row.spam.reasons) reasons.push_back(WithoutControls(reason));
+    }
     return reasons;
 }
 

@@ -25,6 +25,10 @@ std::string ShownSubject(const ScanRow& row);
 std::string ShownAddress(const ScanRow& row);
 // "A", "I", "A?" or "".
 std::string_view StatusMark(SenderStatus status);
+// The row's mark: StatusMark, or "S" for a suspect (see IsSuspect).
+std::string_view RowMark(const ScanRow& row);
+// The spam engine's score with two decimals ("0,97"); empty without one.
+std::string ScoreCell(const ScanRow& row);
 // "ok", "echec" or "inconnue".
 std::string_view AuthenticationWord(SenderAuthentication authentication);
 // Why the row is suspect, each as the user reads it: the provider's refusal

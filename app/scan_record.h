@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/spam_engine.h"
 #include "message/authentication_results.h"
 #include "message/internet_date.h"
 
@@ -48,7 +49,15 @@ struct ScanRow {
     std::string uniqueId;
     // Why part of the header could not be read; empty for a readable one.
     std::string fault;
+    // What the spam engine said; no score when none judged the message.
+    SpamVerdict spam;
 };
+
+// On no list, and the spam engine judged it spam: the "S" mark. Friends
+// never are, and intruders stay intruders.
+inline bool IsSuspect(const ScanRow& row) {
+    return row.status == SenderStatus::None && row.spam.score && row.spam.judgement == SpamJudgement::Spam;
+}
 
 // MD5 of the header lines, each followed by CR LF, as 32 lower-case hex digits.
 std::string HeaderDigest(const std::vector<std::string>& lines);

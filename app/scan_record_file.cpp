@@ -1,6 +1,7 @@
 #include "app/scan_record_file.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
@@ -27,6 +28,9 @@ constexpr std::string_view kVerdict = "Verdict";
 // What the receiving service said, by SenderAuthentication.
 constexpr std::string_view kAuthenticationNames[] = {"inconnue", "ok", "echec"};
 constexpr std::string_view kAddress = "Adresse";
+// The spam engine's score, its judgement by SpamJudgement, its reasons.
+constexpr std::string_view kSpam = "Pourriel";
+constexpr std::string_view kJudgementNames[] = {"bon", "incertain", "pourriel"};
 
 std::string Escape(std::string_view field) {
     std::string out;
@@ -81,6 +85,27 @@ std::string Line(std::string_view kind, std::initializer_list<std::string_view> 
 
 constexpr std::string_view kStatusNames[] = {"", "ami", "intrus", "ami douteux"};
 
+// The shortest text that reads back as the same score.
+std::string ScoreText(double score) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, score).ptr;
+    return std::string(text, end);
+}
+
+bool ReadSpam(ScanRow& row, const std::vector<std::string>& fields) {
+    double score = 0;
+    const std::string& number = fields[1];
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), score);
+    const auto judgement = std::find(std::begin(kJudgementNames), std::end(kJudgementNames), fields[2]);
+    if (row.spam.score || error != std::errc() || end != number.data() + number.size() ||
+        judgement == std::end(kJudgementNames))
+        return false;
+    row.spam.score = score;
+    row.spam.judgement = static_cast<SpamJudgement>(judgement - std::begin(kJudgementNames));
+    row.spam.reasons.assign(fields.begin() + 3, fields.end());
+    return true;
+}
+
 // A moment in whole seconds, as dates are written to the second.
 std::string Seconds(TDateTime when) { return IntToStr(std::llround(when * 86400.0)); }
 
@@ -97,6 +122,13 @@ std::string FormatRow(const ScanRow& row) {
     if (!row.uniqueId.empty()) out += Line(kUniqueId, {row.uniqueId});
     if (row.authentication != SenderAuthentication::Unknown || !row.verdict.empty())
         out += Line(kVerdict, {kAuthenticationNames[static_cast<int>(row.authentication)], row.verdict});
+    if (row.spam.score) {
+        std::string line =
+            Line(kSpam, {ScoreText(*row.spam.score), kJudgementNames[static_cast<int>(row.spam.judgement)]});
+        line.resize(line.size() - 2);
+        for (const std::string& reason : row.spam.reasons) line += "\t" + Escape(reason);
+        out += line + "\r\n";
+    }
     return out;
 }
 
@@ -180,6 +212,7 @@ bool AddLine(ParsedRows& rows, const std::vector<std::string>& fields) {
         row.verdict = fields[2];
         return true;
     }
+    if (fields[0] == kSpam && fields.size() >= 3) return ReadSpam(row, fields);
     if (fields.size() != 2) return false;
     if (fields[0] == kAddress) {
         row.senders.push_back(fields[1]);

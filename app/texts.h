@@ -59,6 +59,11 @@ inline constexpr std::string_view kDoubtfulFriendDescription =
 inline constexpr std::string_view kDoubtfulFriendPreview =
     " — attention : selon le fournisseur, ce message ne vient pas de cet expéditeur";
 inline constexpr std::string_view kIntruderMark = "I";
+// On no list, judged spam by the spam engine.
+inline constexpr std::string_view kSuspectMark = "S";
+// Below the intruders in the purge question.
+inline constexpr std::string_view kSuspectsHeading = "Suspects (pourriels selon le moteur antispam) :";
+inline constexpr std::string_view kSpamReason = "pourriel selon le moteur antispam (score %s)";
 // Messages whose header could not be read all through: their count.
 inline constexpr std::string_view kOneUnreadable = "%d message illisible";
 inline constexpr std::string_view kManyUnreadable = "%d messages illisibles";

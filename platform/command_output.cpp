@@ -10,7 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/interruption.h"
 #include "platform/text.h"
@@ -20,6 +23,7 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int kIdleSliceMs = 50;
 
 int LeftMs(Clock::time_point end) {
     return static_cast<int>(std::max<long long>(
@@ -53,10 +57,15 @@ int EndGroup(pid_t pid, bool leaderEnded) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-pid_t Spawn(const std::string& command, int output) {
+// `argv[0]` is looked up in PATH; standard input from `input`, or
+// /dev/null when it is -1.
+pid_t Spawn(const std::vector<std::string>& argv, int input, int output) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (input < 0)
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, input, 0);
     posix_spawn_file_actions_adddup2(&actions, output, 1);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -71,52 +80,133 @@ pid_t Spawn(const std::string& command, int output) {
     posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setsigmask(&attributes, &none);
-    char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>(command.c_str()),
-                    nullptr};
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, "/bin/sh", &actions, &attributes, argv, environ) != 0) pid = -1;
+    if (argv.empty() || posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ) != 0)
+        pid = -1;
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+}
+
+// Writes what it can of `input` without blocking; false when the reader
+// has gone. SIGPIPE is held back for this thread and a pending one taken.
+bool WriteSome(int fd, std::string_view& input) {
+    sigset_t pipeSignal, previous;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    const ssize_t n = ::write(fd, input.data(), std::min<std::size_t>(input.size(), 65536));
+    const int error = errno;
+    if (n < 0 && error == EPIPE) {
+        const timespec now{};
+        sigtimedwait(&pipeSignal, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (n > 0) input.remove_prefix(static_cast<std::size_t>(n));
+    return n >= 0 || error == EAGAIN || error == EINTR;
+}
+
+// The one way a command runs: `input` written, its output handed to `take`
+// (false: enough, the command is ended), all within `limitMs`. Whether it
+// ended by itself, and its exit code.
+struct Ending {
+    bool started = false;
+    bool ended = false;
+    int status = -1;
+};
+Ending Run(const std::vector<std::string>& argv, std::optional<std::string_view> input, int limitMs,
+           const std::function<bool(std::string_view)>& take, const std::function<void()>& idle = {}) {
+    Ending ending;
+    int out[2], in[2] = {-1, -1};
+    if (::pipe2(out, O_CLOEXEC) != 0) return ending;
+    if (input && ::pipe2(in, O_CLOEXEC) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        return ending;
+    }
+    const pid_t pid = Spawn(argv, in[0], out[1]);
+    ::close(out[1]);
+    if (in[0] >= 0) ::close(in[0]);
+    if (pid < 0) {
+        ::close(out[0]);
+        if (in[1] >= 0) ::close(in[1]);
+        return ending;
+    }
+    ending.started = true;
+    std::string_view left = input.value_or(std::string_view());
+    int writeEnd = in[1];
+    if (writeEnd >= 0) ::fcntl(writeEnd, F_SETFL, O_NONBLOCK);
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max(0, limitMs));
+    bool closed = false, enough = false;
+    // Read to the end, so that the command never blocks on a full pipe.
+    while (!closed && !enough && LeftMs(end) > 0 && !Interruption::Requested()) {
+        if (writeEnd >= 0 && left.empty()) {
+            ::close(writeEnd);
+            writeEnd = -1;
+        }
+        pollfd p[3] = {
+            {out[0], POLLIN, 0}, {Interruption::WakeDescriptor(), POLLIN, 0}, {writeEnd, POLLOUT, 0}};
+        const int waitMs = idle ? std::min(LeftMs(end), kIdleSliceMs) : LeftMs(end);
+        const int ready = ::poll(p, writeEnd >= 0 ? 3 : 2, waitMs);
+        if (idle) idle();
+        if (ready <= 0) continue;
+        if (writeEnd >= 0 && p[2].revents != 0 && !WriteSome(writeEnd, left)) left = {};
+        if (p[0].revents == 0) continue;
+        char chunk[65536];
+        const ssize_t n = ::read(out[0], chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        closed = n <= 0;
+        if (n > 0) enough = !take(std::string_view(chunk, static_cast<std::size_t>(n)));
+    }
+    ::close(out[0]);
+    if (writeEnd >= 0) ::close(writeEnd);
+    ending.ended = closed && LeaderEnded(pid, end);
+    ending.status = EndGroup(pid, ending.ended);
+    Interruption::ThrowIfRequested();
+    return ending;
 }
 
 }  // namespace
 
 CommandOutput RunForFirstLine(const std::string& command, int limitMs) {
     CommandOutput result;
-    int pipe[2];
-    if (::pipe2(pipe, O_CLOEXEC) != 0) return result;
-    const pid_t pid = Spawn(command, pipe[1]);
-    ::close(pipe[1]);
-    if (pid < 0) {
-        ::close(pipe[0]);
-        return result;
-    }
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max(0, limitMs));
     constexpr std::size_t kLongestLine = 65536;
     std::string line;
-    bool lineEnded = false, closed = false;
-    // Read to the end, so that the command never blocks on a full pipe.
-    while (!closed && LeftMs(end) > 0 && !Interruption::Requested()) {
-        pollfd p[2] = {{pipe[0], POLLIN, 0}, {Interruption::WakeDescriptor(), POLLIN, 0}};
-        if (::poll(p, 2, LeftMs(end)) <= 0 || p[0].revents == 0) continue;
-        char chunk[4096];
-        const ssize_t n = ::read(pipe[0], chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        closed = n <= 0;
-        for (ssize_t i = 0; i < n && !lineEnded; ++i) {
+    bool lineEnded = false;
+    const Ending ending = Run({"/bin/sh", "-c", command}, std::nullopt, limitMs, [&](std::string_view chunk) {
+        for (std::size_t i = 0; i < chunk.size() && !lineEnded; ++i) {
             if (chunk[i] == '\n')
                 lineEnded = true;
             else if (line.size() < kLongestLine)
                 line += chunk[i];
         }
-    }
-    ::close(pipe[0]);
-    const bool ended = closed && LeaderEnded(pid, end);
-    const int status = EndGroup(pid, ended);
-    Interruption::ThrowIfRequested();
-    result.timedOut = !ended;
-    result.status = ended ? status : -1;
+        return true;
+    });
+    result.timedOut = ending.started && !ending.ended;
+    result.status = ending.ended ? ending.status : -1;
     result.firstLine = Trim(line);
+    return result;
+}
+
+CommandRun RunWithInput(const std::vector<std::string>& argv, std::string_view input, int limitMs,
+                        std::size_t longestOutput, const std::function<void()>& idle) {
+    CommandRun result;
+    const Ending ending = Run(
+        argv, input, limitMs,
+        [&](std::string_view chunk) {
+            if (result.output.size() + chunk.size() > longestOutput) {
+                result.tooLong = true;
+                return false;
+            }
+            result.output += chunk;
+            return true;
+        },
+        idle);
+    result.started = ending.started;
+    result.timedOut = ending.started && !ending.ended && !result.tooLong;
+    result.status = ending.ended ? ending.status : -1;
     return result;
 }

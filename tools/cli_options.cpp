@@ -104,12 +104,14 @@ struct Parser {
         std::string name = arg.substr(0, eq);
         std::optional<std::string> inline_;
         if (eq != std::string::npos) inline_ = arg.substr(eq + 1);
-        bool flag = name == "--purger" || name == "--tout-relire" || name == "--aide" || name == "--help" ||
-                    name == "--version" || name == "--silencieux" || name == "--bavard" ||
-                    name == "--tester" || name == "--autoriser";
+        bool flag = name == "--purger" || name == "--purger-suspects" || name == "--tout-relire" ||
+                    name == "--aide" || name == "--help" || name == "--version" || name == "--silencieux" ||
+                    name == "--bavard" || name == "--tester" || name == "--autoriser";
         if (flag && inline_) throw CliUsageError("l'option " + name + " ne prend pas de valeur");
         if (name == "--purger")
             options.purge = true;
+        else if (name == "--purger-suspects")
+            options.purge = options.purgeSuspects = true;
         else if (name == "--tout-relire")
             options.readAll = true;
         else if (name == "--tester")
@@ -158,6 +160,10 @@ struct Parser {
             options.security = Security(ValueOf(name, inline_));
         else if (name == "--dossier")
             options.folder = Folder(ValueOf(name, inline_));
+        else if (name == "--fichier")
+            options.learnFile = ValueOf(name, inline_);
+        else if (name == "--dossier-maildir")
+            options.learnMaildir = ValueOf(name, inline_);
         else
             throw CliUsageError("option inconnue : " + arg);
     }
@@ -182,6 +188,17 @@ struct Parser {
         if (options.purge) throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
     }
 
+    void LearnCommand() {
+        options.command = CliCommand::Learn;
+        const std::string verb = positional.size() > 1 ? positional[1] : "";
+        if (verb != "spam" && verb != "bon") throw CliUsageError("apprendre attend spam ou bon");
+        options.learnSpam = verb == "spam";
+        if (positional.size() > 2) throw CliUsageError("argument en trop : " + positional[2]);
+        if (options.learnFile.has_value() == options.learnMaildir.has_value())
+            throw CliUsageError("apprendre attend --fichier F ou --dossier-maildir DIR");
+        if (options.purge) throw CliUsageError("--purger ne s'emploie qu'avec en-tetes");
+    }
+
     void Command() {
         if (positional.empty()) throw CliUsageError("commande manquante");
         ToFrenchName(positional[0], kEnglishCommands);
@@ -190,6 +207,9 @@ struct Parser {
         if (hasAction && positional.size() > 1) ToFrenchName(positional[1], kEnglishActions);
         if (ParseListCommand(positional, options)) return;
         if (positional[0] == "corbeille") return CorbeilleCommand();
+        if (positional[0] == "apprendre") return LearnCommand();
+        if (options.learnFile || options.learnMaildir)
+            throw CliUsageError("--fichier et --dossier-maildir ne s'emploient qu'avec apprendre");
         const std::string& verb = positional[0];
         std::size_t wanted = 1;
         if (verb == "en-tetes" || verb == "en-têtes")
@@ -273,7 +293,8 @@ CliOptions ParseCliArguments(const std::vector<std::string>& args) {
 
 const char* CliUsage() {
     return "Usage :\n"
-           "  vannoir-cli en-tetes [--compte N|tous] [--purger] [--tout-relire] [--format tsv|json]\n"
+           "  vannoir-cli en-tetes [--compte N|tous] [--purger|--purger-suspects] [--tout-relire] [--format "
+           "tsv|json]\n"
            "  vannoir-cli apercu NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli supprimer NUM [--compte N] [--format tsv|json]\n"
            "  vannoir-cli importer\n"
@@ -287,6 +308,7 @@ const char* CliUsage() {
            "  vannoir-cli amis|intrus [lister | ajouter TEXTE | retirer TEXTE]\n"
            "  vannoir-cli journal\n"
            "  vannoir-cli corbeille [lister | extraire N FICHIER | vider] [--format tsv|json]\n"
+           "  vannoir-cli apprendre spam|bon --fichier F.eml | --dossier-maildir DIR\n"
            "  vannoir-cli --aide | --version\n"
            "  (en anglais aussi : headers, preview, delete, import, account, certificate,\n"
            "  friends, intruders, trash ; list, add, remove, extract, empty)\n"
@@ -338,6 +360,9 @@ const char* CliUsage() {
            "                    compte configuré à son tour, son numéro en première colonne\n"
            "                    (json : [{compte, lignes, erreur}]), le code de sortie le plus haut\n"
            "  --purger          répond « Oui » à la destruction des messages intrus\n"
+           "  --purger-suspects détruit aussi les suspects (S), si la corbeille en garde une copie\n"
+           "  --fichier F, --dossier-maildir DIR\n"
+           "                    apprendre : le message F, ou chaque message du dossier Maildir DIR\n"
            "  --tout-relire     relit l'en-tête de chaque message, même ceux déjà lus\n"
            "                    (sinon, seuls les nouveaux sont demandés au serveur)\n"
            "  --hote H          serveur POP3 pour cette fois\n"

@@ -14,6 +14,7 @@
 //   amis|intrus [lister | ajouter TEXTE | retirer TEXTE]
 //   journal
 //   corbeille [lister | extraire N FICHIER | vider]
+//   apprendre spam|bon --fichier F | --dossier-maildir DIR
 // plus --hote H, --port P, --utilisateur U, --securite S, --delai S for one
 // run, --dossier DIR for the folder of the settings and lists, --format
 // tsv|json, -q/--silencieux, -v/--bavard, --aide (--help, -h) and --version.
@@ -38,6 +39,7 @@ enum class CliCommand {
     Intruders,
     Journal,
     Corbeille,
+    Learn,
     Help,
     Version
 };
@@ -54,6 +56,7 @@ struct CliOptions {
     int account = 1;           // 0 to 10; the slot N of compte
     bool allAccounts = false;  // en-tetes --compte tous
     bool purge = false;
+    bool purgeSuspects = false;             // --purger-suspects: the suspects too (with --purger's intruders)
     bool readAll = false;                   // en-tetes --tout-relire: every header fetched again
     std::optional<std::string> host, user;  // UTF-8 as typed
     std::optional<int> port;
@@ -74,7 +77,9 @@ struct CliOptions {
     std::string listText;                      // TEXTE, UTF-8 as typed
     std::optional<std::string> folder;         // --dossier, as typed
     CliCorbeilleVerb corbeilleVerb = CliCorbeilleVerb::List;
-    std::string extractTarget;  // FICHIER of corbeille extraire, as typed
+    std::string extractTarget;                           // FICHIER of corbeille extraire, as typed
+    bool learnSpam = true;                               // apprendre spam; false: bon
+    std::optional<std::string> learnFile, learnMaildir;  // as typed
     CliVerbosity verbosity = CliVerbosity::Normal;
     CliFormat format = CliFormat::Tsv;  // of en-tetes, supprimer and apercu
     // How long a mailbox action waits for another run on the same settings

@@ -11,6 +11,17 @@
 
 namespace {
 
+std::string_view SpamWord(SpamJudgement judgement) {
+    switch (judgement) {
+        case SpamJudgement::Spam:
+            return "pourriel";
+        case SpamJudgement::Wanted:
+            return "bon";
+        default:
+            return "incertain";
+    }
+}
+
 std::string RowJson(const ScanRow& row) {
     JsonObject o;
     o.Number("numero", row.number);
@@ -26,9 +37,16 @@ std::string RowJson(const ScanRow& row) {
         o.Number("taille", *row.size);
     else
         o.Null("taille");
-    o.Text("statut", StatusMark(row.status));
+    o.Text("statut", RowMark(row));
     o.Text("authentification", AuthenticationWord(row.authentication));
     o.Texts("raisons", SuspectReasons(row));
+    if (row.spam.score) {
+        o.Real("score", *row.spam.score);
+        o.Text("verdict", SpamWord(row.spam.judgement));
+    } else {
+        o.Null("score");
+        o.Null("verdict");
+    }
     if (!row.fault.empty()) o.Text("erreur", row.fault);
     return o.Json();
 }
@@ -57,7 +75,7 @@ void PrintRows(const ScanRecord& record, CliFormat format, std::ostream& out) {
         const GridRow cells = GridCells(row);
         for (std::size_t column = 0; column < cells.size(); ++column)
             out << (column ? "\t" : "") << (WithoutControls(cells[column]));
-        out << '\t' << AuthenticationWord(row.authentication) << '\n';
+        out << '\t' << AuthenticationWord(row.authentication) << '\t' << ScoreCell(row) << '\n';
     }
 }
 

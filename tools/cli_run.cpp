@@ -17,6 +17,7 @@
 #include "tools/cli_account_command.h"
 #include "tools/cli_corbeille.h"
 #include "tools/cli_exit.h"
+#include "tools/cli_learn.h"
 #include "tools/cli_lists.h"
 #include "tools/cli_output.h"
 #include "tools/console_text.h"
@@ -33,6 +34,7 @@ struct CliSession {
           recordFile(RecordFileFor(screener.Paths().settings)),
           err(err) {
         screener.SetActionLockWait(options.lockWaitMs);
+        screener.SetPurgeSuspects(options.purgeSuspects);
         if (options.verbosity == CliVerbosity::Verbose)
             screener.SetCommandObserver([this](const std::string& line) { window.status.CommandSent(line); });
     }
@@ -230,6 +232,7 @@ int RunCommand(const CliOptions& options, const std::filesystem::path& programFo
     // Copies past their time go whenever a run starts.
     Corbeille(paths.corbeille, ReadCorbeilleLimits(TIniFile(settings))).Prune(std::time(nullptr));
     if (options.command == CliCommand::Corbeille) return RunCorbeilleCommand(options, paths, out, err);
+    if (options.command == CliCommand::Learn) return RunLearnCommand(options, paths, err);
     if (options.command == CliCommand::Friends || options.command == CliCommand::Intruders ||
         options.command == CliCommand::Journal)
         return RunFileCommand(options, paths, out, err);

@@ -1,5 +1,7 @@
 #include "tools/json_object.h"
 
+#include <charconv>
+
 #include "platform/control_characters.h"
 #include "platform/text.h"
 
@@ -83,6 +85,13 @@ JsonObject& JsonObject::Text(std::string_view key, std::string_view utf8) {
 
 JsonObject& JsonObject::Number(std::string_view key, std::int64_t value) {
     Key(key).body_ += IntToStr(value);
+    return *this;
+}
+
+JsonObject& JsonObject::Real(std::string_view key, double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    Key(key).body_ += std::string_view(text, static_cast<std::size_t>(end - text));
     return *this;
 }
 

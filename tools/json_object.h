@@ -18,6 +18,8 @@ public:
     JsonObject& Text(std::string_view key, std::string_view utf8);
     JsonObject& Number(std::string_view key, std::int64_t value);
     JsonObject& Null(std::string_view key);
+    // The shortest decimal that reads back as `value` (a finite number).
+    JsonObject& Real(std::string_view key, double value);
     JsonObject& Texts(std::string_view key, const std::vector<std::string>& utf8);
     std::string Json() const { return body_.empty() ? "{}" : body_ + "}"; }
 

@@ -35,6 +35,8 @@ QBrush GridLook::RowBrush(const QPalette& palette, const std::string& status) {
     if (status == texts::kIntruderMark) return Mixed(base, QColor(255, 0, 0));
     if (status == texts::kFriendMark) return Mixed(base, QColor(0, 200, 0));
     if (status == texts::kDoubtfulFriendMark) return Mixed(base, QColor(255, 150, 0));
+    // Violet: a guess of the engine, never to be taken for the user's own intruders.
+    if (status == texts::kSuspectMark) return Mixed(base, QColor(150, 60, 220));
     return QBrush();
 }
 

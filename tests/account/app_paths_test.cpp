@@ -148,6 +148,7 @@ TEST_P(FolderRule, ChoosesTheFolder) {
     EXPECT_EQ(paths.help, c.help);
     if (c.corbeille) {
         EXPECT_EQ(paths.corbeille, c.corbeille);
+        EXPECT_EQ(paths.spamWords, fs::path(c.corbeille).parent_path() / "Antispam");
     }
 }
 INSTANTIATE_TEST_SUITE_P(Table, FolderRule, testing::ValuesIn(kRules),

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 
+#include "app/spam_learning.h"
 #include "mailbox_script.h"
 #include "platform/text.h"
 
@@ -53,6 +54,16 @@ struct CorbeilleFixture : MailboxFixture {
     bool finished = false;  // the script ran to its end, nothing more sent
     std::string transcript;
 };
+
+// A purge is the user's decision: each purged intruder is taught as spam,
+// whole from its copy, once.
+TEST_F(CorbeilleFixture, PurgedIntrudersTeachTheSpamEngineOnce) {
+    ASSERT_TRUE(Purge(Retr(3, kZoeBody) + Retr(1, kSpamBody) + Dele(3) + Dele(1) + Quit()).IsDone());
+    const std::string ledger = FileBytes(paths.spamWords / "Appris.TXT");
+    EXPECT_EQ(ledger, "S\t" + LearningKeyOfText(kZoeBody) + "\r\nS\t" + LearningKeyOfText(kSpamBody) + "\r\n")
+        << "highest number first, as the purge deletes";
+    EXPECT_TRUE(fs::exists(paths.spamWords / "wordlist.db"));
+}
 
 TEST_F(CorbeilleFixture, PurgeKeepsByteIdenticalCopiesOfExactlyTheDeleted) {
     const Outcome outcome = Purge(Retr(3, kZoeBody) + Retr(1, kSpamBody) + Dele(3) + Dele(1) + Quit());

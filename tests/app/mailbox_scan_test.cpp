@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include "platform/lock_file.h"
 #include "platform/text.h"
 #include "support/recording_printer.h"
+#include "support/spam_training.h"
 
 namespace {
 
@@ -305,6 +307,52 @@ TEST_F(MailboxFixture, LookAlikesOfFriendsAreNamedAndNeverProtected) {
     EXPECT_EQ(window.grid.Note(2), "Raison : nom contenant une autre adresse");
     EXPECT_EQ(window.grid.Note(3), "Raison : ressemble à claire@amis.fr");
     EXPECT_EQ(window.grid.Note(4), "");
+}
+
+// The spam engine judges the headers after the lists marked them: an
+// unknown spammy sender is a suspect, a friend never is, an intruder stays
+// one; an engine that breaks leaves the lists' marks and says why once.
+TEST_F(MailboxFixture, SpamEngineMarksSuspectsOnNoListOnly) {
+    UseLists("ami@copains.example\r\n", "Promo\r\n");
+    TeachSpamWords(paths.spamWords);
+    const std::vector<std::string> headers = {
+        Header("Gains <gains@loterie.example>", kSpammySubject),
+        Header("Ami <ami@copains.example>", kSpammySubject),
+        Header("Promo <promo@offres.biz>", kSpammySubject),
+        Header("Claire <claire@amis.fr>", kWantedSubject),
+    };
+    ScriptedPop3Server server(ScanOf(headers));
+    UseServer(server);
+    window.dialogs.answers = {false};
+    EXPECT_TRUE(screener.Scan().IsDone());
+    server.ExpectFinished();
+    EXPECT_EQ(Rows(),
+              (GridRows{"1|Gains|" + kSpammySubject + "|100|S", "2|Ami|" + kSpammySubject + "|200|A",
+                        "3|Promo|" + kSpammySubject + "|300|I", "4|Claire|" + kWantedSubject + "|400|"}));
+    EXPECT_EQ(window.grid.Note(1).rfind("Raison : pourriel selon le moteur antispam (score ", 0), 0u)
+        << window.grid.Note(1);
+    const ScanRecord& record = screener.Record();
+    ASSERT_TRUE(record[0].spam.score && record[1].spam.score && record[3].spam.score);
+    EXPECT_GT(*record[1].spam.score, 0.9) << "a friend's spammy words are scored, never marked";
+    EXPECT_LT(*record[3].spam.score, 0.5);
+
+    // A broken engine: the same marks from the lists, no score, one reason.
+    PutFile(dir / "bin" / "bogofilter", "#!/bin/sh\ncat >/dev/null; echo '<html>'\n");
+    ::chmod((dir / "bin" / "bogofilter").c_str(), 0700);
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", ((dir / "bin").string() + ":" + path).c_str(), 1);
+    ScriptedPop3Server broken(ScanOf(headers));
+    UseServer(broken);
+    window.dialogs.answers = {false};
+    EXPECT_TRUE(screener.Scan(ScanReading::Whole).IsDone());
+    ::setenv("PATH", path.c_str(), 1);
+    broken.ExpectFinished();
+    EXPECT_EQ(Rows(),
+              (GridRows{"1|Gains|" + kSpammySubject + "|100|", "2|Ami|" + kSpammySubject + "|200|A",
+                        "3|Promo|" + kSpammySubject + "|300|I", "4|Claire|" + kWantedSubject + "|400|"}));
+    EXPECT_FALSE(screener.Record()[0].spam.score);
+    EXPECT_EQ(window.status.panel[1],
+              "4 messages sur le serveur ; Pas de score : Le moteur antispam a donné une réponse illisible.");
 }
 
 TEST_F(MailboxFixture, UnknownCountsAsFailedWhenTheAccountSaysSo) {

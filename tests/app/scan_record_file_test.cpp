@@ -24,6 +24,7 @@ ScanRecord Sample() {
     zoe.status = SenderStatus::Intruder;
     zoe.headerDigest = HeaderDigest({"From: Zo\xE9 <z@x.fr>", "Subject: a", "\tfolded", "weird\r\x01"});
     zoe.uniqueId = "uid\t%1";
+    zoe.spam = {0.1 + 0.2, SpamJudgement::Unsure, {"casino\t%", "gagnant"}};
     ScanRow& unread = record[1];
     unread.number = 2;
     unread.unreadSender = "James <j@x.fr>, =?x? Q?";
@@ -43,7 +44,8 @@ bool Same(const ScanRecord& a, const ScanRecord& b) {
         if (x.number != y.number || !sameDate || x.name != y.name || x.address != y.address ||
             x.senders != y.senders || x.subject != y.subject || x.size != y.size || x.status != y.status ||
             x.headerDigest != y.headerDigest || x.uniqueId != y.uniqueId ||
-            x.unreadSender != y.unreadSender || x.fault != y.fault)
+            x.unreadSender != y.unreadSender || x.fault != y.fault || x.spam.score != y.spam.score ||
+            x.spam.judgement != y.spam.judgement || x.spam.reasons != y.spam.reasons)
             return false;
     }
     return true;
@@ -108,6 +110,10 @@ const MissCase kMisses[] = {
      kAnne},
     {"row_with_five_cells", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t2\t3\t4\t5\r\n", 1, kAnne},
     {"bad_escape", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nLigne\t1\t\t\t\t\t%4\r\n", 1, kAnne},
+    {"spam_score_that_is_no_number",
+     "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nVersion\t2\r\nMessage\t1\t\t\t\t1\t\r\nEmpreinte\ta\r\n"
+     "Pourriel\t0,5\tpourriel\r\n",
+     1, kAnne},
     {"unknown_line", "[Compte 1]\r\nBoite\tpop.fr\t110\tanne\r\nAutre\r\n", 1, kAnne},
 };
 class ScanRecordMiss : public testing::TestWithParam<MissCase> {};

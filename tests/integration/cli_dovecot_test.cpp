@@ -115,7 +115,7 @@ protected:
             std::istringstream fields(line);
             for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
             if (line.back() == '\t') cells.push_back("");
-            if (cells.size() == 7)
+            if (cells.size() == 8)
                 rows.push_back(cells[2] + "\t" + cells[3] + "\t" + cells[5]);
             else
                 rows.push_back("malformed: " + line);

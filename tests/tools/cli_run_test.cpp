@@ -5,8 +5,10 @@
 #include <sstream>
 
 #include "cli_fixture.h"
+#include "platform/ini_file.h"
 #include "platform/text.h"
 #include "support/run_command.h"
+#include "support/spam_training.h"
 
 namespace {
 
@@ -16,8 +18,8 @@ TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
     ScriptedPop3Server server(ScanOf({kSpam, kZoe}));
     EXPECT_EQ(Run({"en-tetes"}, server), 0);
     server.ExpectFinished();
-    EXPECT_EQ(WithoutDates(out.str()),
-              (Lines{"1\tSpam\tPromo\t100\tI\tinconnue", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA\tinconnue"}));
+    EXPECT_EQ(WithoutDates(out.str()), (Lines{"1\tSpam\tPromo\t100\tI\tinconnue\t",
+                                              "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA\tinconnue\t"}));
     const std::string e = err.str();
     EXPECT_NE(e.find("Connexion \xC3\xA0 127.0.0.1.\n"), std::string::npos) << e;
     EXPECT_NE(e.find("2 messages sur le serveur\n"), std::string::npos) << e;
@@ -44,8 +46,9 @@ TEST_F(CliFixture, AllAccountsInTurnOneFailing) {
     accountsOn(tsv.Port());
     EXPECT_EQ(RunCli(options, dir.Path(), out, err), 1);
     tsv.ExpectFinished();
-    EXPECT_EQ(out.str(),
-              "1\t1\t\tSpam\tPromo\t100\tI\tinconnue\n3\t1\t\tZo\xC3\xA9\tCaf\xC3\xA9\t100\tA\tinconnue\n");
+    EXPECT_EQ(
+        out.str(),
+        "1\t1\t\tSpam\tPromo\t100\tI\tinconnue\t\n3\t1\t\tZo\xC3\xA9\tCaf\xC3\xA9\t100\tA\tinconnue\t\n");
     EXPECT_NE(err.str().find("Compte 2 : Impossible de se connecter au serveur\nCompte 2 : non\n"),
               std::string::npos)
         << err.str();
@@ -88,7 +91,7 @@ TEST_F(CliFixture, DeleteIsGuardedByTheLastScan) {
     ASSERT_EQ(Run({"en-tetes"}, server), 0);
     EXPECT_EQ(Run({"supprimer", "2"}, server), 0);
     server.ExpectFinished();
-    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI\tinconnue"});
+    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI\tinconnue\t"});
 }
 
 TEST_F(CliFixture, DeleteOfAChangedMessageDeletesNothing) {
@@ -150,7 +153,7 @@ TEST_P(CliNoRecord, DeleteAsksForAScanFirst) {
     EXPECT_EQ(Run({"supprimer", "1"}, server), 5) << "the same remedy as a changed mailbox: scan again";
     server.ExpectFinished();  // no DELE, only the scan that follows
     EXPECT_NE(err.str().find("consultez d'abord les en-t\xC3\xAAtes"), std::string::npos) << err.str();
-    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI\tinconnue"});
+    EXPECT_EQ(WithoutDates(out.str()), Lines{"1\tSpam\tPromo\t100\tI\tinconnue\t"});
 }
 INSTANTIATE_TEST_SUITE_P(Table, CliNoRecord, testing::ValuesIn(kNoRecords),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -216,8 +219,8 @@ TEST_F(CliFixture, ListsJournalAndADomainBlocked) {
     ScriptedPop3Server server(ScanOf({kSpam, kPromo}) + kNext + ScanLogin() + Stats(2, 4) +
                               Message(1, kSpam, 100) + Message(2, kPromo, 200) + Stat(2) + Dele(2) + kQuit);
     EXPECT_EQ(Run({"en-tetes"}, server), 0);
-    EXPECT_EQ(WithoutDates(out.str()), (Lines{"1\tSpam\tPromo\t100\t\tinconnue",
-                                              "2\tpromo@mail.soldes.example\tSoldes\t200\tI\tinconnue"}));
+    EXPECT_EQ(WithoutDates(out.str()), (Lines{"1\tSpam\tPromo\t100\t\tinconnue\t",
+                                              "2\tpromo@mail.soldes.example\tSoldes\t200\tI\tinconnue\t"}));
     EXPECT_NE(err.str().find("Voulez-vous d\xC3\xA9truire le message intrus ? Non\n"), std::string::npos);
     EXPECT_EQ(Run({"en-tetes", "--purger"}, server), 0);
     server.ExpectFinished();
@@ -237,8 +240,8 @@ TEST_F(CliFixture, UnwritableRecordExitsWithSix) {
     ScriptedPop3Server server(ScanOf({kSpam, kZoe}));
     EXPECT_EQ(Run({"en-tetes"}, server), 6);
     server.ExpectFinished();
-    EXPECT_EQ(WithoutDates(out.str()),
-              (Lines{"1\tSpam\tPromo\t100\tI\tinconnue", "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA\tinconnue"}));
+    EXPECT_EQ(WithoutDates(out.str()), (Lines{"1\tSpam\tPromo\t100\tI\tinconnue\t",
+                                              "2\tZo\xC3\xA9\tCaf\xC3\xA9\t200\tA\tinconnue\t"}));
     const std::string e = err.str();
     EXPECT_NE(e.find("Impossible d'\xC3\xA9\x63rire dans " + (dir / "vannoir.RELEVE").string() + "\n"),
               std::string::npos)
@@ -285,7 +288,9 @@ struct ProgramCase {
 };
 const ProgramCase kPrograms[] = {
     {"help", "--aide", 0,
-     "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger] [--tout-relire] [--format tsv|json]\n"},
+     "Usage :\n  vannoir-cli en-tetes [--compte N|tous] [--purger|--purger-suspects] [--tout-relire] "
+     "[--format "
+     "tsv|json]\n"},
     {"help_short", "-h", 0, "Usage :\n"},
     {"version", "--version", 0, "vannoir-cli 1.02\n"},
     {"no_command", "", 2,
@@ -346,6 +351,56 @@ TEST_F(CliFixture, ImportFillsFreeSlotsFromTheUsersMailClients) {
     EXPECT_EQ(RunCli(ParseCliArguments({"importer"}), dir.Path(), out, err), 1);
     EXPECT_EQ(out.str(), "");
     EXPECT_NE(err.str().find("Echec de l'importation"), std::string::npos) << err.str();
+}
+
+// A user trains the engine on mail they already sorted, then a scan marks
+// an unknown sender's spam "S" with its score, as the last TSV column.
+TEST_F(CliFixture, LearnedMaildirAndFileMakeTheScanScoreSuspects) {
+    int n = 0;
+    for (const std::string& message : LabelledMessages(SpamLabel::Wanted))
+        PutFile(dir / "Trie" / "cur" / ("m" + IntToStr(++n)), message);
+    EXPECT_EQ(Run({"apprendre", "bon", "--dossier-maildir", (dir / "Trie").string()}, 1), 0) << err.str();
+    EXPECT_TRUE(err.str().ends_with("\n6 message(s) appris, 0 déjà connu(s).\n")) << err.str();
+    for (const std::string& message : LabelledMessages(SpamLabel::Spam)) {
+        PutFile(dir / "pourriel.eml", message);
+        EXPECT_EQ(Run({"apprendre", "spam", "--fichier", (dir / "pourriel.eml").string()}, 1), 0)
+            << err.str();
+    }
+    EXPECT_EQ(Run({"apprendre", "spam", "--fichier", (dir / "pourriel.eml").string()}, 1), 0);
+    EXPECT_TRUE(err.str().ends_with("\n0 message(s) appris, 1 déjà connu(s).\n"))
+        << "each message taught once";
+
+    ScriptedPop3Server server(ScanOf({"From: Gains <g@loterie.example>\nSubject: " + kSpammySubject,
+                                      "From: Claire <claire@amis.fr>\nSubject: " + kWantedSubject}));
+    EXPECT_EQ(Run({"en-tetes"}, server), 0) << err.str();
+    const Lines rows = WithoutDates(out.str());
+    ASSERT_EQ(rows.size(), 2u) << out.str();
+    EXPECT_TRUE(rows[0].starts_with("1\tGains\t" + kSpammySubject + "\t100\tS\tinconnue\t")) << rows[0];
+    EXPECT_FALSE(rows[0].ends_with("\t")) << "a score";
+    EXPECT_TRUE(rows[1].starts_with("2\tClaire\t" + kWantedSubject + "\t200\t\tinconnue\t0,")) << rows[1];
+}
+
+// A score alone never deletes: --purger takes the intruders alone,
+// --purger-suspects the suspects too, and only with a copy in the Corbeille.
+TEST_F(CliFixture, SuspectsArePurgedOnlyWhenAskedAndKept) {
+    TeachSpamWords(dir / "Liste" / "Antispam");
+    const std::string suspect = "From: Gains <g@loterie.example>\nSubject: " + kSpammySubject;
+    const std::string scan =
+        ScanLogin() + Stats(2, 4) + Message(1, kSpam, 100) + Message(2, suspect, 200) + Stat(2);
+    ScriptedPop3Server intruders(scan + Dele(1) + kQuit);
+    EXPECT_EQ(Run({"en-tetes", "--purger"}, intruders), 0) << err.str();
+    intruders.ExpectFinished();
+    ScriptedPop3Server withoutCopies(scan + Dele(1) + kQuit);
+    EXPECT_EQ(Run({"en-tetes", "--purger-suspects"}, withoutCopies), 0) << err.str();
+    withoutCopies.ExpectFinished();
+
+    TIniFile(dir / "vannoir.INI").WriteString("Form", "Corbeille", "1");
+    const std::string spamBody = "From: Spam <s@pub.example>\r\nSubject: Promo\r\n\r\nAchetez.\r\n";
+    const std::string suspectBody =
+        "From: Gains <g@loterie.example>\r\nSubject: " + kSpammySubject + "\r\n\r\nGagnez.\r\n";
+    ScriptedPop3Server both(scan + Retr(2, suspectBody) + Retr(1, spamBody) + Dele(2) + Dele(1) + kQuit);
+    EXPECT_EQ(Run({"en-tetes", "--purger-suspects"}, both), 0) << err.str();
+    both.ExpectFinished();
 }
 
 }  // namespace

@@ -214,7 +214,7 @@ TEST_F(CliFixture, ForgedHeadersStayInTheirFields) {
     EXPECT_FALSE(HasControl(tsv)) << tsv;
     const std::vector<Lines> rows = TsvRows(tsv);
     ASSERT_EQ(rows.size(), headers.size()) << tsv << err.str();
-    for (const Lines& row : rows) EXPECT_EQ(row.size(), 7u) << tsv;
+    for (const Lines& row : rows) EXPECT_EQ(row.size(), 8u) << tsv;
 
     EXPECT_FALSE(HasControl(json)) << json;
     const JsonValue parsed = JsonReader::Parse(json);
