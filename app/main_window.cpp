@@ -176,9 +176,12 @@ void Screener::Stop() {
 
 Outcome Screener::Preview(int message) {
     if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    const int shown = message;
     Outcome loaded = Outcome::Done();
     if (int number = TakeAccountOfRow(message, loaded); number > 0) message = number;
     if (!loaded.IsDone()) return loaded;
+    const ScanRow* row = RowShown(shown);
+    previewHeading_ = row ? RowHeading(*row, AccountName(CurrentAccount())) : PrintHeading{};
     return parts_->actions.Preview(message);
 }
 
@@ -363,8 +366,9 @@ Outcome Screener::PrintGrid(Printer& printer) {
 }
 
 Outcome Screener::PrintMessage(Printer& printer) {
-    return RunShowingErrors(view_.dialogs,
-                            [&] { PrintMessageLines(printer, view_.preview.Lines(), view_.preview.Font()); });
+    return RunShowingErrors(view_.dialogs, [&] {
+        PrintMessageLines(printer, view_.preview.Lines(), view_.preview.Font(), previewHeading_);
+    });
 }
 
 Outcome Screener::RequireConfiguredAccount(int slot) {

@@ -23,6 +23,7 @@
 #include "app/list_kind.h"
 #include "app/mailbox_actions.h"
 #include "app/outcome.h"
+#include "app/print_layout.h"
 #include "app/scan_record.h"
 #include "app/window.h"
 #include "app/window_state.h"
@@ -183,4 +184,6 @@ private:
     std::unique_ptr<Parts> parts_;
     // The all-accounts grid's accounts; empty while the grid shows one.
     std::vector<AccountScan> accountRows_;
+    // What the preview pane shows, for the heading of its print.
+    PrintHeading previewHeading_;
 };
