@@ -244,7 +244,7 @@ Outcome Screener::ScanAllAccounts() {
 
 void Screener::ShowAccountRows() {
     const ScanRecord rows = AllAccountRows(accountRows_);
-    view_.grid.ClearRows(std::max(1000, static_cast<int>(rows.size()) + 1));
+    view_.grid.ClearRows(static_cast<int>(rows.size()) + 1);
     int shown = 0;
     for (const AccountScan& scan : accountRows_)
         for (const ScanRow& row : scan.rows) {

@@ -40,7 +40,7 @@ void PrintJob(Printer& printer, const std::function<void()>& draw) {
 }
 
 int LastRowWithText(const HeaderGrid& grid) {
-    for (int row = std::min(kGridRows, grid.RowCount()) - 1; row > 0; --row)
+    for (int row = grid.RowCount() - 1; row > 0; --row)
         for (int column = 0; column < kGridColumns; ++column)
             if (!grid.Cell(column, row).empty()) return row;
     return 0;

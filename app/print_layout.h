@@ -23,7 +23,6 @@ inline constexpr int kGridColumnX[kGridColumns] = {60, 260, 950, 2000, 4000, 445
 inline constexpr int kGridRight = 4750;
 // Room kept between a column's text and the next column.
 inline constexpr int kColumnGap = 30;
-inline constexpr int kGridRows = 1000;
 inline constexpr int kMessageX = 300;
 // After line 0 and every 65th line, a new page: 66 lines on the first page,
 // 65 on each later one; sooner when the page is shorter.

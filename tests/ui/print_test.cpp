@@ -77,6 +77,7 @@ struct PrintFixture : WindowFixture {
 
 TEST_F(PrintFixture, GridAtItsColumnsWithABoldHeadingRow) {
     const auto pdf = PrintToPdf("grille.pdf", PrinterOrientation::Landscape);
+    form1.StringGrid1->SetRowCount(3);
     form1.StringGrid1->SetRow(2, {"2", "07/09/01", "Anne", "Salut", "1234", "A"});
     MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
     EXPECT_TRUE(boxes.shown.empty());
@@ -122,6 +123,7 @@ std::vector<Page> PageWords(const std::string& bbox) {
 class GridPrintResolution : public PrintFixture, public testing::WithParamInterface<int> {};
 TEST_P(GridPrintResolution, NoOverlapEveryRowOnAPageSameText) {
     const int rows = 150;
+    form1.StringGrid1->SetRowCount(rows + 1);
     for (int row = 1; row <= rows; ++row)
         form1.StringGrid1->SetRow(
             row, {IntToStr(row), "04/12/26 " + std::string("à") + " 17:45",
