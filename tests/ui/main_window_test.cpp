@@ -555,6 +555,7 @@ TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
     ScanRecord bruno(3);
     bruno[2].name = "Bruno";
     form1.Logic().RestoreRecord(bruno);
+    form1.StringGrid1->SetRowCount(4);
     form1.StringGrid1->setCurrentCell(2, 0);
     QTest::mouseClick(form1.BitBtn4, Qt::LeftButton);
     QTest::mouseClick(form1.BitBtn5, Qt::LeftButton);
