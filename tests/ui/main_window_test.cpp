@@ -115,6 +115,23 @@ TEST_F(WindowFixture, EveryControlAtItsPlaceAndGrowingFeedsGridAndPreview) {
     ExpectLaidOut(form1);
 }
 
+// A cause wider than its panel ends with "…" and is whole in the tooltip;
+// one that fits has none.
+TEST_F(WindowFixture, AStatusTooWideIsCutAndWholeInItsTooltip) {
+    Show();
+    const std::string cause =
+        "Compte 3 : Impossible de se connecter au serveur pop.exemple.fr : connexion refusée";
+    form1.StatusBar1->SetPanelText(0, cause);
+    const QLabel& panel = *form1.StatusBar1->Panel(0);
+    EXPECT_TRUE(panel.text().endsWith(QStringLiteral("…"))) << panel.text().toStdString();
+    EXPECT_LE(panel.fontMetrics().horizontalAdvance(panel.text()), panel.contentsRect().width());
+    EXPECT_EQ(panel.toolTip().toStdString(), cause);
+    EXPECT_EQ(Status(0), cause);
+    form1.StatusBar1->SetPanelText(0, "Déconnecté.");
+    EXPECT_EQ(panel.text(), QStringLiteral("Déconnecté."));
+    EXPECT_TRUE(panel.toolTip().isEmpty());
+}
+
 TEST_F(WindowFixture, GridSettingsAndHeadings) {
     GridTable& grid = *form1.StringGrid1;
     EXPECT_EQ(grid.RowCount(), 1) << "the heading row alone before a scan";
