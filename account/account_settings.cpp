@@ -109,6 +109,10 @@ std::string AccountCaption(const Account& account) {
            account.host;
 }
 
+std::string AccountName(const Account& account) {
+    return account.user + "@" + account.host + ":" + IntToStr(account.port);
+}
+
 int ReadSlotCount(const TIniFile& ini) { return ini.ReadInteger(texts::kSection, texts::kCountKey, 0); }
 
 void SaveAccount(TIniFile& ini, int slot, std::string_view host, std::string_view user,

@@ -101,6 +101,8 @@ bool CanLogIn(const Account& account);
 std::vector<int> LoggableSlots(const TIniFile& ini);
 // The main window caption for a loaded account (Windows-1252).
 std::string AccountCaption(const Account& account);
+// "user@host:port": the account as the Corbeille and the prints name it.
+std::string AccountName(const Account& account);
 
 // "Nbre", 0 when missing or unreadable.
 int ReadSlotCount(const TIniFile& ini);

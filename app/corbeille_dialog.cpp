@@ -8,7 +8,9 @@
 #include "app/corbeille_texts.h"
 #include "app/mailbox_actions.h"
 #include "app/preview_lines.h"
+#include "app/scan_row_builder.h"
 #include "app/texts.h"
+#include "message/internet_date.h"
 #include "net/io_handler_memory.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
@@ -113,10 +115,20 @@ Outcome CorbeilleDialog::Preview() {
                                   SysErrorMessage(error));
         TIdMessage message;
         LoadKeptMessage(std::move(bytes), message);
+        previewHeading_ =
+            RowHeading(ScanRowFromHeader(1, message.HeaderLines, LocalZoneOffset()), entry->account);
         view_.Preview().Clear();
+        view_.Preview().AppendLine(std::string(corbeille_texts::kPreviewSubject) + previewHeading_.subject);
+        view_.Preview().AppendLine(std::string(corbeille_texts::kPreviewDate) + previewHeading_.date);
         std::vector<std::string> attachments;
         AppendPreviewLines(message, view_.Preview(), attachments);
         message.ClearAll();
+    });
+}
+
+Outcome CorbeilleDialog::Print(Printer& printer) {
+    return RunShowingErrors(dialogs_, [&] {
+        PrintMessageLines(printer, view_.Preview().Lines(), view_.Preview().Font(), previewHeading_);
     });
 }
 

@@ -10,6 +10,7 @@
 #include "app/corbeille.h"
 #include "app/mailbox_actions.h"
 #include "app/outcome.h"
+#include "app/print_layout.h"
 #include "app/window.h"
 #include "platform/shell.h"
 
@@ -42,7 +43,11 @@ public:
     Outcome SaveAs();
     // A private ".eml" copy, opened by the desktop.
     Outcome Open();
+    // The pane under the message's subject and date.
     Outcome Preview();
+    // "Imprimer": the pane's lines as the main window prints its preview,
+    // under the heading of the message shown.
+    Outcome Print(Printer& printer);
     // After "&Oui" to the question, every copy goes, once the mailbox lock
     // is free (as for a mailbox action: refused with Fault::Busy when
     // another run kept it past the wait).
@@ -62,6 +67,7 @@ private:
     Dialogs& dialogs_;
     Shell& shell_;
     std::vector<CorbeilleEntry> entries_;
+    PrintHeading previewHeading_;
 };
 
 // The message in `bytes` (as the Corbeille keeps it) parsed as a RETR

@@ -50,6 +50,10 @@ inline constexpr std::string_view kSaveAs = "Enregistrer sous…";
 inline constexpr std::string_view kOpen = "Ouvrir";
 inline constexpr std::string_view kPreview = "Aperçu";
 inline constexpr std::string_view kEmpty = "Vider la corbeille";
+inline constexpr std::string_view kPrint = "Imprimer";
+// The first two lines of its preview.
+inline constexpr std::string_view kPreviewSubject = "Sujet : ";
+inline constexpr std::string_view kPreviewDate = "Date : ";
 inline constexpr std::string_view kEmptyQuestion =
     "Voulez-vous détruire définitivement tous les messages de la corbeille ?";
 inline constexpr std::string_view kNothingSelected = "Choisissez d'abord un message de la liste.";

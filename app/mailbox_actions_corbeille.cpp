@@ -19,7 +19,7 @@ namespace {
 CorbeilleEntry EntryFor(const ScanRow* row, const Account& account, std::time_t now) {
     CorbeilleEntry entry;
     entry.deletedAt = now;
-    entry.account = account.user + "@" + account.host + ":" + IntToStr(account.port);
+    entry.account = AccountName(account);
     if (row) {
         entry.sender = ShownSender(*row);
         entry.address = ShownAddress(*row);

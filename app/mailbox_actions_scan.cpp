@@ -27,7 +27,6 @@ std::string HeaderBlock(const TIdHeaderList& lines) {
     return block + "\r\n";
 }
 
-constexpr int kGridRows = 1000;  // the heading row and 999 messages
 // Far beyond any real mailbox; the rows of a scan stay bounded by it.
 constexpr int kMostMessages = 1000000;
 
@@ -61,9 +60,9 @@ std::string CountText(int count) {
 }  // namespace
 
 void MailboxActions::ClearRows() {
-    // A grid grown by a larger mailbox shrinks back, so no cell of an
-    // earlier scan survives.
-    view_.grid.ClearRows(kGridRows);
+    // The heading row alone: no cell of an earlier scan survives, and the
+    // grid grows a row for each message shown.
+    view_.grid.ClearRows(1);
     record_.clear();
     scanHeaders_.clear();
     haveRecord_ = true;
@@ -101,7 +100,7 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
         if (std::find(purged.begin(), purged.end(), static_cast<int>(i) + 1) == purged.end())
             left.push_back(std::move(record_[i]));
     record_ = std::move(left);
-    view_.grid.ClearRows(std::max(kGridRows, static_cast<int>(record_.size()) + 1));
+    view_.grid.ClearRows(static_cast<int>(record_.size()) + 1);
     for (std::size_t i = 0; i < record_.size(); ++i) {
         record_[i].number = static_cast<int>(i) + 1;
         ShowRow(view_.grid, static_cast<int>(i) + 1, record_[i]);
@@ -141,8 +140,7 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
         const int i = row.number;
         lists_.Mark(row, applied_.unknownIsFailed);
         if (row.status == SenderStatus::Intruder) intruderFound = true;
-        // More than 999 messages: the grid grows, a thousand rows at a time.
-        if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(std::min(count, i + kGridRows - 1) + 1);
+        if (i >= view_.grid.RowCount()) view_.grid.SetRowCount(i + 1);
         ShowRow(view_.grid, i, row);
         record_.push_back(std::move(row));
         progress.Done(i);

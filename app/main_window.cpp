@@ -143,7 +143,26 @@ Outcome Screener::Scan(ScanReading reading) {
     if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
     if (Outcome followed = FollowSelector(); !followed.IsDone()) return followed;
     accountRows_.clear();
-    return parts_->actions.Scan(reading);
+    Outcome outcome = parts_->actions.Scan(reading);
+    DropStalePreview();
+    return outcome;
+}
+
+void Screener::DropStalePreview() {
+    if (!previewed_) return;
+    const auto same = [this](const ScanRow& row) {
+        return !previewed_->digest.empty() && row.headerDigest == previewed_->digest &&
+               row.uniqueId == previewed_->uniqueId;
+    };
+    const auto listed = [&](int slot, const ScanRecord& rows) {
+        return slot == previewed_->slot && std::any_of(rows.begin(), rows.end(), same);
+    };
+    bool shown = accountRows_.empty() && listed(loadedSlot_, Record());
+    for (const AccountScan& scan : accountRows_) shown = shown || listed(scan.slot, scan.rows);
+    if (shown) return;
+    previewed_.reset();
+    previewHeading_ = {};
+    view_.preview.Clear();
 }
 
 Outcome Screener::Preview() {
@@ -177,15 +196,24 @@ void Screener::Stop() {
 
 Outcome Screener::Preview(int message) {
     if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
+    const int shown = message;
     Outcome loaded = Outcome::Done();
     if (int number = TakeAccountOfRow(message, loaded); number > 0) message = number;
     if (!loaded.IsDone()) return loaded;
+    const ScanRow* row = RowShown(shown);
+    previewHeading_ = row ? RowHeading(*row, AccountName(CurrentAccount())) : PrintHeading{};
+    previewed_ =
+        row ? Previewed{loadedSlot_, row->headerDigest, row->uniqueId} : Previewed{loadedSlot_, {}, {}};
     return parts_->actions.Preview(message);
 }
 
 Outcome Screener::Delete(int message) {
     if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
-    if (accountRows_.empty()) return parts_->actions.Delete(message);
+    if (accountRows_.empty()) {
+        Outcome outcome = parts_->actions.Delete(message);
+        DropStalePreview();
+        return outcome;
+    }
     Outcome loaded = Outcome::Done();
     const int number = TakeAccountOfRow(message, loaded);
     if (!loaded.IsDone()) return loaded;
@@ -194,6 +222,7 @@ Outcome Screener::Delete(int message) {
     for (AccountScan& scan : accountRows_)
         if (scan.slot == loadedSlot_) scan.rows = Record();
     ShowAccountRows();
+    DropStalePreview();
     return outcome;
 }
 
@@ -234,6 +263,7 @@ Outcome Screener::ScanAllAccounts() {
     }
     accountRows_ = parts_->shownSweep.Run(slots);
     ShowAccountRows();
+    DropStalePreview();
     const std::string failures = SweepFailures(accountRows_);
     view_.status.SetPanelText(0, failures);
     if (failures.empty()) return Outcome::Done();
@@ -242,7 +272,7 @@ Outcome Screener::ScanAllAccounts() {
 
 void Screener::ShowAccountRows() {
     const ScanRecord rows = AllAccountRows(accountRows_);
-    view_.grid.ClearRows(std::max(1000, static_cast<int>(rows.size()) + 1));
+    view_.grid.ClearRows(static_cast<int>(rows.size()) + 1);
     int shown = 0;
     for (const AccountScan& scan : accountRows_)
         for (const ScanRow& row : scan.rows) {
@@ -364,8 +394,9 @@ Outcome Screener::PrintGrid(Printer& printer) {
 }
 
 Outcome Screener::PrintMessage(Printer& printer) {
-    return RunShowingErrors(view_.dialogs,
-                            [&] { PrintMessageLines(printer, view_.preview.Lines(), view_.preview.Font()); });
+    return RunShowingErrors(view_.dialogs, [&] {
+        PrintMessageLines(printer, view_.preview.Lines(), view_.preview.Font(), previewHeading_);
+    });
 }
 
 Outcome Screener::RequireConfiguredAccount(int slot) {

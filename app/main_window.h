@@ -8,6 +8,7 @@
 // is thrown to the caller.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "app/list_kind.h"
 #include "app/mailbox_actions.h"
 #include "app/outcome.h"
+#include "app/print_layout.h"
 #include "app/scan_record.h"
 #include "app/window.h"
 #include "app/window_state.h"
@@ -185,4 +187,15 @@ private:
     std::unique_ptr<Parts> parts_;
     // The all-accounts grid's accounts; empty while the grid shows one.
     std::vector<AccountScan> accountRows_;
+    // What the preview pane shows, for the heading of its print.
+    PrintHeading previewHeading_;
+    // The message the preview pane shows: its account's slot, and what
+    // tells it from another message (empty for one no scan listed).
+    struct Previewed {
+        int slot = -1;
+        std::string digest, uniqueId;
+    };
+    std::optional<Previewed> previewed_;
+    // Empties the preview pane once the grid no longer shows its message.
+    void DropStalePreview();
 };

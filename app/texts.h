@@ -88,6 +88,9 @@ inline constexpr std::string_view kCachedMany = "%s nouveaux, %s en mémoire";
 // The purge question with the number of intruders, and for a single one.
 inline constexpr std::string_view kPurgeQuestionMany = "Voulez-vous détruire les %d messages intrus ?";
 inline constexpr std::string_view kPurgeQuestionOne = "Voulez-vous détruire le message intrus ?";
+// The heading of each printed page of a message.
+inline constexpr std::string_view kPrintPage = "page %s/%s";
+inline constexpr std::string_view kPrintSeparator = "  ·  ";
 // "Supprimer": the message number, its sender as the grid shows it, its subject.
 inline constexpr std::string_view kDeleteQuestion = "Supprimer le message %s de %s : %s ?";
 // Added below the question when the Corbeille keeps a copy.

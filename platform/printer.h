@@ -41,6 +41,10 @@ public:
     void TextOut(int x, int y, std::string_view text) { TextOut(x, y, text, 0); }
     // The printable area's height; 0 when the printer does not tell.
     virtual int PageHeight() const = 0;
+    // Its width, and the width `text` takes in the current font; 0 when
+    // the printer does not tell.
+    virtual int PageWidth() const { return 0; }
+    virtual int TextWidth(std::string_view /*text*/) const { return 0; }
     virtual void EndDoc() = 0;
     // Drops the begun job: nothing of it is printed. Never throws.
     virtual void Abort() noexcept = 0;

@@ -29,7 +29,7 @@ QPushButton* Button(std::string_view text, const QString& description, QWidget* 
 
 CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
                                  const std::filesystem::path& settings, QtDialogs& dialogs, Shell& shell,
-                                 QWidget* parent)
+                                 const std::unique_ptr<Printer>& printer, QWidget* parent)
     : DocumentDialog(parent),
       List(new QTableWidget(0, 5, this)),
       SaveButton(Button(corbeille_texts::kSaveAs,
@@ -38,6 +38,8 @@ CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
                         QStringLiteral("Ouvre le message choisi dans le logiciel de courrier"), this)),
       PreviewButton(
           Button(corbeille_texts::kPreview, QStringLiteral("Affiche le message choisi ci-dessous"), this)),
+      PrintButton(
+          Button(corbeille_texts::kPrint, QStringLiteral("Imprime le message affiché ci-dessous"), this)),
       EmptyButton(Button(corbeille_texts::kEmpty,
                          QStringLiteral("Retire toutes les copies, après une question"), this)),
       Pane(new PreviewMemo(this)),
@@ -59,7 +61,7 @@ CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
     List->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("00/00/0000 00:00:00  ")));
     List->horizontalHeader()->setStretchLastSection(true);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {SaveButton, OpenButton, PreviewButton, EmptyButton})
+    for (QPushButton* button : {SaveButton, OpenButton, PreviewButton, PrintButton, EmptyButton})
         buttons->addWidget(button);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
@@ -74,6 +76,7 @@ CorbeilleWindow::CorbeilleWindow(const std::filesystem::path& corbeille,
     connect(SaveButton, &QPushButton::clicked, this, [this] { logic_->SaveAs(); });
     connect(OpenButton, &QPushButton::clicked, this, [this] { logic_->Open(); });
     connect(PreviewButton, &QPushButton::clicked, this, [this] { logic_->Preview(); });
+    connect(PrintButton, &QPushButton::clicked, this, [this, &printer] { logic_->Print(*printer); });
     connect(EmptyButton, &QPushButton::clicked, this, [this] { logic_->Empty(); });
 }
 

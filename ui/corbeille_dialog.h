@@ -16,8 +16,10 @@ class QtDialogs;
 class CorbeilleWindow : public DocumentDialog, public CorbeilleView {
     Q_OBJECT
 public:
+    // `printer` is the main window's, whichever it holds when "Imprimer" is pressed.
     CorbeilleWindow(const std::filesystem::path& corbeille, const std::filesystem::path& settings,
-                    QtDialogs& dialogs, Shell& shell, QWidget* parent);
+                    QtDialogs& dialogs, Shell& shell, const std::unique_ptr<Printer>& printer,
+                    QWidget* parent);
     ~CorbeilleWindow() override;
 
     void SetRows(const std::vector<CorbeilleRow>& rows) override;
@@ -30,7 +32,7 @@ public:
     std::function<QString(const QString& suggested)> chooseFile;
 
     QTableWidget* List;
-    QPushButton *SaveButton, *OpenButton, *PreviewButton, *EmptyButton;
+    QPushButton *SaveButton, *OpenButton, *PreviewButton, *PrintButton, *EmptyButton;
     PreviewMemo* Pane;
 
 protected:

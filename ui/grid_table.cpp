@@ -55,7 +55,7 @@ GridTable::GridTable(QWidget* parent) : QTableWidget(0, kAccountColumn + 1, pare
         emit sortRequested(section + 1, again ? Qt::DescendingOrder : Qt::AscendingOrder);
     });
     FitColumns();
-    SetRowCount(1000);
+    SetRowCount(1);
     setCurrentCell(0, 0);
 }
 
@@ -104,6 +104,8 @@ void GridTable::SetRowCount(int rows) {
         // Without an item the header would show its own row numbers.
         setVerticalHeaderItem(row, NewCell(QString()));
     }
+    // The first message of an empty grid becomes the current row.
+    if (old == 0 && rowCount() > 0 && currentRow() < 0) setCurrentCell(0, 0);
     if (rows < old + 1) {
         // Fewer rows: the order starts again from the rows left.
         std::iota(viewOf_.begin(), viewOf_.end(), 0);

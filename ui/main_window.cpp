@@ -324,8 +324,8 @@ void TForm1::Journal1Click() { screener_->OpenJournal(*shell_, *documents_); }
 // Fichier > Corbeille….
 void TForm1::Corbeille1Click() {
     if (!corbeille_)
-        corbeille_ =
-            std::make_unique<CorbeilleWindow>(paths_.corbeille, paths_.settings, dialogs_, *shell_, this);
+        corbeille_ = std::make_unique<CorbeilleWindow>(paths_.corbeille, paths_.settings, dialogs_, *shell_,
+                                                       printer_, this);
     corbeille_->show();
     corbeille_->raise();
     corbeille_->Logic().Show();

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
+#include <QtMath>
 
 #include "ui/qt_text.h"
 
@@ -11,6 +12,15 @@ namespace {
 
 // The layouts' units.
 constexpr double kLayoutDpi = 600.0;
+
+// `chosen` sized in layout units: texts are measured and cut with it, so
+// that a print holds the same words at every resolution.
+QFont LayoutFont(const PrintFont& chosen) {
+    QFont font(toQt(chosen.name));
+    font.setBold(chosen.bold);
+    font.setPixelSize(qRound(chosen.pointSize * kLayoutDpi / 72.0));
+    return font;
+}
 
 }  // namespace
 
@@ -57,6 +67,17 @@ int QtPrinter::PageHeight() const {
     return static_cast<int>(device.pageLayout().paintRectPixels(dpi).height() * kLayoutDpi / dpi);
 }
 
+int QtPrinter::PageWidth() const {
+    const QPrinter& device = Device();
+    const int dpi = device.resolution();
+    return static_cast<int>(device.pageLayout().paintRectPixels(dpi).width() * kLayoutDpi / dpi);
+}
+
+int QtPrinter::TextWidth(std::string_view text) const {
+    if (fonts_.empty()) return 0;
+    return qCeil(QFontMetricsF(LayoutFont(fonts_.back())).horizontalAdvance(toQt(text)));
+}
+
 void QtPrinter::BeginDoc() {
     Device();
     steps_.clear();
@@ -82,8 +103,6 @@ void QtPrinter::TextOut(int x, int y, std::string_view text, int width) {
 
 void QtPrinter::Replay(QPainter& painter, QPrinter& device) const {
     const double scale = device.resolution() / kLayoutDpi;
-    // Texts are cut by the font's size in layout units, so that a print
-    // holds the same words at every resolution.
     QFont layoutFont;
     for (const Step& step : steps_) {
         switch (step.kind) {
@@ -97,8 +116,7 @@ void QtPrinter::Replay(QPainter& painter, QPrinter& device) const {
                 font.setPointSize(chosen.pointSize);
                 font.setBold(chosen.bold);
                 painter.setFont(font);
-                layoutFont = font;
-                layoutFont.setPixelSize(qRound(chosen.pointSize * kLayoutDpi / 72.0));
+                layoutFont = LayoutFont(chosen);
                 break;
             }
             case Step::Text: {

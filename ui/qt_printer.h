@@ -33,6 +33,8 @@ public:
     void SetFont(const PrintFont& font) override;
     void TextOut(int x, int y, std::string_view text, int width) override;
     int PageHeight() const override;
+    int PageWidth() const override;
+    int TextWidth(std::string_view text) const override;
     void EndDoc() override;
     void Abort() noexcept override;
 

@@ -31,9 +31,20 @@ void StatusBarPanels::SetProgress(int done, int total) {
 }
 
 void StatusBarPanels::SetPanelText(int panel, std::string_view text) {
-    Panel(panel)->setText(toQt(text));
+    texts_[panel == 0 ? 0 : 1] = toQt(text);
+    Fit(panel);
     // The status texts come during network waits: show them now.
     Panel(panel)->repaint();
+}
+
+void StatusBarPanels::Fit(int panel) {
+    QLabel* label = Panel(panel);
+    const QString& whole = Text(panel);
+    const int room = label->contentsRect().width() - 2 * label->indent();
+    const QString shown = label->fontMetrics().elidedText(whole, Qt::ElideRight, std::max(room, 0));
+    label->setText(shown);
+    label->setToolTip(shown == whole ? QString() : whole);
+    label->setAccessibleDescription(shown == whole ? QString() : whole);
 }
 
 void StatusBarPanels::resizeEvent(QResizeEvent*) { LayOut(); }
@@ -46,4 +57,6 @@ void StatusBarPanels::LayOut() {
         left += kProgressWidth + 2;
     }
     panels_[1]->setGeometry(left, 2, std::max(0, width() - left), height() - 2);
+    Fit(0);
+    Fit(1);
 }

@@ -16,6 +16,9 @@ public:
     void SetPanelText(int panel, std::string_view text) override;
     void SetProgress(int done, int total) override;
     QLabel* Panel(int panel) const { return panels_[panel == 0 ? 0 : 1]; }
+    // The whole text of a panel, which shows it cut with "…" when it is
+    // wider, the whole of it in its tooltip.
+    const QString& Text(int panel) const { return texts_[panel == 0 ? 0 : 1]; }
     QProgressBar* Progress() const { return progress_; }
 
     static constexpr int kFirstPanelWidth = 200;
@@ -26,6 +29,8 @@ protected:
 
 private:
     void LayOut();
+    void Fit(int panel);
     QLabel* panels_[2];
+    QString texts_[2];
     QProgressBar* progress_;
 };

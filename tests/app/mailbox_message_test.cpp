@@ -4,6 +4,7 @@
 #include "mailbox_script.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
+#include "support/recording_printer.h"
 
 namespace {
 
@@ -146,6 +147,38 @@ TEST_P(PreviewGuard, WarnsButShows) {
     EXPECT_EQ(window.dialogs.shown, expected);
 }
 INSTANTIATE_TEST_SUITE_P(Table, PreviewGuard, testing::ValuesIn(kPreviewGuards),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The preview pane keeps a message only while the grid shows it.
+struct StaleCase {
+    const char* name;
+    std::string nextScan;  // the session after the preview
+    bool kept;
+};
+const StaleCase kStale[] = {
+    {"same_message_listed_again_kept", ScanOf({kA, kB}), true},
+    {"another_mailbox_clears", ScanOf({kC}), false},
+    {"a_refused_log_in_clears", RefusedLogin("-ERR mot de passe") + Quit(), false},
+};
+class StalePreview : public MailboxFixture, public testing::WithParamInterface<StaleCase> {};
+TEST_P(StalePreview, ClearedOnceItsMessageLeavesTheGrid) {
+    UseLists("", "");
+    ScriptedPop3Server server(ScanOf({kA, kB}) + kNext + ScanLogin() + Retr(2, kB + "\n\ncorps\n") + Quit() +
+                              kNext + GetParam().nextScan);
+    UseServer(server);
+    screener.Scan();
+    ASSERT_TRUE(screener.Preview(2).IsDone());
+    ASSERT_FALSE(window.preview.lines.empty());
+    screener.Scan();
+    server.ExpectFinished();
+    EXPECT_EQ(!window.preview.lines.empty(), GetParam().kept);
+    // Its print names the message only while it is shown.
+    RecordingPrinter printer;
+    screener.PrintMessage(printer);
+    const std::vector<std::string> texts = printer.Texts();
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "300,40:Deux") != texts.end(), GetParam().kept);
+}
+INSTANTIATE_TEST_SUITE_P(Table, StalePreview, testing::ValuesIn(kStale),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MailboxFixture, PreviewPastTheScannedRowsWarnsWhenAMessageIsThere) {

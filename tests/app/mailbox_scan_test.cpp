@@ -597,7 +597,7 @@ TEST_F(MailboxFixture, MoreThan999MessagesGrowTheGridAndArePurged) {
     UseServer(next);
     screener.Scan();
     next.ExpectFinished();
-    EXPECT_EQ(window.grid.RowCount(), 1000);
+    EXPECT_EQ(window.grid.RowCount(), 2) << "the heading row and one message";
     EXPECT_EQ(Rows(), GridRows{"1|Anne|Salut|1|"});
 }
 

@@ -1,5 +1,7 @@
 #include "support/recording_printer.h"
 
+#include <string>
+
 #include "platform/text.h"
 
 void RecordingPrinter::Log(std::string line) {
@@ -33,11 +35,18 @@ std::vector<std::string> RecordingPrinter::Texts() const {
     return texts;
 }
 
-std::vector<int> RecordingPrinter::TextsPerPage() const {
+std::vector<int> RecordingPrinter::TextsPerPage(int fromY) const {
     std::vector<int> pages;
     for (const std::string& line : log) {
         if (line == "begin" || line == "page") pages.push_back(0);
-        if (line.rfind("text ", 0) == 0) ++pages.back();
+        if (line.rfind("text ", 0) == 0 && std::stoi(line.substr(line.find(',') + 1)) >= fromY)
+            ++pages.back();
     }
     return pages;
+}
+
+int RecordingPrinter::TextWidth(std::string_view text) const {
+    int characters = 0;
+    for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return characters * charWidth;
 }

@@ -18,17 +18,22 @@ public:
     // Logged as "text x,y:text", the width left out.
     void TextOut(int x, int y, std::string_view text, int width) override;
     int PageHeight() const override { return pageHeight; }
+    int PageWidth() const override { return pageWidth; }
+    // `charWidth` for each character.
+    int TextWidth(std::string_view text) const override;
     void EndDoc() override { Log("end"); }
     void Abort() noexcept override { log.push_back("abort"); }
 
     // The texts drawn, each "x,y:text"; only the non-empty ones.
     std::vector<std::string> Texts() const;
-    // How many texts each page holds, empty ones included.
-    std::vector<int> TextsPerPage() const;
+    // How many texts each page holds at `fromY` or below, empty ones included.
+    std::vector<int> TextsPerPage(int fromY = 0) const;
 
     PrinterOrientation orientation = PrinterOrientation::Landscape;
-    bool noDefault = false;         // no default printer
-    int pageHeight = 0;             // unknown
+    bool noDefault = false;  // no default printer
+    int pageHeight = 0;      // unknown
+    int pageWidth = 0;       // unknown
+    int charWidth = 40;
     std::optional<int> failAtText;  // the nth TextOut (from 1) fails
     std::vector<std::string> log;
 

@@ -95,7 +95,8 @@ TEST_P(CorbeilleButton, DoesWhatItSays) {
     shell.fails = c.noDesktopProgram;
     std::optional<LockFile> other;
     if (c.anotherRun) other.emplace(dir / "Vannoir.VERROU", 0);
-    CorbeilleWindow window(folder, dir / "Vannoir.ini", dialogs, shell, nullptr);
+    const std::unique_ptr<Printer> printer;
+    CorbeilleWindow window(folder, dir / "Vannoir.ini", dialogs, shell, printer, nullptr);
     window.show();
     ASSERT_EQ(window.List->rowCount(), 1);
     if (c.select) window.List->selectRow(0);

@@ -48,6 +48,7 @@ ScanRow Row(std::string_view date, std::string sender, std::int64_t size, std::s
 // Shows `record` in the grid as a scan would.
 void ShowRecord(TForm1& form1, const ScanRecord& record) {
     form1.Logic().RestoreRecord(record);
+    form1.StringGrid1->ClearRows(static_cast<int>(record.size()) + 1);
     for (std::size_t i = 0; i < record.size(); ++i) {
         GridRow cells = GridCells(record[i]);
         cells[0] = IntToStr(static_cast<int>(i) + 1);
@@ -126,6 +127,7 @@ TEST_F(WindowFixture, DoubtfulFriendIsAWarningThatSaysWhy) {
     row.verdict = "dmarc=fail header.from=amis.fr";
     form1.Logic().RestoreRecord({row});
     GridTable& grid = *form1.StringGrid1;
+    grid.SetRowCount(2);
     ShowRow(grid, 1, row);
     const QColor tint = grid.item(0, 1)->background().color();
     EXPECT_GT(tint.red(), tint.blue()) << "orange-ish";

@@ -2,6 +2,7 @@
 // actions from end to end against the scripted POP3 server.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QGlyphRun>
 #include <QHeaderView>
@@ -114,9 +115,26 @@ TEST_F(WindowFixture, EveryControlAtItsPlaceAndGrowingFeedsGridAndPreview) {
     ExpectLaidOut(form1);
 }
 
+// A cause wider than its panel ends with "…" and is whole in the tooltip;
+// one that fits has none.
+TEST_F(WindowFixture, AStatusTooWideIsCutAndWholeInItsTooltip) {
+    Show();
+    const std::string cause =
+        "Compte 3 : Impossible de se connecter au serveur pop.exemple.fr : connexion refusée";
+    form1.StatusBar1->SetPanelText(0, cause);
+    const QLabel& panel = *form1.StatusBar1->Panel(0);
+    EXPECT_TRUE(panel.text().endsWith(QStringLiteral("…"))) << panel.text().toStdString();
+    EXPECT_LE(panel.fontMetrics().horizontalAdvance(panel.text()), panel.contentsRect().width());
+    EXPECT_EQ(panel.toolTip().toStdString(), cause);
+    EXPECT_EQ(Status(0), cause);
+    form1.StatusBar1->SetPanelText(0, "Déconnecté.");
+    EXPECT_EQ(panel.text(), QStringLiteral("Déconnecté."));
+    EXPECT_TRUE(panel.toolTip().isEmpty());
+}
+
 TEST_F(WindowFixture, GridSettingsAndHeadings) {
     GridTable& grid = *form1.StringGrid1;
-    EXPECT_EQ(grid.RowCount(), 1000);
+    EXPECT_EQ(grid.RowCount(), 1) << "the heading row alone before a scan";
     const char* headings[] = {"", "Date, heure", "Expéditeur", "Sujet", "Taille", "Statut"};
     for (int column = 0; column < 6; ++column) {
         EXPECT_EQ(grid.Cell(column, 0), headings[column]);
@@ -128,6 +146,7 @@ TEST_F(WindowFixture, GridSettingsAndHeadings) {
                 << "heading " << column << " whole";
         }
     }
+    grid.SetRowCount(2);
     EXPECT_EQ(grid.Cell(0, 1), "") << "no row numbers of the table's own";
     grid.SetRow(1, {"1", "04/12/26 à 17:45", "Anne", "Salut", "123456", "A"});
     EXPECT_GE(grid.columnWidth(0), grid.fontMetrics().horizontalAdvance("04/12/26 à 17:45")) << "date whole";
@@ -143,6 +162,7 @@ TEST_F(WindowFixture, GridSettingsAndHeadings) {
 
 TEST_F(WindowFixture, DraggedColumnKeepsItsHeadingOverItsCells) {
     GridTable& grid = *form1.StringGrid1;
+    grid.SetRowCount(2);
     grid.SetCell(2, 1, "Anne");
     grid.SetCell(3, 1, "Salut");
     grid.horizontalHeader()->moveSection(1, 3);  // "Expéditeur" after "Taille"
@@ -158,6 +178,7 @@ TEST_F(WindowFixture, DraggedColumnKeepsItsHeadingOverItsCells) {
 // missing-glyph box (index 0), and every character has a font that holds it.
 TEST_F(WindowFixture, CjkAndArabicSubjectsHaveEveryGlyph) {
     GridTable& grid = *form1.StringGrid1;
+    grid.SetRowCount(2);
     for (const char* subject : {"王小明的会议记录", "اجتماع الغد في المكتب"}) {
         SCOPED_TRACE(subject);
         grid.SetCell(3, 1, subject);
@@ -265,6 +286,14 @@ TEST_P(ScanFromWindow, FillsGridMarksAndAsks) {
     QTest::mouseClick(form1.BitBtn1, Qt::LeftButton);
     server.ExpectFinished();
     EXPECT_EQ(GridRows(), GetParam().rows);
+    // As many rows as messages, for the keyboard and for a screen reader.
+    const int messages = static_cast<int>(GetParam().rows.size());
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(form1.StringGrid1);
+    ASSERT_TRUE(table && table->tableInterface());
+    EXPECT_EQ(table->tableInterface()->rowCount(), messages);
+    form1.StringGrid1->setFocus();
+    QTest::keyClick(form1.StringGrid1, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(form1.StringGrid1->CurrentRow(), messages) << "Ctrl+End on the last message";
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Summary(), "Confirmation|Voulez-vous détruire le message intrus ?");
     EXPECT_EQ(boxes.shown[0].listed, "Spam : Promo");
@@ -321,7 +350,7 @@ TEST_F(WindowFixture, EveryMenuItemRunsItsHandler) {
     form1.Memo1->Clear();
     form1.Memo1->AppendLine("une ligne");
     MenuItem({"Fichier", "Imprimer", "message"})->trigger();
-    EXPECT_EQ(printed.TextsPerPage(), (std::vector<int>{6, 1}));
+    EXPECT_EQ(printed.TextsPerPage(300), (std::vector<int>{6, 1})) << "one line under the page heading";
     MenuItem({"Configuration", "Importer"})->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].Summary(), "Vannoir|Echec de l'importation. Entrez les paramètres manuellement");
@@ -543,6 +572,7 @@ TEST_F(WindowFixture, SharedItemsRunTheButtonsHandlers) {
     ScanRecord bruno(3);
     bruno[2].name = "Bruno";
     form1.Logic().RestoreRecord(bruno);
+    form1.StringGrid1->SetRowCount(4);
     form1.StringGrid1->setCurrentCell(2, 0);
     QTest::mouseClick(form1.BitBtn4, Qt::LeftButton);
     QTest::mouseClick(form1.BitBtn5, Qt::LeftButton);

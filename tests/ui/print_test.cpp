@@ -10,7 +10,9 @@
 #include <regex>
 #include <thread>
 
+#include "app/corbeille.h"
 #include "platform/text.h"
+#include "ui/corbeille_dialog.h"
 #include "ui/grid_table.h"
 #include "ui/preview_memo.h"
 #include "ui/qt_printer.h"
@@ -75,6 +77,7 @@ struct PrintFixture : WindowFixture {
 
 TEST_F(PrintFixture, GridAtItsColumnsWithABoldHeadingRow) {
     const auto pdf = PrintToPdf("grille.pdf", PrinterOrientation::Landscape);
+    form1.StringGrid1->SetRowCount(3);
     form1.StringGrid1->SetRow(2, {"2", "07/09/01", "Anne", "Salut", "1234", "A"});
     MenuItem({"Fichier", "Imprimer", "en-têtes"})->trigger();
     EXPECT_TRUE(boxes.shown.empty());
@@ -120,6 +123,7 @@ std::vector<Page> PageWords(const std::string& bbox) {
 class GridPrintResolution : public PrintFixture, public testing::WithParamInterface<int> {};
 TEST_P(GridPrintResolution, NoOverlapEveryRowOnAPageSameText) {
     const int rows = 150;
+    form1.StringGrid1->SetRowCount(rows + 1);
     for (int row = 1; row <= rows; ++row)
         form1.StringGrid1->SetRow(
             row, {IntToStr(row), "04/12/26 " + std::string("à") + " 17:45",
@@ -185,6 +189,78 @@ TEST_P(MessagePrint, PagesFollowTheSixtyFiveLineRule) {
 INSTANTIATE_TEST_SUITE_P(Table, MessagePrint,
                          testing::Values(PageCase{65, 1}, PageCase{66, 2}, PageCase{67, 2}, PageCase{130, 2}),
                          [](const auto& info) { return "lines_" + std::to_string(info.param.lines); });
+
+// Every word of `pages` at or below `top` points, in order, each checked to
+// end inside its page.
+std::vector<std::string> BodyWords(const std::vector<Page>& pages, double top) {
+    std::vector<std::string> words;
+    for (const Page& page : pages)
+        for (const Box& word : page.words) {
+            EXPECT_LE(word.x1, page.width) << word.text << " runs past the right edge";
+            if (word.y0 >= top) words.push_back(word.text);
+        }
+    return words;
+}
+
+// A long paragraph and a word longer than the page come out whole, wrapped
+// inside the page, with the page's number above on each page.
+TEST_F(PrintFixture, MessageWrappedWholeInsideThePage) {
+    const auto pdf = PrintToPdf("long.pdf", PrinterOrientation::Portrait);
+    std::string paragraph, expected;
+    for (int word = 0; word < 1000; ++word)
+        paragraph += (word ? " adipiscing" : "adipiscing") + IntToStr(word);
+    const std::string longWord(300, 'x');
+    form1.Memo1->Clear();
+    form1.Memo1->AppendLine(paragraph);
+    form1.Memo1->AppendLine(longWord);
+    MenuItem({"Fichier", "Imprimer", "message"})->trigger();
+    ASSERT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    const std::vector<Page> pages = PageWords(Output("pdftotext -bbox '" + pdf.string() + "' - 2>/dev/null"));
+    ASSERT_GE(pages.size(), 2u) << "1000 words take more than a page of 66 lines";
+    const std::vector<std::string> words = BodyWords(pages, 300 * kPoint - 1);
+    std::string joined;
+    for (const std::string& word : words) joined += word;
+    std::string all;
+    for (int word = 0; word < 1000; ++word) all += "adipiscing" + IntToStr(word);
+    EXPECT_EQ(joined, all + longWord) << "every word once, in order; the long word broken, not cut";
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+        const std::string number = IntToStr(page + 1) + "/" + IntToStr(pages.size());
+        EXPECT_TRUE(
+            std::any_of(pages[page].words.begin(), pages[page].words.end(),
+                        [&](const Box& word) { return word.text == number && word.y0 < 300 * kPoint; }))
+            << "page " << number;
+    }
+}
+
+// The Corbeille's preview names the message, and its print carries the
+// same heading as the main window's: subject, sender, date, account.
+TEST_F(PrintFixture, CorbeillePreviewAndPrintNameTheMessage) {
+    {
+        Corbeille corbeille(paths.corbeille, {});
+        CorbeilleEntry entry;
+        entry.deletedAt = 1800000000;
+        entry.account = "anne@pop.exemple.fr:110";
+        auto copy = corbeille.Begin(entry);
+        copy->Append(
+            "From: Spam <s@pub.example>\r\nSubject: Promo du jour\r\n"
+            "Date: Tue, 8 Dec 2026 10:00:00 +0000\r\n\r\nAchetez maintenant.\r\n");
+        corbeille.Sync({copy->Keep()});
+    }
+    const auto pdf = PrintToPdf("corbeille.pdf", PrinterOrientation::Portrait);
+    form1.Corbeille1Click();
+    CorbeilleWindow& window = *form1.Corbeille();
+    window.List->selectRow(0);
+    QTest::mouseClick(window.PreviewButton, Qt::LeftButton);
+    const QString pane = window.Pane->toPlainText();
+    EXPECT_TRUE(pane.startsWith(QString::fromUtf8("Sujet : Promo du jour\nDate : 08/12/26")))
+        << pane.toStdString();
+    QTest::mouseClick(window.PrintButton, Qt::LeftButton);
+    ASSERT_TRUE(boxes.shown.empty()) << boxes.shown[0].text;
+    const std::string text = Output("pdftotext -layout '" + pdf.string() + "' - 2>/dev/null");
+    for (const char* shown :
+         {"Promo du jour", "Spam", "08/12/26", "anne@pop.exemple.fr:110", "page 1/1", "Achetez maintenant."})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+}
 
 TEST_F(PrintFixture, AFailedJobShowsItsCauseAndPutsTheOrientationBack) {
     const auto pdf = PrintToPdf("absent/grille.pdf", PrinterOrientation::Landscape);

@@ -90,6 +90,4 @@ std::vector<std::string> WindowFixture::GridRows() const {
     return rows;
 }
 
-std::string WindowFixture::Status(int panel) const {
-    return form1.StatusBar1->Panel(panel)->text().toStdString();
-}
+std::string WindowFixture::Status(int panel) const { return form1.StatusBar1->Text(panel).toStdString(); }
