@@ -16,6 +16,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <string>
@@ -118,14 +119,14 @@ private:
     class RunGuard;
     Outcome RunScan(ScanReading reading = ScanReading::Cached);
     void ClearRows();
-    void ScanHeaders(ScanReading reading, bool& intruderFound);
+    // The scan's rows into the grid and the record; `cache`, read by
+    // `loading` when that is valid, gives those it knows.
+    void ScanHeaders(HeaderCache& cache, std::future<void>& loading, bool& intruderFound);
+    // The header cache of the account the client holds; none without SetHeaderCache.
+    HeaderCache HeaderCacheOfAccount() const;
     // The rows of messages 1 to `count`: those `cache` knows by the
     // listing's id and size from it, the others fetched through `fetched`,
     // each passed to `show` in the server's order. How many were fetched.
-    // The header cache of the account the client holds; none without SetHeaderCache.
-    HeaderCache HeaderCacheOfAccount() const;
-    // Whether that cache has a file (read or not).
-    bool HeaderCacheKept() const;
     int ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listing& listing, int count,
                       TDateTime localOffset, const TIdPOP3::ScanEvents& fetched,
                       const std::function<void(ScanRow&&)>& show);

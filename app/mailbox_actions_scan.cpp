@@ -1,6 +1,7 @@
 // The scan: one row per waiting message from its header only, friends and
 // intruders marked, and the intruders deleted on request.
 #include <algorithm>
+#include <future>
 
 #include "app/corbeille.h"
 #include "app/header_cache.h"
@@ -73,12 +74,20 @@ Outcome MailboxActions::RunScan(ScanReading reading) {
     std::vector<int> purged;
     // The scan's four counts ride with the log-in when the server pipelines,
     // and the listings the header cache needs too when there is one.
+    HeaderCache cache = HeaderCacheOfAccount();
+    std::error_code ec;
+    const bool kept =
+        reading == ScanReading::Cached && !cache.File().empty() && std::filesystem::exists(cache.File(), ec);
     client_.CountsWithLogIn = 4;
-    client_.ListingsWithLogIn = reading == ScanReading::Cached && HeaderCacheKept();
+    client_.ListingsWithLogIn = kept;
+    // Read while the server is busy with the log-in: a second look then
+    // waits only for the network. Declared after the cache, so that it ends first.
+    std::future<void> loading;
+    if (kept) loading = std::async(std::launch::async, [&cache] { cache.Load(); });
     Outcome outcome = InSession([&] {
         view_.cursor.SetBusy(true);
         bool intruderFound = false;
-        ScanHeaders(reading, intruderFound);
+        ScanHeaders(cache, loading, intruderFound);
         view_.cursor.SetBusy(false);
         // A window closed meanwhile asks nothing more.
         Interruption::ThrowIfRequested();
@@ -111,7 +120,7 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
     view_.status.SetPanelText(1, countText);
 }
 
-void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
+void MailboxActions::ScanHeaders(HeaderCache& cache, std::future<void>& loading, bool& intruderFound) {
     // Each count is its own STAT, as the status text has always been made
     // (two for an empty mailbox, else four). A pipelining server gets all
     // four in one exchange: one round trip, whatever the first says.
@@ -162,10 +171,9 @@ void MailboxActions::ScanHeaders(ScanReading reading, bool& intruderFound) {
     };
     // Without a CAPA answer UIDL may still be there: "-ERR" then says it is not.
     const bool uniqueIds = client_.HasCapability("UIDL") || !client_.CapabilitiesKnown();
-    HeaderCache cache = HeaderCacheOfAccount();
-    if (reading == ScanReading::Cached && uniqueIds && count > 0) cache.Load();
+    if (loading.valid()) loading.get();
     std::optional<int> fetched;  // with the cache: how many headers came from the server
-    if (!cache.Empty()) {
+    if (uniqueIds && count > 0 && !cache.Empty()) {
         const TIdPOP3::Listing listing = client_.ListIdsAndSizes(count);
         if (!listing.ids.empty()) {
             fetched = ScanWithCache(cache, listing, count, localOffset, events, show);
@@ -228,12 +236,6 @@ HeaderCache MailboxActions::HeaderCacheOfAccount() const {
     if (headerCacheFolder_.empty()) return {};
     return HeaderCache(headerCacheFolder_, {applied_.host, applied_.port, applied_.user},
                        applied_.resultService);
-}
-
-bool MailboxActions::HeaderCacheKept() const {
-    std::error_code ec;
-    const HeaderCache cache = HeaderCacheOfAccount();
-    return !cache.File().empty() && std::filesystem::exists(cache.File(), ec);
 }
 
 int MailboxActions::ScanWithCache(const HeaderCache& cache, const TIdPOP3::Listing& listing, int count,
