@@ -239,16 +239,19 @@ Outcome Screener::ScanAllAccounts() {
     return Outcome::Failed({}, failures, Outcome::Fault::Other);
 }
 
+Outcome Screener::HiddenInTray() {
+    TIniFile ini(paths_.settings);
+    if (TakeTrayNote(ini)) view_.dialogs.Message(std::string(watch_texts::kTrayNote));
+    return Outcome::Done();
+}
+
 void Screener::ShowAccountRows() {
     const ScanRecord rows = AllAccountRows(accountRows_);
-    view_.grid.ClearRows(std::max(1000, static_cast<int>(rows.size()) + 1));
+    ShowRows(view_.grid, rows);
     int shown = 0;
     for (const AccountScan& scan : accountRows_)
-        for (const ScanRow& row : scan.rows) {
-            ++shown;
-            ShowRow(view_.grid, shown, row);
-            view_.grid.SetRowAccount(shown, IntToStr(scan.slot));
-        }
+        for (std::size_t i = 0; i < scan.rows.size(); ++i)
+            view_.grid.SetRowAccount(++shown, IntToStr(scan.slot));
     const int count = static_cast<int>(rows.size());
     view_.status.SetPanelText(
         1, count == 0
