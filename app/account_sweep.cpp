@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/account_keyring.h"
-#include "app/account_provider.h"
-#include "app/account_token.h"
+#include "account/account_keyring.h"
+#include "account/account_provider.h"
+#include "account/account_token.h"
 #include "app/mailbox_actions.h"
 #include "app/memory_window.h"
 #include "app/texts.h"
@@ -14,16 +14,6 @@
 #include "platform/text.h"
 #include "platform/text_format.h"
 #include "pop3/pop3.h"
-
-Account ReadRunAccount(const AppPaths& paths, int slot, const AccountOverrides& overrides) {
-    Account stored = ReadAccount(TIniFile(paths.settings), slot);
-    // The keyring is asked only for a password that goes to its own server.
-    if (!NeedsPasswordForRun(stored, overrides)) FetchKeyringPassword(stored, slot, SystemSecretStore());
-    Account account = WithOverrides(std::move(stored), overrides, slot);
-    // The server of this run receives the mail, so its service vouches for senders.
-    account.resultService = ReceivingService(account.resultService, account.host, paths);
-    return account;
-}
 
 namespace {
 

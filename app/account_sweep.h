@@ -12,19 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/account_overrides.h"
-#include "app/account_settings.h"
-#include "app/app_paths.h"
+#include "account/account_overrides.h"
+#include "account/account_settings.h"
+#include "account/app_paths.h"
 #include "app/main_lists.h"
 #include "app/outcome.h"
 #include "app/scan_record.h"
 #include "app/window.h"
-
-// The account a run of `slot` uses: the settings' values, the password from
-// the keyring and the access token fetched, `overrides` applied, and the
-// receiving service of its server from the provider table unless the
-// account names its own. Throws what the keyring or the token command throw.
-Account ReadRunAccount(const AppPaths& paths, int slot, const AccountOverrides& overrides = {});
 
 // One account's part of a sweep.
 struct AccountScan {

@@ -1,8 +1,8 @@
 #include "app/account_tester.h"
 
-#include "app/account_client.h"
-#include "app/account_keyring.h"
-#include "app/account_token.h"
+#include "account/account_client.h"
+#include "account/account_keyring.h"
+#include "account/account_token.h"
 #include "app/texts.h"
 #include "net/tls_errors.h"
 #include "platform/control_characters.h"

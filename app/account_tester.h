@@ -4,8 +4,8 @@
 // failed: the certificate, the log-in, or reaching the server.
 #include <string>
 
-#include "app/account_settings.h"
-#include "app/account_token.h"
+#include "account/account_settings.h"
+#include "account/account_token.h"
 #include "app/outcome.h"
 #include "platform/secret_store.h"
 #include "pop3/pop3.h"

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/account_keyring.h"
-#include "app/account_settings.h"
+#include "account/account_keyring.h"
+#include "account/account_settings.h"
+#include "account/password_store.h"
 #include "app/account_tester.h"
 #include "app/corbeille.h"
 #include "app/corbeille_texts.h"
-#include "app/password_store.h"
 #include "app/texts.h"
 #include "net/tls_certificate.h"
 #include "platform/text.h"

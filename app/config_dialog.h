@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "app/account_provider.h"
-#include "app/account_security.h"
-#include "app/account_settings.h"
+#include "account/account_provider.h"
+#include "account/account_security.h"
+#include "account/account_settings.h"
+#include "account/password_scramble.h"
 #include "app/outcome.h"
-#include "app/password_scramble.h"
 #include "app/window.h"
 
 class ConfigDialog {

@@ -2,9 +2,11 @@
 // The Corbeille's keys, file names and messages.
 #include <string_view>
 
+#include "account/account_texts.h"
+
 namespace corbeille_texts {
 
-inline constexpr std::string_view kFolder = "Corbeille";
+inline constexpr std::string_view kFolder = texts::kCorbeilleFolder;
 inline constexpr std::string_view kIndexFile = "Index.TXT";
 
 // Settings keys, in section "Form".

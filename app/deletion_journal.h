@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/account_settings.h"
+#include "account/account_settings.h"
 #include "app/scan_record.h"
 #include "platform/date_time.h"
 #include "platform/id_exception.h"

@@ -1,6 +1,6 @@
 #include "app/mailbox_actions.h"
 
-#include "app/account_client.h"
+#include "account/account_client.h"
 #include "app/texts.h"
 #include "net/anti_freeze.h"
 #include "net/net_errors.h"

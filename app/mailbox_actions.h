@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/account_settings.h"
+#include "account/account_settings.h"
 #include "app/deletion_journal.h"
 #include "app/header_cache.h"
 #include "app/main_lists.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_paths.h"
+#include "account/app_paths.h"
 #include "app/list_dialog.h"
 #include "app/list_kind.h"
 #include "app/look_alikes.h"

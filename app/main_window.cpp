@@ -4,16 +4,16 @@
 #include <algorithm>
 #include <ctime>
 
-#include "app/account_import.h"
-#include "app/account_keyring.h"
-#include "app/account_token.h"
+#include "account/account_import.h"
+#include "account/account_keyring.h"
+#include "account/account_token.h"
+#include "account/settings_exposure.h"
 #include "app/corbeille.h"
 #include "app/deletion_journal.h"
 #include "app/mailbox_actions.h"
 #include "app/main_lists.h"
 #include "app/print_layout.h"
 #include "app/scan_cells.h"
-#include "app/settings_exposure.h"
 #include "app/texts.h"
 #include "app/watch_settings.h"
 #include "app/watch_texts.h"

@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/account_import.h"
-#include "app/account_overrides.h"
-#include "app/account_settings.h"
+#include "account/account_import.h"
+#include "account/account_overrides.h"
+#include "account/account_settings.h"
+#include "account/account_token.h"
+#include "account/app_paths.h"
 #include "app/account_sweep.h"
-#include "app/account_token.h"
-#include "app/app_paths.h"
 #include "app/config_dialog.h"
 #include "app/list_dialog.h"
 #include "app/list_kind.h"

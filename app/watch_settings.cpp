@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/account_settings.h"
+#include "account/account_settings.h"
 #include "app/corbeille.h"
 #include "app/watch_texts.h"
 #include "platform/ini_file.h"

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/account_authentication.h"
-#include "app/account_security.h"
+#include "account/account_authentication.h"
+#include "account/account_security.h"
 
 // The header grid: row 0 holds the headings, rows 1.. one message each.
 // A column is what it holds (0 number, 1 date, 2 sender, 3 subject, 4 size,

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/account_settings.h"
+#include "account/account_settings.h"
 #include "bench_mailbox.h"
 #include "platform/ini_file.h"
 #include "support/delay_proxy.h"

@@ -3,6 +3,7 @@
 #include <exception>
 #include <limits>
 
+#include "message/message.h"
 #include "net/net_errors.h"
 #include "platform/interruption.h"
 #include "platform/secret_memory.h"
@@ -10,6 +11,7 @@
 #include "pop3/md5.h"
 #include "pop3/message_count.h"
 #include "pop3/pop3_errors.h"
+#include "pop3/stls_errors.h"
 
 namespace {
 bool HoldsLineBreakOrNul(const std::string& text) {
@@ -212,4 +214,36 @@ void TIdPOP3::BadListing() {
 bool TIdPOP3::DeleteMessage(int n) {
     SendCommand("DELE " + IntToStr(n), ReplyOk);
     return LastReply.NumericCode() == ReplyOk;
+}
+
+// Header-only fetch: TOP n 0.
+bool TIdPOP3::LoadMessageHeader(int n, TIdMessage& message) {
+    SendCommand("TOP " + IntToStr(n) + " 0", ReplyOk);
+    ReadHeaderBlock(message, ".");
+    return true;
+}
+
+// Whole-message retrieval: RETR n, the header through the header reception,
+// then the body up to the "." line.
+bool TIdPOP3::LoadMessage(int messageNumber, TIdMessage& message) {
+    if (SendCommand("RETR " + IntToStr(messageNumber), -1) == ReplyOk) {
+        // A header ended by the "." line has no body to read.
+        if (ReadHeaderBlock(message, "").empty()) ReadMessageBody(message, ".");
+    }
+    return LastReply.NumericCode() == ReplyOk;
+}
+
+// STLS (RFC 2595): TLS started on a plain POP3 connection.
+void TIdPOP3::NegotiateStls() {
+    const TIdRFCReply greeting = LastReply;
+    Capabilities();
+    if (!HasCapability("STLS")) throw EIdPOP3StlsNotOffered();
+    if (SendCommand("STLS", -1) != ReplyOk)
+        throw EIdPOP3StlsRefused(std::string("Le serveur a refusé STLS : ") + Trim(LastReply.ShownText()));
+    StartTLS();
+    // What was learnt before the link was private is not trusted; whoever
+    // needs the list (the scan, after the log-in) asks again.
+    capabilities_.clear();
+    capabilitiesKnown_ = false;
+    LastReply = greeting;
 }

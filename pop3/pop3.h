@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "mime/message_client.h"
+#include "pop3/pop3_pipeline.h"
 
 class TIdPOP3 : public TIdMessageClient {
 public:
@@ -231,13 +232,8 @@ public:
     static std::string ApopDigest(const std::string& timestamp, const std::string& password);
 
 private:
-    struct Step {
-        enum Kind { Top, List, Dele, Retr, Uidl, Capa, Stat } kind;
-        int n;
-    };
+    using Step = Pop3Step;
     using StepAnswer = std::function<void(const Step& step)>;
-    // The command line of a step, CR LF included.
-    static std::string CommandLine(const Step& step);
     void LogIn();
     // CAPA and the CountsWithLogIn STATs in one exchange, once logged in.
     void AskAfterLogIn();
@@ -279,15 +275,23 @@ private:
     void RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
                   bool* acceptedAfter = nullptr);
     void SkipAnswer(const Step& step, bool& accepted);
+    // The answers still due in `window` read and dropped; true when one of
+    // them took a DELE (or when reading them failed: then it may have).
+    bool SkipDue(const Pop3Pipeline& window);
+    // The session's window: ahead of the answers when `ahead`, within
+    // PipelineMaxCommands and PipelineMaxBytes.
+    Pop3Pipeline Window(bool ahead);
     // Whether a byte of an answer is there or comes within `ms`.
     bool AnswerWithin(int ms);
     // The wait for an answer to commands sent together, in ms.
     int BatchAnswerLimit() const;
     // One RETR answer's lines to `events`, up to the "." line.
     void StreamMessage(const CopyEvents& events);
-    // After a refused DELE: the answers still due read, then RSET and the
-    // DELEs of `kept` again when one of them was taken.
-    void UndoDeletesAfterRefusal(const std::vector<Step>& due, const std::vector<int>& kept, bool ahead);
+    // After a refused DELE whose followers the server took (they were never
+    // meant to count): RSET unmarks everything and the DELEs of `kept`, those
+    // confirmed before it, go again. When that fails the connection is
+    // dropped without QUIT, so that none counts, and false returned.
+    bool MarkOnlyAgain(const std::vector<int>& kept, bool ahead);
     // Sizes of messages 1 to `count` from one LIST (index n); -2 where the
     // listing has no line for n; empty when LIST was refused. Raises
     // EIdPOP3BadListing as ListUniqueIds does, and for a size that is not

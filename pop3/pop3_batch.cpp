@@ -115,14 +115,6 @@ bool TIdPOP3::Pipelining() const {
     return Batching == pbPipelined || (Batching == pbAuto && HasCapability("PIPELINING"));
 }
 
-std::string TIdPOP3::CommandLine(const Step& step) {
-    static const char* const kVerbs[] = {"TOP", "LIST", "DELE", "RETR", "UIDL", "CAPA", "STAT"};
-    std::string line = kVerbs[step.kind];
-    if (step.n > 0) line += " " + IntToStr(step.n);
-    if (step.kind == Step::Top) line += " 0";
-    return line + "\r\n";
-}
-
 bool TIdPOP3::AnswerWithin(int ms) {
     return InputBuffer().Size() > 0 || FillInputBuffer(true, ms, false) > 0;
 }
@@ -132,59 +124,47 @@ int TIdPOP3::BatchAnswerLimit() const {
     return ReadTimeout > 0 ? std::min(limit, ReadTimeout) : limit;
 }
 
+Pop3Pipeline TIdPOP3::Window(bool ahead) {
+    return Pop3Pipeline(
+        [this](std::string_view text) { WriteText(text); },
+        ahead && !batchUnanswered_ ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1,
+        static_cast<std::size_t>(std::max(1, PipelineMaxBytes)));
+}
+
 void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAnswer& answer,
                        bool* acceptedAfter) {
-    std::size_t maxCommands =
-        ahead && !batchUnanswered_ ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
-    const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
-    std::size_t sent = 0;
-    std::size_t bytes = 0;  // sent and not yet answered
-    std::vector<std::size_t> lengths(steps.size());
-    std::vector<bool> together(steps.size());  // went out with another unanswered
-    std::optional<Step> sentTwice;             // its second answer comes after the others
-    std::string batch;
+    Pop3Pipeline window = Window(ahead);
+    std::size_t next = 0;           // the next step to send
+    std::optional<Step> sentTwice;  // its second answer comes after the others
     for (std::size_t answered = 0; answered < steps.size(); ++answered) {
-        const std::size_t due = sent - answered;
-        if (due == 0 && sentTwice) {
+        if (window.Empty() && sentTwice) {
             bool unused = false;
             SkipAnswer(*std::exchange(sentTwice, std::nullopt), unused);
         }
         // One at a time, anything more than the answer asked is an old
         // command's: which is which is no longer known.
-        if (due == 0 && batchUnanswered_) ExpectNoAnswerLeft();
-        // Refill once half the window is free, so commands go out in a few
-        // large sends rather than one per answer.
-        if (due == 0 || (due <= maxCommands / 2 && bytes <= maxBytes / 2)) {
-            const std::size_t first = sent;
-            while (sent < steps.size() && sent - answered < maxCommands) {
-                std::string line = CommandLine(steps[sent]);
-                if (sent > answered && bytes + line.size() > maxBytes) break;
-                lengths[sent] = line.size();
-                bytes += line.size();
-                batch += line;
-                ++sent;
-            }
-            for (std::size_t k = first; sent - answered > 1 && k < sent; ++k) together[k] = true;
-            WriteText(batch);
-            batch.clear();
+        if (window.Empty() && batchUnanswered_) ExpectNoAnswerLeft();
+        if (window.Empty() || window.HalfFree()) {
+            while (next < steps.size() && window.Room(steps[next])) window.Push(steps[next++]);
+            window.Flush();
         }
-        const Step& step = steps[answered];
-        const bool again = together[answered] && !batchUnanswered_ && !AnswerWithin(BatchAnswerLimit());
+        const Pop3Pipeline::Entry entry = window.NextAnswer();
+        const Step& step = entry.step;
+        const bool again = entry.together && !batchUnanswered_ && !AnswerWithin(BatchAnswerLimit());
         if (again) {
             // Lost on the way in, or only slow: sent once more alone, the
             // command gets the same answer either way.
             DoStatus(hsStatusText, pop3_text::kBatchUnanswered);
             batchUnanswered_ = true;
-            maxCommands = 1;
-            if (std::any_of(steps.begin() + static_cast<std::ptrdiff_t>(answered),
-                            steps.begin() + static_cast<std::ptrdiff_t>(sent),
-                            [](const Step& s) { return s.kind == Step::Dele; })) {
+            window.OneAtATime();
+            const auto isDele = [](const Pop3Pipeline::Entry& e) { return e.step.kind == Step::Dele; };
+            if (step.kind == Step::Dele || std::any_of(window.Due().begin(), window.Due().end(), isDele)) {
                 // A DELE goes once: whether it counted is unknown, and only
                 // leaving without QUIT is sure to make it count for nothing.
                 ReleaseSocket();
                 throw EIdPOP3BatchUnanswered();
             }
-            WriteText(CommandLine(step));
+            WriteText(Pop3CommandLine(step));
         }
         // After the answer to the command sent again, answers nobody asked
         // for yet are the others': the server was slow, not deaf.
@@ -193,8 +173,8 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
             if (AnswerWithin(BatchAnswerLimit())) {
                 sentTwice = step;
             } else {
-                sent = answered + 1;
-                bytes = 0;
+                window.DropDue();
+                next = answered + 1;
             }
         };
         try {
@@ -203,7 +183,7 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
             bool accepted = false;
             try {
                 othersLost();
-                for (std::size_t k = answered + 1; k < sent; ++k) SkipAnswer(steps[k], accepted);
+                accepted = SkipDue(window);
                 if (sentTwice) SkipAnswer(*sentTwice, accepted);
             } catch (const std::exception&) {
                 accepted = true;  // unknown: count it as accepted
@@ -211,7 +191,6 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
             if (acceptedAfter) *acceptedAfter = accepted;
             throw;
         }
-        bytes -= lengths[answered];
         othersLost();
     }
     if (sentTwice) {
@@ -219,6 +198,30 @@ void TIdPOP3::RunSteps(const std::vector<Step>& steps, bool ahead, const StepAns
         SkipAnswer(*sentTwice, unused);
     }
     ExpectNoAnswerLeft();
+}
+
+bool TIdPOP3::SkipDue(const Pop3Pipeline& window) {
+    bool accepted = false;
+    try {
+        for (const Pop3Pipeline::Entry& entry : window.Due()) SkipAnswer(entry.step, accepted);
+    } catch (const std::exception&) {
+        accepted = true;  // unknown: count it as accepted
+    }
+    return accepted;
+}
+
+bool TIdPOP3::MarkOnlyAgain(const std::vector<int>& kept, bool ahead) {
+    try {
+        SendCommand("RSET", ReplyOk);
+        std::vector<Step> again;
+        again.reserve(kept.size());
+        for (int n : kept) again.push_back({Step::Dele, n});
+        RunSteps(again, ahead, [this](const Step&) { ReadReply({ReplyOk}); });
+        return true;
+    } catch (const std::exception&) {
+        ReleaseSocket();
+        return false;
+    }
 }
 
 void TIdPOP3::SkipAnswer(const Step& step, bool& accepted) {
@@ -338,19 +341,11 @@ void TIdPOP3::DeleteMessages(const std::vector<int>& numbers, std::size_t* marke
         kept = confirmed;
     } catch (const EIdProtocolReplyError&) {
         kept = confirmed;
-        if (!acceptedAfter) throw;
-        // DELEs the server took after the refused one were never meant to
-        // count: unmark everything and mark again what was confirmed before.
-        const std::exception_ptr refusal = std::current_exception();
-        try {
-            SendCommand("RSET", ReplyOk);
-            steps.resize(confirmed);
-            RunSteps(steps, ahead, [this](const Step&) { ReadReply({ReplyOk}); });
-        } catch (const std::exception&) {
-            ReleaseSocket();
+        if (acceptedAfter &&
+            !MarkOnlyAgain({numbers.begin(), numbers.begin() + static_cast<std::ptrdiff_t>(confirmed)},
+                           ahead))
             kept = 0;
-        }
-        std::rethrow_exception(refusal);
+        throw;
     } catch (const EIdPOP3AnswerMismatch&) {
         kept = 0;  // dropped without QUIT
         throw;

@@ -3,19 +3,10 @@
 // before the session may end with QUIT. With pipelining the RETRs run ahead
 // and each DELE rides along with the next ones.
 #include <algorithm>
-#include <deque>
 
 #include "net/net_errors.h"
 #include "platform/text.h"
 #include "pop3/pop3.h"
-
-namespace {
-
-std::string CopyCommand(bool retrieve, int n) {
-    return (retrieve ? "RETR " : "DELE ") + IntToStr(n) + "\r\n";
-}
-
-}  // namespace
 
 void TIdPOP3::StreamMessage(const CopyEvents& events) {
     // The bytes go on as they came, line ends and all; only a dot at a line's
@@ -52,18 +43,8 @@ void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyE
     std::vector<int>& kept = marked ? *marked : unused;
     kept.clear();
     const bool ahead = Pipelining();
-    const std::size_t maxCommands = ahead ? static_cast<std::size_t>(std::max(1, PipelineMaxCommands)) : 1;
-    const std::size_t maxBytes = static_cast<std::size_t>(std::max(1, PipelineMaxBytes));
-    std::deque<Step> due;  // sent, answer awaited
-    std::string unsent;    // commands not yet written
+    Pop3Pipeline window = Window(ahead);
     std::size_t next = 0;  // the next RETR to send
-    std::size_t dueBytes = 0;
-    const auto queue = [&](Step::Kind kind, int n) {
-        const std::string line = CopyCommand(kind == Step::Retr, n);
-        dueBytes += line.size();
-        unsent += line;
-        due.push_back({kind, n});
-    };
     // Nothing marked is removed before QUIT: the copies need to be durable
     // only then, all in one flush. Without it the session goes unclosed, so
     // the server removes none of them.
@@ -79,17 +60,12 @@ void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyE
         kept.clear();
     };
     try {
-        while (next < numbers.size() || !due.empty()) {
+        while (next < numbers.size() || !window.Empty()) {
             // The RETRs run ahead as far as the window goes; serially the
             // next one waits for the DELE's answer.
-            while (next < numbers.size() && due.size() < maxCommands &&
-                   (due.empty() || dueBytes + CopyCommand(true, numbers[next]).size() <= maxBytes))
-                queue(Step::Retr, numbers[next++]);
-            if (!unsent.empty()) WriteText(unsent);
-            unsent.clear();
-            const Step step = due.front();
-            due.pop_front();
-            dueBytes -= CopyCommand(step.kind == Step::Retr, step.n).size();
+            while (next < numbers.size() && window.Room({Step::Retr, numbers[next]}))
+                window.Push({Step::Retr, numbers[next++]});
+            const Step step = window.NextAnswer().step;
             if (step.kind == Step::Dele) {
                 ReadReply({ReplyOk});
                 kept.push_back(step.n);
@@ -101,17 +77,18 @@ void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyE
                 StreamMessage(events);
             }
             // Its copy written, the message's DELE goes with the next write.
-            if (events.done(step.n, retrieved)) queue(Step::Dele, step.n);
+            if (events.done(step.n, retrieved)) window.Push({Step::Dele, step.n});
         }
     } catch (const EIdProtocolReplyError&) {
-        UndoDeletesAfterRefusal({due.begin(), due.end()}, kept, ahead);
+        if (SkipDue(window) && !MarkOnlyAgain(kept, ahead)) kept.clear();
         if (!IsConnected()) kept.clear();
         settle();
         throw;
     } catch (const std::exception&) {
         // Unanswered DELEs may or may not count: leaving without QUIT is the
         // one way to be sure none of them does.
-        if (std::any_of(due.begin(), due.end(), [](const Step& s) { return s.kind == Step::Dele; })) {
+        if (std::any_of(window.Due().begin(), window.Due().end(),
+                        [](const Pop3Pipeline::Entry& e) { return e.step.kind == Step::Dele; })) {
             ReleaseSocket();
             kept.clear();
         }
@@ -119,23 +96,4 @@ void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyE
         throw;
     }
     settle();
-}
-
-void TIdPOP3::UndoDeletesAfterRefusal(const std::vector<Step>& due, const std::vector<int>& kept,
-                                      bool ahead) {
-    bool accepted = false;
-    try {
-        for (const Step& step : due) SkipAnswer(step, accepted);
-    } catch (const std::exception&) {
-        accepted = true;  // unknown: count it as accepted
-    }
-    if (!accepted) return;
-    try {
-        SendCommand("RSET", ReplyOk);
-        std::vector<Step> again;
-        for (int n : kept) again.push_back({Step::Dele, n});
-        RunSteps(again, ahead, [this](const Step&) { ReadReply({ReplyOk}); });
-    } catch (const std::exception&) {
-        ReleaseSocket();
-    }
 }

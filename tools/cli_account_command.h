@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <ostream>
 
-#include "app/account_overrides.h"
-#include "app/app_paths.h"
+#include "account/account_overrides.h"
+#include "account/app_paths.h"
 #include "tools/cli_options.h"
 #include "tools/cli_password.h"
 

@@ -3,7 +3,7 @@
 // first, one extracted to a file, or all removed.
 #include <ostream>
 
-#include "app/app_paths.h"
+#include "account/app_paths.h"
 #include "tools/cli_options.h"
 
 // Runs corbeille as RunCli does; a file that cannot be read or written is

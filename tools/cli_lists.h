@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
+#include "account/app_paths.h"
 #include "tools/cli_options.h"
 
 // Fills `options` when the positional arguments name one of these commands;

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "app/account_authentication.h"
-#include "app/account_security.h"
+#include "account/account_authentication.h"
+#include "account/account_security.h"
 
 enum class CliCommand {
     Headers,

@@ -5,15 +5,15 @@
 #include <ctime>
 #include <sstream>
 
-#include "app/account_settings.h"
+#include "account/account_settings.h"
+#include "account/settings_exposure.h"
+#include "account/user_accounts.h"
 #include "app/corbeille.h"
 #include "app/main_window.h"
 #include "app/scan_cells.h"
 #include "app/scan_record_file.h"
-#include "app/settings_exposure.h"
 #include "platform/system_error_text.h"
 #include "platform/text.h"
-#include "platform/user_accounts.h"
 #include "tools/cli_account_command.h"
 #include "tools/cli_corbeille.h"
 #include "tools/cli_exit.h"

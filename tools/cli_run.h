@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "app/app_paths.h"
+#include "account/app_paths.h"
 #include "tools/cli_options.h"
 #include "tools/cli_password.h"
 

@@ -9,9 +9,9 @@
 #include <functional>
 #include <memory>
 
+#include "account/user_accounts.h"
 #include "app/main_window.h"
 #include "net/anti_freeze.h"
-#include "platform/user_accounts.h"
 
 class GridTable;
 class PreviewMemo;

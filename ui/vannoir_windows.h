@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "app/app_paths.h"
+#include "account/app_paths.h"
 #include "ui/about_dialog.h"
 #include "ui/config_dialog.h"
 #include "ui/friends_dialog.h"

@@ -1,4 +1,4 @@
-#include "app/account_import.h"
+#include "account/account_import.h"
 
 #include <gtest/gtest.h>
 

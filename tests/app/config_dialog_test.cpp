@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/account_settings.h"
-#include "app/password_store.h"
+#include "account/account_settings.h"
+#include "account/password_store.h"
 #include "app/watch_settings_part.h"
 #include "support/fake_window.h"
 #include "support/pop3_script_pieces.h"

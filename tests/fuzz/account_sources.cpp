@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/mail_client_accounts.h"
-#include "platform/wine_hive.h"
+#include "account/mail_client_accounts.h"
+#include "account/wine_hive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

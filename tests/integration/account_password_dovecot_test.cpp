@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "app/account_client.h"
-#include "app/account_settings.h"
+#include "account/account_client.h"
+#include "account/account_settings.h"
 #include "support/dovecot_fixture.h"
 #include "support/scratch_folder.h"
 #include "tools/cli_run.h"

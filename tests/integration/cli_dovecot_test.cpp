@@ -12,7 +12,7 @@
 #include <map>
 #include <sstream>
 
-#include "app/password_scramble.h"
+#include "account/password_scramble.h"
 #include "support/scratch_folder.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <fstream>
 
-#include "app/account_token.h"
+#include "account/account_token.h"
 #include "platform/ini_file.h"
 #include "support/oauth_token_server.h"
 #include "support/private_dovecot.h"

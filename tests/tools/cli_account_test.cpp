@@ -5,8 +5,8 @@
 #include <memory>
 #include <sstream>
 
-#include "app/account_settings.h"
-#include "app/password_scramble.h"
+#include "account/account_settings.h"
+#include "account/password_scramble.h"
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "support/loopback.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/password_scramble.h"
+#include "account/password_scramble.h"
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
 #include "support/scratch_folder.h"

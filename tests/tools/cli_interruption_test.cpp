@@ -16,7 +16,7 @@
 #include <regex>
 #include <thread>
 
-#include "app/password_scramble.h"
+#include "account/password_scramble.h"
 #include "platform/text.h"
 #include "support/pop3_script_pieces.h"
 #include "support/scratch_folder.h"

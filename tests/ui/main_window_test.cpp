@@ -13,9 +13,9 @@
 #include <QTextLayout>
 #include <QTimer>
 
-#include "app/account_settings.h"
-#include "app/account_token.h"
-#include "app/password_scramble.h"
+#include "account/account_settings.h"
+#include "account/account_token.h"
+#include "account/password_scramble.h"
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "support/oauth_token_server.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_paths.h"
+#include "account/app_paths.h"
 #include "support/fake_single_instance.h"
 #include "support/scratch_folder.h"
 #include "ui/vannoir_windows.h"

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "app/password_scramble.h"
+#include "account/password_scramble.h"
 #include "platform/text.h"
 #include "ui/grid_table.h"
 #include "ui/qt_printer.h"
