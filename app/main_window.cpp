@@ -225,13 +225,13 @@ const ScanRow* Screener::RowShown(int row) const {
 
 Outcome Screener::ScanAllAccounts() {
     if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
-    const std::vector<int> slots = ConfiguredSlots(TIniFile(paths_.settings));
-    if (slots.empty()) {
+    std::vector<AccountScan> scans = parts_->shownSweep.Run({});
+    if (scans.empty()) {
         std::string text = std::string(watch_texts::kNoAccount);
         view_.dialogs.Message(text);
         return Outcome::Refused(std::move(text), Outcome::Fault::Account);
     }
-    accountRows_ = parts_->shownSweep.Run(slots);
+    accountRows_ = std::move(scans);
     ShowAccountRows();
     const std::string failures = SweepFailures(accountRows_);
     view_.status.SetPanelText(0, failures);
@@ -259,7 +259,7 @@ void Screener::ShowAccountRows() {
                : IntToStr(count) + std::string(count == 1 ? texts::kOneMessage : texts::kManyMessages));
 }
 
-std::vector<AccountScan> Screener::QuietSweep(const std::vector<int>& slots, bool purge) {
+std::vector<AccountScan> Screener::QuietSweep(const std::vector<int>& chosen, bool purge) {
     if (Busy()) {
         AccountScan refused;
         refused.slot = -1;
@@ -267,7 +267,7 @@ std::vector<AccountScan> Screener::QuietSweep(const std::vector<int>& slots, boo
         return {refused};
     }
     parts_->purgeQuietly = purge;
-    return parts_->quietSweep.Run(slots);
+    return parts_->quietSweep.Run(chosen);
 }
 
 Outcome Screener::AddCurrentSender(ListKind kind) {
