@@ -83,7 +83,7 @@ const RunnableCase kRunnables[] = {
      "skip 6: incomplet, il manque le serveur"},
     {"password_alone_is_no_account", "Passe7=#cfBC_\r\n", {}, 0, ""},
     {"every_slot_0_to_10_in_order",
-     "Serveur10=a\r\nNom10=u\r\nPasse10=#0\r\nServeur0=b\r\nNom0=u\r\nNom8=u\r\nPasse8=#0\r\n",
+     "Serveur10=a\r\nNom10=u\r\nPasse10=#0\r\nServeur0=b\r\nNom0=u\r\nPasse0=#0\r\nNom8=u\r\nPasse8=#0\r\n",
      {},
      0,
      "run 0; skip 8: incomplet, il manque le serveur; run 10"},
