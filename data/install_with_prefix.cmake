@@ -1,7 +1,7 @@
 # Runs at install time: writes the files that hold the programs' full path,
 # with @VANNOIR_BINDIR@ replaced by <prefix>/bin.
 get_filename_component(prefix "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
-foreach(pair "vannoir.desktop;share/applications" "vannoir-cli.service;share/systemd/user")
+foreach(pair "fr.vannoir.vannoir.desktop;share/applications" "vannoir-cli.service;share/systemd/user")
   list(GET pair 0 name)
   list(GET pair 1 folder)
   file(READ "${VANNOIR_DATA_DIR}/${name}" text)

@@ -25,33 +25,33 @@ std::optional<std::size_t> ParseSize(std::string_view text, int base) {
     return value;
 }
 
-std::string ReadCounted(TIdTCPClient& client, std::size_t count) {
-    if (count > kLargestAnswer) throw EHttpBadAnswer();
+std::string ReadCounted(TIdTCPConnection& connection, std::size_t count, std::size_t largest) {
+    if (count > largest) throw EHttpBadAnswer();
     std::string body(count, '\0');
-    client.ReadBytes(body.data(), static_cast<int>(count));
+    connection.ReadBytes(body.data(), static_cast<int>(count));
     return body;
 }
 
-std::string ReadChunked(TIdTCPClient& client) {
+std::string ReadChunked(TIdTCPConnection& connection, std::size_t largest) {
     std::string body;
     for (;;) {
-        const std::optional<std::size_t> size = ParseSize(client.ReadLine(), 16);
-        if (!size || body.size() + *size > kLargestAnswer) throw EHttpBadAnswer();
+        const std::optional<std::size_t> size = ParseSize(connection.ReadLine(), 16);
+        if (!size || body.size() + *size > largest) throw EHttpBadAnswer();
         if (*size == 0) break;
-        body += ReadCounted(client, *size);
-        client.ReadLine();  // the chunk's CR LF
+        body += ReadCounted(connection, *size, largest);
+        connection.ReadLine();  // the chunk's CR LF
     }
     // Trailer fields up to the empty line.
-    while (!client.ReadLine().empty()) {
+    while (!connection.ReadLine().empty()) {
     }
     return body;
 }
 
-std::string ReadToClose(TIdTCPClient& client) {
-    while (client.FillInputBuffer(false) > 0) {
-        if (client.InputBuffer().Size() > kLargestAnswer) throw EHttpBadAnswer();
+std::string ReadToClose(TIdTCPConnection& connection, std::size_t largest) {
+    while (connection.FillInputBuffer(false) > 0) {
+        if (connection.InputBuffer().Size() > largest) throw EHttpBadAnswer();
     }
-    return client.InputBuffer().Extract(client.InputBuffer().Size());
+    return connection.InputBuffer().Extract(connection.InputBuffer().Size());
 }
 
 }  // namespace
@@ -134,10 +134,54 @@ std::string FormBody(const std::vector<std::pair<std::string, std::string>>& fie
     return body;
 }
 
-HttpAnswer PostForm(std::string_view url, std::string_view form, int limitMs, const std::string& trustFile) {
-    const std::optional<HttpAddress> address = ParseHttpAddress(url);
-    // A token or a code never crosses a network in clear.
-    if (!address || (!address->tls && !IsLoopbackHost(address->host))) throw EHttpAddressRefused();
+std::optional<std::string> HeaderedAnswer::Field(std::string_view name) const {
+    for (const auto& [fieldName, value] : fields)
+        if (SameText(fieldName, name)) return value;
+    return std::nullopt;
+}
+
+HeaderedAnswer ReadHeaderedAnswer(TIdTCPConnection& connection, std::size_t largest,
+                                  const std::function<void(const std::string&)>& checkFirstLine) {
+    HeaderedAnswer answer;
+    answer.firstLine = connection.ReadLine();
+    // A peer that closed within the first line sent no answer at all.
+    if (connection.LastLineTimedOut()) throw EIdConnClosedGracefully();
+    checkFirstLine(answer.firstLine);
+    std::optional<std::size_t> length;
+    bool chunked = false;
+    for (;;) {
+        std::string line = connection.ReadLine();
+        if (line.empty()) {
+            if (connection.LastLineTimedOut()) throw EIdConnClosedGracefully();
+            break;
+        }
+        if (answer.fields.size() >= 100) throw EHttpBadAnswer();
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        std::string name = line.substr(0, colon);
+        std::string value = Trim(std::string_view(line).substr(colon + 1));
+        if (SameText(name, "Content-Length")) {
+            length = ParseSize(value, 10);
+            if (!length) throw EHttpBadAnswer();
+        } else if (SameText(name, "Transfer-Encoding")) {
+            chunked = LowerCase(value).find("chunked") != std::string::npos;
+        }
+        answer.fields.emplace_back(std::move(name), std::move(value));
+    }
+    answer.toClose = !chunked && !length;
+    answer.body = chunked  ? ReadChunked(connection, largest)
+                  : length ? ReadCounted(connection, *length, largest)
+                           : ReadToClose(connection, largest);
+    return answer;
+}
+
+HttpConnection::HttpConnection(HttpAddress origin, std::string trustFile)
+    : origin_(std::move(origin)), trustFile_(std::move(trustFile)) {}
+
+HttpConnection::~HttpConnection() = default;
+
+HttpAnswer HttpConnection::Request(std::string_view method, std::string_view target, const HttpFields& fields,
+                                   std::string_view body, int limitMs) {
     // One limit for the whole exchange: a peer that sends a byte at a time,
     // each in time, cannot stretch it.
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
@@ -147,53 +191,74 @@ HttpAnswer PostForm(std::string_view url, std::string_view form, int limitMs, co
         if (ms.count() <= 0) throw EIdReadTimeout();
         return static_cast<int>(ms.count());
     };
-    TIdTCPClient client;
-    client.Host = address->host;
-    client.Port = address->port;
-    client.ConnectTimeout = limitMs;
-    client.ReadTimeout = limitMs;
-    client.ReadDeadline = end;
-    client.MaxLineLength = 8192;
-    // The handshake comes after the connection, within what is left.
-    client.TLS.Mode = address->tls ? tlsExplicit : tlsNone;
-    client.TLS.TrustFile = trustFile;
-    client.OpenConnection();
-    if (address->tls) {
-        client.ReadTimeout = left();
-        client.StartTLS();
-    }
-    const bool bracketed = address->host.find(':') != std::string::npos;
-    const std::string hostHeader =
-        (bracketed ? "[" + address->host + "]" : address->host) +
-        (address->port == (address->tls ? 443 : 80) ? "" : ":" + IntToStr(address->port));
-    client.WriteText("POST " + address->target + " HTTP/1.1\r\nHost: " + hostHeader +
-                     "\r\nContent-Type: application/x-www-form-urlencoded\r\nAccept: application/json\r\n"
-                     "Connection: close\r\nContent-Length: " +
-                     IntToStr(static_cast<int>(form.size())) + "\r\n\r\n" + std::string(form));
-    HttpAnswer answer;
-    const std::string status = client.ReadLine();
-    if (!status.starts_with("HTTP/1.") || status.size() < 12 || status[8] != ' ') throw EHttpBadAnswer();
-    const std::optional<std::size_t> code = ParseSize(status.substr(9, 3), 10);
-    if (!code) throw EHttpBadAnswer();
-    answer.status = static_cast<int>(*code);
-    std::optional<std::size_t> length;
-    bool chunked = false;
-    for (int count = 0;; ++count) {
-        const std::string header = client.ReadLine();
-        if (header.empty()) break;
-        if (count > 100) throw EHttpBadAnswer();
-        const std::size_t colon = header.find(':');
-        if (colon == std::string::npos) continue;
-        const std::string_view name = std::string_view(header).substr(0, colon);
-        const std::string value = Trim(std::string_view(header).substr(colon + 1));
-        if (SameText(name, "Content-Length")) {
-            length = ParseSize(value, 10);
-            if (!length) throw EHttpBadAnswer();
-        } else if (SameText(name, "Transfer-Encoding")) {
-            chunked = LowerCase(value).find("chunked") != std::string::npos;
+    const bool bracketed = origin_.host.find(':') != std::string::npos;
+    std::string request = std::string(method) + " " + std::string(target) +
+                          " HTTP/1.1\r\nHost: " + (bracketed ? "[" + origin_.host + "]" : origin_.host) +
+                          (origin_.port == (origin_.tls ? 443 : 80) ? "" : ":" + IntToStr(origin_.port)) +
+                          "\r\n";
+    for (const auto& [name, value] : fields) request += name + ": " + value + "\r\n";
+    request += "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+    request += body;
+    for (int attempt = 0;; ++attempt) {
+        const bool reused = client_ && client_->IsConnected();
+        bool answering = false;
+        try {
+            if (!reused) {
+                client_ = std::make_unique<TIdTCPClient>();
+                client_->Host = origin_.host;
+                client_->Port = origin_.port;
+                client_->ConnectTimeout = left();
+                client_->ReadTimeout = left();
+                client_->ReadDeadline = end;
+                client_->MaxLineLength = 8192;
+                // The handshake comes after the connection, within what is left.
+                client_->TLS.Mode = origin_.tls ? tlsExplicit : tlsNone;
+                client_->TLS.TrustFile = trustFile_;
+                client_->OpenConnection();
+                ++opened_;
+                if (origin_.tls) {
+                    client_->ReadTimeout = left();
+                    client_->StartTLS();
+                }
+            }
+            client_->ReadTimeout = left();
+            client_->ReadDeadline = end;
+            client_->WriteText(request);
+            if (client_->InputBuffer().Size() == 0) client_->FillInputBuffer();
+            answering = true;
+            std::optional<std::size_t> code;
+            const HeaderedAnswer read =
+                ReadHeaderedAnswer(*client_, kLargestAnswer, [&](const std::string& line) {
+                    if (line.starts_with("HTTP/1.") && line.size() >= 12 && line[8] == ' ')
+                        code = ParseSize(line.substr(9, 3), 10);
+                    if (!code) throw EHttpBadAnswer();
+                });
+            const std::string& status = read.firstLine;
+            const std::optional<std::string> connection = read.Field("Connection");
+            const bool keeps = !read.toClose && status.starts_with("HTTP/1.1") &&
+                               !(connection && LowerCase(*connection).find("close") != std::string::npos);
+            if (!keeps) client_.reset();
+            return HttpAnswer{static_cast<int>(*code), read.body};
+        } catch (const EIdException& e) {
+            client_.reset();
+            // A kept connection the server closed while idle: once more on a
+            // new one. Anything else, or an answer begun, is the answer.
+            const bool dropped =
+                dynamic_cast<const EIdConnClosedGracefully*>(&e) || dynamic_cast<const EIdSocketError*>(&e) ||
+                dynamic_cast<const EIdClosedSocket*>(&e) || dynamic_cast<const EIdNotConnected*>(&e);
+            if (!reused || answering || !dropped || attempt > 0) throw;
         }
     }
-    answer.body = chunked ? ReadChunked(client) : length ? ReadCounted(client, *length) : ReadToClose(client);
-    client.ReleaseSocket();
-    return answer;
+}
+
+HttpAnswer PostForm(std::string_view url, std::string_view form, int limitMs, const std::string& trustFile) {
+    const std::optional<HttpAddress> address = ParseHttpAddress(url);
+    // A token or a code never crosses a network in clear.
+    if (!address || (!address->tls && !IsLoopbackHost(address->host))) throw EHttpAddressRefused();
+    HttpConnection connection(*address, trustFile);
+    return connection.Request("POST", address->target,
+                              {{"Content-Type", "application/x-www-form-urlencoded"},
+                               {"Accept", "application/json"},
+                               {"Connection", "close"}},
+                              form, limitMs);
 }

@@ -1,6 +1,10 @@
 #pragma once
-// One HTTP/1.1 POST with a form body, as an OAuth2 token endpoint takes it
-// (RFC 6749, 4.1.3 and 6), over TLS; plain HTTP only to a loopback address.
+// HTTP/1.1 requests: one POST with a form body, as an OAuth2 token endpoint
+// takes it (RFC 6749, 4.1.3 and 6), over TLS, plain HTTP only to a loopback
+// address; and a connection that carries many requests to one server.
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +42,60 @@ std::string FormBody(const std::vector<std::pair<std::string, std::string>>& fie
 struct HttpAnswer {
     int status = 0;
     std::string body;
+};
+
+class TIdTCPConnection;
+class TIdTCPClient;
+
+// What HTTP/1.x and the protocols shaped like it send back: a first line,
+// header fields up to an empty line, then a body counted by its length,
+// chunked, or running to the close.
+struct HeaderedAnswer {
+    std::string firstLine;
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::string body;
+    // The body ran to the close: the connection carries nothing more.
+    bool toClose = false;
+    // The value of the first field so named (any case); nothing without one.
+    std::optional<std::string> Field(std::string_view name) const;
+};
+
+// Reads one answer, its body at most `largest` bytes and at most 100 fields
+// (EHttpBadAnswer past either or for a bad length), within the connection's
+// own time limits. `checkFirstLine` sees the first line before anything
+// more is read, and throws for one that ends the exchange (garbage, or a
+// refusal after which the peer sends nothing more).
+HeaderedAnswer ReadHeaderedAnswer(TIdTCPConnection& connection, std::size_t largest,
+                                  const std::function<void(const std::string&)>& checkFirstLine);
+
+using HttpFields = std::vector<std::pair<std::string, std::string>>;
+
+// Requests to one server over one connection, kept open between them while
+// the server keeps it (HTTP/1.1 persistent connections) and opened again
+// when it does not. Refuses no address: callers decide what may go in clear.
+class HttpConnection {
+public:
+    explicit HttpConnection(HttpAddress origin, std::string trustFile = {});
+    ~HttpConnection();
+    HttpConnection(const HttpConnection&) = delete;
+    HttpConnection& operator=(const HttpConnection&) = delete;
+
+    // Sends one request (Host and Content-Length added to `fields`) and reads
+    // its whole answer, at most 256 KiB, whatever its status. `limitMs`
+    // bounds the whole exchange, a new connection and handshake included
+    // (EIdReadTimeout past it). A kept connection the server dropped while
+    // idle is opened again once. Throws EHttpBadAnswer and the socket,
+    // time-limit and TLS errors; the connection is then closed.
+    HttpAnswer Request(std::string_view method, std::string_view target, const HttpFields& fields,
+                       std::string_view body, int limitMs);
+    // Connections opened so far.
+    int Opened() const { return opened_; }
+
+private:
+    HttpAddress origin_;
+    std::string trustFile_;
+    std::unique_ptr<TIdTCPClient> client_;
+    int opened_ = 0;
 };
 
 // Posts `form` to `url` and reads the whole answer (at most 256 KiB),

@@ -48,7 +48,12 @@ private:
         if (at_ >= s_.size() || depth > kDeepest) return false;
         const char c = s_[at_];
         if (c == '"') return String(out);
-        if (c == '{' || c == '[') return Nested(depth);
+        if (c == '{' || c == '[') {
+            const std::size_t start = at_;
+            if (!Nested(depth)) return false;
+            out = std::string(s_.substr(start, at_ - start));
+            return true;
+        }
         if (c == 't') return Word("true", out);
         if (c == 'f') return Word("false", out);
         if (c == 'n') return Word("null", out);

@@ -53,6 +53,7 @@ void TIdPOP3::OpenSession(int timeout) {
     countsAhead_.clear();
     listingAhead_.reset();
     batchUnanswered_ = false;
+    deletionsSent_ = false;
     TIdTCPClient::OpenConnection(timeout);
     try {
         ReadReply({ReplyOk});
@@ -121,7 +122,9 @@ void TIdPOP3::CloseSession() {
     try {
         if (IsConnected()) {
             WriteLine("QUIT");
-            AwaitQuitReply();
+            // Without a DELE the answer says nothing the user needs: not
+            // waiting for it saves a round trip on every look.
+            if (deletionsSent_) AwaitQuitReply();
         }
     } catch (...) {
         failure = std::current_exception();
@@ -212,6 +215,7 @@ void TIdPOP3::BadListing() {
 }
 
 bool TIdPOP3::DeleteMessage(int n) {
+    deletionsSent_ = true;
     SendCommand("DELE " + IntToStr(n), ReplyOk);
     return LastReply.NumericCode() == ReplyOk;
 }

@@ -316,4 +316,6 @@ private:
     int listingAheadCount_ = 0;
     // A batch went unanswered: one command at a time from then on.
     bool batchUnanswered_ = false;
+    // A DELE went out this session: QUIT's answer says whether it counted.
+    bool deletionsSent_ = false;
 };

@@ -329,6 +329,7 @@ void TIdPOP3::DeleteMessages(const std::vector<int>& numbers, std::size_t* marke
     std::vector<Step> steps;
     steps.reserve(numbers.size());
     for (int n : numbers) steps.push_back({Step::Dele, n});
+    deletionsSent_ = deletionsSent_ || !numbers.empty();
     const bool ahead = Pipelining();
     std::size_t confirmed = 0;
     const StepAnswer answer = [&](const Step&) {

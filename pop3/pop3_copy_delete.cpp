@@ -77,7 +77,10 @@ void TIdPOP3::CopyAndDeleteMessages(const std::vector<int>& numbers, const CopyE
                 StreamMessage(events);
             }
             // Its copy written, the message's DELE goes with the next write.
-            if (events.done(step.n, retrieved)) window.Push({Step::Dele, step.n});
+            if (events.done(step.n, retrieved)) {
+                deletionsSent_ = true;
+                window.Push({Step::Dele, step.n});
+            }
         }
     } catch (const EIdProtocolReplyError&) {
         if (SkipDue(window) && !MarkOnlyAgain(kept, ahead)) kept.clear();

@@ -7,6 +7,28 @@
 
 namespace {
 
+// Each command and its actions also go by an English name; what follows
+// (numbers, entries, options) never changes with them.
+struct CommandName {
+    const char* english;
+    const char* french;
+};
+constexpr CommandName kEnglishCommands[] = {
+    {"headers", "en-tetes"}, {"preview", "apercu"},   {"delete", "supprimer"},
+    {"import", "importer"},  {"account", "compte"},   {"certificate", "certificat"},
+    {"friends", "amis"},     {"intruders", "intrus"}, {"trash", "corbeille"},
+};
+constexpr CommandName kEnglishActions[] = {
+    {"list", "lister"},      {"add", "ajouter"}, {"remove", "retirer"},
+    {"extract", "extraire"}, {"empty", "vider"},
+};
+
+template <std::size_t N>
+void ToFrenchName(std::string& word, const CommandName (&names)[N]) {
+    for (const CommandName& name : names)
+        if (word == name.english) word = name.french;
+}
+
 struct Parser {
     explicit Parser(const std::vector<std::string>& all) : args(all) {}
     const std::vector<std::string>& args;
@@ -162,6 +184,10 @@ struct Parser {
 
     void Command() {
         if (positional.empty()) throw CliUsageError("commande manquante");
+        ToFrenchName(positional[0], kEnglishCommands);
+        const bool hasAction =
+            positional[0] == "amis" || positional[0] == "intrus" || positional[0] == "corbeille";
+        if (hasAction && positional.size() > 1) ToFrenchName(positional[1], kEnglishActions);
         if (ParseListCommand(positional, options)) return;
         if (positional[0] == "corbeille") return CorbeilleCommand();
         const std::string& verb = positional[0];
@@ -262,6 +288,8 @@ const char* CliUsage() {
            "  vannoir-cli journal\n"
            "  vannoir-cli corbeille [lister | extraire N FICHIER | vider] [--format tsv|json]\n"
            "  vannoir-cli --aide | --version\n"
+           "  (en anglais aussi : headers, preview, delete, import, account, certificate,\n"
+           "  friends, intruders, trash ; list, add, remove, extract, empty)\n"
            "\n"
            "  en-tetes    liste l'en-tête de chaque message du serveur (une ligne par message,\n"
            "              colonnes séparées par des tabulations : numéro, date, expéditeur,\n"

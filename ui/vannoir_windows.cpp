@@ -1,7 +1,10 @@
 #include "ui/vannoir_windows.h"
 
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -29,6 +32,14 @@ void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
 
 void PrepareApplication(QApplication& app) {
     app.setApplicationName(QtDialogs::kApplicationTitle);
+    // The desktop entry's name: docks and the window manager tie the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("fr.vannoir.vannoir"));
+    // Qt's own dialogs and buttons (print, open, save, "Annuler") speak the
+    // windows' language, from the catalogue Qt installs beside itself.
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTexts);
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);

@@ -28,8 +28,8 @@ const JsonCase kCases[] = {
      Fields{{"d",
              "\xEF\xBF\xBD"
              "x"}}},
-    {"nested_values_are_skipped", R"({"a":{"b":[1,{"c":"}"}]},"e":-1.5e+3})",
-     Fields{{"a", ""}, {"e", "-1.5e+3"}}},
+    {"nested_values_keep_their_text", R"({"a":{"b":[1,{"c":"}"}]},"e":-1.5e+3,"f":[ ]})",
+     Fields{{"a", R"({"b":[1,{"c":"}"}]})"}, {"e", "-1.5e+3"}, {"f", "[ ]"}}},
     {"empty_object", "{}", Fields{}},
     {"repeated_name_keeps_the_last", R"({"a":"1","a":"2"})", Fields{{"a", "2"}}},
     {"not_an_object", R"(["a"])", std::nullopt},

@@ -13,23 +13,15 @@
 #include <thread>
 
 #include "pop3/pop3.h"
+#include "support/test_data.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-std::optional<std::string> FirstLine(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    if (!in || !std::getline(in, line)) return std::nullopt;
-    return line;
-}
-}  // namespace
-
 std::optional<PrivateDovecot> PrivateDovecot::FromFolder(const std::string& folder) {
-    auto port = FirstLine(fs::path(folder) / "port");
-    auto user = FirstLine(fs::path(folder) / "user");
-    auto password = FirstLine(fs::path(folder) / "password");
-    auto maildir = FirstLine(fs::path(folder) / "maildir");
+    auto port = FirstLineOf(fs::path(folder) / "port");
+    auto user = FirstLineOf(fs::path(folder) / "user");
+    auto password = FirstLineOf(fs::path(folder) / "password");
+    auto maildir = FirstLineOf(fs::path(folder) / "maildir");
     if (!port || !user || !password || !maildir) return std::nullopt;
     PrivateDovecot found;
     found.dir = folder;
@@ -37,9 +29,9 @@ std::optional<PrivateDovecot> PrivateDovecot::FromFolder(const std::string& fold
     found.user = *user;
     found.password = *password;
     found.maildir = *maildir;
-    if (auto tlsPort = FirstLine(fs::path(folder) / "tlsport")) found.tlsPort = std::stoi(*tlsPort);
-    found.caFile = FirstLine(fs::path(folder) / "ca").value_or("");
-    found.ipv6 = FirstLine(fs::path(folder) / "ipv6").value_or("0") == "1";
+    if (auto tlsPort = FirstLineOf(fs::path(folder) / "tlsport")) found.tlsPort = std::stoi(*tlsPort);
+    found.caFile = FirstLineOf(fs::path(folder) / "ca").value_or("");
+    found.ipv6 = FirstLineOf(fs::path(folder) / "ipv6").value_or("0") == "1";
     return found;
 }
 

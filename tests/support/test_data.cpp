@@ -15,3 +15,10 @@ std::string ReadTestData(const std::string& relative) {
     all << in.rdbuf();
     return all.str();
 }
+
+std::optional<std::string> FirstLineOf(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    if (!in || !std::getline(in, line)) return std::nullopt;
+    return line;
+}

@@ -16,6 +16,7 @@ struct GoodCase {
     int port;  // 0: not given
     CliVerbosity verbosity = CliVerbosity::Normal;
     CliFormat format = CliFormat::Tsv;
+    const char* listText = nullptr;  // null: not looked at
 };
 const GoodCase kGood[] = {
     {"headers_default_account", {"en-tetes"}, CliCommand::Headers, 0, 1, false, "", "", 0},
@@ -59,6 +60,40 @@ const GoodCase kGood[] = {
     {"help_short", {"en-tetes", "-h"}, CliCommand::Help, 0, 1, false, "", "", 0},
     {"version", {"--version"}, CliCommand::Version, 0, 1, false, "", "", 0},
     {"headers_with_accents", {"en-t\xC3\xAAtes"}, CliCommand::Headers, 0, 1, false, "", "", 0},
+    {"headers_in_english", {"headers", "--purger"}, CliCommand::Headers, 0, 1, true, "", "", 0},
+    {"preview_in_english", {"preview", "4", "--compte", "2"}, CliCommand::Preview, 4, 2, false, "", "", 0},
+    {"delete_in_english", {"delete", "3"}, CliCommand::Delete, 3, 1, false, "", "", 0},
+    // The entry after an English action stays as typed, even when it is an action's name.
+    {"friends_add_in_english",
+     {"friends", "add", "list"},
+     CliCommand::Friends,
+     0,
+     1,
+     false,
+     "",
+     "",
+     0,
+     CliVerbosity::Normal,
+     CliFormat::Tsv,
+     "list"},
+    {"intruders_remove_in_english",
+     {"intruders", "remove", "x@pub.example"},
+     CliCommand::Intruders,
+     0,
+     1,
+     false,
+     "",
+     "",
+     0},
+    {"trash_extract_in_english",
+     {"trash", "extract", "2", "copie.eml"},
+     CliCommand::Corbeille,
+     2,
+     1,
+     false,
+     "",
+     "",
+     0},
     {"preview_with_accent_json",
      {"aper\xC3\xA7u", "4", "--format", "json"},
      CliCommand::Preview,
@@ -104,6 +139,9 @@ TEST_P(CliParse, Reads) {
     EXPECT_EQ(o.port.value_or(0), GetParam().port);
     EXPECT_EQ(o.verbosity, GetParam().verbosity);
     EXPECT_EQ(o.format, GetParam().format);
+    if (GetParam().listText) {
+        EXPECT_EQ(o.listText, GetParam().listText);
+    }
 }
 INSTANTIATE_TEST_SUITE_P(Table, CliParse, testing::ValuesIn(kGood),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -115,6 +153,7 @@ struct BadCase {
 const BadCase kBad[] = {
     {"nothing", {}},
     {"unknown_command", {"lire"}},
+    {"english_action_as_command", {"add", "x@pub.example"}},
     {"preview_without_number", {"apercu"}},
     {"number_zero", {"supprimer", "0"}},
     {"number_not_decimal", {"apercu", "3x"}},

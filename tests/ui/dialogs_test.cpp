@@ -1,6 +1,8 @@
 // The four dialogs: places, keys, the close box, the list boxes' layouts.
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -150,6 +152,27 @@ TEST_F(WindowFixture, FriendBoxWrapsIntoColumnsIntruderBoxScrollsDown) {
             EXPECT_TRUE(box.verticalScrollBar()->isVisible());
             EXPECT_FALSE(box.horizontalScrollBar()->isVisible());
         });
+}
+
+// Qt's own dialogs (print, open, save) in the windows' language, not Qt's
+// English: the texts a user meets in them.
+struct QtOwnText {
+    const char* name;
+    const char* context;
+    const char* english;
+    const char* french;
+};
+const QtOwnText kQtOwnTexts[] = {
+    {"file dialog folder", "QFileDialog", "Look in:", "Voir dans :"},
+    {"print dialog title", "QPrintDialog", "Print", "Imprimer"},
+};
+
+TEST(QtOwnDialogs, SpeakTheWindowsLanguage) {
+    for (const QtOwnText& text : kQtOwnTexts)
+        EXPECT_EQ(QCoreApplication::translate(text.context, text.english), QString::fromUtf8(text.french))
+            << text.name;
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove('&'), "Annuler");
 }
 
 }  // namespace
