@@ -8,6 +8,7 @@
 #include "account/settings_exposure.h"
 #include "platform/control_characters.h"
 #include "platform/file_replace.h"
+#include "platform/text_format.h"
 
 namespace {
 // Every key of a slot, in the order "Tout effacer" deletes them.
@@ -96,11 +97,35 @@ bool CanLogIn(const Account& account) {
     return account.configured && !Trim(account.host).empty() && !account.user.empty();
 }
 
-std::vector<int> LoggableSlots(const TIniFile& ini) {
-    std::vector<int> slots;
-    for (int slot = 0; slot <= kHighestSlot; ++slot)
-        if (CanLogIn(ReadAccount(ini, slot))) slots.push_back(slot);
-    return slots;
+int RunnableSlots(const TIniFile& ini, const std::vector<int>& chosen, const RunSlot& run,
+                  const SkipSlot& skip) {
+    std::vector<int> candidates = chosen;
+    if (candidates.empty())
+        for (int slot = kLowestSlot; slot <= kHighestSlot; ++slot) candidates.push_back(slot);
+    std::vector<std::pair<int, std::string>> met;
+    for (int slot : candidates) {
+        const Account account = ReadAccount(ini, slot);
+        std::vector<std::string_view> lacking;
+        if (Trim(account.host).empty()) lacking.push_back(texts::kLackingServer);
+        if (account.user.empty()) lacking.push_back(texts::kLackingUser);
+        if (lacking.size() == 2) continue;
+        if (!account.configured) lacking.push_back(texts::kLackingPassword);
+        std::string missing;
+        for (std::size_t i = 0; i < lacking.size(); ++i)
+            missing += std::string(i == 0                    ? ""
+                                   : i + 1 == lacking.size() ? " et "
+                                                             : ", ") +
+                       std::string(lacking[i]);
+        met.emplace_back(
+            slot, missing.empty() ? missing : FormatText(std::string(texts::kSlotIncomplete), {missing}));
+    }
+    for (const auto& [slot, missing] : met) {
+        if (!missing.empty())
+            skip(slot, missing);
+        else if (!run(slot))
+            break;
+    }
+    return static_cast<int>(met.size());
 }
 
 std::string AccountCaption(const Account& account) {

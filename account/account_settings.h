@@ -4,6 +4,7 @@
 // security, trusted certificate, time limits), plus "Nbre", the last slot
 // saved. A slot without the connection keys keeps their old meaning: port
 // 110, in clear.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -97,8 +98,19 @@ Account AccountFromSlot(const StoredSlot& stored);
 Account ReadAccount(const TIniFile& ini, int slot);
 // Whether a log-in can be tried: configured, with a server and a user.
 bool CanLogIn(const Account& account);
-// The slots, 0 to 10, whose account can log in, in order. Never throws.
-std::vector<int> LoggableSlots(const TIniFile& ini);
+// Goes through the accounts of an all-accounts action, the same for the
+// window's sweep, the periodic checks and the command line: the slots of
+// `chosen` in their order, or every slot 0 to 10. A slot with neither
+// server nor user name holds no account and is passed over. One that lacks
+// its server, its user name or its password (kept in the keyring, or an
+// OAuth2 log-in, counts as one) is half-filled: `skip` gets it with what it
+// lacks, as the user reads it. `run` gets every other in turn, and ends the
+// loop by returning false. Returns how many accounts it met, run or
+// skipped. The settings are read once, before the first.
+using RunSlot = std::function<bool(int slot)>;
+using SkipSlot = std::function<void(int slot, const std::string& missing)>;
+int RunnableSlots(const TIniFile& ini, const std::vector<int>& chosen, const RunSlot& run,
+                  const SkipSlot& skip);
 // The main window caption for a loaded account (Windows-1252).
 std::string AccountCaption(const Account& account);
 // "user@host:port": the account as the Corbeille and the prints name it.

@@ -41,6 +41,11 @@ inline constexpr std::string_view kUnknownFailedKey = "InconnueEchec";
 inline constexpr std::string_view kCaptionNotConfigured = "Courriel : compte non configuré";
 inline constexpr std::string_view kCaptionPrefix = "Courriel : ";
 inline constexpr std::string_view kCaptionSeparator = " - ";
+// A half-filled slot, passed over by an all-accounts action: what it lacks.
+inline constexpr std::string_view kSlotIncomplete = "incomplet, il manque %s";
+inline constexpr std::string_view kLackingServer = "le serveur";
+inline constexpr std::string_view kLackingUser = "le nom d'utilisateur";
+inline constexpr std::string_view kLackingPassword = "le mot de passe";
 
 // The table of mail providers, installed beside the help page; the user's
 // own beside the settings.

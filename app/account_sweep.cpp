@@ -104,7 +104,7 @@ void AccountSweep::Stop() {
     parts_->actions.Stop();
 }
 
-std::vector<AccountScan> AccountSweep::Run(const std::vector<int>& slots) {
+std::vector<AccountScan> AccountSweep::Run(const std::vector<int>& chosen) {
     if (running_) {
         AccountScan refused;
         refused.slot = -1;
@@ -115,10 +115,17 @@ std::vector<AccountScan> AccountSweep::Run(const std::vector<int>& slots) {
     running_ = true;
     stopped_ = false;
     std::vector<AccountScan> scans;
-    for (int slot : slots) {
-        if (stopped_) break;
+    const auto run = [&](int slot) {
         scans.push_back(ScanOne(slot));
-    }
+        return !stopped_;
+    };
+    const auto skip = [&](int slot, const std::string& missing) {
+        AccountScan& scan = scans.emplace_back();
+        scan.slot = slot;
+        scan.outcome = Outcome::Refused(missing, Outcome::Fault::Account);
+        scan.failure = missing;
+    };
+    RunnableSlots(TIniFile(paths_.settings), chosen, run, skip);
     running_ = false;
     return scans;
 }

@@ -45,9 +45,11 @@ public:
     AccountSweep(const AccountSweep&) = delete;
     AccountSweep& operator=(const AccountSweep&) = delete;
 
-    // Scans `slots` in their order. Refused as a whole (one result, slot
-    // -1) while a sweep already runs.
-    std::vector<AccountScan> Run(const std::vector<int>& slots);
+    // Scans the accounts RunnableSlots goes through for `chosen` (empty:
+    // every one); a half-filled slot's result is refused with what it
+    // lacks. Refused as a whole (one result, slot -1) while a sweep already
+    // runs.
+    std::vector<AccountScan> Run(const std::vector<int>& chosen);
     bool Running() const { return running_; }
     // Ends the running scan at its next wait; the accounts after it are not scanned.
     void Stop();

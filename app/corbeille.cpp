@@ -1,12 +1,6 @@
 #include "app/corbeille.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 
 #include "app/corbeille_texts.h"
@@ -14,6 +8,7 @@
 #include "platform/control_characters.h"
 #include "platform/file_replace.h"
 #include "platform/ini_file.h"
+#include "platform/maildir.h"
 #include "platform/system_error_text.h"
 #include "platform/text.h"
 #include "platform/text_format.h"
@@ -23,44 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSubfolders[] = {"tmp", "new", "cur"};
 constexpr std::time_t kPartialFileAge = 36 * 3600;  // a tmp/ file older than this was abandoned
 
 std::string FailureText(std::string_view what, const fs::path& path, int error) {
     return FormatText(std::string(what), {std::string(path.string()), SysErrorMessage(error)});
-}
-
-// A folder of ours: made owner-only when missing; a link or anything but a
-// folder is refused. 0 or errno.
-int PrivateFolder(const fs::path& folder) {
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) return errno;
-    if (S_ISLNK(st.st_mode)) return ELOOP;
-    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-}
-
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-// A unique Maildir name: time, process, counter, host.
-std::string NewFileName(std::time_t when) {
-    static std::atomic<unsigned> counter{0};
-    static const std::string host = [] {
-        char name[64] = "vannoir";
-        ::gethostname(name, sizeof name - 1);
-        std::string safe;
-        for (const char* c = name; *c; ++c) safe += (*c == '/' || *c == ':') ? '_' : *c;
-        return safe;
-    }();
-    return IntToStr(when) + ".P" + IntToStr(::getpid()) + "Q" + IntToStr(++counter) + "." + host;
 }
 
 std::string Field(std::string_view text) { return std::string(WithoutControls(text)); }
@@ -150,88 +111,15 @@ std::string DeletedText(const CorbeilleEntry& entry) {
     return entry.deleted ? CorbeilleDate(entry.deletedAt) : std::string(corbeille_texts::kNotDeleted);
 }
 
-struct CorbeilleOpenFolder {
-    // The Corbeille and its tmp/, new/ and cur/, each opened without
-    // following a link: names are made, moved, read and removed relative to
-    // them, so a link put in place of a folder never leads elsewhere. -1 for
-    // a subfolder that is not there.
-    int fd = -1, temp = -1, fresh = -1, cur = -1;
-    CorbeilleOpenFolder() = default;
-    CorbeilleOpenFolder(const CorbeilleOpenFolder&) = delete;
-    CorbeilleOpenFolder& operator=(const CorbeilleOpenFolder&) = delete;
-    ~CorbeilleOpenFolder() {
-        for (int f : {cur, fresh, temp, fd})
-            if (f >= 0) ::close(f);
-    }
-    int Sub(std::string_view name) const { return name == "tmp" ? temp : name == "new" ? fresh : cur; }
-};
-
-namespace {
-
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
-
-// Whether `name` in `folder` is a regular file, not through a link. 0 or
-// errno (kNotRegularFile for a FIFO, a device, a socket).
-int RegularAt(int folder, const char* name, struct stat& st) {
-    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
-    if (S_ISLNK(st.st_mode)) return ELOOP;
-    if (S_ISDIR(st.st_mode)) return EISDIR;
-    return S_ISREG(st.st_mode) ? 0 : kNotRegularFile;
-}
-
-// The index opened with `flags`, only when it is a regular file: never
-// through a link, and never waiting (a FIFO would hold an open until a
-// writer or a reader came). -1 with errno set otherwise.
-int OpenIndex(int folder, int flags) {
-    const std::string name(corbeille_texts::kIndexFile);
-    struct stat st {};
-    const int error = RegularAt(folder, name.c_str(), st);
-    if (error != 0 && !(error == ENOENT && (flags & O_CREAT))) return errno = error, -1;
-    const int fd = ::openat(folder, name.c_str(), flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return errno = kNotRegularFile, -1;
-    }
-    return fd;
-}
-
-// The regular files of an open folder, by name.
-std::vector<std::string> RegularFiles(int folder) {
-    std::vector<std::string> names;
-    const int fd = folder < 0 ? -1 : ::openat(folder, ".", kFolderFlags);
-    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
-    if (!dir) {
-        if (fd >= 0) ::close(fd);
-        return names;
-    }
-    while (const dirent* d = ::readdir(dir)) {
-        struct stat st {};
-        if (RegularAt(folder, d->d_name, st) == 0) names.emplace_back(d->d_name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
-}  // namespace
-
-CorbeilleCopy::CorbeilleCopy(const fs::path& folder, std::shared_ptr<const CorbeilleOpenFolder> open,
+CorbeilleCopy::CorbeilleCopy(const fs::path& folder, std::shared_ptr<const OpenMaildir> open,
                              CorbeilleEntry entry, std::uint64_t limit, std::function<int()> fault)
-    : folder_(folder),
-      open_(std::move(open)),
-      entry_(std::move(entry)),
-      limit_(limit),
-      fault_(std::move(fault)) {
-    fd_ = ::openat(open_->temp, entry_.file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                   0600);
-    if (fd_ < 0)
-        failure_ = FailureText(corbeille_texts::kCannotCreateCopy, folder_ / "tmp" / entry_.file, errno);
+    : folder_(folder), entry_(std::move(entry)), limit_(limit), fault_(std::move(fault)) {
+    file_ = std::make_unique<MaildirFile>(std::move(open), entry_.file);
+    if (int error = file_->CreateError())
+        failure_ = FailureText(corbeille_texts::kCannotCreateCopy, folder_ / "tmp" / entry_.file, error);
 }
 
-CorbeilleCopy::~CorbeilleCopy() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!kept_) ::unlinkat(open_->temp, entry_.file.c_str(), 0);
-}
+CorbeilleCopy::~CorbeilleCopy() = default;
 
 void CorbeilleCopy::Fail(int error) {
     if (failure_.empty())
@@ -260,7 +148,7 @@ void CorbeilleCopy::Append(std::string_view bytes) {
 void CorbeilleCopy::Flush() {
     if (pending_.empty() || !failure_.empty()) return;
     if (int error = fault_ ? fault_() : 0) return Fail(error);
-    if (int error = WriteAll(fd_, pending_)) return Fail(error);
+    if (int error = file_->Write(pending_)) return Fail(error);
     pending_.clear();
 }
 
@@ -268,19 +156,16 @@ void CorbeilleCopy::Cut() {
     entry_.headerOnly = true;
     Flush();
     const std::uint64_t keep = headerEnd_ != 0 ? headerEnd_ : written_;
-    if (failure_.empty() && ::ftruncate(fd_, static_cast<off_t>(keep)) != 0) Fail(errno);
+    if (failure_.empty())
+        if (int error = file_->Truncate(keep)) Fail(error);
     written_ = keep;
 }
 
 const CorbeilleEntry& CorbeilleCopy::Keep() {
     Flush();
-    if (fd_ >= 0 && ::close(fd_) != 0) Fail(errno);
-    fd_ = -1;
-    if (failure_.empty() &&
-        ::renameat(open_->temp, entry_.file.c_str(), open_->fresh, entry_.file.c_str()) != 0)
-        Fail(errno);
+    if (failure_.empty())
+        if (int error = file_->Deliver()) Fail(error);
     if (!failure_.empty()) throw ECorbeilleError(failure_);
-    kept_ = true;
     return entry_;
 }
 
@@ -289,55 +174,32 @@ Corbeille::Corbeille(fs::path folder, CorbeilleLimits limits) : folder_(std::mov
 void Corbeille::Prepare() {
     // Checked once for all the copies of a batch.
     if (open_) return;
-    // Missing parents (a data folder not made yet) are private too.
-    std::vector<fs::path> missing;
-    std::error_code ec;
-    for (fs::path f = folder_.parent_path(); !f.empty() && !fs::exists(f, ec); f = f.parent_path()) {
-        missing.push_back(f);
-        if (f == f.parent_path()) break;
-    }
-    for (auto f = missing.rbegin(); f != missing.rend(); ++f)
-        if (int error = PrivateFolder(*f))
-            throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, *f, error));
-    if (int error = PrivateFolder(folder_))
-        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, error));
-    for (const char* sub : kSubfolders)
-        if (int error = PrivateFolder(folder_ / sub))
-            throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / sub, error));
-    std::shared_ptr<CorbeilleOpenFolder> open = Open();
+    fs::path failed;
+    if (int error = OpenMaildir::Make(folder_, failed))
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, failed, error));
+    std::shared_ptr<OpenMaildir> open = Open();
     if (!open) throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, ENOENT));
-    for (const char* sub : kSubfolders)
-        if (open->Sub(sub) < 0)
+    for (const char* sub : {"tmp", "new", "cur"})
+        if (!open->Has(sub))
             throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_ / sub, ENOENT));
     // An index the copies could not be named in: refused before the first.
-    const int index = OpenIndex(open->fd, O_WRONLY | O_APPEND | O_CREAT);
-    if (index < 0)
+    if (int error = open->AppendFile(corbeille_texts::kIndexFile, ""))
         throw ECorbeilleError(
-            FailureText(corbeille_texts::kCannotWriteCopy, folder_ / corbeille_texts::kIndexFile, errno));
-    ::close(index);
+            FailureText(corbeille_texts::kCannotWriteCopy, folder_ / corbeille_texts::kIndexFile, error));
     open_ = std::move(open);
 }
 
-std::shared_ptr<CorbeilleOpenFolder> Corbeille::Open() const {
-    auto open = std::make_shared<CorbeilleOpenFolder>();
-    open->fd = ::open(folder_.c_str(), kFolderFlags);
-    if (open->fd < 0) {
-        if (errno == ENOENT) return nullptr;
-        throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, folder_, errno));
-    }
-    int* const subfolders[] = {&open->temp, &open->fresh, &open->cur};  // as kSubfolders
-    for (std::size_t i = 0; i < std::size(kSubfolders); ++i) {
-        *subfolders[i] = ::openat(open->fd, kSubfolders[i], kFolderFlags);
-        if (*subfolders[i] < 0 && errno != ENOENT)
-            throw ECorbeilleError(
-                FailureText(corbeille_texts::kCannotOpenFolder, folder_ / kSubfolders[i], errno));
-    }
+std::shared_ptr<OpenMaildir> Corbeille::Open() const {
+    int error = 0;
+    fs::path failed;
+    std::shared_ptr<OpenMaildir> open = OpenMaildir::Open(folder_, error, failed);
+    if (error != 0) throw ECorbeilleError(FailureText(corbeille_texts::kCannotOpenFolder, failed, error));
     return open;
 }
 
 std::unique_ptr<CorbeilleCopy> Corbeille::Begin(CorbeilleEntry entry) {
     Prepare();
-    entry.file = NewFileName(entry.deletedAt);
+    entry.file = NewMaildirName(entry.deletedAt);
     return std::unique_ptr<CorbeilleCopy>(
         new CorbeilleCopy(folder_, open_, std::move(entry), limits_.messageBytes, fault_));
 }
@@ -348,40 +210,26 @@ void Corbeille::Sync(const std::vector<CorbeilleEntry>& kept) {
     std::string lines;
     for (const CorbeilleEntry& e : kept) lines += IndexLine(e);
     const fs::path index = folder_ / corbeille_texts::kIndexFile;
-    const int fd = OpenIndex(open_->fd, O_WRONLY | O_APPEND | O_CREAT);
-    int error = fd < 0 ? errno : WriteAll(fd, lines);
-    if (fd >= 0 && ::close(fd) != 0 && error == 0) error = errno;
-    if (error) throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, index, error));
-    // The copies' data, their names in new/ and the index in one go: the
-    // disk takes the file system's writes together where a flush per file
-    // costs a disk request and a commit each. The folder was open before
-    // the first copy was written, so a write-back error of any of them is
-    // reported here.
-    if (::syncfs(open_->fd) != 0)
-        throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", errno));
+    if (int error = open_->AppendFile(corbeille_texts::kIndexFile, lines))
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, index, error));
+    // The copies' data, their names in new/ and the index in one go, where
+    // a flush per file costs a disk request and a commit each.
+    if (int error = open_->Sync())
+        throw ECorbeilleError(FailureText(corbeille_texts::kCannotWriteCopy, folder_ / "new", error));
 }
 
 std::vector<CorbeilleEntry> Corbeille::List() const {
     std::vector<CorbeilleEntry> entries;
-    if (std::shared_ptr<CorbeilleOpenFolder> open = Open())
+    if (std::shared_ptr<OpenMaildir> open = Open())
         for (Listed& listed : Scan(*open)) entries.push_back(std::move(listed.entry));
     return entries;
 }
 
-std::vector<Corbeille::Listed> Corbeille::Scan(const CorbeilleOpenFolder& open) const {
+std::vector<Corbeille::Listed> Corbeille::Scan(const OpenMaildir& open) const {
     std::string bytes;
-    if (const int fd = OpenIndex(open.fd, O_RDONLY); fd >= 0) {
-        char chunk[65536];
-        for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) != 0;) {
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) break;
-            bytes.append(chunk, static_cast<std::size_t>(n));
-        }
-        ::close(fd);
-    } else if (errno != ENOENT) {
+    if (int error = open.ReadFile(corbeille_texts::kIndexFile, bytes); error != 0 && error != ENOENT)
         throw ECorbeilleError(
-            FailureText(corbeille_texts::kCannotOpenFolder, folder_ / corbeille_texts::kIndexFile, errno));
-    }
+            FailureText(corbeille_texts::kCannotOpenFolder, folder_ / corbeille_texts::kIndexFile, error));
     std::vector<CorbeilleEntry> indexed;
     for (const TextLine& line : SplitTextLines(bytes)) {
         CorbeilleEntry e;
@@ -389,22 +237,22 @@ std::vector<Corbeille::Listed> Corbeille::Scan(const CorbeilleOpenFolder& open) 
     }
     std::vector<Listed> listed;
     for (const char* sub : {"new", "cur"}) {
-        const int folder = open.Sub(sub);
-        for (const std::string& name : RegularFiles(folder)) {
+        for (const std::string& name : open.RegularFiles(sub)) {
             // A mail program may have moved it to cur/ with flags after ":".
             const std::string base = name.substr(0, name.find(':'));
             auto found = std::find_if(indexed.begin(), indexed.end(),
                                       [&](const CorbeilleEntry& e) { return e.file == base; });
             Listed l{{}, found != indexed.end()};
+            const fs::path file = fs::path(sub) / name;
             if (l.indexed) {
                 l.entry = *found;
             } else {
-                struct stat st {};
-                ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW);
-                l.entry.deletedAt = st.st_mtime;
-                l.entry.size = static_cast<std::uint64_t>(st.st_size);
+                MaildirFileFacts facts;
+                open.Regular(file, facts);
+                l.entry.deletedAt = facts.modified;
+                l.entry.size = facts.size;
             }
-            l.entry.file = (fs::path(sub) / name).string();
+            l.entry.file = file.string();
             listed.push_back(std::move(l));
         }
     }
@@ -429,20 +277,14 @@ void Corbeille::Extract(int number, const fs::path& target) const {
         throw ECorbeilleError(FailureText(texts::kCannotCreateFile, target, error));
 }
 
-// Removes a listed copy where it was found, never through a link.
-int Corbeille::Remove(const CorbeilleOpenFolder& open, const CorbeilleEntry& entry) {
-    const fs::path file(entry.file);
-    return ::unlinkat(open.Sub(file.parent_path().string()), file.filename().c_str(), 0) == 0 ? 0 : errno;
-}
-
 void Corbeille::Empty() {
-    const std::shared_ptr<CorbeilleOpenFolder> open = Open();
+    const std::shared_ptr<OpenMaildir> open = Open();
     if (!open) return;
     // Only the copies the index names: whatever else lies there is not ours.
     std::vector<CorbeilleEntry> unnamed;
     for (const Listed& l : Scan(*open)) {
         if (!l.indexed) continue;
-        if (int error = Remove(*open, l.entry); error != 0 && error != ENOENT)
+        if (int error = open->Remove(l.entry.file); error != 0 && error != ENOENT)
             throw ECorbeilleError(FailureText(corbeille_texts::kCannotRemoveCopy, PathOf(l.entry), error));
     }
     RewriteIndex({});
@@ -463,31 +305,27 @@ void Corbeille::RewriteIndex(const std::vector<CorbeilleEntry>& entries) const {
 int Corbeille::Prune(std::time_t now) {
     int removed = 0;
     try {
-        const std::shared_ptr<CorbeilleOpenFolder> open = Open();
+        const std::shared_ptr<OpenMaildir> open = Open();
         if (!open) return 0;
         const std::time_t oldest = now - static_cast<std::time_t>(limits_.days) * 86400;
         std::uint64_t total = 0;
         std::vector<CorbeilleEntry> kept;
         for (const Listed& l : Scan(*open)) {  // newest first
             if (!l.indexed) continue;          // not ours to remove
-            const fs::path file(l.entry.file);
-            struct stat st {};
-            const std::uint64_t onDisk =
-                RegularAt(open->Sub(file.parent_path().string()), file.filename().c_str(), st) == 0
-                    ? static_cast<std::uint64_t>(st.st_size)
-                    : 0;
+            MaildirFileFacts facts;
+            const std::uint64_t onDisk = open->Regular(l.entry.file, facts) == 0 ? facts.size : 0;
             const bool goes = l.entry.deletedAt < oldest || total + onDisk > limits_.totalBytes;
-            if (goes && Remove(*open, l.entry) == 0) {
+            if (goes && open->Remove(l.entry.file) == 0) {
                 ++removed;
                 continue;
             }
             total += onDisk;
             kept.push_back(l.entry);
         }
-        for (const std::string& name : RegularFiles(open->temp)) {
-            struct stat st {};
-            if (RegularAt(open->temp, name.c_str(), st) == 0 && st.st_mtime < now - kPartialFileAge)
-                ::unlinkat(open->temp, name.c_str(), 0);
+        for (const std::string& name : open->RegularFiles("tmp")) {
+            MaildirFileFacts facts;
+            const fs::path file = fs::path("tmp") / name;
+            if (open->Regular(file, facts) == 0 && facts.modified < now - kPartialFileAge) open->Remove(file);
         }
         if (removed > 0) RewriteIndex(kept);
     } catch (const std::exception&) {

@@ -7,9 +7,8 @@
 // 1970), account, sender, address, subject, size, "1" for a header-only copy
 // ("0" else), then "A" or "F" when the sender's provider authenticated it or
 // said it failed, then "N" when the message was not deleted after all.
-// Folders are owner-only (0700) and files 0600; a folder or a file that is a
-// symbolic link is never written, read or removed through, and a file that
-// is not a regular one (a FIFO) is refused.
+// The Maildir's files are written, read and removed as platform/maildir.h
+// says: owner-only, never through a link, never a file that is not regular.
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -22,8 +21,9 @@
 #include "message/authentication_results.h"
 #include "platform/id_exception.h"
 
+class MaildirFile;
+class OpenMaildir;
 class TIniFile;
-struct CorbeilleOpenFolder;
 
 struct CorbeilleLimits {
     bool enabled = true;                       // "Corbeille" (0: off)
@@ -74,7 +74,7 @@ public:
 
 private:
     friend class Corbeille;
-    CorbeilleCopy(const std::filesystem::path& folder, std::shared_ptr<const CorbeilleOpenFolder> open,
+    CorbeilleCopy(const std::filesystem::path& folder, std::shared_ptr<const OpenMaildir> open,
                   CorbeilleEntry entry, std::uint64_t limit, std::function<int()> fault);
     void Fail(int error);
     void Flush();
@@ -82,17 +82,15 @@ private:
     static constexpr std::size_t kWriteSize = 65536;
 
     std::filesystem::path folder_;
-    std::shared_ptr<const CorbeilleOpenFolder> open_;
     CorbeilleEntry entry_;
     std::uint64_t limit_;
     std::function<int()> fault_;
-    int fd_ = -1;
+    std::unique_ptr<MaildirFile> file_;
     std::uint64_t written_ = 0;    // accepted, pending_ included
     std::string pending_;          // not yet written
     std::uint64_t headerEnd_ = 0;  // 0 while the blank line has not come
     std::uint64_t lineBytes_ = 0;  // of the line not yet ended
     char lastByte_ = 0;
-    bool kept_ = false;
     std::string failure_;
 };
 
@@ -139,16 +137,15 @@ private:
     void Prepare();
     // The folders as they are, none made; nothing when the Corbeille is not
     // there. Throws ECorbeilleError for a link or another failure.
-    std::shared_ptr<CorbeilleOpenFolder> Open() const;
-    std::vector<Listed> Scan(const CorbeilleOpenFolder& open) const;
-    static int Remove(const CorbeilleOpenFolder& open, const CorbeilleEntry& entry);
+    std::shared_ptr<OpenMaildir> Open() const;
+    std::vector<Listed> Scan(const OpenMaildir& open) const;
     void RewriteIndex(const std::vector<CorbeilleEntry>& entries) const;
 
     std::filesystem::path folder_;
     CorbeilleLimits limits_;
     std::function<int()> fault_;
     // The folders, opened once they were checked, before the first copy.
-    std::shared_ptr<CorbeilleOpenFolder> open_;
+    std::shared_ptr<OpenMaildir> open_;
 };
 
 // "dd/mm/yyyy hh:nn:ss", local time.

@@ -40,15 +40,14 @@ EJournalWriteError::EJournalWriteError(const std::filesystem::path& path, int er
 
 std::string FormatJournalLine(TDateTime when, const Account& account, const Deletion& deletion) {
     const ScanRow& row = deletion.row;
-    const GridRow cells = GridCells(row);
     const JournalEntry entry{
         .deletedAt = Stamp(when),
         .user = Field(account.user),
         .server = Field(account.host + ":" + IntToStr(account.port)),
-        .date = Field(cells[1]),
+        .date = Field(ShownDate(row)),
         .sender = Field(SenderWithAddress(row)),
         .subject = Field(row.subject),
-        .size = Field(cells[4]),
+        .size = Field(ShownSize(row)),
         .action =
             std::string(deletion.kind == DeletionKind::Purge ? texts::kJournalPurge : texts::kJournalSingle),
         .copy = Field(deletion.copy),

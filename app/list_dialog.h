@@ -10,6 +10,18 @@
 #include "app/outcome.h"
 #include "app/window.h"
 
+// A list dialog's list box, single selection. It shows the items in the
+// order it is given them.
+class ListBoxView {
+public:
+    virtual ~ListBoxView() = default;
+    virtual std::vector<std::string> Items() const = 0;
+    virtual void SetItems(const std::vector<std::string>& items) = 0;
+    // -1 when nothing is selected.
+    virtual int SelectedIndex() const = 0;
+    virtual void DeleteItem(int index) = 0;
+};
+
 class ListDialog {
 public:
     // `sorted`: the box orders its names (the friend dialog) rather than

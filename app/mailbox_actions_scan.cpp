@@ -109,11 +109,8 @@ void MailboxActions::DropPurged(const std::vector<int>& purged) {
         if (std::find(purged.begin(), purged.end(), static_cast<int>(i) + 1) == purged.end())
             left.push_back(std::move(record_[i]));
     record_ = std::move(left);
-    view_.grid.ClearRows(static_cast<int>(record_.size()) + 1);
-    for (std::size_t i = 0; i < record_.size(); ++i) {
-        record_[i].number = static_cast<int>(i) + 1;
-        ShowRow(view_.grid, static_cast<int>(i) + 1, record_[i]);
-    }
+    for (std::size_t i = 0; i < record_.size(); ++i) record_[i].number = static_cast<int>(i) + 1;
+    ShowRows(view_.grid, record_);
     std::string countText = CountText(static_cast<int>(record_.size()));
     if (std::string unreadable = UnreadableCountText(record_); !unreadable.empty())
         countText += ", " + unreadable;

@@ -65,8 +65,8 @@ Outcome MailboxWatch::Check() {
     checking_ = true;
     const AppPaths& paths = screener_.Paths();
     const TIniFile ini(paths.settings);
-    const std::vector<int> slots = ConfiguredSlots(ini, ReadWatchSettings(ini).accounts);
-    const std::vector<AccountScan> scans = screener_.QuietSweep(slots, PurgeAllowed(ini));
+    const std::vector<AccountScan> scans =
+        screener_.QuietSweep(ReadWatchSettings(ini).accounts, PurgeAllowed(ini));
     WatchNews news;
     news.failures = SweepFailures(scans);
     for (const AccountScan& scan : scans) {

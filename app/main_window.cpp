@@ -255,13 +255,13 @@ const ScanRow* Screener::RowShown(int row) const {
 
 Outcome Screener::ScanAllAccounts() {
     if (Outcome busy = RefuseWhileBusy(); !busy.IsDone()) return busy;
-    const std::vector<int> slots = ConfiguredSlots(TIniFile(paths_.settings));
-    if (slots.empty()) {
+    std::vector<AccountScan> scans = parts_->shownSweep.Run({});
+    if (scans.empty()) {
         std::string text = std::string(watch_texts::kNoAccount);
         view_.dialogs.Message(text);
         return Outcome::Refused(std::move(text), Outcome::Fault::Account);
     }
-    accountRows_ = parts_->shownSweep.Run(slots);
+    accountRows_ = std::move(scans);
     ShowAccountRows();
     DropStalePreview();
     const std::string failures = SweepFailures(accountRows_);
@@ -270,16 +270,19 @@ Outcome Screener::ScanAllAccounts() {
     return Outcome::Failed({}, failures, Outcome::Fault::Other);
 }
 
+Outcome Screener::HiddenInTray() {
+    TIniFile ini(paths_.settings);
+    if (TakeTrayNote(ini)) view_.dialogs.Message(std::string(watch_texts::kTrayNote));
+    return Outcome::Done();
+}
+
 void Screener::ShowAccountRows() {
     const ScanRecord rows = AllAccountRows(accountRows_);
-    view_.grid.ClearRows(static_cast<int>(rows.size()) + 1);
+    ShowRows(view_.grid, rows);
     int shown = 0;
     for (const AccountScan& scan : accountRows_)
-        for (const ScanRow& row : scan.rows) {
-            ++shown;
-            ShowRow(view_.grid, shown, row);
-            view_.grid.SetRowAccount(shown, IntToStr(scan.slot));
-        }
+        for (std::size_t i = 0; i < scan.rows.size(); ++i)
+            view_.grid.SetRowAccount(++shown, IntToStr(scan.slot));
     const int count = static_cast<int>(rows.size());
     view_.status.SetPanelText(
         1, count == 0
@@ -287,7 +290,7 @@ void Screener::ShowAccountRows() {
                : IntToStr(count) + std::string(count == 1 ? texts::kOneMessage : texts::kManyMessages));
 }
 
-std::vector<AccountScan> Screener::QuietSweep(const std::vector<int>& slots, bool purge) {
+std::vector<AccountScan> Screener::QuietSweep(const std::vector<int>& chosen, bool purge) {
     if (Busy()) {
         AccountScan refused;
         refused.slot = -1;
@@ -295,7 +298,7 @@ std::vector<AccountScan> Screener::QuietSweep(const std::vector<int>& slots, boo
         return {refused};
     }
     parts_->purgeQuietly = purge;
-    return parts_->quietSweep.Run(slots);
+    return parts_->quietSweep.Run(chosen);
 }
 
 Outcome Screener::AddCurrentSender(ListKind kind) {

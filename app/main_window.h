@@ -89,10 +89,14 @@ public:
     // bar. Until the next scan of one account, the preview, the deletion
     // and the lists' additions act on the account of the grid's row.
     Outcome ScanAllAccounts();
-    // The periodic check's scan of `slots`: nothing reaches the window, the
-    // intruders go without asking when `purge`. Refused (one result, slot
-    // -1) while another mailbox action runs.
-    std::vector<AccountScan> QuietSweep(const std::vector<int>& slots, bool purge);
+    // The window went to the tray on its close: the first time only, a note
+    // says that the program keeps running there.
+    Outcome HiddenInTray();
+    // The periodic check's scan of the `chosen` accounts (empty: every
+    // one), as AccountSweep::Run: nothing reaches the window, the intruders
+    // go without asking when `purge`. Refused (one result, slot -1) while
+    // another mailbox action runs.
+    std::vector<AccountScan> QuietSweep(const std::vector<int>& chosen, bool purge);
     // The row grid row `row` shows, from the last scan of one or every account.
     const ScanRow* RowShown(int row) const;
 

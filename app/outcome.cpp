@@ -5,21 +5,8 @@
 
 #include "app/texts.h"
 #include "app/window.h"
-#include "net/net_errors.h"
-#include "net/tls_errors.h"
 #include "platform/id_exception.h"
 #include "platform/text.h"
-#include "pop3/pop3_errors.h"
-#include "pop3/stls_errors.h"
-
-namespace {
-
-template <typename... Errors>
-bool IsOneOf(const std::exception& e) {
-    return (... || (dynamic_cast<const Errors*>(&e) != nullptr));
-}
-
-}  // namespace
 
 Outcome::Fault FaultOf(ErrorKind kind) {
     switch (kind) {
@@ -55,15 +42,23 @@ Outcome::Fault FaultOf(const std::exception_ptr& error) {
 }
 
 std::string CauseOf(const std::exception& e) {
-    if (IsOneOf<EIdPOP3LogInRefused>(e)) return std::string(texts::kCauseLogInRefused);
-    if (IsOneOf<EIdConnectException, EIdConnectTimeout, EIdSocketError>(e))
-        return std::string(texts::kCauseUnreachable);
-    if (IsOneOf<EIdTLSCertificateRefused>(e)) return std::string(texts::kCauseCertificate);
-    if (IsOneOf<EIdTLSHandshakeFailed, EIdTLSNotAvailable, EIdPOP3StlsNotOffered, EIdPOP3StlsRefused>(e))
-        return std::string(texts::kCauseTls);
-    if (IsOneOf<EIdReadTimeout>(e)) return std::string(texts::kCauseSilent);
-    if (IsOneOf<EIdConnClosedGracefully, EIdClosedSocket, EIdNotConnected>(e))
-        return std::string(texts::kCauseDropped);
+    const auto* id = dynamic_cast<const EIdException*>(&e);
+    switch (id != nullptr ? id->Cause() : ErrorCause::None) {
+        case ErrorCause::LogInRefused:
+            return std::string(texts::kCauseLogInRefused);
+        case ErrorCause::Unreachable:
+            return std::string(texts::kCauseUnreachable);
+        case ErrorCause::Certificate:
+            return std::string(texts::kCauseCertificate);
+        case ErrorCause::Tls:
+            return std::string(texts::kCauseTls);
+        case ErrorCause::Silent:
+            return std::string(texts::kCauseSilent);
+        case ErrorCause::Dropped:
+            return std::string(texts::kCauseDropped);
+        case ErrorCause::None:
+            break;
+    }
     return {};
 }
 

@@ -51,8 +51,8 @@ Outcome::Fault FaultOf(ErrorKind kind);
 Outcome::Fault FaultOf(const std::exception& error);
 Outcome::Fault FaultOf(const std::exception_ptr& error);
 
-// What a person reads as the cause of a failed session, by the error's
-// class: "Mot de passe refusé par le serveur", "Serveur injoignable",
+// What a person reads as the cause of a failed session, as the error's
+// class declares it: "Mot de passe refusé par le serveur", "Serveur injoignable",
 // "Certificat refusé"...; empty for an error whose own message says it best.
 std::string CauseOf(const std::exception& error);
 

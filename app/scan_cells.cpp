@@ -10,12 +10,8 @@
 #include "platform/text_format.h"
 
 GridRow GridCells(const ScanRow& row) {
-    return {IntToStr(row.number),
-            row.date ? FormatGridDate(row.date->local) : std::string(),
-            ShownSender(row),
-            ShownSubject(row),
-            IntToStr(row.size.value_or(-1)),
-            std::string(RowMark(row))};
+    return {IntToStr(row.number), ShownDate(row), ShownSender(row),
+            ShownSubject(row),    ShownSize(row), std::string(RowMark(row))};
 }
 
 std::string_view RowMark(const ScanRow& row) {
@@ -30,6 +26,12 @@ std::string ScoreCell(const ScanRow& row) {
         IntToStr(hundredths / 100) + "," + IntToStr(hundredths % 100 / 10) + IntToStr(hundredths % 10);
     return cell;
 }
+
+std::string ShownDate(const ScanRow& row) {
+    return row.date ? FormatGridDate(row.date->local) : std::string();
+}
+
+std::string ShownSize(const ScanRow& row) { return IntToStr(row.size.value_or(-1)); }
 
 std::string ShownSender(const ScanRow& row) {
     if (!row.unreadSender.empty()) return row.unreadSender;
@@ -92,6 +94,11 @@ void ShowRow(HeaderGrid& grid, int gridRow, const ScanRow& row) {
     grid.SetRow(gridRow, GridCells(row));
     if (!row.fault.empty()) grid.SetRowFault(gridRow, row.fault);
     if (std::string note = RowNote(row); !note.empty()) grid.SetRowNote(gridRow, note);
+}
+
+void ShowRows(HeaderGrid& grid, const ScanRecord& record) {
+    grid.ClearRows(static_cast<int>(record.size()) + 1);
+    for (std::size_t i = 0; i < record.size(); ++i) ShowRow(grid, static_cast<int>(i) + 1, record[i]);
 }
 
 std::string UnreadableCountText(const ScanRecord& record) {

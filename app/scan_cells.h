@@ -14,6 +14,11 @@
 // Number, date ("07/09/01 à 09:05" in local time, empty without a readable
 // date), sender, subject, size ("-1" when unknown), status mark.
 GridRow GridCells(const ScanRow& row);
+// The date cell: "07/09/01 à 09:05" in local time, empty without a
+// readable date.
+std::string ShownDate(const ScanRow& row);
+// The size cell: the bytes, "-1" when unknown.
+std::string ShownSize(const ScanRow& row);
 // The sender column: the name, else the address, so the column is never
 // empty for a message that has a sender; a From the parser refused shows as
 // received.
@@ -42,5 +47,8 @@ std::string PreviewSender(const ScanRow& row);
 // Grid row `gridRow` shows `row`: its cells, the fault of a header not read
 // all through, its note.
 void ShowRow(HeaderGrid& grid, int gridRow, const ScanRow& row);
+// The grid shows the whole record and nothing else: as many rows as it has
+// messages, the heading row apart, message i on row i.
+void ShowRows(HeaderGrid& grid, const ScanRecord& record);
 // "1 message illisible", "2 messages illisibles"; empty when every row read.
 std::string UnreadableCountText(const ScanRecord& record);

@@ -45,18 +45,6 @@ bool PurgeAllowed(const TIniFile& ini) {
     return ReadWatchSettings(ini).purge && ReadCorbeilleLimits(ini).enabled;
 }
 
-std::vector<int> ConfiguredSlots(const TIniFile& ini, const std::vector<int>& chosen) {
-    std::vector<int> candidates = chosen;
-    if (candidates.empty())
-        for (int slot = kLowestSlot; slot <= kHighestSlot; ++slot) candidates.push_back(slot);
-    std::vector<int> slots;
-    for (int slot : candidates) {
-        const StoredSlot stored = ReadStoredSlot(ini, slot);
-        if (!Trim(stored.host).empty() && !stored.user.empty()) slots.push_back(slot);
-    }
-    return slots;
-}
-
 bool TakeTrayNote(TIniFile& ini) {
     if (ini.ReadInteger(kSection, kTrayNoteKey, 0) == 1) return false;
     try {

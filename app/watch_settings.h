@@ -23,9 +23,6 @@ bool PurgeAllowed(const TIniFile& ini);
 // "1,3" as slots, each once, in the order given; what is not a slot is left out.
 std::vector<int> ParseSlots(std::string_view text);
 std::string SlotsText(const std::vector<int>& slots);
-// The slots an all-accounts action goes through: `chosen`, or when empty
-// every slot of the file, each only when its server and user name are set.
-std::vector<int> ConfiguredSlots(const TIniFile& ini, const std::vector<int>& chosen = {});
 // True the first time only: the note that closing the window keeps the
 // program in the tray is due ("NoteBarre" then written). Never throws.
 bool TakeTrayNote(TIniFile& ini);

@@ -7,9 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "account/account_authentication.h"
-#include "account/account_security.h"
-
 // The header grid: row 0 holds the headings, rows 1.. one message each.
 // A column is what it holds (0 number, 1 date, 2 sender, 3 subject, 4 size,
 // 5 status), wherever the user has dragged it on screen. The grid shows the
@@ -135,60 +132,4 @@ struct MainWindowView {
     Dialogs& dialogs;
     CaptionView& caption;
     PreviewPane& preview;
-};
-
-// The configuration dialog's boxes and selector (slot 0 to 10).
-class ConfigDialogView {
-public:
-    virtual ~ConfigDialogView() = default;
-    virtual std::string ServerText() const = 0;
-    virtual std::string UserText() const = 0;
-    virtual std::string PasswordText() const = 0;
-    virtual void SetServerText(std::string_view text) = 0;
-    virtual void SetUserText(std::string_view text) = 0;
-    virtual void SetPasswordText(std::string_view text) = 0;
-    // The value read from the selector's text, which is not clamped: a typed
-    // "15" reads as 15.
-    // The account's port (a number box, 1 to 65535), its security (a choice
-    // of TLS, STLS and none) and its trusted certificate's fingerprint.
-    virtual int PortValue() const = 0;
-    virtual void SetPortValue(int port) = 0;
-    virtual AccountSecurity SecurityValue() const = 0;
-    virtual void SetSecurityValue(AccountSecurity security) = 0;
-    virtual std::string FingerprintText() const = 0;
-    virtual void SetFingerprintText(std::string_view text) = 0;
-    // The e-mail address that fills the rest, and how the account logs in.
-    virtual std::string AddressText() const = 0;
-    virtual AccountAuthentication AuthenticationValue() const = 0;
-    virtual void SetAuthenticationValue(AccountAuthentication authentication) = 0;
-    // The OAuth2 client id and whether the log-in uses OAUTHBEARER rather
-    // than XOAUTH2; the two boxes take input only for an OAuth2 account.
-    virtual std::string ClientIdText() const = 0;
-    virtual void SetClientIdText(std::string_view text) = 0;
-    virtual bool OAuthBearerChosen() const = 0;
-    virtual void SetOAuthBearerChosen(bool chosen) = 0;
-    virtual void EnableOAuthBoxes(bool enabled) = 0;
-    // Whether the password goes to the desktop's keyring.
-    virtual bool KeyringChosen() const = 0;
-    virtual void SetKeyringChosen(bool chosen) = 0;
-    virtual int SelectorValue() const = 0;
-    // Clamped to 0..10 by the selector.
-    virtual void SetSelectorValue(int value) = 0;
-    virtual void FocusServer() = 0;
-    virtual void CloseDialog() = 0;
-    // The box that keeps a copy of every deleted message in the Corbeille.
-    virtual bool KeepDeletedChecked() const = 0;
-    virtual void SetKeepDeletedChecked(bool keep) = 0;
-};
-
-// A list dialog's list box, single selection. It shows the items in the
-// order it is given them.
-class ListBoxView {
-public:
-    virtual ~ListBoxView() = default;
-    virtual std::vector<std::string> Items() const = 0;
-    virtual void SetItems(const std::vector<std::string>& items) = 0;
-    // -1 when nothing is selected.
-    virtual int SelectedIndex() const = 0;
-    virtual void DeleteItem(int index) = 0;
 };

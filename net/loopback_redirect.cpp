@@ -1,19 +1,11 @@
 #include "net/loopback_redirect.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
+#include <memory>
 #include <vector>
 
-#include "net/anti_freeze.h"
 #include "net/net_errors.h"
-#include "platform/interruption.h"
 
 namespace {
 
@@ -31,31 +23,6 @@ int LeftMs(Clock::time_point end) {
         0, std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count()));
 }
 
-// Whether one of `fds` turns readable before `until` (their revents then
-// set). The user may take minutes in the browser: the wait goes in the
-// anti-freeze's slices, the window handling its messages between them, and
-// a stop request (the window's "Arrêter", a signal) ends it with
-// EIdInterrupted.
-bool AnyReadable(std::vector<pollfd>& fds, Clock::time_point until) {
-    const std::size_t count = fds.size();
-    fds.push_back({Interruption::WakeDescriptor(), POLLIN, 0});
-    for (;;) {
-        int wait = LeftMs(until);
-        if (AntiFreezeInEffect()) wait = std::min(wait, RegisteredAntiFreeze()->SliceMs());
-        const int ready = ::poll(fds.data(), fds.size(), wait);
-        Interruption::ThrowIfRequested();
-        if (ready > 0 && std::any_of(fds.begin(), fds.begin() + static_cast<std::ptrdiff_t>(count),
-                                     [](const pollfd& p) { return p.revents != 0; })) {
-            fds.pop_back();
-            return true;
-        }
-        // A wake with no request left standing would end every slice at once.
-        if (ready > 0 && fds.back().revents != 0) fds.back().fd = -1;
-        if (LeftMs(until) == 0) return false;
-        PumpIfAllowed(true, false);
-    }
-}
-
 // A browser's request head is a few kilobytes, sent at once: a connection
 // gets this much room and time, and a few may wait side by side, so that
 // neither a stray request nor a silent connection holds the browser's back.
@@ -64,21 +31,9 @@ constexpr auto kRequestTime = std::chrono::seconds(10);
 constexpr std::size_t kMostConnections = 8;
 
 struct Connection {
-    int fd;
+    TIdSocketHandle socket;
     Clock::time_point end;
     std::string bytes;
-};
-
-// Closes what is still open when the wait ends, however it ends.
-struct Connections {
-    std::vector<Connection> open;
-    ~Connections() {
-        for (const Connection& c : open) ::close(c.fd);
-    }
-    void Drop(std::size_t i) {
-        ::close(open[i].fd);
-        open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
-    }
 };
 
 // The target of a GET request head; empty for anything else.
@@ -89,14 +44,16 @@ std::string TargetOf(const std::string& head) {
     return line.substr(4, space == std::string::npos ? std::string::npos : space - 4);
 }
 
-void Answer(int fd, std::string_view status, std::string_view page) {
+// The page is small enough for any send buffer; a browser that went away
+// gets nothing.
+void Answer(TIdSocketHandle& socket, std::string_view status, std::string_view page) {
     const std::string answer =
         "HTTP/1.1 " + std::string(status) +
         "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + std::to_string(page.size()) +
         "\r\nConnection: close\r\n\r\n" + std::string(page);
     std::size_t sent = 0;
     while (sent < answer.size()) {
-        const ssize_t n = ::send(fd, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const int n = socket.Send(answer.data() + sent, static_cast<int>(answer.size() - sent));
         if (n <= 0) break;
         sent += static_cast<std::size_t>(n);
     }
@@ -105,49 +62,48 @@ void Answer(int fd, std::string_view status, std::string_view page) {
 }  // namespace
 
 LoopbackRedirect::LoopbackRedirect() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd_, 4) != 0 ||
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        if (fd_ >= 0) ::close(fd_);
+    listener_.IP = "127.0.0.1";
+    try {
+        listener_.AllocateSocket();
+        listener_.Bind();
+        listener_.Listen(4);
+    } catch (const EIdSocketError&) {
+        throw EIdCouldNotBindSocket();
+    } catch (const EIdInvalidSocket&) {
         throw EIdCouldNotBindSocket();
     }
-    port_ = ntohs(address.sin_port);
 }
 
-LoopbackRedirect::~LoopbackRedirect() { ::close(fd_); }
+std::string LoopbackRedirect::Uri() const { return "http://127.0.0.1:" + std::to_string(Port()) + "/"; }
 
-std::string LoopbackRedirect::Uri() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
-
+// The user may take minutes in the browser: the wait is the sockets' sliced
+// one, the window handling its messages between slices, and a stop request
+// (the window's "Arrêter", a signal) ends it with EIdInterrupted.
 std::string LoopbackRedirect::WaitForRequest(int limitMs, const Wanted& wanted) {
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(limitMs);
-    Connections connections;
-    std::vector<Connection>& open = connections.open;
+    std::vector<std::unique_ptr<Connection>> open;
     for (;;) {
         Clock::time_point until = end;
         for (std::size_t i = open.size(); i-- > 0;) {
-            if (LeftMs(open[i].end) == 0)
-                connections.Drop(i);
+            if (LeftMs(open[i]->end) == 0)
+                open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
             else
-                until = std::min(until, open[i].end);
+                until = std::min(until, open[i]->end);
         }
-        std::vector<pollfd> fds{{fd_, POLLIN, 0}};
-        for (const Connection& c : open) fds.push_back({c.fd, POLLIN, 0});
-        if (!AnyReadable(fds, until)) {
+        std::vector<TIdSocketHandle*> handles{&listener_};
+        for (const auto& c : open) handles.push_back(&c->socket);
+        const std::vector<TIdSocketHandle*> ready = TIdSocketHandle::ReadableOf(handles, LeftMs(until));
+        if (ready.empty()) {
             if (LeftMs(end) == 0) throw ERedirectTimeout();
             continue;
         }
         for (std::size_t i = open.size(); i-- > 0;) {
-            if (fds[i + 1].revents == 0) continue;
-            Connection& c = open[i];
+            Connection& c = *open[i];
+            if (std::find(ready.begin(), ready.end(), &c.socket) == ready.end()) continue;
             char chunk[4096];
-            const ssize_t n = ::recv(c.fd, chunk, sizeof chunk, MSG_DONTWAIT);
-            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+            const int n = c.socket.Recv(chunk, sizeof chunk);
             if (n <= 0) {
-                connections.Drop(i);
+                open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
                 continue;
             }
             c.bytes.append(chunk, static_cast<std::size_t>(n));
@@ -155,18 +111,19 @@ std::string LoopbackRedirect::WaitForRequest(int limitMs, const Wanted& wanted) 
             if (!whole && c.bytes.size() <= kLargestRequest) continue;
             const std::string target = whole ? TargetOf(c.bytes) : std::string();
             if (!target.empty() && wanted(target)) {
-                Answer(c.fd, "200 OK", kPage);
+                Answer(c.socket, "200 OK", kPage);
                 return target;
             }
             // Another page of the browser, or another program: not ours.
-            Answer(c.fd, "400 Bad Request", kRefusedPage);
-            connections.Drop(i);
+            Answer(c.socket, "400 Bad Request", kRefusedPage);
+            open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
         }
-        if (fds[0].revents != 0) {
-            const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd < 0) continue;
-            if (open.size() == kMostConnections) connections.Drop(0);
-            open.push_back({fd, Clock::now() + kRequestTime, {}});
+        if (ready.front() == &listener_) {
+            auto c = std::make_unique<Connection>();
+            if (!c->socket.Accept(listener_)) continue;
+            c->end = Clock::now() + kRequestTime;
+            if (open.size() == kMostConnections) open.erase(open.begin());
+            open.push_back(std::move(c));
         }
     }
 }

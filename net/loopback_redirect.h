@@ -7,20 +7,20 @@
 #include <string>
 #include <string_view>
 
+#include "net/component.h"
+#include "net/socket_handle.h"
 #include "platform/id_exception.h"
 
 VANNOIR_DECLARE_ERROR(ERedirectTimeout, EIdException, Account,
                       "Le navigateur n'est pas revenu à temps : l'autorisation n'a pas abouti.");
 
-class LoopbackRedirect {
+// A network component, so that the socket stack lives as long as it does.
+class LoopbackRedirect : public TIdComponent {
 public:
     // Listens at once. Throws EIdCouldNotBindSocket.
     LoopbackRedirect();
-    ~LoopbackRedirect();
-    LoopbackRedirect(const LoopbackRedirect&) = delete;
-    LoopbackRedirect& operator=(const LoopbackRedirect&) = delete;
 
-    int Port() const { return port_; }
+    int Port() const { return listener_.Port; }
     // "http://127.0.0.1:port/".
     std::string Uri() const;
     // Whether a request's target is the one awaited (its state).
@@ -36,8 +36,7 @@ public:
     std::string WaitForRequest(int limitMs, const Wanted& wanted);
 
 private:
-    int fd_ = -1;
-    int port_ = 0;
+    TIdSocketHandle listener_;
 };
 
 // The value of `name` in the query of a request target, percent-decoded

@@ -14,6 +14,7 @@ public:
     int LastError() const noexcept { return code_; }
 
     VANNOIR_ERROR_KIND(Network)
+    VANNOIR_ERROR_CAUSE(Unreachable)
 private:
     int code_;
 };
@@ -36,6 +37,7 @@ class EIdConnectException : public EIdException {
 public:
     using EIdException::EIdException;
     VANNOIR_ERROR_KIND(Network)
+    VANNOIR_ERROR_CAUSE(Unreachable)
 };
 VANNOIR_LIST_ERROR(EIdConnectException, std::string("x"));
 
@@ -45,12 +47,12 @@ VANNOIR_DECLARE_ERROR(EIdAlreadyConnected, EIdException, Other, "Déjà connect�
 VANNOIR_DECLARE_ERROR(EIdCouldNotBindSocket, EIdException, Network,
                       "Impossible d'établir une liaison avec le socket. "
                       "L'adresse et le port sont déjà utilisés.");
-VANNOIR_DECLARE_ERROR(EIdConnectTimeout, EIdException, Network, "Délai de connexion.");
-VANNOIR_DECLARE_ERROR(EIdConnClosedGracefully, EIdException, Network,
-                      "La connexion s'est terminée proprement.");
-VANNOIR_DECLARE_ERROR(EIdClosedSocket, EIdException, Network, "Déconnecté.");
-VANNOIR_DECLARE_ERROR(EIdNotConnected, EIdException, Network, "Non connecté");
-VANNOIR_DECLARE_ERROR(EIdReadTimeout, EIdException, Network, "Délai de lecture");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdConnectTimeout, EIdException, Network, Unreachable, "Délai de connexion.");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdConnClosedGracefully, EIdException, Network, Dropped,
+                             "La connexion s'est terminée proprement.");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdClosedSocket, EIdException, Network, Dropped, "Déconnecté.");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdNotConnected, EIdException, Network, Dropped, "Non connecté");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdReadTimeout, EIdException, Network, Silent, "Délai de lecture");
 VANNOIR_DECLARE_ERROR(EIdReadLnMaxLineLengthExceeded, EIdException, Server,
                       "Longueur de ligne maximum dépassée.");
 VANNOIR_DECLARE_ERROR(EIdNotEnoughDataInBuffer, EIdException, Server,

@@ -1,5 +1,7 @@
 #include "net/socket_handle.h"
 
+#include <algorithm>
+
 #include "net/anti_freeze.h"
 #include "net/net_errors.h"
 #include "platform/interruption.h"
@@ -25,6 +27,21 @@ void TIdSocketHandle::Bind() {
 
 int TIdSocketHandle::Connect(int wakeFd) { return Stack().Connect(handle_, PeerIP, PeerPort, wakeFd); }
 
+void TIdSocketHandle::Listen(int backlog) { Stack().CheckSocketResult(Stack().Listen(handle_, backlog)); }
+
+bool TIdSocketHandle::Accept(const TIdSocketHandle& listener) {
+    CloseSocket();
+    TIdSocketAddress peer;
+    const TIdStackSocketHandle s = Stack().Accept(listener.handle_, peer);
+    if (Stack().CheckSocketResult(s, {Id_WSAECONNABORTED, Id_WSAECONNRESET})) return false;
+    handle_ = s;
+    open_ = true;
+    PeerIP = peer.IP;
+    PeerPort = peer.Port;
+    UpdateBindingLocal();
+    return true;
+}
+
 void TIdSocketHandle::CloseSocket() {
     if (!open_) return;
     open_ = false;
@@ -41,25 +58,42 @@ void TIdSocketHandle::Reset() {
     PeerPort = 0;
 }
 
-bool TIdSocketHandle::Readable(int timeout) {
-    if (!open_) throw EIdConnClosedGracefully();
+bool TIdSocketHandle::Readable(int timeout) { return !ReadableOf({this}, timeout).empty(); }
+
+std::vector<TIdSocketHandle*> TIdSocketHandle::ReadableOf(const std::vector<TIdSocketHandle*>& handles,
+                                                          int timeout) {
+    TIdSocketList read;
+    const auto wait = [&](int slice) {
+        std::vector<TIdStackSocketHandle> sockets;
+        for (const TIdSocketHandle* h : handles) {
+            if (!h->open_) throw EIdConnClosedGracefully();  // also when closed while pumping
+            sockets.push_back(h->handle_);
+        }
+        read.Assign(std::move(sockets));
+        return SelectSlice(read, slice);
+    };
+    bool readable = false;
     if (AntiFreezeInEffect()) {
         for (;;) {
             TIdAntiFreeze* af = RegisteredAntiFreeze();
             int slice = af != nullptr ? af->SliceMs() : timeout;
             if (timeout != IdTimeoutInfinite && timeout <= slice) break;
-            if (SelectSlice(slice)) return true;
+            if ((readable = wait(slice))) break;
             if (timeout != IdTimeoutInfinite) timeout -= slice;
-            if (!open_) throw EIdConnClosedGracefully();  // closed while pumping
         }
     }
-    return SelectSlice(timeout);
+    if (!readable) readable = wait(timeout);
+    std::vector<TIdSocketHandle*> ready;
+    if (!readable) return ready;
+    for (TIdSocketHandle* h : handles) {
+        const std::vector<TIdStackSocketHandle>& set = read.Sockets();
+        if (std::find(set.begin(), set.end(), h->handle_) != set.end()) ready.push_back(h);
+    }
+    return ready;
 }
 
-bool TIdSocketHandle::SelectSlice(int timeout) {
-    TIdSocketList read;
-    read.Add(handle_);
-    bool readable = Stack().Select(&read, nullptr, nullptr, timeout) == 1;
+bool TIdSocketHandle::SelectSlice(TIdSocketList& read, int timeout) {
+    bool readable = Stack().Select(&read, nullptr, nullptr, timeout) > 0;
     Interruption::ThrowIfRequested();
     PumpIfAllowed(!readable, false);
     return readable;

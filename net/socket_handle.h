@@ -3,6 +3,7 @@
 // socket) or closed (no socket). Opened only by AllocateSocket, closed only by
 // CloseSocket.
 #include <string>
+#include <vector>
 
 #include "net/stack.h"
 
@@ -24,6 +25,11 @@ public:
     // connect() to PeerIP:PeerPort; returns the call's result (-1 on failure,
     // checked by the caller). wakeFd as for TIdStack::Connect.
     int Connect(int wakeFd = -1);
+    // Listens for connections. Throws EIdSocketError.
+    void Listen(int backlog);
+    // Takes the next connection waiting on `listener`, with its addresses;
+    // false when it went away before it could be taken.
+    bool Accept(const TIdSocketHandle& listener);
     // Shut down for sending, then close. Nothing when already closed.
     void CloseSocket();
     // Closed, addresses cleared, ports 0.
@@ -33,6 +39,11 @@ public:
     // slices with the window system pumped after each empty one.
     // Throws EIdConnClosedGracefully when the socket is closed.
     bool Readable(int timeout);
+    // The handles of `handles` that turn readable (data, a connection to
+    // accept, or the peer's close) within `timeout` ms, in their order;
+    // empty at the limit. The same sliced wait as Readable's.
+    static std::vector<TIdSocketHandle*> ReadableOf(const std::vector<TIdSocketHandle*>& handles,
+                                                    int timeout);
     int Recv(void* buffer, int length);
     int Send(const void* buffer, int length);
     void SetSockOpt(int level, int option, int value);
@@ -45,7 +56,7 @@ public:
     int PeerPort = 0;
 
 private:
-    bool SelectSlice(int timeout);
+    static bool SelectSlice(TIdSocketList& read, int timeout);
 
     TIdStackSocketHandle handle_ = Id_INVALID_SOCKET;
     bool open_ = false;

@@ -96,6 +96,10 @@ public:
     // Empty ip: any address; port 0: any port.
     virtual int Bind(TIdStackSocketHandle s, const std::string& ip, int port) = 0;
     virtual int CloseSocket(TIdStackSocketHandle s) = 0;
+    virtual int Listen(TIdStackSocketHandle s, int backlog) = 0;
+    // The next connection waiting on a listening socket, its peer in `peer`;
+    // Id_INVALID_SOCKET on failure.
+    virtual TIdStackSocketHandle Accept(TIdStackSocketHandle s, TIdSocketAddress& peer) = 0;
     // A wake descriptor >= 0 makes the call interruptible: once that
     // descriptor turns readable the connect gives up with 10038, as if the
     // socket had been closed under it.

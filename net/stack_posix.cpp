@@ -133,6 +133,22 @@ public:
 
     int CloseSocket(TIdStackSocketHandle s) override { return close(s) < 0 ? FailFromErrno() : 0; }
 
+    int Listen(TIdStackSocketHandle s, int backlog) override {
+        return listen(s, backlog) < 0 ? FailFromErrno() : 0;
+    }
+
+    TIdStackSocketHandle Accept(TIdStackSocketHandle s, TIdSocketAddress& peer) override {
+        sockaddr_storage sa{};
+        socklen_t length = sizeof sa;
+        int accepted;
+        do {
+            accepted = accept4(s, reinterpret_cast<sockaddr*>(&sa), &length, SOCK_CLOEXEC);
+        } while (Retry(accepted));
+        if (accepted < 0) return FailFromErrno();
+        FromSockAddr(reinterpret_cast<const sockaddr*>(&sa), peer);
+        return accepted;
+    }
+
     int Connect(TIdStackSocketHandle s, const std::string& ip, int port, int wakeFd) override {
         SockAddr sa = ToSockAddr(ip, port);
         if (wakeFd < 0) {

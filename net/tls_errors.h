@@ -16,14 +16,15 @@ public:
     const TIdPeerCertificate& Certificate() const noexcept { return certificate_; }
 
     VANNOIR_ERROR_KIND(Network)
+    VANNOIR_ERROR_CAUSE(Certificate)
 private:
     TIdPeerCertificate certificate_;
 };
 VANNOIR_LIST_ERROR(EIdTLSCertificateRefused, TIdPeerCertificate(), std::string("x"));
 
 // The TLS negotiation did not complete; the text says what the server did.
-VANNOIR_DECLARE_ERROR(EIdTLSHandshakeFailed, EIdException, Network,
-                      "La négociation TLS avec le serveur a échoué.");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdTLSHandshakeFailed, EIdException, Network, Tls,
+                             "La négociation TLS avec le serveur a échoué.");
 // TLS asked of a transport that cannot carry it.
-VANNOIR_DECLARE_ERROR(EIdTLSNotAvailable, EIdException, Network,
-                      "Cette connexion ne peut pas être chiffrée (TLS).");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdTLSNotAvailable, EIdException, Network, Tls,
+                             "Cette connexion ne peut pas être chiffrée (TLS).");

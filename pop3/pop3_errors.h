@@ -64,5 +64,6 @@ class EIdPOP3LogInRefused : public EIdProtocolReplyError {
 public:
     using EIdProtocolReplyError::EIdProtocolReplyError;
     VANNOIR_ERROR_KIND(Server)
+    VANNOIR_ERROR_CAUSE(LogInRefused)
 };
 VANNOIR_LIST_ERROR(EIdPOP3LogInRefused, 2, std::string("x"));

@@ -4,8 +4,9 @@
 #include "platform/text.h"
 
 // STLS is required and the server's capabilities do not list it.
-VANNOIR_DECLARE_ERROR(EIdPOP3StlsNotOffered, EIdException, Network,
-                      "Le serveur ne propose pas STLS : la connexion chiffrée demandée est impossible, "
-                      "rien n'a été envoyé en clair.");
+VANNOIR_DECLARE_CAUSED_ERROR(
+    EIdPOP3StlsNotOffered, EIdException, Network, Tls,
+    "Le serveur ne propose pas STLS : la connexion chiffrée demandée est impossible, "
+    "rien n'a été envoyé en clair.");
 // The server answered "STLS" with "-ERR"; the text carries its reply.
-VANNOIR_DECLARE_ERROR(EIdPOP3StlsRefused, EIdException, Network, "Le serveur a refusé STLS : ");
+VANNOIR_DECLARE_CAUSED_ERROR(EIdPOP3StlsRefused, EIdException, Network, Tls, "Le serveur a refusé STLS : ");

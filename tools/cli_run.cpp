@@ -163,20 +163,17 @@ std::string Prefixed(const std::string& text, const std::string& prefix) {
     return out;
 }
 
-// en-tetes --compte tous: each account that can log in, in turn, each in a
-// run of its own; one that fails does not stop the others, and the status is
-// the highest.
+// en-tetes --compte tous: each account in turn, each in a run of its own;
+// one that fails does not stop the others, and the status is the highest. A
+// half-filled slot is passed over with a note.
 int RunAllAccounts(const CliOptions& options, const AppPaths& paths, std::ostream& out, std::ostream& err,
                    const PasswordReader& readPassword) {
-    const std::vector<int> slots = LoggableSlots(TIniFile(paths.settings));
-    if (slots.empty()) {
-        err << "vannoir-cli : aucun compte n'est configuré.\n";
-        return cli_exit::kAccount;
-    }
     int highest = cli_exit::kDone;
     bool first = true;
-    if (options.format == CliFormat::Json) out << "[";
-    for (int slot : slots) {
+    const auto skip = [&](int slot, const std::string& missing) {
+        err << "Compte " << slot << " : " << ConsoleText(missing) << '\n';
+    };
+    const auto run = [&](int slot) {
         CliOptions one = options;
         one.allAccounts = false;
         one.account = slot;
@@ -193,16 +190,21 @@ int RunAllAccounts(const CliOptions& options, const AppPaths& paths, std::ostrea
         err << Prefixed(said.str(), "Compte " + number + " : ");
         if (options.format == CliFormat::Tsv) {
             out << Prefixed(rows.str(), number + "\t");
-            continue;
+            return true;
         }
         std::string lines = rows.str();
         while (!lines.empty() && lines.back() == '\n') lines.pop_back();
         if (lines.empty()) lines = "[]";
-        out << (first ? "\n" : ",\n") << "{\"compte\":" << number << ",\"lignes\":" << lines
+        out << (first ? "[\n" : ",\n") << "{\"compte\":" << number << ",\"lignes\":" << lines
             << ",\"erreur\":" << (status == cli_exit::kDone ? "null" : JsonString(failure)) << "}";
         first = false;
+        return true;
+    };
+    if (RunnableSlots(TIniFile(paths.settings), {}, run, skip) == 0) {
+        err << "vannoir-cli : aucun compte n'est configuré.\n";
+        return cli_exit::kAccount;
     }
-    if (options.format == CliFormat::Json) out << (first ? "]\n" : "\n]\n");
+    if (options.format == CliFormat::Json) out << (first ? "[]\n" : "\n]\n");
     return highest;
 }
 

@@ -1,9 +1,6 @@
 // TForm1, the main window: all accounts at once, and the tray.
 #include <QApplication>
 
-#include "app/watch_settings.h"
-#include "app/watch_texts.h"
-#include "platform/ini_file.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/watch_tray.h"
@@ -33,8 +30,7 @@ bool TForm1::StayInTray() {
     if (quitting_ || !tray_->KeepsRunning()) return false;
     SaveState();
     hide();
-    TIniFile ini(paths_.settings);
-    if (TakeTrayNote(ini)) dialogs_.Message(std::string(watch_texts::kTrayNote));
+    screener_->HiddenInTray();
     return true;
 }
 

@@ -48,6 +48,76 @@ TEST_P(AccountLoad, ReadsSlot) {
 INSTANTIATE_TEST_SUITE_P(Table, AccountLoad, testing::ValuesIn(kLoads),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Which accounts an all-accounts action meets, for the window's sweep, the
+// periodic checks and the command line alike: what is run, what is passed
+// over with what it lacks, in order, and where a run that asks to stop ends.
+struct RunnableCase {
+    const char* name;
+    std::string slots;  // the lines of [Form]
+    std::vector<int> chosen;
+    int stopAfter;  // runs before one returns false; 0: never
+    std::string met;
+};
+const RunnableCase kRunnables[] = {
+    {"complete", "Serveur1=pop.fr\r\nNom1=anne\r\nPasse1=#cfBC_\r\n", {}, 0, "run 1"},
+    {"password_in_the_keyring", "Serveur2=pop.fr\r\nNom2=anne\r\nTrousseau2=1\r\n", {}, 0, "run 2"},
+    {"oauth_needs_no_password",
+     "Serveur3=pop.fr\r\nNom3=anne\r\nAuthentification3=oauth2\r\n",
+     {},
+     0,
+     "run 3"},
+    {"imported_without_password",
+     "Serveur4=pop.fr\r\nNom4=anne\r\n",
+     {},
+     0,
+     "skip 4: incomplet, il manque le mot de passe"},
+    {"server_alone",
+     "Serveur5=pop.fr\r\n",
+     {},
+     0,
+     "skip 5: incomplet, il manque le nom d'utilisateur et le mot de passe"},
+    {"blank_server",
+     "Serveur6=  \r\nNom6=anne\r\nPasse6=#cfBC_\r\n",
+     {},
+     0,
+     "skip 6: incomplet, il manque le serveur"},
+    {"password_alone_is_no_account", "Passe7=#cfBC_\r\n", {}, 0, ""},
+    {"every_slot_0_to_10_in_order",
+     "Serveur10=a\r\nNom10=u\r\nPasse10=#0\r\nServeur0=b\r\nNom0=u\r\nPasse0=#0\r\nNom8=u\r\nPasse8=#0\r\n",
+     {},
+     0,
+     "run 0; skip 8: incomplet, il manque le serveur; run 10"},
+    {"chosen_in_their_order_empty_ones_passed_over",
+     "Serveur1=a\r\nNom1=u\r\nPasse1=#0\r\nServeur3=b\r\nNom3=u\r\nPasse3=#0\r\n",
+     {3, 2, 1},
+     0,
+     "run 3; run 1"},
+    {"a_stop_ends_the_loop",
+     "Serveur1=a\r\nNom1=u\r\nPasse1=#0\r\nNom2=u\r\nServeur3=b\r\nNom3=u\r\nPasse3=#0\r\n",
+     {},
+     1,
+     "run 1"},
+};
+class RunnableSlotsTable : public testing::TestWithParam<RunnableCase> {};
+TEST_P(RunnableSlotsTable, RunsTheAccountsAndTellsWhatHalfFilledOnesLack) {
+    ScratchFolder dir;
+    PutFile(dir / "v.INI", "[Form]\r\n" + GetParam().slots);
+    std::string met;
+    int runs = 0;
+    const auto note = [&](const std::string& line) { met += (met.empty() ? "" : "; ") + line; };
+    const int count = RunnableSlots(
+        TIniFile(dir / "v.INI"), GetParam().chosen,
+        [&](int slot) {
+            note("run " + std::to_string(slot));
+            return ++runs != GetParam().stopAfter;
+        },
+        [&](int slot, const std::string& missing) { note("skip " + std::to_string(slot) + ": " + missing); });
+    EXPECT_EQ(met, GetParam().met);
+    EXPECT_EQ(count == 0, met.empty()) << "an empty count is no account at all";
+}
+INSTANTIATE_TEST_SUITE_P(Table, RunnableSlotsTable, testing::ValuesIn(kRunnables),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(AccountSave, WritesCountThenSlotInOrder) {
     ScratchFolder dir;
     TIniFile ini(dir / "v.INI");

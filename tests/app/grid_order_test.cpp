@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/memory_window.h"
+#include "app/scan_cells.h"
 #include "app/window_state.h"
 #include "support/scoped_time_zone.h"
 #include "support/scratch_folder.h"
@@ -46,6 +48,31 @@ TEST_P(GridOrder, SortsTheScannedRows) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, GridOrder, testing::ValuesIn(kOrders),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A record replaces whatever the grid showed: its rows, their marks, the
+// rows beyond it.
+TEST(ShowRows, TheGridHoldsTheRecordAndNothingElse) {
+    ScopedTimeZone zone("UTC");
+    MemoryGrid grid;
+    grid.SetRowCount(1200);
+    grid.SetRow(1100, {"1100", "", "old", "", "", ""});
+    grid.SetRowFault(2, "old fault");
+    grid.SetRowNote(3, "old note");
+    ScanRecord record = kRecord;
+    for (std::size_t i = 0; i < record.size(); ++i) record[i].number = static_cast<int>(i) + 7;
+    record[0].fault = "En-tête illisible";
+    ShowRows(grid, record);
+    EXPECT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(grid.Cell(0, 1), "7");
+    EXPECT_EQ(grid.Cell(1, 1), "04/12/26 à 16:45");
+    EXPECT_EQ(grid.Cell(2, 4), "Anne");
+    EXPECT_EQ(grid.Cell(4, 3), "12000");
+    EXPECT_EQ(grid.Fault(1), "En-tête illisible");
+    EXPECT_EQ(grid.Fault(2), "");
+    EXPECT_EQ(grid.Note(3), "");
+    ShowRows(grid, {});
+    EXPECT_EQ(grid.RowCount(), 1);
+}
 
 struct StateCase {
     const char* name;

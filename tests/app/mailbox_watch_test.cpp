@@ -66,6 +66,7 @@ TEST_F(SweepFixture, AllAccountsShowTheirRowsAndActionsReachTheRowsAccount) {
     Account(1, first.Port());
     Account(2, kClosedPort);
     Account(3, third.Port());
+    TIniFile(paths.settings).WriteString("Form", "Serveur4", "127.0.0.1");
 
     const Outcome outcome = screener.ScanAllAccounts();
 
@@ -74,6 +75,11 @@ TEST_F(SweepFixture, AllAccountsShowTheirRowsAndActionsReachTheRowsAccount) {
                                                        "3:1|Spam|Promo|100|I"}));
     // One failing account, told in the status bar only; the others scanned.
     EXPECT_EQ(window.status.panel[0].rfind("Compte 2 : Impossible de se connecter au serveur", 0), 0u)
+        << window.status.panel[0];
+    // A half-filled account is told with what it lacks, and nothing is tried for it.
+    EXPECT_NE(window.status.panel[0].find(
+                  " ; Compte 4 : incomplet, il manque le nom d'utilisateur et le mot de passe"),
+              std::string::npos)
         << window.status.panel[0];
     EXPECT_EQ(window.dialogs.shown,
               (std::vector<std::string>{"confirm: Voulez-vous détruire le message intrus ?"}));

@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Table, FaultOfError, testing::ValuesIn(kFaults),
 // The error classes the sources declare, by name: each header of error
 // declarations is read.
 std::set<std::string> ErrorClassesOfTheSources() {
-    const std::regex declared(R"(VANNOIR_DECLARE_ERROR\(\s*(\w+)|class (E\w+) : public E\w+)");
+    const std::regex declared(R"(VANNOIR_DECLARE_(?:CAUSED_)?ERROR\(\s*(\w+)|class (E\w+) : public E\w+)");
     std::set<std::string> names;
     const std::filesystem::path root =
         std::filesystem::path(TestDataPath("x")).parent_path().parent_path().parent_path();
@@ -117,6 +117,39 @@ TEST(FaultOfError, EveryDeclaredClassHasTheFaultOfItsKind) {
         }
     }
     EXPECT_EQ(walked, ErrorClassesOfTheSources()) << "every class of the sources is walked";
+}
+
+// The cause a failed session shows comes with the error's class; every
+// other class leaves its own message to say it.
+TEST(CauseOfError, EveryDeclaredClassShowsTheCauseItStandsFor) {
+    const std::map<std::string, std::string> causes = {
+        {"EIdPOP3LogInRefused", "Mot de passe refusé par le serveur"},
+        {"EIdConnectException", "Serveur injoignable"},
+        {"EIdConnectTimeout", "Serveur injoignable"},
+        {"EIdSocketError", "Serveur injoignable"},
+        {"EIdTLSCertificateRefused", "Certificat refusé"},
+        {"EIdTLSHandshakeFailed", "Chiffrement (TLS) impossible"},
+        {"EIdTLSNotAvailable", "Chiffrement (TLS) impossible"},
+        {"EIdPOP3StlsNotOffered", "Chiffrement (TLS) impossible"},
+        {"EIdPOP3StlsRefused", "Chiffrement (TLS) impossible"},
+        {"EIdReadTimeout", "Le serveur ne répond plus"},
+        {"EIdConnClosedGracefully", "Le serveur a coupé la connexion"},
+        {"EIdClosedSocket", "Le serveur a coupé la connexion"},
+        {"EIdNotConnected", "Le serveur a coupé la connexion"},
+    };
+    std::size_t caused = 0;
+    for (const DeclaredError& declared : DeclaredErrors()) {
+        SCOPED_TRACE(declared.name);
+        try {
+            std::rethrow_exception(declared.sample());
+        } catch (const EIdException& e) {
+            const auto cause = causes.find(declared.name);
+            EXPECT_EQ(CauseOf(e), cause == causes.end() ? std::string() : cause->second);
+            caused += cause != causes.end();
+        }
+    }
+    EXPECT_EQ(caused, causes.size()) << "every class with a cause is declared";
+    EXPECT_EQ(CauseOf(std::bad_alloc()), "");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "net/component.h"
 #include "net/net_errors.h"
 #include "net/socket_error_codes.h"
+#include "net/socket_handle.h"
 #include "net/tcp_client.h"
 #include "platform/text.h"
 #include "support/expect_error.h"
@@ -128,6 +129,42 @@ TEST(LookUpHost, UnresolvableNameIsHostNotFound) {
         EXPECT_EQ(e->Message(), std::string("Erreur de socket # 11001\r\nHôte non trouvé."));
         EXPECT_EQ(SocketStack()->LastError(), 11001);
     }
+}
+
+// A listener takes its connections through the stack, and one wait over
+// several sockets names only those with something to read.
+TEST(SocketHandle, ListenerAcceptsAndTheWaitNamesOnlyTheReadySockets) {
+    StackUser user;
+    TIdSocketHandle listener;
+    listener.IP = "127.0.0.1";
+    listener.AllocateSocket();
+    listener.Bind();
+    listener.Listen(4);
+    ASSERT_GT(listener.Port, 0);
+    TIdSocketHandle quiet, talking;
+    for (TIdSocketHandle* client : {&quiet, &talking}) {
+        client->AllocateSocket();
+        client->PeerIP = "127.0.0.1";
+        client->PeerPort = listener.Port;
+        ASSERT_EQ(client->Connect(), 0);
+        client->UpdateBindingLocal();
+    }
+    TIdSocketHandle first, second;
+    for (TIdSocketHandle* taken : {&first, &second}) {
+        EXPECT_EQ(TIdSocketHandle::ReadableOf({&listener}, 2000), std::vector<TIdSocketHandle*>{&listener});
+        ASSERT_TRUE(taken->Accept(listener));
+        EXPECT_EQ(taken->Port, listener.Port);
+    }
+    EXPECT_EQ(first.PeerPort, quiet.Port);
+    EXPECT_EQ(second.PeerPort, talking.Port);
+    EXPECT_EQ(second.PeerIP, "127.0.0.1");
+
+    ASSERT_EQ(talking.Send("x", 1), 1);
+    const std::vector<TIdSocketHandle*> all{&listener, &first, &second};
+    EXPECT_EQ(TIdSocketHandle::ReadableOf(all, 2000), std::vector<TIdSocketHandle*>{&second});
+    quiet.CloseSocket();  // a peer's close is something to read too
+    EXPECT_EQ(TIdSocketHandle::ReadableOf(all, 2000), (std::vector<TIdSocketHandle*>{&first, &second}));
+    EXPECT_TRUE(TIdSocketHandle::ReadableOf({&listener}, 50).empty());
 }
 
 TEST(CheckSocketResult, ToleratedCodeReturnsTrueOtherCodesThrow) {

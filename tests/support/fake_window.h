@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/config_dialog.h"
 #include "app/deletion_journal.h"
+#include "app/list_dialog.h"
 #include "app/memory_window.h"
 #include "app/window.h"
 

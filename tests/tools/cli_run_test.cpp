@@ -29,12 +29,14 @@ TEST_F(CliFixture, HeadersPrintsRowsInUtf8AndStatusOnStandardError) {
 
 // Accounts 1 to 3 on one scripted server, the second refused: the others
 // still run, its error is told with its number, and the status is its own.
+// Account 4, without a password, is passed over with a note.
 TEST_F(CliFixture, AllAccountsInTurnOneFailing) {
     const auto accountsOn = [&](int port) {
         std::string ini = "[Form]\r\nCorbeille=0\r\n";
         for (const std::string slot : {"1", "2", "3"})
             ini += "Serveur" + slot + "=127.0.0.1\r\nNom" + slot + "=anne\r\nPasse" + slot + "=" +
                    ScramblePassword("secret") + "\r\nPort" + slot + "=" + IntToStr(port) + "\r\n";
+        ini += "Serveur4=127.0.0.1\r\nNom4=anne\r\n";
         PutFile(dir / "vannoir.INI", ini);
     };
     const std::string refused = RefusedLogin("-ERR non") + kQuit;
@@ -51,6 +53,8 @@ TEST_F(CliFixture, AllAccountsInTurnOneFailing) {
         "1\t1\t\tSpam\tPromo\t100\tI\tinconnue\t\n3\t1\t\tZo\xC3\xA9\tCaf\xC3\xA9\t100\tA\tinconnue\t\n");
     EXPECT_NE(err.str().find("Compte 2 : Impossible de se connecter au serveur\nCompte 2 : non\n"),
               std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("Compte 4 : incomplet, il manque le mot de passe\n"), std::string::npos)
         << err.str();
 
     ScriptedPop3Server json(script);
