@@ -100,10 +100,11 @@ bool WriteSome(int fd, std::string_view& input) {
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
     const ssize_t n = ::write(fd, input.data(), std::min<std::size_t>(input.size(), 65536));
     const int error = errno;
-    if (n < 0 && error == EPIPE) {
-        const timespec now{};
-        sigtimedwait(&pipeSignal, nullptr, &now);
-    }
+    sigset_t pending;
+    int taken = 0;
+    // Taken only when pending, so the wait returns at once.
+    if (n < 0 && error == EPIPE && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1)
+        sigwait(&pipeSignal, &taken);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (n > 0) input.remove_prefix(static_cast<std::size_t>(n));
     return n >= 0 || error == EAGAIN || error == EINTR;
