@@ -1,5 +1,7 @@
 #include "platform/control_characters.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 namespace {
@@ -22,6 +24,10 @@ void AppendCodeName(std::string& out, char32_t c) {
 // Every character of `utf8`, each control replaced as `replace` says.
 template <typename Replace>
 std::string Rewritten(std::string_view utf8, Replace replace) {
+    // Printable ASCII is never rewritten: most names and subjects go through
+    // whole, without a look at each character.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
